@@ -1,0 +1,442 @@
+#include "engine/column_store.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "engine/error.h"
+#include "engine/text.h"
+
+namespace ped::engine {
+namespace {
+
+constexpr std::uint64_t kNullNumberBits = 0x7FF8'0000'DEAD'0001ULL;
+constexpr std::int64_t kNullInteger = std::numeric_limits<std::int64_t>::min();
+constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::uint64_t kNullKey = 0xFFFF'FFFF'FFFF'FFF1ULL;
+
+std::uint64_t hashText(std::string_view s) {
+  // 64-bit multiply-mix over 8-byte words; texts here are short.
+  std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ s.size();
+  const char* p = s.data();
+  std::size_t n = s.size();
+  while (n >= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    h = (h ^ w) * 0xBF58476D1CE4E5B9ULL;
+    h ^= h >> 31;
+    p += 8;
+    n -= 8;
+  }
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, n);
+  h = (h ^ w) * 0x94D049BB133111EBULL;
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9ULL;
+  h ^= h >> 32;
+  return h;
+}
+
+std::uint64_t numberKey(double d) {
+  if (d == 0) d = 0;  // -0 and 0 are one key
+  return std::bit_cast<std::uint64_t>(d);
+}
+
+int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- dictionary
+
+TextDictionary::TextDictionary() {
+  entries_.push_back({std::string_view(), 0});
+  slots_.assign(16, 0);
+}
+
+std::string_view TextDictionary::store(std::string_view s) {
+  if (s.size() > kBlockSize / 4) {
+    std::shared_ptr<char[]> big(new char[s.size()]);
+    std::memcpy(big.get(), s.data(), s.size());
+    blocks_.push_back(big);
+    return {big.get(), s.size()};
+  }
+  if (blockLeft_ < s.size()) {
+    std::shared_ptr<char[]> block(new char[kBlockSize]);
+    blocks_.push_back(block);
+    blockPos_ = block.get();
+    blockLeft_ = kBlockSize;
+  }
+  std::memcpy(blockPos_, s.data(), s.size());
+  std::string_view stored(blockPos_, s.size());
+  blockPos_ += s.size();
+  blockLeft_ -= s.size();
+  return stored;
+}
+
+void TextDictionary::grow() {
+  std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+  const std::size_t mask = slots.size() - 1;
+  for (std::uint32_t id = 1; id < entries_.size(); ++id) {
+    std::size_t i = entries_[id].hash & mask;
+    while (slots[i] != 0) i = (i + 1) & mask;
+    slots[i] = id;
+  }
+  slots_.swap(slots);
+}
+
+std::uint32_t TextDictionary::find(std::string_view s) const {
+  if (s.empty()) return 0;
+  const std::uint64_t h = hashText(s);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+    const std::uint32_t id = slots_[i];
+    if (id == 0) return 0;
+    if (entries_[id].hash == h && entries_[id].text == s) return id;
+  }
+}
+
+std::uint32_t TextDictionary::intern(std::string_view s) {
+  if (s.empty()) return 0;
+  const std::uint64_t h = hashText(s);
+  std::size_t mask = slots_.size() - 1;
+  std::size_t i = h & mask;
+  for (;; i = (i + 1) & mask) {
+    const std::uint32_t id = slots_[i];
+    if (id == 0) break;
+    if (entries_[id].hash == h && entries_[id].text == s) return id;
+  }
+  if (entries_.size() >= std::numeric_limits<std::uint32_t>::max() - 1)
+    throw EngineError("Limite de textos distintos da coluna excedido.");
+  const auto id = static_cast<std::uint32_t>(entries_.size());
+  entries_.push_back({store(s), h});
+  slots_[i] = id;
+  if (entries_.size() * 2 > slots_.size()) grow();
+  if (folded_) (*folded_)[text::fold(s)].push_back(id);
+  return id;
+}
+
+const std::vector<std::uint32_t>& TextDictionary::idsFolded(std::string_view foldedText) const {
+  if (!folded_) {
+    folded_ = std::make_unique<std::unordered_map<std::string, std::vector<std::uint32_t>>>();
+    folded_->reserve(entries_.size());
+    for (std::uint32_t id = 1; id < entries_.size(); ++id)
+      (*folded_)[text::fold(entries_[id].text)].push_back(id);
+  }
+  static const std::vector<std::uint32_t> none;
+  auto it = folded_->find(std::string(foldedText));
+  return it == folded_->end() ? none : it->second;
+}
+
+std::shared_ptr<TextDictionary> TextDictionary::clone() const {
+  auto copy = std::make_shared<TextDictionary>();
+  copy->entries_ = entries_;
+  copy->slots_ = slots_;
+  copy->blocks_ = blocks_;  // written bytes never change; the copy opens its own block
+  return copy;
+}
+
+// ---------------------------------------------------------------- column
+
+Column::Column(FieldType type) : type_(type) {
+  if (type_ == FieldType::Text) dict_ = std::make_shared<TextDictionary>();
+}
+
+Column::Column(const Column& other)
+    : type_(other.type_),
+      dict_(other.dict_),
+      textIds_(other.textIds_),
+      numbers_(other.numbers_),
+      integers_(other.integers_),
+      booleans_(other.booleans_) {}
+
+bool Column::isNullNumber(double d) { return std::bit_cast<std::uint64_t>(d) == kNullNumberBits; }
+double Column::nullNumber() { return std::bit_cast<double>(kNullNumberBits); }
+
+std::size_t Column::size() const {
+  switch (type_) {
+    case FieldType::Text: return textIds_.size();
+    case FieldType::Float:
+    case FieldType::DateTime: return numbers_.size();
+    case FieldType::Integer: return integers_.size();
+    case FieldType::Boolean: return booleans_.size();
+  }
+  return 0;
+}
+
+void Column::reserve(std::size_t rows) {
+  switch (type_) {
+    case FieldType::Text: textIds_.reserve(rows); break;
+    case FieldType::Float:
+    case FieldType::DateTime: numbers_.reserve(rows); break;
+    case FieldType::Integer: integers_.reserve(rows); break;
+    case FieldType::Boolean: booleans_.reserve(rows); break;
+  }
+}
+
+void Column::appendNull() {
+  switch (type_) {
+    case FieldType::Text: textIds_.push_back(0); break;
+    case FieldType::Float:
+    case FieldType::DateTime: numbers_.push_back(nullNumber()); break;
+    case FieldType::Integer: integers_.push_back(kNullInteger); break;
+    case FieldType::Boolean: booleans_.push_back(-1); break;
+  }
+  if (index_) index_->add(kNullKey, static_cast<RowId>(size() - 1));
+}
+
+bool Column::isNull(RowId row) const {
+  switch (type_) {
+    case FieldType::Text: return textIds_[row] == 0;
+    case FieldType::Float:
+    case FieldType::DateTime: return isNullNumber(numbers_[row]);
+    case FieldType::Integer: return integers_[row] == kNullInteger;
+    case FieldType::Boolean: return booleans_[row] < 0;
+  }
+  return true;
+}
+
+CellView Column::cell(RowId row) const {
+  CellView c;
+  switch (type_) {
+    case FieldType::Text:
+      if (textIds_[row] != 0) {
+        c.kind = CellView::Kind::Text;
+        c.text = dict_->at(textIds_[row]);
+      }
+      break;
+    case FieldType::Float:
+    case FieldType::DateTime:
+      if (!isNullNumber(numbers_[row])) {
+        c.kind = CellView::Kind::Number;
+        c.number = numbers_[row];
+      }
+      break;
+    case FieldType::Integer:
+      if (integers_[row] != kNullInteger) {
+        c.kind = CellView::Kind::Integer;
+        c.integer = integers_[row];
+      }
+      break;
+    case FieldType::Boolean:
+      if (booleans_[row] >= 0) {
+        c.kind = CellView::Kind::Boolean;
+        c.boolean = booleans_[row] != 0;
+      }
+      break;
+  }
+  return c;
+}
+
+void Column::noteChange(RowId row) {
+  if (!index_) return;
+  // Old entries stay behind (readers re-check cells); rebuild once they outweigh the live ones.
+  if (++index_->stale > size() + 1024) {
+    index_.reset();
+    return;
+  }
+  index_->add(keyAt(row), row);
+}
+
+void Column::ownDictionary() {
+  if (dict_.use_count() > 1) dict_ = dict_->clone();
+}
+
+void Column::setNull(RowId row) {
+  switch (type_) {
+    case FieldType::Text: textIds_[row] = 0; break;
+    case FieldType::Float:
+    case FieldType::DateTime: numbers_[row] = nullNumber(); break;
+    case FieldType::Integer: integers_[row] = kNullInteger; break;
+    case FieldType::Boolean: booleans_[row] = -1; break;
+  }
+  noteChange(row);
+}
+
+void Column::setText(RowId row, std::string_view s) {
+  std::uint32_t id = dict_->find(s);
+  if (id == 0 && !s.empty()) {
+    ownDictionary();
+    id = dict_->intern(s);
+  }
+  textIds_[row] = id;
+  noteChange(row);
+}
+
+void Column::setNumber(RowId row, double d) {
+  numbers_[row] = d;
+  noteChange(row);
+}
+
+void Column::setInteger(RowId row, std::int64_t i) {
+  if (i == kNullInteger) throw EngineError("Valor inteiro fora do intervalo suportado.");
+  integers_[row] = i;
+  noteChange(row);
+}
+
+void Column::setBoolean(RowId row, bool b) {
+  booleans_[row] = b ? 1 : 0;
+  noteChange(row);
+}
+
+void Column::set(RowId row, const Value& v) {
+  if (v.isNull()) return setNull(row);
+  switch (type_) {
+    case FieldType::Text:
+      if (v.isText()) return setText(row, v.text());
+      break;
+    case FieldType::Float:
+    case FieldType::DateTime:
+      if (v.isFloat()) return setNumber(row, v.number());
+      if (v.isInteger()) return setNumber(row, static_cast<double>(v.integer()));
+      break;
+    case FieldType::Integer:
+      if (v.isInteger()) return setInteger(row, v.integer());
+      if (v.isFloat() && std::trunc(v.number()) == v.number() && std::abs(v.number()) < 9.2e18)
+        return setInteger(row, static_cast<std::int64_t>(v.number()));
+      break;
+    case FieldType::Boolean:
+      if (v.isBoolean()) return setBoolean(row, v.boolean());
+      break;
+  }
+  throw EngineError("Valor incompatível com o tipo do campo.");
+}
+
+int Column::compare(RowId a, RowId b) const {
+  switch (type_) {
+    case FieldType::Text: {
+      const std::uint32_t ia = textIds_[a], ib = textIds_[b];
+      if (ia == ib) return 0;
+      if (ia == 0) return -1;
+      if (ib == 0) return 1;
+      const int c = dict_->at(ia).compare(dict_->at(ib));
+      return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    case FieldType::Float:
+    case FieldType::DateTime: {
+      const bool na = isNullNumber(numbers_[a]), nb = isNullNumber(numbers_[b]);
+      if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
+      return compareNumbers(numbers_[a], numbers_[b]);
+    }
+    case FieldType::Integer: {
+      const auto x = integers_[a], y = integers_[b];  // null is the minimum already
+      return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    case FieldType::Boolean: {
+      const auto x = booleans_[a], y = booleans_[b];
+      return x < y ? -1 : (y < x ? 1 : 0);
+    }
+  }
+  return 0;
+}
+
+std::uint64_t Column::keyAt(RowId row) const {
+  if (isNull(row)) return kNullKey;
+  switch (type_) {
+    case FieldType::Text: return textIds_[row];
+    case FieldType::Float:
+    case FieldType::DateTime: return numberKey(numbers_[row]);
+    case FieldType::Integer: return std::bit_cast<std::uint64_t>(integers_[row]);
+    case FieldType::Boolean: return static_cast<std::uint64_t>(booleans_[row]);
+  }
+  return kNullKey;
+}
+
+std::optional<std::uint64_t> Column::keyOf(const Value& v) const {
+  if (v.isNull()) return kNullKey;
+  switch (type_) {
+    case FieldType::Text: {
+      if (!v.isText()) return std::nullopt;
+      if (v.text().empty()) return kNullKey;
+      const std::uint32_t id = dict_->find(v.text());
+      if (id == 0) return std::nullopt;
+      return id;
+    }
+    case FieldType::Float:
+    case FieldType::DateTime:
+      if (v.isFloat()) return numberKey(v.number());
+      if (v.isInteger()) return numberKey(static_cast<double>(v.integer()));
+      return std::nullopt;
+    case FieldType::Integer:
+      if (v.isInteger()) return std::bit_cast<std::uint64_t>(v.integer());
+      return std::nullopt;
+    case FieldType::Boolean:
+      if (v.isBoolean()) return static_cast<std::uint64_t>(v.boolean() ? 1 : 0);
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+const EqualityIndex& Column::equalityIndex() const {
+  if (!index_) {
+    index_ = std::make_unique<EqualityIndex>();
+    const auto n = static_cast<RowId>(size());
+    for (RowId r = 0; r < n; ++r) index_->add(keyAt(r), r);
+  }
+  return *index_;
+}
+
+// ---------------------------------------------------------------- rows
+
+std::size_t RowSet::naturalPosition(RowId row) const {
+  if (identity) return row;
+  if (positions_.size() != alive.size()) {
+    positions_.assign(alive.size(), 0);
+    for (std::size_t i = 0; i < order.size(); ++i) positions_[order[i]] = static_cast<std::uint32_t>(i);
+  }
+  return positions_[row];
+}
+
+// ---------------------------------------------------------------- table
+
+Table::Table(const std::vector<FieldType>& types) {
+  columns_.reserve(types.size());
+  for (FieldType t : types) columns_.push_back(std::make_shared<Column>(t));
+}
+
+Column& Table::mutableColumn(std::size_t i) {
+  if (columns_[i].use_count() > 1) columns_[i] = std::make_shared<Column>(*columns_[i]);
+  return *columns_[i];
+}
+
+RowSet& Table::mutableRows() {
+  if (rows_.use_count() > 1) rows_ = std::make_shared<RowSet>(*rows_);
+  return *rows_;
+}
+
+void Table::reserve(std::size_t rows) {
+  for (std::size_t i = 0; i < columns_.size(); ++i) mutableColumn(i).reserve(rows);
+  RowSet& rs = mutableRows();
+  rs.order.reserve(rows);
+  rs.alive.reserve(rows);
+}
+
+RowId Table::addRow(std::optional<std::size_t> naturalPos) {
+  RowSet& rs = mutableRows();
+  if (rs.alive.size() >= std::numeric_limits<RowId>::max() - 1)
+    throw EngineError("Limite de linhas do conjunto de dados excedido.");
+  const auto row = static_cast<RowId>(rs.alive.size());
+  for (std::size_t i = 0; i < columns_.size(); ++i) mutableColumn(i).appendNull();
+  rs.alive.push_back(1);
+  if (naturalPos && *naturalPos < rs.order.size()) {
+    rs.order.insert(rs.order.begin() + static_cast<std::ptrdiff_t>(*naturalPos), row);
+    rs.identity = false;
+    rs.invalidatePositions();
+  } else {
+    rs.order.push_back(row);
+    if (!rs.identity) rs.invalidatePositions();
+  }
+  return row;
+}
+
+void Table::removeRow(RowId row) {
+  RowSet& rs = mutableRows();
+  const std::size_t pos = rs.naturalPosition(row);
+  rs.order.erase(rs.order.begin() + static_cast<std::ptrdiff_t>(pos));
+  rs.alive[row] = 0;
+  rs.identity = false;
+  rs.invalidatePositions();
+}
+
+}  // namespace ped::engine

@@ -1,0 +1,171 @@
+#pragma once
+// Columnar storage behind a data set.
+//
+// A table is a set of typed columns plus the row set (which physical rows are
+// alive and in what natural order they stand). Texts are interned in a
+// per-column dictionary, so a cell is a 4-byte id. Every part is held through a
+// shared_ptr and copied on write: copying a whole table is O(1), and the first
+// write after a copy clones only the column it touches.
+//
+// Not thread-safe: a table and all of its copies belong to one thread.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/value.h"
+
+namespace ped::engine {
+
+using RowId = std::uint32_t;  // physical row, stable for the life of the row
+
+// Append-only set of distinct texts. Id 0 is the null text; ids never change
+// meaning, and the bytes behind a returned string_view never move.
+class TextDictionary {
+ public:
+  TextDictionary();
+
+  std::uint32_t intern(std::string_view s);        // adds when missing
+  std::uint32_t find(std::string_view s) const;    // 0 when absent
+  std::string_view at(std::uint32_t id) const { return entries_[id].text; }
+  std::size_t size() const { return entries_.size(); }
+
+  // Ids of the texts whose case fold equals fold(s); built on first use.
+  const std::vector<std::uint32_t>& idsFolded(std::string_view foldedText) const;
+
+  // A copy sharing the (immutable) bytes already written.
+  std::shared_ptr<TextDictionary> clone() const;
+
+ private:
+  struct Entry {
+    std::string_view text;
+    std::uint64_t hash;
+  };
+  std::string_view store(std::string_view s);
+  void grow();
+
+  std::vector<Entry> entries_;
+  std::vector<std::uint32_t> slots_;  // open addressing, 0 = empty
+  std::vector<std::shared_ptr<char[]>> blocks_;
+  char* blockPos_ = nullptr;
+  std::size_t blockLeft_ = 0;
+  mutable std::unique_ptr<std::unordered_map<std::string, std::vector<std::uint32_t>>> folded_;
+};
+
+// Rows grouped by cell value, for equality filters and locates. Entries may be
+// stale (a row whose cell changed since, or a dead row): callers re-check the
+// cell. Lists hold rows in increasing RowId order only until the first update.
+class EqualityIndex {
+ public:
+  const std::vector<RowId>* rows(std::uint64_t key) const {
+    auto it = map_.find(key);
+    return it == map_.end() ? nullptr : &it->second;
+  }
+  void add(std::uint64_t key, RowId row) { map_[key].push_back(row); }
+  std::size_t stale = 0;
+
+ private:
+  std::unordered_map<std::uint64_t, std::vector<RowId>> map_;
+};
+
+class Column {
+ public:
+  explicit Column(FieldType type);
+  Column(const Column& other);  // deep copy of the cells; the dictionary is shared, the index dropped
+
+  FieldType type() const { return type_; }
+  std::size_t size() const;
+  void reserve(std::size_t rows);
+
+  void appendNull();
+  bool isNull(RowId row) const;
+  CellView cell(RowId row) const;
+
+  // Store a value converted to the column's type. REQUIRES: row < size().
+  // Throws EngineError when the value cannot be converted.
+  void set(RowId row, const Value& value);
+  void setNull(RowId row);
+  void setText(RowId row, std::string_view s);  // REQUIRES: Text column
+  void setNumber(RowId row, double d);          // REQUIRES: Float or DateTime column
+  void setInteger(RowId row, std::int64_t i);   // REQUIRES: Integer column
+  void setBoolean(RowId row, bool b);           // REQUIRES: Boolean column
+
+  // Typed reads. REQUIRES: the column has that type and the cell is not null.
+  std::string_view text(RowId row) const { return dict_->at(textIds_[row]); }
+  std::uint32_t textId(RowId row) const { return textIds_[row]; }
+  double number(RowId row) const { return numbers_[row]; }
+
+  const TextDictionary& dictionary() const { return *dict_; }
+
+  // -1, 0, 1; null sorts first, texts by bytes (code point order).
+  int compare(RowId a, RowId b) const;
+
+  // The index key a cell value has in this column, or nullopt when no cell can
+  // hold it (a text the dictionary never saw, a value of another type).
+  std::optional<std::uint64_t> keyOf(const Value& value) const;
+  std::uint64_t keyAt(RowId row) const;
+  const EqualityIndex& equalityIndex() const;  // built on first use
+
+  static bool isNullNumber(double d);
+  static double nullNumber();
+
+ private:
+  void noteChange(RowId row);
+  void ownDictionary();
+
+  FieldType type_;
+  std::shared_ptr<TextDictionary> dict_;
+  std::vector<std::uint32_t> textIds_;
+  std::vector<double> numbers_;  // Float and DateTime
+  std::vector<std::int64_t> integers_;
+  std::vector<std::int8_t> booleans_;  // -1 null
+  mutable std::unique_ptr<EqualityIndex> index_;
+};
+
+// Which physical rows are alive, and their natural order (load order, with
+// inserted rows where they were inserted).
+struct RowSet {
+  std::vector<RowId> order;
+  std::vector<std::uint8_t> alive;
+  bool identity = true;  // order[i] == i for every i
+
+  // Position of `row` in `order`. REQUIRES: alive[row].
+  std::size_t naturalPosition(RowId row) const;
+  void invalidatePositions() { positions_.clear(); }
+
+ private:
+  mutable std::vector<std::uint32_t> positions_;
+};
+
+// Copy-on-write handle to a whole table.
+class Table {
+ public:
+  Table() = default;
+  explicit Table(const std::vector<FieldType>& types);
+
+  std::size_t columnCount() const { return columns_.size(); }
+  const Column& column(std::size_t i) const { return *columns_[i]; }
+  Column& mutableColumn(std::size_t i);  // clones the column when shared
+
+  const RowSet& rows() const { return *rows_; }
+  RowSet& mutableRows();
+
+  std::size_t physicalRows() const { return rows_ ? rows_->alive.size() : 0; }
+
+  // A new physical row with null cells, alive, in natural order at
+  // `naturalPos` (or at the end). Returns its id.
+  RowId addRow(std::optional<std::size_t> naturalPos = std::nullopt);
+  void removeRow(RowId row);
+
+  void reserve(std::size_t rows);
+
+ private:
+  std::vector<std::shared_ptr<Column>> columns_;
+  std::shared_ptr<RowSet> rows_ = std::make_shared<RowSet>();
+};
+
+}  // namespace ped::engine

@@ -1,0 +1,44 @@
+#pragma once
+// Packets: the JSON form in which whole tables travel between server and
+// client.
+//   {"fields":[{"name":"NRPEDIDO","type":"string","size":10},...],
+//    "rows":[["0000000012",...],...]}
+// Types: "string", "float", "datetime" (ISO 8601 text, null for no date),
+// "integer", "boolean". Every cell may be null.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/column_store.h"
+
+namespace ped::engine {
+
+struct FieldSpec {
+  std::string name;
+  FieldType type = FieldType::Text;
+  int size = 0;  // characters, for Text fields; 0 means the default of 20
+  bool calculated = false;
+};
+
+inline constexpr int kDefaultTextSize = 20;
+inline int effectiveSize(const FieldSpec& f) { return f.size > 0 ? f.size : kDefaultTextSize; }
+
+// Reads a packet into a new table laid out as `layout`: each data field takes
+// the packet column of the same name (case-insensitive), calculated fields
+// stay null, texts are cut to their field's size. An empty layout is first
+// filled from the packet's own field list (all data fields).
+// Throws PacketError, leaving `layout` untouched, for malformed JSON, a
+// missing "fields" or "rows", an unknown type, a data field the packet lacks,
+// a row of the wrong length, a cell of the wrong type, a number out of range,
+// an invalid date or invalid UTF-8.
+Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout);
+
+// Writes the data fields of `layout` (calculated ones are left out) for the
+// rows of `table` in `order`. Floats are written in the shortest form that
+// reads back to the same double.
+std::string encodePacket(const std::vector<FieldSpec>& layout, const Table& table,
+                         std::span<const RowId> order);
+
+}  // namespace ped::engine
