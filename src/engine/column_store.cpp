@@ -44,6 +44,11 @@ std::uint64_t numberKey(double d) {
   return std::bit_cast<std::uint64_t>(d);
 }
 
+// Equality of short texts without a call into the library.
+inline bool sameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
 int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 }  // namespace
@@ -75,13 +80,21 @@ std::string_view TextDictionary::store(std::string_view s) {
   return stored;
 }
 
+namespace {
+inline std::uint64_t slotOf(std::uint64_t hash, std::uint32_t id) { return (hash & 0xFFFF'FFFF'0000'0000ULL) | id; }
+inline std::uint32_t slotId(std::uint64_t slot) { return static_cast<std::uint32_t>(slot); }
+inline bool slotHashMatches(std::uint64_t slot, std::uint64_t hash) {
+  return ((slot ^ hash) & 0xFFFF'FFFF'0000'0000ULL) == 0;
+}
+}  // namespace
+
 void TextDictionary::grow() {
-  std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+  std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
   const std::size_t mask = slots.size() - 1;
   for (std::uint32_t id = 1; id < entries_.size(); ++id) {
     std::size_t i = entries_[id].hash & mask;
     while (slots[i] != 0) i = (i + 1) & mask;
-    slots[i] = id;
+    slots[i] = slotOf(entries_[id].hash, id);
   }
   slots_.swap(slots);
 }
@@ -91,9 +104,9 @@ std::uint32_t TextDictionary::find(std::string_view s) const {
   const std::uint64_t h = hashText(s);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-    const std::uint32_t id = slots_[i];
-    if (id == 0) return 0;
-    if (entries_[id].hash == h && entries_[id].text == s) return id;
+    const std::uint64_t slot = slots_[i];
+    if (slot == 0) return 0;
+    if (slotHashMatches(slot, h) && sameText(entries_[slotId(slot)].text, s)) return slotId(slot);
   }
 }
 
@@ -103,15 +116,15 @@ std::uint32_t TextDictionary::intern(std::string_view s) {
   std::size_t mask = slots_.size() - 1;
   std::size_t i = h & mask;
   for (;; i = (i + 1) & mask) {
-    const std::uint32_t id = slots_[i];
-    if (id == 0) break;
-    if (entries_[id].hash == h && entries_[id].text == s) return id;
+    const std::uint64_t slot = slots_[i];
+    if (slot == 0) break;
+    if (slotHashMatches(slot, h) && sameText(entries_[slotId(slot)].text, s)) return slotId(slot);
   }
   if (entries_.size() >= std::numeric_limits<std::uint32_t>::max() - 1)
     throw EngineError("Limite de textos distintos da coluna excedido.");
   const auto id = static_cast<std::uint32_t>(entries_.size());
   entries_.push_back({store(s), h});
-  slots_[i] = id;
+  slots_[i] = slotOf(h, id);
   if (entries_.size() * 2 > slots_.size()) grow();
   if (folded_) (*folded_)[text::fold(s)].push_back(id);
   return id;
@@ -229,8 +242,7 @@ CellView Column::cell(RowId row) const {
   return c;
 }
 
-void Column::noteChange(RowId row) {
-  if (!index_) return;
+void Column::noteIndexedChange(RowId row) {
   // Old entries stay behind (readers re-check cells); rebuild once they outweigh the live ones.
   if (++index_->stale > size() + 1024) {
     index_.reset();
@@ -255,11 +267,12 @@ void Column::setNull(RowId row) {
 }
 
 void Column::setText(RowId row, std::string_view s) {
-  std::uint32_t id = dict_->find(s);
+  std::uint32_t id = lastTextId_ != 0 && sameText(dict_->at(lastTextId_), s) ? lastTextId_ : dict_->find(s);
   if (id == 0 && !s.empty()) {
     ownDictionary();
     id = dict_->intern(s);
   }
+  lastTextId_ = id;
   textIds_[row] = id;
   noteChange(row);
 }
@@ -395,7 +408,25 @@ Table::Table(const std::vector<FieldType>& types) {
   for (FieldType t : types) columns_.push_back(std::make_shared<Column>(t));
 }
 
-Column& Table::mutableColumn(std::size_t i) {
+Table::Table(const Table& other) : columns_(other.columns_), rows_(other.rows_) { other.columnsOwned_ = false; }
+
+Table& Table::operator=(const Table& other) {
+  if (this != &other) {
+    columns_ = other.columns_;
+    rows_ = other.rows_;
+    other.columnsOwned_ = false;
+    columnsOwned_ = false;
+  }
+  return *this;
+}
+
+void Table::ownAllColumns() {
+  for (auto& c : columns_)
+    if (c.use_count() > 1) c = std::make_shared<Column>(*c);
+  columnsOwned_ = true;
+}
+
+Column& Table::ownColumn(std::size_t i) {
   if (columns_[i].use_count() > 1) columns_[i] = std::make_shared<Column>(*columns_[i]);
   return *columns_[i];
 }
@@ -417,7 +448,8 @@ RowId Table::addRow(std::optional<std::size_t> naturalPos) {
   if (rs.alive.size() >= std::numeric_limits<RowId>::max() - 1)
     throw EngineError("Limite de linhas do conjunto de dados excedido.");
   const auto row = static_cast<RowId>(rs.alive.size());
-  for (std::size_t i = 0; i < columns_.size(); ++i) mutableColumn(i).appendNull();
+  if (!columnsOwned_) ownAllColumns();
+  for (auto& c : columns_) c->appendNull();
   rs.alive.push_back(1);
   if (naturalPos && *naturalPos < rs.order.size()) {
     rs.order.insert(rs.order.begin() + static_cast<std::ptrdiff_t>(*naturalPos), row);

@@ -49,7 +49,9 @@ class TextDictionary {
   void grow();
 
   std::vector<Entry> entries_;
-  std::vector<std::uint32_t> slots_;  // open addressing, 0 = empty
+  // Open addressing; a slot holds the upper half of the text's hash and its id
+  // (0 = empty), so most probes never touch the entries.
+  std::vector<std::uint64_t> slots_;
   std::vector<std::shared_ptr<char[]>> blocks_;
   char* blockPos_ = nullptr;
   std::size_t blockLeft_ = 0;
@@ -114,7 +116,10 @@ class Column {
   static double nullNumber();
 
  private:
-  void noteChange(RowId row);
+  void noteChange(RowId row) {
+    if (index_) noteIndexedChange(row);
+  }
+  void noteIndexedChange(RowId row);
   void ownDictionary();
 
   FieldType type_;
@@ -124,6 +129,7 @@ class Column {
   std::vector<std::int64_t> integers_;
   std::vector<std::int8_t> booleans_;  // -1 null
   mutable std::unique_ptr<EqualityIndex> index_;
+  std::uint32_t lastTextId_ = 0;  // consecutive rows often repeat a text
 };
 
 // Which physical rows are alive, and their natural order (load order, with
@@ -146,10 +152,17 @@ class Table {
  public:
   Table() = default;
   explicit Table(const std::vector<FieldType>& types);
+  // Copies share every part; both sides clone a part before writing to it.
+  Table(const Table& other);
+  Table& operator=(const Table& other);
+  Table(Table&&) noexcept = default;
+  Table& operator=(Table&&) noexcept = default;
 
   std::size_t columnCount() const { return columns_.size(); }
   const Column& column(std::size_t i) const { return *columns_[i]; }
-  Column& mutableColumn(std::size_t i);  // clones the column when shared
+  Column& mutableColumn(std::size_t i) {  // clones the column when shared
+    return columnsOwned_ ? *columns_[i] : ownColumn(i);
+  }
 
   const RowSet& rows() const { return *rows_; }
   RowSet& mutableRows();
@@ -164,8 +177,13 @@ class Table {
   void reserve(std::size_t rows);
 
  private:
+  void ownAllColumns();
+  Column& ownColumn(std::size_t i);
+
   std::vector<std::shared_ptr<Column>> columns_;
   std::shared_ptr<RowSet> rows_ = std::make_shared<RowSet>();
+  // True while no other table shares any column: writes skip the share checks.
+  mutable bool columnsOwned_ = false;
 };
 
 }  // namespace ped::engine

@@ -177,6 +177,32 @@ std::string Field::displayText() const {
 
 void Field::setValue(const Value& v) { owner_->assign(*this, owner_->convertForField(*this, v)); }
 
+void Field::setString(std::string_view s) {
+  if (def_.type != FieldType::Text) return setValue(Value(s));
+  // Hot path of every text assignment: no temporary strings.
+  if (!text::isAscii(s) && !text::isValidUtf8(s)) throw EngineError("Texto inválido (UTF-8) para o campo " + def_.name + ".");
+  if (s.size() > static_cast<std::size_t>(size())) s = text::truncate(s, static_cast<std::size_t>(size()));
+  if (Column* direct = owner_->directColumn(*this)) {
+    direct->setText(owner_->editRow_, s);
+  } else {
+    Value& slot = owner_->slotFor(*this);
+    if (s.empty())
+      slot.reset();
+    else
+      slot.assignText(s);
+  }
+  owner_->assigned(*this);
+}
+
+void Field::setFloat(double d) {
+  if (def_.type != FieldType::Float || !std::isfinite(d)) return setValue(Value(d));
+  if (Column* direct = owner_->directColumn(*this))
+    direct->setNumber(owner_->editRow_, d);
+  else
+    owner_->slotFor(*this).assignNumber(d);
+  owner_->assigned(*this);
+}
+
 // =================================================================== DataSet
 
 class DataSet::ViewRowCells : public RowCells {
@@ -230,7 +256,7 @@ void DataSet::setState(DataSetState s) {
   }
 }
 
-void DataSet::notify(DataSetNotice n) {
+void DataSet::notifySlow(DataSetNotice n) {
   if (controlsDisabled_ > 0 && n != DataSetNotice::StateChanged) return;
   for (auto& [id, l] : listeners_) l(n);
 }
@@ -262,10 +288,9 @@ void DataSet::checkBrowseMode() {
 
 void DataSet::replaceContent(Table table) {
   if (!filterCompiled_) compileFilter();  // may throw: nothing changed yet
-  buffer_.clear();
-  touched_.clear();
+  touched_.assign(touched_.size(), 0);
   const bool wasActive = active();
-  if (state_ != DataSetState::Browse && wasActive) state_ = DataSetState::Browse;  // pending edits dropped
+  state_ = DataSetState::Browse;  // pending edits are dropped
   table_ = std::move(table);
   ++generation_;
   mergeChangeLog();
@@ -274,7 +299,10 @@ void DataSet::replaceContent(Table table) {
   pos_ = 0;
   bof_ = true;
   eof_ = viewSize() == 0;
-  if (!wasActive) setState(DataSetState::Browse);
+  if (!wasActive) {
+    fire(events.onStateChange);
+    notify(DataSetNotice::StateChanged);
+  }
   notify(DataSetNotice::DataChanged);
   fire(events.afterOpen);
   if (viewSize() > 0) fire(events.afterScroll);
@@ -289,8 +317,7 @@ void DataSet::open() {
 
 void DataSet::close() {
   if (!active()) return;
-  buffer_.clear();
-  touched_.clear();
+  touched_.assign(touched_.size(), 0);
   table_ = Table();
   changeLog_.clear();
   view_.clear();
@@ -776,26 +803,39 @@ Value DataSet::currentValue(std::size_t f) const {
   return table_.column(f).cell(currentRow()).toValue();
 }
 
-void DataSet::assign(Field& f, Value v) {
+Value& DataSet::slotFor(Field& f) {
   const std::size_t i = f.index();
   if (state_ == DataSetState::CalcFields) {
     if (!f.calculated())
       throw EngineError("Campo " + f.name() + " não pode ser alterado durante o cálculo.");
-    if (calcIntoBuffer_) {
-      buffer_[i] = std::move(v);
-      touched_[i] = 1;
-    } else {
-      table_.mutableColumn(i).set(calcRow_, v);
+    if (!calcIntoBuffer_) {
+      // Calculated values of a stored row are written to it straight away (in assigned()).
+      calcScratch_.reset();
+      return calcScratch_;
     }
-    return;
-  }
-  if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
+  } else if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) {
     throw EngineError("Conjunto de dados " + name_ + " não está em modo de edição ou inclusão.");
-  buffer_[i] = std::move(v);
+  }
   touched_[i] = 1;
-  if (!f.calculated() && events.onCalcFields) calculateRow(editRow_, true);
+  return buffer_[i];
+}
+
+void DataSet::assignedSlow(Field& f) {
+  if (state_ == DataSetState::CalcFields) {
+    if (!calcIntoBuffer_) table_.mutableColumn(f.index()).set(calcRow_, calcScratch_);
+    return;  // no change events while calculating
+  }
+  if (!f.calculated() && events.onCalcFields) calculateRow(editRow_, state_ == DataSetState::Edit);
   if (f.onChange) f.onChange(f);
   notify(DataSetNotice::RecordChanged);
+}
+
+void DataSet::assign(Field& f, Value v) {
+  if (Column* direct = directColumn(f))
+    direct->set(editRow_, v);
+  else
+    slotFor(f) = std::move(v);
+  assigned(f);
 }
 
 void DataSet::calculateRow(RowId row, bool intoBuffer) {
@@ -836,14 +876,19 @@ void DataSet::logOriginal(RowId row, std::size_t f) {
   e.original.emplace_back(f, table_.column(f).cell(row).toValue());
 }
 
+void DataSet::resetBuffer() {
+  // Slots keep their storage from row to row; touched_ says which hold values.
+  if (buffer_.size() != fields_.size()) buffer_.resize(fields_.size());
+  touched_.assign(fields_.size(), 0);
+}
+
 void DataSet::edit() {
   requireActive();
   if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return;
   if (viewSize() == 0) return insert();
   fire(events.beforeEdit);
   editRow_ = currentRow();
-  buffer_.assign(fields_.size(), Value());
-  touched_.assign(fields_.size(), 0);
+  resetBuffer();
   setState(DataSetState::Edit);
   fire(events.afterEdit);
 }
@@ -861,8 +906,7 @@ void DataSet::insert() {
   viewPositionsValid_ = false;
   pos_ = n == 0 ? 0 : at;
   bof_ = eof_ = false;
-  buffer_.assign(fields_.size(), Value());
-  touched_.assign(fields_.size(), 0);
+  resetBuffer();
   setState(DataSetState::Insert);
   fire(events.onNewRecord);
   fire(events.afterInsert);
@@ -879,8 +923,7 @@ void DataSet::append() {
   viewPositionsValid_ = false;
   pos_ = viewSize() - 1;
   bof_ = eof_ = false;
-  buffer_.assign(fields_.size(), Value());
-  touched_.assign(fields_.size(), 0);
+  resetBuffer();
   setState(DataSetState::Insert);
   fire(events.onNewRecord);
   fire(events.afterInsert);
@@ -899,11 +942,10 @@ void DataSet::post() {
     if (!touched_[i]) continue;
     if (!inserting && !fields_[i]->calculated()) logOriginal(row, i);
     table_.mutableColumn(i).set(row, buffer_[i]);
-    indexKeyTouched = indexKeyTouched || std::find(indexFields_.begin(), indexFields_.end(), i) != indexFields_.end();
+    indexKeyTouched = indexKeyTouched || (!indexFields_.empty() && std::find(indexFields_.begin(), indexFields_.end(), i) != indexFields_.end());
   }
   if (inserting) ++insertedCount_;
-  buffer_.clear();
-  touched_.clear();
+  touched_.assign(touched_.size(), 0);
   state_ = DataSetState::Browse;  // calculation reads the posted row from here on
   calculateRow(row, false);
   if (inserting || indexKeyTouched || filterActive()) placeAfterPost(row);
@@ -952,8 +994,7 @@ void DataSet::cancel() {
       pos_ = n - 1;
     }
   }
-  buffer_.clear();
-  touched_.clear();
+  touched_.assign(touched_.size(), 0);
   setState(DataSetState::Browse);
   fire(events.afterCancel);
   notify(DataSetNotice::DataChanged);
@@ -966,8 +1007,7 @@ void DataSet::remove() {
   fire(events.beforeDelete);
   fire(events.beforeScroll);
   const RowId row = currentRow();
-  buffer_.clear();
-  touched_.clear();
+  touched_.assign(touched_.size(), 0);
   if (row >= mergeWatermark_) {
     --insertedCount_;
     changeLog_.erase(row);

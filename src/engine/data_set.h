@@ -97,8 +97,8 @@ class Field {
   // EngineError when they can't be). onChange runs after every assignment,
   // also of an equal value, except while calculating.
   void setValue(const Value& v);
-  void setString(std::string_view s) { setValue(Value(s)); }
-  void setFloat(double d) { setValue(Value(d)); }
+  void setString(std::string_view s);
+  void setFloat(double d);
   void setInteger(std::int64_t i) { setValue(Value(i)); }
   void setBoolean(bool b) { setValue(Value(b)); }
   void setDateTime(double d) { setValue(d == 0 ? Value() : Value(d)); }
@@ -255,6 +255,19 @@ class DataSet {
   Value currentValue(std::size_t f) const;
   CellView postedCell(std::size_t f) const;
   void assign(Field& f, Value v);
+  // Where a row being inserted takes its values: it is nobody else's yet
+  // (copies and packets leave it out, cancel drops it), so its cells are
+  // written in place. Null in any other state.
+  Column* directColumn(Field& f) {
+    return state_ == DataSetState::Insert ? &table_.mutableColumn(f.index()) : nullptr;
+  }
+  Value& slotFor(Field& f);  // the buffer cell an assignment writes, after checking the state
+  // What follows every assignment: calculation, onChange, views.
+  void assigned(Field& f) {
+    if (state_ == DataSetState::CalcFields || events.onCalcFields || f.onChange || !listeners_.empty())
+      assignedSlow(f);
+  }
+  void assignedSlow(Field& f);
   Value convertForField(const Field& f, const Value& v) const;
 
   std::size_t viewSize() const;
@@ -263,7 +276,10 @@ class DataSet {
   RowId currentRow() const { return viewRow(pos_); }
 
   void setState(DataSetState s);
-  void notify(DataSetNotice n);
+  void notify(DataSetNotice n) {
+    if (!listeners_.empty()) notifySlow(n);
+  }
+  void notifySlow(DataSetNotice n);
   void fire(const DataSetEvents::Handler& h) {
     if (h) h(*this);
   }
@@ -282,6 +298,7 @@ class DataSet {
   void placeAfterPost(RowId row);
   void calculateRow(RowId row, bool intoBuffer);
   void calculateAll();
+  void resetBuffer();
   void logOriginal(RowId row, std::size_t f);
   std::vector<std::size_t> resolveFieldList(std::string_view names) const;
   void moveTo(std::size_t position);
@@ -305,6 +322,7 @@ class DataSet {
   std::vector<Value> buffer_;
   std::vector<std::uint8_t> touched_;
   bool calcIntoBuffer_ = false;
+  Value calcScratch_;
   RowId calcRow_ = 0;
   DataSetState stateBeforeCalc_ = DataSetState::Browse;
 

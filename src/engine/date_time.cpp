@@ -1,7 +1,9 @@
 #include "engine/date_time.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 
 #include "engine/error.h"
@@ -46,6 +48,12 @@ constexpr std::int64_t kEpoch = daysFromCivil(1899, 12, 30);
 constexpr std::int64_t kMinDay = daysFromCivil(1, 1, 1) - kEpoch;
 constexpr std::int64_t kMaxDay = daysFromCivil(9999, 12, 31) - kEpoch;
 
+// llround for 0 <= x < 2^52, inlined: it runs for every date a packet carries.
+std::int64_t roundNonNegative(double x) {
+  const auto i = static_cast<std::int64_t>(x);
+  return x - static_cast<double>(i) >= 0.5 ? i + 1 : i;
+}
+
 bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 int daysInMonth(int y, int m) {
@@ -61,23 +69,30 @@ struct Split {
 };
 
 Split split(double value) {
-  if (!std::isfinite(value)) throw EngineError("Data inválida.");
-  // Bounds checked before any conversion to an integer.
-  if (value <= static_cast<double>(kMinDay - 1) || value >= static_cast<double>(kMaxDay + 1))
-    throw EngineError("Data fora do intervalo dos anos 1 a 9999.");
-  const double whole = std::trunc(value);
-  Split s{static_cast<std::int64_t>(whole), std::llround(std::fabs(value - whole) * kMsPerDay)};
+  // Also false for NaN. Checked before any conversion to an integer.
+  if (!(value > static_cast<double>(kMinDay - 1) && value < static_cast<double>(kMaxDay + 1)))
+    throw EngineError(std::isnan(value) ? "Data inválida." : "Data fora do intervalo dos anos 1 a 9999.");
+  Split s{static_cast<std::int64_t>(value), 0};  // truncates toward zero, as the convention wants
+  s.ms = roundNonNegative(std::fabs(value - static_cast<double>(s.day)) * kMsPerDay);
   if (s.ms >= kMsPerDay) {
     s.ms -= kMsPerDay;
     ++s.day;
   }
-  if (s.day < kMinDay || s.day > kMaxDay) throw EngineError("Data fora do intervalo dos anos 1 a 9999.");
+  if (s.day > kMaxDay) throw EngineError("Data fora do intervalo dos anos 1 a 9999.");
   return s;
 }
 
+constexpr auto kPairs = [] {
+  std::array<char, 200> t{};
+  for (int i = 0; i < 100; ++i) {
+    t[2 * i] = static_cast<char>('0' + i / 10);
+    t[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return t;
+}();
+
 char* put2(char* o, int v) {
-  o[0] = static_cast<char>('0' + v / 10);
-  o[1] = static_cast<char>('0' + v % 10);
+  std::memcpy(o, &kPairs[2 * v], 2);
   return o + 2;
 }
 
@@ -86,9 +101,17 @@ char* put3(char* o, int v) {
   return put2(o + 1, v % 100);
 }
 
-char* put4(char* o, int v) {
-  o = put2(o, v / 100);
-  return put2(o, v % 100);
+char* put4(char* o, int v) { return put2(put2(o, v / 100), v % 100); }
+
+// The number written by `width` digits at p; clears ok when one is not a digit.
+inline int fixedDigits(const char* p, int width, bool& ok) {
+  int v = 0;
+  for (int i = 0; i < width; ++i) {
+    const unsigned digit = static_cast<unsigned char>(p[i]) - unsigned{'0'};
+    ok &= digit < 10;
+    v = v * 10 + static_cast<int>(digit);
+  }
+  return v;
 }
 
 // Reads exactly `width` digits at `pos`.
@@ -146,7 +169,7 @@ CivilDateTime toCivil(double value) {
 double datePart(double value) {
   if (!std::isfinite(value)) return value;
   const double whole = std::trunc(value);
-  const bool carries = std::llround(std::fabs(value - whole) * kMsPerDay) >= kMsPerDay;
+  const bool carries = roundNonNegative(std::fabs(value - whole) * kMsPerDay) >= kMsPerDay;
   return (carries ? whole + 1 : whole) + 0.0;  // + 0.0 turns -0 into 0
 }
 
@@ -177,18 +200,27 @@ std::string toIso(double value) {
 }
 
 std::optional<double> fromIso(std::string_view t) {
-  // YYYY-MM-DD[(T| )HH:MM[:SS[.mmm]]]
+  // YYYY-MM-DD[(T| )HH:MM[:SS[.mmm]]]; read at fixed places, as every date of a packet comes through here.
   const std::size_t n = t.size();
   if (n != 10 && n != 16 && n != 19 && n != 23) return std::nullopt;
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
-  if (!digits(t, 0, 4, y) || t[4] != '-' || !digits(t, 5, 2, mo) || t[7] != '-' || !digits(t, 8, 2, d))
-    return std::nullopt;
+  const char* p = t.data();
+  bool ok = p[4] == '-' && p[7] == '-';
+  const int y = fixedDigits(p, 4, ok), mo = fixedDigits(p + 5, 2, ok), d = fixedDigits(p + 8, 2, ok);
+  int h = 0, mi = 0, s = 0, ms = 0;
   if (n >= 16) {
-    if ((t[10] != 'T' && t[10] != ' ') || !digits(t, 11, 2, h) || t[13] != ':' || !digits(t, 14, 2, mi))
-      return std::nullopt;
+    ok &= (p[10] == 'T' || p[10] == ' ') && p[13] == ':';
+    h = fixedDigits(p + 11, 2, ok);
+    mi = fixedDigits(p + 14, 2, ok);
   }
-  if (n >= 19 && (t[16] != ':' || !digits(t, 17, 2, s))) return std::nullopt;
-  if (n == 23 && (t[19] != '.' || !digits(t, 20, 3, ms))) return std::nullopt;
+  if (n >= 19) {
+    ok &= p[16] == ':';
+    s = fixedDigits(p + 17, 2, ok);
+  }
+  if (n == 23) {
+    ok &= p[19] == '.';
+    ms = fixedDigits(p + 20, 3, ok);
+  }
+  if (!ok) return std::nullopt;
   return toValue(validCivil(y, mo, d, h, mi, s, ms));
 }
 

@@ -3,6 +3,7 @@
 #include <simdjson.h>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -75,9 +76,14 @@ struct PacketField {
   int size;
 };
 
-std::vector<PacketField> readFields(dom::array fields) {
-  std::vector<PacketField> out;
-  std::unordered_map<std::string, std::size_t> seen;
+struct PacketFields {
+  std::vector<PacketField> list;
+  std::unordered_map<std::string, std::size_t> byFoldedName;
+};
+
+PacketFields readFields(dom::array fields) {
+  PacketFields out;
+  auto& seen = out.byFoldedName;
   std::size_t n = 0;
   for (dom::element e : fields) {
     ++n;
@@ -99,9 +105,9 @@ std::vector<PacketField> readFields(dom::array fields) {
         fail("Pacote inválido: tamanho inválido no campo " + shown(name) + ".");
       size = static_cast<int>(s);
     }
-    if (!seen.emplace(text::fold(name), out.size()).second)
+    if (!seen.emplace(text::fold(name), out.list.size()).second)
       fail("Pacote inválido: campo " + shown(name) + " repetido.");
-    out.push_back({name, *type, size});
+    out.list.push_back({name, *type, size});
   }
   return out;
 }
@@ -112,6 +118,7 @@ struct Target {
   const FieldSpec* field;
   Column* column;
   std::size_t maxChars;
+  std::string_view* texts;  // Text fields: the row's text, interned once all rows are read
 };
 
 class RowReader {
@@ -124,9 +131,9 @@ class RowReader {
     switch (t.field->type) {
       case FieldType::Text: {
         if (kind != dom::element_type::STRING) wrongType(t);
-        const std::string_view s = cell.get_string().value_unsafe();
-        if (!text::isValidUtf8(s)) failAt(t, "texto com UTF-8 inválido");
-        t.column->setText(r, text::truncate(s, t.maxChars));  // "" is stored as null
+        // Valid UTF-8 already: the parser checks the whole input and refuses
+        // escapes that would not make a character (lone surrogates).
+        t.texts[r] = text::truncate(cell.get_string().value_unsafe(), t.maxChars);
         return;
       }
       case FieldType::Float:
@@ -221,6 +228,7 @@ class Writer {
     pos_ += s.size();
   }
   char*& cursor() { return pos_; }
+  std::size_t size() const { return static_cast<std::size_t>(pos_ - buf_.data()); }
 
   std::string finish() {
     buf_.resize(static_cast<std::size_t>(pos_ - buf_.data()));
@@ -228,7 +236,7 @@ class Writer {
   }
 
  private:
-  void grow(std::size_t n) {
+  [[gnu::noinline]] void grow(std::size_t n) {
     const std::size_t used = static_cast<std::size_t>(pos_ - buf_.data());
     buf_.resize(std::max(buf_.size() * 2, used + n + 4096));
     pos_ = buf_.data() + used;
@@ -243,36 +251,76 @@ class Writer {
 constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101ULL;
 constexpr std::uint64_t kHigh = 0x8080'8080'8080'8080ULL;
 
-inline bool hasZeroByte(std::uint64_t w) { return ((w - kOnes) & ~w & kHigh) != 0; }
+inline std::uint64_t zeroBytes(std::uint64_t w) { return (w - kOnes) & ~w & kHigh; }
 
-// True when any of the 8 bytes is a quote, a backslash, a control character
-// or non-ASCII (the last only sends the word down the byte-wise path).
-inline bool needsEscapeCheck(std::uint64_t w) {
-  return ((w - kOnes * 0x20) & ~w & kHigh) != 0 || (w & kHigh) != 0 || hasZeroByte(w ^ (kOnes * '"')) ||
-         hasZeroByte(w ^ (kOnes * '\\'));
+// High bit set in each byte that a JSON string cannot carry as it is (quote,
+// backslash, control character) or that is non-ASCII. Bits above the lowest
+// one may be false alarms; the lowest one is exact.
+inline std::uint64_t specialBytes(std::uint64_t w) {
+  return ((w - kOnes * 0x20) & ~w & kHigh) | (w & kHigh) | zeroBytes(w ^ (kOnes * '"')) |
+         zeroBytes(w ^ (kOnes * '\\'));
 }
 
-// Writes s as a JSON string. REQUIRES: valid UTF-8 (its bytes are kept as they are).
-void writeString(Writer& w, std::string_view s) {
+// The last 1..7 bytes of a text as a word, padded with a byte that needs no
+// escape; fixed-size loads, as a variable-length copy costs a library call.
+inline std::uint64_t loadTail(const char* p, std::size_t n) {
+  static_assert(std::endian::native == std::endian::little);
+  std::uint64_t word = kOnes * 'a';
+  if (n >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, p, 4);
+    std::memcpy(&tail, p + n - 4, 4);  // overlaps head when n < 8
+    const unsigned shift = static_cast<unsigned>(n - 4) * 8;
+    word = (word & ~0xFFFF'FFFFULL) | head;
+    return (word & ~(0xFFFF'FFFFULL << shift)) | (std::uint64_t{tail} << shift);
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    word &= ~(0xFFULL << (8 * k));
+    word |= std::uint64_t{static_cast<unsigned char>(p[k])} << (8 * k);
+  }
+  return word;
+}
+
+// Writes s as a JSON string, its UTF-8 bytes kept as they are. Returns false,
+// having written part of it, when s is not valid UTF-8.
+bool writeString(Writer& w, std::string_view s) {
   static constexpr char kHex[] = "0123456789abcdef";
-  w.need(s.size() * 6 + 2);  // worst case: every byte as \u00XX
+  w.need(s.size() * 6 + 2 + 8);  // worst case every byte as \u00XX, and room for a whole word
   char*& o = w.cursor();
   *o++ = '"';
   const char* p = s.data();
   const std::size_t n = s.size();
   std::size_t i = 0;
   while (i < n) {
-    if (i + 8 <= n) {
-      std::uint64_t word;
+    std::size_t chunk = 8;
+    std::uint64_t word;
+    if (n - i >= 8) {
       std::memcpy(&word, p + i, 8);
-      if (!needsEscapeCheck(word)) {
-        std::memcpy(o, p + i, 8);
-        o += 8;
-        i += 8;
-        continue;
-      }
+    } else {
+      chunk = n - i;
+      word = loadTail(p + i, chunk);
     }
-    const auto c = static_cast<unsigned char>(p[i++]);
+    const std::uint64_t special = specialBytes(word);
+    // Bytes before the first special one go out as they are; any padding
+    // lands in the room reserved above.
+    const std::size_t plain = special == 0 ? chunk : static_cast<std::size_t>(std::countr_zero(special)) / 8;
+    std::memcpy(o, &word, 8);
+    o += plain;
+    i += plain;
+    if (plain == chunk) continue;
+    const auto c = static_cast<unsigned char>(p[i]);
+    if (c >= 0x80) {
+      // Multi-byte characters are made of non-ASCII bytes only, so each such
+      // run can be validated on its own.
+      std::size_t j = i + 1;
+      while (j < n && static_cast<unsigned char>(p[j]) >= 0x80) ++j;
+      if (!text::isValidUtf8(s.substr(i, j - i))) return false;
+      std::memcpy(o, p + i, j - i);
+      o += j - i;
+      i = j;
+      continue;
+    }
+    ++i;
     if (c == '"' || c == '\\') {
       *o++ = '\\';
       *o++ = static_cast<char>(c);
@@ -295,11 +343,47 @@ void writeString(Writer& w, std::string_view s) {
     }
   }
   *o++ = '"';
+  return true;
+}
+
+// Prices and quantities mostly carry a few decimals, and for them the
+// shortest text comes cheaper than from the general algorithm: when
+// |d| == I / 10^k exactly (I below 2^50, the division correctly rounded), the
+// decimal I·10^-k reads back as d, and the smallest such k gives the fewest
+// digits. Kept to the range where to_chars would choose the plain notation.
+bool writeShortDecimal(char*& o, double d) {
+  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+  static constexpr std::uint64_t kScaleInt[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  const double a = std::fabs(d);
+  if (!(a >= 0.001 && a < 1e15)) return false;
+  for (int k = 0; k < 7; ++k) {
+    const double scaled = a * kScale[k];
+    if (scaled >= 1125899906842624.0) return false;  // 2^50: rounding below stays exact
+    const auto i = static_cast<std::uint64_t>(scaled + 0.5);
+    if (static_cast<double>(i) / kScale[k] != a) continue;
+    if (k == 0 && a >= 1e5) return false;  // trailing zeros may make the exponent form shorter
+    if (d < 0) *o++ = '-';
+    o = std::to_chars(o, o + 20, i / kScaleInt[k]).ptr;
+    *o++ = '.';
+    if (k == 0) {
+      *o++ = '0';
+      return true;
+    }
+    std::uint64_t frac = i % kScaleInt[k];
+    for (int j = k - 1; j >= 0; --j) {
+      o[j] = static_cast<char>('0' + frac % 10);
+      frac /= 10;
+    }
+    o += k;
+    return true;
+  }
+  return false;
 }
 
 void writeDouble(Writer& w, double d) {
   w.need(32);
   char*& o = w.cursor();
+  if (writeShortDecimal(o, d)) return;
   const char* start = o;
   o = std::to_chars(o, o + 30, d).ptr;
   // Without a '.' or an exponent a reader takes the number for an integer:
@@ -309,6 +393,35 @@ void writeDouble(Writer& w, double d) {
   std::memcpy(o, ".0", 2);
   o += 2;
 }
+
+// Date columns repeat their values (one delivery date for many items), and a
+// lookup costs less than formatting.
+class IsoCache {
+ public:
+  IsoCache() : entries_(1024) {}
+
+  // Writes the ISO text of d at o, which has room for kIsoMaxLength bytes, and
+  // returns the end. Throws EngineError as date_time::writeIso does.
+  char* write(double d, char* o) {
+    const auto bits = std::bit_cast<std::uint64_t>(d);
+    Entry& e = entries_[(bits * 0x9E3779B97F4A7C15ULL) >> 54];
+    if (e.length == 0 || e.bits != bits) {
+      e.length = 0;
+      e.length = static_cast<std::uint8_t>(date_time::writeIso(d, e.text) - e.text);
+      e.bits = bits;
+    }
+    std::memcpy(o, e.text, sizeof e.text);  // a fixed size copies faster
+    return o + e.length;
+  }
+
+ private:
+  struct Entry {
+    std::uint64_t bits = 0;
+    std::uint8_t length = 0;
+    char text[date_time::kIsoMaxLength];
+  };
+  std::vector<Entry> entries_;
+};
 
 void writeInteger(Writer& w, std::int64_t i) {
   w.need(24);
@@ -335,7 +448,8 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
     fail("Pacote inválido: falta a lista de campos (\"fields\").");
   if (top["rows"].get_array().get(rowsArray)) fail("Pacote inválido: falta a lista de linhas (\"rows\").");
 
-  const std::vector<PacketField> packetFields = readFields(fieldsArray);
+  const PacketFields packet = readFields(fieldsArray);
+  const std::vector<PacketField>& packetFields = packet.list;
 
   // An empty layout takes the packet's own fields, but only once everything is read.
   std::vector<FieldSpec> fromPacket;
@@ -356,11 +470,20 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const FieldSpec& f = fields[i];
     if (f.calculated) continue;
-    std::size_t j = 0;
-    while (j < packetFields.size() && !text::equalsIgnoreCase(packetFields[j].name, f.name)) ++j;
-    if (j == packetFields.size()) fail("Campo '" + f.name + "' ausente no pacote.");
+    const auto found = packet.byFoldedName.find(text::fold(f.name));
+    if (found == packet.byFoldedName.end()) fail("Campo '" + f.name + "' ausente no pacote.");
     // The table is not shared, so these stay valid while rows are added.
-    targets.push_back({j, &f, &table.mutableColumn(i), static_cast<std::size_t>(effectiveSize(f))});
+    targets.push_back({found->second, &f, &table.mutableColumn(i), static_cast<std::size_t>(effectiveSize(f)), nullptr});
+  }
+  // Texts are interned column by column after the rows are read: one
+  // dictionary at a time stays in cache, which with many distinct texts is
+  // much faster than interleaving the columns, and nothing is interned for a
+  // packet that turns out to be invalid. The views point into the parser.
+  std::vector<std::vector<std::string_view>> texts;
+  texts.reserve(targets.size());
+  for (Target& t : targets) {
+    if (t.field->type != FieldType::Text) continue;
+    t.texts = texts.emplace_back(rowCount).data();
   }
   std::sort(targets.begin(), targets.end(),
             [](const Target& a, const Target& b) { return a.packetColumn < b.packetColumn; });
@@ -386,110 +509,177 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
     }
   }
 
+  for (const Target& t : targets) {
+    if (!t.texts) continue;
+    for (RowId r = 0; r < rowCount; ++r)
+      if (!t.texts[r].empty()) t.column->setText(r, t.texts[r]);  // an empty text stays null
+  }
+
   if (layout.empty()) layout = std::move(fromPacket);
   return table;
 }
+
+namespace {
+
+class PacketWriter {
+ public:
+  PacketWriter(const std::vector<FieldSpec>& layout, const Table& table)
+      : physical_(table.physicalRows()), nullNumberBits_(std::bit_cast<std::uint64_t>(Column::nullNumber())) {
+    dateCaches_.resize(std::count_if(layout.begin(), layout.end(), [](const FieldSpec& f) {
+      return !f.calculated && f.type == FieldType::DateTime;
+    }));
+    for (std::size_t i = 0, dates = 0; i < layout.size(); ++i) {
+      if (layout[i].calculated) continue;
+      IsoCache* cache = layout[i].type == FieldType::DateTime ? &dateCaches_[dates++] : nullptr;
+      outputs_.push_back({&layout[i], &table.column(i), cache});
+    }
+  }
+
+  // Bytes the rows will take, from a sample of them, so that the output is
+  // allocated once and not much larger than needed.
+  std::size_t estimateRows(std::span<const RowId> order) {
+    constexpr std::size_t kSample = 256;
+    if (order.empty()) return 0;
+    const std::size_t step = std::max<std::size_t>(1, order.size() / kSample);
+    Writer scratch(4096);
+    std::size_t sampled = 0;
+    try {
+      for (std::size_t k = 0; k < order.size(); k += step, ++sampled) writeRow(scratch, order[k], k + 1);
+    } catch (const PacketError&) {
+      // Reported by the real pass, in row order.
+    }
+    if (sampled == 0) return order.size() * 16;
+    const std::size_t perRow = scratch.size() / sampled + 1;
+    return perRow * order.size() + perRow * order.size() / 16;
+  }
+
+  void writeHeader(Writer& w) const {
+    w.need(16);
+    w.put(R"({"fields":[)");
+    for (std::size_t k = 0; k < outputs_.size(); ++k) {
+      const FieldSpec& f = *outputs_[k].field;
+      w.need(16);
+      w.put(k == 0 ? R"({"name":)" : R"(,{"name":)");
+      if (!writeString(w, f.name)) throw PacketError("Pacote não gerado: nome de campo com UTF-8 inválido.");
+      w.need(48);
+      w.put(R"(,"type":")");
+      w.put(fieldTypeName(f.type));
+      w.put('"');
+      if (f.type == FieldType::Text) {
+        w.put(R"(,"size":)");
+        writeInteger(w, effectiveSize(f));
+      }
+      w.need(1);
+      w.put('}');
+    }
+    w.need(16);
+    w.put(R"(],"rows":[)");
+  }
+
+  // Writes one row as a JSON array; rowNumber (1-based) is for messages.
+  void writeRow(Writer& w, RowId r, std::size_t rowNumber) {
+    if (r >= physical_) throw PacketError("Pacote não gerado: linha inexistente na ordem pedida.");
+    w.need(1);
+    w.put('[');
+    bool first = true;
+    for (const Output& out : outputs_) {
+      if (!first) {
+        w.need(1);
+        w.put(',');
+      }
+      first = false;
+      if (!writeCell(w, out, r, rowNumber)) {
+        w.need(4);
+        w.put("null");
+      }
+    }
+    w.need(1);
+    w.put(']');
+  }
+
+ private:
+  struct Output {
+    const FieldSpec* field;
+    const Column* column;
+    IsoCache* dates;
+  };
+
+  // False for a null cell, left for the caller to write.
+  bool writeCell(Writer& w, const Output& out, RowId r, std::size_t rowNumber) {
+    const Column& col = *out.column;
+    switch (out.field->type) {
+      case FieldType::Text: {
+        const std::uint32_t id = col.textId(r);
+        if (id == 0) return false;
+        if (!writeString(w, col.dictionary().at(id))) throw cellError(rowNumber, out, "texto com UTF-8 inválido");
+        return true;
+      }
+      case FieldType::Float: {
+        const double d = col.number(r);
+        if (std::bit_cast<std::uint64_t>(d) == nullNumberBits_) return false;
+        if (!std::isfinite(d)) throw cellError(rowNumber, out, "número não finito");
+        writeDouble(w, d);
+        return true;
+      }
+      case FieldType::DateTime: {
+        const double d = col.number(r);
+        if (std::bit_cast<std::uint64_t>(d) == nullNumberBits_ || d == date_time::kNoDate) return false;
+        w.need(date_time::kIsoMaxLength + 2);
+        char*& o = w.cursor();
+        try {
+          char* end = out.dates->write(d, o + 1);
+          *o = '"';
+          *end = '"';
+          o = end + 1;
+        } catch (const EngineError&) {
+          throw cellError(rowNumber, out, "data fora do intervalo");
+        }
+        return true;
+      }
+      case FieldType::Integer: {
+        const CellView c = col.cell(r);
+        if (c.isNull()) return false;
+        writeInteger(w, c.integer);
+        return true;
+      }
+      case FieldType::Boolean: {
+        const CellView c = col.cell(r);
+        if (c.isNull()) return false;
+        w.need(5);
+        w.put(c.boolean ? std::string_view("true") : std::string_view("false"));
+        return true;
+      }
+    }
+    return false;
+  }
+
+  static PacketError cellError(std::size_t rowNumber, const Output& out, std::string_view what) {
+    return PacketError("Pacote não gerado: " + std::string(what) + " na linha " + std::to_string(rowNumber) +
+                       ", campo " + shown(out.field->name) + ".");
+  }
+
+  std::size_t physical_;
+  std::uint64_t nullNumberBits_;
+  std::vector<IsoCache> dateCaches_;
+  std::vector<Output> outputs_;
+};
+
+}  // namespace
 
 std::string encodePacket(const std::vector<FieldSpec>& layout, const Table& table,
                          std::span<const RowId> order) {
   if (table.columnCount() != layout.size())
     throw PacketError("Pacote não gerado: a tabela não corresponde à lista de campos.");
-  const std::size_t physical = table.physicalRows();
-
-  std::vector<std::size_t> data;  // layout indexes of the fields written
-  for (std::size_t i = 0; i < layout.size(); ++i)
-    if (!layout[i].calculated) data.push_back(i);
-
-  Writer w(256 + layout.size() * 64 + order.size() * (2 + data.size() * 12));
-  auto cellError = [&](std::size_t rowNumber, std::size_t field, std::string_view what) {
-    return PacketError("Pacote não gerado: " + std::string(what) + " na linha " + std::to_string(rowNumber) +
-                       ", campo " + shown(layout[field].name) + ".");
-  };
-
-  w.need(16);
-  w.put(R"({"fields":[)");
-  for (std::size_t k = 0; k < data.size(); ++k) {
-    const FieldSpec& f = layout[data[k]];
-    if (!text::isValidUtf8(f.name)) throw PacketError("Pacote não gerado: nome de campo com UTF-8 inválido.");
-    w.need(16);
-    w.put(k == 0 ? R"({"name":)" : R"(,{"name":)");
-    writeString(w, f.name);
-    w.need(48);
-    w.put(R"(,"type":")");
-    w.put(fieldTypeName(f.type));
-    w.put('"');
-    if (f.type == FieldType::Text) {
-      w.put(R"(,"size":)");
-      writeInteger(w, effectiveSize(f));
-    }
-    w.need(1);
-    w.put('}');
-  }
-  w.need(16);
-  w.put(R"(],"rows":[)");
-
+  PacketWriter packet(layout, table);
+  Writer w(256 + layout.size() * 64 + packet.estimateRows(order));
+  packet.writeHeader(w);
   std::size_t rowNumber = 0;
   for (const RowId r : order) {
-    ++rowNumber;
-    if (r >= physical) throw PacketError("Pacote não gerado: linha inexistente na ordem pedida.");
-    w.need(2);
-    w.put(rowNumber == 1 ? "[" : ",[");
-    for (std::size_t k = 0; k < data.size(); ++k) {
-      const std::size_t i = data[k];
-      const Column& col = table.column(i);
-      if (k != 0) {
-        w.need(1);
-        w.put(',');
-      }
-      switch (layout[i].type) {
-        case FieldType::Text: {
-          const std::uint32_t id = col.textId(r);
-          if (id == 0) break;
-          const std::string_view s = col.dictionary().at(id);
-          if (!text::isValidUtf8(s)) throw cellError(rowNumber, i, "texto com UTF-8 inválido");
-          writeString(w, s);
-          continue;
-        }
-        case FieldType::Float: {
-          const double d = col.number(r);
-          if (Column::isNullNumber(d)) break;
-          if (!std::isfinite(d)) throw cellError(rowNumber, i, "número não finito");
-          writeDouble(w, d);
-          continue;
-        }
-        case FieldType::DateTime: {
-          const double d = col.number(r);
-          if (Column::isNullNumber(d) || d == date_time::kNoDate) break;
-          w.need(date_time::kIsoMaxLength + 2);
-          char*& o = w.cursor();
-          *o++ = '"';
-          try {
-            o = date_time::writeIso(d, o);
-          } catch (const EngineError&) {
-            throw cellError(rowNumber, i, "data fora do intervalo");
-          }
-          *o++ = '"';
-          continue;
-        }
-        case FieldType::Integer: {
-          const CellView c = col.cell(r);
-          if (c.isNull()) break;
-          writeInteger(w, c.integer);
-          continue;
-        }
-        case FieldType::Boolean: {
-          const CellView c = col.cell(r);
-          if (c.isNull()) break;
-          w.need(5);
-          w.put(c.boolean ? std::string_view("true") : std::string_view("false"));
-          continue;
-        }
-      }
-      w.need(4);
-      w.put("null");
+    if (++rowNumber > 1) {
+      w.need(1);
+      w.put(',');
     }
-    w.need(1);
-    w.put(']');
+    packet.writeRow(w, r, rowNumber);
   }
   w.need(2);
   w.put("]}");

@@ -2,10 +2,27 @@
 // UTF-8 helpers for text fields: sizes are counted in characters, not bytes.
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace ped::engine::text {
+
+// True when every byte of `s` is ASCII (and so `s` is valid UTF-8 with one
+// character per byte). Inline: it guards every text assignment.
+inline bool isAscii(std::string_view s) {
+  const char* p = s.data();
+  std::size_t n = s.size();
+  std::uint64_t high = 0;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    high |= w;
+  }
+  for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
+  return (high & 0x8080'8080'8080'8080ULL) == 0;
+}
 
 // True when `s` is well-formed UTF-8 (no overlongs, surrogates or code points
 // above U+10FFFF).

@@ -40,6 +40,16 @@ class Value {
   std::int64_t integer() const { return std::get<std::int64_t>(v_); }
   bool boolean() const { return std::get<bool>(v_); }
 
+  // Makes the value this text, reusing the storage it already has.
+  void assignText(std::string_view t) {
+    if (auto* s = std::get_if<std::string>(&v_))
+      s->assign(t);
+    else
+      v_.emplace<std::string>(t);
+  }
+  void assignNumber(double d) { v_ = d; }
+  void reset() { v_ = std::monostate{}; }
+
   friend bool operator==(const Value&, const Value&) = default;
 
  private:

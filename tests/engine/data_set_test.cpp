@@ -501,7 +501,9 @@ TEST(DataSetLargeViews, IndexedFilterAndLocateAgreeWithAScan) {
     ds.first();
     const bool found = ds.locate("NRPEDIDO;NRLOTEESTQ", {p, lot}, {.caseInsensitive = true});
     EXPECT_EQ(found, !firstCi.empty());
-    if (found) EXPECT_EQ(std::to_string(ds.recNo()), firstCi[0]);
+    if (found) {
+      EXPECT_EQ(std::to_string(ds.recNo()), firstCi[0]);
+    }
 
     ds.setFilter("CDFILIAL = '0001' AND NRPEDIDO = " + quoteFilterValue(p) + " AND NRITEMPED = " +
                  quoteFilterValue(item) + "AND NRLOTEESTQ = " + quoteFilterValue(lot));

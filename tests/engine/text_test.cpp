@@ -78,7 +78,8 @@ TEST(Utf8, TruncateKeepsWholeCharacters) {
   EXPECT_EQ(truncate("Razão", 50), "Razão");
   EXPECT_EQ(truncate("abc", 0), "");
 
-  const std::string s = "a" + utf8(0xE7) + utf8(0x20AC) + utf8(0x1F600) + "bc" + utf8(0x1F600) + utf8(0xE3);
+  std::string s = "a";
+  for (char32_t cp : {U'ç', U'€', U'\U0001F600', U'b', U'c', U'\U0001F600', U'ã'}) s += utf8(cp);
   const std::size_t total = length(s);
   ASSERT_EQ(total, 8u);
   for (std::size_t n = 0; n <= total + 2; ++n) {
