@@ -343,4 +343,31 @@ class DataSet {
   std::vector<std::pair<int, std::function<void(DataSetNotice)>>> listeners_;
 };
 
+// Keeps a data set's display updates suspended for the life of the guard.
+class ControlsDisabled {
+ public:
+  explicit ControlsDisabled(DataSet& ds) : ds_(ds) { ds_.disableControls(); }
+  ~ControlsDisabled() { ds_.enableControls(); }
+  ControlsDisabled(const ControlsDisabled&) = delete;
+  ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+ private:
+  DataSet& ds_;
+};
+
+// Detaches a handler (an event of DataSetEvents, a field's onChange) for the
+// life of the guard and attaches it again on every way out.
+template <class Handler>
+class DetachedHandler {
+ public:
+  explicit DetachedHandler(Handler& slot) : slot_(slot), saved_(std::move(slot)) { slot_ = nullptr; }
+  ~DetachedHandler() { slot_ = std::move(saved_); }
+  DetachedHandler(const DetachedHandler&) = delete;
+  DetachedHandler& operator=(const DetachedHandler&) = delete;
+
+ private:
+  Handler& slot_;
+  Handler saved_;
+};
+
 }  // namespace ped::engine

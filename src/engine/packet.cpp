@@ -112,13 +112,19 @@ PacketFields readFields(dom::array fields) {
   return out;
 }
 
+// Texts are interned column by column, a batch of rows at a time: one
+// dictionary at a time stays in cache, which with many distinct texts is much
+// faster than interleaving the columns row by row, and the views waiting to be
+// interned (they point into the parser) take little memory.
+constexpr std::size_t kTextBatch = 4096;
+
 // One layout column fed by one packet column.
 struct Target {
   std::size_t packetColumn;
   const FieldSpec* field;
   Column* column;
   std::size_t maxChars;
-  std::string_view* texts;  // Text fields: the row's text, interned once all rows are read
+  std::string_view* texts;  // Text fields: the batch's texts, interned when the batch is complete
 };
 
 class RowReader {
@@ -133,7 +139,7 @@ class RowReader {
         if (kind != dom::element_type::STRING) wrongType(t);
         // Valid UTF-8 already: the parser checks the whole input and refuses
         // escapes that would not make a character (lone surrogates).
-        t.texts[r] = text::truncate(cell.get_string().value_unsafe(), t.maxChars);
+        t.texts[r % kTextBatch] = text::truncate(cell.get_string().value_unsafe(), t.maxChars);
         return;
       }
       case FieldType::Float:
@@ -475,16 +481,22 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
     // The table is not shared, so these stay valid while rows are added.
     targets.push_back({found->second, &f, &table.mutableColumn(i), static_cast<std::size_t>(effectiveSize(f)), nullptr});
   }
-  // Texts are interned column by column after the rows are read: one
-  // dictionary at a time stays in cache, which with many distinct texts is
-  // much faster than interleaving the columns, and nothing is interned for a
-  // packet that turns out to be invalid. The views point into the parser.
   std::vector<std::vector<std::string_view>> texts;
   texts.reserve(targets.size());
   for (Target& t : targets) {
     if (t.field->type != FieldType::Text) continue;
-    t.texts = texts.emplace_back(rowCount).data();
+    t.texts = texts.emplace_back(kTextBatch).data();
   }
+  auto internTexts = [&](RowId first, RowId end) {
+    for (const Target& t : targets) {
+      if (!t.texts) continue;
+      for (RowId r = first; r < end; ++r) {
+        std::string_view& s = t.texts[r % kTextBatch];
+        if (!s.empty()) t.column->setText(r, s);  // an empty text stays null
+        s = {};
+      }
+    }
+  };
   std::sort(targets.begin(), targets.end(),
             [](const Target& a, const Target& b) { return a.packetColumn < b.packetColumn; });
 
@@ -507,13 +519,10 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
       for (; t != targets.end() && t->packetColumn == j; ++t) reader.store(*t, cell, r);
       ++j;
     }
+    if ((r + 1) % kTextBatch == 0) internTexts(r + 1 - kTextBatch, r + 1);
   }
-
-  for (const Target& t : targets) {
-    if (!t.texts) continue;
-    for (RowId r = 0; r < rowCount; ++r)
-      if (!t.texts[r].empty()) t.column->setText(r, t.texts[r]);  // an empty text stays null
-  }
+  const auto rows = static_cast<RowId>(table.physicalRows());
+  internTexts(rows - rows % kTextBatch, rows);
 
   if (layout.empty()) layout = std::move(fromPacket);
   return table;

@@ -72,7 +72,10 @@ class AllocationTest : public ::testing::Test {
   std::string column(std::string_view name) {
     std::string out;
     const Bookmark here = ds.bookmark();
-    for (ds.first(); !ds.eof(); ds.next()) out += (ds.recNo() == 1 ? "" : ",") + ds.field(name).asString();
+    for (ds.first(); !ds.eof(); ds.next()) {
+      if (ds.recNo() > 1) out += ',';
+      out += ds.field(name).asString();
+    }
     if (ds.bookmarkValid(here)) ds.gotoBookmark(here);
     return out;
   }
@@ -376,6 +379,23 @@ TEST_F(AllocationTest, DisplayUpdatesResumeWithOneNotice) {
   ds.removeListener(id);
   ds.first();
   EXPECT_EQ(heard.size(), 1u);
+}
+
+TEST_F(AllocationTest, GuardsRestoreHandlersAndDisplayUpdatesWhenAPassAborts) {
+  int scrolls = 0;
+  ds.events.afterScroll = [&](DataSet&) { ++scrolls; };
+  try {
+    ControlsDisabled quiet(ds);
+    DetachedHandler detached(ds.events.afterScroll);
+    for (ds.first(); !ds.eof(); ds.next()) {
+      if (ds.recNo() == 3) throw EngineError("abortado");
+    }
+  } catch (const EngineError&) {
+  }
+  EXPECT_EQ(scrolls, 0);
+  EXPECT_FALSE(ds.controlsDisabled());
+  ds.first();
+  EXPECT_EQ(scrolls, 1);
 }
 
 TEST_F(AllocationTest, BookmarksSurviveEditsButNotAReload) {
