@@ -271,8 +271,12 @@ double SystemClock::now() const {
   clock_gettime(CLOCK_REALTIME, &ts);
   std::tm local{};
   localtime_r(&ts.tv_sec, &local);
-  CivilDateTime c{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                  local.tm_hour,        local.tm_min,     local.tm_sec < 60 ? local.tm_sec : 59,
+  CivilDateTime c{local.tm_year + 1900,
+                  local.tm_mon + 1,
+                  local.tm_mday,
+                  local.tm_hour,
+                  local.tm_min,
+                  local.tm_sec < 60 ? local.tm_sec : 59,
                   static_cast<int>(ts.tv_nsec / 1'000'000)};
   return date_time::fromCivil(c);
 }

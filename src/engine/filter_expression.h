@@ -30,12 +30,12 @@
 // Error positions count characters (UTF-8 code points), starting at 1.
 // Parentheses may nest 256 deep.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-#include <functional>
 
 #include "engine/value.h"
 

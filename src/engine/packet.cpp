@@ -40,20 +40,28 @@ std::string shown(std::string_view s) {
 
 std::string parseErrorMessage(error_code e) {
   switch (e) {
-    case error_code::EMPTY: return "Pacote inválido: vazio.";
-    case error_code::DEPTH_ERROR: return "Pacote inválido: listas ou objetos aninhados em excesso.";
-    case error_code::NUMBER_ERROR: return "Pacote inválido: número malformado ou fora do intervalo.";
-    case error_code::STRING_ERROR: return "Pacote inválido: texto malformado.";
-    case error_code::UTF8_ERROR: return "Pacote inválido: texto com UTF-8 inválido.";
-    case error_code::CAPACITY: return "Pacote grande demais para ser lido.";
-    case error_code::MEMALLOC: return "Memória insuficiente para ler o pacote.";
-    default: return std::string("Pacote inválido: JSON malformado (") + simdjson::error_message(e) + ").";
+    case error_code::EMPTY:
+      return "Pacote inválido: vazio.";
+    case error_code::DEPTH_ERROR:
+      return "Pacote inválido: listas ou objetos aninhados em excesso.";
+    case error_code::NUMBER_ERROR:
+      return "Pacote inválido: número malformado ou fora do intervalo.";
+    case error_code::STRING_ERROR:
+      return "Pacote inválido: texto malformado.";
+    case error_code::UTF8_ERROR:
+      return "Pacote inválido: texto com UTF-8 inválido.";
+    case error_code::CAPACITY:
+      return "Pacote grande demais para ser lido.";
+    case error_code::MEMALLOC:
+      return "Memória insuficiente para ler o pacote.";
+    default:
+      return std::string("Pacote inválido: JSON malformado (") + simdjson::error_message(e) + ").";
   }
 }
 
 std::optional<FieldType> typeFromName(std::string_view name) {
-  for (FieldType t : {FieldType::Text, FieldType::Float, FieldType::DateTime, FieldType::Integer,
-                      FieldType::Boolean}) {
+  for (FieldType t :
+       {FieldType::Text, FieldType::Float, FieldType::DateTime, FieldType::Integer, FieldType::Boolean}) {
     if (fieldTypeName(t) == name) return t;
   }
   return std::nullopt;
@@ -61,11 +69,16 @@ std::optional<FieldType> typeFromName(std::string_view name) {
 
 std::string_view expectedDescription(FieldType t) {
   switch (t) {
-    case FieldType::Text: return "texto";
-    case FieldType::Float: return "número";
-    case FieldType::DateTime: return "data";
-    case FieldType::Integer: return "número inteiro";
-    case FieldType::Boolean: return "true ou false";
+    case FieldType::Text:
+      return "texto";
+    case FieldType::Float:
+      return "número";
+    case FieldType::DateTime:
+      return "data";
+    case FieldType::Integer:
+      return "número inteiro";
+    case FieldType::Boolean:
+      return "true ou false";
   }
   return {};
 }
@@ -94,9 +107,11 @@ PacketFields readFields(dom::array fields) {
     if (f["name"].get_string().get(name) || name.empty())
       fail("Pacote inválido: o item " + std::to_string(n) + " de \"fields\" não tem nome.");
     std::string_view typeName;
-    if (f["type"].get_string().get(typeName)) fail("Pacote inválido: o campo " + shown(name) + " não tem tipo.");
+    if (f["type"].get_string().get(typeName))
+      fail("Pacote inválido: o campo " + shown(name) + " não tem tipo.");
     const std::optional<FieldType> type = typeFromName(typeName);
-    if (!type) fail("Pacote inválido: tipo " + shown(typeName) + " desconhecido no campo " + shown(name) + ".");
+    if (!type)
+      fail("Pacote inválido: tipo " + shown(typeName) + " desconhecido no campo " + shown(name) + ".");
     int size = 0;
     dom::element sizeElement;
     if (!f["size"].get(sizeElement) && !sizeElement.is_null()) {
@@ -112,11 +127,46 @@ PacketFields readFields(dom::array fields) {
   return out;
 }
 
+// Date columns repeat their values (one delivery date for many items), and
+// parsing one costs more than a lookup.
+class IsoParseCache {
+ public:
+  IsoParseCache() : entries_(256) {}
+
+  std::optional<double> parse(std::string_view s) {
+    if (s.size() < 8 || s.size() > 24) return date_time::fromIso(s);
+    // Three words that together cover every byte of a text of 8 to 24 bytes.
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    const std::uint64_t key[3] = {load(p), load(p + (n >= 16 ? 8 : n - 8)), load(p + n - 8)};
+    std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ULL) ^ (key[1] * 0xC2B2AE3D27D4EB4FULL) ^ key[2] ^ n;
+    h ^= h >> 29;
+    Entry& e = entries_[(h * 0xBF58476D1CE4E5B9ULL) >> 56];
+    if (e.length == n && e.key[0] == key[0] && e.key[1] == key[1] && e.key[2] == key[2]) return e.value;
+    const std::optional<double> value = date_time::fromIso(s);
+    if (value) e = {{key[0], key[1], key[2]}, n, *value};
+    return value;
+  }
+
+ private:
+  static std::uint64_t load(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  }
+  struct Entry {
+    std::uint64_t key[3] = {};
+    std::size_t length = 0;
+    double value = 0;
+  };
+  std::vector<Entry> entries_;
+};
+
 // Texts are interned column by column, a batch of rows at a time: one
 // dictionary at a time stays in cache, which with many distinct texts is much
 // faster than interleaving the columns row by row, and the views waiting to be
 // interned (they point into the parser) take little memory.
-constexpr std::size_t kTextBatch = 4096;
+constexpr std::size_t kTextBatch = 65536;
 
 // One layout column fed by one packet column.
 struct Target {
@@ -125,6 +175,7 @@ struct Target {
   Column* column;
   std::size_t maxChars;
   std::string_view* texts;  // Text fields: the batch's texts, interned when the batch is complete
+  IsoParseCache* dates;     // DateTime fields
 };
 
 class RowReader {
@@ -148,7 +199,7 @@ class RowReader {
       case FieldType::DateTime: {
         if (kind != dom::element_type::STRING) failDate(t, "");
         const std::string_view s = cell.get_string().value_unsafe();
-        const std::optional<double> d = date_time::fromIso(s);
+        const std::optional<double> d = t.dates->parse(s);
         if (!d) failDate(t, s);
         if (*d != date_time::kNoDate) t.column->setNumber(r, *d);
         return;
@@ -168,14 +219,17 @@ class RowReader {
  private:
   double number(const Target& t, dom::element cell, dom::element_type kind) const {
     switch (kind) {
-      case dom::element_type::INT64: return static_cast<double>(cell.get_int64().value_unsafe());
-      case dom::element_type::UINT64: return static_cast<double>(cell.get_uint64().value_unsafe());
+      case dom::element_type::INT64:
+        return static_cast<double>(cell.get_int64().value_unsafe());
+      case dom::element_type::UINT64:
+        return static_cast<double>(cell.get_uint64().value_unsafe());
       case dom::element_type::DOUBLE: {
         const double d = cell.get_double().value_unsafe();
         if (!std::isfinite(d)) outOfRange(t);
         return d;
       }
-      default: wrongType(t);
+      default:
+        wrongType(t);
     }
   }
 
@@ -187,7 +241,8 @@ class RowReader {
         if (i == std::numeric_limits<std::int64_t>::min()) outOfRange(t);
         return i;
       }
-      case dom::element_type::UINT64: outOfRange(t);
+      case dom::element_type::UINT64:
+        outOfRange(t);
       case dom::element_type::DOUBLE: {
         const double d = cell.get_double().value_unsafe();
         if (std::trunc(d) != d) wrongType(t);
@@ -195,7 +250,8 @@ class RowReader {
         if (!(d > -9223372036854775808.0 && d < 9223372036854775808.0)) outOfRange(t);
         return static_cast<std::int64_t>(d);
       }
-      default: wrongType(t);
+      default:
+        wrongType(t);
     }
   }
 
@@ -335,11 +391,21 @@ bool writeString(Writer& w, std::string_view s) {
     } else {
       *o++ = '\\';
       switch (c) {
-        case '\n': *o++ = 'n'; break;
-        case '\r': *o++ = 'r'; break;
-        case '\t': *o++ = 't'; break;
-        case '\b': *o++ = 'b'; break;
-        case '\f': *o++ = 'f'; break;
+        case '\n':
+          *o++ = 'n';
+          break;
+        case '\r':
+          *o++ = 'r';
+          break;
+        case '\t':
+          *o++ = 't';
+          break;
+        case '\b':
+          *o++ = 'b';
+          break;
+        case '\f':
+          *o++ = 'f';
+          break;
         default:
           std::memcpy(o, "u00", 3);
           o[3] = kHex[c >> 4];
@@ -461,7 +527,8 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   std::vector<FieldSpec> fromPacket;
   if (layout.empty()) {
     fromPacket.reserve(packetFields.size());
-    for (const PacketField& f : packetFields) fromPacket.push_back({std::string(f.name), f.type, f.size, false});
+    for (const PacketField& f : packetFields)
+      fromPacket.push_back({std::string(f.name), f.type, f.size, false});
   }
   const std::vector<FieldSpec>& fields = layout.empty() ? fromPacket : layout;
 
@@ -479,13 +546,16 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
     const auto found = packet.byFoldedName.find(text::fold(f.name));
     if (found == packet.byFoldedName.end()) fail("Campo '" + f.name + "' ausente no pacote.");
     // The table is not shared, so these stay valid while rows are added.
-    targets.push_back({found->second, &f, &table.mutableColumn(i), static_cast<std::size_t>(effectiveSize(f)), nullptr});
+    targets.push_back({found->second, &f, &table.mutableColumn(i), static_cast<std::size_t>(effectiveSize(f)),
+                       nullptr, nullptr});
   }
   std::vector<std::vector<std::string_view>> texts;
+  std::vector<IsoParseCache> dates;
   texts.reserve(targets.size());
+  dates.reserve(targets.size());
   for (Target& t : targets) {
-    if (t.field->type != FieldType::Text) continue;
-    t.texts = texts.emplace_back(kTextBatch).data();
+    if (t.field->type == FieldType::Text) t.texts = texts.emplace_back(std::min(rowCount, kTextBatch)).data();
+    if (t.field->type == FieldType::DateTime) t.dates = &dates.emplace_back();
   }
   auto internTexts = [&](RowId first, RowId end) {
     for (const Target& t : targets) {
@@ -505,7 +575,8 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   for (dom::element rowElement : rowsArray) {
     ++rowNumber;
     dom::array row;
-    if (rowElement.get_array().get(row)) fail("Linha " + std::to_string(rowNumber) + " do pacote não é uma lista.");
+    if (rowElement.get_array().get(row))
+      fail("Linha " + std::to_string(rowNumber) + " do pacote não é uma lista.");
     const std::size_t cells = row.size();
     if (cells != width)
       fail("Linha " + std::to_string(rowNumber) + " do pacote tem " + std::to_string(cells) +
@@ -620,7 +691,8 @@ class PacketWriter {
       case FieldType::Text: {
         const std::uint32_t id = col.textId(r);
         if (id == 0) return false;
-        if (!writeString(w, col.dictionary().at(id))) throw cellError(rowNumber, out, "texto com UTF-8 inválido");
+        if (!writeString(w, col.dictionary().at(id)))
+          throw cellError(rowNumber, out, "texto com UTF-8 inválido");
         return true;
       }
       case FieldType::Float: {

@@ -37,11 +37,13 @@ TEST(DateTime, DayNumbersAgreeWithTheStandardCalendar) {
 }
 
 TEST(DateTime, ValidCivilKnowsLeapYearsAndRanges) {
-  EXPECT_TRUE(validCivil(2024, 2, 29) && validCivil(2000, 2, 29) && validCivil(2026, 12, 31, 23, 59, 59, 999));
-  for (auto bad : {validCivil(2023, 2, 29), validCivil(1900, 2, 29), validCivil(2026, 2, 31), validCivil(2026, 4, 31),
-                   validCivil(0, 1, 1), validCivil(10000, 1, 1), validCivil(2026, 13, 1), validCivil(2026, 1, 0),
-                   validCivil(2026, 1, 1, 24), validCivil(2026, 1, 1, 0, 60), validCivil(2026, 1, 1, 0, 0, 60),
-                   validCivil(2026, 1, 1, 0, 0, 0, 1000), validCivil(2026, 1, 1, -1)})
+  EXPECT_TRUE(validCivil(2024, 2, 29) && validCivil(2000, 2, 29) &&
+              validCivil(2026, 12, 31, 23, 59, 59, 999));
+  for (auto bad :
+       {validCivil(2023, 2, 29), validCivil(1900, 2, 29), validCivil(2026, 2, 31), validCivil(2026, 4, 31),
+        validCivil(0, 1, 1), validCivil(10000, 1, 1), validCivil(2026, 13, 1), validCivil(2026, 1, 0),
+        validCivil(2026, 1, 1, 24), validCivil(2026, 1, 1, 0, 60), validCivil(2026, 1, 1, 0, 0, 60),
+        validCivil(2026, 1, 1, 0, 0, 0, 1000), validCivil(2026, 1, 1, -1)})
     EXPECT_FALSE(bad);
 }
 
@@ -60,31 +62,51 @@ TEST(DateTime, TimeCountsForwardAndRoundsToTheMillisecond) {
   EXPECT_EQ(toCivil(46363 + 39'599'999.6 * kMs), (CivilDateTime{2026, 12, 7, 11}));
   EXPECT_EQ(toCivil(46363 + 39'599'999.4 * kMs), (CivilDateTime{2026, 12, 7, 10, 59, 59, 999}));
 
-  for (const CivilDateTime day : {CivilDateTime{1, 1, 1}, CivilDateTime{1899, 12, 29}, CivilDateTime{9999, 12, 31}}) {
+  for (const CivilDateTime day :
+       {CivilDateTime{1, 1, 1}, CivilDateTime{1899, 12, 29}, CivilDateTime{9999, 12, 31}}) {
     for (int ms = 0; ms < 86'400'000; ms += 997) {
-      const CivilDateTime c{day.year, day.month, day.day, ms / 3'600'000, ms / 60'000 % 60, ms / 1000 % 60, ms % 1000};
+      const CivilDateTime c{day.year,         day.month,      day.day,  ms / 3'600'000,
+                            ms / 60'000 % 60, ms / 1000 % 60, ms % 1000};
       ASSERT_EQ(toCivil(fromCivil(c)), c);
     }
   }
-  for (double outside : {fromCivil({9999, 12, 31}) + 1, fromCivil({1, 1, 1}) - 1, 1e300, std::nan(""), -HUGE_VAL})
+  for (double outside :
+       {fromCivil({9999, 12, 31}) + 1, fromCivil({1, 1, 1}) - 1, 1e300, std::nan(""), -HUGE_VAL})
     EXPECT_THROW(toIso(outside), EngineError) << outside;
 }
 
 TEST(DateTime, IsoTextRoundTripsAndRefusesEverythingElse) {
   EXPECT_EQ(toIso(46363), "2026-12-07");
   EXPECT_EQ(toIso(fromCivil({2026, 12, 7, 10, 30})), "2026-12-07T10:30:00");
-  for (const char* text : {"2026-12-07", "2026-12-07T10:30:00", "2026-12-07T10:30:00.250", "2024-02-29T23:59:59.999",
-                           "1899-12-29T06:00:00", "0001-01-01T00:00:01", "9999-12-31T23:59:59.999"}) {
+  for (const char* text :
+       {"2026-12-07", "2026-12-07T10:30:00", "2026-12-07T10:30:00.250", "2024-02-29T23:59:59.999",
+        "1899-12-29T06:00:00", "0001-01-01T00:00:01", "9999-12-31T23:59:59.999"}) {
     const auto v = fromIso(text);
     ASSERT_TRUE(v) << text;
     EXPECT_EQ(toIso(*v), text);
   }
   EXPECT_EQ(fromIso("2026-12-07T10:30"), fromCivil({2026, 12, 7, 10, 30}));
   EXPECT_EQ(fromIso("2026-12-07 10:30:00"), fromCivil({2026, 12, 7, 10, 30}));
-  for (const char* text : {"", "2026-02-31", "2023-02-29", "0000-01-01", "2026-13-01", "2026-12-07T24:00",
-                           "2026-12-07T10:60", "2026-12-07T10:30:60", "2026-12-07T10:30Z", "2026-12-07T10:30:00Z",
-                           "2026-12-07T10:30:00+03:00", "2026-12-07T10:30:00.25", "2026-12-07T", "2026-12-07  10:30",
-                           "2026-12-07X10:30", "26-12-07", "2026-1-07", "2026/12/07", " 2026-12-07", "2026-12-0a"})
+  for (const char* text : {"",
+                           "2026-02-31",
+                           "2023-02-29",
+                           "0000-01-01",
+                           "2026-13-01",
+                           "2026-12-07T24:00",
+                           "2026-12-07T10:60",
+                           "2026-12-07T10:30:60",
+                           "2026-12-07T10:30Z",
+                           "2026-12-07T10:30:00Z",
+                           "2026-12-07T10:30:00+03:00",
+                           "2026-12-07T10:30:00.25",
+                           "2026-12-07T",
+                           "2026-12-07  10:30",
+                           "2026-12-07X10:30",
+                           "26-12-07",
+                           "2026-1-07",
+                           "2026/12/07",
+                           " 2026-12-07",
+                           "2026-12-0a"})
     EXPECT_FALSE(fromIso(text)) << text;
 }
 
@@ -97,10 +119,10 @@ TEST(DateTime, BrazilianTextRoundTripsAndRefusesEverythingElse) {
   EXPECT_EQ(fromBrazilian("07/12/2026 9:05:07"), fromCivil({2026, 12, 7, 9, 5, 7}));
   for (double v : {46363.0, fromCivil({2024, 2, 29, 23, 59, 59}), -1.25, fromCivil({1, 1, 1, 0, 0, 1})})
     EXPECT_EQ(fromBrazilian(toBrazilian(v, true)), v);
-  for (const char* text : {"", "31/02/2026", "29/02/2023", "00/12/2026", "07/13/2026", "07/12/0000", "07/12/26",
-                           "07-12-2026", "007/12/2026", "07/12/20261", "07/12/2026 ", "07/12/2026 10",
-                           "07/12/2026 10:3", "07/12/2026 10:30:5", "07/12/2026 24:00", "07/12/2026T10:30",
-                           " 07/12/2026", "2026-12-07"})
+  for (const char* text :
+       {"", "31/02/2026", "29/02/2023", "00/12/2026", "07/13/2026", "07/12/0000", "07/12/26", "07-12-2026",
+        "007/12/2026", "07/12/20261", "07/12/2026 ", "07/12/2026 10", "07/12/2026 10:3", "07/12/2026 10:30:5",
+        "07/12/2026 24:00", "07/12/2026T10:30", " 07/12/2026", "2026-12-07"})
     EXPECT_FALSE(fromBrazilian(text)) << text;
 }
 

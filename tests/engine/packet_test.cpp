@@ -49,9 +49,12 @@ Table roundTrip(const std::vector<FieldSpec>& layout, const Rows& rows) {
 }
 
 TEST(Packet, WireFormat) {
-  const std::vector<FieldSpec> layout = {{"NRPEDIDO", FieldType::Text, 10}, {"VALOR", FieldType::Float},
-                                         {"DTENTREGA", FieldType::DateTime}, {"TOTAL", FieldType::Float, 0, true},
-                                         {"QTD", FieldType::Integer},         {"OK", FieldType::Boolean},
+  const std::vector<FieldSpec> layout = {{"NRPEDIDO", FieldType::Text, 10},
+                                         {"VALOR", FieldType::Float},
+                                         {"DTENTREGA", FieldType::DateTime},
+                                         {"TOTAL", FieldType::Float, 0, true},
+                                         {"QTD", FieldType::Integer},
+                                         {"OK", FieldType::Boolean},
                                          {"OBS", FieldType::Text}};
   const Table t = makeTable(layout, {{"0000000012", 1.5, 46363.0, 9.0, 3, true, "x"},
                                      {Value(), Value(), Value(), Value(), Value(), Value(), Value()},
@@ -68,22 +71,26 @@ TEST(Packet, WireFormat) {
 TEST(Packet, TextsRoundTripWithEveryEscapeAtEveryOffset) {
   const std::vector<FieldSpec> layout = {{"T", FieldType::Text, 100}};
   Rows rows = {{"Razão Social Ação Ñandú"}, {std::string("nul\0dentro", 10)}, {Value()}};
-  for (const std::string special : {"\"", "\\", "\n", "\t", "\r", "\b", "\f", "\x01", "\x1f", "\x7f", "é", "\xF0\x9F\x98\x80"})
-    for (std::size_t at = 0; at <= 17; ++at) rows.push_back({std::string(at, 'a') + special + std::string(17 - at, 'b')});
-  for (int i = 0; i < 9000; ++i) rows.push_back({i % 7 == 0 ? Value() : Value(std::to_string(i))});  // many distinct
+  for (const std::string special :
+       {"\"", "\\", "\n", "\t", "\r", "\b", "\f", "\x01", "\x1f", "\x7f", "é", "\xF0\x9F\x98\x80"})
+    for (std::size_t at = 0; at <= 17; ++at)
+      rows.push_back({std::string(at, 'a') + special + std::string(17 - at, 'b')});
+  // Many distinct texts, enough rows for the decoder to intern them in more than one go.
+  for (int i = 0; i < 70000; ++i) rows.push_back({i % 7 == 0 ? Value() : Value(std::to_string(i))});
   roundTrip(layout, rows);
   for (char c : encodeAll(layout, makeTable(layout, rows)))
     ASSERT_GE(static_cast<unsigned char>(c), 0x20) << "raw control character in the packet";
 }
 
 TEST(Packet, FloatsTakeTheShortestTextThatReadsBackExactly) {
-  std::vector<double> values = {0.1,  1e-300, 123456789.123456789, -0.0,   0.0,     42.0,    DBL_MAX, -DBL_MAX,
-                                5e-324, 1e22, 1.2345678901234568e+20, 0.001, 0.0001, 99999.0, 100000.0, 0.1 + 0.2,
-                                2.675, 1.005};
+  std::vector<double> values = {
+      0.1,    1e-300, 123456789.123456789,    -0.0,  0.0,    42.0,    DBL_MAX,  -DBL_MAX,
+      5e-324, 1e22,   1.2345678901234568e+20, 0.001, 0.0001, 99999.0, 100000.0, 0.1 + 0.2,
+      2.675,  1.005};
   std::mt19937_64 rng(7);
   for (int i = 0; i < 2000; ++i) {
-    values.push_back(static_cast<double>(rng() % 100000000) / 100);     // money
-    values.push_back(-static_cast<double>(rng() % 10000000) / 10000);   // four decimals
+    values.push_back(static_cast<double>(rng() % 100000000) / 100);             // money
+    values.push_back(-static_cast<double>(rng() % 10000000) / 10000);           // four decimals
     values.push_back(std::bit_cast<double>(rng() & 0x7FEF'FFFF'FFFF'FFFFULL));  // any finite double
   }
   const std::vector<FieldSpec> layout = {{"F", FieldType::Float}};
@@ -103,28 +110,35 @@ TEST(Packet, FloatsTakeTheShortestTextThatReadsBackExactly) {
   std::vector<FieldSpec> target = layout;
   const Table back = decodePacket(json, target);
   for (RowId r = 0; r < values.size(); ++r)
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(back.column(0).number(r)), std::bit_cast<std::uint64_t>(values[r]));
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(back.column(0).number(r)),
+              std::bit_cast<std::uint64_t>(values[r]));
 }
 
 TEST(Packet, DatesIntegersBooleansAndNullsRoundTrip) {
-  const std::vector<FieldSpec> layout = {
-      {"D", FieldType::DateTime}, {"I", FieldType::Integer}, {"B", FieldType::Boolean}, {"T", FieldType::Text}};
+  const std::vector<FieldSpec> layout = {{"D", FieldType::DateTime},
+                                         {"I", FieldType::Integer},
+                                         {"B", FieldType::Boolean},
+                                         {"T", FieldType::Text}};
   const auto at = [](CivilDateTime c) { return Value(date_time::fromCivil(c)); };
-  roundTrip(layout, {{46363.0, std::numeric_limits<std::int64_t>::max(), true, "a"},
-                     {at({2026, 12, 7, 10, 30}), std::numeric_limits<std::int64_t>::min() + 1, false, Value()},
-                     {at({2026, 12, 7, 10, 30, 5, 250}), 0, Value(), "b"},
-                     {-1.25, -1, true, Value()},
-                     {at({1, 1, 1}), 1, false, "c"},
-                     {at({9999, 12, 31, 23, 59, 59, 999}), Value(), true, "d"},
-                     {Value(), Value(), Value(), Value()}});
+  Rows rows = {{46363.0, std::numeric_limits<std::int64_t>::max(), true, "a"},
+               {at({2026, 12, 7, 10, 30}), std::numeric_limits<std::int64_t>::min() + 1, false, Value()},
+               {at({2026, 12, 7, 10, 30, 5, 250}), 0, Value(), "b"},
+               {-1.25, -1, true, Value()},
+               {at({1, 1, 1}), 1, false, "c"},
+               {at({9999, 12, 31, 23, 59, 59, 999}), Value(), true, "d"},
+               {Value(), Value(), Value(), Value()}};
+  // Dates that repeat, many differing only in the day or only in the second.
+  for (int i = 0; i < 3000; ++i)
+    rows.push_back({at({2025, 1, 1 + i % 28, 6, 0, i / 28 % 60}), i, Value(), Value()});
+  roundTrip(layout, rows);
 }
 
 TEST(Packet, DecodeMapsByNameAndKeepsWhatFits) {
   // Names match whatever the case and order; "outro" is not in the layout, so its cells are not looked at;
   // the calculated field stays null; long texts are cut; size 0 means 20.
-  std::vector<FieldSpec> layout = {{"NRPEDIDO", FieldType::Text, 5}, {"VALOR", FieldType::Float},
-                                   {"EXTRA", FieldType::Integer, 0, true}, {"OBS", FieldType::Text},
-                                   {"I", FieldType::Integer},             {"D", FieldType::DateTime}};
+  std::vector<FieldSpec> layout = {
+      {"NRPEDIDO", FieldType::Text, 5}, {"VALOR", FieldType::Float}, {"EXTRA", FieldType::Integer, 0, true},
+      {"OBS", FieldType::Text},         {"I", FieldType::Integer},   {"D", FieldType::DateTime}};
   const Table t = decodePacket(
       R"({"fields":[{"name":"extra","type":"integer"},{"name":"outro","type":"string"},{"name":"valor","type":"float"},)"
       R"({"name":"NrPedido","type":"string","size":10},{"name":"obs","type":"string"},{"name":"i","type":"integer"},)"
@@ -144,11 +158,13 @@ TEST(Packet, DecodeMapsByNameAndKeepsWhatFits) {
   EXPECT_EQ(cellAt(t, 5, 1), Value(date_time::fromCivil({2026, 12, 7, 10, 30})));
 
   std::vector<FieldSpec> empty;
-  decodePacket(R"({"fields":[{"name":"A","type":"string","size":3},{"name":"B","type":"boolean","size":null}],)"
-               R"("rows":[["abcdef",true]]})",
-               empty);
+  decodePacket(
+      R"({"fields":[{"name":"A","type":"string","size":3},{"name":"B","type":"boolean","size":null}],)"
+      R"("rows":[["abcdef",true]]})",
+      empty);
   ASSERT_EQ(empty.size(), 2u);
-  EXPECT_TRUE(empty[0].name == "A" && empty[0].type == FieldType::Text && empty[0].size == 3 && !empty[0].calculated);
+  EXPECT_TRUE(empty[0].name == "A" && empty[0].type == FieldType::Text && empty[0].size == 3 &&
+              !empty[0].calculated);
   EXPECT_TRUE(empty[1].name == "B" && empty[1].type == FieldType::Boolean && empty[1].size == 0);
 }
 
@@ -161,7 +177,8 @@ void expectRefused(const std::vector<std::pair<std::string, std::string>>& cases
       decodePacket(json, target);
       ADD_FAILURE() << "accepted: " << json.substr(0, 200);
     } catch (const PacketError& e) {
-      EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what() << " for " << json.substr(0, 200);
+      EXPECT_NE(std::string(e.what()).find(part), std::string::npos)
+          << e.what() << " for " << json.substr(0, 200);
     }
     ASSERT_EQ(target.size(), layout.size());
     for (std::size_t i = 0; i < layout.size(); ++i) EXPECT_EQ(target[i].name, layout[i].name);
@@ -171,21 +188,28 @@ void expectRefused(const std::vector<std::pair<std::string, std::string>>& cases
 const std::vector<FieldSpec> kLayout = {{"NOME", FieldType::Text, 10}, {"VALOR", FieldType::Float}};
 
 std::string withRows(const std::string& rows) {
-  return R"({"fields":[{"name":"NOME","type":"string"},{"name":"VALOR","type":"float"}],"rows":)" + rows + "}";
+  return R"({"fields":[{"name":"NOME","type":"string"},{"name":"VALOR","type":"float"}],"rows":)" + rows +
+         "}";
 }
 
 TEST(PacketRefusal, MalformedDocumentsAndFieldLists) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"", "Pacote inválido"}, {"not json", "Pacote inválido"}, {R"({"fields":[)", "Pacote inválido"},
-      {R"({"fields":[],"rows":[]} x)", "Pacote inválido"}, {"[]", "objeto"},
-      {R"({"rows":[]})", "\"fields\""}, {R"({"fields":{},"rows":[]})", "\"fields\""},
-      {R"({"fields":[]})", "\"rows\""}, {R"({"fields":[1],"rows":[]})", "não é um objeto"},
+      {"", "Pacote inválido"},
+      {"not json", "Pacote inválido"},
+      {R"({"fields":[)", "Pacote inválido"},
+      {R"({"fields":[],"rows":[]} x)", "Pacote inválido"},
+      {"[]", "objeto"},
+      {R"({"rows":[]})", "\"fields\""},
+      {R"({"fields":{},"rows":[]})", "\"fields\""},
+      {R"({"fields":[]})", "\"rows\""},
+      {R"({"fields":[1],"rows":[]})", "não é um objeto"},
       {R"({"fields":[{"name":7,"type":"string"}],"rows":[]})", "não tem nome"},
       {R"({"fields":[{"name":"NOME"}],"rows":[]})", "não tem tipo"},
       {R"({"fields":[{"name":"NOME","type":"money"}],"rows":[]})", "tipo 'money' desconhecido"},
       {R"({"fields":[{"name":"NOME","type":"string","size":-1}],"rows":[]})", "tamanho inválido"},
       {R"({"fields":[{"name":"NOME","type":"string","size":"10"}],"rows":[]})", "tamanho inválido"},
-      {R"({"fields":[{"name":"NOME","type":"string"},{"name":"nome","type":"string"}],"rows":[]})", "repetido"}};
+      {R"({"fields":[{"name":"NOME","type":"string"},{"name":"nome","type":"string"}],"rows":[]})",
+       "repetido"}};
   const std::vector<std::pair<std::string, std::string>> rows = {
       {withRows(R"([["a",1],["b"]])"), "Linha 2 do pacote tem 1 valores; esperados 2."},
       {withRows(R"([["a",1,2]])"), "Linha 1 do pacote tem 3 valores; esperados 2."},
@@ -195,13 +219,17 @@ TEST(PacketRefusal, MalformedDocumentsAndFieldLists) {
     expectRefused(cases, layout);
     expectRefused(rows, layout);
   }
-  expectRefused({{R"({"fields":[{"name":"NOME","type":"string"}],"rows":[["a"]]})", "Campo 'VALOR' ausente no pacote."}},
+  expectRefused({{R"({"fields":[{"name":"NOME","type":"string"}],"rows":[["a"]]})",
+                  "Campo 'VALOR' ausente no pacote."}},
                 kLayout);
 }
 
 TEST(PacketRefusal, CellsOfTheWrongTypeOutOfRangeOrHostile) {
-  const std::vector<FieldSpec> layout = {{"T", FieldType::Text}, {"F", FieldType::Float}, {"D", FieldType::DateTime},
-                                         {"I", FieldType::Integer}, {"B", FieldType::Boolean}};
+  const std::vector<FieldSpec> layout = {{"T", FieldType::Text},
+                                         {"F", FieldType::Float},
+                                         {"D", FieldType::DateTime},
+                                         {"I", FieldType::Integer},
+                                         {"B", FieldType::Boolean}};
   auto secondRow = [](const std::string& row) {
     return R"({"fields":[{"name":"T","type":"string"},{"name":"F","type":"float"},{"name":"D","type":"datetime"},)"
            R"({"name":"I","type":"integer"},{"name":"B","type":"boolean"}],"rows":[["ok",1,null,1,true],)" +
@@ -229,9 +257,12 @@ TEST(PacketRefusal, CellsOfTheWrongTypeOutOfRangeOrHostile) {
 }
 
 TEST(PacketRefusal, EncodeRefusesWhatJsonCannotCarry) {
-  const std::vector<FieldSpec> layout = {{"F", FieldType::Float}, {"D", FieldType::DateTime}, {"T", FieldType::Text}};
-  for (const Rows& rows : std::vector<Rows>{{{INFINITY, Value(), Value()}}, {{std::nan(""), Value(), Value()}},
-                                            {{Value(), 1e9, Value()}}, {{Value(), -INFINITY, Value()}},
+  const std::vector<FieldSpec> layout = {
+      {"F", FieldType::Float}, {"D", FieldType::DateTime}, {"T", FieldType::Text}};
+  for (const Rows& rows : std::vector<Rows>{{{INFINITY, Value(), Value()}},
+                                            {{std::nan(""), Value(), Value()}},
+                                            {{Value(), 1e9, Value()}},
+                                            {{Value(), -INFINITY, Value()}},
                                             {{Value(), Value(), std::string("a\xFF")}}}) {
     EXPECT_THROW(encodeAll(layout, makeTable(layout, rows)), PacketError);
   }

@@ -13,7 +13,8 @@ std::string utf8(char32_t cp) {
   auto byte = [](unsigned v) { return static_cast<char>(v); };
   if (cp < 0x80) return {byte(cp)};
   if (cp < 0x800) return {byte(0xC0 | (cp >> 6)), byte(0x80 | (cp & 0x3F))};
-  if (cp < 0x10000) return {byte(0xE0 | (cp >> 12)), byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))};
+  if (cp < 0x10000)
+    return {byte(0xE0 | (cp >> 12)), byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))};
   return {byte(0xF0 | (cp >> 18)), byte(0x80 | ((cp >> 12) & 0x3F)), byte(0x80 | ((cp >> 6) & 0x3F)),
           byte(0x80 | (cp & 0x3F))};
 }
@@ -25,11 +26,20 @@ TEST(Utf8, ValidationAtEveryWidthLimitAndOffset) {
     EXPECT_TRUE(isValidUtf8(utf8(cp) + "0123456789" + utf8(cp))) << unsigned(cp);
 
   const std::vector<std::string> bad = {
-      "\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",  // overlong
-      "\xED\xA0\x80", "\xED\xBF\xBF",                               // surrogates
-      "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF",               // above U+10FFFF
-      "\xC3", "\xE2\x82", "\xF0\x9F\x98",                           // truncated
-      "\x80", "\xC3\xA3\xA3",                                       // stray continuation
+      "\xC0\x80",
+      "\xC1\xBF",
+      "\xE0\x9F\xBF",
+      "\xF0\x8F\xBF\xBF",  // overlong
+      "\xED\xA0\x80",
+      "\xED\xBF\xBF",  // surrogates
+      "\xF4\x90\x80\x80",
+      "\xF5\x80\x80\x80",
+      "\xFF",  // above U+10FFFF
+      "\xC3",
+      "\xE2\x82",
+      "\xF0\x9F\x98",  // truncated
+      "\x80",
+      "\xC3\xA3\xA3",  // stray continuation
   };
   for (const std::string& b : bad) {
     // Alone, before an ASCII byte, and after ASCII runs that cross an 8-byte word.
@@ -82,15 +92,37 @@ TEST(Fold, LowerCasesAsciiLatin1AndLatinExtendedA) {
   EXPECT_EQ(fold("İ"), "i");
   for (char32_t cp = 0; cp < 0x180; ++cp) EXPECT_EQ(fold(fold(utf8(cp))), fold(utf8(cp))) << unsigned(cp);
 
-  EXPECT_EQ(fold(std::string("A\xFF" "B\xC3")), std::string("a\xFF" "b\xC3"));  // invalid bytes kept
+  EXPECT_EQ(fold(std::string("A\xFF"
+                             "B\xC3")),
+            std::string("a\xFF"
+                        "b\xC3"));  // invalid bytes kept
   EXPECT_EQ(fold("ΣΩ Ж \xF0\x9F\x98\x80"), "ΣΩ Ж \xF0\x9F\x98\x80");
 }
 
 TEST(EqualsIgnoreCase, AgreesWithComparingFolds) {
-  const std::vector<std::string> words = {"",     "a",    "A",  "pedido", "PEDIDO",     "Pedidos", "ação",
-                                          "AÇÃO", "acao", "İ",  "i",      "I",          "ı",       "Ÿ",
-                                          "ÿ",    "\xFF", "\xC3", "A\xC3", "a\xC3",     "@",       "`",
-                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZ-Ç", "abcdefghijklmnopqrstuvwxyz-ç"};
+  const std::vector<std::string> words = {"",
+                                          "a",
+                                          "A",
+                                          "pedido",
+                                          "PEDIDO",
+                                          "Pedidos",
+                                          "ação",
+                                          "AÇÃO",
+                                          "acao",
+                                          "İ",
+                                          "i",
+                                          "I",
+                                          "ı",
+                                          "Ÿ",
+                                          "ÿ",
+                                          "\xFF",
+                                          "\xC3",
+                                          "A\xC3",
+                                          "a\xC3",
+                                          "@",
+                                          "`",
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZ-Ç",
+                                          "abcdefghijklmnopqrstuvwxyz-ç"};
   for (const std::string& a : words)
     for (const std::string& b : words)
       EXPECT_EQ(equalsIgnoreCase(a, b), fold(a) == fold(b))
