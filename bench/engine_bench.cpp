@@ -239,16 +239,17 @@ const std::string& orderPacket() {
     std::mt19937 rng(3);
     for (int i = 0; i < 100'000; ++i) {
       const std::string nr = orderNumber(i);
-      const std::string name = std::string(kNames[rng() % 5]) + " " + std::to_string(rng() % 1000);
+      const unsigned client = rng() % 5000;  // orders of 5,000 clients
+      const std::string name = std::string(kNames[client % 5]) + " " + std::to_string(client / 5);
       ds.append();
       ds.field(0).setString(nr + " - " + name);
       ds.field(1).setString("N");
       ds.field(2).setString(std::to_string(1 + rng() % 6));
       ds.field(3).setString(nr);
-      ds.field(4).setString(std::to_string(10000000000000ULL + rng() % 900000000));
+      ds.field(4).setString(std::to_string(100000 + client));
       ds.field(5).setString(name);
       ds.field(6).setDateTime(46000.0 + static_cast<double>(rng() % 60));
-      ds.field(7).setDateTime(45990.0 + static_cast<double>(rng() % 30) + (rng() % 2 ? 0.5 : 0.0));
+      ds.field(7).setDateTime(45990.0 + static_cast<double>(rng() % 30));
       ds.field(8).setString("0001");
       ds.field(9).setString(std::to_string(1000 + rng() % 50));
       ds.post();

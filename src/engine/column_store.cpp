@@ -17,22 +17,42 @@ constexpr std::int64_t kNullInteger = std::numeric_limits<std::int64_t>::min();
 constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::uint64_t kNullKey = 0xFFFF'FFFF'FFFF'FFF1ULL;
 
+inline std::uint64_t load64(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+inline std::uint64_t load32(const char* p) {
+  std::uint32_t w;
+  std::memcpy(&w, p, 4);
+  return w;
+}
+
+// The last (up to 8) bytes of a text as one word, read with fixed-size loads
+// (overlapping when the text is shorter) so no library call is needed.
+inline std::uint64_t tailWord(const char* p, std::size_t n) {
+  if (n >= 8) return load64(p + n - 8);
+  if (n >= 4) return (load32(p) << 32) | load32(p + n - 4);
+  if (n > 0)
+    return (static_cast<std::uint64_t>(static_cast<unsigned char>(p[0])) << 16) |
+           (static_cast<std::uint64_t>(static_cast<unsigned char>(p[n / 2])) << 8) |
+           static_cast<unsigned char>(p[n - 1]);
+  return 0;
+}
+
 std::uint64_t hashText(std::string_view s) {
-  // 64-bit multiply-mix over 8-byte words; texts here are short.
-  std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ s.size();
+  // Multiply-mix over 8-byte words; the texts here are short, most under 16 bytes.
   const char* p = s.data();
   std::size_t n = s.size();
-  while (n >= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    h = (h ^ w) * 0xBF58476D1CE4E5B9ULL;
+  std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ (n * 0xFF51AFD7ED558CCDULL);
+  const char* const end = p + n;
+  while (end - p > 8) {
+    h = (h ^ load64(p)) * 0xBF58476D1CE4E5B9ULL;
     h ^= h >> 31;
     p += 8;
-    n -= 8;
   }
-  std::uint64_t w = 0;
-  std::memcpy(&w, p, n);
-  h = (h ^ w) * 0x94D049BB133111EBULL;
+  h = (h ^ tailWord(p, static_cast<std::size_t>(end - p))) * 0x94D049BB133111EBULL;
   h ^= h >> 29;
   h *= 0xBF58476D1CE4E5B9ULL;
   h ^= h >> 32;
@@ -46,7 +66,14 @@ std::uint64_t numberKey(double d) {
 
 // Equality of short texts without a call into the library.
 inline bool sameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  if (n <= 16) {
+    if (n > 8)
+      return load64(a.data()) == load64(b.data()) && tailWord(a.data(), n) == tailWord(b.data(), n);
+    return tailWord(a.data(), n) == tailWord(b.data(), n);
+  }
+  return std::memcmp(a.data(), b.data(), n) == 0;
 }
 
 int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
@@ -99,6 +126,15 @@ void TextDictionary::grow() {
   slots_.swap(slots);
 }
 
+void TextDictionary::reserve(std::size_t texts) {
+  entries_.reserve(texts + 1);
+  std::size_t want = slots_.size();
+  while (want < texts * 2) want *= 2;
+  if (want == slots_.size()) return;
+  slots_.assign(want / 2, 0);  // grow() doubles and re-inserts every entry
+  grow();
+}
+
 std::uint32_t TextDictionary::find(std::string_view s) const {
   if (s.empty()) return 0;
   const std::uint64_t h = hashText(s);
@@ -112,7 +148,10 @@ std::uint32_t TextDictionary::find(std::string_view s) const {
 
 std::uint32_t TextDictionary::intern(std::string_view s) {
   if (s.empty()) return 0;
-  const std::uint64_t h = hashText(s);
+  return internHashed(s, hashText(s));
+}
+
+std::uint32_t TextDictionary::internHashed(std::string_view s, std::uint64_t h) {
   std::size_t mask = slots_.size() - 1;
   std::size_t i = h & mask;
   for (;; i = (i + 1) & mask) {
@@ -128,6 +167,29 @@ std::uint32_t TextDictionary::intern(std::string_view s) {
   if (entries_.size() * 2 > slots_.size()) grow();
   if (folded_) (*folded_)[text::fold(s)].push_back(id);
   return id;
+}
+
+void TextDictionary::internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
+  constexpr std::size_t kGroup = 16;
+  std::uint64_t hashes[kGroup];
+  for (std::size_t start = 0; start < n; start += kGroup) {
+    const std::size_t end = std::min(n, start + kGroup);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t k = start; k < end; ++k) {
+      // Runs of one text (a branch, an order's rows) need no hashing.
+      if (k > 0 && sameText(texts[k], texts[k - 1])) continue;
+      hashes[k - start] = hashText(texts[k]);
+      __builtin_prefetch(&slots_[hashes[k - start] & mask]);
+    }
+    for (std::size_t k = start; k < end; ++k) {
+      if (texts[k].empty())
+        ids[k] = 0;
+      else if (k > 0 && sameText(texts[k], texts[k - 1]))
+        ids[k] = ids[k - 1];
+      else
+        ids[k] = internHashed(texts[k], hashes[k - start]);
+    }
+  }
 }
 
 const std::vector<std::uint32_t>& TextDictionary::idsFolded(std::string_view foldedText) const {
@@ -186,6 +248,12 @@ void Column::reserve(std::size_t rows) {
     case FieldType::Integer: integers_.reserve(rows); break;
     case FieldType::Boolean: booleans_.reserve(rows); break;
   }
+}
+
+void Column::reserveTexts(std::size_t texts) {
+  if (type_ != FieldType::Text) return;
+  ownDictionary();
+  dict_->reserve(texts);
 }
 
 void Column::appendNull() {
@@ -267,14 +335,29 @@ void Column::setNull(RowId row) {
 }
 
 void Column::setText(RowId row, std::string_view s) {
-  std::uint32_t id = lastTextId_ != 0 && sameText(dict_->at(lastTextId_), s) ? lastTextId_ : dict_->find(s);
-  if (id == 0 && !s.empty()) {
-    ownDictionary();
-    id = dict_->intern(s);
+  std::uint32_t id;
+  if (lastTextId_ != 0 && sameText(dict_->at(lastTextId_), s)) {
+    id = lastTextId_;
+  } else if (dict_.use_count() == 1) {
+    id = dict_->intern(s);  // one hash for both the look-up and the insertion
+  } else {
+    id = dict_->find(s);
+    if (id == 0 && !s.empty()) {
+      ownDictionary();
+      id = dict_->intern(s);
+    }
   }
   lastTextId_ = id;
   textIds_[row] = id;
   noteChange(row);
+}
+
+void Column::setTexts(RowId first, const std::string_view* texts, std::size_t n) {
+  ownDictionary();
+  dict_->internMany(texts, n, textIds_.data() + first);
+  if (index_)
+    for (std::size_t k = 0; k < n; ++k) noteIndexedChange(static_cast<RowId>(first + k));
+  if (n > 0) lastTextId_ = textIds_[first + n - 1];
 }
 
 void Column::setNumber(RowId row, double d) {

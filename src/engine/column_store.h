@@ -30,6 +30,11 @@ class TextDictionary {
   TextDictionary();
 
   std::uint32_t intern(std::string_view s);        // adds when missing
+  void reserve(std::size_t texts);                 // room for that many without rehashing
+  // intern() for each of `n` texts into ids[]; the slots of a group are
+  // fetched ahead, so a dictionary too big for the cache costs one miss per
+  // group rather than one per text.
+  void internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids);
   std::uint32_t find(std::string_view s) const;    // 0 when absent
   std::string_view at(std::uint32_t id) const { return entries_[id].text; }
   std::size_t size() const { return entries_.size(); }
@@ -46,6 +51,7 @@ class TextDictionary {
     std::uint64_t hash;
   };
   std::string_view store(std::string_view s);
+  std::uint32_t internHashed(std::string_view s, std::uint64_t h);
   void grow();
 
   std::vector<Entry> entries_;
@@ -82,6 +88,8 @@ class Column {
   FieldType type() const { return type_; }
   std::size_t size() const;
   void reserve(std::size_t rows);
+  // Room for that many distinct texts (a Text column about to take many).
+  void reserveTexts(std::size_t texts);
 
   void appendNull();
   bool isNull(RowId row) const;
@@ -92,6 +100,8 @@ class Column {
   void set(RowId row, const Value& value);
   void setNull(RowId row);
   void setText(RowId row, std::string_view s);  // REQUIRES: Text column
+  // setText for rows first .. first + n - 1; empty texts stay null.
+  void setTexts(RowId first, const std::string_view* texts, std::size_t n);
   void setNumber(RowId row, double d);          // REQUIRES: Float or DateTime column
   void setInteger(RowId row, std::int64_t i);   // REQUIRES: Integer column
   void setBoolean(RowId row, bool b);           // REQUIRES: Boolean column

@@ -166,7 +166,8 @@ class IsoParseCache {
 // dictionary at a time stays in cache, which with many distinct texts is much
 // faster than interleaving the columns row by row, and the views waiting to be
 // interned (they point into the parser) take little memory.
-constexpr std::size_t kTextBatch = 65536;
+constexpr std::size_t kTextBatch = 4096;
+constexpr std::size_t kDistinctSample = 1024;
 
 // One layout column fed by one packet column.
 struct Target {
@@ -559,12 +560,17 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   }
   auto internTexts = [&](RowId first, RowId end) {
     for (const Target& t : targets) {
-      if (!t.texts) continue;
-      for (RowId r = first; r < end; ++r) {
-        std::string_view& s = t.texts[r % kTextBatch];
-        if (!s.empty()) t.column->setText(r, s);  // an empty text stays null
-        s = {};
+      if (!t.texts || end <= first) continue;
+      // A column whose first rows are nearly all distinct will keep going:
+      // size its dictionary once instead of rehashing it as it grows.
+      if (first == 0 && end > kDistinctSample) {
+        t.column->setTexts(0, t.texts, kDistinctSample);
+        if (t.column->dictionary().size() > kDistinctSample * 3 / 4) t.column->reserveTexts(rowCount);
+        t.column->setTexts(kDistinctSample, t.texts + kDistinctSample, end - kDistinctSample);
+      } else {
+        t.column->setTexts(first, t.texts + (first % kTextBatch), end - first);
       }
+      std::fill(t.texts, t.texts + (end - first), std::string_view());
     }
   };
   std::sort(targets.begin(), targets.end(),
