@@ -311,6 +311,23 @@ TEST_F(AllocationTest, ACopySharesNothingVisible) {
   EXPECT_EQ(ds.recordCount(), 5u);
 }
 
+TEST_F(AllocationTest, ACopyThatLearnsNewTextsLeavesTheSourceDictionaryAlone) {
+  DataSet copy;
+  copy.copyFrom(ds);
+  copy.first();
+  copy.edit();
+  copy.field("NRLOTEESTQ").setString("NOVO");  // a text the shared dictionary never had
+  copy.post();
+  ds.first();
+  ds.edit();
+  ds.field("NRLOTEESTQ").setString("OUTRO");
+  ds.post();
+  EXPECT_EQ(copy.field("NRLOTEESTQ").asString(), "NOVO");
+  EXPECT_EQ(ds.field("NRLOTEESTQ").asString(), "OUTRO");
+  EXPECT_FALSE(ds.locate("NRLOTEESTQ", {"NOVO"}));
+  EXPECT_TRUE(copy.locate("NRLOTEESTQ", {"L2"}));
+}
+
 TEST_F(AllocationTest, ACopyTakenDuringAnInsertHoldsOnlyPostedRows) {
   ds.insert();
   ds.field("NRLOTEESTQ").setString("PENDING");

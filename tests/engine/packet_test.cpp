@@ -133,6 +133,23 @@ TEST(Packet, DatesIntegersBooleansAndNullsRoundTrip) {
   roundTrip(layout, rows);
 }
 
+// Texts are interned in batches, with runs, nulls and a column that turns out
+// to be nearly all distinct; every cell must still come back where it was.
+TEST(Packet, LargePacketsKeepEveryTextAcrossInterningBatches) {
+  const std::vector<FieldSpec> layout = {{"NRPEDIDO", FieldType::Text, 10},
+                                         {"CDFILIAL", FieldType::Text, 4},
+                                         {"NMFANTCLIE", FieldType::Text, 50}};
+  Rows rows;
+  std::mt19937 rng(11);
+  for (int i = 0; i < 20'000; ++i) {
+    Value client = rng() % 9 == 0 ? Value() : Value("Cliente " + std::to_string(rng() % 300));
+    rows.push_back({Value(std::to_string(1'000'000 + i)), Value(i < 15'000 ? "0001" : "0002"), client});
+  }
+  const Table back = roundTrip(layout, rows);
+  EXPECT_EQ(back.column(1).dictionary().size(), 3u);  // null plus two branches
+  EXPECT_EQ(back.column(0).dictionary().size(), 20'001u);
+}
+
 TEST(Packet, DecodeMapsByNameAndKeepsWhatFits) {
   // Names match whatever the case and order; "outro" is not in the layout, so its cells are not looked at;
   // the calculated field stays null; long texts are cut; size 0 means 20.
