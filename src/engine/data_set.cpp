@@ -392,8 +392,12 @@ void DataSet::insert() {
   if (n > 0) naturalPos = table_.rows().naturalPosition(viewRow(at));
   editRow_ = table_.addRow(naturalPos);
   if (!viewNatural_) view_.insert(view_.begin() + static_cast<std::ptrdiff_t>(at), editRow_);
+  enterInsert(n == 0 ? 0 : at);
+}
+
+void DataSet::enterInsert(std::size_t position) {
   viewPositionsValid_ = false;
-  pos_ = n == 0 ? 0 : at;
+  pos_ = position;
   bof_ = eof_ = false;
   resetBuffer();
   setState(DataSetState::Insert);
@@ -409,15 +413,7 @@ void DataSet::append() {
   fire(events.beforeScroll);
   editRow_ = table_.addRow();
   if (!viewNatural_) view_.push_back(editRow_);
-  viewPositionsValid_ = false;
-  pos_ = viewSize() - 1;
-  bof_ = eof_ = false;
-  resetBuffer();
-  setState(DataSetState::Insert);
-  fire(events.onNewRecord);
-  fire(events.afterInsert);
-  notify(DataSetNotice::DataChanged);
-  fire(events.afterScroll);
+  enterInsert(viewSize() - 1);
 }
 
 void DataSet::post() {

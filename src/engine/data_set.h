@@ -299,6 +299,7 @@ class DataSet {
   void calculateRow(RowId row, bool intoBuffer);
   void calculateAll();
   void resetBuffer();
+  void enterInsert(std::size_t position);  // the new row stands at `position` of the view
   void logOriginal(RowId row, std::size_t f);
   std::vector<std::size_t> resolveFieldList(std::string_view names) const;
   void moveTo(std::size_t position);

@@ -61,23 +61,7 @@ RowId DataSet::rowAt(std::size_t position) const { return viewRow(position); }
 CellView DataSet::cellAt(std::size_t position, std::size_t f) const {
   const RowId row = viewRow(position);
   if ((state_ == DataSetState::Edit || state_ == DataSetState::Insert) && row == editRow_ && touched_[f]) {
-    // Cell views can't point into a temporary; only texts need the buffer's storage.
-    const Value& v = buffer_[f];
-    CellView c;
-    if (v.isText()) {
-      c.kind = CellView::Kind::Text;
-      c.text = v.text();
-    } else if (v.isFloat()) {
-      c.kind = CellView::Kind::Number;
-      c.number = v.number();
-    } else if (v.isInteger()) {
-      c.kind = CellView::Kind::Integer;
-      c.integer = v.integer();
-    } else if (v.isBoolean()) {
-      c.kind = CellView::Kind::Boolean;
-      c.boolean = v.boolean();
-    }
-    return c;
+    return CellView::of(buffer_[f]);
   }
   return table_.column(f).cell(row);
 }

@@ -114,21 +114,6 @@ Domain domainOf(FieldType t) {
   }
 }
 
-const char* typeDescription(FieldType t) {
-  switch (t) {
-    case FieldType::Text:
-      return "texto";
-    case FieldType::Float:
-      return "número";
-    case FieldType::DateTime:
-      return "data";
-    case FieldType::Integer:
-      return "número inteiro";
-    case FieldType::Boolean:
-      return "lógico";
-  }
-  return "?";
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -613,7 +598,7 @@ class Parser {
   static std::string describe(const Operand& o) {
     switch (o.kind) {
       case Operand::Kind::Field:
-        return "campo '" + o.text + "' (" + typeDescription(o.field.type) + ")";
+        return "campo '" + o.text + "' (" + std::string(fieldTypeDescription(o.field.type)) + ")";
       case Operand::Kind::Text:
         return "texto";
       case Operand::Kind::Number:

@@ -67,21 +67,6 @@ std::optional<FieldType> typeFromName(std::string_view name) {
   return std::nullopt;
 }
 
-std::string_view expectedDescription(FieldType t) {
-  switch (t) {
-    case FieldType::Text:
-      return "texto";
-    case FieldType::Float:
-      return "número";
-    case FieldType::DateTime:
-      return "data";
-    case FieldType::Integer:
-      return "número inteiro";
-    case FieldType::Boolean:
-      return "true ou false";
-  }
-  return {};
-}
 
 struct PacketField {
   std::string_view name;
@@ -263,7 +248,7 @@ class RowReader {
     fail("Valor inválido" + where(t) + ": " + std::string(what) + ".");
   }
   [[noreturn]] void wrongType(const Target& t) const {
-    failAt(t, "esperado " + std::string(expectedDescription(t.field->type)));
+    failAt(t, "esperado " + std::string(fieldTypeDescription(t.field->type)));
   }
   [[noreturn]] void outOfRange(const Target& t) const { fail("Número fora do intervalo" + where(t) + "."); }
   [[noreturn]] void failDate(const Target& t, std::string_view s) const {

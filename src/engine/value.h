@@ -13,6 +13,9 @@ enum class FieldType : std::uint8_t { Text, Float, DateTime, Integer, Boolean };
 // Name used for the type on the wire ("string", "float", "datetime",
 // "integer", "boolean").
 std::string_view fieldTypeName(FieldType type);
+// How a message names the type for the operator: "texto", "número", "data",
+// "número inteiro", "lógico".
+std::string_view fieldTypeDescription(FieldType type);
 
 // An owning value. Null is a value of its own; a date-time travels as Float
 // (days since 30/12/1899) and takes its meaning from the field.
@@ -67,6 +70,8 @@ struct CellView {
 
   bool isNull() const { return kind == Kind::Null; }
   Value toValue() const;
+  // A view of `v`, valid while `v` lives unchanged.
+  static CellView of(const Value& v);
 };
 
 }  // namespace ped::engine

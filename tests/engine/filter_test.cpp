@@ -60,22 +60,7 @@ class FakeRow : public RowCells {
     for (const auto& [name, value] : cells) values_[fieldIndex(name)] = value;
   }
   CellView cell(int field) const override {
-    const Value& v = values_.at(static_cast<std::size_t>(field));
-    CellView c;
-    if (v.isText()) {
-      c.kind = CellView::Kind::Text;
-      c.text = v.text();
-    } else if (v.isFloat()) {
-      c.kind = CellView::Kind::Number;
-      c.number = v.number();
-    } else if (v.isInteger()) {
-      c.kind = CellView::Kind::Integer;
-      c.integer = v.integer();
-    } else if (v.isBoolean()) {
-      c.kind = CellView::Kind::Boolean;
-      c.boolean = v.boolean();
-    }
-    return c;
+    return CellView::of(values_.at(static_cast<std::size_t>(field)));
   }
 
  private:

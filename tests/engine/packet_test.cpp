@@ -260,7 +260,7 @@ TEST(PacketRefusal, CellsOfTheWrongTypeOutOfRangeOrHostile) {
        {secondRow(R"([null,1,"2026-02-30",1,true])"), "Data inválida"},
        {secondRow(R"([null,1,null,1.5,true])"), "campo 'I': esperado número inteiro"},
        {secondRow(R"([null,1,null,"1",true])"), "esperado número inteiro"},
-       {secondRow(R"([null,1,null,1,1])"), "campo 'B': esperado true ou false"},
+       {secondRow(R"([null,1,null,1,1])"), "campo 'B': esperado lógico"},
        {secondRow(R"([null,1e400,null,1,true])"), "fora do intervalo"},
        {secondRow(R"([null,1,null,9223372036854775808,true])"), "Número fora do intervalo na linha 2"},
        {secondRow(R"([null,1,null,-9223372036854775808,true])"), "Número fora do intervalo na linha 2"},
