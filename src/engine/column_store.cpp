@@ -12,34 +12,13 @@
 namespace ped::engine {
 namespace {
 
-constexpr std::uint64_t kNullNumberBits = 0x7FF8'0000'DEAD'0001ULL;
-constexpr std::int64_t kNullInteger = std::numeric_limits<std::int64_t>::min();
+constexpr std::uint64_t kNullNumberBits = Column::kNullNumberBits;
+constexpr std::int64_t kNullInteger = Column::kNullInteger;
 constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::uint64_t kNullKey = 0xFFFF'FFFF'FFFF'FFF1ULL;
 
-inline std::uint64_t load64(const char* p) {
-  std::uint64_t w;
-  std::memcpy(&w, p, 8);
-  return w;
-}
-
-inline std::uint64_t load32(const char* p) {
-  std::uint32_t w;
-  std::memcpy(&w, p, 4);
-  return w;
-}
-
-// The last (up to 8) bytes of a text as one word, read with fixed-size loads
-// (overlapping when the text is shorter) so no library call is needed.
-inline std::uint64_t tailWord(const char* p, std::size_t n) {
-  if (n >= 8) return load64(p + n - 8);
-  if (n >= 4) return (load32(p) << 32) | load32(p + n - 4);
-  if (n > 0)
-    return (static_cast<std::uint64_t>(static_cast<unsigned char>(p[0])) << 16) |
-           (static_cast<std::uint64_t>(static_cast<unsigned char>(p[n / 2])) << 8) |
-           static_cast<unsigned char>(p[n - 1]);
-  return 0;
-}
+using text::load64;
+using text::tailWord;
 
 std::uint64_t hashText(std::string_view s) {
   // Multiply-mix over 8-byte words; the texts here are short, most under 16 bytes.
@@ -64,17 +43,7 @@ std::uint64_t numberKey(double d) {
   return std::bit_cast<std::uint64_t>(d);
 }
 
-// Equality of short texts without a call into the library.
-inline bool sameText(std::string_view a, std::string_view b) {
-  const std::size_t n = a.size();
-  if (n != b.size()) return false;
-  if (n <= 16) {
-    if (n > 8)
-      return load64(a.data()) == load64(b.data()) && tailWord(a.data(), n) == tailWord(b.data(), n);
-    return tailWord(a.data(), n) == tailWord(b.data(), n);
-  }
-  return std::memcmp(a.data(), b.data(), n) == 0;
-}
+inline bool sameText(std::string_view a, std::string_view b) { return text::sameBytes(a, b); }
 
 int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
@@ -226,8 +195,6 @@ Column::Column(const Column& other)
       integers_(other.integers_),
       booleans_(other.booleans_) {}
 
-bool Column::isNullNumber(double d) { return std::bit_cast<std::uint64_t>(d) == kNullNumberBits; }
-double Column::nullNumber() { return std::bit_cast<double>(kNullNumberBits); }
 
 std::size_t Column::size() const {
   switch (type_) {
@@ -256,16 +223,7 @@ void Column::reserveTexts(std::size_t texts) {
   dict_->reserve(texts);
 }
 
-void Column::appendNull() {
-  switch (type_) {
-    case FieldType::Text: textIds_.push_back(0); break;
-    case FieldType::Float:
-    case FieldType::DateTime: numbers_.push_back(nullNumber()); break;
-    case FieldType::Integer: integers_.push_back(kNullInteger); break;
-    case FieldType::Boolean: booleans_.push_back(-1); break;
-  }
-  if (index_) index_->add(kNullKey, static_cast<RowId>(size() - 1));
-}
+void Column::indexAppended() { index_->add(kNullKey, static_cast<RowId>(size() - 1)); }
 
 bool Column::isNull(RowId row) const {
   switch (type_) {
@@ -334,11 +292,9 @@ void Column::setNull(RowId row) {
   noteChange(row);
 }
 
-void Column::setText(RowId row, std::string_view s) {
+void Column::setNewText(RowId row, std::string_view s) {
   std::uint32_t id;
-  if (lastTextId_ != 0 && sameText(dict_->at(lastTextId_), s)) {
-    id = lastTextId_;
-  } else if (dict_.use_count() == 1) {
+  if (dict_.use_count() == 1) {
     id = dict_->intern(s);  // one hash for both the look-up and the insertion
   } else {
     id = dict_->find(s);

@@ -9,7 +9,10 @@
 //
 // Not thread-safe: a table and all of its copies belong to one thread.
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/text.h"
 #include "engine/value.h"
 
 namespace ped::engine {
@@ -91,7 +95,16 @@ class Column {
   // Room for that many distinct texts (a Text column about to take many).
   void reserveTexts(std::size_t texts);
 
-  void appendNull();
+  void appendNull() {
+    switch (type_) {
+      case FieldType::Text: textIds_.push_back(0); break;
+      case FieldType::Float:
+      case FieldType::DateTime: numbers_.push_back(nullNumber()); break;
+      case FieldType::Integer: integers_.push_back(kNullInteger); break;
+      case FieldType::Boolean: booleans_.push_back(-1); break;
+    }
+    if (index_) indexAppended();
+  }
   bool isNull(RowId row) const;
   CellView cell(RowId row) const;
 
@@ -99,7 +112,15 @@ class Column {
   // Throws EngineError when the value cannot be converted.
   void set(RowId row, const Value& value);
   void setNull(RowId row);
-  void setText(RowId row, std::string_view s);  // REQUIRES: Text column
+  void setText(RowId row, std::string_view s) {  // REQUIRES: Text column
+    const std::string_view last = dict_->at(lastTextId_);
+    if (lastTextId_ != 0 && text::sameBytes(last, s)) {
+      textIds_[row] = lastTextId_;
+      noteChange(row);
+      return;
+    }
+    setNewText(row, s);
+  }
   // setText for rows first .. first + n - 1; empty texts stay null.
   void setTexts(RowId first, const std::string_view* texts, std::size_t n);
   void setNumber(RowId row, double d);          // REQUIRES: Float or DateTime column
@@ -122,14 +143,18 @@ class Column {
   std::uint64_t keyAt(RowId row) const;
   const EqualityIndex& equalityIndex() const;  // built on first use
 
-  static bool isNullNumber(double d);
-  static double nullNumber();
+  static constexpr std::uint64_t kNullNumberBits = 0x7FF8'0000'DEAD'0001ULL;
+  static constexpr std::int64_t kNullInteger = std::numeric_limits<std::int64_t>::min();
+  static bool isNullNumber(double d) { return std::bit_cast<std::uint64_t>(d) == kNullNumberBits; }
+  static double nullNumber() { return std::bit_cast<double>(kNullNumberBits); }
 
  private:
   void noteChange(RowId row) {
     if (index_) noteIndexedChange(row);
   }
   void noteIndexedChange(RowId row);
+  void indexAppended();
+  void setNewText(RowId row, std::string_view s);
   void ownDictionary();
 
   FieldType type_;

@@ -133,3 +133,24 @@ TEST(EqualsIgnoreCase, AgreesWithComparingFolds) {
 
 }  // namespace
 }  // namespace ped::engine::text
+
+namespace ped::engine::text {
+namespace {
+
+// The word-wise comparison must see a difference at every byte of every length.
+TEST(SameBytes, FindsADifferenceAtEveryOffsetOfEveryLength) {
+  for (std::size_t n = 0; n <= 40; ++n) {
+    std::string a(n, 'x');
+    for (std::size_t i = 0; i < n; ++i) a[i] = static_cast<char>('a' + (i * 7) % 26);
+    EXPECT_TRUE(sameBytes(a, std::string(a))) << n;
+    EXPECT_FALSE(sameBytes(a, a + "x")) << n;
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string b = a;
+      b[i] = static_cast<char>(b[i] ^ 0x80);
+      EXPECT_FALSE(sameBytes(a, b)) << "length " << n << " offset " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ped::engine::text
