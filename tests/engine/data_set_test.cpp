@@ -489,6 +489,12 @@ TEST(DataSetCalculated, CalculatedFieldsFollowTheirDataFields) {
   EXPECT_EQ(ds.field("DsPedido").asString(), "12 - Padaria");
   EXPECT_THROW(ds.field("DsPedido").setString("x"), EngineError);
 
+  ds.edit();
+  ds.field("NMFANTCLIE").setString("Mercado");
+  EXPECT_EQ(ds.field("DsPedido").asString(), "12 - Mercado");  // follows the typed value
+  ds.cancel();
+  EXPECT_EQ(ds.field("DsPedido").asString(), "12 - Padaria");
+
   DataSet other("copy");
   other.addField({.name = "DsPedido", .type = FieldType::Text, .size = 70, .calculated = true});
   other.addField({.name = "NRPEDIDO", .size = 10});
