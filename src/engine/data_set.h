@@ -172,8 +172,10 @@ class DataSet {
   void loadPacket(std::string_view json);
   // The posted rows in natural order; a row being inserted is left out.
   std::string toPacket() const;
-  // Replaces the whole content with `source`'s posted rows, sharing storage.
-  // Field layouts must match by name and type (else EngineError); a data set
+  // Replaces the whole content with `source`'s posted rows. Where both
+  // layouts agree field by field in name and type the storage is shared
+  // (O(1), copy on write); otherwise the rows go through a packet, which maps
+  // fields by name (PacketError when a data field is missing). A data set
   // without fields takes the source's. Then as loadPacket.
   void copyFrom(const DataSet& source);
   void emptyDataSet();  // all rows gone; stays open
@@ -197,13 +199,21 @@ class DataSet {
   // edits are posted first.
   bool locate(std::string_view keyFields, const std::vector<Value>& values, LocateOptions options = {});
 
-  // ---- editing
+  // ---- editing. REQUIRES: active.
+  // Starts editing the current row; nothing while already editing or
+  // inserting; on an empty view it inserts.
   void edit();
-  void insert();  // before the current row
-  void append();  // at the end
+  void insert();  // a new row before the current one (pending edits posted first)
+  void append();  // a new row at the end
+  // Writes the pending row; nothing in Browse. An exception from beforePost
+  // leaves the row pending with its values. With a filter or an index order
+  // the row then takes its place in the view, or leaves it.
   void post();
+  // Drops the pending changes; an inserted row disappears.
   void cancel();
-  void remove();  // deletes the current row
+  // Deletes the current row (while inserting: cancel). Throws EngineError on
+  // an empty view.
+  void remove();
   void checkBrowseMode();  // posts pending edits
 
   // ---- filter and index order
@@ -253,7 +263,6 @@ class DataSet {
 
   // field access used by Field
   Value currentValue(std::size_t f) const;
-  CellView postedCell(std::size_t f) const;
   void assign(Field& f, Value v);
   // Where a row being inserted takes its values: it is nobody else's yet
   // (copies and packets leave it out, cancel drops it), so its cells are
