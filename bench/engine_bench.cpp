@@ -164,7 +164,8 @@ void BM_ItemFilterAndSum(benchmark::State& state) {
   std::mt19937 rng(1);
   std::vector<std::pair<std::string, std::string>> items;
   for (int i = 0; i < 1000; ++i)
-    items.emplace_back(orderNumber(static_cast<int>(rng() % kOrders)), std::to_string(1 + rng() % kItemsPerOrder));
+    items.emplace_back(orderNumber(static_cast<int>(rng() % kOrders)),
+                       std::to_string(1 + rng() % kItemsPerOrder));
   ds.setFiltered(true);
   std::size_t k = 0;
   double total = 0;
@@ -198,7 +199,8 @@ void BM_LocateOrderItem(benchmark::State& state) {
     keys.push_back({Value(orderNumber(static_cast<int>(rng() % kOrders))),
                     Value(std::to_string(1 + rng() % kItemsPerOrder))});
   std::size_t k = 0, found = 0;
-  for (auto _ : state) found += ds.locate("NRPEDIDO;NRITEMPED", keys[k++ % keys.size()], {.caseInsensitive = true});
+  for (auto _ : state)
+    found += ds.locate("NRPEDIDO;NRITEMPED", keys[k++ % keys.size()], {.caseInsensitive = true});
   if (found != static_cast<std::size_t>(state.iterations())) state.SkipWithError("a locate failed");
 }
 

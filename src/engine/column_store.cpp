@@ -77,7 +77,9 @@ std::string_view TextDictionary::store(std::string_view s) {
 }
 
 namespace {
-inline std::uint64_t slotOf(std::uint64_t hash, std::uint32_t id) { return (hash & 0xFFFF'FFFF'0000'0000ULL) | id; }
+inline std::uint64_t slotOf(std::uint64_t hash, std::uint32_t id) {
+  return (hash & 0xFFFF'FFFF'0000'0000ULL) | id;
+}
 inline std::uint32_t slotId(std::uint64_t slot) { return static_cast<std::uint32_t>(slot); }
 inline bool slotHashMatches(std::uint64_t slot, std::uint64_t hash) {
   return ((slot ^ hash) & 0xFFFF'FFFF'0000'0000ULL) == 0;
@@ -195,25 +197,36 @@ Column::Column(const Column& other)
       integers_(other.integers_),
       booleans_(other.booleans_) {}
 
-
 std::size_t Column::size() const {
   switch (type_) {
-    case FieldType::Text: return textIds_.size();
+    case FieldType::Text:
+      return textIds_.size();
     case FieldType::Float:
-    case FieldType::DateTime: return numbers_.size();
-    case FieldType::Integer: return integers_.size();
-    case FieldType::Boolean: return booleans_.size();
+    case FieldType::DateTime:
+      return numbers_.size();
+    case FieldType::Integer:
+      return integers_.size();
+    case FieldType::Boolean:
+      return booleans_.size();
   }
   return 0;
 }
 
 void Column::reserve(std::size_t rows) {
   switch (type_) {
-    case FieldType::Text: textIds_.reserve(rows); break;
+    case FieldType::Text:
+      textIds_.reserve(rows);
+      break;
     case FieldType::Float:
-    case FieldType::DateTime: numbers_.reserve(rows); break;
-    case FieldType::Integer: integers_.reserve(rows); break;
-    case FieldType::Boolean: booleans_.reserve(rows); break;
+    case FieldType::DateTime:
+      numbers_.reserve(rows);
+      break;
+    case FieldType::Integer:
+      integers_.reserve(rows);
+      break;
+    case FieldType::Boolean:
+      booleans_.reserve(rows);
+      break;
   }
 }
 
@@ -227,11 +240,15 @@ void Column::indexAppended() { index_->add(kNullKey, static_cast<RowId>(size() -
 
 bool Column::isNull(RowId row) const {
   switch (type_) {
-    case FieldType::Text: return textIds_[row] == 0;
+    case FieldType::Text:
+      return textIds_[row] == 0;
     case FieldType::Float:
-    case FieldType::DateTime: return isNullNumber(numbers_[row]);
-    case FieldType::Integer: return integers_[row] == kNullInteger;
-    case FieldType::Boolean: return booleans_[row] < 0;
+    case FieldType::DateTime:
+      return isNullNumber(numbers_[row]);
+    case FieldType::Integer:
+      return integers_[row] == kNullInteger;
+    case FieldType::Boolean:
+      return booleans_[row] < 0;
   }
   return true;
 }
@@ -283,11 +300,19 @@ void Column::ownDictionary() {
 
 void Column::setNull(RowId row) {
   switch (type_) {
-    case FieldType::Text: textIds_[row] = 0; break;
+    case FieldType::Text:
+      textIds_[row] = 0;
+      break;
     case FieldType::Float:
-    case FieldType::DateTime: numbers_[row] = nullNumber(); break;
-    case FieldType::Integer: integers_[row] = kNullInteger; break;
-    case FieldType::Boolean: booleans_[row] = -1; break;
+    case FieldType::DateTime:
+      numbers_[row] = nullNumber();
+      break;
+    case FieldType::Integer:
+      integers_[row] = kNullInteger;
+      break;
+    case FieldType::Boolean:
+      booleans_[row] = -1;
+      break;
   }
   noteChange(row);
 }
@@ -386,11 +411,15 @@ int Column::compare(RowId a, RowId b) const {
 std::uint64_t Column::keyAt(RowId row) const {
   if (isNull(row)) return kNullKey;
   switch (type_) {
-    case FieldType::Text: return textIds_[row];
+    case FieldType::Text:
+      return textIds_[row];
     case FieldType::Float:
-    case FieldType::DateTime: return numberKey(numbers_[row]);
-    case FieldType::Integer: return std::bit_cast<std::uint64_t>(integers_[row]);
-    case FieldType::Boolean: return static_cast<std::uint64_t>(booleans_[row]);
+    case FieldType::DateTime:
+      return numberKey(numbers_[row]);
+    case FieldType::Integer:
+      return std::bit_cast<std::uint64_t>(integers_[row]);
+    case FieldType::Boolean:
+      return static_cast<std::uint64_t>(booleans_[row]);
   }
   return kNullKey;
 }
@@ -447,7 +476,9 @@ Table::Table(const std::vector<FieldType>& types) {
   for (FieldType t : types) columns_.push_back(std::make_shared<Column>(t));
 }
 
-Table::Table(const Table& other) : columns_(other.columns_), rows_(other.rows_) { other.columnsOwned_ = false; }
+Table::Table(const Table& other) : columns_(other.columns_), rows_(other.rows_) {
+  other.columnsOwned_ = false;
+}
 
 Table& Table::operator=(const Table& other) {
   if (this != &other) {

@@ -33,13 +33,13 @@ class TextDictionary {
  public:
   TextDictionary();
 
-  std::uint32_t intern(std::string_view s);        // adds when missing
-  void reserve(std::size_t texts);                 // room for that many without rehashing
+  std::uint32_t intern(std::string_view s);  // adds when missing
+  void reserve(std::size_t texts);           // room for that many without rehashing
   // intern() for each of `n` texts into ids[]; the slots of a group are
   // fetched ahead, so a dictionary too big for the cache costs one miss per
   // group rather than one per text.
   void internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids);
-  std::uint32_t find(std::string_view s) const;    // 0 when absent
+  std::uint32_t find(std::string_view s) const;  // 0 when absent
   std::string_view at(std::uint32_t id) const { return entries_[id].text; }
   std::size_t size() const { return entries_.size(); }
 
@@ -97,11 +97,19 @@ class Column {
 
   void appendNull() {
     switch (type_) {
-      case FieldType::Text: textIds_.push_back(0); break;
+      case FieldType::Text:
+        textIds_.push_back(0);
+        break;
       case FieldType::Float:
-      case FieldType::DateTime: numbers_.push_back(nullNumber()); break;
-      case FieldType::Integer: integers_.push_back(kNullInteger); break;
-      case FieldType::Boolean: booleans_.push_back(-1); break;
+      case FieldType::DateTime:
+        numbers_.push_back(nullNumber());
+        break;
+      case FieldType::Integer:
+        integers_.push_back(kNullInteger);
+        break;
+      case FieldType::Boolean:
+        booleans_.push_back(-1);
+        break;
     }
     if (index_) indexAppended();
   }
@@ -123,9 +131,9 @@ class Column {
   }
   // setText for rows first .. first + n - 1; empty texts stay null.
   void setTexts(RowId first, const std::string_view* texts, std::size_t n);
-  void setNumber(RowId row, double d);          // REQUIRES: Float or DateTime column
-  void setInteger(RowId row, std::int64_t i);   // REQUIRES: Integer column
-  void setBoolean(RowId row, bool b);           // REQUIRES: Boolean column
+  void setNumber(RowId row, double d);         // REQUIRES: Float or DateTime column
+  void setInteger(RowId row, std::int64_t i);  // REQUIRES: Integer column
+  void setBoolean(RowId row, bool b);          // REQUIRES: Boolean column
 
   // Typed reads. REQUIRES: the column has that type and the cell is not null.
   std::string_view text(RowId row) const { return dict_->at(textIds_[row]); }

@@ -10,11 +10,16 @@ namespace ped::engine {
 
 std::string_view stateName(DataSetState s) {
   switch (s) {
-    case DataSetState::Inactive: return "Inactive";
-    case DataSetState::Browse: return "Browse";
-    case DataSetState::Edit: return "Edit";
-    case DataSetState::Insert: return "Insert";
-    case DataSetState::CalcFields: return "CalcFields";
+    case DataSetState::Inactive:
+      return "Inactive";
+    case DataSetState::Browse:
+      return "Browse";
+    case DataSetState::Edit:
+      return "Edit";
+    case DataSetState::Insert:
+      return "Insert";
+    case DataSetState::CalcFields:
+      return "CalcFields";
   }
   return "?";
 }
@@ -25,7 +30,8 @@ DataSet::DataSet(std::string name) : name_(std::move(name)) {}
 DataSet::~DataSet() = default;
 
 Field& DataSet::addField(FieldDef def) {
-  if (active()) throw EngineError("Não é possível criar campos com o conjunto de dados " + name_ + " aberto.");
+  if (active())
+    throw EngineError("Não é possível criar campos com o conjunto de dados " + name_ + " aberto.");
   if (def.name.empty()) throw EngineError("Campo sem nome.");
   if (findField(def.name)) throw EngineError("Campo '" + def.name + "' duplicado em " + name_ + ".");
   fields_.push_back(std::make_unique<Field>(*this, fields_.size(), std::move(def)));
@@ -295,8 +301,7 @@ Value DataSet::currentValue(std::size_t f) const {
 Value& DataSet::slotFor(Field& f) {
   const std::size_t i = f.index();
   if (state_ == DataSetState::CalcFields) {
-    if (!f.calculated())
-      throw EngineError("Campo " + f.name() + " não pode ser alterado durante o cálculo.");
+    if (!f.calculated()) throw EngineError("Campo " + f.name() + " não pode ser alterado durante o cálculo.");
     if (!calcIntoBuffer_) {
       // Calculated values of a stored row are written to it straight away (in assigned()).
       calcScratch_.reset();
@@ -427,7 +432,9 @@ void DataSet::post() {
     if (!touched_[i]) continue;
     if (!inserting && !fields_[i]->calculated()) logOriginal(row, i);
     table_.mutableColumn(i).set(row, buffer_[i]);
-    indexKeyTouched = indexKeyTouched || (!indexFields_.empty() && std::find(indexFields_.begin(), indexFields_.end(), i) != indexFields_.end());
+    indexKeyTouched =
+        indexKeyTouched || (!indexFields_.empty() &&
+                            std::find(indexFields_.begin(), indexFields_.end(), i) != indexFields_.end());
   }
   if (inserting) ++insertedCount_;
   touched_.assign(touched_.size(), 0);
@@ -453,9 +460,9 @@ void DataSet::placeAfterPost(RowId row) {
     return;
   }
   if (!indexFields_.empty())
-    at = static_cast<std::size_t>(
-        std::lower_bound(view_.begin(), view_.end(), row, [this](RowId a, RowId b) { return lessInIndex(a, b); }) -
-        view_.begin());
+    at = static_cast<std::size_t>(std::lower_bound(view_.begin(), view_.end(), row,
+                                                   [this](RowId a, RowId b) { return lessInIndex(a, b); }) -
+                                  view_.begin());
   view_.insert(view_.begin() + static_cast<std::ptrdiff_t>(std::min(at, view_.size())), row);
   pos_ = std::min(at, view_.size() - 1);
 }

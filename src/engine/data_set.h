@@ -62,7 +62,9 @@ class Field {
 
   const std::string& name() const { return def_.name; }
   FieldType type() const { return def_.type; }
-  int size() const { return def_.type == FieldType::Text ? (def_.size > 0 ? def_.size : kDefaultTextSize) : 0; }
+  int size() const {
+    return def_.type == FieldType::Text ? (def_.size > 0 ? def_.size : kDefaultTextSize) : 0;
+  }
   const std::string& label() const { return def_.label.empty() ? def_.name : def_.label; }
   void setLabel(std::string label) { def_.label = std::move(label); }
   bool calculated() const { return def_.calculated; }

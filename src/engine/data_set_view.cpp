@@ -19,14 +19,18 @@ constexpr std::size_t kScanLimit = 64;
 bool sameCell(const CellView& cell, const Value& v, bool caseInsensitive) {
   if (v.isNull() || (v.isText() && v.text().empty())) return cell.isNull();
   switch (cell.kind) {
-    case CellView::Kind::Null: return false;
+    case CellView::Kind::Null:
+      return false;
     case CellView::Kind::Text:
-      return v.isText() && (caseInsensitive ? text::equalsIgnoreCase(cell.text, v.text()) : cell.text == v.text());
+      return v.isText() &&
+             (caseInsensitive ? text::equalsIgnoreCase(cell.text, v.text()) : cell.text == v.text());
     case CellView::Kind::Number:
       return (v.isFloat() && v.number() == cell.number) ||
              (v.isInteger() && static_cast<double>(v.integer()) == cell.number);
-    case CellView::Kind::Integer: return v.isInteger() && v.integer() == cell.integer;
-    case CellView::Kind::Boolean: return v.isBoolean() && v.boolean() == cell.boolean;
+    case CellView::Kind::Integer:
+      return v.isInteger() && v.integer() == cell.integer;
+    case CellView::Kind::Boolean:
+      return v.isBoolean() && v.boolean() == cell.boolean;
   }
   return false;
 }
@@ -40,7 +44,9 @@ using value_text::trim;
 class DataSet::ViewRowCells : public RowCells {
  public:
   ViewRowCells(const Table& t, RowId row) : table_(t), row_(row) {}
-  CellView cell(int field) const override { return table_.column(static_cast<std::size_t>(field)).cell(row_); }
+  CellView cell(int field) const override {
+    return table_.column(static_cast<std::size_t>(field)).cell(row_);
+  }
 
  private:
   const Table& table_;
@@ -146,7 +152,8 @@ std::optional<std::size_t> DataSet::viewPositionOf(RowId row) const {
   }
   if (!viewPositionsValid_) {
     viewPositions_.assign(rs.alive.size(), 0);
-    for (std::size_t i = 0; i < view_.size(); ++i) viewPositions_[view_[i]] = static_cast<std::uint32_t>(i + 1);
+    for (std::size_t i = 0; i < view_.size(); ++i)
+      viewPositions_[view_[i]] = static_cast<std::uint32_t>(i + 1);
     viewPositionsValid_ = true;
   }
   if (row >= viewPositions_.size() || viewPositions_[row] == 0) return std::nullopt;
@@ -295,13 +302,22 @@ std::string DataSet::dump(std::string_view fieldNames) const {
       const CellView cell = cellAt(p, c);
       out << ' ';
       switch (cell.kind) {
-        case CellView::Kind::Null: out << "null"; break;
-        case CellView::Kind::Text: out << cell.text; break;
-        case CellView::Kind::Number:
-          out << (fields_[c]->type() == FieldType::DateTime ? date_time::toIso(cell.number) : formatFloat(cell.number));
+        case CellView::Kind::Null:
+          out << "null";
           break;
-        case CellView::Kind::Integer: out << cell.integer; break;
-        case CellView::Kind::Boolean: out << (cell.boolean ? "true" : "false"); break;
+        case CellView::Kind::Text:
+          out << cell.text;
+          break;
+        case CellView::Kind::Number:
+          out << (fields_[c]->type() == FieldType::DateTime ? date_time::toIso(cell.number)
+                                                            : formatFloat(cell.number));
+          break;
+        case CellView::Kind::Integer:
+          out << cell.integer;
+          break;
+        case CellView::Kind::Boolean:
+          out << (cell.boolean ? "true" : "false");
+          break;
       }
     }
   }

@@ -17,8 +17,7 @@ class EngineError : public std::runtime_error {
 // the 1-based character offset where the problem was found.
 class FilterError : public EngineError {
  public:
-  FilterError(const std::string& message, std::size_t position)
-      : EngineError(message), position_(position) {}
+  FilterError(const std::string& message, std::size_t position) : EngineError(message), position_(position) {}
   std::size_t position() const { return position_; }
 
  private:

@@ -12,15 +12,20 @@ using value_text::formatFloat;
 using value_text::parseNumber;
 using value_text::trim;
 
-Field::Field(DataSet& owner, std::size_t index, FieldDef def) : owner_(&owner), index_(index), def_(std::move(def)) {}
+Field::Field(DataSet& owner, std::size_t index, FieldDef def)
+    : owner_(&owner), index_(index), def_(std::move(def)) {}
 
 int Field::displayWidth() const {
   if (def_.displayWidth > 0) return def_.displayWidth;
   switch (def_.type) {
-    case FieldType::Text: return size();
-    case FieldType::DateTime: return 18;
-    case FieldType::Boolean: return 5;
-    default: return 10;
+    case FieldType::Text:
+      return size();
+    case FieldType::DateTime:
+      return 18;
+    case FieldType::Boolean:
+      return 5;
+    default:
+      return 10;
   }
 }
 
@@ -54,7 +59,8 @@ std::int64_t Field::asInteger() const {
   const Value v = value();
   if (v.isInteger()) return v.integer();
   const double d = asFloat();
-  if (!(std::abs(d) < 9.2e18)) throw EngineError("Valor fora do intervalo de inteiros (campo " + def_.name + ").");
+  if (!(std::abs(d) < 9.2e18))
+    throw EngineError("Valor fora do intervalo de inteiros (campo " + def_.name + ").");
   return static_cast<std::int64_t>(std::llround(d));
 }
 
@@ -85,7 +91,8 @@ double Field::asDateTime() const {
 Value Field::oldValue() const {
   const DataSet& ds = *owner_;
   if (!ds.hasCurrentRow()) return {};
-  const RowId row = ds.state_ == DataSetState::CalcFields && !ds.calcIntoBuffer_ ? ds.calcRow_ : ds.currentRow();
+  const RowId row =
+      ds.state_ == DataSetState::CalcFields && !ds.calcIntoBuffer_ ? ds.calcRow_ : ds.currentRow();
   if (row >= ds.mergeWatermark_) return {};  // inserted since the last merge
   if (auto it = ds.changeLog_.find(row); it != ds.changeLog_.end()) {
     for (const auto& [f, v] : it->second.original)
@@ -106,7 +113,8 @@ void Field::setValue(const Value& v) { owner_->assign(*this, owner_->convertForF
 void Field::setString(std::string_view s) {
   if (def_.type != FieldType::Text) return setValue(Value(s));
   // Hot path of every text assignment: no temporary strings.
-  if (!text::isAscii(s) && !text::isValidUtf8(s)) throw EngineError("Texto inválido (UTF-8) para o campo " + def_.name + ".");
+  if (!text::isAscii(s) && !text::isValidUtf8(s))
+    throw EngineError("Texto inválido (UTF-8) para o campo " + def_.name + ".");
   if (s.size() > static_cast<std::size_t>(size())) s = text::truncate(s, static_cast<std::size_t>(size()));
   if (Column* direct = owner_->directColumn(*this)) {
     direct->setText(owner_->editRow_, s);
@@ -151,7 +159,8 @@ Value DataSet::convertForField(const Field& f, const Value& v) const {
     case FieldType::Float:
     case FieldType::DateTime: {
       if (v.isFloat()) {
-        if (!std::isfinite(v.number())) throw EngineError("Valor numérico inválido para o campo " + f.name() + ".");
+        if (!std::isfinite(v.number()))
+          throw EngineError("Valor numérico inválido para o campo " + f.name() + ".");
         if (f.type() == FieldType::DateTime && v.number() == 0) return {};
         return v;
       }
@@ -176,7 +185,8 @@ Value DataSet::convertForField(const Field& f, const Value& v) const {
       } else if (v.isText()) {
         if (trim(v.text()).empty()) return {};
         auto p = parseNumber(v.text());
-        if (!p) throw EngineError("'" + v.text() + "' não é um valor inteiro válido (campo " + f.name() + ").");
+        if (!p)
+          throw EngineError("'" + v.text() + "' não é um valor inteiro válido (campo " + f.name() + ").");
         d = *p;
       } else {
         return Value(std::int64_t{v.boolean() ? 1 : 0});

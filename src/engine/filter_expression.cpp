@@ -114,7 +114,6 @@ Domain domainOf(FieldType t) {
   }
 }
 
-
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isIdentStart(char c) {

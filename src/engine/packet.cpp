@@ -67,7 +67,6 @@ std::optional<FieldType> typeFromName(std::string_view name) {
   return std::nullopt;
 }
 
-
 struct PacketField {
   std::string_view name;
   FieldType type;

@@ -87,7 +87,8 @@ TEST_F(AllocationTest, EventsRunInOrderForEveryOperation) {
   log.attach(ds);
 
   ds.insert();
-  EXPECT_EQ(log.take(), (Strings{"beforeInsert", "beforeScroll", "onNewRecord", "afterInsert", "afterScroll"}));
+  EXPECT_EQ(log.take(),
+            (Strings{"beforeInsert", "beforeScroll", "onNewRecord", "afterInsert", "afterScroll"}));
   ds.field("QTEXP").setFloat(2);
   ds.post();
   EXPECT_EQ(log.take(), (Strings{"beforePost", "afterPost"}));
@@ -460,7 +461,8 @@ TEST(DataSetPacket, LoadingOpensStandsOnTheFirstRowAndRunsAfterOpenThenAfterScro
   EXPECT_EQ(target.dump(), source.dump());
 
   const std::string before = target.dump();
-  EXPECT_THROW(target.loadPacket(R"({"fields":[{"name":"CDFILIAL","type":"string"}],"rows":[]})"), PacketError);
+  EXPECT_THROW(target.loadPacket(R"({"fields":[{"name":"CDFILIAL","type":"string"}],"rows":[]})"),
+               PacketError);
   EXPECT_THROW(target.loadPacket("{\"fields\":"), PacketError);
   EXPECT_EQ(target.dump(), before);
   EXPECT_TRUE(log.take().empty());
@@ -513,8 +515,9 @@ TEST(DataSetLargeViews, IndexedFilterAndLocateAgreeWithAScan) {
   std::mt19937 rng(7);
   const char* lots[] = {"L1", "l1", "Ação", "AÇÃO", "L'2"};
   for (int i = 0; i < 600; ++i)
-    addRow(ds, {"0001", std::to_string(rng() % 20), std::to_string(rng() % 4), "0" + std::to_string(rng() % 3),
-                lots[rng() % 5], static_cast<double>(rng() % 10), 45990.0 + static_cast<double>(rng() % 5)});
+    addRow(ds,
+           {"0001", std::to_string(rng() % 20), std::to_string(rng() % 4), "0" + std::to_string(rng() % 3),
+            lots[rng() % 5], static_cast<double>(rng() % 10), 45990.0 + static_cast<double>(rng() % 5)});
   // Edit some rows so the indexes hold stale entries.
   ds.first();
   for (int i = 0; i < 100; ++i) {
@@ -538,7 +541,8 @@ TEST(DataSetLargeViews, IndexedFilterAndLocateAgreeWithAScan) {
         expected.push_back(std::to_string(ds.recNo()));
     std::vector<std::string> firstCi;
     for (ds.first(); !ds.eof() && firstCi.empty(); ds.next())
-      if (ds.field("NRPEDIDO").asString() == p && text::equalsIgnoreCase(ds.field("NRLOTEESTQ").asString(), lot))
+      if (ds.field("NRPEDIDO").asString() == p &&
+          text::equalsIgnoreCase(ds.field("NRLOTEESTQ").asString(), lot))
         firstCi.push_back(std::to_string(ds.recNo()));
 
     ds.first();
@@ -548,8 +552,8 @@ TEST(DataSetLargeViews, IndexedFilterAndLocateAgreeWithAScan) {
       EXPECT_EQ(std::to_string(ds.recNo()), firstCi[0]);
     }
 
-    ds.setFilter("CDFILIAL = '0001' AND NRPEDIDO = " + quoteFilterValue(p) + " AND NRITEMPED = " +
-                 quoteFilterValue(item) + "AND NRLOTEESTQ = " + quoteFilterValue(lot));
+    ds.setFilter("CDFILIAL = '0001' AND NRPEDIDO = " + quoteFilterValue(p) +
+                 " AND NRITEMPED = " + quoteFilterValue(item) + "AND NRLOTEESTQ = " + quoteFilterValue(lot));
     ds.setFiltered(true);
     EXPECT_EQ(ds.recordCount(), expected.size()) << ds.filter();
     // Filtered rows come in index order.
