@@ -236,6 +236,19 @@ void Column::reserveTexts(std::size_t texts) {
   dict_->reserve(texts);
 }
 
+void Column::appendNulls(std::size_t rows) {
+  const std::size_t first = size();
+  switch (type_) {
+    case FieldType::Text: textIds_.resize(first + rows, 0); break;
+    case FieldType::Float:
+    case FieldType::DateTime: numbers_.resize(first + rows, nullNumber()); break;
+    case FieldType::Integer: integers_.resize(first + rows, kNullInteger); break;
+    case FieldType::Boolean: booleans_.resize(first + rows, -1); break;
+  }
+  if (index_)
+    for (std::size_t r = first; r < first + rows; ++r) index_->add(kNullKey, static_cast<RowId>(r));
+}
+
 void Column::indexAppended() { index_->add(kNullKey, static_cast<RowId>(size() - 1)); }
 
 bool Column::isNull(RowId row) const {
@@ -530,6 +543,20 @@ RowId Table::addRow(std::optional<std::size_t> naturalPos) {
     if (!rs.identity) rs.invalidatePositions();
   }
   return row;
+}
+
+RowId Table::addRows(std::size_t n) {
+  RowSet& rs = mutableRows();
+  if (rs.alive.size() + n >= std::numeric_limits<RowId>::max() - 1)
+    throw EngineError("Limite de linhas do conjunto de dados excedido.");
+  const auto first = static_cast<RowId>(rs.alive.size());
+  if (!columnsOwned_) ownAllColumns();
+  for (auto& c : columns_) c->appendNulls(n);
+  rs.alive.resize(first + n, 1);
+  rs.order.reserve(rs.order.size() + n);
+  for (std::size_t i = 0; i < n; ++i) rs.order.push_back(static_cast<RowId>(first + i));
+  if (!rs.identity) rs.invalidatePositions();
+  return first;
 }
 
 void Table::removeRow(RowId row) {

@@ -92,6 +92,7 @@ class Column {
   FieldType type() const { return type_; }
   std::size_t size() const;
   void reserve(std::size_t rows);
+  void appendNulls(std::size_t rows);
   // Room for that many distinct texts (a Text column about to take many).
   void reserveTexts(std::size_t texts);
 
@@ -215,6 +216,9 @@ class Table {
   // A new physical row with null cells, alive, in natural order at
   // `naturalPos` (or at the end). Returns its id.
   RowId addRow(std::optional<std::size_t> naturalPos = std::nullopt);
+  // `n` new rows with null cells at the end of the natural order; returns the
+  // first one's id. For filling a table column by column.
+  RowId addRows(std::size_t n);
   void removeRow(RowId row);
 
   void reserve(std::size_t rows);

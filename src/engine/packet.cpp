@@ -521,8 +521,12 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   types.reserve(fields.size());
   for (const FieldSpec& f : fields) types.push_back(f.type);
   Table table(types);
-  const std::size_t rowCount = rowsArray.size();
-  table.reserve(rowCount);
+  std::size_t rowCount = rowsArray.size();
+  if (rowCount >= 0xFFFFFF) {  // the parser's count saturates there
+    rowCount = 0;
+    for ([[maybe_unused]] dom::element e : rowsArray) ++rowCount;
+  }
+  table.addRows(rowCount);  // null rows, filled column by column below
 
   std::vector<Target> targets;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -571,7 +575,7 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
     if (cells != width)
       fail("Linha " + std::to_string(rowNumber) + " do pacote tem " + std::to_string(cells) +
            " valores; esperados " + std::to_string(width) + ".");
-    const RowId r = table.addRow();
+    const auto r = static_cast<RowId>(rowNumber - 1);
     const RowReader reader(rowNumber);
     auto t = targets.begin();
     std::size_t j = 0;
