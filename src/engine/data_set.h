@@ -302,7 +302,6 @@ class DataSet {
   bool filterActive() const { return filtered_ && filterCompiled_ && !filterExpr_.empty(); }
   bool rowMatchesFilter(RowId row) const;
   void rebuildView();
-  void materialiseView();
   std::vector<RowId> filterCandidates() const;
   bool lessInIndex(RowId a, RowId b) const;
   std::optional<std::size_t> viewPositionOf(RowId row) const;
@@ -336,7 +335,6 @@ class DataSet {
   bool calcIntoBuffer_ = false;
   Value calcScratch_;
   RowId calcRow_ = 0;
-  DataSetState stateBeforeCalc_ = DataSetState::Browse;
 
   // filter and index
   std::string filterText_;

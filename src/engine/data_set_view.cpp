@@ -134,13 +134,6 @@ void DataSet::rebuildView() {
     std::sort(view_.begin(), view_.end(), [this](RowId a, RowId b) { return lessInIndex(a, b); });
 }
 
-void DataSet::materialiseView() {
-  if (!viewNatural_) return;
-  view_ = table_.rows().order;
-  viewNatural_ = false;
-  viewPositionsValid_ = false;
-}
-
 std::optional<std::size_t> DataSet::viewPositionOf(RowId row) const {
   const RowSet& rs = table_.rows();
   if (row >= rs.alive.size() || !rs.alive[row]) return std::nullopt;
