@@ -86,10 +86,12 @@ inline bool slotHashMatches(std::uint64_t slot, std::uint64_t hash) {
 }
 }  // namespace
 
-void TextDictionary::grow() {
+void TextDictionary::grow() const {
   std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
   const std::size_t mask = slots.size() - 1;
-  for (std::uint32_t id = 1; id < entries_.size(); ++id) {
+  const std::size_t indexed = pendingFrom_ != 0 ? pendingFrom_ : entries_.size();
+  for (std::uint32_t id = 1; id < indexed; ++id) {
+    if (!canonical_.empty() && canonical_[id] != id) continue;
     std::size_t i = entries_[id].hash & mask;
     while (slots[i] != 0) i = (i + 1) & mask;
     slots[i] = slotOf(entries_[id].hash, id);
@@ -97,17 +99,57 @@ void TextDictionary::grow() {
   slots_.swap(slots);
 }
 
-void TextDictionary::reserve(std::size_t texts) {
-  entries_.reserve(texts + 1);
-  std::size_t want = slots_.size();
-  while (want < texts * 2) want *= 2;
-  if (want == slots_.size()) return;
-  slots_.assign(want / 2, 0);  // grow() doubles and re-inserts every entry
-  grow();
+std::uint32_t TextDictionary::appendUnchecked(std::string_view s) {
+  if (s.empty()) return 0;
+  if (entries_.size() >= std::numeric_limits<std::uint32_t>::max() - 1)
+    throw EngineError("Limite de textos distintos da coluna excedido.");
+  const auto id = static_cast<std::uint32_t>(entries_.size());
+  entries_.push_back({store(s), 0});
+  if (pendingFrom_ == 0) pendingFrom_ = id;
+  if (!canonical_.empty()) canonical_.push_back(id);
+  if (folded_) (*folded_)[text::fold(s)].push_back(id);
+  return id;
+}
+
+void TextDictionary::indexPending() const {
+  const std::size_t from = pendingFrom_;
+  const std::size_t end = entries_.size();
+  if (slots_.size() < end * 2) {
+    std::size_t want = slots_.size();
+    while (want < end * 2) want *= 2;
+    slots_.assign(want / 2, 0);
+    grow();  // doubles to `want` and puts back the entries indexed so far (ids < pendingFrom_)
+  }
+  pendingFrom_ = 0;
+  for (std::size_t id = from; id < end; ++id) {
+    Entry& e = entries_[id];
+    e.hash = hashText(e.text);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = e.hash & mask;
+    std::uint32_t same = 0;
+    for (;; i = (i + 1) & mask) {
+      const std::uint64_t slot = slots_[i];
+      if (slot == 0) break;
+      if (slotHashMatches(slot, e.hash) && sameText(entries_[slotId(slot)].text, e.text)) {
+        same = slotId(slot);
+        break;
+      }
+    }
+    if (same != 0) {
+      if (canonical_.empty()) {
+        canonical_.resize(end);
+        for (std::uint32_t k = 0; k < end; ++k) canonical_[k] = k;
+      }
+      canonical_[id] = same;
+    } else {
+      slots_[i] = slotOf(e.hash, static_cast<std::uint32_t>(id));
+    }
+  }
 }
 
 std::uint32_t TextDictionary::find(std::string_view s) const {
   if (s.empty()) return 0;
+  ensureIndexed();
   const std::uint64_t h = hashText(s);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = h & mask;; i = (i + 1) & mask) {
@@ -119,6 +161,7 @@ std::uint32_t TextDictionary::find(std::string_view s) const {
 
 std::uint32_t TextDictionary::intern(std::string_view s) {
   if (s.empty()) return 0;
+  ensureIndexed();
   return internHashed(s, hashText(s));
 }
 
@@ -134,6 +177,7 @@ std::uint32_t TextDictionary::internHashed(std::string_view s, std::uint64_t h) 
     throw EngineError("Limite de textos distintos da coluna excedido.");
   const auto id = static_cast<std::uint32_t>(entries_.size());
   entries_.push_back({store(s), h});
+  if (!canonical_.empty()) canonical_.push_back(id);
   slots_[i] = slotOf(h, id);
   if (entries_.size() * 2 > slots_.size()) grow();
   if (folded_) (*folded_)[text::fold(s)].push_back(id);
@@ -141,6 +185,7 @@ std::uint32_t TextDictionary::internHashed(std::string_view s, std::uint64_t h) 
 }
 
 void TextDictionary::internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
+  ensureIndexed();
   constexpr std::size_t kGroup = 16;
   std::uint64_t hashes[kGroup];
   for (std::size_t start = 0; start < n; start += kGroup) {
@@ -176,9 +221,11 @@ const std::vector<std::uint32_t>& TextDictionary::idsFolded(std::string_view fol
 }
 
 std::shared_ptr<TextDictionary> TextDictionary::clone() const {
+  ensureIndexed();
   auto copy = std::make_shared<TextDictionary>();
   copy->entries_ = entries_;
   copy->slots_ = slots_;
+  copy->canonical_ = canonical_;
   copy->blocks_ = blocks_;  // written bytes never change; the copy opens its own block
   return copy;
 }
@@ -228,12 +275,6 @@ void Column::reserve(std::size_t rows) {
       booleans_.reserve(rows);
       break;
   }
-}
-
-void Column::reserveTexts(std::size_t texts) {
-  if (type_ != FieldType::Text) return;
-  ownDictionary();
-  dict_->reserve(texts);
 }
 
 void Column::appendNulls(std::size_t rows) {
@@ -346,9 +387,15 @@ void Column::setNewText(RowId row, std::string_view s) {
   noteChange(row);
 }
 
-void Column::setTexts(RowId first, const std::string_view* texts, std::size_t n) {
+void Column::setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew) {
   ownDictionary();
-  dict_->internMany(texts, n, textIds_.data() + first);
+  std::uint32_t* ids = textIds_.data() + first;
+  if (nearlyAllNew) {
+    for (std::size_t k = 0; k < n; ++k)
+      ids[k] = k > 0 && sameText(texts[k], texts[k - 1]) ? ids[k - 1] : dict_->appendUnchecked(texts[k]);
+  } else {
+    dict_->internMany(texts, n, ids);
+  }
   if (index_)
     for (std::size_t k = 0; k < n; ++k) noteIndexedChange(static_cast<RowId>(first + k));
   if (n > 0) lastTextId_ = textIds_[first + n - 1];
@@ -425,7 +472,7 @@ std::uint64_t Column::keyAt(RowId row) const {
   if (isNull(row)) return kNullKey;
   switch (type_) {
     case FieldType::Text:
-      return textIds_[row];
+      return dict_->canonical(textIds_[row]);  // one key for a text added twice
     case FieldType::Float:
     case FieldType::DateTime:
       return numberKey(numbers_[row]);

@@ -27,14 +27,25 @@ namespace ped::engine {
 
 using RowId = std::uint32_t;  // physical row, stable for the life of the row
 
-// Append-only set of distinct texts. Id 0 is the null text; ids never change
-// meaning, and the bytes behind a returned string_view never move.
+// Append-only set of texts. Id 0 is the null text; ids never change meaning,
+// and the bytes behind a returned string_view never move. Texts are distinct
+// except those added with appendUnchecked(): canonical() maps every id to the
+// first id of its text, and look-ups (find, intern) only ever return
+// canonical ids.
 class TextDictionary {
  public:
   TextDictionary();
 
+  // Adds `s` without looking for it first: for texts that are nearly all new
+  // (a column of order numbers arriving in a packet). The hash index takes
+  // them in on the first look-up.
+  std::uint32_t appendUnchecked(std::string_view s);
+  std::uint32_t canonical(std::uint32_t id) const {
+    ensureIndexed();
+    return canonical_.empty() ? id : canonical_[id];
+  }
+
   std::uint32_t intern(std::string_view s);  // adds when missing
-  void reserve(std::size_t texts);           // room for that many without rehashing
   // intern() for each of `n` texts into ids[]; the slots of a group are
   // fetched ahead, so a dictionary too big for the cache costs one miss per
   // group rather than one per text.
@@ -56,12 +67,20 @@ class TextDictionary {
   };
   std::string_view store(std::string_view s);
   std::uint32_t internHashed(std::string_view s, std::uint64_t h);
-  void grow();
+  void grow() const;
+  void ensureIndexed() const {
+    if (pendingFrom_ != 0) indexPending();
+  }
+  void indexPending() const;
 
-  std::vector<Entry> entries_;
+  // The hash index is a cache over the entries, completed lazily (hence
+  // mutable): entries from pendingFrom_ on (0: none) are not in it yet.
+  mutable std::vector<Entry> entries_;
   // Open addressing; a slot holds the upper half of the text's hash and its id
   // (0 = empty), so most probes never touch the entries.
-  std::vector<std::uint64_t> slots_;
+  mutable std::vector<std::uint64_t> slots_;
+  mutable std::size_t pendingFrom_ = 0;
+  mutable std::vector<std::uint32_t> canonical_;  // empty while every id is canonical
   std::vector<std::shared_ptr<char[]>> blocks_;
   char* blockPos_ = nullptr;
   std::size_t blockLeft_ = 0;
@@ -93,8 +112,6 @@ class Column {
   std::size_t size() const;
   void reserve(std::size_t rows);
   void appendNulls(std::size_t rows);
-  // Room for that many distinct texts (a Text column about to take many).
-  void reserveTexts(std::size_t texts);
 
   void appendNull() {
     switch (type_) {
@@ -130,8 +147,9 @@ class Column {
     }
     setNewText(row, s);
   }
-  // setText for rows first .. first + n - 1; empty texts stay null.
-  void setTexts(RowId first, const std::string_view* texts, std::size_t n);
+  // setText for rows first .. first + n - 1; empty texts stay null. With
+  // `nearlyAllNew` the texts are added unchecked (see TextDictionary).
+  void setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew = false);
   void setNumber(RowId row, double d);         // REQUIRES: Float or DateTime column
   void setInteger(RowId row, std::int64_t i);  // REQUIRES: Integer column
   void setBoolean(RowId row, bool b);          // REQUIRES: Boolean column

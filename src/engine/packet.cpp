@@ -161,6 +161,7 @@ struct Target {
   std::size_t maxChars;
   std::string_view* texts;  // Text fields: the batch's texts, interned when the batch is complete
   IsoParseCache* dates;     // DateTime fields
+  bool nearlyAllNew = false;  // Text fields: the first rows were nearly all distinct
 };
 
 class RowReader {
@@ -547,16 +548,17 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
     if (t.field->type == FieldType::DateTime) t.dates = &dates.emplace_back();
   }
   auto internTexts = [&](RowId first, RowId end) {
-    for (const Target& t : targets) {
+    for (Target& t : targets) {
       if (!t.texts || end <= first) continue;
-      // A column whose first rows are nearly all distinct will keep going:
-      // size its dictionary once instead of rehashing it as it grows.
       if (first == 0 && end > kDistinctSample) {
         t.column->setTexts(0, t.texts, kDistinctSample);
-        if (t.column->dictionary().size() > kDistinctSample * 3 / 4) t.column->reserveTexts(rowCount);
-        t.column->setTexts(kDistinctSample, t.texts + kDistinctSample, end - kDistinctSample);
+        // A column whose first rows are nearly all distinct (order numbers,
+        // descriptions) will keep going: its texts are added without a
+        // look-up each, and its hash index takes them in on first use.
+        t.nearlyAllNew = t.column->dictionary().size() > kDistinctSample * 3 / 4;
+        t.column->setTexts(kDistinctSample, t.texts + kDistinctSample, end - kDistinctSample, t.nearlyAllNew);
       } else {
-        t.column->setTexts(first, t.texts + (first % kTextBatch), end - first);
+        t.column->setTexts(first, t.texts, end - first, t.nearlyAllNew);
       }
       std::fill(t.texts, t.texts + (end - first), std::string_view());
     }

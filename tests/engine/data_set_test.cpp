@@ -567,3 +567,51 @@ TEST(DataSetLargeViews, IndexedFilterAndLocateAgreeWithAScan) {
 
 }  // namespace
 }  // namespace ped::engine
+
+namespace ped::engine {
+namespace {
+
+// A packet column whose first rows are all distinct is taken in without a
+// look-up per text; a text repeated further down must still be one value to
+// filters, locates, index order and later edits.
+TEST(DataSetLargeViews, RepeatedTextsInANearlyDistinctColumnStayOneValue) {
+  DataSet source;
+  source.addField({.name = "NRPEDIDO", .size = 10});
+  source.addField({.name = "NRITEMPED", .size = 10});
+  source.open();
+  for (int i = 0; i < 3000; ++i) {
+    std::string order = "P";
+    order += (i == 2000 || i == 2500) ? std::string("10") : std::to_string(i);
+    addRow(source, {order, std::to_string(i)});
+  }
+  DataSet ds;
+  ds.addField({.name = "NRPEDIDO", .size = 10});
+  ds.addField({.name = "NRITEMPED", .size = 10});
+  ds.loadPacket(source.toPacket());
+
+  ds.setFilter("NRPEDIDO = 'P10'");
+  ds.setFiltered(true);
+  EXPECT_EQ(ds.dump("NRITEMPED"), "DataSet Browse 1/3 BOF filter(on)=\"NRPEDIDO = 'P10'\"\n> 10\n  2000\n  2500");
+  ds.setFiltered(false);
+
+  ds.last();
+  EXPECT_TRUE(ds.locate("NRPEDIDO", {"p10"}, {.caseInsensitive = true}));
+  EXPECT_EQ(ds.field("NRITEMPED").asString(), "10");
+
+  ds.setIndexFieldNames("NRPEDIDO");
+  ASSERT_TRUE(ds.locate("NRPEDIDO", {"P10"}));
+  std::string run;
+  for (int k = 0; k < 3; ++k, ds.next()) run += ds.field("NRITEMPED").asString() + ";";
+  EXPECT_EQ(run, "10;2000;2500;");
+  ds.setIndexFieldNames("");
+
+  ds.first();
+  ds.edit();
+  ds.field("NRPEDIDO").setString("P10");
+  ds.post();
+  ds.setFiltered(true);
+  EXPECT_EQ(ds.recordCount(), 4u);
+}
+
+}  // namespace
+}  // namespace ped::engine
