@@ -1,0 +1,31 @@
+#include "hostlib/consiste.h"
+
+#include "hostlib/edit_mask.h"
+
+namespace ped::hostlib::consiste {
+
+void MensErro(Dialogs& dialogs, std::string_view text, bool abort) {
+  dialogs.showError(text);
+  if (abort) throw Abort();
+}
+
+bool EmptyString(std::string_view text) {
+  // Blanks, mask blanks and the literals masks insert ("  /  /    ") hold no
+  // value; any letter or digit does.
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x80 || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return false;
+  }
+  return true;
+}
+
+std::string Ajusta(std::string_view code, std::size_t width) {
+  while (!code.empty() && (code.front() == ' ' || code.front() == '\t')) code.remove_prefix(1);
+  while (!code.empty() && (code.back() == ' ' || code.back() == '\t')) code.remove_suffix(1);
+  if (code.empty()) return {};
+  const std::size_t chars = toCodePoints(code).size();
+  if (chars >= width) return std::string(code);
+  return std::string(width - chars, '0') + std::string(code);
+}
+
+}  // namespace ped::hostlib::consiste

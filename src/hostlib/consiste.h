@@ -1,0 +1,37 @@
+#pragma once
+// Consistency helpers every screen uses: blank tests, code widths, and the
+// silent Abort that ends an operation after its message was shown.
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "hostlib/dialogs.h"
+
+namespace ped::hostlib {
+
+// Thrown after an error message has been shown, to end the running operation
+// at once. The event dispatcher catches it at the top and shows nothing more;
+// clean-up runs through RAII guards on the way out.
+class Abort : public std::exception {
+ public:
+  const char* what() const noexcept override { return "operação interrompida"; }
+};
+
+namespace consiste {
+
+// Shows `text` in an error box; with `abort` set then throws Abort, ending
+// the running operation; with it clear, returns.
+void MensErro(Dialogs& dialogs, std::string_view text, bool abort);
+
+// True when the text holds no value: no letter or digit in it (empty, only
+// blanks, mask blanks and mask literals such as "__/__/____").
+bool EmptyString(std::string_view text);
+
+// The code with surrounding blanks removed and, when not empty, left-padded
+// with '0' to `width` characters ("12", 10 -> "0000000012"); a longer code
+// comes back unchanged. Adjusted codes of one width compare like numbers.
+std::string Ajusta(std::string_view code, std::size_t width);
+
+}  // namespace consiste
+}  // namespace ped::hostlib

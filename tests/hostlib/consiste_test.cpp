@@ -1,0 +1,80 @@
+// Messages, error-with-abort and the code helpers, driven through the
+// scripted dialogs as a screen would use them.
+
+#include "hostlib/consiste.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "hostlib/dialogs.h"
+#include "hostlib/messages.h"
+
+namespace ped::hostlib {
+namespace {
+
+using Shown = std::vector<std::string>;
+
+TEST(MensErro, ShowsTheBoxThenAbortsOnlyWhenAsked) {
+  ScriptedDialogs dialogs;
+  bool cleanedUp = false;
+  try {
+    struct Guard {
+      bool& flag;
+      ~Guard() { flag = true; }
+    } guard{cleanedUp};
+    consiste::MensErro(dialogs, "Filial não cadastrada.", true);
+    FAIL() << "no abort";
+  } catch (const Abort&) {
+  }
+  EXPECT_TRUE(cleanedUp);
+  consiste::MensErro(dialogs, "Aviso", false);  // returns
+  EXPECT_EQ(dialogs.take(), (Shown{"erro: Filial não cadastrada.", "erro: Aviso"}));
+}
+
+TEST(TMessages, TextsByKeyAndQuestionsAnsweredByTheOperator) {
+  const TMessages msgs{"Excl|Confirma exclusão?", "Filial|Filial não cadastrada.", "Vazia|"};
+  EXPECT_EQ(msgs.Msg("Filial"), "Filial não cadastrada.");
+  EXPECT_EQ(msgs.Msg("Vazia"), "");
+  EXPECT_EQ(msgs.entries().front().first, "Excl");  // stored order kept
+
+  try {
+    msgs.Msg("Nada");
+    FAIL() << "unknown key accepted";
+  } catch (const std::out_of_range& e) {
+    EXPECT_NE(std::string(e.what()).find("Nada"), std::string::npos);
+  }
+  EXPECT_THROW((TMessages{"a|1", "a|2"}), std::invalid_argument);
+  EXPECT_THROW((TMessages{"sem barra"}), std::invalid_argument);
+
+  ScriptedDialogs dialogs;
+  dialogs.answer(false);
+  dialogs.answer(true);
+  EXPECT_FALSE(msgs.ShowMsg("Excl", dialogs));
+  EXPECT_TRUE(msgs.ShowMsg("Excl", dialogs));
+  EXPECT_EQ(dialogs.take(),
+            (Shown{"pergunta: Confirma exclusão? -> Não", "pergunta: Confirma exclusão? -> Sim"}));
+  EXPECT_THROW(msgs.ShowMsg("Excl", dialogs), std::logic_error);  // the script ran out of answers
+}
+
+TEST(Consiste, AjustaPadsCodesSoTheyCompareLikeNumbers) {
+  EXPECT_EQ(consiste::Ajusta("12", 10), "0000000012");
+  EXPECT_EQ(consiste::Ajusta("1", 4), "0001");
+  EXPECT_EQ(consiste::Ajusta("  7 ", 4), "0007");
+  EXPECT_EQ(consiste::Ajusta("", 4), "");
+  EXPECT_EQ(consiste::Ajusta("   ", 4), "");
+  EXPECT_EQ(consiste::Ajusta("12345", 4), "12345");
+  EXPECT_EQ(consiste::Ajusta("0001", 4), "0001");
+  EXPECT_LT(consiste::Ajusta("9", 10), consiste::Ajusta("10", 10));
+  EXPECT_EQ(consiste::Ajusta("ção", 4), "0ção");  // width counts characters
+}
+
+TEST(Consiste, EmptyStringSeesNoValueInBlanksAndMaskLiterals) {
+  for (const char* empty : {"", "    ", "\t", "__.__.___", "  /  /    ", "___.___.___-__"})
+    EXPECT_TRUE(consiste::EmptyString(empty)) << empty;
+  for (const char* value : {"1", " a ", "__.1_.___", "ç", "0"})
+    EXPECT_FALSE(consiste::EmptyString(value)) << value;
+}
+
+}  // namespace
+}  // namespace ped::hostlib
