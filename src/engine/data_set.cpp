@@ -266,6 +266,16 @@ void DataSet::prior() {
 
 std::size_t DataSet::recNo() const { return viewSize() == 0 ? 0 : pos_ + 1; }
 
+void DataSet::setRecNo(std::size_t recNo) {
+  checkBrowseMode();
+  if (recNo == 0 || recNo > viewSize())
+    throw EngineError("Registro " + std::to_string(recNo) + " não existe em " + name_ + ".");
+  fire(events.beforeScroll);
+  moveTo(recNo - 1);
+  bof_ = eof_ = false;
+  fire(events.afterScroll);
+}
+
 Bookmark DataSet::bookmark() const {
   if (!hasCurrentRow()) return {};
   return {currentRow(), generation_, true};

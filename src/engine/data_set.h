@@ -192,6 +192,9 @@ class DataSet {
   std::size_t recordCount() const;  // rows under the filter
   bool isEmpty() const { return recordCount() == 0; }
   std::size_t recNo() const;  // 1-based position in the view; 0 when empty
+  // Moves to the row at 1-based position `recNo` (one beforeScroll and one
+  // afterScroll). Throws EngineError when there is no such row.
+  void setRecNo(std::size_t recNo);
   Bookmark bookmark() const;
   bool bookmarkValid(const Bookmark& b) const;
   void gotoBookmark(const Bookmark& b);  // throws EngineError when the row is gone or filtered out

@@ -417,6 +417,11 @@ TEST_F(AllocationTest, GuardsRestoreHandlersAndDisplayUpdatesWhenAPassAborts) {
 }
 
 TEST_F(AllocationTest, BookmarksSurviveEditsButNotAReload) {
+  ds.setRecNo(4);
+  EXPECT_EQ(ds.field("NRLOTEESTQ").asString(), "L3");
+  EXPECT_THROW(ds.setRecNo(0), EngineError);
+  EXPECT_THROW(ds.setRecNo(5), EngineError);
+  ds.first();
   ds.next();
   const Bookmark b = ds.bookmark();
   ds.last();
@@ -591,7 +596,8 @@ TEST(DataSetLargeViews, RepeatedTextsInANearlyDistinctColumnStayOneValue) {
 
   ds.setFilter("NRPEDIDO = 'P10'");
   ds.setFiltered(true);
-  EXPECT_EQ(ds.dump("NRITEMPED"), "DataSet Browse 1/3 BOF filter(on)=\"NRPEDIDO = 'P10'\"\n> 10\n  2000\n  2500");
+  EXPECT_EQ(ds.dump("NRITEMPED"),
+            "DataSet Browse 1/3 BOF filter(on)=\"NRPEDIDO = 'P10'\"\n> 10\n  2000\n  2500");
   ds.setFiltered(false);
 
   ds.last();

@@ -7,8 +7,8 @@
 
 #include <stdexcept>
 
-#include "hostlib/dialogs.h"
 #include "hostlib/messages.h"
+#include "hostlib/scripted_host.h"
 
 namespace ped::hostlib {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using Shown = std::vector<std::string>;
 
 TEST(MensErro, ShowsTheBoxThenAbortsOnlyWhenAsked) {
-  ScriptedDialogs dialogs;
+  ScriptedHost dialogs;
   bool cleanedUp = false;
   try {
     struct Guard {
@@ -47,7 +47,7 @@ TEST(TMessages, TextsByKeyAndQuestionsAnsweredByTheOperator) {
   EXPECT_THROW((TMessages{"a|1", "a|2"}), std::invalid_argument);
   EXPECT_THROW((TMessages{"sem barra"}), std::invalid_argument);
 
-  ScriptedDialogs dialogs;
+  ScriptedHost dialogs;
   dialogs.answer(false);
   dialogs.answer(true);
   EXPECT_FALSE(msgs.ShowMsg("Excl", dialogs));

@@ -1,0 +1,14 @@
+#include "hostlib/busy.h"
+
+namespace ped::hostlib {
+
+void Showavi::ActiveShowAvi(int kind) {
+  if (depth_++ == 0) indicator_.showBusy(kind);
+}
+
+void Showavi::DeactiveShowAvi() {
+  if (depth_ == 0) return;
+  if (--depth_ == 0) indicator_.hideBusy();
+}
+
+}  // namespace ped::hostlib

@@ -1,0 +1,50 @@
+#include "hostlib/scripted_host.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace ped::hostlib {
+namespace {
+
+template <class Queue>
+auto next(Queue& queue, std::string_view what) {
+  if (queue.empty()) throw std::logic_error("sem resposta no roteiro para: " + std::string(what));
+  auto value = std::move(queue.front());
+  queue.pop_front();
+  return value;
+}
+
+}  // namespace
+
+void ScriptedHost::showError(std::string_view text) { shown_.push_back("erro: " + std::string(text)); }
+
+bool ScriptedHost::askYesNo(std::string_view text) {
+  const bool yes = next(answers_, text);
+  shown_.push_back("pergunta: " + std::string(text) + (yes ? " -> Sim" : " -> Não"));
+  return yes;
+}
+
+void ScriptedHost::showBusy(int kind) { shown_.push_back("aguarde: " + std::to_string(kind)); }
+void ScriptedHost::hideBusy() { shown_.emplace_back("aguarde: fim"); }
+
+std::optional<std::size_t> ScriptedHost::chooseRow(const engine::DataSet& rows, std::string_view title) {
+  const std::optional<std::size_t> recNo = next(rowChoices_, title);
+  shown_.push_back("pesquisa: " + std::string(title) + " -> " + (recNo ? std::to_string(*recNo) : "saiu"));
+  if (!recNo) return std::nullopt;
+  if (*recNo == 0 || *recNo > rows.recordCount())
+    throw std::logic_error("o roteiro escolhe a linha " + std::to_string(*recNo) + ", que não existe");
+  return *recNo - 1;
+}
+
+std::optional<std::vector<std::string>> ScriptedHost::chooseKeys(const engine::DataSet&, std::string_view,
+                                                                 std::string_view title,
+                                                                 const std::vector<std::string>& checked) {
+  std::optional<std::vector<std::string>> keys = next(keyChoices_, title);
+  shown_.push_back("lista: " + std::string(title) + " [" + joinListText(checked) + "] -> " +
+                   (keys ? joinListText(*keys) : "saiu"));
+  return keys;
+}
+
+std::vector<std::string> ScriptedHost::take() { return std::exchange(shown_, {}); }
+
+}  // namespace ped::hostlib

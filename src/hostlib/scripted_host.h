@@ -1,0 +1,51 @@
+#pragma once
+// The host as tests drive it: questions, searches and pick lists are answered
+// from queues, and everything the operator would have seen is recorded in
+// order, one line each:
+//   "erro: <text>"                     an error box
+//   "pergunta: <text> -> Sim|Não"      a confirmation and its answer
+//   "aguarde: <kind>" / "aguarde: fim" the busy indicator
+//   "pesquisa: <title> -> <n>|saiu"    a search and the 1-based row chosen
+//   "lista: <title> [<checked keys>] -> <keys>|saiu"   a pick list
+// A question, search or pick list with no answer queued is a fault of the
+// test and throws std::logic_error.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hostlib/busy.h"
+#include "hostlib/dialogs.h"
+#include "hostlib/searches.h"
+
+namespace ped::hostlib {
+
+class ScriptedHost : public Dialogs, public BusyIndicator, public Searches {
+ public:
+  void answer(bool yes) { answers_.push_back(yes); }
+  void chooseRowNumber(std::size_t recNo) { rowChoices_.emplace_back(recNo); }  // 1-based
+  void leaveSearch() { rowChoices_.emplace_back(std::nullopt); }
+  void checkKeys(std::vector<std::string> keys) { keyChoices_.emplace_back(std::move(keys)); }
+  void leavePickList() { keyChoices_.emplace_back(std::nullopt); }
+
+  void showError(std::string_view text) override;
+  bool askYesNo(std::string_view text) override;
+  void showBusy(int kind) override;
+  void hideBusy() override;
+  std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;
+  std::optional<std::vector<std::string>> chooseKeys(const engine::DataSet& rows, std::string_view keyField,
+                                                     std::string_view title,
+                                                     const std::vector<std::string>& checked) override;
+
+  const std::vector<std::string>& shown() const { return shown_; }
+  std::vector<std::string> take();  // what was shown since the last take
+
+ private:
+  std::deque<bool> answers_;
+  std::deque<std::optional<std::size_t>> rowChoices_;
+  std::deque<std::optional<std::vector<std::string>>> keyChoices_;
+  std::vector<std::string> shown_;
+};
+
+}  // namespace ped::hostlib
