@@ -21,6 +21,7 @@ REQUIRED_PACKAGES=(
   libgmock-dev
   libbenchmark-dev
   libsimdjson-dev
+  libsqlite3-dev
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }

@@ -197,6 +197,19 @@ void DataSet::copyFrom(const DataSet& source) {
   replaceContent(std::move(table));
 }
 
+void DataSet::loadTable(Table table, const std::vector<FieldSpec>& layout) {
+  if (fields_.empty()) {
+    if (active()) close();
+    for (const FieldSpec& f : layout)
+      addField(FieldDef{.name = f.name, .type = f.type, .size = f.size, .calculated = f.calculated});
+  }
+  bool fits = table.columnCount() == fields_.size();
+  for (std::size_t i = 0; fits && i < fields_.size(); ++i)
+    fits = table.column(i).type() == fields_[i]->type();
+  if (!fits) throw EngineError("Conteúdo incompatível com os campos de " + name_ + ".");
+  replaceContent(std::move(table));
+}
+
 void DataSet::emptyDataSet() {
   requireActive();
   std::vector<FieldType> types;

@@ -181,6 +181,11 @@ class DataSet {
   // without fields takes the source's. Then as loadPacket.
   void copyFrom(const DataSet& source);
   void emptyDataSet();  // all rows gone; stays open
+  // Replaces the whole content with `table`, whose columns follow the data
+  // set's fields (a data set without fields first takes `layout`, which must
+  // then describe the table). Then as loadPacket. Throws EngineError when the
+  // table's columns don't fit.
+  void loadTable(Table table, const std::vector<FieldSpec>& layout = {});
 
   // ---- cursor over the view
   void first();

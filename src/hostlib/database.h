@@ -1,0 +1,71 @@
+#pragma once
+// Read-only look-up queries over the host's shared database connection
+// (dtmDBGeral): SQL with named parameters (":P_CDFILIAL"), results into a
+// data set. A query that fails is a DatabaseError the caller can catch.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/data_set.h"
+#include "engine/value.h"
+
+namespace ped::hostlib {
+
+class DatabaseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parameter values by name, without the leading ':'. Dates travel as ISO
+// text ("2026-12-07"), the way the database keeps them.
+using QueryParams = std::vector<std::pair<std::string, engine::Value>>;
+
+class Database {
+ public:
+  virtual ~Database() = default;
+  // Runs `sql` and loads its rows into `into` (open, first row, afterOpen,
+  // afterScroll). A data set with fields takes the columns of the same names
+  // (a field with no such column is an error); one without fields takes the
+  // query's columns. Every parameter the SQL names must be given.
+  virtual void query(std::string_view sql, const QueryParams& params, engine::DataSet& into) = 0;
+};
+
+// SQLite, opened read-only.
+class SqliteDatabase : public Database {
+ public:
+  // Throws DatabaseError when the file cannot be opened.
+  explicit SqliteDatabase(const std::string& path);
+  ~SqliteDatabase() override;
+  SqliteDatabase(const SqliteDatabase&) = delete;
+  SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+  void query(std::string_view sql, const QueryParams& params, engine::DataSet& into) override;
+
+ private:
+  struct Handle;
+  std::unique_ptr<Handle> db_;
+};
+
+// The query component as screens use it: SQL text, parameters set by name,
+// Open into its own data set.
+class TADOIBQuery {
+ public:
+  TADOIBQuery(Database& db, std::string name) : db_(db), rows_(std::move(name)) {}
+  void setSQL(std::string sql) { sql_ = std::move(sql); }
+  const std::string& sql() const { return sql_; }
+  void setParam(std::string_view name, engine::Value value);
+  void Open() { db_.query(sql_, params_, rows_); }
+  void Close() { rows_.close(); }
+  engine::DataSet& rows() { return rows_; }
+
+ private:
+  Database& db_;
+  std::string sql_;
+  QueryParams params_;
+  engine::DataSet rows_;
+};
+
+}  // namespace ped::hostlib
