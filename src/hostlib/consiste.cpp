@@ -1,5 +1,6 @@
 #include "hostlib/consiste.h"
 
+#include "engine/text.h"
 #include "hostlib/edit_mask.h"
 
 namespace ped::hostlib::consiste {
@@ -26,6 +27,22 @@ std::string Ajusta(std::string_view code, std::size_t width) {
   const std::size_t chars = toCodePoints(code).size();
   if (chars >= width) return std::string(code);
   return std::string(width - chars, '0') + std::string(code);
+}
+
+std::string PictPess(std::string_view personType) {
+  if (personType == "F" || personType == "f") return "999.999.999-99;0;_";
+  if (personType == "J" || personType == "j") return "99.999.999/9999-99;0;_";
+  return {};
+}
+
+int IndiceCol(const Grid& grid, std::string_view fieldName) {
+  for (std::size_t i = 0; i < grid.columns.size(); ++i)
+    if (engine::text::equalsIgnoreCase(grid.columns[i].fieldName, fieldName)) return static_cast<int>(i);
+  return -1;
+}
+
+void SetChildEnabled(Control& container, bool enabled) {
+  for (const auto& child : container.children()) child->setEnabled(enabled);
 }
 
 }  // namespace ped::hostlib::consiste

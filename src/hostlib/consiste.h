@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "hostlib/controls.h"
 #include "hostlib/dialogs.h"
 
 namespace ped::hostlib {
@@ -32,6 +33,18 @@ bool EmptyString(std::string_view text);
 // with '0' to `width` characters ("12", 10 -> "0000000012"); a longer code
 // comes back unchanged. Adjusted codes of one width compare like numbers.
 std::string Ajusta(std::string_view code, std::size_t width);
+
+// The edit mask of a person's tax document: "F" (individual, CPF)
+// "999.999.999-99;0;_", "J" (company, CNPJ) "99.999.999/9999-99;0;_",
+// anything else no mask.
+std::string PictPess(std::string_view personType);
+
+// Index of the grid column that shows `fieldName` (case-insensitive), -1 when
+// none does.
+int IndiceCol(const Grid& grid, std::string_view fieldName);
+
+// Enables or disables the controls a container holds (its direct children).
+void SetChildEnabled(Control& container, bool enabled);
 
 }  // namespace consiste
 }  // namespace ped::hostlib

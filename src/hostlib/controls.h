@@ -1,0 +1,107 @@
+#pragma once
+// Controls as state: what a widget shows (enabled, visible, caption, text,
+// checked, colour, tag, focus), kept by the core under the component's name.
+// A Qt view binds one widget to one Control, draws its state and forwards the
+// operator's events; it never decides anything.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ped::engine {
+class DataSet;
+}
+
+namespace ped::hostlib {
+
+class Control {
+ public:
+  explicit Control(std::string name) : name_(std::move(name)) {}
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& name() const { return name_; }
+
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on) { change(enabled_, on); }
+  // Enabled and inside enabled containers: what the operator can use.
+  bool usable() const { return enabled_ && visible_ && (!parent_ || parent_->usable()); }
+  bool visible() const { return visible_; }
+  void setVisible(bool on) { change(visible_, on); }
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string s) { change(caption_, std::move(s)); }
+  const std::string& text() const { return text_; }
+  void setText(std::string s) { change(text_, std::move(s)); }
+  bool checked() const { return checked_; }
+  void setChecked(bool on) { change(checked_, on); }
+  std::uint32_t color() const { return color_; }  // 0xRRGGBB
+  void setColor(std::uint32_t rgb) { change(color_, rgb); }
+  int tag() const { return tag_; }
+  void setTag(int t) { change(tag_, t); }
+
+  // Containers (panels, group boxes, pages, forms) hold children.
+  Control* parent() const { return parent_; }
+  template <class C, class... Args>
+  C& add(Args&&... args) {
+    auto child = std::make_unique<C>(std::forward<Args>(args)...);
+    child->parent_ = this;
+    C& ref = *child;
+    children_.push_back(std::move(child));
+    return ref;
+  }
+  const std::vector<std::unique_ptr<Control>>& children() const { return children_; }
+  // The control of that name in this subtree (this one included), or null.
+  Control* find(std::string_view name);
+
+  // Views listen here; called after every change of state.
+  std::function<void(Control&)> onChanged;
+
+ private:
+  template <class T, class V>
+  void change(T& field, V&& value) {
+    if (field == value) return;
+    field = std::forward<V>(value);
+    if (onChanged) onChanged(*this);
+  }
+
+  std::string name_;
+  bool enabled_ = true, visible_ = true, checked_ = false;
+  std::string caption_, text_;
+  std::uint32_t color_ = 0xFFFFFF;
+  int tag_ = 0;
+  Control* parent_ = nullptr;
+  std::vector<std::unique_ptr<Control>> children_;
+};
+
+// A data grid: the data set it shows and its columns, in order.
+class Grid : public Control {
+ public:
+  struct Column {
+    std::string fieldName;
+    std::string title;
+    int width = 64;  // pixels
+    bool visible = true;
+    bool readOnly = false;
+  };
+  using Control::Control;
+  engine::DataSet* dataSource = nullptr;
+  std::vector<Column> columns;
+};
+
+// A window: its controls and which one has the focus.
+class Form : public Control {
+ public:
+  using Control::Control;
+  Control* focused() const { return focused_; }
+  // Focus goes only to a usable control of this form; returns whether it did.
+  bool setFocus(Control& c);
+
+ private:
+  Control* focused_ = nullptr;
+};
+
+}  // namespace ped::hostlib
