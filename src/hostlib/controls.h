@@ -38,8 +38,10 @@ class Control {
   void setText(std::string s) { change(text_, std::move(s)); }
   bool checked() const { return checked_; }
   void setChecked(bool on) { change(checked_, on); }
-  std::uint32_t color() const { return color_; }  // 0xRRGGBB
+  std::uint32_t color() const { return color_; }  // background, 0xRRGGBB
   void setColor(std::uint32_t rgb) { change(color_, rgb); }
+  std::uint32_t fontColor() const { return fontColor_; }
+  void setFontColor(std::uint32_t rgb) { change(fontColor_, rgb); }
   int tag() const { return tag_; }
   void setTag(int t) { change(tag_, t); }
 
@@ -72,6 +74,7 @@ class Control {
   bool enabled_ = true, visible_ = true, checked_ = false;
   std::string caption_, text_;
   std::uint32_t color_ = 0xFFFFFF;
+  std::uint32_t fontColor_ = 0x000000;
   int tag_ = 0;
   Control* parent_ = nullptr;
   std::vector<std::unique_ptr<Control>> children_;
