@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "hostlib/messages.h"
+#include "hostlib/remote_result.h"
 #include "hostlib/scripted_host.h"
 
 namespace ped::hostlib {
@@ -55,6 +56,26 @@ TEST(TMessages, TextsByKeyAndQuestionsAnsweredByTheOperator) {
   EXPECT_EQ(dialogs.take(),
             (Shown{"pergunta: Confirma exclusão? -> Não", "pergunta: Confirma exclusão? -> Sim"}));
   EXPECT_THROW(msgs.ShowMsg("Excl", dialogs), std::logic_error);  // the script ran out of answers
+}
+
+TEST(CheckResultServ, GivesThePayloadOrShowsTheFailureAndAborts) {
+  ScriptedHost host;
+  const RemoteResult one = RemoteResult::packet(R"({"fields":[],"rows":[]})");
+  EXPECT_EQ(consiste::CheckResultServ(host, one, true, 0).at(0), one.packets[0]);
+  const RemoteResult many = RemoteResult::packetArray({std::string("[0]"), std::nullopt});
+  const RemoteResult& payload = consiste::CheckResultServ(host, many, true);
+  EXPECT_TRUE(payload.array);
+  EXPECT_EQ(payload.at(0), std::string("[0]"));
+  EXPECT_FALSE(payload.at(1).has_value());  // a null element
+  EXPECT_FALSE(payload.at(7).has_value());  // past the end
+  EXPECT_TRUE(host.take().empty());
+
+  const RemoteResult down = RemoteResult::failure("Servidor de aplicação indisponível.");
+  EXPECT_THROW(consiste::CheckResultServ(host, down, true), Abort);
+  const RemoteResult& none = consiste::CheckResultServ(host, down, false);
+  EXPECT_FALSE(none.at(0).has_value());
+  EXPECT_EQ(host.take(), (Shown{"erro: Servidor de aplicação indisponível.",
+                                "erro: Servidor de aplicação indisponível."}));
 }
 
 TEST(Consiste, AjustaPadsCodesSoTheyCompareLikeNumbers) {
