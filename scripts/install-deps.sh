@@ -22,6 +22,9 @@ REQUIRED_PACKAGES=(
   libbenchmark-dev
   libsimdjson-dev
   libsqlite3-dev
+  qt6-base-dev
+  libgl-dev
+  fonts-dejavu-core
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }

@@ -1,0 +1,36 @@
+#pragma once
+// The host services drawn with Qt: error boxes, Sim/Não questions, the busy
+// indicator, the search and the pick list.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "hostlib/busy.h"
+#include "hostlib/dialogs.h"
+#include "hostlib/searches.h"
+
+class QLabel;
+
+namespace ped::hostlib_qt {
+
+class QtHost : public hostlib::Dialogs, public hostlib::BusyIndicator, public hostlib::Searches {
+ public:
+  // Boxes and windows open over `parent` (the main window).
+  explicit QtHost(QWidget* parent) : parent_(parent) {}
+  ~QtHost() override;
+
+  void showError(std::string_view text) override;
+  bool askYesNo(std::string_view text) override;
+  void showBusy(int kind) override;
+  void hideBusy() override;
+  std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;
+  std::optional<std::vector<std::string>> chooseKeys(const engine::DataSet& rows, std::string_view keyField,
+                                                     std::string_view title,
+                                                     const std::vector<std::string>& checked) override;
+
+ private:
+  QPointer<QWidget> parent_;
+  QLabel* busy_ = nullptr;
+};
+
+}  // namespace ped::hostlib_qt

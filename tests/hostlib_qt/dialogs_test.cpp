@@ -1,0 +1,149 @@
+// The Qt host's windows on the offscreen platform, driven with the keyboard
+// as an operator would. Each test saves a picture of its window under
+// screens/ in the test's working folder.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "hostlib_qt/qt_host.h"
+#include "hostlib_qt/search_dialogs.h"
+
+namespace ped::hostlib_qt {
+namespace {
+
+void fillBranches(engine::DataSet& ds) {
+  ds.addField({.name = "CDFILIAL", .size = 4, .label = "Código"});
+  ds.addField({.name = "NMFILIAL", .size = 40, .label = "Filial", .displayWidth = 30});
+  ds.addField({.name = "DTINCLUSAO", .type = engine::FieldType::DateTime, .label = "Inclusão"});
+  ds.open();
+  const char* rows[][2] = {{"0001", "Matriz São Paulo"}, {"0002", "Filial Norte"}, {"0003", "Filial Sul"}};
+  for (auto& [code, name] : rows) {
+    ds.append();
+    ds.field(0).setString(code);
+    ds.field(1).setString(name);
+    ds.field(2).setDateTime(46000);
+    ds.post();
+  }
+}
+
+void savePicture(QWidget& w, const QString& name) {
+  QDir().mkpath(QStringLiteral("screens"));
+  w.grab().save(QStringLiteral("screens/") + name + QStringLiteral(".png"));
+}
+
+TEST(SearchDialog, TypingNarrowsTheRowsAndEnterChooses) {
+  engine::DataSet ds("qryPesqFilial");
+  fillBranches(ds);
+  SearchDialog dialog(nullptr, ds, QStringLiteral("Filiais"));
+  dialog.show();
+  EXPECT_EQ(dialog.table()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Filial"));
+  EXPECT_EQ(dialog.table()->model()->index(0, 2).data().toString(), QStringLiteral("09/12/2025"));
+  QTest::keyClicks(dialog.filterEdit(), QStringLiteral("filial"));
+  EXPECT_EQ(dialog.table()->model()->rowCount(), 2);
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Down);
+  savePicture(dialog, QStringLiteral("pesquisa"));
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_TRUE(dialog.chosen().has_value());
+  EXPECT_EQ(*dialog.chosen(), 2u);  // "Filial Sul", third row of the data set
+}
+
+TEST(SearchDialog, EscLeavesWithoutChoosingAndNothingMatchingChoosesNothing) {
+  engine::DataSet ds("qryPesqFilial");
+  fillBranches(ds);
+  SearchDialog dialog(nullptr, ds, QStringLiteral("Filiais"));
+  dialog.show();
+  QTest::keyClicks(dialog.filterEdit(), QStringLiteral("xyz"));
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Return);  // nothing to choose: stays open
+  EXPECT_TRUE(dialog.isVisible());
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Escape);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_FALSE(dialog.chosen().has_value());
+}
+
+TEST(PickListDialog, KeysComeInCheckedAndSpaceChecksTheCurrentRow) {
+  engine::DataSet ds("qryPesqFilial");
+  fillBranches(ds);
+  PickListDialog dialog(nullptr, ds, "CDFILIAL", QStringLiteral("Filiais"), {"0001", "0003"});
+  dialog.show();
+  EXPECT_EQ(dialog.checkedKeys(), (std::vector<std::string>{"0001", "0003"}));
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Down);   // to "0002"
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Space);  // empty filter: Space checks
+  EXPECT_EQ(dialog.checkedKeys(), (std::vector<std::string>{"0001", "0002", "0003"}));
+  QTest::keyClicks(dialog.filterEdit(), QStringLiteral("sul"));
+  QTest::keyClick(dialog.table(), Qt::Key_Space);  // in the grid Space always checks
+  EXPECT_EQ(dialog.checkedKeys(), (std::vector<std::string>{"0001", "0002"}));
+  EXPECT_EQ(dialog.table()->model()->index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  dialog.filterEdit()->clear();
+  savePicture(dialog, QStringLiteral("lista"));
+  QTest::keyClick(dialog.filterEdit(), Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// Answers the next modal box by clicking the button with that text.
+void clickInNextBox(const QString& buttonText, QString* seenText = nullptr) {
+  QTimer::singleShot(0, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    if (seenText) *seenText = box->text();
+    savePicture(*box, box->objectName());
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == buttonText) b->click();
+  });
+}
+
+TEST(QtHost, QuestionsAnswerSimOrNaoAndErrorsWaitForOk) {
+  QWidget window;
+  window.resize(640, 480);
+  window.show();
+  QtHost host(&window);
+  QString seen;
+  clickInNextBox(QStringLiteral("Não"), &seen);
+  EXPECT_FALSE(host.askYesNo("Confirma exclusão?"));
+  EXPECT_EQ(seen, QStringLiteral("Confirma exclusão?"));
+  clickInNextBox(QStringLiteral("Sim"));
+  EXPECT_TRUE(host.askYesNo("Confirma a liquidação?"));
+  clickInNextBox(QStringLiteral("OK"), &seen);
+  host.showError("Filial não cadastrada.");
+  EXPECT_EQ(seen, QStringLiteral("Filial não cadastrada."));
+}
+
+TEST(QtHost, TheBusyIndicatorShowsTheWaitCursorUntilTheLastGuardEnds) {
+  QWidget window;
+  window.resize(640, 480);
+  window.show();
+  QtHost host(&window);
+  hostlib::Showavi showavi(host);
+  {
+    hostlib::BusyGuard outer(showavi, 6);
+    hostlib::BusyGuard inner(showavi, 6);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    auto* label = window.findChild<QLabel*>(QStringLiteral("lblAguarde"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("Aguarde..."));
+    savePicture(*label, QStringLiteral("aguarde"));
+  }
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblAguarde"))->isVisible());
+}
+
+}  // namespace
+}  // namespace ped::hostlib_qt
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
