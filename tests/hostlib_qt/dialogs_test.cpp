@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_host.h"
 #include "hostlib_qt/search_dialogs.h"
 
@@ -136,6 +137,32 @@ TEST(QtHost, TheBusyIndicatorShowsTheWaitCursorUntilTheLastGuardEnds) {
   }
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(window.findChild<QLabel*>(QStringLiteral("lblAguarde"))->isVisible());
+}
+
+TEST(MaskedLineEdit, TypingFillsOnlyThePositionsThatTakeIt) {
+  MaskedLineEdit branch;
+  branch.setObjectName(QStringLiteral("medCdFilial"));
+  branch.setEditMask(">aaaa;0; ");
+  branch.show();
+  branch.setFocus();
+  QTest::keyClicks(&branch, QStringLiteral("a-b1"));  // '-' is refused, letters upper-cased
+  EXPECT_EQ(branch.text(), QStringLiteral("AB1 "));
+  EXPECT_EQ(branch.value(), "AB1");
+  QTest::keyClick(&branch, Qt::Key_Backspace);
+  EXPECT_EQ(branch.value(), "AB");
+
+  MaskedLineEdit product;
+  product.setEditMask("99.99.999;0;_");
+  product.show();
+  product.setFocus();
+  EXPECT_EQ(product.text(), QStringLiteral("__.__.___"));
+  EXPECT_EQ(product.cursorPosition(), 0);  // on the first blank, not at the end
+  QTest::keyClicks(&product, QStringLiteral("01x01001"));
+  EXPECT_EQ(product.text(), QStringLiteral("01.01.001"));  // literals skipped, 'x' refused
+  EXPECT_EQ(product.value(), "0101001");
+  product.setValue("12");
+  EXPECT_EQ(product.text(), QStringLiteral("12.__.___"));
+  savePicture(product, QStringLiteral("mascara"));
 }
 
 }  // namespace
