@@ -6,14 +6,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include "hostlib_qt/base_frames.h"
 #include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_host.h"
 #include "hostlib_qt/search_dialogs.h"
@@ -163,6 +167,45 @@ TEST(MaskedLineEdit, TypingFillsOnlyThePositionsThatTakeIt) {
   product.setValue("12");
   EXPECT_EQ(product.text(), QStringLiteral("12.__.___"));
   savePicture(product, QStringLiteral("mascara"));
+}
+
+TEST(BaseFrames, TheGridScreenShowsItsStateAndMenuEntriesClickTheirButtons) {
+  hostlib::TfrmPadraoGrid state("frmLiquidaItem", "PED00800", 12200800);
+  GridScreenFrame frame(state);
+  frame.show();
+  auto* confirm = frame.findChild<QToolButton*>(QStringLiteral("sbtConfirmar"));
+  auto* confirmEntry = frame.findChild<QAction*>(QStringLiteral("mnuConfirmar"));
+  ASSERT_NE(confirm, nullptr);
+  ASSERT_NE(confirmEntry, nullptr);
+  EXPECT_EQ(confirm->text(), QStringLiteral("Confirmar"));
+  EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("lblCodigo"))->text(), QStringLiteral("PED00800"));
+
+  int clicks = 0;
+  QObject::connect(confirm, &QToolButton::clicked, [&] { ++clicks; });
+  confirmEntry->trigger();
+  EXPECT_EQ(clicks, 1);
+
+  state.enableAction(state.sbtConfirmar, false);
+  EXPECT_FALSE(confirm->isEnabled());
+  EXPECT_FALSE(confirmEntry->isEnabled());
+  state.sbtImprimir.setVisible(false);
+  EXPECT_FALSE(frame.findChild<QToolButton*>(QStringLiteral("sbtImprimir"))->isVisible());
+  savePicture(frame, QStringLiteral("tela-base"));
+}
+
+TEST(BaseFrames, TheFilterDialogHasItsGroupButtonsAndOptionsMenu) {
+  hostlib::TfrmFiltroPadrao state("frmFiltroLiquidaItem", "PED00801", 12200801);
+  state.grbFiltroPadrao.setCaption("Filtro");
+  FilterDialogFrame dialog(state);
+  dialog.show();
+  EXPECT_EQ(dialog.contentArea()->title(), QStringLiteral("Filtro"));
+  for (const char* name : {"sbtConfirma", "sbtCancel", "sbtHelp"})
+    EXPECT_NE(dialog.findChild<QPushButton*>(QString::fromLatin1(name)), nullptr) << name;
+  EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("sbtCancel"))->text(), QStringLiteral("Cancela"));
+  EXPECT_NE(dialog.optionsMenu(), nullptr);
+  state.sbtConfirma.setEnabled(false);
+  EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("sbtConfirma"))->isEnabled());
+  savePicture(dialog, QStringLiteral("dialogo-base"));
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#include "hostlib_qt/base_frames.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "hostlib_qt/control_binding.h"
+
+namespace ped::hostlib_qt {
+
+GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QString::fromStdString(s.name()));
+  toolBar_ = addToolBar(QStringLiteral("Ferramentas"));
+  toolBar_->setObjectName(QStringLiteral("tlbPadrao"));
+  toolBar_->setMovable(false);
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  menu_ = menuBar()->addMenu(QStringLiteral("&Manutenção"));
+  menu_->setObjectName(QStringLiteral("mnuManutencao"));
+  hostlib::Control* buttons[] = {&s.sbtIncluir,   &s.sbtAlterar,  &s.sbtExcluir,  &s.sbtVerificar,
+                                 &s.sbtConfirmar, &s.sbtCancelar, &s.sbtProcurar, &s.sbtImprimir};
+  for (hostlib::Control* b : buttons) {
+    auto* tool = new QToolButton(toolBar_);
+    bind(*tool, *b);
+    toolBar_->addWidget(tool);
+    auto* entry = new QAction(menu_);
+    bind(*entry, *s.menuFor(*b));
+    menu_->addAction(entry);
+    // The button and its menu entry do the same thing: the entry clicks the button.
+    QObject::connect(entry, &QAction::triggered, tool, &QToolButton::click);
+  }
+  auto* spacer = new QWidget(toolBar_);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  toolBar_->addWidget(spacer);
+  auto* code = new QLabel(toolBar_);
+  code->setMargin(6);
+  code->setStyleSheet(QStringLiteral("color:#555; font-weight:bold;"));
+  bind(*code, s.lblCodigo);
+  toolBar_->addWidget(code);
+  content_ = new QWidget(this);
+  content_->setObjectName(QStringLiteral("panConteudo"));
+  setCentralWidget(content_);
+  resize(900, 600);
+}
+
+FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* parent) : QDialog(parent) {
+  setObjectName(QString::fromStdString(s.name()));
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  group_ = new QGroupBox(this);
+  bind(*group_, s.grbFiltroPadrao);
+  layout->addWidget(group_, 1);
+  auto* row = new QHBoxLayout();
+  auto* optionsButton = new QPushButton(QStringLiteral("Opções"), this);
+  optionsButton->setObjectName(QStringLiteral("sbtOpcoes"));
+  options_ = new QMenu(optionsButton);
+  options_->setObjectName(QStringLiteral("ppmOpcoes"));
+  optionsButton->setMenu(options_);
+  row->addWidget(optionsButton);
+  row->addStretch(1);
+  for (hostlib::Control* c : {&s.sbtConfirma, &s.sbtCancel, &s.sbtHelp}) {
+    auto* b = new QPushButton(this);
+    bind(*b, *c);
+    row->addWidget(b);
+  }
+  layout->addLayout(row);
+  resize(560, 420);
+}
+
+}  // namespace ped::hostlib_qt

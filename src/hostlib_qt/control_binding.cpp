@@ -1,0 +1,54 @@
+#include "hostlib_qt/control_binding.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace ped::hostlib_qt {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+void apply(QWidget& w, const hostlib::Control& c) {
+  w.setEnabled(c.enabled());
+  if (w.parentWidget() == nullptr || w.parentWidget()->isVisible() || !c.visible()) w.setVisible(c.visible());
+  if (auto* b = qobject_cast<QAbstractButton*>(&w)) {
+    b->setText(q(c.caption()));
+    if (b->isCheckable()) b->setChecked(c.checked());
+  } else if (auto* l = qobject_cast<QLabel*>(&w)) {
+    l->setText(q(c.caption()));
+  } else if (auto* g = qobject_cast<QGroupBox*>(&w)) {
+    g->setTitle(q(c.caption()));
+  } else if (auto* e = qobject_cast<QLineEdit*>(&w)) {
+    if (e->text() != q(c.text())) e->setText(q(c.text()));
+  }
+}
+
+}  // namespace
+
+void bind(QWidget& widget, hostlib::Control& control) {
+  widget.setObjectName(q(control.name()));
+  apply(widget, control);
+  QPointer<QWidget> guard(&widget);
+  control.onChanged = [guard](hostlib::Control& c) {
+    if (guard) apply(*guard, c);
+  };
+}
+
+void bind(QAction& action, hostlib::Control& control) {
+  action.setObjectName(q(control.name()));
+  auto show = [](QAction& a, const hostlib::Control& c) {
+    a.setEnabled(c.enabled());
+    a.setVisible(c.visible());
+    a.setText(q(c.caption()));
+  };
+  show(action, control);
+  QPointer<QAction> guard(&action);
+  control.onChanged = [guard, show](hostlib::Control& c) {
+    if (guard) show(*guard, c);
+  };
+}
+
+}  // namespace ped::hostlib_qt
