@@ -41,6 +41,7 @@ void MaskedLineEdit::putAt(int position, char32_t c) {
   if (position < 0 || position >= static_cast<int>(t.size())) return;
   t[static_cast<std::size_t>(position)] = c;
   setText(fromUtf32(t));
+  emit textEdited(text());  // an edit by the operator, as QLineEdit reports its own
 }
 
 void MaskedLineEdit::keyPressEvent(QKeyEvent* event) {

@@ -7,17 +7,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include "engine/date_time.h"
 #include "hostlib_qt/base_frames.h"
+#include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_host.h"
 #include "hostlib_qt/search_dialogs.h"
@@ -206,6 +210,36 @@ TEST(BaseFrames, TheFilterDialogHasItsGroupButtonsAndOptionsMenu) {
   state.sbtConfirma.setEnabled(false);
   EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("sbtConfirma"))->isEnabled());
   savePicture(dialog, QStringLiteral("dialogo-base"));
+}
+
+TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
+  hostlib::TDateEditPlus state("depDeEmissao");
+  DateEditWidget widget(state);
+  widget.show();
+  widget.edit()->setFocus();
+  EXPECT_EQ(widget.edit()->text(), QStringLiteral("__/__/____"));
+  QTest::keyClicks(widget.edit(), QStringLiteral("07122026"));
+  EXPECT_EQ(widget.edit()->text(), QStringLiteral("07/12/2026"));
+  EXPECT_TRUE(state.IsDateValid());
+  EXPECT_EQ(state.GetDate(), engine::date_time::fromCivil({2026, 12, 7}));
+  EXPECT_EQ(widget.edit()->palette().color(QPalette::Text), QColor(0, 0, 255));  // blue: a valid date
+
+  state.SetDate(0);
+  EXPECT_EQ(widget.edit()->text(), QStringLiteral("__/__/____"));
+
+  widget.openCalendar();
+  auto* grid = widget.popup()->grid();
+  QStringList names;
+  for (int c = 0; c < 7; ++c) names << grid->horizontalHeaderItem(c)->text();
+  EXPECT_EQ(names.join(','), QStringLiteral("Domingo,Segunda,Terça,Quarta,Quinta,Sexta,Sábado"));
+  state.SetDate(engine::date_time::fromCivil({2026, 12, 7}));
+  widget.openCalendar();
+  EXPECT_EQ(widget.popup()->title()->text(), QStringLiteral("Dezembro de 2026"));
+  EXPECT_EQ(grid->item(1, 1)->text(), QStringLiteral("7"));  // 1 December 2026 is a Tuesday
+  savePicture(*widget.popup(), QStringLiteral("calendario"));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(2, 5)).center());
+  EXPECT_EQ(widget.edit()->text(), QStringLiteral("18/12/2026"));
+  EXPECT_FALSE(widget.popup()->isVisible());
 }
 
 }  // namespace

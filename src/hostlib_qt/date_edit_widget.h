@@ -1,0 +1,51 @@
+#pragma once
+// The date field drawn with Qt: a dd/mm/yyyy masked edit bound to a
+// TDateEditPlus, blue while it holds a valid date, with a button that opens a
+// month calendar whose weekdays are named in Portuguese.
+
+#include <QFrame>
+#include <QWidget>
+
+#include "hostlib/date_edit.h"
+
+class QLabel;
+class QTableWidget;
+class QToolButton;
+
+namespace ped::hostlib_qt {
+
+class MaskedLineEdit;
+
+class CalendarPopup : public QFrame {
+ public:
+  explicit CalendarPopup(QWidget* parent);
+  // Shows the month of `day` (0: this month) with `day` selected.
+  void showMonth(double day);
+  QTableWidget* grid() const { return grid_; }
+  QLabel* title() const { return title_; }
+  std::function<void(double)> onChosen;
+
+ private:
+  void fill();
+  int year_ = 2000, month_ = 1, selected_ = 0;
+  QLabel* title_;
+  QTableWidget* grid_;
+};
+
+class DateEditWidget : public QWidget {
+ public:
+  DateEditWidget(hostlib::TDateEditPlus& state, QWidget* parent = nullptr);
+  MaskedLineEdit* edit() const { return edit_; }
+  QToolButton* calendarButton() const { return button_; }
+  CalendarPopup* popup() const { return popup_; }
+  void openCalendar();
+
+ private:
+  void showState();
+  hostlib::TDateEditPlus& state_;
+  MaskedLineEdit* edit_;
+  QToolButton* button_;
+  CalendarPopup* popup_;
+};
+
+}  // namespace ped::hostlib_qt
