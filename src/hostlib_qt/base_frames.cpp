@@ -48,7 +48,8 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : 
   resize(900, 600);
 }
 
-FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* parent) : QDialog(parent) {
+FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* parent)
+    : QDialog(parent), state_(s) {
   setObjectName(QString::fromStdString(s.name()));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
@@ -61,6 +62,24 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
   options_ = new QMenu(optionsButton);
   options_->setObjectName(QStringLiteral("ppmOpcoes"));
   optionsButton->setMenu(options_);
+  QAction* save = options_->addAction(QStringLiteral("Salvar opções"));
+  save->setObjectName(QStringLiteral("mnuSalvarOpcoes"));
+  QAction* load = options_->addAction(QStringLiteral("Carregar opções"));
+  load->setObjectName(QStringLiteral("mnuCarregarOpcoes"));
+  connect(save, &QAction::triggered, this, [this] {
+    if (!store_) return;
+    if (onBeforeSaveOptions) onBeforeSaveOptions();
+    try {
+      state_.SaveOptions(*store_, operator_);
+    } catch (const std::runtime_error& e) {
+      if (dialogs_) dialogs_->showError(e.what());
+    }
+  });
+  connect(load, &QAction::triggered, this, [this] {
+    if (!store_) return;
+    state_.LoadOptions(*store_, operator_);
+    if (onOptionsLoaded) onOptionsLoaded();
+  });
   row->addWidget(optionsButton);
   row->addStretch(1);
   for (hostlib::Control* c : {&s.sbtConfirma, &s.sbtCancel, &s.sbtHelp}) {
@@ -70,6 +89,13 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
   }
   layout->addLayout(row);
   resize(560, 420);
+}
+
+void FilterDialogFrame::setOptionsStore(const hostlib::OptionsStore* store, std::string operatorCode,
+                                        hostlib::Dialogs* dialogs) {
+  store_ = store;
+  operator_ = std::move(operatorCode);
+  dialogs_ = dialogs;
 }
 
 }  // namespace ped::hostlib_qt

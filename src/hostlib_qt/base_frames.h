@@ -6,8 +6,11 @@
 
 #include <QDialog>
 #include <QMainWindow>
+#include <functional>
+#include <string>
 
 #include "hostlib/base_screens.h"
+#include "hostlib/dialogs.h"
 
 class QGroupBox;
 class QMenu;
@@ -35,9 +38,22 @@ class FilterDialogFrame : public QDialog {
   QGroupBox* contentArea() const { return group_; }
   QMenu* optionsMenu() const { return options_; }
 
+  // Where the Opções menu saves and loads the options list, for which
+  // operator, and where it reports a failure.
+  void setOptionsStore(const hostlib::OptionsStore* store, std::string operatorCode,
+                       hostlib::Dialogs* dialogs);
+  // The derived dialog writes its controls into the options list before a
+  // save, and reads them back after a load.
+  std::function<void()> onBeforeSaveOptions;
+  std::function<void()> onOptionsLoaded;
+
  private:
+  hostlib::TfrmFiltroPadrao& state_;
   QGroupBox* group_;
   QMenu* options_;
+  const hostlib::OptionsStore* store_ = nullptr;
+  std::string operator_;
+  hostlib::Dialogs* dialogs_ = nullptr;
 };
 
 }  // namespace ped::hostlib_qt

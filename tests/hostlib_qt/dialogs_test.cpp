@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "engine/date_time.h"
+#include "hostlib/scripted_host.h"
 #include "hostlib_qt/base_frames.h"
 #include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/masked_line_edit.h"
@@ -210,6 +211,22 @@ TEST(BaseFrames, TheFilterDialogHasItsGroupButtonsAndOptionsMenu) {
   state.sbtConfirma.setEnabled(false);
   EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("sbtConfirma"))->isEnabled());
   savePicture(dialog, QStringLiteral("dialogo-base"));
+
+  // The options menu saves what the dialog wrote and loads it back for the same operator.
+  const QString root =
+      QDir::temp().filePath(QStringLiteral("ped-frame-%1").arg(QCoreApplication::applicationPid()));
+  const hostlib::OptionsStore store(root.toStdString());
+  hostlib::ScriptedHost host;
+  dialog.setOptionsStore(&store, "ANA", &host);
+  dialog.onBeforeSaveOptions = [&] { state.options.set("stCliente", "000123_000456"); };
+  std::string loaded;
+  dialog.onOptionsLoaded = [&] { loaded = state.options.get("stCliente").value_or("nada"); };
+  dialog.findChild<QAction*>(QStringLiteral("mnuSalvarOpcoes"))->trigger();
+  state.options.clear();
+  dialog.findChild<QAction*>(QStringLiteral("mnuCarregarOpcoes"))->trigger();
+  EXPECT_EQ(loaded, "000123_000456");
+  EXPECT_TRUE(host.take().empty());
+  QDir(root).removeRecursively();
 }
 
 TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
