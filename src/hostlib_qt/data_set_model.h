@@ -1,7 +1,8 @@
 #pragma once
 // A read-only Qt item model over the rows of a data set, one column per
 // visible field, titled by the field's label. Row i is position i of the data
-// set's view.
+// set's view. It reads the data set as it is and sends no change signals: it
+// serves modal windows, during which the rows stay as they are.
 
 #include <QAbstractTableModel>
 #include <vector>

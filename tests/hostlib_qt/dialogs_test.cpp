@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
@@ -48,6 +49,19 @@ void fillBranches(engine::DataSet& ds) {
 void savePicture(QWidget& w, const QString& name) {
   QDir().mkpath(QStringLiteral("screens"));
   w.grab().save(QStringLiteral("screens/") + name + QStringLiteral(".png"));
+}
+
+TEST(DataSetModel, PassesTheItemModelChecksAndShowsTheVisibleFields) {
+  engine::DataSet ds("qryPesqFilial");
+  fillBranches(ds);
+  ds.field("DTINCLUSAO").setVisible(false);
+  DataSetModel model(ds);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+  EXPECT_EQ(model.columnCount(), 2);  // hidden fields are not shown
+  EXPECT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.columnOf("nmfilial"), 1);
+  EXPECT_EQ(model.index(1, 1).data().toString(), QStringLiteral("Filial Norte"));
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Código"));
 }
 
 TEST(SearchDialog, TypingNarrowsTheRowsAndEnterChooses) {
