@@ -48,16 +48,10 @@ void MaskedLineEdit::keyPressEvent(QKeyEvent* event) {
   if (mask_.empty()) return QLineEdit::keyPressEvent(event);
   const int cursor = cursorPosition();
   switch (event->key()) {
-    case Qt::Key_Backspace: {
-      const int p = previousInput(cursor);
-      if (p >= 0) {
-        putAt(p, mask_.blank());
-        setCursorPosition(p);
-      }
-      return;
-    }
+    case Qt::Key_Backspace:
     case Qt::Key_Delete: {
-      const int p = nextInput(cursor);
+      // Backspace blanks the input position before the cursor, Delete the one at it.
+      const int p = event->key() == Qt::Key_Backspace ? previousInput(cursor) : nextInput(cursor);
       if (p >= 0) {
         putAt(p, mask_.blank());
         setCursorPosition(p);
