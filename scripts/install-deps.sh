@@ -25,6 +25,11 @@ REQUIRED_PACKAGES=(
   qt6-base-dev
   libgl-dev
   fonts-dejavu-core
+  libpq-dev
+  postgresql
+  libcpp-httplib-dev
+  libspdlog-dev
+  libsodium-dev
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }
