@@ -39,6 +39,14 @@ cmake --preset "$PRESET" || fail "configure failed (preset ${PRESET})"
 step "Building (preset ${PRESET})"
 cmake --build --preset "$PRESET" -j 2 || fail "build failed (preset ${PRESET})"
 
+step "Starting a throw-away PostgreSQL cluster"
+PG_DIR="$(mktemp -d /tmp/ped00800-pg.XXXXXX)"
+trap './scripts/pg-test-cluster.sh stop "$PG_DIR"' EXIT
+PED_TEST_PG="$(./scripts/pg-test-cluster.sh start "$PG_DIR")" || fail "could not start PostgreSQL for the tests"
+export PED_TEST_PG
+export PED_REQUIRE_PG=1 # the PostgreSQL cases must run, not skip
+echo "PostgreSQL: ${PED_TEST_PG}"
+
 step "Running tests (preset ${PRESET})"
 mkdir -p "$(dirname "$CTEST_LOG")"
 rm -f "$JUNIT_FILE"

@@ -11,6 +11,7 @@
 
 #include "engine/data_set.h"
 #include "engine/value.h"
+#include "sql/connection.h"
 
 namespace ped::hostlib {
 
@@ -33,20 +34,20 @@ class Database {
   virtual void query(std::string_view sql, const QueryParams& params, engine::DataSet& into) = 0;
 };
 
-// SQLite, opened read-only.
-class SqliteDatabase : public Database {
+// The look-up database on SQLite or PostgreSQL (a file path or a PostgreSQL
+// connection string, see sql::isPostgresTarget), opened read-only.
+class SqlDatabase : public Database {
  public:
-  // Throws DatabaseError when the file cannot be opened.
-  explicit SqliteDatabase(const std::string& path);
-  ~SqliteDatabase() override;
-  SqliteDatabase(const SqliteDatabase&) = delete;
-  SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+  // Throws DatabaseError when the database cannot be opened.
+  explicit SqlDatabase(const std::string& target);
+  ~SqlDatabase() override;
+  SqlDatabase(const SqlDatabase&) = delete;
+  SqlDatabase& operator=(const SqlDatabase&) = delete;
 
   void query(std::string_view sql, const QueryParams& params, engine::DataSet& into) override;
 
  private:
-  struct Handle;
-  std::unique_ptr<Handle> db_;
+  std::unique_ptr<sql::Connection> db_;
 };
 
 // The query component as screens use it: SQL text, parameters set by name,

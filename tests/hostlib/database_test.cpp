@@ -1,45 +1,38 @@
-// Look-up queries with named parameters on a real SQLite file.
+// Look-up queries with named parameters on real SQLite and PostgreSQL databases.
 
 #include "hostlib/database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-
-#include <filesystem>
-#include <random>
 
 #include "engine/error.h"
+#include "support/test_database.h"
 
 namespace ped::hostlib {
 namespace {
 
-namespace fs = std::filesystem;
+using ped::testing::Backend;
+using ped::testing::TestDatabase;
 
-class SqliteLookups : public ::testing::Test {
+class Lookups : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
-    path_ = fs::temp_directory_path() / ("ped-lookups-" + std::to_string(std::random_device{}()) + ".db");
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    const char* ddl =
-        "CREATE TABLE FILIAL (CDFILIAL VARCHAR(4) PRIMARY KEY, NMFILIAL VARCHAR(40), DTINCLUSAO DATE,"
-        " VRLIMITE REAL, NRLOJAS INTEGER);"
+    PED_REQUIRE_DATABASE(store_);
+    store_.open()->executeScript(
+        "CREATE TABLE FILIAL (CDFILIAL VARCHAR(4) PRIMARY KEY, NMFILIAL VARCHAR(40), DTINCLUSAO TIMESTAMP,"
+        " VRLIMITE DOUBLE PRECISION, NRLOJAS INTEGER);"
         "INSERT INTO FILIAL VALUES ('0001', 'Matriz São Paulo', '2020-01-15', 1500.5, 3);"
         "INSERT INTO FILIAL VALUES ('0002', 'Filial O''Brien', NULL, NULL, 1);"
-        "INSERT INTO FILIAL VALUES ('0003', 'Filial Sul', '2024-06-30 08:15:00', 10, 0);";
-    ASSERT_EQ(sqlite3_exec(db, ddl, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-    db_ = std::make_unique<SqliteDatabase>(path_.string());
+        "INSERT INTO FILIAL VALUES ('0003', 'Filial Sul', '2024-06-30 08:15:00', 10, 0);");
+    db_ = std::make_unique<SqlDatabase>(store_.target());
   }
-  void TearDown() override {
-    db_.reset();
-    fs::remove(path_);
-  }
-  fs::path path_;
-  std::unique_ptr<SqliteDatabase> db_;
+  TestDatabase store_{GetParam()};
+  std::unique_ptr<SqlDatabase> db_;
 };
 
-TEST_F(SqliteLookups, NamedParametersAreBoundNeverSpliced) {
+INSTANTIATE_TEST_SUITE_P(Bancos, Lookups, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
+
+TEST_P(Lookups, NamedParametersAreBoundNeverSpliced) {
   TADOIBQuery qry(*db_, "qryPesqFilial");
   qry.setSQL("SELECT CDFILIAL, NMFILIAL FROM FILIAL WHERE NMFILIAL = :P_NOME OR CDFILIAL = :p_cdfilial");
   qry.setParam("P_NOME", "Filial O'Brien");
@@ -53,7 +46,7 @@ TEST_F(SqliteLookups, NamedParametersAreBoundNeverSpliced) {
   EXPECT_EQ(qry.rows().dump("NMFILIAL"), "qryPesqFilial Browse 1/1 BOF\n> Filial Sul");
 }
 
-TEST_F(SqliteLookups, ADataSetWithoutFieldsTakesTheColumnsTypesAndSizes) {
+TEST_P(Lookups, ADataSetWithoutFieldsTakesTheColumnsTypesAndSizes) {
   engine::DataSet ds("qry");
   int opened = 0;
   ds.events.afterOpen = [&](engine::DataSet&) { ++opened; };
@@ -75,7 +68,7 @@ TEST_F(SqliteLookups, ADataSetWithoutFieldsTakesTheColumnsTypesAndSizes) {
             "  0003 2024-06-30T08:15:00 10 Filial Sul!");
 }
 
-TEST_F(SqliteLookups, ADataSetWithFieldsTakesTheColumnsOfItsNames) {
+TEST_P(Lookups, ADataSetWithFieldsTakesTheColumnsOfItsNames) {
   engine::DataSet ds("qryFilial");
   ds.addField({.name = "NMFILIAL", .size = 6});
   ds.addField({.name = "cdfilial", .size = 4});
@@ -87,7 +80,7 @@ TEST_F(SqliteLookups, ADataSetWithFieldsTakesTheColumnsOfItsNames) {
   EXPECT_THROW(db_->query("SELECT * FROM FILIAL", {}, wrong), DatabaseError);
 }
 
-TEST_F(SqliteLookups, FailedQueriesAreErrorsAndLeaveTheDataSetAsItWas) {
+TEST_P(Lookups, FailedQueriesAreErrorsAndLeaveTheDataSetAsItWas) {
   engine::DataSet ds("qry");
   db_->query("SELECT CDFILIAL FROM FILIAL", {}, ds);
   const std::string before = ds.dump();
@@ -102,7 +95,7 @@ TEST_F(SqliteLookups, FailedQueriesAreErrorsAndLeaveTheDataSetAsItWas) {
     }
     EXPECT_EQ(ds.dump(), before) << bad;
   }
-  EXPECT_THROW(SqliteDatabase((path_.parent_path() / "nao-existe" / "x.db").string()), DatabaseError);
+  EXPECT_THROW(SqlDatabase("/nao-existe/x.db"), DatabaseError);
 }
 
 }  // namespace

@@ -1,0 +1,113 @@
+#pragma once
+// One way to reach SQLite and PostgreSQL. SQL is written once, with named
+// parameters (":NRPEDIDO") that are always bound, never spliced in. Rows come
+// back as an engine table with its field layout, ready for a data set or a
+// packet.
+//
+// A Connection is used by one thread at a time.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/column_store.h"
+#include "engine/packet.h"
+#include "engine/value.h"
+#include "sql/error.h"
+
+namespace ped::sql {
+
+// Parameter values by name, without the leading ':' (case-insensitive).
+// Dates travel as ISO text ("2026-12-07"), the way both databases read them.
+using Params = std::vector<std::pair<std::string, engine::Value>>;
+
+enum class Dialect { Sqlite, Postgres };
+
+// The rows of a query.
+struct Result {
+  std::vector<engine::FieldSpec> layout;
+  engine::Table table;
+
+  std::size_t rowCount() const { return table.physicalRows(); }
+  // Column index by name (case-insensitive). Throws SqlError when absent.
+  std::size_t column(std::string_view name) const;
+  // The cell of row `row` (0-based) as a value; dates as Float.
+  engine::Value value(std::size_t row, std::string_view name) const;
+  // The cell as text ("" for null); REQUIRES a Text column.
+  std::string_view text(std::size_t row, std::string_view name) const;
+  // Integer (0 for null). Works for Integer and integral Float columns.
+  std::int64_t integer(std::size_t row, std::string_view name) const;
+  double number(std::size_t row, std::string_view name) const;  // 0 for null
+  bool isNull(std::size_t row, std::string_view name) const;
+};
+
+// How query() lays out its rows.
+//  - empty: the query's own columns, named in upper case, typed from their
+//    declared SQL types (or from the values, for expressions);
+//  - given: each data field takes the column of the same name, converted to
+//    the field's type (a missing column is an error); calculated fields stay
+//    null.
+using Layout = std::vector<engine::FieldSpec>;
+
+enum class TransactionMode {
+  Read,   // a consistent snapshot for several reads
+  Write,  // takes the write lock at once (SQLite) so it cannot fail half-way on a lock
+};
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+  virtual Dialect dialect() const = 0;
+
+  // Runs one statement and returns its rows (none for statements without).
+  // Every parameter the SQL names must be in `params`; extra ones are ignored.
+  virtual Result query(std::string_view sql, const Params& params = {}, const Layout& layout = {}) = 0;
+  // Runs one statement; returns the number of rows it changed.
+  virtual std::int64_t execute(std::string_view sql, const Params& params = {}) = 0;
+  // Runs several statements without parameters (schema changes).
+  virtual void executeScript(std::string_view sql) = 0;
+
+  virtual void begin(TransactionMode mode) = 0;
+  virtual void commit() = 0;
+  virtual void rollback() noexcept = 0;
+};
+
+struct OpenOptions {
+  bool readOnly = false;
+  bool create = false;  // SQLite: create the file when missing
+  int busyTimeoutMs = 5000;
+};
+
+// True for a PostgreSQL connection string: a URI ("postgresql://...",
+// "postgres://...") or key=value pairs ("host=... dbname=..."); anything else
+// is a SQLite file path.
+bool isPostgresTarget(std::string_view target);
+
+// Opens `target` (see isPostgresTarget). Throws SqlError(Connection).
+std::unique_ptr<Connection> open(const std::string& target, const OpenOptions& options = {});
+
+// Rolls back unless committed: every way out of a failed write leaves the
+// database as it was.
+class Transaction {
+ public:
+  Transaction(Connection& db, TransactionMode mode) : db_(db) { db_.begin(mode); }
+  ~Transaction() {
+    if (!done_) db_.rollback();
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void commit() {
+    db_.commit();
+    done_ = true;
+  }
+
+ private:
+  Connection& db_;
+  bool done_ = false;
+};
+
+}  // namespace ped::sql

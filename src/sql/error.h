@@ -1,0 +1,26 @@
+#pragma once
+// Failures of the database layer. The message is Portuguese: a failed query
+// can reach the operator through a look-up or a server call.
+
+#include <stdexcept>
+#include <string>
+
+namespace ped::sql {
+
+class SqlError : public std::runtime_error {
+ public:
+  enum class Kind {
+    Other,
+    Connection,     // cannot reach or open the database
+    Busy,           // a lock was not granted in time (another writer holds it)
+    Conflict,       // unique key violated, or serialization failure: retry or refuse
+    Syntax,         // the statement itself is wrong (a programming error)
+  };
+  SqlError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
+}  // namespace ped::sql

@@ -1,0 +1,218 @@
+// PostgreSQL behind the Connection interface, through libpq. Statements go
+// with PQexecParams: parameters travel apart from the SQL text, in text
+// form with their types left to the server to infer from the statement.
+
+#include "sql/postgres_connection.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "engine/text.h"
+#include "sql/named_params.h"
+#include "sql/result_builder.h"
+
+namespace ped::sql {
+namespace {
+
+// Type OIDs of the catalog (pg_type), stable across server versions.
+enum : Oid {
+  kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kFloat4 = 700, kFloat8 = 701,
+  kBpchar = 1042, kVarchar = 1043, kDate = 1082, kTimestamp = 1114, kTimestampTz = 1184, kNumeric = 1700,
+};
+
+std::optional<engine::FieldType> typeOf(Oid oid, int mod, int& size) {
+  using engine::FieldType;
+  size = 0;
+  switch (oid) {
+    case kBool: return FieldType::Boolean;
+    case kInt2:
+    case kInt4:
+    case kInt8: return FieldType::Integer;
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: return FieldType::Float;
+    case kDate:
+    case kTimestamp:
+    case kTimestampTz: return FieldType::DateTime;
+    case kBpchar:
+    case kVarchar:
+      if (mod >= 4) size = mod - 4;
+      return FieldType::Text;
+    default: return FieldType::Text;
+  }
+}
+
+SqlError::Kind kindOf(const char* sqlstate) {
+  if (!sqlstate) return SqlError::Kind::Other;
+  const std::string_view s(sqlstate);
+  if (s == "23505" || s == "40001" || s == "40P01") return SqlError::Kind::Conflict;
+  if (s == "55P03" || s == "57014") return SqlError::Kind::Busy;
+  if (s.starts_with("08")) return SqlError::Kind::Connection;
+  if (s.starts_with("42")) return SqlError::Kind::Syntax;
+  return SqlError::Kind::Other;
+}
+
+struct ResultHandle {
+  PGresult* res = nullptr;
+  ~ResultHandle() { PQclear(res); }
+};
+
+std::string trimmed(const char* message) {
+  std::string s = message ? message : "";
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+class PostgresConnection final : public Connection {
+ public:
+  PostgresConnection(const std::string& conninfo, const OpenOptions& options) {
+    conn_ = PQconnectdb(conninfo.c_str());
+    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+      const std::string why = conn_ ? trimmed(PQerrorMessage(conn_)) : "sem memória";
+      PQfinish(conn_);
+      conn_ = nullptr;
+      throw SqlError(SqlError::Kind::Connection, "Não foi possível conectar ao PostgreSQL: " + why + ".");
+    }
+    std::string setup =
+        "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET TimeZone = 'UTC'; "
+        "SET client_min_messages = 'warning'; SET lock_timeout = " +
+        std::to_string(options.busyTimeoutMs) + ";";
+    if (options.readOnly) setup += " SET default_transaction_read_only = on;";
+    executeScript(setup);
+  }
+  ~PostgresConnection() override { PQfinish(conn_); }
+
+  Dialect dialect() const override { return Dialect::Postgres; }
+
+  Result query(std::string_view sql, const Params& params, const Layout& layout) override {
+    ResultHandle r;
+    run(sql, params, r);
+    const int columns = PQnfields(r.res);
+    std::vector<SourceColumn> source;
+    for (int c = 0; c < columns; ++c) {
+      int size = 0;
+      const auto type = typeOf(PQftype(r.res, c), PQfmod(r.res, c), size);
+      source.push_back({PQfname(r.res, c), type, size});
+    }
+    ResultBuilder out(std::move(source), layout, "consulta");
+    const int rows = PQntuples(r.res);
+    for (int row = 0; row < rows; ++row) {
+      out.startRow();
+      for (int c = 0; c < columns; ++c) {
+        if (PQgetisnull(r.res, row, c)) continue;
+        const std::string_view v(PQgetvalue(r.res, row, c), static_cast<std::size_t>(PQgetlength(r.res, row, c)));
+        switch (PQftype(r.res, c)) {
+          case kBool: out.setBoolean(c, v == "t"); break;
+          case kInt2:
+          case kInt4:
+          case kInt8: {
+            std::int64_t i = 0;
+            std::from_chars(v.data(), v.data() + v.size(), i);
+            out.setInteger(c, i);
+            break;
+          }
+          case kFloat4:
+          case kFloat8:
+          case kNumeric: {
+            double d = 0;
+            std::from_chars(v.data(), v.data() + v.size(), d);
+            out.setFloat(c, d);
+            break;
+          }
+          default: out.setText(c, v);
+        }
+      }
+    }
+    return out.finish();
+  }
+
+  std::int64_t execute(std::string_view sql, const Params& params) override {
+    ResultHandle r;
+    run(sql, params, r);
+    const char* n = PQcmdTuples(r.res);
+    return n && *n ? std::atoll(n) : 0;
+  }
+
+  void executeScript(std::string_view sql) override {
+    reconnectIfLost();
+    const std::string text(sql);
+    ResultHandle r{PQexec(conn_, text.c_str())};
+    check(r.res, "Erro no banco de dados");
+  }
+
+  void begin(TransactionMode mode) override {
+    executeScript(mode == TransactionMode::Read ? "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"
+                                                : "BEGIN ISOLATION LEVEL READ COMMITTED");
+    inTransaction_ = true;
+  }
+  void commit() override {
+    inTransaction_ = false;
+    executeScript("COMMIT");
+  }
+  void rollback() noexcept override {
+    inTransaction_ = false;
+    if (PQtransactionStatus(conn_) != PQTRANS_IDLE) PQclear(PQexec(conn_, "ROLLBACK"));
+  }
+
+ private:
+  // A connection lost between calls (server restarted) is opened again;
+  // one lost inside a transaction is not, the transaction is gone with it.
+  void reconnectIfLost() {
+    if (PQstatus(conn_) == CONNECTION_BAD && !inTransaction_) PQreset(conn_);
+  }
+
+  void check(PGresult* res, const std::string& what) {
+    const auto status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return;
+    const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    const std::string why = trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn_));
+    throw SqlError(PQstatus(conn_) == CONNECTION_BAD ? SqlError::Kind::Connection : kindOf(state),
+                   what + ": " + why);
+  }
+
+  void run(std::string_view sql, const Params& params, ResultHandle& r) {
+    reconnectIfLost();
+    const PositionalSql positional = toPositional(sql);
+    std::vector<std::string> texts(positional.names.size());
+    std::vector<const char*> values(positional.names.size(), nullptr);
+    for (std::size_t i = 0; i < positional.names.size(); ++i) {
+      const std::string& name = positional.names[i];
+      const auto it = std::find_if(params.begin(), params.end(), [&](const auto& p) {
+        return engine::text::equalsIgnoreCase(p.first, name);
+      });
+      if (it == params.end())
+        throw SqlError(SqlError::Kind::Syntax, "Parâmetro " + name + " não informado para a consulta.");
+      const engine::Value& v = it->second;
+      if (v.isNull()) continue;
+      if (v.isText()) {
+        texts[i] = v.text();
+      } else if (v.isInteger()) {
+        texts[i] = std::to_string(v.integer());
+      } else if (v.isFloat()) {
+        char buf[32];
+        const auto end = std::to_chars(buf, buf + sizeof buf, v.number()).ptr;
+        texts[i].assign(buf, end);
+      } else {
+        texts[i] = v.boolean() ? "true" : "false";
+      }
+      values[i] = texts[i].c_str();
+    }
+    r.res = PQexecParams(conn_, positional.text.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                         nullptr, nullptr, 0);
+    check(r.res, "Erro na consulta ao banco de dados");
+  }
+
+  PGconn* conn_ = nullptr;
+  bool inTransaction_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> openPostgres(const std::string& conninfo, const OpenOptions& options) {
+  return std::make_unique<PostgresConnection>(conninfo, options);
+}
+
+}  // namespace ped::sql

@@ -1,0 +1,184 @@
+// SQLite behind the Connection interface. WAL journal, foreign keys on, a
+// busy time-out, and write transactions that take the write lock at once
+// (BEGIN IMMEDIATE): a deferred BEGIN can still fail with SQLITE_BUSY when
+// its first write comes.
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "engine/text.h"
+#include "sql/connection.h"
+#include "sql/result_builder.h"
+#include "sql/sqlite_connection.h"
+
+namespace ped::sql {
+namespace {
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+  return out;
+}
+
+// A column's type from its declared SQL type; nullopt for an expression.
+std::optional<engine::FieldType> declaredType(const char* decl, int& size) {
+  size = 0;
+  if (!decl || !*decl) return std::nullopt;
+  const std::string d = upper(decl);
+  if (const auto open = d.find('('); open != std::string::npos) size = std::atoi(d.c_str() + open + 1);
+  using engine::FieldType;
+  if (d.find("DATE") != std::string::npos || d.find("TIME") != std::string::npos) return FieldType::DateTime;
+  if (d.find("CHAR") != std::string::npos || d.find("TEXT") != std::string::npos ||
+      d.find("CLOB") != std::string::npos)
+    return FieldType::Text;
+  if (d.find("BOOL") != std::string::npos) return FieldType::Boolean;
+  if (d.find("INT") != std::string::npos) return FieldType::Integer;
+  return FieldType::Float;  // REAL, DOUBLE, NUMERIC, DECIMAL...
+}
+
+SqlError::Kind kindOf(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return SqlError::Kind::Busy;
+    case SQLITE_CONSTRAINT: return SqlError::Kind::Conflict;
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTADB: return SqlError::Kind::Connection;
+    default: return SqlError::Kind::Other;
+  }
+}
+
+struct Statement {
+  sqlite3_stmt* stmt = nullptr;
+  ~Statement() { sqlite3_finalize(stmt); }
+};
+
+class SqliteConnection final : public Connection {
+ public:
+  SqliteConnection(const std::string& path, const OpenOptions& options) {
+    const int flags = options.readOnly ? SQLITE_OPEN_READONLY
+                                       : SQLITE_OPEN_READWRITE | (options.create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+      const std::string why = db_ ? sqlite3_errmsg(db_) : "sem memória";
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      throw SqlError(SqlError::Kind::Connection,
+                     "Não foi possível abrir o banco de dados " + path + ": " + why + ".");
+    }
+    sqlite3_busy_timeout(db_, options.busyTimeoutMs);
+    sqlite3_extended_result_codes(db_, 1);
+    if (!options.readOnly) {
+      // FULL: an acknowledged settlement must survive a power loss.
+      executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
+    }
+  }
+  ~SqliteConnection() override { sqlite3_close_v2(db_); }
+
+  Dialect dialect() const override { return Dialect::Sqlite; }
+
+  Result query(std::string_view sql, const Params& params, const Layout& layout) override {
+    Statement st;
+    prepare(sql, params, st);
+    const int columns = sqlite3_column_count(st.stmt);
+    std::vector<SourceColumn> source;
+    for (int c = 0; c < columns; ++c) {
+      int size = 0;
+      const auto type = declaredType(sqlite3_column_decltype(st.stmt, c), size);
+      source.push_back({sqlite3_column_name(st.stmt, c), type, size});
+    }
+    ResultBuilder out(std::move(source), layout, "consulta");
+    for (int rc = sqlite3_step(st.stmt);; rc = sqlite3_step(st.stmt)) {
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) fail(rc, "Erro ao ler o resultado da consulta");
+      out.startRow();
+      for (int c = 0; c < columns; ++c) {
+        switch (sqlite3_column_type(st.stmt, c)) {
+          case SQLITE_NULL: break;
+          case SQLITE_INTEGER: out.setInteger(c, sqlite3_column_int64(st.stmt, c)); break;
+          case SQLITE_FLOAT: out.setFloat(c, sqlite3_column_double(st.stmt, c)); break;
+          default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+            out.setText(c, std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
+          }
+        }
+      }
+    }
+    return out.finish();
+  }
+
+  std::int64_t execute(std::string_view sql, const Params& params) override {
+    Statement st;
+    prepare(sql, params, st);
+    int rc;
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) fail(rc, "Erro ao gravar no banco de dados");
+    return sqlite3_changes64(db_);
+  }
+
+  void executeScript(std::string_view sql) override {
+    char* message = nullptr;
+    const std::string text(sql);
+    const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+      const std::string why = message ? message : sqlite3_errstr(rc);
+      sqlite3_free(message);
+      throw SqlError(kindOf(rc), "Erro no banco de dados: " + why + ".");
+    }
+  }
+
+  void begin(TransactionMode mode) override {
+    executeScript(mode == TransactionMode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+  }
+  void commit() override { executeScript("COMMIT"); }
+  void rollback() noexcept override {
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+
+ private:
+  [[noreturn]] void fail(int rc, const std::string& what) {
+    throw SqlError(kindOf(rc), what + ": " + sqlite3_errmsg(db_) + ".");
+  }
+
+  void prepare(std::string_view sql, const Params& params, Statement& st) {
+    const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &st.stmt, nullptr);
+    if (rc != SQLITE_OK) fail(rc, "Erro na consulta ao banco de dados");
+    if (!st.stmt) throw SqlError(SqlError::Kind::Syntax, "Consulta vazia.");
+    for (int i = 1; i <= sqlite3_bind_parameter_count(st.stmt); ++i) {
+      const char* raw = sqlite3_bind_parameter_name(st.stmt, i);
+      if (!raw || raw[0] != ':')
+        throw SqlError(SqlError::Kind::Syntax, "A consulta usa um parâmetro sem nome.");
+      const std::string_view name(raw + 1);
+      const auto it = std::find_if(params.begin(), params.end(), [&](const auto& p) {
+        return engine::text::equalsIgnoreCase(p.first, name);
+      });
+      if (it == params.end())
+        throw SqlError(SqlError::Kind::Syntax, "Parâmetro " + std::string(name) + " não informado para a consulta.");
+      const engine::Value& v = it->second;
+      int brc;
+      if (v.isNull())
+        brc = sqlite3_bind_null(st.stmt, i);
+      else if (v.isText())
+        brc = sqlite3_bind_text(st.stmt, i, v.text().data(), static_cast<int>(v.text().size()), SQLITE_TRANSIENT);
+      else if (v.isFloat())
+        brc = sqlite3_bind_double(st.stmt, i, v.number());
+      else if (v.isInteger())
+        brc = sqlite3_bind_int64(st.stmt, i, v.integer());
+      else
+        brc = sqlite3_bind_int(st.stmt, i, v.boolean() ? 1 : 0);
+      if (brc != SQLITE_OK) fail(brc, "Erro ao informar o parâmetro " + std::string(name));
+    }
+  }
+
+  sqlite3* db_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> openSqlite(const std::string& path, const OpenOptions& options) {
+  return std::make_unique<SqliteConnection>(path, options);
+}
+
+}  // namespace ped::sql

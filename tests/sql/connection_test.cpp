@@ -1,0 +1,106 @@
+// The data-access layer on real SQLite and PostgreSQL databases: the same SQL
+// text must behave the same on both.
+
+#include "sql/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "support/test_database.h"
+
+namespace ped::sql {
+namespace {
+
+using ped::testing::Backend;
+using ped::testing::TestDatabase;
+
+class Connections : public ::testing::TestWithParam<Backend> {
+ protected:
+  void SetUp() override {
+    PED_REQUIRE_DATABASE(store_);
+    db_ = store_.open();
+    db_->executeScript(
+        "CREATE TABLE ESTOQUE (CDPRODUTO VARCHAR(10) PRIMARY KEY, QTESTOQUE DOUBLE PRECISION NOT NULL,"
+        " DTVALIDADE DATE, NRVERSAO INTEGER NOT NULL DEFAULT 0);"
+        "INSERT INTO ESTOQUE VALUES ('P1', 10, '2026-12-31', 0);");
+  }
+  double stock(Connection& db, const char* product) {
+    return db.query("SELECT QTESTOQUE FROM ESTOQUE WHERE CDPRODUTO = :P", {{"P", product}}).number(0, "QTESTOQUE");
+  }
+  TestDatabase store_{GetParam()};
+  std::unique_ptr<Connection> db_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Bancos, Connections, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
+
+TEST_P(Connections, RowsComeBackTypedWithUpperCaseNames) {
+  const Result r = db_->query(
+      "SELECT cdproduto, QTESTOQUE, DTVALIDADE, NRVERSAO, COUNT(*) OVER () AS total FROM ESTOQUE WHERE "
+      "DTVALIDADE >= :HOJE",
+      {{"HOJE", "2026-12-07"}});
+  ASSERT_EQ(r.rowCount(), 1u);
+  EXPECT_EQ(r.layout[0].name, "CDPRODUTO");
+  EXPECT_EQ(r.layout[4].name, "TOTAL");
+  EXPECT_EQ(r.layout[0].size, 10);
+  EXPECT_EQ(r.text(0, "CDPRODUTO"), "P1");
+  EXPECT_EQ(r.layout[2].type, engine::FieldType::DateTime);
+  EXPECT_EQ(r.layout[4].type, engine::FieldType::Integer);
+  EXPECT_EQ(r.integer(0, "TOTAL"), 1);
+  EXPECT_DOUBLE_EQ(r.number(0, "QTESTOQUE"), 10);
+  EXPECT_EQ(db_->query("SELECT * FROM ESTOQUE WHERE DTVALIDADE < :HOJE", {{"HOJE", "2026-12-07"}}).rowCount(), 0u);
+}
+
+TEST_P(Connections, ATransactionLeftWithoutCommitChangesNothing) {
+  try {
+    Transaction tx(*db_, TransactionMode::Write);
+    EXPECT_EQ(db_->execute("UPDATE ESTOQUE SET QTESTOQUE = QTESTOQUE - :Q WHERE CDPRODUTO = 'P1'", {{"Q", 4.5}}), 1);
+    db_->execute("INSERT INTO ESTOQUE (CDPRODUTO, QTESTOQUE) VALUES ('P1', 1)");  // duplicate key
+    tx.commit();
+    FAIL() << "duplicate key accepted";
+  } catch (const SqlError& e) {
+    EXPECT_EQ(e.kind(), SqlError::Kind::Conflict) << e.what();
+  }
+  EXPECT_DOUBLE_EQ(stock(*db_, "P1"), 10);
+
+  {
+    Transaction tx(*db_, TransactionMode::Write);
+    db_->execute("UPDATE ESTOQUE SET QTESTOQUE = 7.25 WHERE CDPRODUTO = 'P1'");
+    tx.commit();
+  }
+  EXPECT_DOUBLE_EQ(stock(*store_.open(), "P1"), 7.25);
+}
+
+TEST_P(Connections, ASecondWriterWaitsThenGivesUpWithBusy) {
+  OpenOptions quick;
+  quick.busyTimeoutMs = 200;
+  auto other = sql::open(store_.target(), quick);
+  Transaction holder(*db_, TransactionMode::Write);
+  db_->execute("UPDATE ESTOQUE SET QTESTOQUE = 1 WHERE CDPRODUTO = 'P1'");
+  try {
+    Transaction tx(*other, TransactionMode::Write);
+    other->execute("UPDATE ESTOQUE SET QTESTOQUE = 2 WHERE CDPRODUTO = 'P1'");
+    tx.commit();
+    FAIL() << "second writer got through";
+  } catch (const SqlError& e) {
+    EXPECT_EQ(e.kind(), SqlError::Kind::Busy) << e.what();
+  }
+  holder.commit();
+  EXPECT_DOUBLE_EQ(stock(*other, "P1"), 1);
+}
+
+TEST_P(Connections, MistakesAreErrorsNotCrashes) {
+  EXPECT_THROW(db_->query("SELECT * FROM NADA"), SqlError);
+  EXPECT_THROW(db_->query("SELECT * FROM ESTOQUE WHERE CDPRODUTO = :FALTA"), SqlError);
+  EXPECT_THROW(db_->execute("UPDATE ESTOQUE SET QTESTOQUE = NULL"), SqlError);
+  EXPECT_THROW(db_->query("SELECT QTESTOQUE FROM ESTOQUE", {}, {{.name = "QTESTOQUE", .type = engine::FieldType::DateTime}}),
+               SqlError);
+  // The connection still serves.
+  EXPECT_DOUBLE_EQ(stock(*db_, "P1"), 10);
+  EXPECT_THROW(sql::open("/nao/existe/banco.db"), SqlError);
+  EXPECT_THROW(sql::open("host=127.0.0.1 port=1 dbname=nada connect_timeout=2"), SqlError);
+}
+
+}  // namespace
+}  // namespace ped::sql
