@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hostlib/controls.h"
+#include "hostlib/dialogs.h"
 #include "hostlib/messages.h"
 #include "hostlib/options_store.h"
 
@@ -43,6 +44,9 @@ class TfrmPadraoGrid : public Form {
   engine::DataSet* dtsPadrao = nullptr;
   const TMessages msgPadrao{"Excl|Confirma exclusão?"};
   const int helpContext;
+  std::string helpFile;  // set by the screen
+
+  void ShowHelp(Dialogs& dialogs) const { dialogs.showHelp(helpFile, helpContext); }
 
   // The menu entry that mirrors a toolbar button (null for other controls).
   Control* menuFor(const Control& button);
@@ -61,6 +65,9 @@ class TfrmFiltroPadrao : public Form {
   TMessages msgPadrao;
   const std::string screenCode;
   const int helpContext;
+  std::string helpFile;  // set by the dialog
+
+  void ShowHelp(Dialogs& dialogs) const { dialogs.showHelp(helpFile, helpContext); }
 
   OptionsList options;
   void SaveOptions(const OptionsStore& store, std::string_view operatorCode) const {

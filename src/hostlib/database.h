@@ -3,6 +3,7 @@
 // (dtmDBGeral): SQL with named parameters (":P_CDFILIAL"), results into a
 // data set. A query that fails is a DatabaseError the caller can catch.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,16 +52,25 @@ class SqlDatabase : public Database {
 };
 
 // The query component as screens use it: SQL text, parameters set by name,
-// Open into its own data set.
+// Open into its own data set. `beforeOpen` runs at every opening, after the
+// SQL is final and before it runs, so a screen can set parameters there.
 class TADOIBQuery {
  public:
   TADOIBQuery(Database& db, std::string name) : db_(db), rows_(std::move(name)) {}
   void setSQL(std::string sql) { sql_ = std::move(sql); }
   const std::string& sql() const { return sql_; }
+  // The parameters the current SQL names (upper case, without ':'), in order
+  // of first use.
+  std::vector<std::string> paramNames() const;
+  bool hasParam(std::string_view name) const;
   void setParam(std::string_view name, engine::Value value);
-  void Open() { db_.query(sql_, params_, rows_); }
+  // Throws DatabaseError (the data set is left as it was) when the query fails.
+  void Open();
   void Close() { rows_.close(); }
+  bool active() const { return rows_.active(); }
   engine::DataSet& rows() { return rows_; }
+
+  std::function<void(TADOIBQuery&)> beforeOpen;
 
  private:
   Database& db_;
@@ -68,5 +78,13 @@ class TADOIBQuery {
   QueryParams params_;
   engine::DataSet rows_;
 };
+
+// The host's product query for a branch: the products that the branch's
+// orders hold, in product-tree order, with the parameter P_CDFILIAL (the
+// branch). With `reopen` the query is opened again at once (running its
+// beforeOpen). Returns the line the product pick list shows under its title.
+// The empty text is the host's and changes nothing here.
+std::string SQL_Pesquisa_Produto(std::string_view branch, std::string_view unused, TADOIBQuery& query,
+                                 bool reopen);
 
 }  // namespace ped::hostlib

@@ -13,6 +13,9 @@ class Dialogs {
   virtual void showError(std::string_view text) = 0;
   // A confirmation with the buttons "Sim" and "Não"; true for "Sim".
   virtual bool askYesNo(std::string_view text) = 0;
+  // Help topic `context` of the help file `helpFile` ("pedhelp.hlp"), in a
+  // window of its own; returns at once.
+  virtual void showHelp(std::string_view helpFile, int context) = 0;
 };
 
 }  // namespace ped::hostlib

@@ -24,6 +24,10 @@ bool ScriptedHost::askYesNo(std::string_view text) {
   return yes;
 }
 
+void ScriptedHost::showHelp(std::string_view helpFile, int context) {
+  shown_.push_back("ajuda: " + std::string(helpFile) + " " + std::to_string(context));
+}
+
 void ScriptedHost::showBusy(int kind) { shown_.push_back("aguarde: " + std::to_string(kind)); }
 void ScriptedHost::hideBusy() { shown_.emplace_back("aguarde: fim"); }
 

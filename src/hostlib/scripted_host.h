@@ -7,6 +7,7 @@
 //   "aguarde: <kind>" / "aguarde: fim" the busy indicator
 //   "pesquisa: <title> -> <n>|saiu"    a search and the 1-based row chosen
 //   "lista: <title> [<checked keys>] -> <keys>|saiu"   a pick list
+//   "ajuda: <file> <context>"          a help topic
 // A question, search or pick list with no answer queued is a fault of the
 // test and throws std::logic_error.
 
@@ -31,6 +32,7 @@ class ScriptedHost : public Dialogs, public BusyIndicator, public Searches {
 
   void showError(std::string_view text) override;
   bool askYesNo(std::string_view text) override;
+  void showHelp(std::string_view helpFile, int context) override;
   void showBusy(int kind) override;
   void hideBusy() override;
   std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,6 +46,10 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : 
   content_ = new QWidget(this);
   content_->setObjectName(QStringLiteral("panConteudo"));
   setCentralWidget(content_);
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help, &QShortcut::activated, this, [this, &s] {
+    if (dialogs_) s.ShowHelp(*dialogs_);
+  });
   resize(900, 600);
 }
 
@@ -86,9 +91,16 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
     auto* b = new QPushButton(this);
     bind(*b, *c);
     row->addWidget(b);
+    if (c == &s.sbtHelp) connect(b, &QPushButton::clicked, this, [this] { showHelp(); });
   }
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help, &QShortcut::activated, this, [this] { showHelp(); });
   layout->addLayout(row);
   resize(560, 420);
+}
+
+void FilterDialogFrame::showHelp() {
+  if (dialogs_ && state_.sbtHelp.enabled()) state_.ShowHelp(*dialogs_);
 }
 
 void FilterDialogFrame::setOptionsStore(const hostlib::OptionsStore* store, std::string operatorCode,

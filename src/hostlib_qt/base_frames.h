@@ -22,6 +22,8 @@ namespace ped::hostlib_qt {
 class GridScreenFrame : public QMainWindow {
  public:
   GridScreenFrame(hostlib::TfrmPadraoGrid& state, QWidget* parent = nullptr);
+  // Where F1 shows the screen's help topic.
+  void setDialogs(hostlib::Dialogs* dialogs) { dialogs_ = dialogs; }
   QWidget* contentArea() const { return content_; }
   QToolBar* toolBar() const { return toolBar_; }
   QMenu* maintenanceMenu() const { return menu_; }
@@ -30,6 +32,7 @@ class GridScreenFrame : public QMainWindow {
   QWidget* content_;
   QToolBar* toolBar_;
   QMenu* menu_;
+  hostlib::Dialogs* dialogs_ = nullptr;
 };
 
 class FilterDialogFrame : public QDialog {
@@ -39,7 +42,7 @@ class FilterDialogFrame : public QDialog {
   QMenu* optionsMenu() const { return options_; }
 
   // Where the Opções menu saves and loads the options list, for which
-  // operator, and where it reports a failure.
+  // operator, and where it reports a failure and shows help (Ajuda, F1).
   void setOptionsStore(const hostlib::OptionsStore* store, std::string operatorCode,
                        hostlib::Dialogs* dialogs);
   // The derived dialog writes its controls into the options list before a
@@ -48,6 +51,7 @@ class FilterDialogFrame : public QDialog {
   std::function<void()> onOptionsLoaded;
 
  private:
+  void showHelp();
   hostlib::TfrmFiltroPadrao& state_;
   QGroupBox* group_;
   QMenu* options_;

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTableWidget>
 #include <QToolButton>
@@ -59,13 +60,42 @@ CalendarPopup::CalendarPopup(QWidget* parent) : QFrame(parent, Qt::Popup) {
     selected_ = 0;
     fill();
   });
-  connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) {
-    QTableWidgetItem* item = grid_->item(row, column);
-    if (!item || item->text().isEmpty()) return;
-    const double day = date_time::fromCivil({year_, month_, item->text().toInt()});
-    hide();
-    if (onChosen) onChosen(day);
-  });
+  connect(prior, &QToolButton::clicked, this, [this] { grid_->setFocus(); });
+  connect(next, &QToolButton::clicked, this, [this] { grid_->setFocus(); });
+  connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) { choose(row, column); });
+  // Keyboard: arrows move through the days (the table does that), Page Up /
+  // Page Down change the month, Enter chooses, Esc closes the pop-up.
+  grid_->installEventFilter(this);
+  priorMonth_ = prior;
+  nextMonth_ = next;
+}
+
+bool CalendarPopup::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == grid_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        choose(grid_->currentRow(), grid_->currentColumn());
+        return true;
+      case Qt::Key_PageUp:
+        priorMonth_->click();
+        return true;
+      case Qt::Key_PageDown:
+        nextMonth_->click();
+        return true;
+      default: break;
+    }
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+void CalendarPopup::choose(int row, int column) {
+  QTableWidgetItem* item = grid_->item(row, column);
+  if (!item || item->text().isEmpty()) return;
+  const double day = date_time::fromCivil({year_, month_, item->text().toInt()});
+  hide();
+  if (onChosen) onChosen(day);
 }
 
 void CalendarPopup::showMonth(double day) {
@@ -93,7 +123,7 @@ void CalendarPopup::fill() {
     auto* item = new QTableWidgetItem(QString::number(d));
     item->setTextAlignment(Qt::AlignCenter);
     grid_->setItem(cell / 7, cell % 7, item);
-    if (d == selected_) grid_->setCurrentCell(cell / 7, cell % 7);
+    if (d == selected_ || (selected_ == 0 && d == 1)) grid_->setCurrentCell(cell / 7, cell % 7);
   }
 }
 
@@ -115,16 +145,30 @@ DateEditWidget::DateEditWidget(hostlib::TDateEditPlus& state, QWidget* parent)
   popup_ = new CalendarPopup(this);
   popup_->onChosen = [this](double day) { state_.SetDate(day); };
   connect(button_, &QToolButton::clicked, this, [this] { openCalendar(); });
+  edit_->installEventFilter(this);
   connect(edit_, &QLineEdit::textEdited, this,
           [this](const QString& t) { state_.setTyped(t.toStdString()); });
   state_.onChanged = [this](hostlib::Control&) { showState(); };
   showState();
 }
 
+bool DateEditWidget::eventFilter(QObject* watched, QEvent* event) {
+  // Alt+Down opens the calendar from the keyboard, as combo boxes do.
+  if (watched == edit_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier) {
+      openCalendar();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void DateEditWidget::openCalendar() {
   popup_->showMonth(state_.GetDate());
   popup_->move(mapToGlobal(QPoint(0, height())));
   popup_->show();
+  popup_->grid()->setFocus();
 }
 
 void DateEditWidget::showState() {

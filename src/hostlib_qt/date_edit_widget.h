@@ -25,8 +25,14 @@ class CalendarPopup : public QFrame {
   QLabel* title() const { return title_; }
   std::function<void(double)> onChosen;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void fill();
+  void choose(int row, int column);
+  QToolButton* priorMonth_ = nullptr;
+  QToolButton* nextMonth_ = nullptr;
   int year_ = 2000, month_ = 1, selected_ = 0;
   QLabel* title_;
   QTableWidget* grid_;
@@ -39,6 +45,9 @@ class DateEditWidget : public QWidget {
   QToolButton* calendarButton() const { return button_; }
   CalendarPopup* popup() const { return popup_; }
   void openCalendar();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void showState();

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "hostlib_qt/help_window.h"
 #include "hostlib_qt/search_dialogs.h"
 
 namespace ped::hostlib_qt {
@@ -33,6 +34,15 @@ bool QtHost::askYesNo(std::string_view text) {
   box.button(QMessageBox::No)->setText(QStringLiteral("Não"));
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+void QtHost::showHelp(std::string_view helpFile, int context) {
+  const QString page = findHelpTopic(helpFile, context);
+  if (page.isEmpty()) {
+    showError("Tópico de ajuda " + std::to_string(context) + " não encontrado em " + std::string(helpFile) + ".");
+    return;
+  }
+  showHelpPage(parent_, page);
 }
 
 void QtHost::showBusy(int) {

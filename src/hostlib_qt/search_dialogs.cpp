@@ -40,7 +40,10 @@ class CheckColumnProxy : public QSortFilterProxyModel {
 
 RowsDialog::RowsDialog(QWidget* parent, const engine::DataSet& rows, const QString& title, bool checkable)
     : QDialog(parent), model_(rows) {
-  setWindowTitle(title);
+  // "Produto|Produtos com pedidos na filial 0001": the window's title, then a
+  // line that says what the list holds.
+  const qsizetype bar = title.indexOf(QLatin1Char('|'));
+  setWindowTitle(bar < 0 ? title : title.left(bar));
   setModal(true);
   proxy_.setSourceModel(&model_);
   proxy_.setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -70,6 +73,12 @@ RowsDialog::RowsDialog(QWidget* parent, const engine::DataSet& rows, const QStri
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(QStringLiteral("Escolher"), QDialogButtonBox::AcceptRole)->setObjectName("sbtEscolher");
   buttons->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)->setObjectName("sbtCancelar");
+  if (bar >= 0 && bar + 1 < title.size()) {
+    auto* subtitle = new QLabel(title.mid(bar + 1), this);
+    subtitle->setObjectName(QStringLiteral("lblSubtitulo"));
+    subtitle->setStyleSheet(QStringLiteral("font-weight:bold;"));
+    layout->addWidget(subtitle);
+  }
   layout->addWidget(hint);
   layout->addWidget(filter_);
   layout->addWidget(table_);

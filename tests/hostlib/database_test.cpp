@@ -98,5 +98,32 @@ TEST_P(Lookups, FailedQueriesAreErrorsAndLeaveTheDataSetAsItWas) {
   EXPECT_THROW(SqlDatabase("/nao-existe/x.db"), DatabaseError);
 }
 
+TEST_P(Lookups, TheProductQueryOfABranchListsWhatItsOrdersHoldAndRunsBeforeOpen) {
+  store_.open()->executeScript(
+      "CREATE TABLE PRODUTO (CDPRODUTO VARCHAR(10) PRIMARY KEY, CDARVPROD VARCHAR(20), NMPRODUTO VARCHAR(50));"
+      "CREATE TABLE ITEMPEDIDO (CDFILIAL VARCHAR(4), NRPEDIDO VARCHAR(10), CDPRODUTO VARCHAR(10));"
+      "INSERT INTO PRODUTO VALUES ('P1', '0102003', 'Parafuso'), ('P2', '0101001', 'Arruela'),"
+      " ('P3', '0201001', 'Cola');"
+      "INSERT INTO ITEMPEDIDO VALUES ('0001', '1', 'P1'), ('0001', '2', 'P2'), ('0001', '3', 'P2'),"
+      " ('0002', '4', 'P3');");
+  TADOIBQuery qry(*db_, "qryProduto");
+  qry.setSQL("SELECT CDARVPROD, NMPRODUTO FROM PRODUTO ORDER BY CDARVPROD");
+  std::vector<std::string> seen;
+  qry.beforeOpen = [&](TADOIBQuery& q) {
+    seen.push_back(q.hasParam("P_CDFILIAL") ? "com filial" : "sem parâmetros");
+    if (q.hasParam("P_CDFILIAL")) q.setParam("P_CDFILIAL", "0001");  // the screen's own branch wins
+  };
+  qry.Open();
+  EXPECT_EQ(qry.rows().recordCount(), 3u);
+
+  EXPECT_EQ(SQL_Pesquisa_Produto("0002", "", qry, true), "Produtos com pedidos na filial 0002");
+  EXPECT_EQ(seen, (std::vector<std::string>{"sem parâmetros", "com filial"}));
+  EXPECT_EQ(qry.paramNames(), std::vector<std::string>{"P_CDFILIAL"});
+  EXPECT_EQ(qry.rows().dump(), "qryProduto Browse 1/2 BOF\n> 0101001 Arruela\n  0102003 Parafuso");
+
+  SQL_Pesquisa_Produto("0002", "", qry, false);
+  EXPECT_FALSE(qry.active());
+}
+
 }  // namespace
 }  // namespace ped::hostlib

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -97,8 +98,10 @@ TEST(SearchDialog, EscLeavesWithoutChoosingAndNothingMatchingChoosesNothing) {
 TEST(PickListDialog, KeysComeInCheckedAndSpaceChecksTheCurrentRow) {
   engine::DataSet ds("qryPesqFilial");
   fillBranches(ds);
-  PickListDialog dialog(nullptr, ds, "CDFILIAL", QStringLiteral("Filiais"), {"0001", "0003"});
+  PickListDialog dialog(nullptr, ds, "CDFILIAL", QStringLiteral("Filiais|Filiais com pedidos"), {"0001", "0003"});
   dialog.show();
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Filiais"));
+  EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblSubtitulo"))->text(), QStringLiteral("Filiais com pedidos"));
   EXPECT_EQ(dialog.checkedKeys(), (std::vector<std::string>{"0001", "0003"}));
   QTest::keyClick(dialog.filterEdit(), Qt::Key_Down);   // to "0002"
   QTest::keyClick(dialog.filterEdit(), Qt::Key_Space);  // empty filter: Space checks
@@ -241,6 +244,40 @@ TEST(BaseFrames, TheFilterDialogHasItsGroupButtonsAndOptionsMenu) {
   EXPECT_EQ(loaded, "000123_000456");
   EXPECT_TRUE(host.take().empty());
   QDir(root).removeRecursively();
+
+  // Ajuda and F1 show the dialog's help topic; a disabled Ajuda shows nothing.
+  state.helpFile = "pedhelp.hlp";
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.findChild<QPushButton*>(QStringLiteral("sbtHelp"))->click();
+  QTest::keyClick(&dialog, Qt::Key_F1);
+  state.sbtHelp.setEnabled(false);
+  QTest::keyClick(&dialog, Qt::Key_F1);
+  EXPECT_EQ(host.take(), (std::vector<std::string>{"ajuda: pedhelp.hlp 12200801", "ajuda: pedhelp.hlp 12200801"}));
+}
+
+TEST(Help, TopicsOpenInTheHelpWindowAndAMissingOneIsAnError) {
+  QWidget main;
+  QtHost host(&main);
+  host.showHelp("pedhelp.hlp", 12200800);
+  auto* window = main.findChild<QDialog*>(QStringLiteral("frmAjuda"));
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->findChild<QTextBrowser*>()->toPlainText().contains(QStringLiteral("Liquidação Manual")));
+  host.showHelp("pedhelp.hlp", 12200801);  // the same window, the other topic
+  EXPECT_EQ(main.findChildren<QDialog*>(QStringLiteral("frmAjuda")).size(), 1);
+  EXPECT_TRUE(window->findChild<QTextBrowser*>()->toPlainText().contains(QStringLiteral("Filtro")));
+  savePicture(*window, QStringLiteral("ajuda"));
+
+  QString shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    shown = box->text();
+    box->accept();
+  });
+  host.showHelp("pedhelp.hlp", 99);
+  EXPECT_EQ(shown, QStringLiteral("Tópico de ajuda 99 não encontrado em pedhelp.hlp."));
 }
 
 TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
@@ -271,6 +308,20 @@ TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(2, 5)).center());
   EXPECT_EQ(widget.edit()->text(), QStringLiteral("18/12/2026"));
   EXPECT_FALSE(widget.popup()->isVisible());
+
+  // From the keyboard: Alt+Down opens it on the field's date, arrows move by
+  // day and week, Page Down goes to the next month, Enter chooses.
+  QTest::keyClick(widget.edit(), Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(widget.popup()->isVisible());
+  QTest::keyClick(grid, Qt::Key_Right);
+  QTest::keyClick(grid, Qt::Key_Down);
+  QTest::keyClick(grid, Qt::Key_Return);
+  EXPECT_EQ(widget.edit()->text(), QStringLiteral("26/12/2026"));
+  widget.openCalendar();
+  QTest::keyClick(grid, Qt::Key_PageDown);
+  EXPECT_EQ(widget.popup()->title()->text(), QStringLiteral("Janeiro de 2027"));
+  QTest::keyClick(grid, Qt::Key_Enter);
+  EXPECT_EQ(widget.edit()->text(), QStringLiteral("01/01/2027"));
 }
 
 }  // namespace
