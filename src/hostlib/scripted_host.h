@@ -8,6 +8,7 @@
 //   "pesquisa: <title> -> <n>|saiu"    a search and the 1-based row chosen
 //   "lista: <title> [<checked keys>] -> <keys>|saiu"   a pick list
 //   "ajuda: <file> <context>"          a help topic
+//   "tela: <code> <parameter>"         a screen the host was asked to open
 // A question, search or pick list with no answer queued is a fault of the
 // test and throws std::logic_error.
 
@@ -39,6 +40,11 @@ class ScriptedHost : public Dialogs, public BusyIndicator, public Searches {
   std::optional<std::vector<std::string>> chooseKeys(const engine::DataSet& rows, std::string_view keyField,
                                                      std::string_view title,
                                                      const std::vector<std::string>& checked) override;
+
+  // Records a screen load; hand it to Vantora as its screen opener.
+  void openScreen(std::string_view screenCode, std::string_view parameter) {
+    shown_.push_back("tela: " + std::string(screenCode) + " " + std::string(parameter));
+  }
 
   const std::vector<std::string>& shown() const { return shown_; }
   std::vector<std::string> take();  // what was shown since the last take

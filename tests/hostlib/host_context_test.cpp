@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "hostlib/scripted_host.h"
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -27,11 +29,9 @@ class TempFolder {
 };
 
 TEST(Vantora, ContextPictureLevelsAndOpeningScreens) {
-  std::string opened;
+  ScriptedHost host;
   Vantora vantora({.operador = "ANA", .filiProc = "0001", .nomeFiliProc = "Matriz", .moduFili = true},
-                  [&](std::string_view code, std::string_view param) {
-                    opened = std::string(code) + "/" + std::string(param);
-                  });
+                  [&](std::string_view code, std::string_view param) { host.openScreen(code, param); });
   EXPECT_EQ(vantora.Operador(), "ANA");
   EXPECT_TRUE(vantora.ModuFili());
   EXPECT_EQ(vantora.DBPict(0), "99.99.999;0;_");
@@ -40,8 +40,8 @@ TEST(Vantora, ContextPictureLevelsAndOpeningScreens) {
   EXPECT_EQ(PictureObject("999;0;_").GetTtNiveis(), 1);
   EXPECT_EQ(PictureObject("9.9-99/9;0;_").GetTtNiveis(), 4);
   EXPECT_EQ(PictureObject("").GetTtNiveis(), 0);
-  vantora.LoadBPL("PED01100", "");
-  EXPECT_EQ(opened, "PED01100/");
+  vantora.LoadBPL("PED01100", "0001");
+  EXPECT_EQ(host.take(), std::vector<std::string>{"tela: PED01100 0001"});
 }
 
 TEST(OptionsStore, ListsRoundTripPerOperatorAndScreen) {
