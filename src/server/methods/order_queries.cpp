@@ -1,0 +1,237 @@
+#include "server/methods/order_queries.h"
+
+#include "engine/value_text.h"
+#include "hostlib/consiste.h"
+#include "hostlib/searches.h"
+#include "server/methods/layouts.h"
+#include "server/methods/packets.h"
+#include "server/methods/service_error.h"
+
+namespace ped::server {
+namespace {
+
+namespace date_time = engine::date_time;
+
+std::string trimmed(std::string_view s) { return std::string(engine::value_text::trim(s)); }
+
+void requireBranch(sql::Connection& db, const std::string& branch) {
+  if (db.query("SELECT CDFILIAL FROM FILIAL WHERE CDFILIAL = :F", {{"F", branch}}).rowCount() == 0)
+    throw ServiceError("Filial " + branch + " não cadastrada.");
+}
+
+// Appends "COLUMN IN (:P0, :P1...)" with one bound parameter per value.
+void appendIn(std::string& where, sql::Params& params, std::string_view column, std::string_view prefix,
+              const std::vector<std::string>& values) {
+  if (values.empty()) {  // nothing accepted
+    where += " AND 1 = 0";
+    return;
+  }
+  where += " AND ";
+  where += column;
+  where += " IN (";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string name = std::string(prefix) + std::to_string(i);
+    where += i ? ", :" : ":";
+    where += name;
+    params.emplace_back(name, values[i]);
+  }
+  where += ')';
+}
+
+std::vector<std::string> codes(std::string_view s) {
+  std::vector<std::string> out;
+  for (char c : s)
+    if (c != ' ') out.emplace_back(1, c);
+  return out;
+}
+
+std::vector<std::string> listKeys(std::string_view list, std::size_t limit, const char* what) {
+  std::vector<std::string> keys = hostlib::splitListText(list);
+  if (keys.size() > limit)
+    throw ServiceError(std::string("A lista de ") + what + " tem mais de " + std::to_string(limit) + " itens.");
+  return keys;
+}
+
+constexpr std::size_t kMaxListKeys = 5000;
+
+}  // namespace
+
+void requireSessionOperator(const Session& s, std::string_view operatorCode) {
+  if (trimmed(operatorCode) != s.operatorCode)
+    throw ServiceError("O operador informado (" + trimmed(operatorCode) + ") não é o operador da sessão (" +
+                       s.operatorCode + ").");
+}
+
+std::optional<std::string> sellerRestriction(sql::Connection& db, std::string_view branch,
+                                             std::string_view operatorCode) {
+  const sql::Result r = db.query(
+      "SELECT P.IDEXIBPEDIDO, (SELECT COUNT(*) FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL AND T.CDOPERADOR = :OP)"
+      " AS TODOS, (SELECT O.CDVENDEDOR FROM OPERADOR O WHERE O.CDOPERADOR = :OP) AS CDVENDEDOR"
+      " FROM PARAMPEDIDO P WHERE P.CDFILIAL = :F",
+      {{"F", branch}, {"OP", operatorCode}});
+  if (r.rowCount() == 0 || r.text(0, "IDEXIBPEDIDO") != "2" || r.integer(0, "TODOS") > 0) return std::nullopt;
+  return std::string(r.isNull(0, "CDVENDEDOR") ? "" : r.text(0, "CDVENDEDOR"));
+}
+
+std::string OrderQueries::GetParam(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                   std::string_view operatorCode) const {
+  requireSessionOperator(s, operatorCode);
+  const std::string branch = trimmed(branchArg);
+  requireBranch(db, branch);
+  const sql::Params p = {{"F", branch}, {"OP", s.operatorCode}};
+  const sql::Result params = db.query(
+      "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F", p,
+      layouts::paramPedido());
+  if (params.rowCount() == 0) throw ServiceError("Parâmetros de pedido não cadastrados para a filial " + branch + ".");
+  const sql::Result all =
+      db.query("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p, layouts::operadores());
+  const sql::Result seller = db.query(
+      "SELECT V.CDVENDEDOR, V.NMFANVEN, V.VRPECOMVEN, V.CDPRECOBASE, V.DSPRECOBASE FROM OPERADOR O"
+      " JOIN VENDEDOR V ON V.CDVENDEDOR = O.CDVENDEDOR WHERE O.CDOPERADOR = :OP",
+      p, layouts::vendedorLogado());
+  return toPacketArray({toPacket(params), toPacket(all), toPacket(seller)});
+}
+
+std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, const OrderFilter& f) const {
+  const std::string branch = trimmed(f.branch);
+  requireBranch(db, branch);
+  sql::Params p = {{"F", branch}};
+  std::string where = "P.CDFILIAL = :F";
+
+  appendIn(where, p, "P.IDSITPEDIDO", "SP", codes(f.orderStatuses));
+  if (f.allOrders != "T") {
+    if (!engine::value_text::trim(f.orderList).empty()) {
+      std::vector<std::string> keys = listKeys(f.orderList, kMaxListKeys, "pedidos");
+      for (std::string& k : keys) k = hostlib::consiste::Ajusta(k, 10);
+      appendIn(where, p, "P.NRPEDIDO", "NP", keys);
+    } else {
+      // Numbers brought to width 10 compare like the numbers.
+      const std::string from = hostlib::consiste::Ajusta(f.orderFrom, 10);
+      const std::string to = hostlib::consiste::Ajusta(f.orderTo, 10);
+      if (!from.empty()) {
+        where += " AND P.NRPEDIDO >= :NRDE";
+        p.emplace_back("NRDE", from);
+      }
+      if (!to.empty()) {
+        where += " AND P.NRPEDIDO <= :NRATE";
+        p.emplace_back("NRATE", to);
+      }
+    }
+  }
+  if (f.allClients != "T") appendIn(where, p, "P.CDCLIENTE", "CL", listKeys(f.clientList, kMaxListKeys, "clientes"));
+
+  if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
+    appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
+  } else if (f.allSellers != "T") {
+    appendIn(where, p, "P.CDVENDEDOR", "VD", listKeys(f.sellerList, kMaxListKeys, "vendedores"));
+  }
+  if (f.allIssued != "T") {
+    where += " AND P.DTPEDIDO >= :EMDE AND P.DTPEDIDO < :EMATE";
+    p.emplace_back("EMDE", date_time::toIso(date_time::datePart(f.issuedFrom)));
+    p.emplace_back("EMATE", date_time::toIso(date_time::datePart(f.issuedTo) + 1));
+  }
+  if (f.allDeliveries != "T") {
+    where += " AND P.DTENTPED >= :ENDE AND P.DTENTPED < :ENATE";
+    p.emplace_back("ENDE", date_time::toIso(date_time::datePart(f.deliveryFrom)));
+    p.emplace_back("ENATE", date_time::toIso(date_time::datePart(f.deliveryTo) + 1));
+  }
+  appendIn(where, p, "P.IDPRIORIDADE", "PR", codes(f.priorities));
+
+  // At least one item of the wanted statuses (and products).
+  std::string items = "SELECT 1 FROM ITEMPEDIDO I";
+  std::string itemWhere = "I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO";
+  appendIn(itemWhere, p, "I.IDSITITEMPED", "SI", codes(f.itemStatuses));
+  const bool byProduct = f.allProducts != "T";
+  if (byProduct) {
+    items += " JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO";
+    appendIn(itemWhere, p, "R.CDARVPROD", "PD", listKeys(f.productList, kMaxListKeys, "produtos"));
+  }
+  where += " AND EXISTS (" + items + " WHERE " + itemWhere + ")";
+
+  sql::Transaction tx(db, sql::TransactionMode::Read);
+  const sql::Result paramFilial = db.query(
+      "SELECT IDUTILALMOX, IDUTILLCESTQ, IDUTILLOTE, IDCTRLESTQ FROM PARAMFILIAL WHERE CDFILIAL = :F",
+      {{"F", branch}}, layouts::paramFilial());
+  const sql::Result paramPedido = db.query(
+      "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
+      {{"F", branch}}, layouts::paramPedido());
+  const sql::Result orders = db.query(
+      "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+      " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE WHERE " +
+          where + " ORDER BY P.NRPEDIDO",
+      p, layouts::pedido());
+  tx.commit();
+  if (orders.rowCount() > maxRows_)
+    throw ServiceError("A consulta devolveria " + std::to_string(orders.rowCount()) + " pedidos, mais que o limite de " +
+                       std::to_string(maxRows_) + ". Restrinja o filtro.");
+
+  // GetItem shows the items of these orders under the same restriction.
+  db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP, DSLPRODUTO = :LP WHERE CDSESSAO = :K",
+             {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"LP", byProduct ? f.productList : ""},
+              {"K", s.key}});
+  return toPacketArray({toPacket(paramFilial), toPacket(paramPedido), toPacket(orders)});
+}
+
+namespace {
+
+// True when the order exists and the operator may see it.
+bool orderVisible(sql::Connection& db, const Session& s, const std::string& branch, const std::string& order) {
+  const sql::Result r = db.query("SELECT CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+                                 {{"F", branch}, {"N", order}});
+  if (r.rowCount() == 0) return false;
+  const auto tied = sellerRestriction(db, branch, s.operatorCode);
+  return !tied || *tied == r.text(0, "CDVENDEDOR");
+}
+
+}  // namespace
+
+std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                  std::string_view orderArg) const {
+  const std::string branch = trimmed(branchArg), order = hostlib::consiste::Ajusta(orderArg, 10);
+  sql::Params p = {{"F", branch}, {"N", order}};
+  std::string where = "I.CDFILIAL = :F AND I.NRPEDIDO = :N";
+  if (!orderVisible(db, s, branch, order)) where += " AND 1 = 0";
+  const sql::Result restriction =
+      db.query("SELECT DSSITITEMPED, IDTPRODUTO, DSLPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
+  if (restriction.rowCount() == 1 && !restriction.isNull(0, "DSSITITEMPED")) {
+    appendIn(where, p, "I.IDSITITEMPED", "SI", codes(restriction.text(0, "DSSITITEMPED")));
+    if (restriction.text(0, "IDTPRODUTO") == "N")
+      appendIn(where, p, "R.CDARVPROD", "PD", listKeys(restriction.text(0, "DSLPRODUTO"), kMaxListKeys, "produtos"));
+  }
+  const sql::Result items = db.query(
+      "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD, R.NMPRODUTO,"
+      " I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
+      " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO WHERE " +
+          where + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
+      p, layouts::itemPedido());
+  return toPacket(items);
+}
+
+std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                         std::string_view orderArg) const {
+  const std::string branch = trimmed(branchArg), order = hostlib::consiste::Ajusta(orderArg, 10);
+  const bool visible = orderVisible(db, s, branch, order);
+  const sql::Result items = db.query(
+      std::string("SELECT IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
+          (visible ? "" : " AND 1 = 0") + " ORDER BY LENGTH(NRITEMPED), NRITEMPED",
+      {{"F", branch}, {"N", order}}, layouts::itemSemFiltro());
+  return toPacket(items);
+}
+
+std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std::string_view,
+                                      std::string_view branchArg, std::string_view operatorCode) const {
+  requireSessionOperator(s, operatorCode);
+  const std::string branch = trimmed(branchArg);
+  sql::Params p = {{"F", branch}};
+  std::string where = "P.CDFILIAL = :F";
+  if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
+  const sql::Result orders = db.query(
+      "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
+      " WHERE " + where + " ORDER BY P.NRPEDIDO",
+      p, layouts::nrPedido());
+  if (orders.rowCount() > maxRows_)
+    throw ServiceError("A filial tem mais de " + std::to_string(maxRows_) + " pedidos para listar.");
+  return toPacket(orders);
+}
+
+}  // namespace ped::server

@@ -1,0 +1,39 @@
+#include "server/methods/sessions.h"
+
+#include "server/auth/password.h"
+#include "server/methods/service_error.h"
+
+namespace ped::server {
+
+std::string Sessions::login(sql::Connection& db, std::string_view operatorCode, std::string_view password) const {
+  const sql::Result op = db.query("SELECT CDOPERADOR, DSSENHAHASH, IDATIVO FROM OPERADOR WHERE CDOPERADOR = :OP",
+                                  {{"OP", operatorCode}});
+  const bool known = op.rowCount() == 1 && op.text(0, "IDATIVO") == "S";
+  // A wrong operator costs as much as a wrong password.
+  const std::string hash = known ? std::string(op.text(0, "DSSENHAHASH")) : std::string();
+  if (!auth::verifyPassword(password, hash) || !known) throw ServiceError("Operador ou senha inválidos.");
+  const std::string token = auth::newSessionToken();
+  const std::string now = engine::date_time::toIso(clock_.now());
+  db.execute(
+      "INSERT INTO SESSAO (CDSESSAO, CDOPERADOR, DTCRIACAO, DTULTACESSO) VALUES (:K, :OP, :AGORA, :AGORA)",
+      {{"K", auth::sessionKey(token)}, {"OP", op.text(0, "CDOPERADOR")}, {"AGORA", now}});
+  return token;
+}
+
+std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view token) const {
+  if (token.size() != 64) return std::nullopt;
+  const std::string key = auth::sessionKey(token);
+  const sql::Result s =
+      db.query("SELECT CDOPERADOR, DTULTACESSO FROM SESSAO WHERE CDSESSAO = :K", {{"K", key}});
+  if (s.rowCount() != 1) return std::nullopt;
+  const double now = clock_.now();
+  if (now - s.number(0, "DTULTACESSO") > idleLimit_) {
+    db.execute("DELETE FROM SESSAO WHERE CDSESSAO = :K", {{"K", key}});
+    return std::nullopt;
+  }
+  db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
+             {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
+  return Session{key, std::string(s.text(0, "CDOPERADOR"))};
+}
+
+}  // namespace ped::server

@@ -1,0 +1,40 @@
+#pragma once
+// Log-in and sessions. A session is a row of SESSAO keyed by a hash of its
+// token, so any server instance on the same database serves it; it ends
+// after `idleLimit` without calls.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/date_time.h"
+#include "sql/connection.h"
+
+namespace ped::server {
+
+struct Session {
+  std::string key;           // SESSAO.CDSESSAO
+  std::string operatorCode;  // who logged in
+};
+
+class Sessions {
+ public:
+  // `idleLimitDays`: how long a session lives without calls (fraction of a day).
+  Sessions(const engine::Clock& clock, double idleLimitDays = 8.0 / 24.0)
+      : clock_(clock), idleLimit_(idleLimitDays) {}
+
+  // The token of a new session. Throws ServiceError "Operador ou senha
+  // inválidos." for an unknown or inactive operator or a wrong password (the
+  // same text for all three, so it tells nothing to a guesser).
+  std::string login(sql::Connection& db, std::string_view operatorCode, std::string_view password) const;
+
+  // The session of `token`, touching its last access; nullopt when unknown
+  // or idle too long (an expired row is removed).
+  std::optional<Session> resolve(sql::Connection& db, std::string_view token) const;
+
+ private:
+  const engine::Clock& clock_;
+  double idleLimit_;
+};
+
+}  // namespace ped::server
