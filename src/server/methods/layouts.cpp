@@ -87,4 +87,12 @@ const Layout& erro() {
   return l;
 }
 
+const Layout& estoqueIrregular() {
+  static const Layout l = {text("CDPRODUTO", 10),    text("CDARVPROD", 20),  text("NMPRODUTO", 50),
+                           text("CDALMOXARIFE", 6),  text("CDLOCALESTOQ", 6), text("NRLOTEESTQ", 20),
+                           text("NRSUBLOTE", 4),     number("QTESTOQUE"),     number("QTMOVIMENTO"),
+                           number("QTFINAL")};
+  return l;
+}
+
 }  // namespace ped::server::layouts

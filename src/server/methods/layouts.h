@@ -22,5 +22,6 @@ const Layout& nrPedido();        // order numbers for the pick list
 const Layout& evolEstoque();     // stock allocation rows
 const Layout& posicaoEstoque();  // stock positions for look-ups
 const Layout& erro();            // per-order errors of a confirmation
+const Layout& estoqueIrregular();  // positions a stock movement would drive below zero
 
 }  // namespace ped::server::layouts

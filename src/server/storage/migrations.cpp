@@ -230,6 +230,15 @@ CREATE TABLE MOVESTAGIO (
   DTCRIACAO TIMESTAMP NOT NULL
 );
 CREATE INDEX MOVESTAGIO_ITEM ON MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED);
+-- Answers of changing calls, per session and request: a call repeated after
+-- its answer was lost gets the same answer and changes nothing again.
+CREATE TABLE REQUISICAO (
+  CDSESSAO VARCHAR(64) NOT NULL,
+  DSCHAVE VARCHAR(64) NOT NULL,
+  DSRESPOSTA TEXT NOT NULL,
+  DTCRIACAO TIMESTAMP NOT NULL,
+  PRIMARY KEY (CDSESSAO, DSCHAVE)
+);
 )SQL";
 
 std::string forDialect(std::string sql, sql::Dialect dialect) {

@@ -1,0 +1,291 @@
+#include "server/methods/order_changes.h"
+
+#include <map>
+
+#include "engine/text.h"
+#include "engine/value_text.h"
+#include "hostlib/consiste.h"
+#include "server/methods/layouts.h"
+#include "server/methods/order_queries.h"
+#include "server/methods/packets.h"
+#include "server/methods/service_error.h"
+#include "server/methods/settlement_rules.h"
+
+namespace ped::server {
+namespace {
+
+namespace date_time = engine::date_time;
+using engine::FieldType;
+
+const char* const kBlocked = "Operação bloqueada. Pedido em alteração por outro usuário.";
+const char* const kStale = "Esta operação não pode ser realizada. Atualize os dados.";
+
+std::string requireJustification(sql::Connection& db, std::string_view code) {
+  const std::string trimmed = engine::value_text::trim(code);
+  if (trimmed.empty()) throw ServiceError("Justificativa deve ser informada.");
+  const std::string adjusted = hostlib::consiste::Ajusta(trimmed, 4);
+  if (db.query("SELECT CDJUSTEXCHIS FROM JUSTEXCHIS WHERE CDJUSTEXCHIS = :J", {{"J", adjusted}}).rowCount() == 0)
+    throw ServiceError("Justificativa de exclusão do histórico não cadastrada.");
+  return adjusted;
+}
+
+bool lockFailure(const sql::SqlError& e) {
+  return e.kind() == sql::SqlError::Kind::Busy || e.kind() == sql::SqlError::Kind::Conflict;
+}
+
+struct ErrorRows {
+  engine::Table table{[] {
+    std::vector<FieldType> t;
+    for (const auto& f : layouts::erro()) t.push_back(f.type);
+    return t;
+  }()};
+  void add(const std::string& branch, const std::string& order, const std::string& status, std::string_view text) {
+    const engine::RowId r = table.addRow();
+    table.mutableColumn(0).set(r, branch);
+    table.mutableColumn(1).set(r, order);
+    if (!status.empty()) table.mutableColumn(2).set(r, status);
+    table.mutableColumn(3).set(r, std::string(engine::text::truncate(text, 70)));
+  }
+  std::optional<std::string> packet() const {
+    if (table.physicalRows() == 0) return std::nullopt;
+    return toPacket(sql::Result{layouts::erro(), table});
+  }
+};
+
+std::string currentStatus(sql::Connection& db, const std::string& branch, const std::string& order) {
+  const sql::Result r = db.query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+                                 {{"F", branch}, {"N", order}});
+  return r.rowCount() ? std::string(r.text(0, "IDSITPEDIDO")) : std::string();
+}
+
+// The orders as they now stand, in order-number order.
+std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vector<std::string>>& byBranch) {
+  std::vector<FieldType> types;
+  for (const auto& f : layouts::pedido()) types.push_back(f.type);
+  sql::Result out{layouts::pedido(), engine::Table(types)};
+  constexpr std::size_t kChunk = 500;
+  for (const auto& [branch, numbers] : byBranch)
+    for (std::size_t from = 0; from < numbers.size(); from += kChunk) {
+      sql::Params p = {{"F", branch}};
+      std::string in;
+      for (std::size_t i = from; i < std::min(numbers.size(), from + kChunk); ++i) {
+        std::string name = "N";
+        name += std::to_string(i - from);
+        in += in.empty() ? ":" : ", :";
+        in += name;
+        p.emplace_back(name, numbers[i]);
+      }
+      const sql::Result part = db.query(
+          "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+          " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
+          " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" + in + ") ORDER BY P.NRPEDIDO",
+          p, layouts::pedido());
+      for (std::size_t r = 0; r < part.rowCount(); ++r) {
+        const engine::RowId dst = out.table.addRow();
+        for (std::size_t c = 0; c < out.layout.size(); ++c)
+          out.table.mutableColumn(c).set(dst, part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
+      }
+    }
+  return toPacket(out);
+}
+
+}  // namespace
+
+std::string OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
+                                 const std::string& justification) const {
+  const double now = clock_.now();
+  const sql::Params key = {{"F", request.branch}, {"N", request.order}, {"K", s.key}};
+  std::int64_t claimed = 0;
+  try {
+    sql::Params p = key;
+    p.insert(p.end(), {{"AGORA", date_time::toIso(now)}, {"VENCE", date_time::toIso(now - lease_)}});
+    claimed = db.execute(
+        "UPDATE PEDIDO SET CDSESSAOBLOQ = :K, DTBLOQUEIO = :AGORA WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+        " AND (CDSESSAOBLOQ IS NULL OR DTBLOQUEIO < :VENCE)",
+        p);
+  } catch (const sql::SqlError& e) {
+    if (lockFailure(e)) return kBlocked;
+    throw;
+  }
+  if (claimed == 0)
+    return currentStatus(db, request.branch, request.order).empty()
+               ? "Pedido " + request.order + " não encontrado."
+               : std::string(kBlocked);
+  auto release = [&] {
+    db.execute("UPDATE PEDIDO SET CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+               " AND CDSESSAOBLOQ = :K",
+               key);
+  };
+  try {
+    changeLocked(db, s, request, kind, justification);
+    return {};
+  } catch (const ServiceError& e) {
+    release();
+    return e.what();
+  } catch (const sql::SqlError& e) {
+    release();
+    if (lockFailure(e)) return kBlocked;
+    throw;
+  }
+}
+
+void OrderChanges::changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
+                                const std::string& justification) const {
+  sql::Transaction tx(db, sql::TransactionMode::Write);
+  const sql::Params key = {{"F", request.branch}, {"N", request.order}};
+  const sql::Result order = db.query(
+      "SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR, CDSESSAOBLOQ FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
+  if (order.rowCount() == 0 || order.text(0, "CDSESSAOBLOQ") != s.key) throw ServiceError(kBlocked);
+  if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode); tied && *tied != order.text(0, "CDVENDEDOR"))
+    throw ServiceError("Pedido " + request.order + " não pertence ao vendedor do operador.");
+  const std::string status(order.text(0, "IDSITPEDIDO"));
+  const std::int64_t version = order.integer(0, "NRVERSAO");
+
+  const sql::Result rows = db.query(
+      "SELECT NRITEMPED, IDSITITEMPED, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
+  std::map<std::string, std::string> statuses;
+  std::map<std::string, double> quantities;
+  for (std::size_t r = 0; r < rows.rowCount(); ++r) {
+    statuses[std::string(rows.text(r, "NRITEMPED"))] = rows.text(r, "IDSITITEMPED");
+    quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
+  }
+
+  // Which items change, and to what.
+  std::map<std::string, std::string> changes;
+  if (kind == Kind::Settle) {
+    if (!request.statusRead.empty() && (request.statusRead != status || !rules::isSettleableOrder(status)))
+      throw ServiceError(kStale);
+    if (request.items.empty()) {
+      for (const auto& [item, st] : statuses)
+        if (rules::isOpenItem(st)) changes[item] = std::string(rules::kSettledByHand);
+    } else {
+      for (const ItemRequest& it : request.items) {
+        const auto found = statuses.find(it.item);
+        if (found == statuses.end() || found->second != it.statusRead || !rules::isOpenItem(found->second))
+          throw ServiceError(kStale);
+        changes[it.item] = std::string(rules::kSettledByHand);
+      }
+    }
+    if (changes.empty()) throw ServiceError(kStale);
+  } else {
+    for (const ItemRequest& it : request.items) {
+      const auto found = statuses.find(it.item);
+      if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
+      if (found->second != rules::kSettledByHand) continue;
+      const sql::Result last = db.query(
+          "SELECT IDSITANTERIOR FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
+          " AND IDOPERACAO = 'L' ORDER BY NRHISTORICO DESC LIMIT 1",
+          {{"F", request.branch}, {"N", request.order}, {"I", it.item}});
+      if (last.rowCount() == 0)
+        throw ServiceError("Histórico da liquidação do item " + it.item + " não encontrado.");
+      changes[it.item] = last.text(0, "IDSITANTERIOR");
+    }
+  }
+
+  const bool movesStock =
+      kind == Kind::Settle &&
+      db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key).text(0, "IDEVOLESTLIQMAN") == "S";
+  const std::string now = date_time::toIso(clock_.now());
+  for (const auto& [item, next] : changes) {
+    if (movesStock) stock_.applyStaged(db, s, request.branch, request.order, item, version, quantities[item]);
+    const sql::Params p = {{"F", request.branch}, {"N", request.order}, {"I", item},     {"NOVA", next},
+                           {"ANT", statuses[item]}, {"OP", s.operatorCode}, {"J", justification},
+                           {"AGORA", now},          {"Q", quantities[item]},  {"K", s.key},
+                           {"OPER", kind == Kind::Settle ? "L" : "E"}};
+    db.execute(
+        "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J WHERE CDFILIAL = :F"
+        " AND NRPEDIDO = :N AND NRITEMPED = :I",
+        p);
+    db.execute(
+        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO, CDJUSTEXCHIS,"
+        " IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO) VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA,"
+        " :Q, :K)",
+        p);
+    if (kind == Kind::Settle)
+      db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I", p);
+    statuses[item] = next;
+  }
+
+  std::vector<std::string> after;
+  for (const auto& [item, st] : statuses) after.push_back(st);
+  sql::Params p = key;
+  p.insert(p.end(), {{"S", rules::orderStatus(after)},
+                     {"V", version + (changes.empty() ? 0 : 1)},
+                     {"K", s.key}});
+  if (db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :S, NRVERSAO = :V, CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL"
+                 " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND CDSESSAOBLOQ = :K",
+                 p) != 1)
+    throw ServiceError(kBlocked);
+  tx.commit();
+}
+
+std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
+                                        std::string_view operatorCode, std::string_view justificationArg) const {
+  requireSessionOperator(s, operatorCode);
+  const std::string justification = requireJustification(db, justificationArg);
+  const ClientPacket orders(ordersPacket,
+                            {{"CDFILIAL", FieldType::Text, 4},
+                             {"NRPEDIDO", FieldType::Text, 10},
+                             {"IDSITPEDIDO", FieldType::Text, 1},
+                             {"IDCHECK", FieldType::Text, 1}},
+                            "pedidos");
+  ErrorRows errors;
+  std::map<std::string, std::vector<std::string>> listed;
+  for (std::size_t r = 0; r < orders.rowCount(); ++r) {
+    const std::string branch = engine::value_text::trim(orders.text(r, "CDFILIAL"));
+    const std::string order = hostlib::consiste::Ajusta(orders.text(r, "NRPEDIDO"), 10);
+    listed[branch].push_back(order);
+    if (orders.text(r, "IDCHECK") != "S") continue;
+    const std::string error = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
+                                     justification);
+    if (!error.empty()) errors.add(branch, order, currentStatus(db, branch, order), error);
+  }
+  return toPacketArray({ordersNow(db, listed), errors.packet()});
+}
+
+std::string OrderChanges::itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
+                                      Kind kind, std::string_view, std::string_view justificationArg) const {
+  const std::string justification = requireJustification(db, justificationArg);
+  const ClientPacket items(itemsPacket,
+                           {{"CDFILIAL", FieldType::Text, 4},
+                            {"NRPEDIDO", FieldType::Text, 10},
+                            {"NRITEMPED", FieldType::Text, 10},
+                            {"IDSITITEMPED", FieldType::Text, 1},
+                            {"IDCHECK", FieldType::Text, 1}},
+                           "itens");
+  // The marked items, order by order, in the packet's order.
+  std::vector<OrderRequest> requests;
+  for (std::size_t r = 0; r < items.rowCount(); ++r) {
+    if (items.text(r, "IDCHECK") != "S") continue;
+    const std::string branch = engine::value_text::trim(items.text(r, "CDFILIAL"));
+    const std::string order = hostlib::consiste::Ajusta(items.text(r, "NRPEDIDO"), 10);
+    auto it = std::find_if(requests.begin(), requests.end(),
+                           [&](const OrderRequest& q) { return q.branch == branch && q.order == order; });
+    if (it == requests.end()) it = requests.insert(requests.end(), {branch, order, {}, {}});
+    it->items.push_back({engine::value_text::trim(items.text(r, "NRITEMPED")), items.text(r, "IDSITITEMPED")});
+  }
+  ErrorRows errors;
+  for (const OrderRequest& q : requests) {
+    const std::string error = change(db, s, q, kind, justification);
+    if (!error.empty()) errors.add(q.branch, q.order, currentStatus(db, q.branch, q.order), error);
+  }
+  // The items of the packet's order as they now stand, as GetItem shows them.
+  std::optional<std::string> now;
+  if (items.rowCount() > 0)
+    now = OrderQueries().GetItem(db, s, items.text(0, "CDFILIAL"), items.text(0, "NRPEDIDO"));
+  return toPacketArray({now, errors.packet()});
+}
+
+std::string OrderChanges::SetLiquidaItem(sql::Connection& db, const Session& s, std::string_view operatorCode,
+                                         std::string_view itemsPacket, std::string_view justification) const {
+  requireSessionOperator(s, operatorCode);
+  return itemsResult(db, s, std::string(itemsPacket), Kind::Settle, operatorCode, justification);
+}
+
+std::string OrderChanges::SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                                       std::string_view operatorCode, std::string_view justification) const {
+  requireSessionOperator(s, operatorCode);
+  return itemsResult(db, s, std::string(itemsPacket), Kind::Undo, operatorCode, justification);
+}
+
+}  // namespace ped::server

@@ -1,0 +1,268 @@
+#include "server/methods/stock_movement.h"
+
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "hostlib/consiste.h"
+#include "engine/value_text.h"
+#include "server/methods/layouts.h"
+#include "server/methods/order_queries.h"
+#include "server/methods/packets.h"
+#include "server/methods/service_error.h"
+#include "server/methods/settlement_rules.h"
+#include "server/methods/stock_filter_text.h"
+
+namespace ped::server {
+namespace {
+
+namespace date_time = engine::date_time;
+using engine::FieldType;
+
+struct Position {
+  std::string product, warehouse, location, lot, subLot;
+  auto key() const { return std::tie(product, warehouse, location, lot, subLot); }
+  bool operator<(const Position& o) const { return key() < o.key(); }
+  sql::Params params(const std::string& branch) const {
+    return {{"F", branch}, {"P", product}, {"W", warehouse}, {"L", location}, {"T", lot}, {"S", subLot}};
+  }
+  std::string describe() const {
+    std::string d = "produto " + product;
+    if (!warehouse.empty()) d += ", almoxarifado " + warehouse;
+    if (!location.empty()) d += ", localização " + location;
+    if (!lot.empty()) d += ", lote " + lot;
+    if (!subLot.empty()) d += "/" + subLot;
+    return d;
+  }
+};
+
+constexpr const char* kPositionWhere =
+    "CDFILIAL = :F AND CDPRODUTO = :P AND CDALMOXARIFE = :W AND CDLOCALESTOQ = :L AND NRLOTEESTQ = :T"
+    " AND NRSUBLOTE = :S";
+
+struct ItemKey {
+  std::string order, item;
+  bool operator<(const ItemKey& o) const { return std::tie(order, item) < std::tie(o.order, o.item); }
+};
+
+struct OpenItem {
+  std::string product;
+  double ordered = 0;
+  std::int64_t version = 0;
+};
+
+// A lot is expired when its validity ended before today.
+bool lotExpired(sql::Connection& db, const std::string& product, const std::string& lot, double today) {
+  if (lot.empty()) return false;
+  const sql::Result r = db.query("SELECT DTVALILOTE FROM LOTE WHERE CDPRODUTO = :P AND NRLOTEESTQ = :T",
+                                 {{"P", product}, {"T", lot}});
+  return r.rowCount() == 1 && !r.isNull(0, "DTVALILOTE") && r.number(0, "DTVALILOTE") < today;
+}
+
+std::string itemName(const ItemKey& k) { return "item " + k.item + " do pedido " + k.order; }
+
+}  // namespace
+
+std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                           std::string_view operatorCode, std::string_view descriptionArg,
+                                           std::string_view allocationPacket, std::string_view filterText) const {
+  requireSessionOperator(s, operatorCode);
+  const std::string branch = engine::value_text::trim(branchArg);
+  const std::string description = engine::value_text::trim(descriptionArg).substr(0, 60);
+  const sql::Result param = db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
+  if (param.rowCount() == 0) throw ServiceError("Filial " + branch + " não cadastrada.");
+  if (param.text(0, "IDEVOLESTLIQMAN") != "S")
+    throw ServiceError("A filial " + branch + " não movimenta estoque na liquidação manual.");
+  const StockSelection selection = parseStockFilter(filterText);
+  const double today = clock_.today();
+  const auto tied = sellerRestriction(db, branch, s.operatorCode);
+
+  // The items to settle: the open items of the orders, or the listed items.
+  std::map<ItemKey, OpenItem> items;
+  for (const std::string& rawOrder : selection.orders) {
+    const std::string order = hostlib::consiste::Ajusta(rawOrder, 10);
+    const sql::Result o = db.query("SELECT CDVENDEDOR, NRVERSAO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+                                   {{"F", branch}, {"N", order}});
+    if (o.rowCount() == 0 || (tied && *tied != o.text(0, "CDVENDEDOR")))
+      throw ServiceError("Pedido " + order + " não encontrado na filial " + branch + ".");
+    const sql::Result its = db.query(
+        "SELECT NRITEMPED, IDSITITEMPED, CDPRODUTO, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+        {{"F", branch}, {"N", order}});
+    std::set<std::string> listed;
+    if (selection.items)
+      for (const std::string& i : *selection.items) listed.insert(engine::value_text::trim(i));
+    for (std::size_t r = 0; r < its.rowCount(); ++r) {
+      const std::string item(its.text(r, "NRITEMPED"));
+      if (selection.items && !listed.erase(item)) continue;
+      const bool open = rules::isOpenItem(its.text(r, "IDSITITEMPED"));
+      if (!open && selection.items)
+        throw ServiceError("O " + itemName({order, item}) + " não está em aberto. Atualize os dados.");
+      if (open)
+        items[{order, item}] = {std::string(its.text(r, "CDPRODUTO")), its.number(r, "QTITEMPED"),
+                                o.integer(0, "NRVERSAO")};
+    }
+    if (!listed.empty()) throw ServiceError("O " + itemName({order, *listed.begin()}) + " não existe.");
+  }
+
+  // The allocation rows of those items.
+  const ClientPacket rows(allocationPacket,
+                          {{"CDFILIAL", FieldType::Text, 4},
+                           {"CDPRODUTO", FieldType::Text, 10},
+                           {"CDALMOXARIFE", FieldType::Text, 6},
+                           {"CDLOCALESTOQ", FieldType::Text, 6},
+                           {"NRLOTEESTQ", FieldType::Text, 20},
+                           {"NRSUBLOTE", FieldType::Text, 4},
+                           {"QTEXP", FieldType::Float, 0},
+                           {"NRPEDIDO", FieldType::Text, 10},
+                           {"NRITEMPED", FieldType::Text, 10}},
+                          "estoque");
+  struct Row {
+    ItemKey item;
+    Position at;
+    double quantity;
+  };
+  std::vector<Row> chosen;
+  std::map<ItemKey, double> totals;
+  for (std::size_t r = 0; r < rows.rowCount(); ++r) {
+    if (engine::value_text::trim(rows.text(r, "CDFILIAL")) != branch) continue;
+    const ItemKey key{hostlib::consiste::Ajusta(rows.text(r, "NRPEDIDO"), 10),
+                      engine::value_text::trim(rows.text(r, "NRITEMPED"))};
+    const auto it = items.find(key);
+    if (it == items.end()) continue;  // not selected, or not open
+    const Position at{rows.text(r, "CDPRODUTO"), rows.text(r, "CDALMOXARIFE"), rows.text(r, "CDLOCALESTOQ"),
+                      rows.text(r, "NRLOTEESTQ"), rows.text(r, "NRSUBLOTE")};
+    const double q = rules::roundQuantity(rows.number(r, "QTEXP"));
+    if (!(q > 0)) throw ServiceError("A quantidade a liquidar do " + itemName(key) + " deve ser maior que 0.");
+    if (at.product != it->second.product)
+      throw ServiceError("O produto do estoque informado para o " + itemName(key) + " não é o do item.");
+    if (lotExpired(db, at.product, at.lot, today))
+      throw ServiceError("O lote " + at.lot + " do produto " + at.product + " está com a validade vencida.");
+    chosen.push_back({key, at, q});
+    totals[key] += q;
+  }
+  for (const auto& [key, item] : items)
+    if (!rules::sameQuantity(totals[key], item.ordered))
+      throw ServiceError("A quantidade total a liquidar do " + itemName(key) +
+                         " deve ser igual à quantidade pedida.");
+
+  // Each position: what this movement takes against what it holds.
+  std::map<Position, double> taken;
+  for (const Row& r : chosen) taken[r.at] += r.quantity;
+  sql::Result irregular{layouts::estoqueIrregular(), engine::Table()};
+  std::vector<engine::FieldType> types;
+  for (const auto& f : irregular.layout) types.push_back(f.type);
+  irregular.table = engine::Table(types);
+  for (const auto& [at, quantity] : taken) {
+    const sql::Result pos = db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere,
+                                     at.params(branch));
+    if (pos.rowCount() == 0) throw ServiceError("Posição de estoque não cadastrada: " + at.describe() + ".");
+    const double stock = pos.number(0, "QTESTOQUE");
+    if (stock - quantity < -rules::kQuantityTolerance) {
+      const sql::Result product =
+          db.query("SELECT CDARVPROD, NMPRODUTO FROM PRODUTO WHERE CDPRODUTO = :P", {{"P", at.product}});
+      const engine::RowId r = irregular.table.addRow();
+      const engine::Value cells[] = {at.product, product.text(0, "CDARVPROD"), product.text(0, "NMPRODUTO"),
+                                     at.warehouse, at.location, at.lot, at.subLot, stock, -quantity,
+                                     rules::roundQuantity(stock - quantity)};
+      for (std::size_t c = 0; c < std::size(cells); ++c)
+        if (!(cells[c].isText() && cells[c].text().empty())) irregular.table.mutableColumn(c).set(r, cells[c]);
+      continue;
+    }
+    // Quantities held for items outside this movement stay theirs.
+    const sql::Result held = db.query(
+        std::string("SELECT NRPEDIDO, NRITEMPED, QTRESERVADA FROM RESERVAITEM WHERE ") + kPositionWhere,
+        at.params(branch));
+    double heldByOthers = 0;
+    for (std::size_t r = 0; r < held.rowCount(); ++r)
+      if (!items.count({std::string(held.text(r, "NRPEDIDO")), std::string(held.text(r, "NRITEMPED"))}))
+        heldByOthers += held.number(r, "QTRESERVADA");
+    if (quantity > stock - heldByOthers + rules::kQuantityTolerance)
+      throw ServiceError("A quantidade a liquidar não está disponível: " + at.describe() + ".");
+  }
+  if (irregular.rowCount() > 0) return toPacketArray({std::nullopt, toPacket(irregular)});
+
+  sql::Transaction tx(db, sql::TransactionMode::Write);
+  const std::string now = date_time::toIso(clock_.now());
+  for (const auto& [key, item] : items)
+    db.execute("DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+               {{"K", s.key}, {"F", branch}, {"N", key.order}, {"I", key.item}});
+  for (const Row& r : chosen) {
+    sql::Params p = r.at.params(branch);
+    p.insert(p.end(), {{"K", s.key},
+                       {"N", r.item.order},
+                       {"I", r.item.item},
+                       {"Q", r.quantity},
+                       {"V", items[r.item].version},
+                       {"D", description.empty() ? std::string("Liquidação Manual") : description},
+                       {"AGORA", now}});
+    db.execute(
+        "INSERT INTO MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ,"
+        " NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO) VALUES (:K, :F, :N, :I, :P, :W, :L,"
+        " :T, :S, :Q, :V, :D, :AGORA)",
+        p);
+  }
+  tx.commit();
+  return toPacketArray({std::nullopt, std::nullopt});
+}
+
+void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std::string& branch,
+                                const std::string& order, const std::string& item, std::int64_t orderVersion,
+                                double ordered) const {
+  const sql::Params itemKey = {{"K", s.key}, {"F", branch}, {"N", order}, {"I", item}};
+  const sql::Result staged = db.query(
+      "SELECT CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO"
+      " FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+      itemKey);
+  double total = 0;
+  for (std::size_t r = 0; r < staged.rowCount(); ++r) {
+    if (staged.integer(r, "NRVERSAOPED") != orderVersion)
+      throw ServiceError("Esta operação não pode ser realizada. Atualize os dados.");
+    total += staged.number(r, "QTEXP");
+  }
+  if (staged.rowCount() == 0 || !rules::sameQuantity(total, ordered))
+    throw ServiceError("Movimento de estoque do item " + item + " ausente. Confirme novamente.");
+  const double today = clock_.today();
+  const std::string now = date_time::toIso(clock_.now());
+  for (std::size_t r = 0; r < staged.rowCount(); ++r) {
+    const Position at{std::string(staged.text(r, "CDPRODUTO")), std::string(staged.text(r, "CDALMOXARIFE")),
+                      std::string(staged.text(r, "CDLOCALESTOQ")), std::string(staged.text(r, "NRLOTEESTQ")),
+                      std::string(staged.text(r, "NRSUBLOTE"))};
+    const double q = staged.number(r, "QTEXP");
+    if (lotExpired(db, at.product, at.lot, today))
+      throw ServiceError("O lote " + at.lot + " do produto " + at.product + " está vencido.");
+    sql::Params p = at.params(branch);
+    const sql::Result pos = db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere, p);
+    const double stock = pos.rowCount() ? pos.number(0, "QTESTOQUE") : 0;
+    double heldByOthers = 0;
+    const sql::Result held = db.query(
+        std::string("SELECT NRPEDIDO, NRITEMPED, QTRESERVADA FROM RESERVAITEM WHERE ") + kPositionWhere, p);
+    for (std::size_t h = 0; h < held.rowCount(); ++h)
+      if (held.text(h, "NRPEDIDO") != order || held.text(h, "NRITEMPED") != item)
+        heldByOthers += held.number(h, "QTRESERVADA");
+    if (pos.rowCount() == 0 || q > stock - heldByOthers + rules::kQuantityTolerance)
+      throw ServiceError("Estoque insuficiente: " + at.describe() + ".");
+    // The old value in the WHERE: a concurrent change in between moves nothing.
+    p.emplace_back("NOVO", std::max(0.0, rules::roundQuantity(stock - q)));
+    p.emplace_back("ANTES", stock);
+    if (db.execute(std::string("UPDATE POSESTOQUE SET QTESTOQUE = :NOVO WHERE ") + kPositionWhere +
+                       " AND QTESTOQUE = :ANTES",
+                   p) != 1)
+      throw ServiceError("Estoque alterado por outro usuário. Confirme novamente.");
+    sql::Params m = at.params(branch);
+    m.insert(m.end(), {{"Q", -q},
+                       {"D", staged.text(r, "DSMOVIMENTO")},
+                       {"OP", s.operatorCode},
+                       {"AGORA", now},
+                       {"N", order},
+                       {"I", item}});
+    db.execute(
+        "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTMOVIMENTO,"
+        " DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES (:F, :P, :W, :L, :T, :S, :Q, :D, :OP,"
+        " :AGORA, :N, :I)",
+        m);
+  }
+  db.execute("DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+             itemKey);
+}
+
+}  // namespace ped::server

@@ -1,0 +1,128 @@
+#include "server/methods/stock_queries.h"
+
+#include <map>
+#include <numeric>
+#include <set>
+
+#include "engine/value_text.h"
+#include "hostlib/consiste.h"
+#include "server/methods/layouts.h"
+#include "server/methods/order_queries.h"
+#include "server/methods/packets.h"
+#include "server/methods/service_error.h"
+
+namespace ped::server {
+namespace {
+
+// Joins of a stock position (alias E, or R for a reservation) to the names
+// of its warehouse and location and the dates of its lot.
+constexpr const char* kPositionNames =
+    " LEFT JOIN ALMOXARIFE A ON A.CDFILIAL = E.CDFILIAL AND A.CDALMOXARIFE = E.CDALMOXARIFE"
+    " LEFT JOIN LOCALESTOQ L ON L.CDFILIAL = E.CDFILIAL AND L.CDALMOXARIFE = E.CDALMOXARIFE"
+    " AND L.CDLOCALESTOQ = E.CDLOCALESTOQ"
+    " LEFT JOIN LOTE T ON T.CDPRODUTO = E.CDPRODUTO AND T.NRLOTEESTQ = E.NRLOTEESTQ";
+
+// Everything reserved at position E.
+constexpr const char* kReservedAtPosition =
+    "COALESCE((SELECT SUM(X.QTRESERVADA) FROM RESERVAITEM X WHERE X.CDFILIAL = E.CDFILIAL"
+    " AND X.CDPRODUTO = E.CDPRODUTO AND X.CDALMOXARIFE = E.CDALMOXARIFE AND X.CDLOCALESTOQ = E.CDLOCALESTOQ"
+    " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE), 0)";
+
+}  // namespace
+
+std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std::string_view ordersPacket) const {
+  const ClientPacket orders(ordersPacket,
+                            {{"CDFILIAL", engine::FieldType::Text, 4}, {"NRPEDIDO", engine::FieldType::Text, 10}},
+                            "pedidos");
+  std::map<std::string, std::set<std::string>> wanted;  // branch -> orders
+  for (std::size_t r = 0; r < orders.rowCount(); ++r)
+    wanted[orders.text(r, "CDFILIAL")].insert(orders.text(r, "NRPEDIDO"));
+
+  const layouts::Layout& layout = layouts::evolEstoque();
+  std::vector<engine::FieldType> types;
+  for (const engine::FieldSpec& f : layout) types.push_back(f.type);
+  engine::Table out(types);
+  for (const auto& [branch, numbers] : wanted) {
+    const sql::Result moves =
+        db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
+    if (moves.rowCount() == 0 || moves.text(0, "IDEVOLESTLIQMAN") != "S") continue;
+    sql::Params p = {{"F", branch}};
+    std::string seller;
+    if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
+      seller = " AND P.CDVENDEDOR = :V";
+      p.emplace_back("V", *tied);
+    }
+    sql::Result rows = db.query(
+        std::string("SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE,"
+                    " I.SGUNIDADE, E.QTESTOQUE - ") +
+            kReservedAtPosition +
+            " AS QTDISPONIVEL, R.QTRESERVADA AS QTEXP, R.NRPEDIDO, R.NRITEMPED, L.DSLOCALESTOQ, A.DSALMOXARIFE,"
+            " R.QTRESERVADA AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE"
+            " FROM RESERVAITEM R"
+            " JOIN ITEMPEDIDO I ON I.CDFILIAL = R.CDFILIAL AND I.NRPEDIDO = R.NRPEDIDO AND I.NRITEMPED = R.NRITEMPED"
+            " JOIN PEDIDO P ON P.CDFILIAL = R.CDFILIAL AND P.NRPEDIDO = R.NRPEDIDO"
+            " JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
+            " AND E.CDALMOXARIFE = R.CDALMOXARIFE AND E.CDLOCALESTOQ = R.CDLOCALESTOQ"
+            " AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE" +
+            kPositionNames +
+            " WHERE R.CDFILIAL = :F AND I.IDSITITEMPED IN ('1', '2', '3', '7')" + seller +
+            " ORDER BY R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, T.DTVALILOTE",
+        p, layouts::evolEstoque());
+    // Keep the rows of the listed orders; the rest of the branch is read in
+    // the same pass, cheaper than a parameter per order.
+    const std::size_t order = rows.column("NRPEDIDO");
+    for (std::size_t r = 0; r < rows.rowCount(); ++r) {
+      const auto src = static_cast<engine::RowId>(r);
+      if (!numbers.count(std::string(rows.table.column(order).text(src)))) continue;
+      const engine::RowId dst = out.addRow();
+      for (std::size_t c = 0; c < layout.size(); ++c)
+        out.mutableColumn(c).set(dst, rows.table.column(c).cell(src).toValue());
+    }
+  }
+  std::vector<engine::RowId> all(out.physicalRows());
+  std::iota(all.begin(), all.end(), engine::RowId{0});
+  return engine::encodePacket(layout, out, all);
+}
+
+std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                     std::string_view orderArg, std::string_view product,
+                                     std::string_view warehouse, std::string_view location, std::string_view item,
+                                     std::string_view onlyAvailable, std::string_view lot,
+                                     std::string_view subLot) const {
+  const std::string branch = engine::value_text::trim(branchArg);
+  const std::string order = hostlib::consiste::Ajusta(orderArg, 10);
+  sql::Params p = {{"F", branch},
+                   {"P", engine::value_text::trim(product)},
+                   {"N", order},
+                   {"I", engine::value_text::trim(item)}};
+  std::string where = "E.CDFILIAL = :F AND E.CDPRODUTO = :P";
+  const std::pair<const char*, std::string_view> keys[] = {
+      {"CDALMOXARIFE", warehouse}, {"CDLOCALESTOQ", location}, {"NRLOTEESTQ", lot}, {"NRSUBLOTE", subLot}};
+  for (const auto& [column, value] : keys) {
+    if (value.empty()) continue;  // open
+    where += std::string(" AND E.") + column + " = :" + column;
+    p.emplace_back(column, engine::value_text::trim(value));  // all blanks: the position has no such key
+  }
+  // An operator tied to his seller looks up stock only for his orders.
+  if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
+    const sql::Result o = db.query("SELECT CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+                                   {{"F", branch}, {"N", order}});
+    if (o.rowCount() == 0 || o.text(0, "CDVENDEDOR") != *tied) where += " AND 1 = 0";
+  }
+  const std::string own =
+      "COALESCE((SELECT SUM(X.QTRESERVADA) FROM RESERVAITEM X WHERE X.CDFILIAL = E.CDFILIAL"
+      " AND X.CDPRODUTO = E.CDPRODUTO AND X.CDALMOXARIFE = E.CDALMOXARIFE AND X.CDLOCALESTOQ = E.CDLOCALESTOQ"
+      " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE AND X.NRPEDIDO = :N AND X.NRITEMPED = :I), 0)";
+  const std::string free = std::string("E.QTESTOQUE - ") + kReservedAtPosition;
+  if (onlyAvailable == "N") where += " AND " + free + " + " + own + " > 0";
+  const sql::Result rows = db.query(
+      "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.SGUNIDADE, " + free +
+          " AS QTDISPONIVEL, CAST(:N AS VARCHAR(10)) AS NRPEDIDO, CAST(:I AS VARCHAR(10)) AS NRITEMPED,"
+          " A.DSALMOXARIFE, L.DSLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE, " +
+          own + " AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E" + kPositionNames + " WHERE " +
+          where + " ORDER BY E.CDALMOXARIFE, E.CDLOCALESTOQ, T.DTVALILOTE, E.NRLOTEESTQ, E.NRSUBLOTE",
+      p, layouts::posicaoEstoque());
+  return toPacket(rows);
+}
+
+}  // namespace ped::server
