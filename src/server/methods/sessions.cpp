@@ -28,7 +28,9 @@ std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view t
   if (s.rowCount() != 1) return std::nullopt;
   const double now = clock_.now();
   if (now - s.number(0, "DTULTACESSO") > idleLimit_) {
-    db.execute("DELETE FROM SESSAO WHERE CDSESSAO = :K", {{"K", key}});
+    // What the session kept dies with it.
+    for (const char* table : {"MOVESTAGIO", "REQUISICAO", "SESSAO"})
+      db.execute(std::string("DELETE FROM ") + table + " WHERE CDSESSAO = :K", {{"K", key}});
     return std::nullopt;
   }
   db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",

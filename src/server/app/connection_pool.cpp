@@ -1,0 +1,42 @@
+#include "server/app/connection_pool.h"
+
+namespace ped::server {
+
+ConnectionPool::ConnectionPool(std::string target, std::size_t maxConnections, sql::OpenOptions options)
+    : target_(std::move(target)), max_(maxConnections == 0 ? 1 : maxConnections), options_(options) {}
+
+ConnectionPool::Lease ConnectionPool::borrow(std::chrono::milliseconds wait) {
+  std::unique_lock lock(mutex_);
+  if (!returned_.wait_for(lock, wait, [&] { return !idle_.empty() || open_ < max_; }))
+    throw sql::SqlError(sql::SqlError::Kind::Busy, "Todas as conexões com o banco de dados estão ocupadas.");
+  if (!idle_.empty()) {
+    auto c = std::move(idle_.back());
+    idle_.pop_back();
+    return Lease(*this, std::move(c));
+  }
+  ++open_;
+  lock.unlock();
+  try {
+    return Lease(*this, sql::open(target_, options_));
+  } catch (...) {
+    lock.lock();
+    --open_;
+    returned_.notify_one();
+    throw;
+  }
+}
+
+void ConnectionPool::giveBack(std::unique_ptr<sql::Connection> c, bool broken) {
+  {
+    std::lock_guard lock(mutex_);
+    if (broken) {
+      --open_;
+    } else {
+      c->rollback();  // a call never leaves a transaction open for the next
+      idle_.push_back(std::move(c));
+    }
+  }
+  returned_.notify_one();
+}
+
+}  // namespace ped::server

@@ -1,0 +1,79 @@
+// ped00800-server: the application server of the manual settlement screen.
+
+#include <spdlog/sinks/basic_file_sink.h>
+#include <spdlog/sinks/stdout_sinks.h>
+#include <spdlog/spdlog.h>
+
+#include <csignal>
+#include <iostream>
+
+#include "server/app/connection_pool.h"
+#include "server/app/server_options.h"
+#include "server/app/services.h"
+#include "server/http/http_server.h"
+#include "server/http/spdlog_call_sink.h"
+#include "server/storage/migrations.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void onSignal(int) { stopRequested = 1; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace ped::server;
+  ServerOptions options;
+  try {
+    options = parseServerOptions({argv + 1, argv + argc});
+  } catch (const std::exception& e) {
+    std::cerr << "ped00800-server: " << e.what() << "\n";
+    return 2;
+  }
+  if (options.help) {
+    std::cout << usage();
+    return 0;
+  }
+  try {
+    auto logger = options.logFile.empty() ? spdlog::stderr_logger_mt("ped00800")
+                                          : spdlog::basic_logger_mt("ped00800", options.logFile);
+    logger->set_pattern("%v");
+    logger->flush_on(spdlog::level::info);
+
+    ped::sql::OpenOptions dbOptions;
+    dbOptions.create = true;
+    {
+      auto db = ped::sql::open(options.database, dbOptions);
+      const int applied = storage::migrate(*db);
+      if (applied > 0) std::cerr << "Banco de dados atualizado: " << applied << " migração(ões) aplicada(s).\n";
+    }
+    ConnectionPool pool(options.database, options.connections, dbOptions);
+    ped::engine::SystemClock clock;
+    Services services(pool, clock, {options.maxOrderRows});
+    ped::rpc::Dispatcher dispatcher(services);
+    services.install(dispatcher);
+    dispatcher.setCallSink(makeSpdlogCallSink(logger));
+
+    HttpOptions http;
+    http.host = options.listen;
+    http.port = options.port;
+    http.threads = options.threads;
+    http.maxThreads = std::max(options.threads, http.maxThreads);
+    http.maxBodyBytes = options.maxBodyBytes;
+    HttpServer server(dispatcher, http);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    server.start();
+    std::cerr << "ped00800-server ouvindo em http://" << options.listen << ":" << server.port()
+              << "/Ped00800.rdmLiquidaItem (banco: "
+              << (ped::sql::isPostgresTarget(options.database) ? "PostgreSQL" : options.database) << ")\n";
+    while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::cerr << "Encerrando: aguardando as chamadas em andamento...\n";
+    server.stop();
+    std::cerr << "Servidor encerrado.\n";
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "ped00800-server: " << e.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,97 @@
+#include "server/app/server_options.h"
+
+#include <charconv>
+#include <fstream>
+#include <stdexcept>
+
+#include "engine/value_text.h"
+
+namespace ped::server {
+namespace {
+
+std::size_t count(const std::string& key, const std::string& value, std::size_t min, std::size_t max) {
+  std::size_t n = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size() || n < min || n > max)
+    throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (de " + std::to_string(min) +
+                             " a " + std::to_string(max) + ").");
+  return n;
+}
+
+void set(ServerOptions& o, const std::string& key, const std::string& value);
+
+void readConfig(ServerOptions& o, const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw std::runtime_error("Não foi possível ler o arquivo de configuração " + path + ".");
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (const auto hash = line.find('#'); hash != std::string::npos) line.resize(hash);
+    const std::string trimmed = engine::value_text::trim(line);
+    if (trimmed.empty()) continue;
+    const auto eq = trimmed.find('=');
+    if (eq == std::string::npos)
+      throw std::runtime_error(path + ", linha " + std::to_string(number) + ": esperado \"chave = valor\".");
+    const std::string key = engine::value_text::trim(trimmed.substr(0, eq));
+    if (key == "config") throw std::runtime_error(path + ": um arquivo de configuração não inclui outro.");
+    set(o, key, engine::value_text::trim(trimmed.substr(eq + 1)));
+  }
+}
+
+void set(ServerOptions& o, const std::string& key, const std::string& value) {
+  if (key == "listen") o.listen = value;
+  else if (key == "port") o.port = static_cast<int>(count(key, value, 0, 65535));
+  else if (key == "database") o.database = value;
+  else if (key == "threads") o.threads = count(key, value, 1, 4096);
+  else if (key == "connections") o.connections = count(key, value, 1, 1024);
+  else if (key == "max-body") o.maxBodyBytes = count(key, value, 1024, std::size_t{1} << 30);
+  else if (key == "max-orders") o.maxOrderRows = count(key, value, 1, 10000000);
+  else if (key == "log") o.logFile = value;
+  else if (key == "config") readConfig(o, value);
+  else throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
+  if (value.empty() && key != "log") throw std::runtime_error("Valor vazio para --" + key + ".");
+}
+
+}  // namespace
+
+std::string usage() {
+  return "Uso: ped00800-server [opções]\n"
+         "Servidor de aplicação da Liquidação Manual (PED00800): JSON-RPC 2.0 sobre HTTP em\n"
+         "POST /Ped00800.rdmLiquidaItem, saúde em GET /health.\n\n"
+         "  --listen ENDEREÇO     endereço de escuta (padrão 127.0.0.1)\n"
+         "  --port N              porta (padrão 8800; 0 escolhe uma porta livre)\n"
+         "  --database ALVO       arquivo SQLite, ou conexão PostgreSQL (\"host=... dbname=...\" ou\n"
+         "                        \"postgresql://...\"); padrão dados/ped00800.db\n"
+         "  --config ARQUIVO      lê opções de um arquivo (\"chave = valor\" por linha, # comenta)\n"
+         "  --threads N           telas atendidas ao mesmo tempo sem espera (padrão 64)\n"
+         "  --connections N       conexões com o banco de dados (padrão 16)\n"
+         "  --max-body BYTES      tamanho máximo de uma requisição (padrão 16 MiB)\n"
+         "  --max-orders N        máximo de pedidos numa consulta (padrão 200000)\n"
+         "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
+         "  --help                mostra esta ajuda\n";
+}
+
+ServerOptions parseServerOptions(const std::vector<std::string>& args) {
+  ServerOptions o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      o.help = true;
+      continue;
+    }
+    if (!arg.starts_with("--")) throw std::runtime_error("Argumento inesperado: " + arg + ". Veja --help.");
+    std::string value;
+    if (const auto eq = arg.find('='); eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg.resize(eq);
+    } else {
+      if (i + 1 >= args.size()) throw std::runtime_error("Falta o valor de " + arg + ".");
+      value = args[++i];
+    }
+    set(o, arg.substr(2), value);
+  }
+  return o;
+}
+
+}  // namespace ped::server

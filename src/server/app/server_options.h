@@ -1,0 +1,32 @@
+#pragma once
+// The server's settings: defaults, then a configuration file, then the
+// command line, each overriding the one before.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ped::server {
+
+struct ServerOptions {
+  std::string listen = "127.0.0.1";
+  int port = 8800;
+  std::string database = "dados/ped00800.db";  // SQLite path or PostgreSQL connection string
+  std::size_t threads = 64;                    // kept-alive screens served at once without waiting
+  std::size_t connections = 16;                // database connections
+  std::size_t maxBodyBytes = 16 * 1024 * 1024;
+  std::size_t maxOrderRows = 200000;
+  std::string logFile;  // empty: standard error
+  bool help = false;
+};
+
+// The usage text, in Portuguese.
+std::string usage();
+
+// Parses `args` (without the program name). A "--config FILE" is read where
+// it appears; lines are "key = value" with the long option names, '#'
+// starts a comment. Throws std::runtime_error with a Portuguese message for
+// an unknown option, a missing or bad value, or an unreadable file.
+ServerOptions parseServerOptions(const std::vector<std::string>& args);
+
+}  // namespace ped::server

@@ -1,0 +1,152 @@
+#include "server/app/services.h"
+
+#include "rpc/errors.h"
+#include "rpc/json_writer.h"
+#include "server/app/replay_guard.h"
+#include "server/methods/service_error.h"
+
+namespace ped::server {
+namespace {
+
+namespace date_time = engine::date_time;
+
+std::string text(const rpc::Params& p, std::size_t i) { return std::string(p.text(i)); }
+
+// A date argument: ISO text, or null for no date (0).
+double date(const rpc::Params& p, std::size_t i, std::string_view method) {
+  if (p.isNull(i)) return 0;
+  const auto d = date_time::fromIso(p.text(i));
+  if (!d)
+    throw rpc::MethodError("Parâmetro " + std::to_string(i + 1) + " de " + std::string(method) +
+                               ": data inválida (use AAAA-MM-DD).",
+                           rpc::error_code::kInvalidParams);
+  return *d;
+}
+
+}  // namespace
+
+Services::Services(ConnectionPool& pool, const engine::Clock& clock, ServiceLimits limits)
+    : pool_(pool),
+      clock_(clock),
+      sessions_(clock),
+      orders_(limits.maxOrderRows),
+      movement_(clock),
+      changes_(clock, movement_) {}
+
+std::optional<rpc::Session> Services::resolve(std::string_view token) {
+  auto db = pool_.borrow();
+  const auto s = sessions_.resolve(*db, token);
+  if (!s) return std::nullopt;
+  return rpc::Session{s->key, s->operatorCode, std::string(token)};
+}
+
+rpc::MethodHandler Services::bind(Body body, bool replayable) {
+  return [this, body = std::move(body), replayable](const rpc::CallContext& call, const rpc::Params& p) {
+    std::optional<ConnectionPool::Lease> db;
+    try {
+      db.emplace(pool_.borrow());
+      const Session session{call.session->id, call.session->operatorCode};
+      if (!replayable) return body(**db, session, p);
+      std::string arguments;
+      for (std::size_t i = 0; i < p.size(); ++i) arguments += p.raw(i) + '\n';
+      const std::string key = requestKey(call.method, arguments);
+      if (auto answer = storedAnswer(**db, session.key, key)) return *answer;
+      std::string answer = body(**db, session, p);
+      storeAnswer(**db, session.key, key, answer, clock_);
+      return answer;
+    } catch (const ServiceError& e) {
+      throw rpc::MethodError(e.what());
+    } catch (const sql::SqlError& e) {
+      if (e.kind() == sql::SqlError::Kind::Connection) {
+        if (db) db->markBroken();
+        throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
+      }
+      if (e.kind() == sql::SqlError::Kind::Busy)
+        throw rpc::MethodError("O banco de dados está ocupado. Tente novamente em instantes.");
+      throw;  // a fault of the server: logged, and reported as an internal error
+    }
+  };
+}
+
+void Services::install(rpc::Dispatcher& d) {
+  d.add(
+      "Login", 2,
+      [this](const rpc::CallContext&, const rpc::Params& p) {
+        try {
+          auto db = pool_.borrow();
+          const std::string token = sessions_.login(*db, p.text(0), p.text(1));
+          rpc::JsonWriter w;
+          w.beginObject();
+          w.key("token");
+          w.string(token);
+          w.endObject();
+          return w.take();
+        } catch (const ServiceError& e) {
+          throw rpc::MethodError(e.what());
+        } catch (const sql::SqlError& e) {
+          throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
+        }
+      },
+      rpc::Access::Public);
+
+  d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return orders_.GetParam(db, s, p.text(0), p.text(1));
+        }));
+  d.add("GetPedidos", 20, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          OrderFilter f;
+          f.branch = text(p, 0);
+          f.orderStatuses = text(p, 1);
+          f.orderList = text(p, 2);
+          f.orderFrom = text(p, 3);
+          f.orderTo = text(p, 4);
+          f.allOrders = text(p, 5);
+          f.itemStatuses = text(p, 6);
+          f.clientList = text(p, 7);
+          f.allClients = text(p, 8);
+          f.productList = text(p, 9);
+          f.allProducts = text(p, 10);
+          f.sellerList = text(p, 11);
+          f.allSellers = text(p, 12);
+          f.issuedFrom = date(p, 13, "GetPedidos");
+          f.issuedTo = date(p, 14, "GetPedidos");
+          f.allIssued = text(p, 15);
+          f.deliveryFrom = date(p, 16, "GetPedidos");
+          f.deliveryTo = date(p, 17, "GetPedidos");
+          f.allDeliveries = text(p, 18);
+          f.priorities = text(p, 19);
+          return orders_.GetPedidos(db, s, f);
+        }));
+  d.add("GetItem", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return orders_.GetItem(db, s, p.text(0), p.text(1));
+        }));
+  d.add("GetItSemFiltro", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1));
+        }));
+  d.add("GetNrPedido", 3, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return orders_.GetNrPedido(db, s, p.text(0), p.text(1), p.text(2));
+        }));
+  d.add("GetEvolEstq", 1, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return stock_.GetEvolEstq(db, s, p.packet(0));
+        }));
+  d.add("GetPosEstq", 9, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return stock_.GetPosEstq(db, s, p.text(0), p.text(1), p.text(2), p.text(3), p.text(4), p.text(5),
+                                   p.text(6), p.text(7), p.text(8));
+        }));
+  d.add("AtualizaEstoque", 5, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3), p.text(4));
+        }));
+  d.add("SetLiquidaPed", 3,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2)); },
+             true));
+  d.add("SetLiquidaItem", 3,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return changes_.SetLiquidaItem(db, s, p.text(0), p.packet(1), p.text(2)); },
+             true));
+  d.add("SetDesfazLiq", 3,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return changes_.SetDesfazLiq(db, s, p.packet(0), p.text(1), p.text(2)); },
+             true));
+}
+
+}  // namespace ped::server
