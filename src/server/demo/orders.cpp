@@ -38,7 +38,11 @@ std::vector<char> itemStatuses(Random& random, char status, int count) {
   if (status == '5' && !has([](char s) { return s == '6'; })) out.front() = '6';
   if (status == '6') {
     if (!has([](char s) { return s == '4' || s == '6'; })) out.front() = random.chance(50) ? '6' : '4';
-    if (!has(isOpenItemStatus)) out.back() = openStatus(random);
+    if (!has(isOpenItemStatus)) {
+      // Over a cancelled item if there is one; else over the last of two or more settled ones.
+      const auto cancelled = std::find(out.rbegin(), out.rend(), '5');
+      *(cancelled != out.rend() ? cancelled : out.rbegin()) = openStatus(random);
+    }
   }
   return out;
 }

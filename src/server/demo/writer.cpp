@@ -61,6 +61,13 @@ void refuseUnlessEmpty(sql::Connection& db) {
 
 void clearDemoTables(sql::Connection& db) {
   const auto& tables = demoTables();
+  if (db.dialect() == sql::Dialect::Postgres) {
+    // One TRUNCATE of them all: far quicker than row-by-row deletes and their reference checks.
+    std::string sql = "TRUNCATE ";
+    for (std::size_t i = 0; i < tables.size(); ++i) sql.append(i == 0 ? "" : ", ").append(tables[i]);
+    db.executeScript(sql);
+    return;
+  }
   for (auto it = tables.rbegin(); it != tables.rend(); ++it) db.execute(std::string("DELETE FROM ") + *it);
 }
 
