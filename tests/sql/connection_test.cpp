@@ -109,7 +109,11 @@ TEST_P(Connections, BulkInsertWritesEveryKindOfValueAsGiven) {
   const std::vector<std::string> awkward = {"A\tB", "L\nM", "bar\\ra", "Pão", "", "\\N"};
   for (std::size_t i = 0; i < awkward.size(); ++i)
     bulk->add({awkward[i], 0.25 + static_cast<double>(i), i % 2 ? engine::Value() : engine::Value("2026-02-28")});
-  for (int i = 0; i < 5000; ++i) bulk->add({"N" + std::to_string(i), std::int64_t{i}, "2026-12-31"});
+  for (int i = 0; i < 5000; ++i) {
+    std::string code = "N";
+    code += std::to_string(i);
+    bulk->add({code, std::int64_t{i}, "2026-12-31"});
+  }
   EXPECT_EQ(bulk->finish(), 5006);
   tx.commit();
 
@@ -121,7 +125,7 @@ TEST_P(Connections, BulkInsertWritesEveryKindOfValueAsGiven) {
     EXPECT_DOUBLE_EQ(r.number(i, "QTESTOQUE"), 0.25 + static_cast<double>(i));
     EXPECT_EQ(r.isNull(i, "DTVALIDADE"), i % 2 == 1);
   }
-  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE WHERE DTVALIDADE = :D AND QTESTOQUE >= 0",
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE WHERE DTVALIDADE = :D AND CDPRODUTO LIKE 'N%'",
                        {{"D", "2026-12-31"}}).integer(0, "N"), 5000);
   EXPECT_EQ(db_->query("SELECT NRVERSAO FROM ESTOQUE WHERE CDPRODUTO = 'N7'").integer(0, "NRVERSAO"), 0);
 }
