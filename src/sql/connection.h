@@ -93,7 +93,8 @@ class Connection {
   // take their defaults). Names are plain identifiers (letters, digits,
   // '_'); anything else throws SqlError(Syntax). Meant to run inside a write
   // transaction.
-  virtual std::unique_ptr<BulkInsert> bulkInsert(std::string_view table, const std::vector<std::string>& columns) = 0;
+  virtual std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
+                                                 const std::vector<std::string>& columns) = 0;
 
   virtual void begin(TransactionMode mode) = 0;
   virtual void commit() = 0;

@@ -15,7 +15,8 @@ bool isPlainIdentifier(std::string_view name) {
 
 std::string tableWithColumns(std::string_view table, const std::vector<std::string>& columns) {
   auto refuse = [](std::string_view name) {
-    throw SqlError(SqlError::Kind::Syntax, std::string("Nome inválido para tabela ou coluna: \"") + std::string(name) + "\".");
+    throw SqlError(SqlError::Kind::Syntax,
+                   std::string("Nome inválido para tabela ou coluna: \"") + std::string(name) + "\".");
   };
   if (!isPlainIdentifier(table)) refuse(table);
   if (columns.empty()) throw SqlError(SqlError::Kind::Syntax, "Nenhuma coluna informada para a inclusão.");

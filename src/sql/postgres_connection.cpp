@@ -105,8 +105,8 @@ class PostgresBulkInsert final : public BulkInsert {
 
   void add(const std::vector<engine::Value>& row) override {
     if (row.size() != columns_)
-      throw SqlError(SqlError::Kind::Syntax, std::string("Linha com ") + std::to_string(row.size()) + " valores para " +
-                                                 std::to_string(columns_) + " colunas.");
+      throw SqlError(SqlError::Kind::Syntax, std::string("Linha com ") + std::to_string(row.size()) +
+                                                 " valores para " + std::to_string(columns_) + " colunas.");
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) buffer_ += '\t';
       appendCopyField(buffer_, row[i]);
@@ -119,15 +119,17 @@ class PostgresBulkInsert final : public BulkInsert {
   std::int64_t finish() override {
     flush();
     open_ = false;
-    if (PQputCopyEnd(conn_, nullptr) != 1) failWith(nullptr);
+    if (PQputCopyEnd(conn_, nullptr) != 1) failSending();
     PGresult* res = PQgetResult(conn_);
     const bool ok = res && PQresultStatus(res) == PGRES_COMMAND_OK;
     if (!ok) {
-      const std::string state = res && PQresultErrorField(res, PG_DIAG_SQLSTATE) ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : "";
+      const std::string state =
+          res && PQresultErrorField(res, PG_DIAG_SQLSTATE) ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : "";
       const std::string why = trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn_));
       PQclear(res);
       drainResults();
-      throw SqlError(kindOf(state.empty() ? nullptr : state.c_str()), std::string("Erro ao gravar no banco de dados: ") + why);
+      throw SqlError(kindOf(state.empty() ? nullptr : state.c_str()),
+                     std::string("Erro ao gravar no banco de dados: ") + why);
     }
     PQclear(res);
     drainResults();
@@ -139,14 +141,16 @@ class PostgresBulkInsert final : public BulkInsert {
 
   void flush() {
     if (buffer_.empty()) return;
-    if (PQputCopyData(conn_, buffer_.data(), static_cast<int>(buffer_.size())) != 1) failWith(nullptr);
+    if (PQputCopyData(conn_, buffer_.data(), static_cast<int>(buffer_.size())) != 1) failSending();
     buffer_.clear();
   }
   void drainResults() {
     while (PGresult* res = PQgetResult(conn_)) PQclear(res);
   }
-  [[noreturn]] void failWith(const char* sqlstate) {
-    throw SqlError(kindOf(sqlstate), std::string("Erro ao gravar no banco de dados: ") + trimmed(PQerrorMessage(conn_)));
+  // libpq could not send: the connection itself failed.
+  [[noreturn]] void failSending() {
+    throw SqlError(SqlError::Kind::Connection,
+                   std::string("Erro ao gravar no banco de dados: ") + trimmed(PQerrorMessage(conn_)));
   }
 
   PGconn* conn_;
@@ -233,13 +237,15 @@ class PostgresConnection final : public Connection {
     check(r.res, "Erro no banco de dados");
   }
 
-  std::unique_ptr<BulkInsert> bulkInsert(std::string_view table, const std::vector<std::string>& columns) override {
+  std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
+                                         const std::vector<std::string>& columns) override {
     reconnectIfLost();
     const std::string sql = std::string("COPY ") + tableWithColumns(table, columns) + " FROM STDIN";
     ResultHandle r{PQexec(conn_, sql.c_str())};
     if (!r.res || PQresultStatus(r.res) != PGRES_COPY_IN) {
       check(r.res, std::string("Erro ao iniciar a inclusão em ") + std::string(table));
-      throw SqlError(SqlError::Kind::Other, std::string("O PostgreSQL não aceitou a inclusão em ") + std::string(table) + ".");
+      throw SqlError(SqlError::Kind::Other,
+                     std::string("O PostgreSQL não aceitou a inclusão em ") + std::string(table) + ".");
     }
     return std::make_unique<PostgresBulkInsert>(conn_, columns.size());
   }

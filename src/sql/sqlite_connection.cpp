@@ -3,6 +3,8 @@
 // (BEGIN IMMEDIATE): a deferred BEGIN can still fail with SQLITE_BUSY when
 // its first write comes.
 
+#include "sql/sqlite_connection.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -11,7 +13,6 @@
 #include "sql/connection.h"
 #include "sql/identifiers.h"
 #include "sql/result_builder.h"
-#include "sql/sqlite_connection.h"
 
 namespace ped::sql {
 namespace {
@@ -57,7 +58,9 @@ struct Statement {
 
 int bindValue(sqlite3_stmt* stmt, int index, const engine::Value& v) {
   if (v.isNull()) return sqlite3_bind_null(stmt, index);
-  if (v.isText()) return sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()), SQLITE_TRANSIENT);
+  if (v.isText())
+    return sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()),
+                             SQLITE_TRANSIENT);
   if (v.isFloat()) return sqlite3_bind_double(stmt, index, v.number());
   if (v.isInteger()) return sqlite3_bind_int64(stmt, index, v.integer());
   return sqlite3_bind_int(stmt, index, v.boolean() ? 1 : 0);
@@ -80,8 +83,8 @@ class SqliteBulkInsert final : public BulkInsert {
 
   void add(const std::vector<engine::Value>& row) override {
     if (row.size() != columns_)
-      throw SqlError(SqlError::Kind::Syntax, std::string("Linha com ") + std::to_string(row.size()) + " valores para " +
-                                                 std::to_string(columns_) + " colunas.");
+      throw SqlError(SqlError::Kind::Syntax, std::string("Linha com ") + std::to_string(row.size()) +
+                                                 " valores para " + std::to_string(columns_) + " colunas.");
     sqlite3_reset(st_.stmt);
     for (std::size_t i = 0; i < row.size(); ++i) {
       const int rc = bindValue(st_.stmt, static_cast<int>(i) + 1, row[i]);
@@ -176,7 +179,8 @@ class SqliteConnection final : public Connection {
     }
   }
 
-  std::unique_ptr<BulkInsert> bulkInsert(std::string_view table, const std::vector<std::string>& columns) override {
+  std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
+                                         const std::vector<std::string>& columns) override {
     return std::make_unique<SqliteBulkInsert>(db_, table, columns);
   }
 

@@ -24,8 +24,8 @@ TEST(Documents, CheckDigitsFollowTheModulus11Rule) {
 
   EXPECT_TRUE(isValidCpf("52998224725"));
   EXPECT_TRUE(isValidCnpj("11222333000181"));
-  for (const char* bad : {"52998224724", "52998224752", "5299822472", "529982247250", "5299822472a", "11111111111",
-                          "00000000000", ""})
+  for (const char* bad : {"52998224724", "52998224752", "5299822472", "529982247250", "5299822472a",
+                          "11111111111", "00000000000", ""})
     EXPECT_FALSE(isValidCpf(bad)) << bad;
   for (const char* bad : {"11222333000180", "11222333000118", "1122233300018", "11.222.333/0001-81",
                           "00000000000000", "11222333000181 "})
@@ -35,7 +35,9 @@ TEST(Documents, CheckDigitsFollowTheModulus11Rule) {
 class Generated : public ::testing::Test {
  protected:
   static constexpr int kOrders = 400;
-  GeneratorOptions options(std::uint64_t seed, double today) { return {.seed = seed, .orders = kOrders, .today = today}; }
+  GeneratorOptions options(std::uint64_t seed, double today) {
+    return {.seed = seed, .orders = kOrders, .today = today};
+  }
   const double today_ = day(2026, 3, 15);
 };
 
@@ -94,7 +96,9 @@ TEST_F(Generated, ProductsAndClientsAreWellFormed) {
   for (const Product& p : data.products) {
     EXPECT_LE(p.code.size(), 10u);
     ASSERT_EQ(p.treeCode.size(), 7u) << p.name;
-    EXPECT_TRUE(std::all_of(p.treeCode.begin(), p.treeCode.end(), [](char c) { return c >= '0' && c <= '9'; })) << p.treeCode;
+    EXPECT_TRUE(std::all_of(p.treeCode.begin(), p.treeCode.end(), [](char c) {
+      return c >= '0' && c <= '9';
+    })) << p.treeCode;
     EXPECT_NE(p.treeCode.substr(4), "000") << "item numbers start at 001";
     EXPECT_GT(p.listPrice, 0) << p.name;
     trees.push_back(p.treeCode);
@@ -119,7 +123,8 @@ TEST_F(Generated, ProductsAndClientsAreWellFormed) {
 }
 
 TEST(DemoCommandLine, ReadsOptionsAndRefusesWhatItCannotUse) {
-  const CommandLine ok = parseCommandLine({"--database", "/tmp/x.db", "--seed=7", "--orders", "150", "--force"});
+  const CommandLine ok =
+      parseCommandLine({"--database", "/tmp/x.db", "--seed=7", "--orders", "150", "--force"});
   EXPECT_EQ(ok.error, "");
   EXPECT_EQ(ok.database, "/tmp/x.db");
   EXPECT_EQ(ok.seed, 7u);

@@ -54,7 +54,8 @@ TEST_P(DemoDatabase, EveryOrderStatusAgreesWithItsItems) {
       " ORDER BY P.CDFILIAL, P.NRPEDIDO, LENGTH(I.NRITEMPED), I.NRITEMPED");
   std::map<std::string, std::pair<char, std::vector<char>>> orders;
   for (std::size_t i = 0; i < r.rowCount(); ++i) {
-    auto& [status, items] = orders[std::string(r.text(i, "CDFILIAL")) + "/" + std::string(r.text(i, "NRPEDIDO"))];
+    auto& [status, items] =
+        orders[std::string(r.text(i, "CDFILIAL")) + "/" + std::string(r.text(i, "NRPEDIDO"))];
     status = r.text(i, "IDSITPEDIDO").front();
     if (r.isNull(i, "NRITEMPED")) continue;
     items.push_back(r.text(i, "IDSITITEMPED").front());
@@ -64,7 +65,8 @@ TEST_P(DemoDatabase, EveryOrderStatusAgreesWithItsItems) {
   for (const auto& [order, statuses] : orders)
     EXPECT_EQ(orderStatusProblem(statuses.first, statuses.second), "") << order;
 
-  EXPECT_EQ(count("SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE VRDESITPED < 0 OR VRDESITPED >= QTITEMPED * VRPREUNITPED"),
+  EXPECT_EQ(count("SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE VRDESITPED < 0 OR VRDESITPED >= QTITEMPED * "
+                  "VRPREUNITPED"),
             0);
   EXPECT_GT(count("SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE VRDESITPED > 0"), 0);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM ITEMPEDIDO I JOIN PRODUTO P ON P.CDPRODUTO = I.CDPRODUTO"
@@ -81,9 +83,11 @@ TEST_P(DemoDatabase, ManualSettlementsCarryTheirHistory) {
   // Each item settled by hand: who and why on the item, the same in one 'L' history row.
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM ITEMPEDIDO I JOIN HISTLIQMAN H ON H.CDFILIAL = I.CDFILIAL"
                   " AND H.NRPEDIDO = I.NRPEDIDO AND H.NRITEMPED = I.NRITEMPED"
-                  " JOIN OPERADOR O ON O.CDOPERADOR = I.CDOPERADOR JOIN JUSTEXCHIS J ON J.CDJUSTEXCHIS = I.CDJUSTEXCHIS"
+                  " JOIN OPERADOR O ON O.CDOPERADOR = I.CDOPERADOR JOIN JUSTEXCHIS J ON J.CDJUSTEXCHIS = "
+                  "I.CDJUSTEXCHIS"
                   " WHERE I.IDSITITEMPED = '6' AND H.IDOPERACAO = 'L' AND H.CDOPERADOR = I.CDOPERADOR"
-                  " AND H.CDJUSTEXCHIS = I.CDJUSTEXCHIS AND H.IDSITNOVA = '6' AND H.IDSITANTERIOR IN ('1', '2', '3', '7')"
+                  " AND H.CDJUSTEXCHIS = I.CDJUSTEXCHIS AND H.IDSITNOVA = '6' AND H.IDSITANTERIOR IN ('1', "
+                  "'2', '3', '7')"
                   " AND H.QTITEMPED = I.QTITEMPED"),
             summary_.settlements);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM HISTLIQMAN"), summary_.settlements);
@@ -120,8 +124,10 @@ TEST_P(DemoDatabase, ReservationsNeverExceedTheStockOrTheOrder) {
             0);
   // Reserved in full, in part, and over two positions.
   const char* perItem =
-      "SELECT COUNT(*) AS N FROM ITEMPEDIDO I JOIN (SELECT CDFILIAL, NRPEDIDO, NRITEMPED, SUM(QTRESERVADA) AS Q,"
-      " COUNT(*) AS K FROM RESERVAITEM GROUP BY CDFILIAL, NRPEDIDO, NRITEMPED) R ON R.CDFILIAL = I.CDFILIAL AND"
+      "SELECT COUNT(*) AS N FROM ITEMPEDIDO I JOIN (SELECT CDFILIAL, NRPEDIDO, NRITEMPED, SUM(QTRESERVADA) "
+      "AS Q,"
+      " COUNT(*) AS K FROM RESERVAITEM GROUP BY CDFILIAL, NRPEDIDO, NRITEMPED) R ON R.CDFILIAL = I.CDFILIAL "
+      "AND"
       " R.NRPEDIDO = I.NRPEDIDO AND R.NRITEMPED = I.NRITEMPED WHERE ";
   EXPECT_GT(count(std::string(perItem) + "R.Q = I.QTITEMPED"), 0);
   EXPECT_GT(count(std::string(perItem) + "R.Q < I.QTITEMPED"), 0);
@@ -141,8 +147,10 @@ TEST_P(DemoDatabase, EveryCaseTheScreenShowsIsThere) {
             std::set<std::string>{"0003"});
   EXPECT_EQ(texts("SELECT CDFILIAL FROM PARAMPEDIDO WHERE IDEVOLESTLIQMAN = 'S'"),
             (std::set<std::string>{"0001", "0002"}));
-  EXPECT_EQ(texts("SELECT CDFILIAL FROM PARAMPEDIDO WHERE IDEXIBPEDIDO = '2'"), std::set<std::string>{"0001"});
-  EXPECT_EQ(texts("SELECT CDFILIAL FROM PARAMPEDIDO WHERE IDEXIBPEDIDO = '1'"), (std::set<std::string>{"0002", "0003"}));
+  EXPECT_EQ(texts("SELECT CDFILIAL FROM PARAMPEDIDO WHERE IDEXIBPEDIDO = '2'"),
+            std::set<std::string>{"0001"});
+  EXPECT_EQ(texts("SELECT CDFILIAL FROM PARAMPEDIDO WHERE IDEXIBPEDIDO = '1'"),
+            (std::set<std::string>{"0002", "0003"}));
 
   // Stock keys as deep as each branch keeps them.
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE CDFILIAL = '0001' AND (CDALMOXARIFE = '' OR"
@@ -154,7 +162,8 @@ TEST_P(DemoDatabase, EveryCaseTheScreenShowsIsThere) {
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE CDFILIAL = '0003' AND (CDALMOXARIFE <> '' OR"
                   " CDLOCALESTOQ <> '' OR NRLOTEESTQ <> '' OR NRSUBLOTE <> '')"),
             0);
-  EXPECT_GT(count("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE QTESTOQUE <= 2"), 0) << "nearly empty positions";
+  EXPECT_GT(count("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE QTESTOQUE <= 2"), 0)
+      << "nearly empty positions";
 
   // Lots on the stock of branch 0001: expired, expiring today, still valid.
   const char* lots =
@@ -171,7 +180,8 @@ TEST_P(DemoDatabase, EveryCaseTheScreenShowsIsThere) {
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM (SELECT DISTINCT CDFILIAL, IDSITPEDIDO FROM PEDIDO) T"), 12);
   EXPECT_EQ(texts("SELECT DISTINCT IDSITITEMPED FROM ITEMPEDIDO"),
             (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
-  EXPECT_EQ(texts("SELECT DISTINCT IDPRIORIDADE FROM PEDIDO"), (std::set<std::string>{"0", "1", "2", "3", "4"}));
+  EXPECT_EQ(texts("SELECT DISTINCT IDPRIORIDADE FROM PEDIDO"),
+            (std::set<std::string>{"0", "1", "2", "3", "4"}));
   // What the seller's own operator sees on the branch that ties him to it, in the default 7 days.
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM (SELECT DISTINCT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0001'"
                   " AND CDVENDEDOR = '0001' AND DTPEDIDO > :SEMANA) T",
@@ -183,10 +193,13 @@ TEST_P(DemoDatabase, EveryCaseTheScreenShowsIsThere) {
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM OPERTPED"), 6);
   EXPECT_EQ(texts("SELECT CDOPERADOR FROM OPERADOR WHERE CDVENDEDOR IS NULL"),
             (std::set<std::string>{"ADMIN", "GERENTE", "SEMVEND"}));
-  EXPECT_EQ(texts("SELECT CDOPERADOR FROM OPERADOR WHERE CDVENDEDOR = '0001'"), std::set<std::string>{"VENDEDOR1"});
+  EXPECT_EQ(texts("SELECT CDOPERADOR FROM OPERADOR WHERE CDVENDEDOR = '0001'"),
+            std::set<std::string>{"VENDEDOR1"});
   const sql::Result ops = db_->query("SELECT CDOPERADOR, DSSENHAHASH FROM OPERADOR");
-  const std::map<std::string, std::string> passwords = {
-      {"ADMIN", "admin123"}, {"GERENTE", "gerente123"}, {"SEMVEND", "semvend123"}, {"VENDEDOR1", "vendedor123"}};
+  const std::map<std::string, std::string> passwords = {{"ADMIN", "admin123"},
+                                                        {"GERENTE", "gerente123"},
+                                                        {"SEMVEND", "semvend123"},
+                                                        {"VENDEDOR1", "vendedor123"}};
   ASSERT_EQ(ops.rowCount(), passwords.size());
   for (std::size_t i = 0; i < ops.rowCount(); ++i) {
     const std::string op(ops.text(i, "CDOPERADOR"));
@@ -204,17 +217,19 @@ TEST_P(DemoDatabase, TextsFitTheirColumnsAndDocumentsAreValid) {
     const sql::Result columns =
         sqlite ? db_->query("SELECT name AS COLUNA, type AS TIPO, 0 AS TAMANHO FROM pragma_table_info(:T)",
                             {{"T", table}})
-               : db_->query("SELECT upper(column_name) AS COLUNA, data_type AS TIPO, character_maximum_length AS"
-                            " TAMANHO FROM information_schema.columns WHERE table_schema = current_schema() AND"
-                            " table_name = lower(:T)",
-                            {{"T", table}});
+               : db_->query(
+                     "SELECT upper(column_name) AS COLUNA, data_type AS TIPO, character_maximum_length AS"
+                     " TAMANHO FROM information_schema.columns WHERE table_schema = current_schema() AND"
+                     " table_name = lower(:T)",
+                     {{"T", table}});
     for (std::size_t c = 0; c < columns.rowCount(); ++c) {
       const std::string column(columns.text(c, "COLUNA"));
       const std::string type(columns.text(c, "TIPO"));
       std::int64_t size = columns.integer(c, "TAMANHO");
       if (sqlite && type.starts_with("VARCHAR(")) size = std::stoll(type.substr(8));
       if (size <= 0) continue;
-      const std::int64_t longest = count(std::string("SELECT COALESCE(MAX(LENGTH(") + column + ")), 0) AS N FROM " + table);
+      const std::int64_t longest =
+          count(std::string("SELECT COALESCE(MAX(LENGTH(") + column + ")), 0) AS N FROM " + table);
       EXPECT_LE(longest, size) << table << "." << column;
       ++checked;
     }
@@ -255,7 +270,8 @@ TEST_P(DemoDatabase, AFilledDatabaseIsLeftAloneUnlessReplaced) {
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM OPERADOR"), 4);
 
   // Data of one's own, even without orders, is not mixed with the demo's.
-  db_->executeScript("DELETE FROM HISTLIQMAN; DELETE FROM RESERVAITEM; DELETE FROM ITEMPEDIDO; DELETE FROM PEDIDO;");
+  db_->executeScript(
+      "DELETE FROM HISTLIQMAN; DELETE FROM RESERVAITEM; DELETE FROM ITEMPEDIDO; DELETE FROM PEDIDO;");
   try {
     writeDemoData(*db_, other, false);
     FAIL() << "existing registers were mixed with demo data";

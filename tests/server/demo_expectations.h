@@ -16,13 +16,19 @@ inline std::string orderStatusProblem(char orderStatus, const std::vector<char>&
     return std::any_of(items.begin(), items.end(), [&](char s) { return of.find(s) != std::string::npos; });
   };
   if (items.empty() || items.size() > 8) return "1 to 8 items expected";
-  if (std::any_of(items.begin(), items.end(), [](char s) { return s < '1' || s > '7'; })) return "unknown item status";
+  if (std::any_of(items.begin(), items.end(), [](char s) { return s < '1' || s > '7'; }))
+    return "unknown item status";
   switch (orderStatus) {
-    case '2': return any("456") ? "an item of an order in progress is not open" : "";
-    case '6': return any("1237") && any("46") ? "" : "a partly served order needs open and settled items";
-    case '3': return !any("12376") && any("4") ? "" : "a liquidated order has open or hand-settled items";
-    case '5': return !any("1237") && any("6") ? "" : "an order settled by hand needs a '6' item and none open";
-    default: return "unknown order status";
+    case '2':
+      return any("456") ? "an item of an order in progress is not open" : "";
+    case '6':
+      return any("1237") && any("46") ? "" : "a partly served order needs open and settled items";
+    case '3':
+      return !any("12376") && any("4") ? "" : "a liquidated order has open or hand-settled items";
+    case '5':
+      return !any("1237") && any("6") ? "" : "an order settled by hand needs a '6' item and none open";
+    default:
+      return "unknown order status";
   }
 }
 

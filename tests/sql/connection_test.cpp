@@ -108,7 +108,8 @@ TEST_P(Connections, BulkInsertWritesEveryKindOfValueAsGiven) {
   // Texts that would end a COPY field or row, a backslash, UTF-8, an empty text.
   const std::vector<std::string> awkward = {"A\tB", "L\nM", "bar\\ra", "Pão", "", "\\N"};
   for (std::size_t i = 0; i < awkward.size(); ++i)
-    bulk->add({awkward[i], 0.25 + static_cast<double>(i), i % 2 ? engine::Value() : engine::Value("2026-02-28")});
+    bulk->add(
+        {awkward[i], 0.25 + static_cast<double>(i), i % 2 ? engine::Value() : engine::Value("2026-02-28")});
   for (int i = 0; i < 5000; ++i) {
     std::string code = "N";
     code += std::to_string(i);
@@ -117,8 +118,9 @@ TEST_P(Connections, BulkInsertWritesEveryKindOfValueAsGiven) {
   EXPECT_EQ(bulk->finish(), 5006);
   tx.commit();
 
-  const Result r = db_->query("SELECT CDPRODUTO, QTESTOQUE, DTVALIDADE FROM ESTOQUE WHERE CDPRODUTO NOT LIKE 'N%' "
-                              "AND CDPRODUTO <> 'P1' ORDER BY QTESTOQUE");
+  const Result r = db_->query(
+      "SELECT CDPRODUTO, QTESTOQUE, DTVALIDADE FROM ESTOQUE WHERE CDPRODUTO NOT LIKE 'N%' "
+      "AND CDPRODUTO <> 'P1' ORDER BY QTESTOQUE");
   ASSERT_EQ(r.rowCount(), awkward.size());
   for (std::size_t i = 0; i < awkward.size(); ++i) {
     EXPECT_EQ(r.text(i, "CDPRODUTO"), awkward[i]);
@@ -126,7 +128,9 @@ TEST_P(Connections, BulkInsertWritesEveryKindOfValueAsGiven) {
     EXPECT_EQ(r.isNull(i, "DTVALIDADE"), i % 2 == 1);
   }
   EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE WHERE DTVALIDADE = :D AND CDPRODUTO LIKE 'N%'",
-                       {{"D", "2026-12-31"}}).integer(0, "N"), 5000);
+                       {{"D", "2026-12-31"}})
+                .integer(0, "N"),
+            5000);
   EXPECT_EQ(db_->query("SELECT NRVERSAO FROM ESTOQUE WHERE CDPRODUTO = 'N7'").integer(0, "NRVERSAO"), 0);
 }
 

@@ -21,16 +21,16 @@ std::optional<T> wholeNumber(const std::string& text) {
 std::string usageText() {
   return std::string(
              "Uso: ped00800-demo --database <banco> [--seed N] [--orders N] [--force]\n"
-         "\n"
-         "Cria o esquema do servidor e preenche o banco com dados de demonstração da\n"
-         "Liquidação Manual (PED00800): filiais, operadores, vendedores, clientes,\n"
-         "produtos, estoque e pedidos datados em relação à data de hoje.\n"
-         "\n"
-         "  --database <banco>  arquivo SQLite (criado se não existir) ou string de\n"
-         "                      conexão PostgreSQL (\"postgresql://...\" ou \"host=... dbname=...\")\n"
-         "  --seed N            semente dos dados (padrão 1): a mesma semente, no mesmo dia,\n"
-         "                      gera os mesmos dados\n"
-         "  --orders N          quantidade de pedidos, de ") +
+             "\n"
+             "Cria o esquema do servidor e preenche o banco com dados de demonstração da\n"
+             "Liquidação Manual (PED00800): filiais, operadores, vendedores, clientes,\n"
+             "produtos, estoque e pedidos datados em relação à data de hoje.\n"
+             "\n"
+             "  --database <banco>  arquivo SQLite (criado se não existir) ou string de\n"
+             "                      conexão PostgreSQL (\"postgresql://...\" ou \"host=... dbname=...\")\n"
+             "  --seed N            semente dos dados (padrão 1): a mesma semente, no mesmo dia,\n"
+             "                      gera os mesmos dados\n"
+             "  --orders N          quantidade de pedidos, de ") +
          std::to_string(kMinimumOrders) + " a " + std::to_string(kMaximumOrders) +
          " (padrão 2000)\n"
          "  --force             apaga os dados existentes antes de gerar; sem esta opção,\n"
@@ -66,7 +66,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       out.database = *value;
     } else if (name == "--seed") {
       const auto seed = wholeNumber<std::uint64_t>(*value);
-      if (!seed) return fail(std::string("Semente inválida: \"") + *value + "\". Informe um número inteiro não negativo.");
+      if (!seed)
+        return fail(std::string("Semente inválida: \"") + *value +
+                    "\". Informe um número inteiro não negativo.");
       out.seed = *seed;
     } else if (name == "--orders") {
       const auto orders = wholeNumber<int>(*value);

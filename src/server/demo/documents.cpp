@@ -36,7 +36,9 @@ std::string complete(std::string_view base, const int* table, std::size_t tableS
 
 }  // namespace
 
-std::string completeCpf(std::string_view base) { return complete(base, kCpfWeights.data(), kCpfWeights.size()); }
+std::string completeCpf(std::string_view base) {
+  return complete(base, kCpfWeights.data(), kCpfWeights.size());
+}
 
 std::string completeCnpj(std::string_view base) {
   return complete(base, kCnpjWeights.data(), kCnpjWeights.size());

@@ -17,8 +17,14 @@ void addBranches(DemoData& data) {
   // One branch for each way the settlement treats stock: full stock keys and
   // movement, warehouses only, no stock at all.
   data.branches = {
-      {.code = "0001", .name = "Matriz São Paulo", .usesWarehouse = true, .usesLocation = true, .usesLot = true,
-       .controlsStock = true, .movesStockOnSettlement = true, .showOrders = '2'},
+      {.code = "0001",
+       .name = "Matriz São Paulo",
+       .usesWarehouse = true,
+       .usesLocation = true,
+       .usesLot = true,
+       .controlsStock = true,
+       .movesStockOnSettlement = true,
+       .showOrders = '2'},
       {.code = "0002", .name = "Filial Campinas", .usesWarehouse = true, .movesStockOnSettlement = true},
       {.code = "0003", .name = "Filial Belo Horizonte"},
   };
@@ -56,10 +62,15 @@ void addSellers(DemoData& data, Random& random) {
 void addOperators(DemoData& data) {
   data.operators = {
       {.code = "ADMIN", .name = "Administrador do Sistema", .password = "admin123", .seesAllSellers = true},
-      {.code = "GERENTE", .name = "Marta Regina Figueiredo", .password = "gerente123", .seesAllSellers = true},
+      {.code = "GERENTE",
+       .name = "Marta Regina Figueiredo",
+       .password = "gerente123",
+       .seesAllSellers = true},
       // Without a seller and not released for all: refused where operators see only their seller's orders.
       {.code = "SEMVEND", .name = "Paulo Ricardo Nunes", .password = "semvend123"},
-      {.code = "VENDEDOR1", .name = data.sellers.front().name, .password = "vendedor123",
+      {.code = "VENDEDOR1",
+       .name = data.sellers.front().name,
+       .password = "vendedor123",
        .seller = data.sellers.front().code},
   };
 }
@@ -108,7 +119,8 @@ void addClients(DemoData& data, Random& random, int orders) {
     }
     const City& home = random.pick(data.cities);
     client.addresses.push_back(address(random, 'P', home));
-    if (random.chance(25)) client.addresses.push_back(address(random, 'E', random.chance(70) ? home : random.pick(data.cities)));
+    if (random.chance(25))
+      client.addresses.push_back(address(random, 'E', random.chance(70) ? home : random.pick(data.cities)));
     data.clients.push_back(std::move(client));
   }
 }
@@ -121,12 +133,12 @@ void addProducts(DemoData& data) {
       const int item = ++lastItem[{entry.group, entry.subgroup}];
       std::string name = entry.name;
       if (!entry.variants.empty()) name += std::string(" ") + entry.variants[v];
-      data.products.push_back({.code = zeroPadded(static_cast<std::int64_t>(data.products.size()) + 1, 6),
-                               .treeCode = zeroPadded(entry.group, 2) + zeroPadded(entry.subgroup, 2) +
-                                           zeroPadded(item, 3),
-                               .name = std::move(name),
-                               .unit = entry.unit,
-                               .listPrice = cents(entry.price + entry.variantStep * static_cast<double>(v))});
+      data.products.push_back(
+          {.code = zeroPadded(static_cast<std::int64_t>(data.products.size()) + 1, 6),
+           .treeCode = zeroPadded(entry.group, 2) + zeroPadded(entry.subgroup, 2) + zeroPadded(item, 3),
+           .name = std::move(name),
+           .unit = entry.unit,
+           .listPrice = cents(entry.price + entry.variantStep * static_cast<double>(v))});
     }
   }
 }
@@ -138,7 +150,9 @@ const Product& productOf(const DemoData& data, const std::string& code) {
                            [](const Product& p, const std::string& c) { return p.code < c; });
 }
 
-bool isOpenItemStatus(char status) { return status == '1' || status == '2' || status == '3' || status == '7'; }
+bool isOpenItemStatus(char status) {
+  return status == '1' || status == '2' || status == '3' || status == '7';
+}
 
 bool soldByMeasure(const std::string& unit) { return unit == "KG" || unit == "LT" || unit == "M"; }
 
@@ -146,7 +160,8 @@ double cents(double value) { return std::round(value * 100) / 100; }
 
 std::string zeroPadded(std::int64_t value, int width) {
   std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+  if (static_cast<int>(digits.size()) < width)
+    digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
   return digits;
 }
 

@@ -31,11 +31,17 @@ std::string grouped(std::int64_t n) {
 }
 
 void printSummary(const DemoSummary& s, double seconds) {
-  const std::pair<const char*, std::int64_t> lines[] = {
-      {"Filiais", s.branches},           {"Operadores", s.operators},     {"Vendedores", s.sellers},
-      {"Clientes", s.clients},           {"Produtos", s.products},        {"Lotes", s.lots},
-      {"Posições de estoque", s.positions}, {"Pedidos", s.orders},        {"Itens de pedido", s.items},
-      {"Reservas", s.reservations},      {"Liquidações manuais", s.settlements}};
+  const std::pair<const char*, std::int64_t> lines[] = {{"Filiais", s.branches},
+                                                        {"Operadores", s.operators},
+                                                        {"Vendedores", s.sellers},
+                                                        {"Clientes", s.clients},
+                                                        {"Produtos", s.products},
+                                                        {"Lotes", s.lots},
+                                                        {"Posições de estoque", s.positions},
+                                                        {"Pedidos", s.orders},
+                                                        {"Itens de pedido", s.items},
+                                                        {"Reservas", s.reservations},
+                                                        {"Liquidações manuais", s.settlements}};
   std::cout << "Dados de demonstração gerados:\n";
   for (const auto& [label, count] : lines) {
     const std::string number = grouped(count);

@@ -4,100 +4,189 @@ namespace ped::server::demo::names {
 
 const std::vector<std::string>& femaleFirstNames() {
   static const std::vector<std::string> v = {
-      "Maria",    "Ana",     "Francisca", "Antônia", "Adriana",  "Juliana", "Márcia",   "Fernanda", "Patrícia",
-      "Aline",    "Sandra",  "Camila",    "Amanda",  "Bruna",    "Jéssica", "Letícia",  "Luciana",  "Vanessa",
-      "Cristina", "Simone",  "Beatriz",   "Larissa", "Gabriela", "Rafaela", "Tatiane",  "Renata",   "Daniela",
-      "Débora",   "Mariana", "Helena",    "Sônia",   "Conceição", "Rosângela", "Vera Lúcia", "Cláudia", "Priscila"};
+      "Maria",     "Ana",        "Francisca", "Antônia", "Adriana", "Juliana", "Márcia",   "Fernanda",
+      "Patrícia",  "Aline",      "Sandra",    "Camila",  "Amanda",  "Bruna",   "Jéssica",  "Letícia",
+      "Luciana",   "Vanessa",    "Cristina",  "Simone",  "Beatriz", "Larissa", "Gabriela", "Rafaela",
+      "Tatiane",   "Renata",     "Daniela",   "Débora",  "Mariana", "Helena",  "Sônia",    "Conceição",
+      "Rosângela", "Vera Lúcia", "Cláudia",   "Priscila"};
   return v;
 }
 
 const std::vector<std::string>& maleFirstNames() {
   static const std::vector<std::string> v = {
-      "José",     "João",    "Antônio",  "Francisco", "Carlos",  "Paulo",    "Pedro",   "Lucas",   "Luiz",
-      "Marcos",   "Luís",    "Gabriel",  "Rafael",    "Daniel",  "Marcelo",  "Bruno",   "Eduardo", "Felipe",
-      "Raimundo", "Rodrigo", "Sebastião", "André",    "Fernando", "Fábio",   "Leonardo", "Gustavo", "Thiago",
-      "Diego",    "Sérgio",  "Roberto",  "Jorge",     "Ricardo", "Vinícius", "Mateus",  "Otávio",  "Wellington"};
+      "José",     "João",    "Antônio",  "Francisco", "Carlos",    "Paulo",   "Pedro",    "Lucas",
+      "Luiz",     "Marcos",  "Luís",     "Gabriel",   "Rafael",    "Daniel",  "Marcelo",  "Bruno",
+      "Eduardo",  "Felipe",  "Raimundo", "Rodrigo",   "Sebastião", "André",   "Fernando", "Fábio",
+      "Leonardo", "Gustavo", "Thiago",   "Diego",     "Sérgio",    "Roberto", "Jorge",    "Ricardo",
+      "Vinícius", "Mateus",  "Otávio",   "Wellington"};
   return v;
 }
 
 const std::vector<std::string>& surnames() {
   static const std::vector<std::string> v = {
-      "Silva",    "Santos",   "Oliveira", "Souza",    "Rodrigues", "Ferreira", "Alves",    "Pereira",  "Lima",
-      "Gomes",    "Costa",    "Ribeiro",  "Martins",  "Carvalho",  "Almeida",  "Lopes",    "Soares",   "Fernandes",
-      "Vieira",   "Barbosa",  "Rocha",    "Dias",     "Nascimento", "Andrade", "Moreira",  "Nunes",    "Marques",
-      "Machado",  "Mendes",   "Freitas",  "Cardoso",  "Ramos",     "Gonçalves", "Santana", "Teixeira", "Araújo",
-      "Cavalcanti", "Moura",  "Correia",  "Pinto",    "Batista",   "Monteiro", "Campos",   "Cunha",    "Reis"};
+      "Silva",     "Santos",    "Oliveira", "Souza",   "Rodrigues",  "Ferreira", "Alves",      "Pereira",
+      "Lima",      "Gomes",     "Costa",    "Ribeiro", "Martins",    "Carvalho", "Almeida",    "Lopes",
+      "Soares",    "Fernandes", "Vieira",   "Barbosa", "Rocha",      "Dias",     "Nascimento", "Andrade",
+      "Moreira",   "Nunes",     "Marques",  "Machado", "Mendes",     "Freitas",  "Cardoso",    "Ramos",
+      "Gonçalves", "Santana",   "Teixeira", "Araújo",  "Cavalcanti", "Moura",    "Correia",    "Pinto",
+      "Batista",   "Monteiro",  "Campos",   "Cunha",   "Reis"};
   return v;
 }
 
 const std::vector<std::string>& businessKinds() {
-  static const std::vector<std::string> v = {
-      "Mercado",        "Supermercado", "Mercearia",  "Armazém",     "Empório",       "Padaria",
-      "Distribuidora",  "Comercial",    "Ferragens",  "Depósito",    "Casa de Tintas", "Atacadão",
-      "Materiais de Construção",        "Loja",       "Minimercado", "Casa do Construtor", "Auto Peças",
-      "Lanchonete",     "Restaurante",  "Hortifrúti"};
+  static const std::vector<std::string> v = {"Mercado",
+                                             "Supermercado",
+                                             "Mercearia",
+                                             "Armazém",
+                                             "Empório",
+                                             "Padaria",
+                                             "Distribuidora",
+                                             "Comercial",
+                                             "Ferragens",
+                                             "Depósito",
+                                             "Casa de Tintas",
+                                             "Atacadão",
+                                             "Materiais de Construção",
+                                             "Loja",
+                                             "Minimercado",
+                                             "Casa do Construtor",
+                                             "Auto Peças",
+                                             "Lanchonete",
+                                             "Restaurante",
+                                             "Hortifrúti"};
   return v;
 }
 
 const std::vector<std::string>& businessNames() {
-  static const std::vector<std::string> v = {
-      "Bom Preço",    "São Jorge",     "Santa Luzia",   "Boa Vista",     "Central",      "do Povo",
-      "Dois Irmãos",  "Progresso",     "Nova Esperança", "Primavera",    "Estrela",      "Brasil",
-      "Ideal",        "Popular",       "Real",          "Paraíso",       "São José",     "Bela Vista",
-      "Santo Antônio", "União",        "Vitória",       "Aliança",       "Três Marias",  "Bom Jesus",
-      "Planalto",     "Sol Nascente",  "Avenida",       "Da Praça",      "Família",      "Confiança",
-      "Econômico",    "Jardim",        "Horizonte",     "Nossa Senhora Aparecida",       "Ipê Amarelo"};
+  static const std::vector<std::string> v = {"Bom Preço",      "São Jorge",
+                                             "Santa Luzia",    "Boa Vista",
+                                             "Central",        "do Povo",
+                                             "Dois Irmãos",    "Progresso",
+                                             "Nova Esperança", "Primavera",
+                                             "Estrela",        "Brasil",
+                                             "Ideal",          "Popular",
+                                             "Real",           "Paraíso",
+                                             "São José",       "Bela Vista",
+                                             "Santo Antônio",  "União",
+                                             "Vitória",        "Aliança",
+                                             "Três Marias",    "Bom Jesus",
+                                             "Planalto",       "Sol Nascente",
+                                             "Avenida",        "Da Praça",
+                                             "Família",        "Confiança",
+                                             "Econômico",      "Jardim",
+                                             "Horizonte",      "Nossa Senhora Aparecida",
+                                             "Ipê Amarelo"};
   return v;
 }
 
 const std::vector<std::string>& legalSuffixes() {
-  static const std::vector<std::string> v = {" Ltda", " Ltda", " Ltda", " Comércio Ltda", " Ltda ME", " EPP",
-                                             " S.A.", " Comércio e Serviços Ltda", " Eireli"};
+  static const std::vector<std::string> v = {" Ltda",    " Ltda", " Ltda", " Comércio Ltda",
+                                             " Ltda ME", " EPP",  " S.A.", " Comércio e Serviços Ltda",
+                                             " Eireli"};
   return v;
 }
 
 const std::vector<std::string>& streets() {
-  static const std::vector<std::string> v = {
-      "Rua das Flores",         "Avenida Brasil",          "Rua XV de Novembro",     "Rua Sete de Setembro",
-      "Avenida Getúlio Vargas", "Rua Tiradentes",          "Rua Dom Pedro II",       "Rua São José",
-      "Avenida Santos Dumont",  "Rua Marechal Deodoro",    "Rua Barão do Rio Branco", "Travessa das Acácias",
-      "Rua dos Andradas",       "Avenida Independência",   "Rua Rui Barbosa",        "Rua Castro Alves",
-      "Rua José de Alencar",    "Alameda dos Ipês",        "Rua Bahia",              "Rua Pernambuco",
-      "Avenida Presidente Vargas", "Rua Duque de Caxias",  "Rua Quintino Bocaiúva",  "Rua Voluntários da Pátria",
-      "Avenida João Pessoa",    "Rua Padre Anchieta",      "Rua Benjamin Constant",  "Rua Floriano Peixoto",
-      "Rua das Palmeiras",      "Rua Santa Catarina",      "Avenida Paraná",         "Rua Carlos Gomes",
-      "Estrada Municipal",      "Rodovia BR-116, km",      "Rua Visconde de Mauá",   "Praça da Matriz"};
+  static const std::vector<std::string> v = {"Rua das Flores",
+                                             "Avenida Brasil",
+                                             "Rua XV de Novembro",
+                                             "Rua Sete de Setembro",
+                                             "Avenida Getúlio Vargas",
+                                             "Rua Tiradentes",
+                                             "Rua Dom Pedro II",
+                                             "Rua São José",
+                                             "Avenida Santos Dumont",
+                                             "Rua Marechal Deodoro",
+                                             "Rua Barão do Rio Branco",
+                                             "Travessa das Acácias",
+                                             "Rua dos Andradas",
+                                             "Avenida Independência",
+                                             "Rua Rui Barbosa",
+                                             "Rua Castro Alves",
+                                             "Rua José de Alencar",
+                                             "Alameda dos Ipês",
+                                             "Rua Bahia",
+                                             "Rua Pernambuco",
+                                             "Avenida Presidente Vargas",
+                                             "Rua Duque de Caxias",
+                                             "Rua Quintino Bocaiúva",
+                                             "Rua Voluntários da Pátria",
+                                             "Avenida João Pessoa",
+                                             "Rua Padre Anchieta",
+                                             "Rua Benjamin Constant",
+                                             "Rua Floriano Peixoto",
+                                             "Rua das Palmeiras",
+                                             "Rua Santa Catarina",
+                                             "Avenida Paraná",
+                                             "Rua Carlos Gomes",
+                                             "Estrada Municipal",
+                                             "Rodovia BR-116, km",
+                                             "Rua Visconde de Mauá",
+                                             "Praça da Matriz"};
   return v;
 }
 
 const std::vector<std::string>& addressComplements() {
-  static const std::vector<std::string> v = {" - Loja 2", " - Sala 101", " - Galpão 3", " - Fundos", " - Bloco B",
-                                             " - Térreo", " - Box 14", " - Casa 2"};
+  static const std::vector<std::string> v = {" - Loja 2",  " - Sala 101", " - Galpão 3", " - Fundos",
+                                             " - Bloco B", " - Térreo",   " - Box 14",   " - Casa 2"};
   return v;
 }
 
 const std::vector<CityEntry>& cities() {
-  static const std::vector<CityEntry> v = {
-      {"SP", "3550308", "São Paulo"},      {"SP", "3509502", "Campinas"},        {"SP", "3543402", "Ribeirão Preto"},
-      {"SP", "3548500", "Santos"},         {"SP", "3552205", "Sorocaba"},        {"RJ", "3304557", "Rio de Janeiro"},
-      {"MG", "3106200", "Belo Horizonte"}, {"MG", "3170206", "Uberlândia"},      {"MG", "3136702", "Juiz de Fora"},
-      {"PR", "4106902", "Curitiba"},       {"PR", "4113700", "Londrina"},        {"PR", "4115200", "Maringá"},
-      {"SC", "4205407", "Florianópolis"},  {"SC", "4209102", "Joinville"},       {"SC", "4202404", "Blumenau"},
-      {"RS", "4314902", "Porto Alegre"},   {"RS", "4305108", "Caxias do Sul"},   {"BA", "2927408", "Salvador"},
-      {"BA", "2910800", "Feira de Santana"}, {"PE", "2611606", "Recife"},        {"CE", "2304400", "Fortaleza"},
-      {"DF", "5300108", "Brasília"},       {"GO", "5208707", "Goiânia"},         {"AM", "1302603", "Manaus"},
-      {"PA", "1501402", "Belém"},          {"RN", "2408102", "Natal"},           {"PB", "2507507", "João Pessoa"},
-      {"AL", "2704302", "Maceió"},         {"SE", "2800308", "Aracaju"},         {"PI", "2211001", "Teresina"},
-      {"MA", "2111300", "São Luís"},       {"MT", "5103403", "Cuiabá"},          {"MS", "5002704", "Campo Grande"},
-      {"ES", "3205309", "Vitória"}};
+  static const std::vector<CityEntry> v = {{"SP", "3550308", "São Paulo"},
+                                           {"SP", "3509502", "Campinas"},
+                                           {"SP", "3543402", "Ribeirão Preto"},
+                                           {"SP", "3548500", "Santos"},
+                                           {"SP", "3552205", "Sorocaba"},
+                                           {"RJ", "3304557", "Rio de Janeiro"},
+                                           {"MG", "3106200", "Belo Horizonte"},
+                                           {"MG", "3170206", "Uberlândia"},
+                                           {"MG", "3136702", "Juiz de Fora"},
+                                           {"PR", "4106902", "Curitiba"},
+                                           {"PR", "4113700", "Londrina"},
+                                           {"PR", "4115200", "Maringá"},
+                                           {"SC", "4205407", "Florianópolis"},
+                                           {"SC", "4209102", "Joinville"},
+                                           {"SC", "4202404", "Blumenau"},
+                                           {"RS", "4314902", "Porto Alegre"},
+                                           {"RS", "4305108", "Caxias do Sul"},
+                                           {"BA", "2927408", "Salvador"},
+                                           {"BA", "2910800", "Feira de Santana"},
+                                           {"PE", "2611606", "Recife"},
+                                           {"CE", "2304400", "Fortaleza"},
+                                           {"DF", "5300108", "Brasília"},
+                                           {"GO", "5208707", "Goiânia"},
+                                           {"AM", "1302603", "Manaus"},
+                                           {"PA", "1501402", "Belém"},
+                                           {"RN", "2408102", "Natal"},
+                                           {"PB", "2507507", "João Pessoa"},
+                                           {"AL", "2704302", "Maceió"},
+                                           {"SE", "2800308", "Aracaju"},
+                                           {"PI", "2211001", "Teresina"},
+                                           {"MA", "2111300", "São Luís"},
+                                           {"MT", "5103403", "Cuiabá"},
+                                           {"MS", "5002704", "Campo Grande"},
+                                           {"ES", "3205309", "Vitória"}};
   return v;
 }
 
 const std::vector<CatalogEntry>& catalog() {
   // group 01 hardware, 02 electrical, 03 building, 04 food, 05 cleaning, 06 hygiene
   static const std::vector<CatalogEntry> v = {
-      {1, 1, "Parafuso Sextavado Zincado", {"1/4 x 1\"", "1/4 x 2\"", "5/16 x 2\"", "3/8 x 3\""}, "UN", 0.45, 0.20},
-      {1, 1, "Parafuso Chipboard Cabeça Chata", {"3,5 x 25 mm", "4,0 x 40 mm", "5,0 x 50 mm"}, "CX", 18.90, 6.50},
+      {1,
+       1,
+       "Parafuso Sextavado Zincado",
+       {"1/4 x 1\"", "1/4 x 2\"", "5/16 x 2\"", "3/8 x 3\""},
+       "UN",
+       0.45,
+       0.20},
+      {1,
+       1,
+       "Parafuso Chipboard Cabeça Chata",
+       {"3,5 x 25 mm", "4,0 x 40 mm", "5,0 x 50 mm"},
+       "CX",
+       18.90,
+       6.50},
       {1, 1, "Bucha de Nylon", {"6 mm", "8 mm", "10 mm"}, "PCT", 7.50, 2.00},
       {1, 2, "Prego com Cabeça", {"12 x 12", "17 x 27", "18 x 30"}, "KG", 16.80, 1.20},
       {1, 2, "Arame Recozido", {"nº 18"}, "KG", 22.40, 0},

@@ -18,7 +18,7 @@ const std::vector<std::string>& businessNames();
 // What follows the trade name in the legal name: " Ltda", " Comércio Ltda"...
 const std::vector<std::string>& legalSuffixes();
 
-const std::vector<std::string>& streets();  // "Rua das Flores"
+const std::vector<std::string>& streets();             // "Rua das Flores"
 const std::vector<std::string>& addressComplements();  // " - Loja 2"
 
 struct CityEntry {

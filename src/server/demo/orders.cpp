@@ -24,9 +24,15 @@ std::vector<char> itemStatuses(Random& random, char status, int count) {
   std::vector<char> out;
   for (int i = 0; i < count; ++i) {
     switch (status) {
-      case '2': out.push_back(openStatus(random)); break;
-      case '3': out.push_back(random.chance(85) ? '4' : '5'); break;
-      case '5': out.push_back("645"[random.weighted({50, 35, 15})]); break;
+      case '2':
+        out.push_back(openStatus(random));
+        break;
+      case '3':
+        out.push_back(random.chance(85) ? '4' : '5');
+        break;
+      case '5':
+        out.push_back("645"[random.weighted({50, 35, 15})]);
+        break;
       default: {
         const std::size_t kind = random.weighted({55, 20, 20, 5});
         out.push_back(kind == 0 ? openStatus(random) : "645"[kind - 1]);
@@ -54,13 +60,16 @@ struct Showcase {
   std::vector<char> items;
 };
 const std::vector<Showcase>& showcases() {
-  static const std::vector<Showcase> v = {
-      {'2', {'1', '2', '3', '7'}}, {'6', {'6', '4', '3', '1'}}, {'3', {'4', '5', '4'}}, {'5', {'6', '5', '4'}}};
+  static const std::vector<Showcase> v = {{'2', {'1', '2', '3', '7'}},
+                                          {'6', {'6', '4', '3', '1'}},
+                                          {'3', {'4', '5', '4'}},
+                                          {'5', {'6', '5', '4'}}};
   return v;
 }
 
 double orderedQuantity(Random& random, const Product& product) {
-  if (soldByMeasure(product.unit) && random.chance(40)) return static_cast<double>(random.between(2, 120)) / 4;
+  if (soldByMeasure(product.unit) && random.chance(40))
+    return static_cast<double>(random.between(2, 120)) / 4;
   return static_cast<double>(random.chance(75) ? random.between(1, 12) : random.between(13, 120));
 }
 
@@ -82,7 +91,8 @@ double timestamp(double day, Random& random) {
   return day + static_cast<double>(random.between(8 * 60, 18 * 60 - 1)) / (24 * 60);
 }
 
-void addItems(DemoData& data, Random& random, const Order& order, const std::vector<char>& statuses, double today) {
+void addItems(DemoData& data, Random& random, const Order& order, const std::vector<char>& statuses,
+              double today) {
   const Seller& seller = *std::find_if(data.sellers.begin(), data.sellers.end(),
                                        [&](const Seller& s) { return s.code == order.seller; });
   std::vector<std::size_t> used;
@@ -91,12 +101,16 @@ void addItems(DemoData& data, Random& random, const Order& order, const std::vec
     while (std::find(used.begin(), used.end(), p) != used.end()) p = (p + 1) % data.products.size();
     used.push_back(p);
     const Product& product = data.products[p];
-    Item item{.branch = order.branch, .order = order.number, .number = std::to_string(n + 1), .product = product.code};
+    Item item{.branch = order.branch,
+              .order = order.number,
+              .number = std::to_string(n + 1),
+              .product = product.code};
     item.quantity = orderedQuantity(random, product);
     item.unit = product.unit;
     item.unitPrice = cents(product.listPrice * priceFactor(seller));
     if (random.chance(25)) {
-      const double discount = cents(item.quantity * item.unitPrice * static_cast<double>(random.between(2, 10)) / 100);
+      const double discount =
+          cents(item.quantity * item.unitPrice * static_cast<double>(random.between(2, 10)) / 100);
       if (discount > 0 && discount < item.quantity * item.unitPrice) item.discount = discount;
     }
     item.status = statuses[n];
@@ -106,9 +120,15 @@ void addItems(DemoData& data, Random& random, const Order& order, const std::vec
       item.settledBy = by.code;
       item.justification = why;
       const double day = std::min(today, order.date + static_cast<double>(random.between(0, 10)));
-      data.settlements.push_back({.branch = order.branch, .order = order.number, .item = item.number,
-                                  .operation = 'L', .operatorCode = by.code, .when = timestamp(day, random),
-                                  .justification = why, .previousStatus = openStatus(random), .newStatus = '6',
+      data.settlements.push_back({.branch = order.branch,
+                                  .order = order.number,
+                                  .item = item.number,
+                                  .operation = 'L',
+                                  .operatorCode = by.code,
+                                  .when = timestamp(day, random),
+                                  .justification = why,
+                                  .previousStatus = openStatus(random),
+                                  .newStatus = '6',
                                   .quantity = item.quantity});
     }
     data.items.push_back(std::move(item));
@@ -138,7 +158,8 @@ void addOrders(DemoData& data, Random& random, const GeneratorOptions& options) 
     d.order.client = random.pick(data.clients).code;
     d.order.seller = random.pick(data.sellers).code;
     // The screen opens on the last 7 days: many orders fall there.
-    d.order.date = options.today - static_cast<double>(random.chance(45) ? random.between(0, 6) : random.between(7, 60));
+    d.order.date =
+        options.today - static_cast<double>(random.chance(45) ? random.between(0, 6) : random.between(7, 60));
     d.order.priority = "01234"[random.weighted({5, 10, 20, 50, 15})];
     d.order.status = "2635"[random.weighted({40, 20, 22, 18})];
     int count = static_cast<int>(random.weighted({10, 18, 20, 17, 13, 10, 7, 5})) + 1;

@@ -28,7 +28,8 @@ double roundedDown(double q, const std::string& unit) {
 
 void addReservations(DemoData& data, Random& random, double today) {
   std::map<std::pair<std::string, std::string>, bool> expiredLot;  // product, lot
-  for (const Lot& lot : data.lots) expiredLot[{lot.product, lot.number}] = lot.validUntil && *lot.validUntil < today;
+  for (const Lot& lot : data.lots)
+    expiredLot[{lot.product, lot.number}] = lot.validUntil && *lot.validUntil < today;
 
   // Positions that may hold stock for an item, per branch and product, with what is still free.
   std::map<std::pair<std::string, std::string>, std::vector<std::size_t>> candidates;
@@ -57,8 +58,8 @@ void addReservations(DemoData& data, Random& random, double today) {
       const double take = std::min(share, free[at]);
       if (take <= 0) continue;
       const Position& p = data.positions[at];
-      data.reservations.push_back({item.branch, item.order, item.number, item.product, p.warehouse, p.location, p.lot,
-                                   p.subLot, take});
+      data.reservations.push_back({item.branch, item.order, item.number, item.product, p.warehouse,
+                                   p.location, p.lot, p.subLot, take});
       free[at] -= take;
       remaining -= take;
       ++used;

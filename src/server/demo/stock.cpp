@@ -29,7 +29,9 @@ void addPlaces(DemoData& data) {
 }
 
 bool perishable(const Product& p) { return p.treeCode.starts_with("04"); }
-bool expires(const Product& p) { return perishable(p) || p.treeCode.starts_with("05") || p.treeCode.starts_with("06"); }
+bool expires(const Product& p) {
+  return perishable(p) || p.treeCode.starts_with("05") || p.treeCode.starts_with("06");
+}
 
 // The first product of every few has an expired lot, and of every few others
 // one that expires today, so both cases are always on screen.
@@ -42,14 +44,15 @@ void addLots(DemoData& data, Random& random, double today) {
       lot.product = product.code;
       const double entered = today - static_cast<double>(random.between(3, 240));
       lot.enteredOn = entered;
-      lot.number = zeroPadded(random.between(1, 9999), 4).insert(0, 1, 'L').append("-").append(zeroPadded(n + 1, 2));
+      lot.number =
+          zeroPadded(random.between(1, 9999), 4).insert(0, 1, 'L').append("-").append(zeroPadded(n + 1, 2));
       if (n == 0 && (i % 7 == 0 || random.chance(8)))
         lot.validUntil = today - static_cast<double>(random.between(1, 40));
       else if (n == 1 && (i % 11 == 0 || random.chance(3)))
         lot.validUntil = today;
       else if (expires(product))
         lot.validUntil = entered + static_cast<double>(perishable(product) ? random.between(60, 365)
-                                                                            : random.between(365, 1000));
+                                                                           : random.between(365, 1000));
       else if (random.chance(30))
         lot.validUntil = entered + static_cast<double>(random.between(700, 1800));
       // Validity stays ahead of entry even for the forced cases.
@@ -98,7 +101,8 @@ void addPositions(DemoData& data, Random& random, int orders) {
     }
     // 0003 keeps no stock keys: one quantity for the branch, for most products.
     if (random.chance(70))
-      data.positions.push_back({"0003", product.code, "", "", "", "", product.unit, stockQuantity(random, product, scale)});
+      data.positions.push_back(
+          {"0003", product.code, "", "", "", "", product.unit, stockQuantity(random, product, scale)});
   }
 }
 

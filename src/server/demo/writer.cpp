@@ -48,9 +48,10 @@ void insertEach(sql::Connection& db, std::string_view table, const std::vector<s
 void refuseUnlessEmpty(sql::Connection& db) {
   const std::int64_t orders = db.query("SELECT COUNT(*) AS N FROM PEDIDO").integer(0, "N");
   if (orders > 0)
-    throw DemoError(std::string("O banco de dados já tem ") + std::to_string(orders) +
-                    " pedido(s); nada foi alterado. Use --force para apagar os dados existentes e gerar os de "
-                    "demonstração.");
+    throw DemoError(
+        std::string("O banco de dados já tem ") + std::to_string(orders) +
+        " pedido(s); nada foi alterado. Use --force para apagar os dados existentes e gerar os de "
+        "demonstração.");
   for (const std::string& table : demoTables()) {
     if (db.query(std::string("SELECT COUNT(*) AS N FROM ") + table).integer(0, "N") > 0)
       throw DemoError(std::string("O banco de dados já tem dados na tabela ") + table +
@@ -73,24 +74,29 @@ void clearDemoTables(sql::Connection& db) {
 
 void writeRegisters(sql::Connection& db, const DemoData& data, const std::vector<std::string>& hashes,
                     DemoSummary& summary) {
-  summary.branches = insertAll(db, "FILIAL", {"CDFILIAL", "NMFILIAL"}, data.branches,
-                               [](const Branch& b) { return Row{b.code, b.name}; });
+  summary.branches = insertAll(db, "FILIAL", {"CDFILIAL", "NMFILIAL"}, data.branches, [](const Branch& b) {
+    return Row{b.code, b.name};
+  });
   insertAll(db, "PARAMFILIAL", {"CDFILIAL", "IDUTILALMOX", "IDUTILLCESTQ", "IDUTILLOTE", "IDCTRLESTQ"},
             data.branches, [](const Branch& b) {
-              return Row{b.code, flag(b.usesWarehouse), flag(b.usesLocation), flag(b.usesLot), flag(b.controlsStock)};
+              return Row{b.code, flag(b.usesWarehouse), flag(b.usesLocation), flag(b.usesLot),
+                         flag(b.controlsStock)};
             });
   insertAll(db, "PARAMPEDIDO", {"CDFILIAL", "IDEVOLESTLIQMAN", "IDEXIBPEDIDO"}, data.branches,
-            [](const Branch& b) { return Row{b.code, flag(b.movesStockOnSettlement), code(b.showOrders)}; });
+            [](const Branch& b) {
+              return Row{b.code, flag(b.movesStockOnSettlement), code(b.showOrders)};
+            });
   summary.sellers =
-      insertAll(db, "VENDEDOR", {"CDVENDEDOR", "NMFANVEN", "VRPECOMVEN", "CDPRECOBASE", "DSPRECOBASE"}, data.sellers,
-                [](const Seller& s) {
+      insertAll(db, "VENDEDOR", {"CDVENDEDOR", "NMFANVEN", "VRPECOMVEN", "CDPRECOBASE", "DSPRECOBASE"},
+                data.sellers, [](const Seller& s) {
                   return Row{s.code, s.name, s.commissionPercent, s.priceTableCode, s.priceTableName};
                 });
   std::size_t next = 0;
-  summary.operators = insertAll(db, "OPERADOR", {"CDOPERADOR", "NMOPERADOR", "DSSENHAHASH", "CDVENDEDOR", "IDATIVO"},
-                                data.operators, [&](const Operator& o) {
-                                  return Row{o.code, o.name, hashes[next++], optionalText(o.seller), "S"};
-                                });
+  summary.operators =
+      insertAll(db, "OPERADOR", {"CDOPERADOR", "NMOPERADOR", "DSSENHAHASH", "CDVENDEDOR", "IDATIVO"},
+                data.operators, [&](const Operator& o) {
+                  return Row{o.code, o.name, hashes[next++], optionalText(o.seller), "S"};
+                });
   insertEach(db, "OPERTPED", {"CDFILIAL", "CDOPERADOR"}, data.operators, [&](const Operator& o) {
     std::vector<Row> rows;
     if (o.seesAllSellers)
@@ -98,10 +104,14 @@ void writeRegisters(sql::Connection& db, const DemoData& data, const std::vector
     return rows;
   });
   insertAll(db, "JUSTEXCHIS", {"CDJUSTEXCHIS", "DSJUSTEXCHIS"}, data.justifications,
-            [](const Justification& j) { return Row{j.code, j.description}; });
+            [](const Justification& j) {
+              return Row{j.code, j.description};
+            });
   db.execute("INSERT INTO PAIS (CDPAIS, NMPAIS) VALUES (:P, 'Brasil')", {{"P", kBrazil}});
   insertAll(db, "MUNICIPIO", {"CDPAIS", "SGESTADO", "CDMUNICIPIO", "NMMUNICIPIO"}, data.cities,
-            [](const City& c) { return Row{kBrazil, c.state, c.code, c.name}; });
+            [](const City& c) {
+              return Row{kBrazil, c.state, c.code, c.name};
+            });
   summary.clients =
       insertAll(db, "CLIENTE", {"CDCLIENTE", "IDTPIJURCLIE", "NRINSJURCLIE", "NMFANTCLIE", "NMRAZSOCCLIE"},
                 data.clients, [](const Client& c) {
@@ -114,68 +124,84 @@ void writeRegisters(sql::Connection& db, const DemoData& data, const std::vector
                  rows.push_back({c.code, code(a.type), a.street, kBrazil, a.state, a.cityCode});
                return rows;
              });
-  summary.products = insertAll(db, "PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "SGUNIDADE"}, data.products,
-                               [](const Product& p) { return Row{p.code, p.treeCode, p.name, p.unit}; });
+  summary.products = insertAll(db, "PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "SGUNIDADE"},
+                               data.products, [](const Product& p) {
+                                 return Row{p.code, p.treeCode, p.name, p.unit};
+                               });
 }
 
 void writeStock(sql::Connection& db, const DemoData& data, DemoSummary& summary) {
   insertAll(db, "ALMOXARIFE", {"CDFILIAL", "CDALMOXARIFE", "DSALMOXARIFE"}, data.warehouses,
-            [](const Warehouse& w) { return Row{w.branch, w.code, w.name}; });
+            [](const Warehouse& w) {
+              return Row{w.branch, w.code, w.name};
+            });
   insertAll(db, "LOCALESTOQ", {"CDFILIAL", "CDALMOXARIFE", "CDLOCALESTOQ", "DSLOCALESTOQ"}, data.locations,
-            [](const Location& l) { return Row{l.branch, l.warehouse, l.code, l.name}; });
+            [](const Location& l) {
+              return Row{l.branch, l.warehouse, l.code, l.name};
+            });
   summary.lots = insertAll(db, "LOTE", {"CDPRODUTO", "NRLOTEESTQ", "DTVALILOTE", "DTENTRLOTE"}, data.lots,
-                           [](const Lot& l) { return Row{l.product, l.number, date(l.validUntil), date(l.enteredOn)}; });
-  summary.positions = insertAll(
-      db, "POSESTOQUE",
-      {"CDFILIAL", "CDPRODUTO", "CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ", "NRSUBLOTE", "SGUNIDADE", "QTESTOQUE"},
-      data.positions, [](const Position& p) {
-        return Row{p.branch, p.product, p.warehouse, p.location, p.lot, p.subLot, p.unit, p.quantity};
-      });
+                           [](const Lot& l) {
+                             return Row{l.product, l.number, date(l.validUntil), date(l.enteredOn)};
+                           });
+  summary.positions = insertAll(db, "POSESTOQUE",
+                                {"CDFILIAL", "CDPRODUTO", "CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ",
+                                 "NRSUBLOTE", "SGUNIDADE", "QTESTOQUE"},
+                                data.positions, [](const Position& p) {
+                                  return Row{p.branch, p.product, p.warehouse, p.location,
+                                             p.lot,    p.subLot,  p.unit,      p.quantity};
+                                });
 }
 
 void writeOrders(sql::Connection& db, const DemoData& data, DemoSummary& summary) {
-  summary.orders = insertAll(
-      db, "PEDIDO",
-      {"CDFILIAL", "NRPEDIDO", "CDCLIENTE", "CDVENDEDOR", "DTPEDIDO", "DTENTPED", "IDPRIORIDADE", "IDSITPEDIDO"},
-      data.orders, [](const Order& o) {
-        return Row{o.branch, o.number, o.client, o.seller, date(o.date), date(o.delivery), code(o.priority),
-                   code(o.status)};
-      });
+  summary.orders = insertAll(db, "PEDIDO",
+                             {"CDFILIAL", "NRPEDIDO", "CDCLIENTE", "CDVENDEDOR", "DTPEDIDO", "DTENTPED",
+                              "IDPRIORIDADE", "IDSITPEDIDO"},
+                             data.orders, [](const Order& o) {
+                               return Row{o.branch,     o.number,         o.client,         o.seller,
+                                          date(o.date), date(o.delivery), code(o.priority), code(o.status)};
+                             });
   summary.items = insertAll(db, "ITEMPEDIDO",
-                            {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "CDPRODUTO", "QTITEMPED", "SGUNIDADE", "VRPREUNITPED",
-                             "VRDESITPED", "IDSITITEMPED", "CDOPERADOR", "CDJUSTEXCHIS"},
+                            {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "CDPRODUTO", "QTITEMPED", "SGUNIDADE",
+                             "VRPREUNITPED", "VRDESITPED", "IDSITITEMPED", "CDOPERADOR", "CDJUSTEXCHIS"},
                             data.items, [](const Item& i) {
-                              return Row{i.branch,    i.order,         i.number,
-                                         i.product,   i.quantity,      i.unit,
-                                         i.unitPrice, i.discount,      code(i.status),
-                                         optionalText(i.settledBy), optionalText(i.justification)};
+                              return Row{i.branch,
+                                         i.order,
+                                         i.number,
+                                         i.product,
+                                         i.quantity,
+                                         i.unit,
+                                         i.unitPrice,
+                                         i.discount,
+                                         code(i.status),
+                                         optionalText(i.settledBy),
+                                         optionalText(i.justification)};
                             });
   summary.reservations = insertAll(db, "RESERVAITEM",
-                                   {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "CDPRODUTO", "CDALMOXARIFE", "CDLOCALESTOQ",
-                                    "NRLOTEESTQ", "NRSUBLOTE", "QTRESERVADA"},
+                                   {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "CDPRODUTO", "CDALMOXARIFE",
+                                    "CDLOCALESTOQ", "NRLOTEESTQ", "NRSUBLOTE", "QTRESERVADA"},
                                    data.reservations, [](const Reservation& r) {
                                      return Row{r.branch,   r.order, r.item,   r.product, r.warehouse,
                                                 r.location, r.lot,   r.subLot, r.quantity};
                                    });
-  summary.settlements = insertAll(db, "HISTLIQMAN",
-                                  {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDOPERACAO", "CDOPERADOR", "DTOPERACAO",
-                                   "CDJUSTEXCHIS", "IDSITANTERIOR", "IDSITNOVA", "QTITEMPED"},
-                                  data.settlements, [](const Settlement& s) {
-                                    return Row{s.branch,         s.order,          s.item,
-                                               code(s.operation), s.operatorCode,  timestamp(s.when),
-                                               s.justification,  code(s.previousStatus), code(s.newStatus),
-                                               s.quantity};
-                                  });
+  summary.settlements =
+      insertAll(db, "HISTLIQMAN",
+                {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDOPERACAO", "CDOPERADOR", "DTOPERACAO",
+                 "CDJUSTEXCHIS", "IDSITANTERIOR", "IDSITNOVA", "QTITEMPED"},
+                data.settlements, [](const Settlement& s) {
+                  return Row{s.branch,          s.order,           s.item,          code(s.operation),
+                             s.operatorCode,    timestamp(s.when), s.justification, code(s.previousStatus),
+                             code(s.newStatus), s.quantity};
+                });
 }
 
 }  // namespace
 
 const std::vector<std::string>& demoTables() {
   static const std::vector<std::string> tables = {
-      "FILIAL",     "PARAMFILIAL", "PARAMPEDIDO", "VENDEDOR",    "OPERADOR",   "OPERTPED",   "SESSAO",
-      "JUSTEXCHIS", "PAIS",        "MUNICIPIO",   "CLIENTE",     "ENDECLIE",   "PRODUTO",    "ALMOXARIFE",
-      "LOCALESTOQ", "LOTE",        "POSESTOQUE",  "PEDIDO",      "ITEMPEDIDO", "RESERVAITEM", "HISTLIQMAN",
-      "MOVESTOQUE", "MOVESTAGIO"};
+      "FILIAL",     "PARAMFILIAL", "PARAMPEDIDO", "VENDEDOR",   "OPERADOR",   "OPERTPED",
+      "SESSAO",     "JUSTEXCHIS",  "PAIS",        "MUNICIPIO",  "CLIENTE",    "ENDECLIE",
+      "PRODUTO",    "ALMOXARIFE",  "LOCALESTOQ",  "LOTE",       "POSESTOQUE", "PEDIDO",
+      "ITEMPEDIDO", "RESERVAITEM", "HISTLIQMAN",  "MOVESTOQUE", "MOVESTAGIO"};
   return tables;
 }
 
