@@ -47,13 +47,13 @@ void addReservations(DemoData& data, Random& random, double today) {
     if (found == candidates.end()) continue;
     const std::vector<std::size_t>& places = found->second;
     const std::size_t kind = random.weighted({50, 25, 25});  // whole on one, split over two, part
-    const int parts = kind == 1 ? 2 : 1;
+    const int pieces = kind == 1 ? 2 : 1;
     double remaining = kind == 2 ? roundedDown(item.quantity / 2, item.unit) : item.quantity;
     const std::size_t start = random.below(places.size());
     int used = 0;
-    for (std::size_t k = 0; k < places.size() && remaining > 0 && used < parts; ++k) {
+    for (std::size_t k = 0; k < places.size() && remaining > 0 && used < pieces; ++k) {
       const std::size_t at = places[(start + k) % places.size()];
-      double share = used + 1 == parts ? remaining : roundedDown(remaining / 2, item.unit);
+      double share = used + 1 == pieces ? remaining : roundedDown(remaining / 2, item.unit);
       if (share <= 0) share = remaining;
       const double take = std::min(share, free[at]);
       if (take <= 0) continue;
