@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "engine/text.h"
+#include "sql/identifiers.h"
 #include "sql/named_params.h"
 #include "sql/result_builder.h"
 
@@ -65,6 +66,99 @@ std::string trimmed(const char* message) {
   while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
   return s;
 }
+
+// A value as COPY's text format writes it: \N for null, backslash escapes
+// for the characters that would end a field or a row.
+void appendCopyField(std::string& out, const engine::Value& v) {
+  if (v.isNull()) {
+    out += "\\N";
+  } else if (v.isText()) {
+    for (const char c : v.text()) {
+      switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+      }
+    }
+  } else if (v.isInteger()) {
+    out += std::to_string(v.integer());
+  } else if (v.isFloat()) {
+    char buf[32];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, v.number()).ptr);
+  } else {
+    out += v.boolean() ? 't' : 'f';
+  }
+}
+
+class PostgresBulkInsert final : public BulkInsert {
+ public:
+  // REQUIRES: the COPY has been started on `conn` (PGRES_COPY_IN).
+  PostgresBulkInsert(PGconn* conn, std::size_t columns) : conn_(conn), columns_(columns) {}
+  ~PostgresBulkInsert() override {
+    if (open_) {
+      PQputCopyEnd(conn_, "inclusão abandonada");
+      drainResults();
+    }
+  }
+
+  void add(const std::vector<engine::Value>& row) override {
+    if (row.size() != columns_)
+      throw SqlError(SqlError::Kind::Syntax, std::string("Linha com ") + std::to_string(row.size()) +
+                                                 " valores para " + std::to_string(columns_) + " colunas.");
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i > 0) buffer_ += '\t';
+      appendCopyField(buffer_, row[i]);
+    }
+    buffer_ += '\n';
+    ++written_;
+    if (buffer_.size() >= kFlushBytes) flush();
+  }
+
+  std::int64_t finish() override {
+    flush();
+    open_ = false;
+    if (PQputCopyEnd(conn_, nullptr) != 1) failSending();
+    PGresult* res = PQgetResult(conn_);
+    const bool ok = res && PQresultStatus(res) == PGRES_COMMAND_OK;
+    if (!ok) {
+      const std::string state =
+          res && PQresultErrorField(res, PG_DIAG_SQLSTATE) ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : "";
+      const std::string why = trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn_));
+      PQclear(res);
+      drainResults();
+      throw SqlError(kindOf(state.empty() ? nullptr : state.c_str()),
+                     std::string("Erro ao gravar no banco de dados: ") + why);
+    }
+    PQclear(res);
+    drainResults();
+    return written_;
+  }
+
+ private:
+  static constexpr std::size_t kFlushBytes = 256 * 1024;
+
+  void flush() {
+    if (buffer_.empty()) return;
+    if (PQputCopyData(conn_, buffer_.data(), static_cast<int>(buffer_.size())) != 1) failSending();
+    buffer_.clear();
+  }
+  void drainResults() {
+    while (PGresult* res = PQgetResult(conn_)) PQclear(res);
+  }
+  // libpq could not send: the connection itself failed.
+  [[noreturn]] void failSending() {
+    throw SqlError(SqlError::Kind::Connection,
+                   std::string("Erro ao gravar no banco de dados: ") + trimmed(PQerrorMessage(conn_)));
+  }
+
+  PGconn* conn_;
+  std::size_t columns_;
+  std::string buffer_;
+  std::int64_t written_ = 0;
+  bool open_ = true;
+};
 
 class PostgresConnection final : public Connection {
  public:
@@ -141,6 +235,19 @@ class PostgresConnection final : public Connection {
     const std::string text(sql);
     ResultHandle r{PQexec(conn_, text.c_str())};
     check(r.res, "Erro no banco de dados");
+  }
+
+  std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
+                                         const std::vector<std::string>& columns) override {
+    reconnectIfLost();
+    const std::string sql = std::string("COPY ") + tableWithColumns(table, columns) + " FROM STDIN";
+    ResultHandle r{PQexec(conn_, sql.c_str())};
+    if (!r.res || PQresultStatus(r.res) != PGRES_COPY_IN) {
+      check(r.res, std::string("Erro ao iniciar a inclusão em ") + std::string(table));
+      throw SqlError(SqlError::Kind::Other,
+                     std::string("O PostgreSQL não aceitou a inclusão em ") + std::string(table) + ".");
+    }
+    return std::make_unique<PostgresBulkInsert>(conn_, columns.size());
   }
 
   void begin(TransactionMode mode) override {

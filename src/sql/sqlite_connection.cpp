@@ -3,14 +3,16 @@
 // (BEGIN IMMEDIATE): a deferred BEGIN can still fail with SQLITE_BUSY when
 // its first write comes.
 
+#include "sql/sqlite_connection.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
 
 #include "engine/text.h"
 #include "sql/connection.h"
+#include "sql/identifiers.h"
 #include "sql/result_builder.h"
-#include "sql/sqlite_connection.h"
 
 namespace ped::sql {
 namespace {
@@ -52,6 +54,54 @@ SqlError::Kind kindOf(int rc) {
 struct Statement {
   sqlite3_stmt* stmt = nullptr;
   ~Statement() { sqlite3_finalize(stmt); }
+};
+
+int bindValue(sqlite3_stmt* stmt, int index, const engine::Value& v) {
+  if (v.isNull()) return sqlite3_bind_null(stmt, index);
+  if (v.isText())
+    return sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()),
+                             SQLITE_TRANSIENT);
+  if (v.isFloat()) return sqlite3_bind_double(stmt, index, v.number());
+  if (v.isInteger()) return sqlite3_bind_int64(stmt, index, v.integer());
+  return sqlite3_bind_int(stmt, index, v.boolean() ? 1 : 0);
+}
+
+[[noreturn]] void fail(sqlite3* db, int rc, const std::string& what) {
+  throw SqlError(kindOf(rc), what + ": " + sqlite3_errmsg(db) + ".");
+}
+
+class SqliteBulkInsert final : public BulkInsert {
+ public:
+  SqliteBulkInsert(sqlite3* db, std::string_view table, const std::vector<std::string>& columns)
+      : db_(db), columns_(columns.size()) {
+    std::string sql = std::string("INSERT INTO ") + tableWithColumns(table, columns) + " VALUES (";
+    for (std::size_t i = 0; i < columns.size(); ++i) sql += i == 0 ? "?" : ", ?";
+    sql += ')';
+    const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_.stmt, nullptr);
+    if (rc != SQLITE_OK) fail(db_, rc, std::string("Erro ao preparar a inclusão em ") + std::string(table));
+  }
+
+  void add(const std::vector<engine::Value>& row) override {
+    if (row.size() != columns_)
+      throw SqlError(SqlError::Kind::Syntax, std::string("Linha com ") + std::to_string(row.size()) +
+                                                 " valores para " + std::to_string(columns_) + " colunas.");
+    sqlite3_reset(st_.stmt);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      const int rc = bindValue(st_.stmt, static_cast<int>(i) + 1, row[i]);
+      if (rc != SQLITE_OK) fail(db_, rc, "Erro ao informar um valor da inclusão");
+    }
+    const int rc = sqlite3_step(st_.stmt);
+    if (rc != SQLITE_DONE) fail(db_, rc, "Erro ao gravar no banco de dados");
+    ++written_;
+  }
+
+  std::int64_t finish() override { return written_; }
+
+ private:
+  sqlite3* db_;
+  std::size_t columns_;
+  Statement st_;
+  std::int64_t written_ = 0;
 };
 
 class SqliteConnection final : public Connection {
@@ -129,6 +179,11 @@ class SqliteConnection final : public Connection {
     }
   }
 
+  std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
+                                         const std::vector<std::string>& columns) override {
+    return std::make_unique<SqliteBulkInsert>(db_, table, columns);
+  }
+
   void begin(TransactionMode mode) override {
     executeScript(mode == TransactionMode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
   }
@@ -138,9 +193,7 @@ class SqliteConnection final : public Connection {
   }
 
  private:
-  [[noreturn]] void fail(int rc, const std::string& what) {
-    throw SqlError(kindOf(rc), what + ": " + sqlite3_errmsg(db_) + ".");
-  }
+  [[noreturn]] void fail(int rc, const std::string& what) { ped::sql::fail(db_, rc, what); }
 
   void prepare(std::string_view sql, const Params& params, Statement& st) {
     const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &st.stmt, nullptr);
@@ -156,18 +209,7 @@ class SqliteConnection final : public Connection {
       });
       if (it == params.end())
         throw SqlError(SqlError::Kind::Syntax, "Parâmetro " + std::string(name) + " não informado para a consulta.");
-      const engine::Value& v = it->second;
-      int brc;
-      if (v.isNull())
-        brc = sqlite3_bind_null(st.stmt, i);
-      else if (v.isText())
-        brc = sqlite3_bind_text(st.stmt, i, v.text().data(), static_cast<int>(v.text().size()), SQLITE_TRANSIENT);
-      else if (v.isFloat())
-        brc = sqlite3_bind_double(st.stmt, i, v.number());
-      else if (v.isInteger())
-        brc = sqlite3_bind_int64(st.stmt, i, v.integer());
-      else
-        brc = sqlite3_bind_int(st.stmt, i, v.boolean() ? 1 : 0);
+      const int brc = bindValue(st.stmt, i, it->second);
       if (brc != SQLITE_OK) fail(brc, "Erro ao informar o parâmetro " + std::string(name));
     }
   }

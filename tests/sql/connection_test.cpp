@@ -102,5 +102,71 @@ TEST_P(Connections, MistakesAreErrorsNotCrashes) {
   EXPECT_THROW(sql::open("host=127.0.0.1 port=1 dbname=nada connect_timeout=2"), SqlError);
 }
 
+TEST_P(Connections, BulkInsertWritesEveryKindOfValueAsGiven) {
+  Transaction tx(*db_, TransactionMode::Write);
+  auto bulk = db_->bulkInsert("ESTOQUE", {"CDPRODUTO", "QTESTOQUE", "DTVALIDADE"});
+  // Texts that would end a COPY field or row, a backslash, UTF-8, an empty text.
+  const std::vector<std::string> awkward = {"A\tB", "L\nM", "bar\\ra", "Pão", "", "\\N"};
+  for (std::size_t i = 0; i < awkward.size(); ++i)
+    bulk->add(
+        {awkward[i], 0.25 + static_cast<double>(i), i % 2 ? engine::Value() : engine::Value("2026-02-28")});
+  for (int i = 0; i < 5000; ++i) {
+    std::string code = "N";
+    code += std::to_string(i);
+    bulk->add({code, std::int64_t{i}, "2026-12-31"});
+  }
+  EXPECT_EQ(bulk->finish(), 5006);
+  tx.commit();
+
+  const Result r = db_->query(
+      "SELECT CDPRODUTO, QTESTOQUE, DTVALIDADE FROM ESTOQUE WHERE CDPRODUTO NOT LIKE 'N%' "
+      "AND CDPRODUTO <> 'P1' ORDER BY QTESTOQUE");
+  ASSERT_EQ(r.rowCount(), awkward.size());
+  for (std::size_t i = 0; i < awkward.size(); ++i) {
+    EXPECT_EQ(r.text(i, "CDPRODUTO"), awkward[i]);
+    EXPECT_DOUBLE_EQ(r.number(i, "QTESTOQUE"), 0.25 + static_cast<double>(i));
+    EXPECT_EQ(r.isNull(i, "DTVALIDADE"), i % 2 == 1);
+  }
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE WHERE DTVALIDADE = :D AND CDPRODUTO LIKE 'N%'",
+                       {{"D", "2026-12-31"}})
+                .integer(0, "N"),
+            5000);
+  EXPECT_EQ(db_->query("SELECT NRVERSAO FROM ESTOQUE WHERE CDPRODUTO = 'N7'").integer(0, "NRVERSAO"), 0);
+}
+
+TEST_P(Connections, ARefusedBulkRowLosesTheWholeTransaction) {
+  try {
+    Transaction tx(*db_, TransactionMode::Write);
+    db_->execute("UPDATE ESTOQUE SET QTESTOQUE = 99 WHERE CDPRODUTO = 'P1'");
+    auto bulk = db_->bulkInsert("ESTOQUE", {"CDPRODUTO", "QTESTOQUE"});
+    bulk->add({"P2", 1.0});
+    bulk->add({"P1", 2.0});  // duplicate key
+    bulk->finish();
+    tx.commit();
+    FAIL() << "duplicate key accepted";
+  } catch (const SqlError& e) {
+    EXPECT_EQ(e.kind(), SqlError::Kind::Conflict) << e.what();
+  }
+  EXPECT_DOUBLE_EQ(stock(*db_, "P1"), 10);
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE").integer(0, "N"), 1);
+
+  // An abandoned insert leaves the connection usable.
+  {
+    Transaction tx(*db_, TransactionMode::Write);
+    auto bulk = db_->bulkInsert("ESTOQUE", {"CDPRODUTO", "QTESTOQUE"});
+    bulk->add({"P3", 1.0});
+  }
+  EXPECT_DOUBLE_EQ(stock(*db_, "P1"), 10);
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE").integer(0, "N"), 1);
+
+  EXPECT_THROW(db_->bulkInsert("ESTOQUE; DROP TABLE ESTOQUE", {"CDPRODUTO"}), SqlError);
+  EXPECT_THROW(db_->bulkInsert("ESTOQUE", {"CDPRODUTO)"}), SqlError);
+  EXPECT_THROW(db_->bulkInsert("ESTOQUE", {}), SqlError);
+  auto bulk = db_->bulkInsert("ESTOQUE", {"CDPRODUTO", "QTESTOQUE"});
+  EXPECT_THROW(bulk->add({"P4"}), SqlError);
+  bulk->finish();
+  EXPECT_DOUBLE_EQ(stock(*db_, "P1"), 10);
+}
+
 }  // namespace
 }  // namespace ped::sql
