@@ -2,10 +2,9 @@
 # The main job: installs what is missing, builds the release preset and starts
 # the application.
 #
-# Only the data-set engine exists so far. The application server, the demo
-# database and the host application with the PED00800 screen arrive in later
-# work; start_application below is the part that will then create the demo
-# database when it is missing, start the server and start the host.
+# Creates the demo database (dados/ped00800.db) when it is missing and starts
+# the application server on it. PED_DATABASE (a SQLite path or a PostgreSQL
+# connection string) and PED_PORT choose others.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -30,36 +29,28 @@ build() {
   cmake --build --preset "$PRESET" -j 2 || fail "build failed (preset ${PRESET})"
 }
 
-# Lists what the build produced, as found on disk; a missing one is an error.
-report_built() {
-  local what path missing=0
-  echo "Built in ${BUILD_DIR}:"
-  for what in "src/engine/libped_engine.a:data-set engine library" \
-    "tests/engine/engine_tests:engine tests (run them with ./test.sh)" \
-    "bench/engine_bench:engine benchmark (run it with scripts/bench.sh)"; do
-    path="${BUILD_DIR}/${what%%:*}"
-    if [[ -e "$path" ]]; then
-      printf '  %-44s %s\n' "$path" "${what#*:}"
-    else
-      printf '  %-44s %s: NOT FOUND\n' "$path" "${what#*:}"
-      missing=1
-    fi
-  done
-  ((missing == 0)) || fail "the build finished but some of its outputs are missing"
+DATABASE="${PED_DATABASE:-dados/ped00800.db}"
+PORT="${PED_PORT:-8800}"
+
+create_demo_database() {
+  if [[ -e "$DATABASE" ]] || [[ "$DATABASE" == *=* ]] || [[ "$DATABASE" == postgres* ]]; then
+    return
+  fi
+  step "Creating the demo database ${DATABASE}"
+  mkdir -p "$(dirname "$DATABASE")"
+  "${BUILD_DIR}/src/server/ped00800-demo" --database "$DATABASE" || fail "could not create the demo database"
 }
 
 start_application() {
-  step "Starting the application"
-  report_built
+  create_demo_database
+  step "Starting the application server on 127.0.0.1:${PORT}"
   cat <<'EOF'
-
-Not there yet, so nothing is started:
-  - the application server (JSON-RPC 2.0 over HTTP at /Ped00800.rdmLiquidaItem)
-  - the demo database (SQLite)
-  - the host application with the "Liquidação Manual" screen (PED00800)
-These come with later work; run.sh will then create the demo database when it
-is missing, start the server and start the host.
+Demo operators (password): GERENTE (gerente123), VENDEDOR1 (vendedor123),
+SEMVEND (semvend123), ADMIN (admin123). See README.md.
+The host application with the "Liquidação Manual" screen is not there yet;
+the server runs until Ctrl+C.
 EOF
+  exec "${BUILD_DIR}/src/server/ped00800-server" --database "$DATABASE" --port "$PORT"
 }
 
 install_deps
