@@ -24,7 +24,7 @@ namespace ped::rpc {
 // What the transport knows about the caller.
 struct RequestContext {
   std::optional<std::string> bearerToken;  // from "Authorization: Bearer <token>"
-  std::string peer;                        // the caller's address, for the log
+  std::string peer;                        // the caller's address and port, for the log
 };
 
 // What a method is given besides its parameters.

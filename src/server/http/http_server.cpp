@@ -71,6 +71,12 @@ void HttpServer::configure() {
   const std::size_t max = options_.maxThreads;
   svr.new_task_queue = [warm, max] { return new ElasticThreadPool(warm, max); };
   svr.set_tcp_nodelay(true);
+  // cpp-httplib's default adds SO_REUSEPORT, which lets a second server bind
+  // the same port and silently take half the connections.
+  svr.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   svr.set_keep_alive_max_count(options_.keepAliveMaxCount);
   svr.set_keep_alive_timeout(options_.keepAliveTimeout.count());
   svr.set_read_timeout(options_.readTimeout.count(), 0);
@@ -93,7 +99,10 @@ void HttpServer::configure() {
       plainText(res, 415, "O corpo da requisição deve ser JSON (Content-Type: application/json).");
       return;
     }
-    const rpc::RequestContext context{bearerToken(req), req.remote_addr};
+    std::string peer = req.remote_addr;
+    peer += ':';
+    peer += std::to_string(req.remote_port);
+    const rpc::RequestContext context{bearerToken(req), std::move(peer)};
     std::string answer = dispatcher_.handle(req.body, context);
     if (answer.empty()) {
       res.status = 204;
