@@ -77,13 +77,12 @@ std::string encodeCall(std::string_view method, const std::vector<Arg>& args, st
   for (std::size_t i = 0; i < args.size(); ++i) {
     try {
       writeArg(w, args[i]);
-    } catch (const rpc::JsonWriteError& e) {
+    } catch (const rpc::JsonWriteError&) {
       std::string message = "Parâmetro ";
       message += std::to_string(i + 1);
       message += " de ";
       message += method;
-      message += ": ";
-      message += e.what();
+      message += args[i].kind() == Arg::Kind::Float ? ": número infinito ou indefinido." : ": texto com UTF-8 inválido.";
       throw ArgumentError(message);
     }
   }
