@@ -21,7 +21,8 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 // The token of "Authorization: Bearer <token>"; nullopt for any other form.
 std::optional<std::string> bearerToken(const httplib::Request& req) {
   if (!req.has_header("Authorization")) return std::nullopt;
-  std::string_view value = req.get_header_value("Authorization");
+  const std::string header = req.get_header_value("Authorization");
+  std::string_view value = header;
   constexpr std::string_view kScheme = "Bearer ";
   if (!startsWithNoCase(value, kScheme)) return std::nullopt;
   value.remove_prefix(kScheme.size());
@@ -73,9 +74,10 @@ void HttpServer::configure() {
   svr.set_tcp_nodelay(true);
   // cpp-httplib's default adds SO_REUSEPORT, which lets a second server bind
   // the same port and silently take half the connections.
-  svr.set_socket_options([](socket_t sock) {
+  svr.set_socket_options([this](socket_t sock) {
     int yes = 1;
     ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listenSocket_ = sock;
   });
   svr.set_keep_alive_max_count(options_.keepAliveMaxCount);
   svr.set_keep_alive_timeout(options_.keepAliveTimeout.count());
@@ -162,6 +164,11 @@ void HttpServer::start() {
     server_.reset();
     throw std::runtime_error(message);
   }
+
+  // cpp-httplib listens with a backlog of 5: screens connecting at once
+  // (a shift starting) would see dropped handshakes and one-second retries.
+  // Listening again on the bound socket only raises the backlog.
+  if (listenSocket_ >= 0) ::listen(listenSocket_, SOMAXCONN);
 
   listener_ = std::thread([this] {
     server_->listen_after_bind();

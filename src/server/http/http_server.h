@@ -85,6 +85,7 @@ class HttpServer {
   std::thread listener_;
   std::atomic<bool> listenerDone_{false};
   int port_ = 0;
+  int listenSocket_ = -1;  // owned by server_
 };
 
 }  // namespace ped::server
