@@ -139,7 +139,8 @@ void BM_ConcurrentClients(benchmark::State& state) {
     long total = 0;
     for (long n : calls) total += n;
     state.counters["worst_client_max_ms"] = *std::max_element(maxMillis.begin(), maxMillis.end());
-    state.counters["fewest_calls_per_client"] = static_cast<double>(*std::min_element(calls.begin(), calls.end()));
+    state.counters["fewest_calls_per_client"] =
+        static_cast<double>(*std::min_element(calls.begin(), calls.end()));
     state.counters["calls_per_s"] = static_cast<double>(total) / seconds;
     state.counters["failures"] = failures.load();
   }
@@ -148,7 +149,9 @@ BENCHMARK(BM_ConcurrentClients)
     ->Args({31, 31})
     ->Args({31, 512})
     ->Args({64, 512})
-    ->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

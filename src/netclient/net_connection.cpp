@@ -142,8 +142,8 @@ RemoteResult TNetConnection::Login(std::string_view operatorCode, std::string_vi
   const std::optional<std::string>& payload = result.at(0);
   simdjson::dom::parser parser;
   std::string_view token;
-  if (result.array || !payload ||
-      parser.parse(*payload)["token"].get(token) != simdjson::SUCCESS || token.empty())
+  if (result.array || !payload || parser.parse(*payload)["token"].get(token) != simdjson::SUCCESS ||
+      token.empty())
     return RemoteResult::failure(std::string(kInvalidResponse));
   token_ = std::string(token);
   return result;

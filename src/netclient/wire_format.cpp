@@ -18,12 +18,24 @@ RemoteResult invalid() { return RemoteResult::failure(std::string(kInvalidRespon
 
 void writeArg(rpc::JsonWriter& w, const Arg& arg) {
   switch (arg.kind()) {
-    case Arg::Kind::Null: w.null(); break;
-    case Arg::Kind::Text: w.string(arg.text()); break;
-    case Arg::Kind::Integer: w.integer(arg.integer()); break;
-    case Arg::Kind::Float: w.number(arg.number()); break;
-    case Arg::Kind::Boolean: w.boolean(arg.boolean()); break;
-    case Arg::Kind::Packet: w.raw(arg.text()); break;
+    case Arg::Kind::Null:
+      w.null();
+      break;
+    case Arg::Kind::Text:
+      w.string(arg.text());
+      break;
+    case Arg::Kind::Integer:
+      w.integer(arg.integer());
+      break;
+    case Arg::Kind::Float:
+      w.number(arg.number());
+      break;
+    case Arg::Kind::Boolean:
+      w.boolean(arg.boolean());
+      break;
+    case Arg::Kind::Packet:
+      w.raw(arg.text());
+      break;
   }
 }
 
@@ -49,7 +61,8 @@ RemoteResult errorResult(element error) {
 RemoteResult resultOf(element result) {
   if (result.is_null()) return RemoteResult::none();
   simdjson::dom::array array;
-  if (result.get_array().get(array) != simdjson::SUCCESS) return RemoteResult::packet(simdjson::minify(result));
+  if (result.get_array().get(array) != simdjson::SUCCESS)
+    return RemoteResult::packet(simdjson::minify(result));
   std::vector<std::optional<std::string>> items;
   items.reserve(array.size());
   for (element item : array) {
@@ -82,7 +95,8 @@ std::string encodeCall(std::string_view method, const std::vector<Arg>& args, st
       message += std::to_string(i + 1);
       message += " de ";
       message += method;
-      message += args[i].kind() == Arg::Kind::Float ? ": número infinito ou indefinido." : ": texto com UTF-8 inválido.";
+      message += args[i].kind() == Arg::Kind::Float ? ": número infinito ou indefinido."
+                                                    : ": texto com UTF-8 inválido.";
       throw ArgumentError(message);
     }
   }
@@ -97,7 +111,8 @@ RemoteResult decodeResponse(std::string_view body, std::int64_t id) {
     return p;
   }();
   element root;
-  if (parser.parse(body.data(), body.size()).get(root) != simdjson::SUCCESS || !root.is_object()) return invalid();
+  if (parser.parse(body.data(), body.size()).get(root) != simdjson::SUCCESS || !root.is_object())
+    return invalid();
 
   std::string_view version;
   if (root["jsonrpc"].get(version) != simdjson::SUCCESS || version != "2.0") return invalid();

@@ -35,22 +35,22 @@ simdjson::dom::parser makeParser(std::size_t capacity) {
 
 std::string parseErrorMessage(simdjson::error_code error) {
   switch (error) {
-    case simdjson::DEPTH_ERROR:
-    {
+    case simdjson::DEPTH_ERROR: {
       std::string message = "Requisição JSON com aninhamento profundo demais (máximo de ";
       message += std::to_string(kMaxDepth);
       message += " níveis).";
       return message;
     }
-    case simdjson::UTF8_ERROR: return "Requisição com texto em UTF-8 inválido.";
-    case simdjson::MEMALLOC: return "Requisição grande demais para a memória disponível.";
-    default: return "Requisição JSON malformada.";
+    case simdjson::UTF8_ERROR:
+      return "Requisição com texto em UTF-8 inválido.";
+    case simdjson::MEMALLOC:
+      return "Requisição grande demais para a memória disponível.";
+    default:
+      return "Requisição JSON malformada.";
   }
 }
 
-std::string countOfParameters(int n) {
-  return std::to_string(n) + (n == 1 ? " parâmetro" : " parâmetros");
-}
+std::string countOfParameters(int n) { return std::to_string(n) + (n == 1 ? " parâmetro" : " parâmetros"); }
 
 // The failure of one request, before or during its call.
 struct Failure {
@@ -69,12 +69,23 @@ Failure invalidRequest(std::string_view why) {
 // JSON-RPC does not allow.
 bool writeId(JsonWriter& w, element id) {
   switch (id.type()) {
-    case element_type::INT64: w.integer(id.get_int64().value_unsafe()); return true;
-    case element_type::UINT64: w.raw(std::to_string(id.get_uint64().value_unsafe())); return true;
-    case element_type::DOUBLE: w.number(id.get_double().value_unsafe()); return true;
-    case element_type::STRING: w.string(id.get_string().value_unsafe()); return true;
-    case element_type::NULL_VALUE: w.null(); return true;
-    default: return false;
+    case element_type::INT64:
+      w.integer(id.get_int64().value_unsafe());
+      return true;
+    case element_type::UINT64:
+      w.raw(std::to_string(id.get_uint64().value_unsafe()));
+      return true;
+    case element_type::DOUBLE:
+      w.number(id.get_double().value_unsafe());
+      return true;
+    case element_type::STRING:
+      w.string(id.get_string().value_unsafe());
+      return true;
+    case element_type::NULL_VALUE:
+      w.null();
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -94,14 +105,19 @@ std::string errorResponse(std::string_view idJson, int code, std::string_view me
 std::string resultResponse(std::string_view idJson, std::string_view result) {
   std::string out;
   out.reserve(36 + idJson.size() + result.size());
-  out.append(R"({"jsonrpc":"2.0","id":)").append(idJson).append(R"(,"result":)").append(result).push_back('}');
+  out.append(R"({"jsonrpc":"2.0","id":)")
+      .append(idJson)
+      .append(R"(,"result":)")
+      .append(result)
+      .push_back('}');
   return out;
 }
 
 ParamValue toParam(element e) {
   ParamValue p;
   switch (e.type()) {
-    case element_type::NULL_VALUE: break;
+    case element_type::NULL_VALUE:
+      break;
     case element_type::STRING:
       p.kind = ParamValue::Kind::Text;
       p.text = e.get_string().value_unsafe();

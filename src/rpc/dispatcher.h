@@ -54,7 +54,7 @@ struct CallRecord {
   std::string_view operatorCode;  // empty without a session
   std::string_view peer;
   std::chrono::microseconds duration{0};
-  int errorCode = 0;              // 0 for success
+  int errorCode = 0;  // 0 for success
   // For internal errors only: what the exception said, for the server's log.
   std::string_view internalDetail;
 };

@@ -11,9 +11,9 @@ namespace error_code {
 inline constexpr int kParseError = -32700;      // the body is not JSON (or nests too deep)
 inline constexpr int kInvalidRequest = -32600;  // JSON, but not a JSON-RPC 2.0 request
 inline constexpr int kMethodNotFound = -32601;
-inline constexpr int kInvalidParams = -32602;  // wrong count or type of parameters
-inline constexpr int kInternalError = -32603;  // an unexpected exception; details only in the log
-inline constexpr int kMethodFailed = -32000;   // a failure the method reported (MethodError)
+inline constexpr int kInvalidParams = -32602;     // wrong count or type of parameters
+inline constexpr int kInternalError = -32603;     // an unexpected exception; details only in the log
+inline constexpr int kMethodFailed = -32000;      // a failure the method reported (MethodError)
 inline constexpr int kNotAuthenticated = -32001;  // no session token, or a bad or expired one
 }  // namespace error_code
 

@@ -49,13 +49,24 @@ std::string Params::raw(std::size_t i) const {
   const ParamValue& v = values_[i];
   JsonWriter w;
   switch (v.kind) {
-    case ParamValue::Kind::Null: w.null(); break;
-    case ParamValue::Kind::Text: w.string(v.text); break;
-    case ParamValue::Kind::Integer: w.integer(v.integer); break;
-    case ParamValue::Kind::Float: w.number(v.number); break;
-    case ParamValue::Kind::Boolean: w.boolean(v.boolean); break;
+    case ParamValue::Kind::Null:
+      w.null();
+      break;
+    case ParamValue::Kind::Text:
+      w.string(v.text);
+      break;
+    case ParamValue::Kind::Integer:
+      w.integer(v.integer);
+      break;
+    case ParamValue::Kind::Float:
+      w.number(v.number);
+      break;
+    case ParamValue::Kind::Boolean:
+      w.boolean(v.boolean);
+      break;
     case ParamValue::Kind::Object:
-    case ParamValue::Kind::Array: return v.json;
+    case ParamValue::Kind::Array:
+      return v.json;
   }
   return w.take();
 }

@@ -18,11 +18,11 @@ namespace ped::rpc {
 struct ParamValue {
   enum class Kind : std::uint8_t { Null, Text, Integer, Float, Boolean, Object, Array };
   Kind kind = Kind::Null;
-  std::string_view text;   // Kind::Text
+  std::string_view text;  // Kind::Text
   std::int64_t integer = 0;
-  double number = 0;       // Kind::Float
+  double number = 0;  // Kind::Float
   bool boolean = false;
-  std::string json;        // Kind::Object and Kind::Array: the value, minified
+  std::string json;  // Kind::Object and Kind::Array: the value, minified
 };
 
 class Params {

@@ -64,7 +64,8 @@ class NetConnectionTest : public ::testing::Test {
     dispatcher_.add("GetParam", 0, [](const rpc::CallContext&, const rpc::Params&) {
       return std::string(R"([{"rows":[[1]]},null,{"rows":[[3]]}])");
     });
-    dispatcher_.add("Nothing", 0, [](const rpc::CallContext&, const rpc::Params&) { return std::string("null"); });
+    dispatcher_.add("Nothing", 0,
+                    [](const rpc::CallContext&, const rpc::Params&) { return std::string("null"); });
     dispatcher_.add("Args", 8, [this](const rpc::CallContext&, const rpc::Params& p) {
       ++argsCalls_;
       rpc::JsonWriter w;
@@ -162,7 +163,8 @@ TEST_F(NetConnectionTest, LoginKeepsTheTokenForLaterCalls) {
   EXPECT_EQ(net_.token(), "tok-0042");
   r = net_.call("GetItem", {"01", "12"});
   ASSERT_TRUE(r.ok) << r.error;
-  EXPECT_EQ(r.at(0), R"({"fields":[{"name":"CDFILIAL","type":"string","size":4}],"rows":[["01"]],"operator":"0042"})");
+  EXPECT_EQ(r.at(0),
+            R"({"fields":[{"name":"CDFILIAL","type":"string","size":4}],"rows":[["01"]],"operator":"0042"})");
 }
 
 TEST_F(NetConnectionTest, ResultsAndErrorsMapToRemoteResults) {
@@ -254,7 +256,8 @@ TEST_F(NetConnectionTest, ATransportRefusalNamesTheCallAndTheHttpStatus) {
   ASSERT_TRUE(net_.Login("0042", "certa").ok);
   RemoteResult r = net_.call("GetItem", {"01", std::string(1000, 'x')});
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.error, withPort("O servidor de aplicação em ", net_.Port, " recusou a chamada GetItem (HTTP 413)."));
+  EXPECT_EQ(r.error,
+            withPort("O servidor de aplicação em ", net_.Port, " recusou a chamada GetItem (HTTP 413)."));
 }
 
 }  // namespace

@@ -35,13 +35,13 @@ TEST(DecodeResponse, MapsEachKindOfResult) {
 }
 
 TEST(DecodeResponse, AnErrorBecomesAFailureWithItsMessage) {
-  RemoteResult r =
-      decodeResponse(R"({"jsonrpc":"2.0","id":7,"error":{"code":-32000,"message":"Pedido já liquidado."}})", 7);
+  RemoteResult r = decodeResponse(
+      R"({"jsonrpc":"2.0","id":7,"error":{"code":-32000,"message":"Pedido já liquidado."}})", 7);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error, "Pedido já liquidado.");
   // The server could not read our id: its message still counts.
-  r = decodeResponse(R"({"jsonrpc":"2.0","id":null,"error":{"code":-32700,"message":"Requisição JSON malformada."}})",
-                     8);
+  r = decodeResponse(
+      R"({"jsonrpc":"2.0","id":null,"error":{"code":-32700,"message":"Requisição JSON malformada."}})", 8);
   EXPECT_EQ(r.error, "Requisição JSON malformada.");
   r = decodeResponse(R"({"jsonrpc":"2.0","id":9,"error":{"code":-32000,"message":""}})", 9);
   EXPECT_FALSE(r.ok);
@@ -53,13 +53,13 @@ TEST(DecodeResponse, AnythingElseIsAnInvalidResponseNeverASuccess) {
   const std::string cases[] = {
       "",
       "<html>502 Bad Gateway</html>",
-      R"({"jsonrpc":"2.0","id":1,"result":{"a":1})",         // truncated
-      R"({"jsonrpc":"2.0","id":2,"result":{"a":1}})",        // another call's answer
-      R"({"jsonrpc":"2.0","id":"1","result":null})",         // id of another type
-      R"({"jsonrpc":"2.0","result":null})",                  // no id
+      R"({"jsonrpc":"2.0","id":1,"result":{"a":1})",   // truncated
+      R"({"jsonrpc":"2.0","id":2,"result":{"a":1}})",  // another call's answer
+      R"({"jsonrpc":"2.0","id":"1","result":null})",   // id of another type
+      R"({"jsonrpc":"2.0","result":null})",            // no id
       R"({"jsonrpc":"1.0","id":1,"result":null})",
       R"({"id":1,"result":null})",
-      R"({"jsonrpc":"2.0","id":1})",                         // neither result nor error
+      R"({"jsonrpc":"2.0","id":1})",  // neither result nor error
       R"({"jsonrpc":"2.0","id":1,"result":null,"error":{"code":1,"message":"x"}})",
       R"({"jsonrpc":"2.0","id":1,"error":"falhou"})",
       R"({"jsonrpc":"2.0","id":1,"error":{"code":-32000}})",
@@ -76,12 +76,14 @@ TEST(DecodeResponse, AnythingElseIsAnInvalidResponseNeverASuccess) {
 }
 
 TEST(EncodeCall, WritesEveryKindOfArgument) {
-  const std::string json = encodeCall(
-      "GetPosEstq", {Arg("01"), Arg(std::string("Razão \"X\"\n")), Arg(12), Arg(-7LL), Arg(2.5), Arg(true), Arg(nullptr),
-                     Arg::packet(R"({"fields":[],"rows":[]})")},
-      42);
-  EXPECT_EQ(json, R"({"jsonrpc":"2.0","method":"GetPosEstq","params":["01","Razão \"X\"\n",12,-7,2.5,true,null,)"
-                  R"({"fields":[],"rows":[]}],"id":42})");
+  const std::string json =
+      encodeCall("GetPosEstq",
+                 {Arg("01"), Arg(std::string("Razão \"X\"\n")), Arg(12), Arg(-7LL), Arg(2.5), Arg(true),
+                  Arg(nullptr), Arg::packet(R"({"fields":[],"rows":[]})")},
+                 42);
+  EXPECT_EQ(json,
+            R"({"jsonrpc":"2.0","method":"GetPosEstq","params":["01","Razão \"X\"\n",12,-7,2.5,true,null,)"
+            R"({"fields":[],"rows":[]}],"id":42})");
 }
 
 TEST(EncodeCall, RefusesArgumentsWithNoJsonFormNamingThePosition) {

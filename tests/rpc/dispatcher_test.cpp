@@ -16,17 +16,7 @@ namespace {
 
 using testing::readBatch;
 using testing::readReply;
-
-std::string request(std::string_view method, std::string_view params, std::string_view id = "1") {
-  std::string out = R"({"jsonrpc":"2.0","method":")";
-  out += method;
-  out += R"(","params":)";
-  out += params;
-  out += R"(,"id":)";
-  out += id;
-  out += '}';
-  return out;
-}
+using testing::request;
 
 class DispatcherTest : public ::testing::Test {
  protected:
@@ -147,10 +137,14 @@ TEST_F(DispatcherTest, RequestsThatAreNotJsonRpcAreInvalid) {
       {R"({"jsonrpc":2.0,"method":"WhoAmI","id":3})", "3", R"(o campo "jsonrpc" deve ser "2.0".)"},
       {R"({"jsonrpc":"2.0","method":12,"id":3})", "3", R"(o campo "method" falta ou não é texto.)"},
       {R"({"jsonrpc":"2.0","id":3})", "3", R"(o campo "method" falta ou não é texto.)"},
-      {R"({"jsonrpc":"2.0","method":"WhoAmI","params":"x","id":3})", "3", R"(o campo "params" deve ser uma lista.)"},
-      {R"({"jsonrpc":"2.0","method":"WhoAmI","params":null,"id":3})", "3", R"(o campo "params" deve ser uma lista.)"},
-      {R"({"jsonrpc":"2.0","method":"WhoAmI","id":{"a":1}})", "null", R"(o campo "id" deve ser número, texto ou null.)"},
-      {R"({"jsonrpc":"2.0","method":"WhoAmI","id":[1]})", "null", R"(o campo "id" deve ser número, texto ou null.)"},
+      {R"({"jsonrpc":"2.0","method":"WhoAmI","params":"x","id":3})", "3",
+       R"(o campo "params" deve ser uma lista.)"},
+      {R"({"jsonrpc":"2.0","method":"WhoAmI","params":null,"id":3})", "3",
+       R"(o campo "params" deve ser uma lista.)"},
+      {R"({"jsonrpc":"2.0","method":"WhoAmI","id":{"a":1}})", "null",
+       R"(o campo "id" deve ser número, texto ou null.)"},
+      {R"({"jsonrpc":"2.0","method":"WhoAmI","id":[1]})", "null",
+       R"(o campo "id" deve ser número, texto ou null.)"},
       {R"(42)", "null", "esperado um objeto."},
       {R"("WhoAmI")", "null", "esperado um objeto."},
       {R"([])", "null", "o lote de requisições está vazio."},
@@ -251,7 +245,9 @@ TEST_F(DispatcherTest, SessionMethodsNeedAValidToken) {
 
 TEST_F(DispatcherTest, ResolverFailureIsInternalNotAnAuthenticationError) {
   struct BrokenSessions : SessionResolver {
-    std::optional<Session> resolve(std::string_view) override { throw std::runtime_error("database is locked"); }
+    std::optional<Session> resolve(std::string_view) override {
+      throw std::runtime_error("database is locked");
+    }
   } broken;
   Dispatcher d(broken);
   d.add("WhoAmI", 0, [](const CallContext&, const Params&) { return std::string("1"); });
@@ -267,9 +263,12 @@ TEST_F(DispatcherTest, MethodFailuresReachTheOperatorVerbatim) {
   EXPECT_EQ(r.message, "Pedido \"12\" já liquidado pelo operador 0007.");
 
   Dispatcher d(sessions_);
-  d.add("Expire", 0, [](const CallContext&, const Params&) -> std::string {
-    throw MethodError("Sua sessão terminou.", error_code::kNotAuthenticated);
-  }, Access::Public);
+  d.add(
+      "Expire", 0,
+      [](const CallContext&, const Params&) -> std::string {
+        throw MethodError("Sua sessão terminou.", error_code::kNotAuthenticated);
+      },
+      Access::Public);
   r = readReply(d.handle(request("Expire", "[]"), {}));
   EXPECT_EQ(r.code, -32001);
   EXPECT_EQ(r.message, "Sua sessão terminou.");
@@ -279,9 +278,11 @@ TEST_F(DispatcherTest, AnExceptionInAMethodIsAnInternalErrorThatLeaksNothing) {
   auto r = call(request("Boom", "[]", "4"));
   EXPECT_EQ(r.id, "4");
   EXPECT_EQ(r.code, -32603);
-  EXPECT_EQ(r.message, "Erro interno no servidor de aplicação. A ocorrência foi registrada; tente novamente.");
+  EXPECT_EQ(r.message,
+            "Erro interno no servidor de aplicação. A ocorrência foi registrada; tente novamente.");
   ASSERT_FALSE(log_.empty());
-  EXPECT_NE(log_.back().find(R"("detail":"SQLITE_CORRUPT at /var/db/ped.db")"), std::string::npos) << log_.back();
+  EXPECT_NE(log_.back().find(R"("detail":"SQLITE_CORRUPT at /var/db/ped.db")"), std::string::npos)
+      << log_.back();
   EXPECT_EQ(call(request("GetItem", R"(["01","2"])")).result, R"(["01","2"])");
 }
 
@@ -299,8 +300,8 @@ TEST_F(DispatcherTest, NotificationsRunButAreNotAnswered) {
 
 TEST_F(DispatcherTest, BatchesAnswerEachRequestInOrder) {
   const std::string batch = "[" + request("GetItem", R"(["01","1"])", "1") + "," +
-                            R"({"jsonrpc":"2.0","method":"Count"})" + ",5," + request("Foo", "[]", "\"b\"") + "," +
-                            request("Fail", "[]", "3") + "]";
+                            R"({"jsonrpc":"2.0","method":"Count"})" + ",5," + request("Foo", "[]", "\"b\"") +
+                            "," + request("Fail", "[]", "3") + "]";
   const auto replies = readBatch(dispatcher_.handle(batch, {std::string("tok-1"), "127.0.0.1"}));
   ASSERT_EQ(replies.size(), 4u);
   EXPECT_EQ(replies[0].id, "1");
@@ -313,7 +314,8 @@ TEST_F(DispatcherTest, BatchesAnswerEachRequestInOrder) {
   EXPECT_EQ(replies[3].code, -32000);
   EXPECT_EQ(counted_, 1);
 
-  const std::string notifications = R"([{"jsonrpc":"2.0","method":"Count"},{"jsonrpc":"2.0","method":"Count"}])";
+  const std::string notifications =
+      R"([{"jsonrpc":"2.0","method":"Count"},{"jsonrpc":"2.0","method":"Count"}])";
   EXPECT_EQ(dispatcher_.handle(notifications, {std::string("tok-1"), ""}), "");
   EXPECT_EQ(counted_, 3);
 }
@@ -325,7 +327,8 @@ TEST_F(DispatcherTest, TheCallLogHasOutcomesButNeverParameters) {
   call("{");
   ASSERT_EQ(log_.size(), 4u);
   EXPECT_EQ(log_[0].find("segredo"), std::string::npos);
-  EXPECT_NE(log_[0].find(R"("method":"Login","operator":"","peer":"127.0.0.1")"), std::string::npos) << log_[0];
+  EXPECT_NE(log_[0].find(R"("method":"Login","operator":"","peer":"127.0.0.1")"), std::string::npos)
+      << log_[0];
   EXPECT_NE(log_[0].find(R"("outcome":"error","code":-32000})"), std::string::npos) << log_[0];
   EXPECT_NE(log_[1].find(R"("method":"WhoAmI","operator":"0042")"), std::string::npos) << log_[1];
   EXPECT_NE(log_[1].find(R"("outcome":"ok"})"), std::string::npos) << log_[1];

@@ -34,8 +34,9 @@ TEST(JsonString, EveryByteBelow128ReadsBackUnchanged) {
 }
 
 TEST(JsonString, RefusesInvalidUtf8AndLeavesTheOutputAlone) {
-  for (std::string_view bad : {std::string_view("a\xc3"), std::string_view("\x80"), std::string_view("\xc0\xaf"),
-                               std::string_view("\xed\xa0\x80"), std::string_view("ok\xff")}) {
+  for (std::string_view bad :
+       {std::string_view("a\xc3"), std::string_view("\x80"), std::string_view("\xc0\xaf"),
+        std::string_view("\xed\xa0\x80"), std::string_view("ok\xff")}) {
     std::string out = "prefix";
     EXPECT_FALSE(appendJsonString(out, bad)) << bad;
     EXPECT_EQ(out, "prefix");
@@ -50,10 +51,22 @@ TEST(JsonString, RefusesInvalidUtf8AndLeavesTheOutputAlone) {
 TEST(JsonWriter, PlacesCommasAcrossNestingAndRawValues) {
   JsonWriter w;
   w.beginObject()
-      .key("a").integer(-1)
-      .key("b").beginArray().null().boolean(true).boolean(false).beginObject().endObject().beginArray().endArray().endArray()
-      .key("c").raw(R"({"x":[1,2]})")
-      .key("d").string("t")
+      .key("a")
+      .integer(-1)
+      .key("b")
+      .beginArray()
+      .null()
+      .boolean(true)
+      .boolean(false)
+      .beginObject()
+      .endObject()
+      .beginArray()
+      .endArray()
+      .endArray()
+      .key("c")
+      .raw(R"({"x":[1,2]})")
+      .key("d")
+      .string("t")
       .endObject();
   EXPECT_EQ(w.str(), R"({"a":-1,"b":[null,true,false,{},[]],"c":{"x":[1,2]},"d":"t"})");
 }

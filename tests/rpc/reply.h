@@ -1,21 +1,35 @@
 #pragma once
-// Reads a JSON-RPC response for assertions.
+// Writes JSON-RPC requests and reads responses, for assertions.
 
 #include <simdjson.h>
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ped::rpc::testing {
 
+// {"jsonrpc":"2.0","method":method,"params":params,"id":id}; params and id
+// are JSON text.
+inline std::string request(std::string_view method, std::string_view params, std::string_view id = "1") {
+  std::string out = R"({"jsonrpc":"2.0","method":")";
+  out += method;
+  out += R"(","params":)";
+  out += params;
+  out += R"(,"id":)";
+  out += id;
+  out += '}';
+  return out;
+}
+
 struct Reply {
-  bool valid = false;    // a JSON object with "jsonrpc":"2.0"
-  std::string id;        // the id as JSON text
+  bool valid = false;  // a JSON object with "jsonrpc":"2.0"
+  std::string id;      // the id as JSON text
   bool isError = false;
   std::int64_t code = 0;
   std::string message;
-  std::string result;    // the result as minified JSON
+  std::string result;  // the result as minified JSON
 };
 
 inline Reply readReply(simdjson::dom::element e) {

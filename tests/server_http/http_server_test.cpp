@@ -26,20 +26,14 @@ namespace {
 
 using rpc::testing::readReply;
 
+// Requests here take numeric ids.
+std::string request(std::string_view method, std::string_view params, int id = 1) {
+  return rpc::testing::request(method, params, std::to_string(id));
+}
+
 constexpr const char* kPath = "/Ped00800.rdmLiquidaItem";
 // As long as a real one: a short token would hide a dangling view of it.
 constexpr const char* kToken = "q5Xr0m-7YtD2pW9vKcL4sNfB8hJ1gE6aZ3uTyQ0iRxo";
-
-std::string request(std::string_view method, std::string_view params, int id = 1) {
-  std::string out = R"({"jsonrpc":"2.0","method":")";
-  out += method;
-  out += R"(","params":)";
-  out += params;
-  out += R"(,"id":)";
-  out += std::to_string(id);
-  out += '}';
-  return out;
-}
 
 // A gate a method waits at until the test opens it.
 class Gate {
@@ -70,15 +64,21 @@ class HttpServerTest : public ::testing::Test {
       w.key("peer").string(call.request->peer).endObject();
       return w.take();
     });
-    dispatcher_.add("Echo", 1, [this](const rpc::CallContext&, const rpc::Params& p) {
-      ++calls_;
-      return p.raw(0);
-    }, rpc::Access::Public);
-    dispatcher_.add("Slow", 0, [this](const rpc::CallContext&, const rpc::Params&) {
-      slowStarted_.set_value();
-      slowGate_.wait();
-      return std::string(R"({"done":true})");
-    }, rpc::Access::Public);
+    dispatcher_.add(
+        "Echo", 1,
+        [this](const rpc::CallContext&, const rpc::Params& p) {
+          ++calls_;
+          return p.raw(0);
+        },
+        rpc::Access::Public);
+    dispatcher_.add(
+        "Slow", 0,
+        [this](const rpc::CallContext&, const rpc::Params&) {
+          slowStarted_.set_value();
+          slowGate_.wait();
+          return std::string(R"({"done":true})");
+        },
+        rpc::Access::Public);
   }
 
   void start(HttpOptions options = {}) {
@@ -151,13 +151,15 @@ TEST_F(HttpServerTest, BearerTokenReachesTheSessionCheck) {
   start();
   auto c = client();
   EXPECT_FALSE(readReply(post(c, request("WhoAmI", "[]"))->body).isError);
-  const std::string lower = std::string("bearer ") + kToken, spaced = std::string("Bearer   ") + kToken + "  ";
+  const std::string lower = std::string("bearer ") + kToken,
+                    spaced = std::string("Bearer   ") + kToken + "  ";
   for (const std::string& header : {lower, spaced}) {
     auto res = c.Post(kPath, {{"Authorization", header}}, request("WhoAmI", "[]"), "application/json");
     EXPECT_FALSE(readReply(res->body).isError) << header;
   }
   const std::string basic = std::string("Basic ") + kToken;
-  for (const std::string& header : {basic, std::string("Bearer"), std::string(kToken), std::string("Bearer x")}) {
+  for (const std::string& header :
+       {basic, std::string("Bearer"), std::string(kToken), std::string("Bearer x")}) {
     auto res = c.Post(kPath, {{"Authorization", header}}, request("WhoAmI", "[]"), "application/json");
     ASSERT_EQ(res->status, 200) << header;
     EXPECT_EQ(readReply(res->body).code, -32001) << header;
@@ -334,7 +336,8 @@ TEST_F(HttpServerTest, ABusyPortIsAPortugueseError) {
 
 TEST_F(HttpServerTest, CallsAreLoggedAsJsonLines) {
   std::ostringstream out;
-  auto logger = std::make_shared<spdlog::logger>("calls", std::make_shared<spdlog::sinks::ostream_sink_mt>(out));
+  auto logger =
+      std::make_shared<spdlog::logger>("calls", std::make_shared<spdlog::sinks::ostream_sink_mt>(out));
   logger->set_pattern("%v");
   dispatcher_.setCallSink(makeSpdlogCallSink(logger));
   start();

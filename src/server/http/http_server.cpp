@@ -50,12 +50,18 @@ std::string literalPattern(std::string_view path) {
 // Body for the statuses cpp-httplib sets itself (404, 413, 400...).
 const char* statusText(int status) {
   switch (status) {
-    case 400: return "Requisição HTTP inválida.";
-    case 404: return "Caminho desconhecido no servidor de aplicação.";
-    case 413: return "Requisição maior que o limite aceito pelo servidor de aplicação.";
-    case 414: return "Endereço longo demais.";
-    case 500: return "Erro interno no servidor de aplicação.";
-    default: return nullptr;
+    case 400:
+      return "Requisição HTTP inválida.";
+    case 404:
+      return "Caminho desconhecido no servidor de aplicação.";
+    case 413:
+      return "Requisição maior que o limite aceito pelo servidor de aplicação.";
+    case 414:
+      return "Endereço longo demais.";
+    case 500:
+      return "Erro interno no servidor de aplicação.";
+    default:
+      return nullptr;
   }
 }
 
@@ -133,13 +139,14 @@ void HttpServer::configure() {
   svr.Patch("/health", refuseVerb("GET, HEAD"));
   svr.Delete("/health", refuseVerb("GET, HEAD"));
 
-  svr.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
-    if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-    const char* text = statusText(res.status);
-    if (text == nullptr) return httplib::Server::HandlerResponse::Unhandled;
-    res.set_content(text, "text/plain; charset=utf-8");
-    return httplib::Server::HandlerResponse::Handled;
-  }));
+  svr.set_error_handler(
+      httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
+        if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+        const char* text = statusText(res.status);
+        if (text == nullptr) return httplib::Server::HandlerResponse::Unhandled;
+        res.set_content(text, "text/plain; charset=utf-8");
+        return httplib::Server::HandlerResponse::Handled;
+      }));
   svr.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     plainText(res, 500, "Erro interno no servidor de aplicação.");
   });
