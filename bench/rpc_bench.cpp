@@ -3,6 +3,7 @@
 // into a RemoteResult.
 
 #include <benchmark/benchmark.h>
+#include <httplib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -99,6 +100,45 @@ void BM_SmallCallRoundTrip(benchmark::State& state) {
   state.counters["packet_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_SmallCallRoundTrip)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// The same exchange with bare cpp-httplib (same sizes, no JSON-RPC, no
+// packet handling): the floor the wire is measured against, on the same
+// machine at the same moment.
+void BM_BareHttpRoundTrip(benchmark::State& state) {
+  httplib::Server server;
+  server.set_tcp_nodelay(true);
+  server.set_keep_alive_max_count(1000000);
+  const std::string packet = smallPacket();
+  server.Post("/x", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content(packet, "application/json");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread listener([&] { server.listen_after_bind(); });
+  while (!server.is_running()) std::this_thread::yield();
+  httplib::Client client("127.0.0.1", port);
+  client.set_keep_alive(true);
+  client.set_tcp_nodelay(true);
+  const std::string body = R"({"jsonrpc":"2.0","method":"GetItem","params":["0001","0000000012"],"id":1})";
+  std::vector<double> micros;
+  micros.reserve(1 << 20);
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    auto res = client.Post("/x", body, "application/json");
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    if (!res) {
+      state.SkipWithError("bare HTTP call failed");
+      break;
+    }
+    state.SetIterationTime(elapsed);
+    micros.push_back(elapsed * 1e6);
+  }
+  server.stop();
+  listener.join();
+  std::sort(micros.begin(), micros.end());
+  state.counters["p50_us"] = percentile(micros, 0.50);
+  state.counters["p99_us"] = percentile(micros, 0.99);
+}
+BENCHMARK(BM_BareHttpRoundTrip)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(3.0);
 
 // 32 clients calling back to back for a few seconds against a server with
 // state.range(0) warm threads that may grow to state.range(1). Reports the

@@ -33,7 +33,7 @@ struct CallContext {
   // The caller's session; null exactly for methods registered as
   // Access::Public (Login), which run without one.
   const Session* session = nullptr;
-  const RequestContext* request = nullptr;
+  const RequestContext* request = nullptr;  // never null during a call
 };
 
 // Returns the JSON text of the call's `result`: a packet object, an array of
