@@ -108,8 +108,9 @@ class HttpServerTest : public ::testing::Test {
   std::unique_ptr<HttpServer> server_;
 };
 
-// What the server answers to raw bytes, up to the end of the headers.
-std::string rawExchange(int port, const std::string& bytes) {
+// What the server answers to raw bytes, read until it closes the
+// connection (or 10 s pass); `closed` tells which.
+std::string rawExchange(int port, const std::string& bytes, bool& closed) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
@@ -118,12 +119,13 @@ std::string rawExchange(int port, const std::string& bytes) {
   timeval tv{10, 0};
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
   std::string answer;
+  closed = false;
   if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
       ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
     char buf[4096];
     ssize_t n;
-    while (answer.find("\r\n\r\n") == std::string::npos && (n = ::recv(fd, buf, sizeof buf, 0)) > 0)
-      answer.append(buf, static_cast<std::size_t>(n));
+    while ((n = ::recv(fd, buf, sizeof buf, 0)) > 0) answer.append(buf, static_cast<std::size_t>(n));
+    closed = n == 0;
   }
   ::close(fd);
   return answer;
@@ -207,7 +209,9 @@ TEST_F(HttpServerTest, TransportProblemsKeepTheirHttpCodes) {
 }
 
 TEST_F(HttpServerTest, ChunkedBodiesAreRefusedBeforeAnyIsRead) {
-  start();
+  HttpOptions options;
+  options.keepAliveTimeout = std::chrono::seconds(30);  // longer than rawExchange waits
+  start(options);
   const std::string body = request("Echo", "[1]");
   char size[16];
   std::snprintf(size, sizeof size, "%zx", body.size());
@@ -215,9 +219,13 @@ TEST_F(HttpServerTest, ChunkedBodiesAreRefusedBeforeAnyIsRead) {
                           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
                           "Transfer-Encoding: chunked\r\n\r\n" +
                           size + "\r\n" + body + "\r\n0\r\n\r\n";
-  const std::string answer = rawExchange(server_->port(), raw);
+  bool closed = false;
+  const std::string answer = rawExchange(server_->port(), raw, closed);
   EXPECT_EQ(answer.rfind("HTTP/1.1 411", 0), 0u) << answer;
   EXPECT_NE(answer.find("Connection: close"), std::string::npos) << answer;
+  // Closed right after the one answer: the chunks were not read as requests.
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(answer.find("HTTP/1.1", 1), std::string::npos) << answer;
   EXPECT_EQ(calls_, 0);
 }
 

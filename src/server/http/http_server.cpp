@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <stdexcept>
 
 #include "server/http/elastic_thread_pool.h"
@@ -35,6 +36,20 @@ std::optional<std::string> bearerToken(const httplib::Request& req) {
 void plainText(httplib::Response& res, int status, const char* text) {
   res.status = status;
   res.set_content(text, "text/plain; charset=utf-8");
+}
+
+// Answers, then ends the connection. cpp-httplib keeps a connection open
+// unless the request asked to close it; failing the body's provider after
+// it wrote the body is the one way a handler has to close it.
+void answerAndClose(httplib::Response& res, int status, std::string_view text) {
+  res.status = status;
+  res.set_header("Connection", "close");
+  auto body = std::make_shared<const std::string>(text);
+  res.set_content_provider(body->size(), "text/plain; charset=utf-8",
+                           [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                             sink.write(body->data() + offset, length);
+                             return false;
+                           });
 }
 
 // cpp-httplib takes route patterns as regular expressions.
@@ -93,11 +108,10 @@ void HttpServer::configure() {
 
   // cpp-httplib would read a chunked body whole, past the size limit: refuse
   // it before any body is read, and close the connection, whose unread body
-  // would otherwise be taken for the next request.
+  // would otherwise be read as the next request.
   svr.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
     if (!req.has_header("Transfer-Encoding")) return httplib::Server::HandlerResponse::Unhandled;
-    plainText(res, 411, "Transfer-Encoding não é aceito; envie o corpo com Content-Length.");
-    res.set_header("Connection", "close");
+    answerAndClose(res, 411, "Transfer-Encoding não é aceito; envie o corpo com Content-Length.");
     return httplib::Server::HandlerResponse::Handled;
   });
 
