@@ -1,0 +1,152 @@
+#include "netclient/net_connection.h"
+
+#include <httplib.h>
+#include <simdjson.h>
+
+#include "netclient/wire_format.h"
+
+namespace ped::netclient {
+namespace {
+
+using hostlib::RemoteResult;
+
+constexpr const char* kPath = "/Ped00800.rdmLiquidaItem";
+
+template <typename Set>
+void setTimeout(std::chrono::milliseconds t, Set set) {
+  set(static_cast<time_t>(t.count() / 1000), static_cast<time_t>((t.count() % 1000) * 1000));
+}
+
+std::string hostPort(const std::string& host, int port) {
+  std::string out;
+  const bool v6 = host.find(':') != std::string::npos;
+  if (v6) out.push_back('[');
+  out += host;
+  if (v6) out.push_back(']');
+  out.push_back(':');
+  out += std::to_string(port);
+  return out;
+}
+
+RemoteResult messageWithAddress(std::string_view before, const std::string& address, std::string_view after) {
+  std::string message(before);
+  message += address;
+  message += after;
+  return RemoteResult::failure(std::move(message));
+}
+
+}  // namespace
+
+TNetConnection::TNetConnection() = default;
+TNetConnection::~TNetConnection() = default;
+
+std::string TNetConnection::address() const {
+  return client_ ? hostPort(openedHost_, openedPort_) : hostPort(Host, Port);
+}
+
+void TNetConnection::Open() {
+  if (OnBeforeConnect) OnBeforeConnect(*this);
+  client_.reset();
+  openedHost_ = Host;
+  openedPort_ = Port;
+  if (Host.empty() || Port <= 0 || Port > 65535) return;  // the first call reports it
+  client_ = std::make_unique<httplib::Client>(Host, Port);
+  client_->set_keep_alive(true);
+  client_->set_tcp_nodelay(true);
+  applyTimeouts();
+}
+
+void TNetConnection::Close() { client_.reset(); }
+
+void TNetConnection::applyTimeouts() {
+  if (!client_) return;
+  setTimeout(connectTimeout_, [&](time_t s, time_t us) { client_->set_connection_timeout(s, us); });
+  setTimeout(readTimeout_, [&](time_t s, time_t us) { client_->set_read_timeout(s, us); });
+  setTimeout(writeTimeout_, [&](time_t s, time_t us) { client_->set_write_timeout(s, us); });
+}
+
+void TNetConnection::setConnectTimeout(std::chrono::milliseconds t) {
+  connectTimeout_ = t;
+  applyTimeouts();
+}
+
+void TNetConnection::setReadTimeout(std::chrono::milliseconds t) {
+  readTimeout_ = t;
+  applyTimeouts();
+}
+
+void TNetConnection::setWriteTimeout(std::chrono::milliseconds t) {
+  writeTimeout_ = t;
+  applyTimeouts();
+}
+
+RemoteResult TNetConnection::transportFailure(int error, std::chrono::steady_clock::duration elapsed) {
+  const std::string where = address();
+  Close();
+  switch (static_cast<httplib::Error>(error)) {
+    case httplib::Error::Connection:
+    case httplib::Error::ConnectionTimeout:
+    case httplib::Error::BindIPAddress:
+      return messageWithAddress("Não foi possível conectar ao servidor de aplicação em ", where, ".");
+    case httplib::Error::Read:
+      // cpp-httplib reports a read time-out and a dropped connection alike.
+      if (elapsed + std::chrono::milliseconds(20) >= readTimeout_)
+        return messageWithAddress("O servidor de aplicação em ", where, " não respondeu a tempo.");
+      [[fallthrough]];
+    default:
+      return messageWithAddress("A conexão com o servidor de aplicação em ", where, " foi interrompida.");
+  }
+}
+
+RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args) {
+  if (!client_) Open();
+  if (!client_) {
+    return messageWithAddress("Servidor de aplicação não configurado: endereço inválido (", address(), ").");
+  }
+
+  const std::int64_t id = ++nextId_;
+  std::string body;
+  try {
+    body = encodeCall(method, args, id);
+  } catch (const ArgumentError& e) {
+    return RemoteResult::failure(e.what());
+  }
+
+  httplib::Headers headers;
+  if (!token_.empty()) {
+    std::string bearer = "Bearer ";
+    bearer += token_;
+    headers.emplace("Authorization", std::move(bearer));
+  }
+  const auto start = std::chrono::steady_clock::now();
+  httplib::Result response = client_->Post(kPath, headers, body, "application/json");
+  if (!response) {
+    return transportFailure(static_cast<int>(response.error()), std::chrono::steady_clock::now() - start);
+  }
+  if (response->status != 200) {
+    std::string message = "O servidor de aplicação em ";
+    message += address();
+    message += " recusou a chamada ";
+    message += method;
+    message += " (HTTP ";
+    message += std::to_string(response->status);
+    message += ").";
+    return RemoteResult::failure(std::move(message));
+  }
+  return decodeResponse(response->body, id);
+}
+
+RemoteResult TNetConnection::Login(std::string_view operatorCode, std::string_view password) {
+  RemoteResult result = call("Login", {Arg(operatorCode), Arg(password)});
+  if (!result.ok) return result;
+  const std::optional<std::string>& payload = result.at(0);
+  simdjson::dom::parser parser;
+  std::string_view token;
+  if (result.array || !payload || parser.parse(*payload)["token"].get(token) != simdjson::SUCCESS ||
+      token.empty())
+    return RemoteResult::failure(std::string(kInvalidResponse));
+  token_ = std::string(token);
+  return result;
+}
+
+}  // namespace ped::netclient

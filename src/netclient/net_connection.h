@@ -1,0 +1,91 @@
+#pragma once
+// The screen's connection to the application server: one persistent
+// keep-alive HTTP connection carrying JSON-RPC calls by method name.
+//
+// Usage, as the screen does it:
+//   TNetConnection net;
+//   net.OnBeforeConnect = [&](TNetConnection& c) { c.Host = ...; c.Port = ...; };
+//   net.Open();
+//   net.Login("0042", "secret");                 // keeps the session token
+//   RemoteResult r = net.call("GetItem", {"01", "0000000012"});
+//
+// Nothing here throws or hangs on a network problem: every failure - server
+// down, time-out, connection dropped, malformed answer, a method's own
+// failure - comes back as RemoteResult::failure with a Portuguese message.
+//
+// Not thread-safe: one connection belongs to one thread (the screen's).
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hostlib/remote_result.h"
+#include "netclient/arg.h"
+
+namespace httplib {
+class Client;
+}
+
+namespace ped::netclient {
+
+class TNetConnection {
+ public:
+  TNetConnection();
+  ~TNetConnection();
+  TNetConnection(const TNetConnection&) = delete;
+  TNetConnection& operator=(const TNetConnection&) = delete;
+
+  // The server's address, read at every opening (after OnBeforeConnect).
+  std::string Host = "127.0.0.1";
+  int Port = 0;
+  // Runs before every opening; the place to set Host and Port.
+  std::function<void(TNetConnection&)> OnBeforeConnect;
+
+  // Prepares the connection to Host:Port. The TCP connection itself is made
+  // by the first call, and remade by a later one if the server closed it, so
+  // an unreachable server shows up as that call's failure, never here.
+  void Open();
+  // Drops the connection; the session token is kept.
+  void Close();
+  bool Connected() const { return client_ != nullptr; }
+
+  // Time-outs for the next opening (and the open connection, if any).
+  void setConnectTimeout(std::chrono::milliseconds t);
+  void setReadTimeout(std::chrono::milliseconds t);
+  void setWriteTimeout(std::chrono::milliseconds t);
+
+  // The session token sent as "Authorization: Bearer"; empty sends none.
+  void setToken(std::string token) { token_ = std::move(token); }
+  const std::string& token() const { return token_; }
+
+  // Calls Login(operator, password); on success keeps the "token" member of
+  // its result for every later call. A result without a token is a failure.
+  hostlib::RemoteResult Login(std::string_view operatorCode, std::string_view password);
+
+  // Calls `method` with `args` in order. Opens the connection when it is
+  // closed. After a transport failure the connection is dropped, so a late
+  // answer can never be taken for the next call's.
+  hostlib::RemoteResult call(std::string_view method, std::vector<Arg> args);
+
+  // "host:port", as failure messages name the server.
+  std::string address() const;
+
+ private:
+  void applyTimeouts();
+  hostlib::RemoteResult transportFailure(int error, std::chrono::steady_clock::duration elapsed);
+
+  std::unique_ptr<httplib::Client> client_;
+  std::string openedHost_;
+  int openedPort_ = 0;
+  std::string token_;
+  std::int64_t nextId_ = 0;
+  std::chrono::milliseconds connectTimeout_{5000};
+  std::chrono::milliseconds readTimeout_{60000};
+  std::chrono::milliseconds writeTimeout_{60000};
+};
+
+}  // namespace ped::netclient
