@@ -58,18 +58,52 @@ RemoteResult errorResult(element error) {
   return RemoteResult::failure(std::string(message));
 }
 
-RemoteResult resultOf(element result) {
+// The JSON text of a result element: an object or array is sliced from the
+// body as it came (the on-demand parser points into the text, where the DOM
+// would have to write it out again, the largest cost of a small call);
+// scalars are rare and written out.
+std::string textOf(element dom, simdjson::ondemand::value& raw) {
+  std::string_view slice;
+  if (dom.is_object()) {
+    simdjson::ondemand::object object;
+    if (raw.get_object().get(object) == simdjson::SUCCESS &&
+        object.raw_json().get(slice) == simdjson::SUCCESS)
+      return std::string(slice);
+  } else if (dom.is_array()) {
+    simdjson::ondemand::array array;
+    if (raw.get_array().get(array) == simdjson::SUCCESS && array.raw_json().get(slice) == simdjson::SUCCESS)
+      return std::string(slice);
+  }
+  return simdjson::minify(dom);
+}
+
+// REQUIRES: `body` parsed by the DOM parser as a response whose "result" is
+// `result`; it is read again here only to slice the packets out.
+RemoteResult resultOf(std::string_view body, element result) {
   if (result.is_null()) return RemoteResult::none();
+  thread_local simdjson::ondemand::parser slicer;
+  const simdjson::padded_string padded(body);
+  simdjson::ondemand::document doc;
+  simdjson::ondemand::value raw;
+  if (slicer.iterate(padded).get(doc) != simdjson::SUCCESS || doc["result"].get(raw) != simdjson::SUCCESS)
+    return invalid();
+
   simdjson::dom::array array;
-  if (result.get_array().get(array) != simdjson::SUCCESS)
-    return RemoteResult::packet(simdjson::minify(result));
+  if (result.get_array().get(array) != simdjson::SUCCESS) return RemoteResult::packet(textOf(result, raw));
+  simdjson::ondemand::array rawArray;
+  if (raw.get_array().get(rawArray) != simdjson::SUCCESS) return invalid();
   std::vector<std::optional<std::string>> items;
   items.reserve(array.size());
+  auto rawItem = rawArray.begin();
   for (element item : array) {
+    if (rawItem == rawArray.end()) return invalid();
+    simdjson::ondemand::value rawValue;
+    if ((*rawItem).get(rawValue) != simdjson::SUCCESS) return invalid();
     if (item.is_null())
       items.emplace_back(std::nullopt);
     else
-      items.emplace_back(simdjson::minify(item));
+      items.emplace_back(textOf(item, rawValue));
+    ++rawItem;
   }
   return RemoteResult::packetArray(std::move(items));
 }
@@ -127,7 +161,7 @@ RemoteResult decodeResponse(std::string_view body, std::int64_t id) {
     return errorResult(error);
   }
   if (!idMatches(responseId, id)) return invalid();
-  return resultOf(result);
+  return resultOf(body, result);
 }
 
 }  // namespace ped::netclient

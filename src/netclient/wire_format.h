@@ -28,9 +28,9 @@ std::string encodeCall(std::string_view method, const std::vector<Arg>& args, st
 inline constexpr std::string_view kInvalidResponse = "Resposta inválida do servidor de aplicação.";
 
 // Reads the response to request `id`:
-//   "result": an object -> RemoteResult::packet(its JSON); an array ->
-//   packetArray (null elements -> nullopt, others -> their JSON); null ->
-//   none(); another value -> packet(its JSON).
+//   "result": an object -> RemoteResult::packet(its JSON text as sent); an
+//   array -> packetArray (null elements -> nullopt, others -> their JSON);
+//   null -> none(); another value -> packet(its JSON).
 //   "error" -> failure(its message).
 // Anything else - malformed JSON, another id, both or neither of result and
 // error - is failure(kInvalidResponse). An error answer with a null id is

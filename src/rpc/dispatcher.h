@@ -27,7 +27,8 @@ struct RequestContext {
   std::string peer;                        // the caller's address and port, for the log
 };
 
-// What a method is given besides its parameters.
+// What a method is given besides its parameters; it points into the call
+// and is valid only until the method returns.
 struct CallContext {
   std::string_view method;
   // The caller's session; null exactly for methods registered as

@@ -13,15 +13,18 @@ TEST(DecodeResponse, MapsEachKindOfResult) {
   RemoteResult r = decodeResponse(R"({"jsonrpc":"2.0","id":3,"result":{"fields":[], "rows":[]}})", 3);
   ASSERT_TRUE(r.ok);
   EXPECT_FALSE(r.array);
-  EXPECT_EQ(r.at(0), R"({"fields":[],"rows":[]})");
+  EXPECT_EQ(r.at(0), R"({"fields":[], "rows":[]})");  // as sent
 
-  r = decodeResponse(R"({"result":[{"a":1},null,{"b":[2]}],"id":4,"jsonrpc":"2.0"})", 4);
+  r = decodeResponse(R"({"result":[{"a":"]}"},null,{"b":[2]},[3],"x",1.5],"id":4,"jsonrpc":"2.0"})", 4);
   ASSERT_TRUE(r.ok);
   EXPECT_TRUE(r.array);
-  ASSERT_EQ(r.packets.size(), 3u);
-  EXPECT_EQ(r.at(0), R"({"a":1})");
+  ASSERT_EQ(r.packets.size(), 6u);
+  EXPECT_EQ(r.at(0), R"({"a":"]}"})");
   EXPECT_EQ(r.at(1), std::nullopt);
   EXPECT_EQ(r.at(2), R"({"b":[2]})");
+  EXPECT_EQ(r.at(3), "[3]");
+  EXPECT_EQ(r.at(4), R"("x")");
+  EXPECT_EQ(r.at(5), "1.5");
 
   r = decodeResponse(R"({"jsonrpc":"2.0","id":5,"result":null})", 5);
   EXPECT_TRUE(r.ok);

@@ -12,8 +12,9 @@ class logger;
 
 namespace ped::server {
 
-// `logger` is shared with the sink. Use a pattern of "%v" (or one that keeps
-// the message last) for lines that are pure JSON.
+// `logger` is shared with the sink and is called from every server thread:
+// give it thread-safe (_mt) sinks. A pattern of "%v" makes each line pure
+// JSON.
 rpc::CallSink makeSpdlogCallSink(std::shared_ptr<spdlog::logger> logger);
 
 }  // namespace ped::server
