@@ -1,0 +1,244 @@
+// The application server as the screen meets it: the real HTTP server on a
+// free loopback port, the screen's client connection, and a fresh database
+// (SQLite and PostgreSQL).
+
+#include <gtest/gtest.h>
+#include <simdjson.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <fstream>
+#include <thread>
+
+#include "engine/data_set.h"
+#include "netclient/net_connection.h"
+#include "server/app/connection_pool.h"
+#include "server/app/services.h"
+#include "server/http/http_server.h"
+#include "server/seed_orders.h"
+#include "support/test_database.h"
+
+namespace ped::server {
+namespace {
+
+using hostlib::RemoteResult;
+using netclient::Arg;
+using ped::testing::Backend;
+using ped::testing::TestDatabase;
+namespace date_time = engine::date_time;
+
+std::string dump(const std::optional<std::string>& packet, const char* fields = nullptr) {
+  if (!packet) return "null";
+  engine::DataSet ds("r");
+  ds.loadPacket(*packet);
+  return fields ? ds.dump(fields) : ds.dump();
+}
+
+class RemoteServer : public ::testing::TestWithParam<Backend> {
+ protected:
+  void SetUp() override {
+    PED_REQUIRE_DATABASE(store_);
+    seedOrders(*store_.open());
+    pool_ = std::make_unique<ConnectionPool>(store_.target(), 8);
+    services_ = std::make_unique<Services>(*pool_, clock_);
+    dispatcher_ = std::make_unique<rpc::Dispatcher>(*services_);
+    services_->install(*dispatcher_);
+    HttpOptions http;
+    http.threads = 8;
+    http.keepAliveTimeout = std::chrono::seconds(1);
+    server_ = std::make_unique<HttpServer>(*dispatcher_, http);
+    server_->start();
+  }
+  void TearDown() override {
+    if (server_) server_->stop();
+  }
+  std::unique_ptr<netclient::TNetConnection> connect(const char* op) {
+    auto net = std::make_unique<netclient::TNetConnection>();
+    net->Port = server_->port();
+    net->Open();
+    const RemoteResult r = net->Login(op, "senha");
+    EXPECT_TRUE(r.ok) << r.error;
+    return net;
+  }
+  double stock(const char* lot) {
+    return store_.open()
+        ->query("SELECT QTESTOQUE FROM POSESTOQUE WHERE NRLOTEESTQ = :T", {{"T", lot}})
+        .number(0, "QTESTOQUE");
+  }
+  static std::vector<Arg> everything(const char* branch) {
+    return {branch, "3526", "", "", "", "T", "1234657", "", "T", "", "T", "", "T",
+            "2026-11-30", "2026-12-07", "", nullptr, nullptr, "T", "32140"};
+  }
+
+  TestDatabase store_{GetParam()};
+  engine::FixedClock clock_{date_time::fromCivil({2026, 12, 7, 10, 0})};
+  std::unique_ptr<ConnectionPool> pool_;
+  std::unique_ptr<Services> services_;
+  std::unique_ptr<rpc::Dispatcher> dispatcher_;
+  std::unique_ptr<HttpServer> server_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Bancos, RemoteServer, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
+
+TEST_P(RemoteServer, TheReadMethodsAnswerOverTheWire) {
+  auto net = connect("GERENTE");
+  RemoteResult r = net->call("GetParam", {"0001", "GERENTE"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dump(r.at(0)), "r Browse 1/1 BOF\n> S N 2 N");
+
+  r = net->call("GetPedidos", everything("0001"));
+  ASSERT_TRUE(r.ok) << r.error;
+  ASSERT_TRUE(r.array);
+  EXPECT_EQ(dump(r.at(2), "NRPEDIDO;IDSITPEDIDO;DTPEDIDO"),
+            "r Browse 1/2 BOF\n> 0000000010 2 2026-12-01\n  0000000011 6 2026-12-07");
+  r = net->call("GetItem", {"0001", "0000000010"});
+  EXPECT_EQ(dump(r.at(0), "NRITEMPED;IDSITITEMPED"), "r Browse 1/3 BOF\n> 1 1\n  2 3\n  10 5");
+  r = net->call("GetItSemFiltro", {"0001", "0000000010"});
+  EXPECT_EQ(dump(r.at(0)), "r Browse 1/3 BOF\n> 1\n  3\n  5");
+  r = net->call("GetNrPedido", {"", "0001", "GERENTE"});
+  EXPECT_EQ(dump(r.at(0), "NRPEDIDO"), "r Browse 1/3 BOF\n> 0000000002\n  0000000010\n  0000000011");
+  r = net->call("GetPosEstq", {"0001", "0000000010", "P1", "", "", "1", "N", "L1", ""});
+  EXPECT_EQ(dump(r.at(0), "NRLOTEESTQ;QTDISPONIVEL;QTRESPRODPED"), "r Browse 1/1 BOF\n> L1 7 2");
+}
+
+TEST_P(RemoteServer, BadCallsAreRefusedInPortugueseAndTheServerKeepsServing) {
+  netclient::TNetConnection anonymous;
+  anonymous.Port = server_->port();
+  anonymous.Open();
+  EXPECT_EQ(anonymous.call("GetItem", {"0001", "10"}).error, "Sessão inválida ou expirada. Entre novamente.");
+  EXPECT_EQ(anonymous.Login("GERENTE", "errada").error, "Operador ou senha inválidos.");
+
+  auto net = connect("VEND1");
+  EXPECT_EQ(net->call("GetItem", {"0001"}).error, "O método GetItem espera 2 parâmetros; recebeu 1.");
+  EXPECT_EQ(net->call("GetItem", {"0001", 10}).error, "Parâmetro 2 de GetItem: esperado texto.");
+  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error,
+            "O operador informado (GERENTE) não é o operador da sessão (VEND1).");
+  std::vector<Arg> badDate = everything("0001");
+  badDate[13] = "31/02/2026";
+  EXPECT_EQ(net->call("GetPedidos", badDate).error,
+            "Parâmetro 14 de GetPedidos: data inválida (use AAAA-MM-DD).");
+  EXPECT_EQ(net->call("GetEvolEstq", {Arg::packet(R"({"fields":[],"rows":[[1]]})")}).ok, false);
+  EXPECT_EQ(net->call("Nada", {}).error, "Método desconhecido: Nada.");
+  // Whatever the filter says, the tied operator sees his seller's orders.
+  std::vector<Arg> other = everything("0001");
+  other[11] = "0002";
+  other[12] = "";
+  const RemoteResult r = net->call("GetPedidos", other);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dump(r.at(2), "NRPEDIDO;CDVENDEDOR"), "r Browse 1/1 BOF\n> 0000000010 0001");
+}
+
+// One round: both sessions stage the stock of order 10 and settle it at once.
+TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
+  const std::string allocation =
+      R"({"fields":[{"name":"CDFILIAL","type":"string","size":4},{"name":"CDPRODUTO","type":"string","size":10},)"
+      R"({"name":"CDALMOXARIFE","type":"string","size":6},{"name":"CDLOCALESTOQ","type":"string","size":6},)"
+      R"({"name":"NRLOTEESTQ","type":"string","size":20},{"name":"NRSUBLOTE","type":"string","size":4},)"
+      R"({"name":"QTEXP","type":"float"},{"name":"NRPEDIDO","type":"string","size":10},)"
+      R"({"name":"NRITEMPED","type":"string","size":10}],"rows":[)"
+      R"(["0001","P1","ALM01","LC01","L1","01",2.0,"0000000010","1"],)"
+      R"(["0001","P2","ALM01","LC01","L2","01",1.0,"0000000010","2"]]})";
+  const std::string orders =
+      R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
+      R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],)"
+      R"("rows":[["S","2","0000000010","0001"]]})";
+  auto admin = store_.open();
+  for (int round = 0; round < 4; ++round) {
+    admin->execute("UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'"
+                   " AND NRITEMPED IN ('1', '2')");
+    admin->execute("UPDATE PEDIDO SET IDSITPEDIDO = '2' WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'");
+    const double before1 = stock("L1"), before2 = stock("L2");
+    std::string errors[2];
+    std::thread screens[2];
+    for (int i = 0; i < 2; ++i)
+      screens[i] = std::thread([&, i] {
+        auto net = connect("GERENTE");
+        RemoteResult staged =
+            net->call("AtualizaEstoque", {"0001", "GERENTE", "Liquidação Manual", Arg::packet(allocation),
+                                          "NRPEDIDO IN ('0000000010')"});
+        if (!staged.ok) {
+          errors[i] = staged.error;  // the other screen settled first: the order is no longer open
+          return;
+        }
+        const RemoteResult r = net->call("SetLiquidaPed", {Arg::packet(orders), "GERENTE", "0001"});
+        ASSERT_TRUE(r.ok) << r.error;
+        errors[i] = dump(r.at(1), "DSERRO");
+      });
+    for (auto& t : screens) t.join();
+    const int wins = (errors[0] == "null") + (errors[1] == "null");
+    EXPECT_EQ(wins, 1) << errors[0] << " | " << errors[1];
+    EXPECT_DOUBLE_EQ(stock("L1"), before1 - 2) << "rodada " << round;
+    EXPECT_DOUBLE_EQ(stock("L2"), before2 - 1) << "rodada " << round;
+  }
+}
+
+TEST_P(RemoteServer, ARepeatedSettlementGetsItsFirstAnswerAndChangesNothingTwice) {
+  auto net = connect("GERENTE");
+  const std::string orders =
+      R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
+      R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],)"
+      R"("rows":[["S","2","0000000010","0003"]]})";
+  const RemoteResult first = net->call("SetLiquidaPed", {Arg::packet(orders), "GERENTE", "0001"});
+  const RemoteResult again = net->call("SetLiquidaPed", {Arg::packet(orders), "GERENTE", "0001"});
+  ASSERT_TRUE(first.ok && again.ok);
+  EXPECT_EQ(first.packets, again.packets);
+  EXPECT_EQ(dump(again.at(1)), "null");
+  EXPECT_EQ(store_.open()->query("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE CDFILIAL = '0003'").integer(0, "N"), 1);
+  // Another session sending the same request is told the order changed.
+  auto other = connect("SEMVEND");
+  const RemoteResult late = other->call("SetLiquidaPed", {Arg::packet(orders), "SEMVEND", "0001"});
+  EXPECT_EQ(dump(late.at(1), "DSERRO"), "r Browse 1/1 BOF\n> Esta operação não pode ser realizada. Atualize os dados.");
+}
+
+// The executable itself: options, schema, serving, and a clean stop on SIGTERM.
+TEST(ServerExecutable, StartsOnAFreshDatabaseServesAndStopsCleanly) {
+  TestDatabase store(Backend::Sqlite);
+  const std::string log = store.target() + ".log";
+  const std::string err = store.target() + ".err";
+  std::vector<std::string> args = {PED_SERVER_EXE, "--database", store.target(), "--port", "0", "--log", log};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, PED_SERVER_EXE, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  // The port is announced on standard error once the server listens.
+  int port = 0;
+  for (int i = 0; i < 200 && port == 0; ++i) {
+    std::ifstream in(err);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos) port = std::atoi(text.c_str() + at + 17);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_GT(port, 0);
+  {
+    // A fresh database has the schema but no operator.
+    seedOrders(*store.open());
+    netclient::TNetConnection net;
+    net.Port = port;
+    net.Open();
+    ASSERT_TRUE(net.Login("GERENTE", "senha").ok);
+    EXPECT_TRUE(net.call("GetParam", {"0001", "GERENTE"}).ok);
+  }
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::ifstream in(log);
+  const std::string lines((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(lines.find("\"GetParam\""), std::string::npos) << lines;
+  EXPECT_EQ(lines.find("senha"), std::string::npos);
+  std::remove(log.c_str());
+  std::remove(err.c_str());
+}
+
+}  // namespace
+}  // namespace ped::server
