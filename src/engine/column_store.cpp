@@ -64,10 +64,14 @@ std::string_view TextDictionary::store(std::string_view s) {
     return {big.get(), s.size()};
   }
   if (blockLeft_ < s.size()) {
-    std::shared_ptr<char[]> block(new char[kBlockSize]);
+    // Blocks start small and double: most dictionaries (a look-up, an
+    // order's items) hold a few short texts, and every query makes several.
+    const std::size_t size = std::max(nextBlockSize_, s.size());
+    nextBlockSize_ = std::min(nextBlockSize_ * 2, kBlockSize);
+    std::shared_ptr<char[]> block(new char[size]);
     blocks_.push_back(block);
     blockPos_ = block.get();
-    blockLeft_ = kBlockSize;
+    blockLeft_ = size;
   }
   std::memcpy(blockPos_, s.data(), s.size());
   std::string_view stored(blockPos_, s.size());

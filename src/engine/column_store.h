@@ -84,6 +84,7 @@ class TextDictionary {
   std::vector<std::shared_ptr<char[]>> blocks_;
   char* blockPos_ = nullptr;
   std::size_t blockLeft_ = 0;
+  std::size_t nextBlockSize_ = 256;
   mutable std::unique_ptr<std::unordered_map<std::string, std::vector<std::uint32_t>>> folded_;
 };
 

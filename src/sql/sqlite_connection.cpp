@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <map>
 
 #include "engine/text.h"
 #include "sql/connection.h"
@@ -124,12 +125,15 @@ class SqliteConnection final : public Connection {
       executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
     }
   }
-  ~SqliteConnection() override { sqlite3_close_v2(db_); }
+  ~SqliteConnection() override {
+    for (auto& [text, cached] : cache_) sqlite3_finalize(cached.stmt);
+    sqlite3_close_v2(db_);
+  }
 
   Dialect dialect() const override { return Dialect::Sqlite; }
 
   Result query(std::string_view sql, const Params& params, const Layout& layout) override {
-    Statement st;
+    Prepared st(*this);
     prepare(sql, params, st);
     const int columns = sqlite3_column_count(st.stmt);
     std::vector<SourceColumn> source;
@@ -159,7 +163,7 @@ class SqliteConnection final : public Connection {
   }
 
   std::int64_t execute(std::string_view sql, const Params& params) override {
-    Statement st;
+    Prepared st(*this);
     prepare(sql, params, st);
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
@@ -184,21 +188,63 @@ class SqliteConnection final : public Connection {
     return std::make_unique<SqliteBulkInsert>(db_, table, columns);
   }
 
+  // Through the statement cache: these run around every call.
   void begin(TransactionMode mode) override {
-    executeScript(mode == TransactionMode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+    execute(mode == TransactionMode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED", {});
   }
-  void commit() override { executeScript("COMMIT"); }
+  void commit() override { execute("COMMIT", {}); }
   void rollback() noexcept override {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   }
 
  private:
+  // Prepared statements are kept by their SQL text: the server runs the same
+  // few statements over and over, and preparing costs more than running them.
+  struct Cached {
+    sqlite3_stmt* stmt = nullptr;
+    bool busy = false;
+  };
+  static constexpr std::size_t kCacheLimit = 256;
+
+  // A statement for one run: borrowed from the cache (reset and unbound
+  // afterwards) or, when the same text is already running, owned.
+  struct Prepared {
+    explicit Prepared(SqliteConnection& c) : conn(c) {}
+    ~Prepared() {
+      if (!stmt) return;
+      if (cached) {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        cached->busy = false;
+      } else {
+        sqlite3_finalize(stmt);
+      }
+    }
+    SqliteConnection& conn;
+    sqlite3_stmt* stmt = nullptr;
+    Cached* cached = nullptr;
+  };
+
   [[noreturn]] void fail(int rc, const std::string& what) { ped::sql::fail(db_, rc, what); }
 
-  void prepare(std::string_view sql, const Params& params, Statement& st) {
-    const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &st.stmt, nullptr);
-    if (rc != SQLITE_OK) fail(rc, "Erro na consulta ao banco de dados");
-    if (!st.stmt) throw SqlError(SqlError::Kind::Syntax, "Consulta vazia.");
+  void prepare(std::string_view sql, const Params& params, Prepared& st) {
+    const auto hit = cache_.find(sql);
+    if (hit != cache_.end() && !hit->second.busy) {
+      st.stmt = hit->second.stmt;
+      st.cached = &hit->second;
+      hit->second.busy = true;
+    } else {
+      const char* tail = nullptr;
+      const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &st.stmt, &tail);
+      if (rc != SQLITE_OK) fail(rc, "Erro na consulta ao banco de dados");
+      if (!st.stmt) throw SqlError(SqlError::Kind::Syntax, "Consulta vazia.");
+      if (hit == cache_.end()) {
+        if (cache_.size() >= kCacheLimit) dropIdleStatements();
+        auto& slot = cache_[std::string(sql)];
+        slot = {st.stmt, true};
+        st.cached = &slot;
+      }
+    }
     for (int i = 1; i <= sqlite3_bind_parameter_count(st.stmt); ++i) {
       const char* raw = sqlite3_bind_parameter_name(st.stmt, i);
       if (!raw || raw[0] != ':')
@@ -214,7 +260,20 @@ class SqliteConnection final : public Connection {
     }
   }
 
+  void dropIdleStatements() {
+    for (auto it = cache_.begin(); it != cache_.end();) {
+      if (it->second.busy) {
+        ++it;
+      } else {
+        sqlite3_finalize(it->second.stmt);
+        it = cache_.erase(it);
+      }
+    }
+  }
+
   sqlite3* db_ = nullptr;
+  // std::map: references to its values stay valid while others are added.
+  std::map<std::string, Cached, std::less<>> cache_;
 };
 
 }  // namespace

@@ -34,19 +34,39 @@ Services::Services(ConnectionPool& pool, const engine::Clock& clock, ServiceLimi
       changes_(clock, movement_) {}
 
 std::optional<rpc::Session> Services::resolve(std::string_view token) {
+  constexpr double kTouchEvery = 60.0 / 86400;
+  const double now = clock_.now();
+  {
+    std::lock_guard lock(knownMutex_);
+    if (const auto it = known_.find(std::string(token)); it != known_.end() && now - it->second.touched < kTouchEvery)
+      return it->second.session;
+  }
   auto db = pool_.borrow();
   const auto s = sessions_.resolve(*db, token);
-  if (!s) return std::nullopt;
-  return rpc::Session{s->key, s->operatorCode, std::string(token)};
+  std::lock_guard lock(knownMutex_);
+  if (!s) {
+    known_.erase(std::string(token));
+    return std::nullopt;
+  }
+  rpc::Session session{s->key, s->operatorCode, std::string(token)};
+  if (known_.size() > 100000) known_.clear();  // bounded: the sessions in use come back at their next call
+  known_[session.token] = {session, now};
+  return session;
 }
 
-rpc::MethodHandler Services::bind(Body body, bool replayable) {
-  return [this, body = std::move(body), replayable](const rpc::CallContext& call, const rpc::Params& p) {
+rpc::MethodHandler Services::bind(Body body, Kind kind) {
+  return [this, body = std::move(body), kind](const rpc::CallContext& call, const rpc::Params& p) {
     std::optional<ConnectionPool::Lease> db;
     try {
       db.emplace(pool_.borrow());
       const Session session{call.session->id, call.session->operatorCode};
-      if (!replayable) return body(**db, session, p);
+      if (kind == Kind::Read) {
+        sql::Transaction tx(**db, sql::TransactionMode::Read);
+        std::string answer = body(**db, session, p);
+        tx.commit();
+        return answer;
+      }
+      if (kind == Kind::Write) return body(**db, session, p);
       std::string arguments;
       for (std::size_t i = 0; i < p.size(); ++i) arguments += p.raw(i) + '\n';
       const std::string key = requestKey(call.method, arguments);
@@ -91,7 +111,7 @@ void Services::install(rpc::Dispatcher& d) {
 
   d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetParam(db, s, p.text(0), p.text(1));
-        }));
+        }, Kind::Read));
   d.add("GetPedidos", 20, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           OrderFilter f;
           f.branch = text(p, 0);
@@ -115,38 +135,38 @@ void Services::install(rpc::Dispatcher& d) {
           f.allDeliveries = text(p, 18);
           f.priorities = text(p, 19);
           return orders_.GetPedidos(db, s, f);
-        }));
+        }, Kind::Write));
   d.add("GetItem", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetItem(db, s, p.text(0), p.text(1));
-        }));
+        }, Kind::Read));
   d.add("GetItSemFiltro", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1));
-        }));
+        }, Kind::Read));
   d.add("GetNrPedido", 3, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetNrPedido(db, s, p.text(0), p.text(1), p.text(2));
-        }));
+        }, Kind::Read));
   d.add("GetEvolEstq", 1, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return stock_.GetEvolEstq(db, s, p.packet(0));
-        }));
+        }, Kind::Read));
   d.add("GetPosEstq", 9, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return stock_.GetPosEstq(db, s, p.text(0), p.text(1), p.text(2), p.text(3), p.text(4), p.text(5),
                                    p.text(6), p.text(7), p.text(8));
-        }));
+        }, Kind::Read));
   d.add("AtualizaEstoque", 5, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3), p.text(4));
-        }));
+        }, Kind::Write));
   d.add("SetLiquidaPed", 3,
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2)); },
-             true));
+             Kind::Replayable));
   d.add("SetLiquidaItem", 3,
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return changes_.SetLiquidaItem(db, s, p.text(0), p.packet(1), p.text(2)); },
-             true));
+             Kind::Replayable));
   d.add("SetDesfazLiq", 3,
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return changes_.SetDesfazLiq(db, s, p.packet(0), p.text(1), p.text(2)); },
-             true));
+             Kind::Replayable));
 }
 
 }  // namespace ped::server

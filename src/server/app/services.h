@@ -3,7 +3,9 @@
 // to the JSON-RPC dispatcher, each call on a pooled database connection, and
 // sessions resolved from the database.
 
+#include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 
@@ -30,14 +32,28 @@ class Services final : public rpc::SessionResolver {
   // Registers Login and the remote methods. REQUIRES: before the first call.
   void install(rpc::Dispatcher& dispatcher);
 
+  // Sessions are kept in memory once seen, and their last access is written
+  // back at most once a minute: the database is not written on every call.
+  // A session may therefore end up to a minute early, never late.
   std::optional<rpc::Session> resolve(std::string_view token) override;
 
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
+  enum class Kind {
+    Read,        // reads only: runs in one read transaction (one snapshot, one lock)
+    Write,       // manages its own transactions
+    Replayable,  // changes orders: a repeated call of the same session gets its first answer back
+  };
   // A method run on a borrowed connection, with the storage's failures
-  // turned into messages for the operator. With `replayable` a repeated call
-  // of the same session gets its first answer back.
-  rpc::MethodHandler bind(Body body, bool replayable = false);
+  // turned into messages for the operator.
+  rpc::MethodHandler bind(Body body, Kind kind);
+
+  struct Known {
+    rpc::Session session;
+    double touched;  // when the database last saw it used
+  };
+  std::mutex knownMutex_;
+  std::unordered_map<std::string, Known> known_;  // by token
 
   ConnectionPool& pool_;
   const engine::Clock& clock_;

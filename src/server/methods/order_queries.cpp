@@ -174,13 +174,18 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
 
 namespace {
 
-// True when the order exists and the operator may see it.
+// True when the order exists and the operator may see it (one query: this
+// runs before every item read).
 bool orderVisible(sql::Connection& db, const Session& s, const std::string& branch, const std::string& order) {
-  const sql::Result r = db.query("SELECT CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
-                                 {{"F", branch}, {"N", order}});
+  const sql::Result r = db.query(
+      "SELECT P.CDVENDEDOR, M.IDEXIBPEDIDO, (SELECT COUNT(*) FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL"
+      " AND T.CDOPERADOR = :OP) AS TODOS, (SELECT O.CDVENDEDOR FROM OPERADOR O WHERE O.CDOPERADOR = :OP)"
+      " AS VENDEDOROP FROM PEDIDO P LEFT JOIN PARAMPEDIDO M ON M.CDFILIAL = P.CDFILIAL"
+      " WHERE P.CDFILIAL = :F AND P.NRPEDIDO = :N",
+      {{"F", branch}, {"N", order}, {"OP", s.operatorCode}});
   if (r.rowCount() == 0) return false;
-  const auto tied = sellerRestriction(db, branch, s.operatorCode);
-  return !tied || *tied == r.text(0, "CDVENDEDOR");
+  const bool tied = r.text(0, "IDEXIBPEDIDO") == "2" && r.integer(0, "TODOS") == 0;
+  return !tied || r.text(0, "VENDEDOROP") == r.text(0, "CDVENDEDOR");
 }
 
 }  // namespace
