@@ -46,9 +46,37 @@ ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& la
     }
   }
   longest_.assign(layout_.size(), 1);
+  if (!adopt_) {
+    std::vector<FieldType> types;
+    for (const engine::FieldSpec& f : layout_) types.push_back(f.type);
+    table_ = engine::Table(types);
+  }
 }
 
-void ResultBuilder::startRow() { rows_.emplace_back(layout_.size()); }
+void ResultBuilder::startRow() {
+  if (adopt_)
+    rows_.emplace_back(layout_.size());
+  else
+    row_ = table_.addRow();
+}
+
+void ResultBuilder::store(int f, engine::Value v) {
+  if (adopt_)
+    rows_.back()[static_cast<std::size_t>(f)] = std::move(v);
+  else
+    table_.mutableColumn(static_cast<std::size_t>(f)).set(row_, v);
+}
+
+void ResultBuilder::storeText(int f, std::string_view v) {
+  const auto fs = static_cast<std::size_t>(f);
+  if (adopt_) {
+    longest_[fs] = std::max(longest_[fs], engine::text::length(v));
+    rows_.back()[fs] = engine::Value(v);
+  } else if (!v.empty()) {
+    table_.mutableColumn(fs).setText(
+        row_, engine::text::truncate(v, static_cast<std::size_t>(engine::effectiveSize(layout_[fs]))));
+  }
+}
 
 void ResultBuilder::bad(int field, const char* what) const {
   throw SqlError(SqlError::Kind::Other, std::string(what) + " no campo " +
@@ -66,11 +94,10 @@ void ResultBuilder::setInteger(int c, std::int64_t v) {
   const int f = fieldOf_[static_cast<std::size_t>(c)];
   if (f < 0) return;
   settle(f, FieldType::Integer);
-  engine::Value& cell = rows_.back()[static_cast<std::size_t>(f)];
   switch (layout_[static_cast<std::size_t>(f)].type) {
-    case FieldType::Integer: cell = engine::Value(v); break;
-    case FieldType::Float: cell = engine::Value(static_cast<double>(v)); break;
-    case FieldType::Boolean: cell = engine::Value(v != 0); break;
+    case FieldType::Integer: store(f, engine::Value(v)); break;
+    case FieldType::Float: store(f, engine::Value(static_cast<double>(v))); break;
+    case FieldType::Boolean: store(f, engine::Value(v != 0)); break;
     case FieldType::Text: setText(c, std::to_string(v)); break;
     case FieldType::DateTime: bad(f, "Data inválida");
   }
@@ -80,12 +107,11 @@ void ResultBuilder::setFloat(int c, double v) {
   const int f = fieldOf_[static_cast<std::size_t>(c)];
   if (f < 0) return;
   settle(f, FieldType::Float);
-  engine::Value& cell = rows_.back()[static_cast<std::size_t>(f)];
   switch (layout_[static_cast<std::size_t>(f)].type) {
-    case FieldType::Float: cell = engine::Value(v); break;
+    case FieldType::Float: store(f, engine::Value(v)); break;
     case FieldType::Integer:
       if (v != std::trunc(v) || std::fabs(v) > 9.0e18) bad(f, "Valor não inteiro");
-      cell = engine::Value(static_cast<std::int64_t>(v));
+      store(f, engine::Value(static_cast<std::int64_t>(v)));
       break;
     default: bad(f, "Valor numérico inesperado");
   }
@@ -95,11 +121,10 @@ void ResultBuilder::setBoolean(int c, bool v) {
   const int f = fieldOf_[static_cast<std::size_t>(c)];
   if (f < 0) return;
   settle(f, FieldType::Boolean);
-  engine::Value& cell = rows_.back()[static_cast<std::size_t>(f)];
   switch (layout_[static_cast<std::size_t>(f)].type) {
-    case FieldType::Boolean: cell = engine::Value(v); break;
-    case FieldType::Integer: cell = engine::Value(static_cast<std::int64_t>(v ? 1 : 0)); break;
-    case FieldType::Text: cell = engine::Value(v ? "S" : "N"); break;
+    case FieldType::Boolean: store(f, engine::Value(v)); break;
+    case FieldType::Integer: store(f, engine::Value(static_cast<std::int64_t>(v ? 1 : 0))); break;
+    case FieldType::Text: storeText(f, v ? "S" : "N"); break;
     default: bad(f, "Valor lógico inesperado");
   }
 }
@@ -109,12 +134,10 @@ void ResultBuilder::setText(int c, std::string_view v) {
   if (f < 0) return;
   settle(f, FieldType::Text);
   const auto fs = static_cast<std::size_t>(f);
-  engine::Value& cell = rows_.back()[fs];
   if (!engine::text::isValidUtf8(v)) bad(f, "Texto inválido");
   switch (layout_[fs].type) {
     case FieldType::Text:
-      longest_[fs] = std::max(longest_[fs], engine::text::length(v));
-      cell = engine::Value(v);
+      storeText(f, v);
       break;
     case FieldType::DateTime: {
       // PostgreSQL writes "2026-12-07 10:30:00.123456"; the engine reads
@@ -126,32 +149,33 @@ void ResultBuilder::setText(int c, std::string_view v) {
       auto d = engine::date_time::fromIso(iso);
       if (!d) d = engine::date_time::fromBrazilian(v);
       if (!d) bad(f, "Data inválida");
-      if (*d != 0) cell = engine::Value(*d);
+      if (*d != 0) store(f, engine::Value(*d));
       break;
     }
     case FieldType::Integer: {
       std::int64_t i = 0;
       const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), i);
       if (ec != std::errc() || end != v.data() + v.size()) bad(f, "Valor não inteiro");
-      cell = engine::Value(i);
+      store(f, engine::Value(i));
       break;
     }
     case FieldType::Float: {
       double d = 0;
       const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
       if (ec != std::errc() || end != v.data() + v.size() || !std::isfinite(d)) bad(f, "Valor não numérico");
-      cell = engine::Value(d);
+      store(f, engine::Value(d));
       break;
     }
     case FieldType::Boolean:
-      if (v == "t" || v == "true" || v == "1") cell = engine::Value(true);
-      else if (v == "f" || v == "false" || v == "0") cell = engine::Value(false);
+      if (v == "t" || v == "true" || v == "1") store(f, engine::Value(true));
+      else if (v == "f" || v == "false" || v == "0") store(f, engine::Value(false));
       else bad(f, "Valor lógico inválido");
       break;
   }
 }
 
 Result ResultBuilder::finish() {
+  if (!adopt_) return Result{layout_, std::move(table_)};
   // Adopted text columns without a declared size take their longest value.
   if (adopt_)
     for (std::size_t f = 0; f < layout_.size(); ++f)

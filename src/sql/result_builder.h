@@ -40,6 +40,10 @@ class ResultBuilder {
  private:
   void settle(int c, engine::FieldType fromValue);
   [[noreturn]] void bad(int field, const char* what) const;
+  // The current row's cell of field `f`: straight into the table when the
+  // layout was given (types and sizes known), else kept until finish().
+  void store(int f, engine::Value v);
+  void storeText(int f, std::string_view v);
 
   std::vector<SourceColumn> columns_;
   std::vector<int> fieldOf_;  // source column -> field, -1 when unused
@@ -48,7 +52,9 @@ class ResultBuilder {
   bool adopt_;
   std::string what_;
   Layout layout_;
-  std::vector<std::vector<engine::Value>> rows_;
+  std::vector<std::vector<engine::Value>> rows_;  // adopting: cells until the types are known
+  engine::Table table_;                          // given layout: filled as rows come
+  engine::RowId row_ = 0;
 };
 
 }  // namespace ped::sql
