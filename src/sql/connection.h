@@ -105,6 +105,9 @@ struct OpenOptions {
   bool readOnly = false;
   bool create = false;  // SQLite: create the file when missing
   int busyTimeoutMs = 5000;
+  // The longest one statement may run; 0 for no limit. A statement past it
+  // fails with SqlError(Busy) and changes nothing.
+  int statementTimeoutMs = 0;
 };
 
 // True for a PostgreSQL connection string: a URI ("postgresql://...",

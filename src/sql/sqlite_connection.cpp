@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 #include "engine/text.h"
@@ -44,7 +45,8 @@ std::optional<engine::FieldType> declaredType(const char* decl, int& size) {
 SqlError::Kind kindOf(int rc) {
   switch (rc & 0xFF) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return SqlError::Kind::Busy;
+    case SQLITE_LOCKED:
+    case SQLITE_INTERRUPT: return SqlError::Kind::Busy;
     case SQLITE_CONSTRAINT: return SqlError::Kind::Conflict;
     case SQLITE_CANTOPEN:
     case SQLITE_NOTADB: return SqlError::Kind::Connection;
@@ -119,6 +121,12 @@ class SqliteConnection final : public Connection {
                      "Não foi possível abrir o banco de dados " + path + ": " + why + ".");
     }
     sqlite3_busy_timeout(db_, options.busyTimeoutMs);
+    if (options.statementTimeoutMs > 0) {
+      statementLimit_ = std::chrono::milliseconds(options.statementTimeoutMs);
+      // Checked every few thousand virtual-machine steps; a non-zero answer
+      // interrupts the statement (SQLITE_INTERRUPT).
+      sqlite3_progress_handler(db_, 10000, &SqliteConnection::pastDeadline, this);
+    }
     sqlite3_extended_result_codes(db_, 1);
     if (!options.readOnly) {
       // FULL: an acknowledged settlement must survive a power loss.
@@ -227,7 +235,13 @@ class SqliteConnection final : public Connection {
 
   [[noreturn]] void fail(int rc, const std::string& what) { ped::sql::fail(db_, rc, what); }
 
+  static int pastDeadline(void* self) {
+    auto* c = static_cast<SqliteConnection*>(self);
+    return std::chrono::steady_clock::now() > c->deadline_ ? 1 : 0;
+  }
+
   void prepare(std::string_view sql, const Params& params, Prepared& st) {
+    deadline_ = std::chrono::steady_clock::now() + statementLimit_;
     const auto hit = cache_.find(sql);
     if (hit != cache_.end() && !hit->second.busy) {
       st.stmt = hit->second.stmt;
@@ -272,6 +286,8 @@ class SqliteConnection final : public Connection {
   }
 
   sqlite3* db_ = nullptr;
+  std::chrono::steady_clock::duration statementLimit_ = std::chrono::hours(24 * 365);
+  std::chrono::steady_clock::time_point deadline_;
   // std::map: references to its values stay valid while others are added.
   std::map<std::string, Cached, std::less<>> cache_;
 };

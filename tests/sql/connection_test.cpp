@@ -90,6 +90,22 @@ TEST_P(Connections, ASecondWriterWaitsThenGivesUpWithBusy) {
   EXPECT_DOUBLE_EQ(stock(*other, "P1"), 1);
 }
 
+TEST_P(Connections, AStatementPastItsTimeLimitIsStoppedAndTheConnectionGoesOn) {
+  OpenOptions limited;
+  limited.statementTimeoutMs = 100;
+  auto db = sql::open(store_.target(), limited);
+  const char* slow = GetParam() == Backend::Sqlite
+                         ? "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C) SELECT COUNT(*) FROM C"
+                         : "SELECT pg_sleep(5)";
+  try {
+    db->query(slow);
+    FAIL() << "no time limit";
+  } catch (const SqlError& e) {
+    EXPECT_EQ(e.kind(), SqlError::Kind::Busy) << e.what();
+  }
+  EXPECT_DOUBLE_EQ(stock(*db, "P1"), 10);
+}
+
 TEST_P(Connections, MistakesAreErrorsNotCrashes) {
   EXPECT_THROW(db_->query("SELECT * FROM NADA"), SqlError);
   EXPECT_THROW(db_->query("SELECT * FROM ESTOQUE WHERE CDPRODUTO = :FALTA"), SqlError);

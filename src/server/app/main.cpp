@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
 
     ped::sql::OpenOptions dbOptions;
     dbOptions.create = true;
+    dbOptions.statementTimeoutMs = options.statementTimeoutMs;
     {
       auto db = ped::sql::open(options.database, dbOptions);
       const int applied = storage::migrate(*db);

@@ -47,6 +47,7 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
   else if (key == "connections") o.connections = count(key, value, 1, 1024);
   else if (key == "max-body") o.maxBodyBytes = count(key, value, 1024, std::size_t{1} << 30);
   else if (key == "max-orders") o.maxOrderRows = count(key, value, 1, 10000000);
+  else if (key == "statement-timeout") o.statementTimeoutMs = static_cast<int>(count(key, value, 100, 3600000));
   else if (key == "log") o.logFile = value;
   else if (key == "config") readConfig(o, value);
   else throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
@@ -68,6 +69,7 @@ std::string usage() {
          "  --connections N       conexões com o banco de dados (padrão 16)\n"
          "  --max-body BYTES      tamanho máximo de uma requisição (padrão 16 MiB)\n"
          "  --max-orders N        máximo de pedidos numa consulta (padrão 200000)\n"
+         "  --statement-timeout MS  tempo máximo de um comando no banco de dados (padrão 30000)\n"
          "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
          "  --help                mostra esta ajuda\n";
 }

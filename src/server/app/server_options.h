@@ -16,6 +16,7 @@ struct ServerOptions {
   std::size_t connections = 16;                // database connections
   std::size_t maxBodyBytes = 16 * 1024 * 1024;
   std::size_t maxOrderRows = 200000;
+  int statementTimeoutMs = 30000;  // the longest one database statement may run
   std::string logFile;  // empty: standard error
   bool help = false;
 };

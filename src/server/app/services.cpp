@@ -82,7 +82,8 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
         throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
       }
       if (e.kind() == sql::SqlError::Kind::Busy)
-        throw rpc::MethodError("O banco de dados está ocupado. Tente novamente em instantes.");
+        throw rpc::MethodError(
+            "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o filtro.");
       throw;  // a fault of the server: logged, and reported as an internal error
     }
   };
