@@ -3,12 +3,12 @@
 #include "server/methods/order_queries.h"
 
 #include <gtest/gtest.h>
-#include <simdjson.h>
 
 #include "engine/data_set.h"
 #include "server/methods/service_error.h"
 #include "server/storage/migrations.h"
 #include "server/seed_orders.h"
+#include "server/packet_dump.h"
 #include "support/test_database.h"
 
 namespace ped::server {
@@ -18,20 +18,10 @@ using ped::testing::Backend;
 using ped::testing::TestDatabase;
 namespace date_time = engine::date_time;
 
-// Element `i` of a packet array, loaded into a data set and printed.
 std::string element(const std::string& array, std::size_t i, const char* fields = nullptr) {
-  simdjson::dom::parser parser;
-  const simdjson::dom::array a = parser.parse(array).get_array();
-  engine::DataSet ds("r");
-  ds.loadPacket(simdjson::minify(a.at(i).value()));
-  return fields ? ds.dump(fields) : ds.dump();
+  return dumpElement(array, i, fields);
 }
-
-std::string packet(const std::string& json, const char* fields = nullptr) {
-  engine::DataSet ds("r");
-  ds.loadPacket(json);
-  return fields ? ds.dump(fields) : ds.dump();
-}
+std::string packet(const std::string& json, const char* fields = nullptr) { return dumpPacket(json, fields); }
 
 class OrderReads : public ::testing::TestWithParam<Backend> {
  protected:
@@ -43,15 +33,17 @@ class OrderReads : public ::testing::TestWithParam<Backend> {
   Session login(const char* op) {
     return *sessions_.resolve(*db_, sessions_.login(*db_, op, "senha"));
   }
-  OrderFilter everything(const char* branch) {
-    OrderFilter f;
-    f.branch = branch;
-    f.orderStatuses = "3526";
-    f.allOrders = "T";
-    f.itemStatuses = "1234657";
-    f.allClients = f.allProducts = f.allSellers = f.allIssued = f.allDeliveries = "T";
-    f.priorities = "32140";
-    return f;
+  static OrderFilter everything(const char* branch) {
+    return {.branch = branch,
+            .orderStatuses = "3526",
+            .allOrders = "T",
+            .itemStatuses = "1234657",
+            .allClients = "T",
+            .allProducts = "T",
+            .allSellers = "T",
+            .allIssued = "T",
+            .allDeliveries = "T",
+            .priorities = "32140"};
   }
   TestDatabase store_{GetParam()};
   std::unique_ptr<sql::Connection> db_;

@@ -2,7 +2,6 @@
 // SQLite and PostgreSQL databases.
 
 #include <gtest/gtest.h>
-#include <simdjson.h>
 
 #include <thread>
 
@@ -11,6 +10,7 @@
 #include "server/methods/service_error.h"
 #include "server/methods/stock_queries.h"
 #include "server/seed_orders.h"
+#include "server/packet_dump.h"
 #include "support/test_database.h"
 
 namespace ped::server {
@@ -20,21 +20,10 @@ using ped::testing::Backend;
 using ped::testing::TestDatabase;
 namespace date_time = engine::date_time;
 
-// Element `i` of a packet array printed as a data set; "null" for null.
 std::string element(const std::string& array, std::size_t i, const char* fields = nullptr) {
-  simdjson::dom::parser parser;
-  const simdjson::dom::element e = parser.parse(array).get_array().at(i).value();
-  if (e.is_null()) return "null";
-  engine::DataSet ds("r");
-  ds.loadPacket(simdjson::minify(e));
-  return fields ? ds.dump(fields) : ds.dump();
+  return dumpElement(array, i, fields);
 }
-
-std::string packet(const std::string& json, const char* fields) {
-  engine::DataSet ds("r");
-  ds.loadPacket(json);
-  return ds.dump(fields);
-}
+std::string packet(const std::string& json, const char* fields = nullptr) { return dumpPacket(json, fields); }
 
 // An allocation packet: rows of (order, item, product, lot, quantity) at
 // warehouse ALM01, location LC01, sub-lot 01 of branch 0001.
