@@ -35,8 +35,12 @@ ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& la
     typeOpen_.assign(layout_.size(), false);
     for (std::size_t f = 0; f < layout_.size(); ++f) {
       if (layout_[f].calculated) continue;
+      // Queries usually list their columns in the layout's order: try the
+      // same position first.
       int found = -1;
-      for (std::size_t c = 0; c < columns_.size(); ++c)
+      if (f < columns_.size() && fieldOf_[f] < 0 && engine::text::equalsIgnoreCase(columns_[f].name, layout_[f].name))
+        found = static_cast<int>(f);
+      for (std::size_t c = 0; c < columns_.size() && found < 0; ++c)
         if (fieldOf_[c] < 0 && engine::text::equalsIgnoreCase(columns_[c].name, layout_[f].name))
           found = static_cast<int>(c);
       if (found < 0)

@@ -66,7 +66,7 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
         tx.commit();
         return answer;
       }
-      if (kind == Kind::Write) return body(**db, session, p);
+      if (kind == Kind::Direct) return body(**db, session, p);
       std::string arguments;
       for (std::size_t i = 0; i < p.size(); ++i) arguments += p.raw(i) + '\n';
       const std::string key = requestKey(call.method, arguments);
@@ -136,13 +136,13 @@ void Services::install(rpc::Dispatcher& d) {
           f.allDeliveries = text(p, 18);
           f.priorities = text(p, 19);
           return orders_.GetPedidos(db, s, f);
-        }, Kind::Write));
+        }, Kind::Direct));
   d.add("GetItem", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetItem(db, s, p.text(0), p.text(1));
-        }, Kind::Read));
+        }, Kind::Direct));
   d.add("GetItSemFiltro", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1));
-        }, Kind::Read));
+        }, Kind::Direct));
   d.add("GetNrPedido", 3, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetNrPedido(db, s, p.text(0), p.text(1), p.text(2));
         }, Kind::Read));
@@ -155,7 +155,7 @@ void Services::install(rpc::Dispatcher& d) {
         }, Kind::Read));
   d.add("AtualizaEstoque", 5, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3), p.text(4));
-        }, Kind::Write));
+        }, Kind::Direct));
   d.add("SetLiquidaPed", 3,
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2)); },

@@ -40,8 +40,8 @@ class Services final : public rpc::SessionResolver {
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
   enum class Kind {
-    Read,        // reads only: runs in one read transaction (one snapshot, one lock)
-    Write,       // manages its own transactions
+    Read,        // several reads: runs in one read transaction (one snapshot)
+    Direct,      // one statement, or manages its own transactions
     Replayable,  // changes orders: a repeated call of the same session gets its first answer back
   };
   // A method run on a borrowed connection, with the storage's failures

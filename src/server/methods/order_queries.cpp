@@ -1,5 +1,7 @@
 #include "server/methods/order_queries.h"
 
+#include <set>
+
 #include "engine/value_text.h"
 #include "hostlib/consiste.h"
 #include "hostlib/searches.h"
@@ -166,60 +168,58 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
                        std::to_string(maxRows_) + ". Restrinja o filtro.");
 
   // GetItem shows the items of these orders under the same restriction.
-  db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP, DSLPRODUTO = :LP WHERE CDSESSAO = :K",
-             {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"LP", byProduct ? f.productList : ""},
-              {"K", s.key}});
+  db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
+             {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
+  db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
+  if (byProduct) {
+    std::set<std::string> products;
+    for (std::string& k : listKeys(f.productList, kMaxListKeys, "produtos")) products.insert(std::move(k));
+    for (const std::string& k : products)
+      db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
+  }
   return toPacketArray({toPacket(paramFilial), toPacket(paramPedido), toPacket(orders)});
 }
 
 namespace {
 
-// True when the order exists and the operator may see it (one query: this
-// runs before every item read).
-bool orderVisible(sql::Connection& db, const Session& s, const std::string& branch, const std::string& order) {
-  const sql::Result r = db.query(
-      "SELECT P.CDVENDEDOR, M.IDEXIBPEDIDO, (SELECT COUNT(*) FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL"
-      " AND T.CDOPERADOR = :OP) AS TODOS, (SELECT O.CDVENDEDOR FROM OPERADOR O WHERE O.CDOPERADOR = :OP)"
-      " AS VENDEDOROP FROM PEDIDO P LEFT JOIN PARAMPEDIDO M ON M.CDFILIAL = P.CDFILIAL"
-      " WHERE P.CDFILIAL = :F AND P.NRPEDIDO = :N",
-      {{"F", branch}, {"N", order}, {"OP", s.operatorCode}});
-  if (r.rowCount() == 0) return false;
-  const bool tied = r.text(0, "IDEXIBPEDIDO") == "2" && r.integer(0, "TODOS") == 0;
-  return !tied || r.text(0, "VENDEDOROP") == r.text(0, "CDVENDEDOR");
-}
+// The operator may see order P: its branch does not tie operators to their
+// seller, or he sees every seller there, or the order is his seller's. The
+// SQL form of sellerRestriction, for reads that are one statement.
+constexpr const char* kVisibleToOperator =
+    "(NOT EXISTS (SELECT 1 FROM PARAMPEDIDO M WHERE M.CDFILIAL = P.CDFILIAL AND M.IDEXIBPEDIDO = '2')"
+    " OR EXISTS (SELECT 1 FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL AND T.CDOPERADOR = :OP)"
+    " OR P.CDVENDEDOR = (SELECT O.CDVENDEDOR FROM OPERADOR O WHERE O.CDOPERADOR = :OP))";
 
 }  // namespace
 
+// One statement: it runs on every move through the order list.
 std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::string_view branchArg,
                                   std::string_view orderArg) const {
-  const std::string branch = trimmed(branchArg), order = hostlib::consiste::Ajusta(orderArg, 10);
-  sql::Params p = {{"F", branch}, {"N", order}};
-  std::string where = "I.CDFILIAL = :F AND I.NRPEDIDO = :N";
-  if (!orderVisible(db, s, branch, order)) where += " AND 1 = 0";
-  const sql::Result restriction =
-      db.query("SELECT DSSITITEMPED, IDTPRODUTO, DSLPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
-  if (restriction.rowCount() == 1 && !restriction.isNull(0, "DSSITITEMPED")) {
-    appendIn(where, p, "I.IDSITITEMPED", "SI", codes(restriction.text(0, "DSSITITEMPED")));
-    if (restriction.text(0, "IDTPRODUTO") == "N")
-      appendIn(where, p, "R.CDARVPROD", "PD", listKeys(restriction.text(0, "DSLPRODUTO"), kMaxListKeys, "produtos"));
-  }
   const sql::Result items = db.query(
-      "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD, R.NMPRODUTO,"
-      " I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
-      " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO WHERE " +
-          where + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
-      p, layouts::itemPedido());
+      std::string(
+          "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
+          " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
+          " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
+          " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
+          " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
+          " WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N"
+          " AND (S.DSSITITEMPED IS NULL OR S.DSSITITEMPED LIKE '%' || I.IDSITITEMPED || '%')"
+          " AND (S.IDTPRODUTO IS NULL OR S.IDTPRODUTO <> 'N' OR EXISTS (SELECT 1 FROM SESSAOPRODUTO X"
+          " WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD)) AND ") +
+          kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
+      {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"K", s.key}, {"OP", s.operatorCode}},
+      layouts::itemPedido());
   return toPacket(items);
 }
 
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
                                          std::string_view orderArg) const {
-  const std::string branch = trimmed(branchArg), order = hostlib::consiste::Ajusta(orderArg, 10);
-  const bool visible = orderVisible(db, s, branch, order);
   const sql::Result items = db.query(
-      std::string("SELECT IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
-          (visible ? "" : " AND 1 = 0") + " ORDER BY LENGTH(NRITEMPED), NRITEMPED",
-      {{"F", branch}, {"N", order}}, layouts::itemSemFiltro());
+      std::string("SELECT I.IDSITITEMPED FROM ITEMPEDIDO I JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL"
+                  " AND P.NRPEDIDO = I.NRPEDIDO WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ") +
+          kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
+      {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"OP", s.operatorCode}},
+      layouts::itemSemFiltro());
   return toPacket(items);
 }
 

@@ -29,7 +29,7 @@ std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view t
   const double now = clock_.now();
   if (now - s.number(0, "DTULTACESSO") > idleLimit_) {
     // What the session kept dies with it.
-    for (const char* table : {"MOVESTAGIO", "REQUISICAO", "SESSAO"})
+    for (const char* table : {"MOVESTAGIO", "REQUISICAO", "SESSAOPRODUTO", "SESSAO"})
       db.execute(std::string("DELETE FROM ") + table + " WHERE CDSESSAO = :K", {{"K", key}});
     return std::nullopt;
   }

@@ -171,16 +171,21 @@ CREATE TABLE JUSTEXCHIS (
   DSJUSTEXCHIS VARCHAR(40) NOT NULL
 );
 -- Sessions: the key is a hash of the token, never the token itself. The
--- item restriction of the last order query lives here for GetItem.
+-- item restriction of the last order query lives here for GetItem: the item
+-- statuses, and whether products are restricted to those in SESSAOPRODUTO.
 CREATE TABLE SESSAO (
   CDSESSAO VARCHAR(64) NOT NULL PRIMARY KEY,
   CDOPERADOR VARCHAR(12) NOT NULL REFERENCES OPERADOR (CDOPERADOR),
   DTCRIACAO TIMESTAMP NOT NULL,
   DTULTACESSO TIMESTAMP NOT NULL,
   DSSITITEMPED VARCHAR(20),
-  IDTPRODUTO VARCHAR(1),
-  DSLPRODUTO TEXT
+  IDTPRODUTO VARCHAR(1)
 );
+CREATE TABLE SESSAOPRODUTO (
+  CDSESSAO VARCHAR(64) NOT NULL,
+  CDARVPROD VARCHAR(20) NOT NULL,
+  PRIMARY KEY (CDSESSAO, CDARVPROD)
+)@CLUSTERED@;
 -- Manual settlements and their exclusions, item by item.
 CREATE TABLE HISTLIQMAN (
   NRHISTORICO @ID@,
