@@ -597,6 +597,30 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
 
 namespace {
 
+// {"fields":[...],"rows":[ — the start of every packet.
+void writeFieldList(Writer& w, const std::vector<const FieldSpec*>& fields) {
+  w.need(16);
+  w.put(R"({"fields":[)");
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    const FieldSpec& f = *fields[k];
+    w.need(16);
+    w.put(k == 0 ? R"({"name":)" : R"(,{"name":)");
+    if (!writeString(w, f.name)) throw PacketError("Pacote não gerado: nome de campo com UTF-8 inválido.");
+    w.need(48);
+    w.put(R"(,"type":")");
+    w.put(fieldTypeName(f.type));
+    w.put('"');
+    if (f.type == FieldType::Text) {
+      w.put(R"(,"size":)");
+      writeInteger(w, effectiveSize(f));
+    }
+    w.need(1);
+    w.put('}');
+  }
+  w.need(16);
+  w.put(R"(],"rows":[)");
+}
+
 class PacketWriter {
  public:
   PacketWriter(const std::vector<FieldSpec>& layout, const Table& table)
@@ -630,26 +654,9 @@ class PacketWriter {
   }
 
   void writeHeader(Writer& w) const {
-    w.need(16);
-    w.put(R"({"fields":[)");
-    for (std::size_t k = 0; k < outputs_.size(); ++k) {
-      const FieldSpec& f = *outputs_[k].field;
-      w.need(16);
-      w.put(k == 0 ? R"({"name":)" : R"(,{"name":)");
-      if (!writeString(w, f.name)) throw PacketError("Pacote não gerado: nome de campo com UTF-8 inválido.");
-      w.need(48);
-      w.put(R"(,"type":")");
-      w.put(fieldTypeName(f.type));
-      w.put('"');
-      if (f.type == FieldType::Text) {
-        w.put(R"(,"size":)");
-        writeInteger(w, effectiveSize(f));
-      }
-      w.need(1);
-      w.put('}');
-    }
-    w.need(16);
-    w.put(R"(],"rows":[)");
+    std::vector<const FieldSpec*> fields;
+    for (const Output& out : outputs_) fields.push_back(out.field);
+    writeFieldList(w, fields);
   }
 
   // Writes one row as a JSON array; rowNumber (1-based) is for messages.
@@ -742,6 +749,97 @@ class PacketWriter {
 };
 
 }  // namespace
+
+struct PacketStream::State {
+  explicit State(const std::vector<FieldSpec>& layout) : w(1024) {
+    for (const FieldSpec& f : layout)
+      if (!f.calculated) fields.push_back(&f);
+  }
+  // The cell about to be written: its field, and a comma before it if needed.
+  const FieldSpec& next() {
+    if (cell >= fields.size()) throw PacketError("Pacote não gerado: mais valores que campos na linha.");
+    if (cell > 0) {
+      w.need(1);
+      w.put(',');
+    }
+    return *fields[cell++];
+  }
+  Writer w;
+  std::vector<const FieldSpec*> fields;
+  std::size_t cell = 0;
+  std::size_t rows = 0;
+};
+
+PacketStream::PacketStream(const std::vector<FieldSpec>& layout) : s_(std::make_unique<State>(layout)) {
+  writeFieldList(s_->w, s_->fields);
+}
+
+PacketStream::~PacketStream() = default;
+
+void PacketStream::beginRow() {
+  s_->w.need(2);
+  if (s_->rows++ > 0) s_->w.put(',');
+  s_->w.put('[');
+  s_->cell = 0;
+}
+
+void PacketStream::null() {
+  s_->next();
+  s_->w.need(4);
+  s_->w.put("null");
+}
+
+void PacketStream::text(std::string_view t) {
+  const FieldSpec& f = s_->next();
+  if (!writeString(s_->w, text::truncate(t, static_cast<std::size_t>(effectiveSize(f)))))
+    throw PacketError("Pacote não gerado: texto com UTF-8 inválido no campo " + shown(f.name) + ".");
+}
+
+void PacketStream::number(double d) {
+  const FieldSpec& f = s_->next();
+  if (!std::isfinite(d)) throw PacketError("Pacote não gerado: número não finito no campo " + shown(f.name) + ".");
+  writeDouble(s_->w, d);
+}
+
+void PacketStream::dateTime(double d) {
+  s_->next();
+  if (d == date_time::kNoDate) {
+    s_->w.need(4);
+    s_->w.put("null");
+    return;
+  }
+  s_->w.need(date_time::kIsoMaxLength + 2);
+  char*& o = s_->w.cursor();
+  char* end = date_time::writeIso(d, o + 1);
+  *o = '"';
+  *end = '"';
+  o = end + 1;
+}
+
+void PacketStream::integer(std::int64_t i) {
+  s_->next();
+  writeInteger(s_->w, i);
+}
+
+void PacketStream::boolean(bool b) {
+  s_->next();
+  s_->w.need(5);
+  s_->w.put(b ? std::string_view("true") : std::string_view("false"));
+}
+
+void PacketStream::endRow() {
+  if (s_->cell != s_->fields.size()) throw PacketError("Pacote não gerado: linha com valores a menos.");
+  s_->w.need(1);
+  s_->w.put(']');
+}
+
+std::size_t PacketStream::rows() const { return s_->rows; }
+
+std::string PacketStream::finish() {
+  s_->w.need(2);
+  s_->w.put("]}");
+  return s_->w.finish();
+}
 
 std::string encodePacket(const std::vector<FieldSpec>& layout, const Table& table,
                          std::span<const RowId> order) {

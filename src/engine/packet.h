@@ -6,6 +6,8 @@
 // Types: "string", "float", "datetime" (ISO 8601 text, null for no date),
 // "integer", "boolean". Every cell may be null.
 
+#include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,5 +42,37 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout);
 // reads back to the same double.
 std::string encodePacket(const std::vector<FieldSpec>& layout, const Table& table,
                          std::span<const RowId> order);
+
+// Writes a packet cell by cell, without a table in between: for a server
+// that turns query rows straight into packets. Cells go in the order of the
+// layout's data fields (calculated fields are left out, as encodePacket
+// does), one call per cell between beginRow() and endRow().
+class PacketStream {
+ public:
+  // Writes the field list. Throws PacketError for a field name that is not
+  // valid UTF-8.
+  explicit PacketStream(const std::vector<FieldSpec>& layout);
+  ~PacketStream();
+  PacketStream(const PacketStream&) = delete;
+  PacketStream& operator=(const PacketStream&) = delete;
+
+  void beginRow();
+  void null();
+  // REQUIRES: the current field is a Text field. The text is cut to the
+  // field's size. Throws PacketError for invalid UTF-8.
+  void text(std::string_view s);
+  void number(double d);        // Float; PacketError when not finite
+  void dateTime(double d);      // DateTime; 0 is no date (null)
+  void integer(std::int64_t i);  // Integer
+  void boolean(bool b);         // Boolean
+  void endRow();
+  std::size_t rows() const;  // rows begun so far
+  // The packet's text; the stream is spent.
+  std::string finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
 
 }  // namespace ped::engine

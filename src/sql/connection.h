@@ -45,6 +45,12 @@ struct Result {
   bool isNull(std::size_t row, std::string_view name) const;
 };
 
+// Rows already written as a packet.
+struct PacketRows {
+  std::string json;
+  std::size_t rows = 0;
+};
+
 // How query() lays out its rows.
 //  - empty: the query's own columns, named in upper case, typed from their
 //    declared SQL types (or from the values, for expressions);
@@ -85,6 +91,10 @@ class Connection {
   // Runs one statement and returns its rows (none for statements without).
   // Every parameter the SQL names must be in `params`; extra ones are ignored.
   virtual Result query(std::string_view sql, const Params& params = {}, const Layout& layout = {}) = 0;
+  // The same rows written straight into a packet laid out as `layout`
+  // (REQUIRES: not empty), without a table in between: for results that are
+  // only sent on.
+  virtual PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout) = 0;
   // Runs one statement; returns the number of rows it changed.
   virtual std::int64_t execute(std::string_view sql, const Params& params = {}) = 0;
   // Runs several statements without parameters (schema changes).

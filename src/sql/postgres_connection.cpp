@@ -183,45 +183,21 @@ class PostgresConnection final : public Connection {
   Dialect dialect() const override { return Dialect::Postgres; }
 
   Result query(std::string_view sql, const Params& params, const Layout& layout) override {
-    ResultHandle r;
-    run(sql, params, r);
-    const int columns = PQnfields(r.res);
-    std::vector<SourceColumn> source;
-    for (int c = 0; c < columns; ++c) {
-      int size = 0;
-      const auto type = typeOf(PQftype(r.res, c), PQfmod(r.res, c), size);
-      source.push_back({PQfname(r.res, c), type, size});
-    }
-    ResultBuilder out(std::move(source), layout, "consulta");
-    const int rows = PQntuples(r.res);
-    for (int row = 0; row < rows; ++row) {
-      out.startRow();
-      for (int c = 0; c < columns; ++c) {
-        if (PQgetisnull(r.res, row, c)) continue;
-        const std::string_view v(PQgetvalue(r.res, row, c), static_cast<std::size_t>(PQgetlength(r.res, row, c)));
-        switch (PQftype(r.res, c)) {
-          case kBool: out.setBoolean(c, v == "t"); break;
-          case kInt2:
-          case kInt4:
-          case kInt8: {
-            std::int64_t i = 0;
-            std::from_chars(v.data(), v.data() + v.size(), i);
-            out.setInteger(c, i);
-            break;
-          }
-          case kFloat4:
-          case kFloat8:
-          case kNumeric: {
-            double d = 0;
-            std::from_chars(v.data(), v.data() + v.size(), d);
-            out.setFloat(c, d);
-            break;
-          }
-          default: out.setText(c, v);
-        }
-      }
-    }
-    return out.finish();
+    Result result;
+    scan(
+        sql, params, [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta"); },
+        [&](ResultBuilder& out) { result = out.finish(); });
+    return result;
+  }
+
+  PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout) override {
+    engine::PacketStream packet(layout);
+    scan(
+        sql, params,
+        [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta", packet); },
+        [](ResultBuilder& out) { out.finishPacket(); });
+    const std::size_t rows = packet.rows();
+    return {packet.finish(), rows};
   }
 
   std::int64_t execute(std::string_view sql, const Params& params) override {
@@ -266,6 +242,50 @@ class PostgresConnection final : public Connection {
   }
 
  private:
+  // Runs the statement, handing each cell to the builder `make` returns.
+  template <class Make, class Finish>
+  void scan(std::string_view sql, const Params& params, Make make, Finish finish) {
+    ResultHandle r;
+    run(sql, params, r);
+    const int columns = PQnfields(r.res);
+    std::vector<SourceColumn> source;
+    for (int c = 0; c < columns; ++c) {
+      int size = 0;
+      const auto type = typeOf(PQftype(r.res, c), PQfmod(r.res, c), size);
+      source.push_back({PQfname(r.res, c), type, size});
+    }
+    ResultBuilder out = make(std::move(source));
+    const int rows = PQntuples(r.res);
+    for (int row = 0; row < rows; ++row) {
+      out.startRow();
+      for (int c = 0; c < columns; ++c) {
+        if (PQgetisnull(r.res, row, c)) continue;
+        const std::string_view v(PQgetvalue(r.res, row, c), static_cast<std::size_t>(PQgetlength(r.res, row, c)));
+        switch (PQftype(r.res, c)) {
+          case kBool: out.setBoolean(c, v == "t"); break;
+          case kInt2:
+          case kInt4:
+          case kInt8: {
+            std::int64_t i = 0;
+            std::from_chars(v.data(), v.data() + v.size(), i);
+            out.setInteger(c, i);
+            break;
+          }
+          case kFloat4:
+          case kFloat8:
+          case kNumeric: {
+            double d = 0;
+            std::from_chars(v.data(), v.data() + v.size(), d);
+            out.setFloat(c, d);
+            break;
+          }
+          default: out.setText(c, v);
+        }
+      }
+    }
+    finish(out);
+  }
+
   // A connection lost between calls (server restarted) is opened again;
   // one lost inside a transaction is not, the transaction is gone with it.
   void reconnectIfLost() {

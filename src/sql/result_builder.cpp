@@ -50,22 +50,65 @@ ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& la
     }
   }
   longest_.assign(layout_.size(), 1);
-  if (!adopt_) {
-    std::vector<FieldType> types;
-    for (const engine::FieldSpec& f : layout_) types.push_back(f.type);
-    table_ = engine::Table(types);
+}
+
+void ResultBuilder::makeTable() {
+  std::vector<FieldType> types;
+  for (const engine::FieldSpec& f : layout_) types.push_back(f.type);
+  table_ = engine::Table(types);
+  tableMade_ = true;
+}
+
+ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& layout, std::string_view what,
+                             engine::PacketStream& packet)
+    : ResultBuilder(std::move(columns), layout, what) {
+  packet_ = &packet;
+  rowCells_.resize(layout_.size());
+}
+
+void ResultBuilder::flushPacketRow() {
+  if (!rowOpen_) return;
+  packet_->beginRow();
+  for (std::size_t f = 0; f < layout_.size(); ++f) {
+    if (layout_[f].calculated) continue;
+    engine::Value& v = rowCells_[f];
+    if (v.isNull()) {
+      packet_->null();
+    } else {
+      switch (layout_[f].type) {
+        case FieldType::Text: packet_->text(v.text()); break;
+        case FieldType::Float: packet_->number(v.number()); break;
+        case FieldType::DateTime: packet_->dateTime(v.number()); break;
+        case FieldType::Integer: packet_->integer(v.integer()); break;
+        case FieldType::Boolean: packet_->boolean(v.boolean()); break;
+      }
+    }
+    v.reset();
+  }
+  packet_->endRow();
+  rowOpen_ = false;
+}
+
+void ResultBuilder::finishPacket() { flushPacketRow(); }
+
+void ResultBuilder::startRow() {
+  if (packet_) {
+    flushPacketRow();
+    rowOpen_ = true;
+    return;
+  }
+  if (adopt_) {
+    rows_.emplace_back(layout_.size());
+  } else {
+    if (!tableMade_) makeTable();
+    row_ = table_.addRow();
   }
 }
 
-void ResultBuilder::startRow() {
-  if (adopt_)
-    rows_.emplace_back(layout_.size());
-  else
-    row_ = table_.addRow();
-}
-
 void ResultBuilder::store(int f, engine::Value v) {
-  if (adopt_)
+  if (packet_)
+    rowCells_[static_cast<std::size_t>(f)] = std::move(v);
+  else if (adopt_)
     rows_.back()[static_cast<std::size_t>(f)] = std::move(v);
   else
     table_.mutableColumn(static_cast<std::size_t>(f)).set(row_, v);
@@ -73,7 +116,9 @@ void ResultBuilder::store(int f, engine::Value v) {
 
 void ResultBuilder::storeText(int f, std::string_view v) {
   const auto fs = static_cast<std::size_t>(f);
-  if (adopt_) {
+  if (packet_) {
+    if (!v.empty()) rowCells_[fs].assignText(v);  // empty texts are null, as in a table
+  } else if (adopt_) {
     longest_[fs] = std::max(longest_[fs], engine::text::length(v));
     rows_.back()[fs] = engine::Value(v);
   } else if (!v.empty()) {
@@ -179,7 +224,10 @@ void ResultBuilder::setText(int c, std::string_view v) {
 }
 
 Result ResultBuilder::finish() {
-  if (!adopt_) return Result{layout_, std::move(table_)};
+  if (!adopt_) {
+    if (!tableMade_) makeTable();
+    return Result{layout_, std::move(table_)};
+  }
   // Adopted text columns without a declared size take their longest value.
   if (adopt_)
     for (std::size_t f = 0; f < layout_.size(); ++f)

@@ -26,6 +26,10 @@ class ResultBuilder {
   // each data field of `layout` takes the source column of its name.
   // Throws SqlError when a field has no column.
   ResultBuilder(std::vector<SourceColumn> columns, const Layout& layout, std::string_view what);
+  // Rows written straight into a packet (see Connection::queryPacket).
+  // REQUIRES: a non-empty layout.
+  ResultBuilder(std::vector<SourceColumn> columns, const Layout& layout, std::string_view what,
+                engine::PacketStream& packet);
 
   void startRow();
   // Cell of source column `c` in the current row. Converts to the field's
@@ -36,6 +40,8 @@ class ResultBuilder {
   void setBoolean(int c, bool v);
 
   Result finish();
+  // Packet mode: ends the last row. The caller takes the packet from its stream.
+  void finishPacket();
 
  private:
   void settle(int c, engine::FieldType fromValue);
@@ -55,6 +61,12 @@ class ResultBuilder {
   std::vector<std::vector<engine::Value>> rows_;  // adopting: cells until the types are known
   engine::Table table_;                          // given layout: filled as rows come
   engine::RowId row_ = 0;
+  engine::PacketStream* packet_ = nullptr;        // packet mode: the row's cells, written at its end
+  std::vector<engine::Value> rowCells_;
+  bool rowOpen_ = false;
+  void flushPacketRow();
+  void makeTable();
+  bool tableMade_ = false;
 };
 
 }  // namespace ped::sql

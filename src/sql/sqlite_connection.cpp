@@ -141,33 +141,21 @@ class SqliteConnection final : public Connection {
   Dialect dialect() const override { return Dialect::Sqlite; }
 
   Result query(std::string_view sql, const Params& params, const Layout& layout) override {
-    Prepared st(*this);
-    prepare(sql, params, st);
-    const int columns = sqlite3_column_count(st.stmt);
-    std::vector<SourceColumn> source;
-    for (int c = 0; c < columns; ++c) {
-      int size = 0;
-      const auto type = declaredType(sqlite3_column_decltype(st.stmt, c), size);
-      source.push_back({sqlite3_column_name(st.stmt, c), type, size});
-    }
-    ResultBuilder out(std::move(source), layout, "consulta");
-    for (int rc = sqlite3_step(st.stmt);; rc = sqlite3_step(st.stmt)) {
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) fail(rc, "Erro ao ler o resultado da consulta");
-      out.startRow();
-      for (int c = 0; c < columns; ++c) {
-        switch (sqlite3_column_type(st.stmt, c)) {
-          case SQLITE_NULL: break;
-          case SQLITE_INTEGER: out.setInteger(c, sqlite3_column_int64(st.stmt, c)); break;
-          case SQLITE_FLOAT: out.setFloat(c, sqlite3_column_double(st.stmt, c)); break;
-          default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
-            out.setText(c, std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
-          }
-        }
-      }
-    }
-    return out.finish();
+    Result result;
+    scan(
+        sql, params, [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta"); },
+        [&](ResultBuilder& out) { result = out.finish(); });
+    return result;
+  }
+
+  PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout) override {
+    engine::PacketStream packet(layout);
+    scan(
+        sql, params,
+        [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta", packet); },
+        [](ResultBuilder& out) { out.finishPacket(); });
+    const std::size_t rows = packet.rows();
+    return {packet.finish(), rows};
   }
 
   std::int64_t execute(std::string_view sql, const Params& params) override {
@@ -206,6 +194,38 @@ class SqliteConnection final : public Connection {
   }
 
  private:
+  // Runs the statement, handing each cell to the builder `make` returns.
+  template <class Make, class Finish>
+  void scan(std::string_view sql, const Params& params, Make make, Finish finish) {
+    Prepared st(*this);
+    prepare(sql, params, st);
+    const int columns = sqlite3_column_count(st.stmt);
+    std::vector<SourceColumn> source;
+    for (int c = 0; c < columns; ++c) {
+      int size = 0;
+      const auto type = declaredType(sqlite3_column_decltype(st.stmt, c), size);
+      source.push_back({sqlite3_column_name(st.stmt, c), type, size});
+    }
+    ResultBuilder out = make(std::move(source));
+    for (int rc = sqlite3_step(st.stmt);; rc = sqlite3_step(st.stmt)) {
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) fail(rc, "Erro ao ler o resultado da consulta");
+      out.startRow();
+      for (int c = 0; c < columns; ++c) {
+        switch (sqlite3_column_type(st.stmt, c)) {
+          case SQLITE_NULL: break;
+          case SQLITE_INTEGER: out.setInteger(c, sqlite3_column_int64(st.stmt, c)); break;
+          case SQLITE_FLOAT: out.setFloat(c, sqlite3_column_double(st.stmt, c)); break;
+          default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+            out.setText(c, std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
+          }
+        }
+      }
+    }
+    finish(out);
+  }
+
   // Prepared statements are kept by their SQL text: the server runs the same
   // few statements over and over, and preparing costs more than running them.
   struct Cached {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <thread>
 
 #include "support/test_database.h"
@@ -104,6 +105,30 @@ TEST_P(Connections, AStatementPastItsTimeLimitIsStoppedAndTheConnectionGoesOn) {
     EXPECT_EQ(e.kind(), SqlError::Kind::Busy) << e.what();
   }
   EXPECT_DOUBLE_EQ(stock(*db, "P1"), 10);
+}
+
+// Rows written straight into a packet are the packet of the same rows read
+// into a table: sizes cut, nulls, dates, escapes and order included.
+TEST_P(Connections, RowsStreamedIntoAPacketAreThePacketOfTheTable) {
+  db_->executeScript(
+      "INSERT INTO ESTOQUE VALUES ('P2', 2.5, NULL, 1), ('Ação \"x\"', 0.1, '2024-02-29', 7),"
+      " ('ABCDEFGHIJ', 1e-9, '2026-01-01', 0)");
+  const Layout layout = {{.name = "NRVERSAO", .type = engine::FieldType::Integer},
+                         {.name = "CDPRODUTO", .size = 4},
+                         {.name = "EXTRA", .calculated = true},
+                         {.name = "DTVALIDADE", .type = engine::FieldType::DateTime},
+                         {.name = "QTESTOQUE", .type = engine::FieldType::Float}};
+  const char* sql = "SELECT * FROM ESTOQUE WHERE QTESTOQUE > :MIN ORDER BY CDPRODUTO";
+  const Result rows = db_->query(sql, {{"MIN", 0.0}}, layout);
+  std::vector<engine::RowId> order(rows.rowCount());
+  std::iota(order.begin(), order.end(), engine::RowId{0});
+  const PacketRows streamed = db_->queryPacket(sql, {{"MIN", 0.0}}, layout);
+  EXPECT_EQ(streamed.rows, 4u);
+  EXPECT_EQ(streamed.json, engine::encodePacket(rows.layout, rows.table, order));
+  EXPECT_NE(streamed.json.find(R"("Ação")"), std::string::npos) << streamed.json;  // cut to 4 characters
+  EXPECT_EQ(db_->queryPacket(sql, {{"MIN", 100.0}}, layout).json,
+            R"({"fields":[{"name":"NRVERSAO","type":"integer"},{"name":"CDPRODUTO","type":"string","size":4},)"
+            R"({"name":"DTVALIDADE","type":"datetime"},{"name":"QTESTOQUE","type":"float"}],"rows":[]})");
 }
 
 TEST_P(Connections, MistakesAreErrorsNotCrashes) {

@@ -85,13 +85,13 @@ std::string OrderQueries::GetParam(sql::Connection& db, const Session& s, std::s
       "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F", p,
       layouts::paramPedido());
   if (params.rowCount() == 0) throw ServiceError("Parâmetros de pedido não cadastrados para a filial " + branch + ".");
-  const sql::Result all =
-      db.query("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p, layouts::operadores());
-  const sql::Result seller = db.query(
+  const sql::PacketRows all =
+      db.queryPacket("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p, layouts::operadores());
+  const sql::PacketRows seller = db.queryPacket(
       "SELECT V.CDVENDEDOR, V.NMFANVEN, V.VRPECOMVEN, V.CDPRECOBASE, V.DSPRECOBASE FROM OPERADOR O"
       " JOIN VENDEDOR V ON V.CDVENDEDOR = O.CDVENDEDOR WHERE O.CDOPERADOR = :OP",
       p, layouts::vendedorLogado());
-  return toPacketArray({toPacket(params), toPacket(all), toPacket(seller)});
+  return toPacketArray({toPacket(params), all.json, seller.json});
 }
 
 std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, const OrderFilter& f) const {
@@ -151,21 +151,22 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   where += " AND EXISTS (" + items + " WHERE " + itemWhere + ")";
 
   sql::Transaction tx(db, sql::TransactionMode::Read);
-  const sql::Result paramFilial = db.query(
+  const sql::PacketRows paramFilial = db.queryPacket(
       "SELECT IDUTILALMOX, IDUTILLCESTQ, IDUTILLOTE, IDCTRLESTQ FROM PARAMFILIAL WHERE CDFILIAL = :F",
       {{"F", branch}}, layouts::paramFilial());
-  const sql::Result paramPedido = db.query(
+  const sql::PacketRows paramPedido = db.queryPacket(
       "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
       {{"F", branch}}, layouts::paramPedido());
-  const sql::Result orders = db.query(
+  // One row past the limit tells that the limit was reached, without reading on.
+  p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
+  const sql::PacketRows orders = db.queryPacket(
       "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
       " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE WHERE " +
-          where + " ORDER BY P.NRPEDIDO",
+          where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
       p, layouts::pedido());
   tx.commit();
-  if (orders.rowCount() > maxRows_)
-    throw ServiceError("A consulta devolveria " + std::to_string(orders.rowCount()) + " pedidos, mais que o limite de " +
-                       std::to_string(maxRows_) + ". Restrinja o filtro.");
+  if (orders.rows > maxRows_)
+    throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) + " pedidos. Restrinja o filtro.");
 
   // GetItem shows the items of these orders under the same restriction.
   db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
@@ -177,7 +178,7 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
     for (const std::string& k : products)
       db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
   }
-  return toPacketArray({toPacket(paramFilial), toPacket(paramPedido), toPacket(orders)});
+  return toPacketArray({paramFilial.json, paramPedido.json, orders.json});
 }
 
 namespace {
@@ -195,7 +196,7 @@ constexpr const char* kVisibleToOperator =
 // One statement: it runs on every move through the order list.
 std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::string_view branchArg,
                                   std::string_view orderArg) const {
-  const sql::Result items = db.query(
+  return db.queryPacket(
       std::string(
           "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
           " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
@@ -208,19 +209,17 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
           " WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD)) AND ") +
           kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
       {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"K", s.key}, {"OP", s.operatorCode}},
-      layouts::itemPedido());
-  return toPacket(items);
+      layouts::itemPedido()).json;
 }
 
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
                                          std::string_view orderArg) const {
-  const sql::Result items = db.query(
+  return db.queryPacket(
       std::string("SELECT I.IDSITITEMPED FROM ITEMPEDIDO I JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL"
                   " AND P.NRPEDIDO = I.NRPEDIDO WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ") +
           kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
       {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"OP", s.operatorCode}},
-      layouts::itemSemFiltro());
-  return toPacket(items);
+      layouts::itemSemFiltro()).json;
 }
 
 std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std::string_view,
@@ -230,13 +229,14 @@ std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std
   sql::Params p = {{"F", branch}};
   std::string where = "P.CDFILIAL = :F";
   if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
-  const sql::Result orders = db.query(
+  p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
+  const sql::PacketRows orders = db.queryPacket(
       "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-      " WHERE " + where + " ORDER BY P.NRPEDIDO",
+      " WHERE " + where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
       p, layouts::nrPedido());
-  if (orders.rowCount() > maxRows_)
+  if (orders.rows > maxRows_)
     throw ServiceError("A filial tem mais de " + std::to_string(maxRows_) + " pedidos para listar.");
-  return toPacket(orders);
+  return orders.json;
 }
 
 }  // namespace ped::server

@@ -115,14 +115,13 @@ std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std:
       " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE AND X.NRPEDIDO = :N AND X.NRITEMPED = :I), 0)";
   const std::string free = std::string("E.QTESTOQUE - ") + kReservedAtPosition;
   if (onlyAvailable == "N") where += " AND " + free + " + " + own + " > 0";
-  const sql::Result rows = db.query(
+  return db.queryPacket(
       "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.SGUNIDADE, " + free +
           " AS QTDISPONIVEL, CAST(:N AS VARCHAR(10)) AS NRPEDIDO, CAST(:I AS VARCHAR(10)) AS NRITEMPED,"
           " A.DSALMOXARIFE, L.DSLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE, " +
           own + " AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E" + kPositionNames + " WHERE " +
           where + " ORDER BY E.CDALMOXARIFE, E.CDLOCALESTOQ, T.DTVALILOTE, E.NRLOTEESTQ, E.NRSUBLOTE",
-      p, layouts::posicaoEstoque());
-  return toPacket(rows);
+      p, layouts::posicaoEstoque()).json;
 }
 
 }  // namespace ped::server
