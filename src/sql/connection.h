@@ -7,6 +7,7 @@
 // A Connection is used by one thread at a time.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,9 @@
 #include "sql/error.h"
 
 namespace ped::sql {
+
+class ResultBuilder;
+struct SourceColumn;
 
 // Parameter values by name, without the leading ':' (case-insensitive).
 // Dates travel as ISO text ("2026-12-07"), the way both databases read them.
@@ -90,11 +94,11 @@ class Connection {
 
   // Runs one statement and returns its rows (none for statements without).
   // Every parameter the SQL names must be in `params`; extra ones are ignored.
-  virtual Result query(std::string_view sql, const Params& params = {}, const Layout& layout = {}) = 0;
+  Result query(std::string_view sql, const Params& params = {}, const Layout& layout = {});
   // The same rows written straight into a packet laid out as `layout`
   // (REQUIRES: not empty), without a table in between: for results that are
   // only sent on.
-  virtual PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout) = 0;
+  PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout);
   // Runs one statement; returns the number of rows it changed.
   virtual std::int64_t execute(std::string_view sql, const Params& params = {}) = 0;
   // Runs several statements without parameters (schema changes).
@@ -109,6 +113,12 @@ class Connection {
   virtual void begin(TransactionMode mode) = 0;
   virtual void commit() = 0;
   virtual void rollback() noexcept = 0;
+
+ protected:
+  // Runs one statement: `open` gets its columns and returns the builder that
+  // takes its cells, row by row (see result_builder.h).
+  using OpenBuilder = std::function<ResultBuilder&(std::vector<SourceColumn>)>;
+  virtual void scan(std::string_view sql, const Params& params, const OpenBuilder& open) = 0;
 };
 
 struct OpenOptions {

@@ -182,24 +182,6 @@ class PostgresConnection final : public Connection {
 
   Dialect dialect() const override { return Dialect::Postgres; }
 
-  Result query(std::string_view sql, const Params& params, const Layout& layout) override {
-    Result result;
-    scan(
-        sql, params, [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta"); },
-        [&](ResultBuilder& out) { result = out.finish(); });
-    return result;
-  }
-
-  PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout) override {
-    engine::PacketStream packet(layout);
-    scan(
-        sql, params,
-        [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta", packet); },
-        [](ResultBuilder& out) { out.finishPacket(); });
-    const std::size_t rows = packet.rows();
-    return {packet.finish(), rows};
-  }
-
   std::int64_t execute(std::string_view sql, const Params& params) override {
     ResultHandle r;
     run(sql, params, r);
@@ -242,9 +224,7 @@ class PostgresConnection final : public Connection {
   }
 
  private:
-  // Runs the statement, handing each cell to the builder `make` returns.
-  template <class Make, class Finish>
-  void scan(std::string_view sql, const Params& params, Make make, Finish finish) {
+  void scan(std::string_view sql, const Params& params, const OpenBuilder& open) override {
     ResultHandle r;
     run(sql, params, r);
     const int columns = PQnfields(r.res);
@@ -254,7 +234,7 @@ class PostgresConnection final : public Connection {
       const auto type = typeOf(PQftype(r.res, c), PQfmod(r.res, c), size);
       source.push_back({PQfname(r.res, c), type, size});
     }
-    ResultBuilder out = make(std::move(source));
+    ResultBuilder& out = open(std::move(source));
     const int rows = PQntuples(r.res);
     for (int row = 0; row < rows; ++row) {
       out.startRow();
@@ -283,7 +263,6 @@ class PostgresConnection final : public Connection {
         }
       }
     }
-    finish(out);
   }
 
   // A connection lost between calls (server restarted) is opened again;

@@ -140,24 +140,6 @@ class SqliteConnection final : public Connection {
 
   Dialect dialect() const override { return Dialect::Sqlite; }
 
-  Result query(std::string_view sql, const Params& params, const Layout& layout) override {
-    Result result;
-    scan(
-        sql, params, [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta"); },
-        [&](ResultBuilder& out) { result = out.finish(); });
-    return result;
-  }
-
-  PacketRows queryPacket(std::string_view sql, const Params& params, const Layout& layout) override {
-    engine::PacketStream packet(layout);
-    scan(
-        sql, params,
-        [&](std::vector<SourceColumn> source) { return ResultBuilder(std::move(source), layout, "consulta", packet); },
-        [](ResultBuilder& out) { out.finishPacket(); });
-    const std::size_t rows = packet.rows();
-    return {packet.finish(), rows};
-  }
-
   std::int64_t execute(std::string_view sql, const Params& params) override {
     Prepared st(*this);
     prepare(sql, params, st);
@@ -194,9 +176,7 @@ class SqliteConnection final : public Connection {
   }
 
  private:
-  // Runs the statement, handing each cell to the builder `make` returns.
-  template <class Make, class Finish>
-  void scan(std::string_view sql, const Params& params, Make make, Finish finish) {
+  void scan(std::string_view sql, const Params& params, const OpenBuilder& open) override {
     Prepared st(*this);
     prepare(sql, params, st);
     const int columns = sqlite3_column_count(st.stmt);
@@ -206,7 +186,7 @@ class SqliteConnection final : public Connection {
       const auto type = declaredType(sqlite3_column_decltype(st.stmt, c), size);
       source.push_back({sqlite3_column_name(st.stmt, c), type, size});
     }
-    ResultBuilder out = make(std::move(source));
+    ResultBuilder& out = open(std::move(source));
     for (int rc = sqlite3_step(st.stmt);; rc = sqlite3_step(st.stmt)) {
       if (rc == SQLITE_DONE) break;
       if (rc != SQLITE_ROW) fail(rc, "Erro ao ler o resultado da consulta");
@@ -223,7 +203,6 @@ class SqliteConnection final : public Connection {
         }
       }
     }
-    finish(out);
   }
 
   // Prepared statements are kept by their SQL text: the server runs the same
