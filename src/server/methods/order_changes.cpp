@@ -111,19 +111,30 @@ std::string OrderChanges::change(sql::Connection& db, const Session& s, const Or
     return currentStatus(db, request.branch, request.order).empty()
                ? "Pedido " + request.order + " não encontrado."
                : std::string(kBlocked);
-  auto release = [&] {
-    db.execute("UPDATE PEDIDO SET CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-               " AND CDSESSAOBLOQ = :K",
-               key);
-  };
+  // Whatever way a failed change ends, the lease goes (a change that went
+  // through has cleared it in its own transaction).
+  struct LeaseRelease {
+    sql::Connection& db;
+    const sql::Params& key;
+    bool cleared = false;
+    ~LeaseRelease() {
+      if (cleared) return;
+      try {
+        db.execute("UPDATE PEDIDO SET CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+                   " AND CDSESSAOBLOQ = :K",
+                   key);
+      } catch (...) {
+        // The lease then runs out by itself.
+      }
+    }
+  } release{db, key};
   try {
     changeLocked(db, s, request, kind, justification);
+    release.cleared = true;
     return {};
   } catch (const ServiceError& e) {
-    release();
     return e.what();
   } catch (const sql::SqlError& e) {
-    release();
     if (lockFailure(e)) return kBlocked;
     throw;
   }

@@ -168,7 +168,9 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   if (orders.rows > maxRows_)
     throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) + " pedidos. Restrinja o filtro.");
 
-  // GetItem shows the items of these orders under the same restriction.
+  // GetItem shows the items of these orders under the same restriction,
+  // written whole or not at all.
+  sql::Transaction restriction(db, sql::TransactionMode::Write);
   db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
              {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
   db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
@@ -178,6 +180,7 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
     for (const std::string& k : products)
       db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
   }
+  restriction.commit();
   return toPacketArray({paramFilial.json, paramPedido.json, orders.json});
 }
 
