@@ -199,6 +199,8 @@ TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
       changes_.SetLiquidaItem(*db_, s, "GERENTE", items("0001", "0000000010", {{"S", "1", "1"}}), "0001");
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Movimento de estoque do item 1 ausente. Confirme novamente.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 1);
+  // The failed order is free again for whoever comes next.
+  EXPECT_EQ(count("SELECT COUNT(*) AS N FROM PEDIDO WHERE CDSESSAOBLOQ IS NOT NULL"), 0);
 }
 
 TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
