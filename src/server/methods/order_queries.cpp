@@ -199,20 +199,30 @@ constexpr const char* kVisibleToOperator =
 // One statement: it runs on every move through the order list.
 std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::string_view branchArg,
                                   std::string_view orderArg) const {
-  return db.queryPacket(
-      std::string(
-          "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
-          " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
-          " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
-          " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
-          " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
-          " WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N"
-          " AND (S.DSSITITEMPED IS NULL OR S.DSSITITEMPED LIKE '%' || I.IDSITITEMPED || '%')"
-          " AND (S.IDTPRODUTO IS NULL OR S.IDTPRODUTO <> 'N' OR EXISTS (SELECT 1 FROM SESSAOPRODUTO X"
-          " WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD)) AND ") +
-          kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
-      {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"K", s.key}, {"OP", s.operatorCode}},
-      layouts::itemPedido()).json;
+  // The item's status among the session's codes, without building a pattern per row.
+  const char* statusWanted = db.dialect() == sql::Dialect::Sqlite ? "INSTR(S.DSSITITEMPED, I.IDSITITEMPED) > 0"
+                                                                  : "STRPOS(S.DSSITITEMPED, I.IDSITITEMPED) > 0";
+  std::string sql =
+      "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
+      " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
+      " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
+      " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
+      " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
+      " WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND (S.DSSITITEMPED IS NULL OR ";
+  sql += statusWanted;
+  sql +=
+      ") AND (S.IDTPRODUTO IS NULL OR S.IDTPRODUTO <> 'N' OR EXISTS (SELECT 1 FROM SESSAOPRODUTO X"
+      " WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD)) AND ";
+  sql += kVisibleToOperator;
+  sql += " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED";
+  return db
+      .queryPacket(sql,
+                   {{"F", trimmed(branchArg)},
+                    {"N", hostlib::consiste::Ajusta(orderArg, 10)},
+                    {"K", s.key},
+                    {"OP", s.operatorCode}},
+                   layouts::itemPedido())
+      .json;
 }
 
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
