@@ -169,18 +169,25 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
     throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) + " pedidos. Restrinja o filtro.");
 
   // GetItem shows the items of these orders under the same restriction,
-  // written whole or not at all.
-  sql::Transaction restriction(db, sql::TransactionMode::Write);
-  db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
-             {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
-  db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
-  if (byProduct) {
-    std::set<std::string> products;
-    for (std::string& k : listKeys(f.productList, kMaxListKeys, "produtos")) products.insert(std::move(k));
-    for (const std::string& k : products)
-      db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
+  // written whole or not at all; a reload with the filter unchanged writes
+  // nothing (a write waits for the disk).
+  const sql::Result known =
+      db.query("SELECT DSSITITEMPED, IDTPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
+  const bool unchanged = !byProduct && known.rowCount() == 1 && !known.isNull(0, "DSSITITEMPED") &&
+                         known.text(0, "DSSITITEMPED") == f.itemStatuses && known.text(0, "IDTPRODUTO") == "T";
+  if (!unchanged) {
+    sql::Transaction restriction(db, sql::TransactionMode::Write);
+    db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
+               {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
+    db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
+    if (byProduct) {
+      std::set<std::string> products;
+      for (std::string& k : listKeys(f.productList, kMaxListKeys, "produtos")) products.insert(std::move(k));
+      for (const std::string& k : products)
+        db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
+    }
+    restriction.commit();
   }
-  restriction.commit();
   return toPacketArray({paramFilial.json, paramPedido.json, orders.json});
 }
 
