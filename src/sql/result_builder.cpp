@@ -64,26 +64,45 @@ ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& la
     : ResultBuilder(std::move(columns), layout, what) {
   packet_ = &packet;
   rowCells_.resize(layout_.size());
+  // When the query's columns are the layout's fields in order, each cell goes
+  // straight into the packet as it comes (nulls filled in for skipped ones).
+  direct_ = columns_.size() == layout_.size();
+  for (std::size_t f = 0; f < layout_.size() && direct_; ++f)
+    direct_ = !layout_[f].calculated && fieldOf_[f] == static_cast<int>(f);
+}
+
+void ResultBuilder::writeCell(std::size_t f, const engine::Value& v) {
+  if (v.isNull()) {
+    packet_->null();
+    return;
+  }
+  switch (layout_[f].type) {
+    case FieldType::Text: packet_->text(v.text()); break;
+    case FieldType::Float: packet_->number(v.number()); break;
+    case FieldType::DateTime: packet_->dateTime(v.number()); break;
+    case FieldType::Integer: packet_->integer(v.integer()); break;
+    case FieldType::Boolean: packet_->boolean(v.boolean()); break;
+  }
+}
+
+void ResultBuilder::nullsUpTo(std::size_t f) {
+  for (; nextField_ < f; ++nextField_) packet_->null();
+  nextField_ = f + 1;
 }
 
 void ResultBuilder::flushPacketRow() {
   if (!rowOpen_) return;
+  if (direct_) {
+    for (; nextField_ < layout_.size(); ++nextField_) packet_->null();
+    packet_->endRow();
+    rowOpen_ = false;
+    return;
+  }
   packet_->beginRow();
   for (std::size_t f = 0; f < layout_.size(); ++f) {
     if (layout_[f].calculated) continue;
-    engine::Value& v = rowCells_[f];
-    if (v.isNull()) {
-      packet_->null();
-    } else {
-      switch (layout_[f].type) {
-        case FieldType::Text: packet_->text(v.text()); break;
-        case FieldType::Float: packet_->number(v.number()); break;
-        case FieldType::DateTime: packet_->dateTime(v.number()); break;
-        case FieldType::Integer: packet_->integer(v.integer()); break;
-        case FieldType::Boolean: packet_->boolean(v.boolean()); break;
-      }
-    }
-    v.reset();
+    writeCell(f, rowCells_[f]);
+    rowCells_[f].reset();
   }
   packet_->endRow();
   rowOpen_ = false;
@@ -95,6 +114,10 @@ void ResultBuilder::startRow() {
   if (packet_) {
     flushPacketRow();
     rowOpen_ = true;
+    if (direct_) {
+      packet_->beginRow();
+      nextField_ = 0;
+    }
     return;
   }
   if (adopt_) {
@@ -106,7 +129,10 @@ void ResultBuilder::startRow() {
 }
 
 void ResultBuilder::store(int f, engine::Value v) {
-  if (packet_)
+  if (packet_ && direct_) {
+    nullsUpTo(static_cast<std::size_t>(f));
+    writeCell(static_cast<std::size_t>(f), v);
+  } else if (packet_)
     rowCells_[static_cast<std::size_t>(f)] = std::move(v);
   else if (adopt_)
     rows_.back()[static_cast<std::size_t>(f)] = std::move(v);
@@ -116,8 +142,14 @@ void ResultBuilder::store(int f, engine::Value v) {
 
 void ResultBuilder::storeText(int f, std::string_view v) {
   const auto fs = static_cast<std::size_t>(f);
-  if (packet_) {
-    if (!v.empty()) rowCells_[fs].assignText(v);  // empty texts are null, as in a table
+  if (packet_ && direct_) {
+    nullsUpTo(fs);
+    if (v.empty())  // empty texts are null, as in a table
+      packet_->null();
+    else
+      packet_->text(v);
+  } else if (packet_) {
+    if (!v.empty()) rowCells_[fs].assignText(v);
   } else if (adopt_) {
     longest_[fs] = std::max(longest_[fs], engine::text::length(v));
     rows_.back()[fs] = engine::Value(v);

@@ -65,6 +65,10 @@ class ResultBuilder {
   std::vector<engine::Value> rowCells_;
   bool rowOpen_ = false;
   void flushPacketRow();
+  void writeCell(std::size_t f, const engine::Value& v);
+  void nullsUpTo(std::size_t f);  // nulls for the fields skipped before f; f is next
+  bool direct_ = false;
+  std::size_t nextField_ = 0;
   void makeTable();
   bool tableMade_ = false;
 };

@@ -126,6 +126,17 @@ TEST_P(Connections, RowsStreamedIntoAPacketAreThePacketOfTheTable) {
   EXPECT_EQ(streamed.rows, 4u);
   EXPECT_EQ(streamed.json, engine::encodePacket(rows.layout, rows.table, order));
   EXPECT_NE(streamed.json.find(R"("Ação")"), std::string::npos) << streamed.json;  // cut to 4 characters
+  // Columns in the layout's own order take the direct road; same packet.
+  const Layout inOrder = {{.name = "CDPRODUTO", .size = 4},
+                          {.name = "QTESTOQUE", .type = engine::FieldType::Float},
+                          {.name = "DTVALIDADE", .type = engine::FieldType::DateTime},
+                          {.name = "NRVERSAO", .type = engine::FieldType::Integer}};
+  const char* ordered = "SELECT CDPRODUTO, QTESTOQUE, DTVALIDADE, NRVERSAO FROM ESTOQUE ORDER BY CDPRODUTO";
+  const Result table = db_->query(ordered, {}, inOrder);
+  std::vector<engine::RowId> all(table.rowCount());
+  std::iota(all.begin(), all.end(), engine::RowId{0});
+  EXPECT_EQ(db_->queryPacket(ordered, {}, inOrder).json, engine::encodePacket(table.layout, table.table, all));
+
   EXPECT_EQ(db_->queryPacket(sql, {{"MIN", 100.0}}, layout).json,
             R"({"fields":[{"name":"NRVERSAO","type":"integer"},{"name":"CDPRODUTO","type":"string","size":4},)"
             R"({"name":"DTVALIDADE","type":"datetime"},{"name":"QTESTOQUE","type":"float"}],"rows":[]})");
