@@ -18,11 +18,6 @@ using ped::testing::Backend;
 using ped::testing::TestDatabase;
 namespace date_time = engine::date_time;
 
-std::string element(const std::string& array, std::size_t i, const char* fields = nullptr) {
-  return dumpElement(array, i, fields);
-}
-std::string packet(const std::string& json, const char* fields = nullptr) { return dumpPacket(json, fields); }
-
 class OrderReads : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {

@@ -6,17 +6,17 @@
 
 namespace ped::server {
 
-std::string dumpPacket(const std::string& json, const char* fields) {
+std::string packet(const std::string& json, const char* fields) {
   engine::DataSet ds("r");
   ds.loadPacket(json);
   return fields ? ds.dump(fields) : ds.dump();
 }
 
-std::string dumpElement(const std::string& array, std::size_t i, const char* fields) {
+std::string element(const std::string& array, std::size_t i, const char* fields) {
   simdjson::dom::parser parser;
   const simdjson::dom::element e = parser.parse(array).get_array().at(i).value();
   if (e.is_null()) return "null";
-  return dumpPacket(std::string(simdjson::minify(e)), fields);
+  return packet(std::string(simdjson::minify(e)), fields);
 }
 
 }  // namespace ped::server

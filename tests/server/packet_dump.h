@@ -8,8 +8,8 @@ namespace ped::server {
 
 // The packet loaded into a data set and dumped (only `fields`, ';'-separated,
 // when given).
-std::string dumpPacket(const std::string& json, const char* fields = nullptr);
+std::string packet(const std::string& json, const char* fields = nullptr);
 // Element `i` of a JSON array of packets, dumped; "null" for a null element.
-std::string dumpElement(const std::string& array, std::size_t i, const char* fields = nullptr);
+std::string element(const std::string& array, std::size_t i, const char* fields = nullptr);
 
 }  // namespace ped::server

@@ -20,11 +20,6 @@ using ped::testing::Backend;
 using ped::testing::TestDatabase;
 namespace date_time = engine::date_time;
 
-std::string element(const std::string& array, std::size_t i, const char* fields = nullptr) {
-  return dumpElement(array, i, fields);
-}
-std::string packet(const std::string& json, const char* fields = nullptr) { return dumpPacket(json, fields); }
-
 // An allocation packet: rows of (order, item, product, lot, quantity) at
 // warehouse ALM01, location LC01, sub-lot 01 of branch 0001.
 std::string allocation(std::initializer_list<std::tuple<const char*, const char*, const char*, const char*, double>> rows) {
