@@ -16,6 +16,7 @@ struct HostContext {
   bool moduFili = false;     // screens bound to the current branch
   std::string webURL = "127.0.0.1";
   int webPort = 8080;
+  std::string sessionToken;  // the operator's session on the application server
   std::string productPicture = "99.99.999;0;_";  // edit mask of product tree codes
 };
 
@@ -44,6 +45,8 @@ class Vantora {
   bool ModuFili() const { return context_.moduFili; }
   const std::string& WebURL() const { return context_.webURL; }
   int WebPort() const { return context_.webPort; }
+  // The session the host opened at log-in; screens' connections carry it.
+  const std::string& SessionToken() const { return context_.sessionToken; }
   // Picture kind 0 is the product code; the host has no other kind (empty).
   std::string DBPict(int kind) const { return kind == 0 ? context_.productPicture : std::string(); }
   PictureObject DBPictObj(int kind) const { return PictureObject(DBPict(kind)); }
