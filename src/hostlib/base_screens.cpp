@@ -29,9 +29,10 @@ TfrmPadraoGrid::TfrmPadraoGrid(std::string name, std::string_view screenCode, in
       mnuCancelar(button(*this, "mnuCancelar", "&Cancelar")),
       mnuProcurar(button(*this, "mnuProcurar", "&Procurar")),
       mnuImprimir(button(*this, "mnuImprimir", "Im&primir")),
-      lblCodigo(button(*this, "lblCodigo", "")),
+      lblCodTela(button(*this, "lblCodTela", "")),
+      dbnPadrao(add<Control>("dbnPadrao")),
       helpContext(help) {
-  lblCodigo.setCaption(std::string(screenCode));
+  lblCodTela.setCaption(std::string(screenCode));
 }
 
 Control* TfrmPadraoGrid::menuFor(const Control& b) {

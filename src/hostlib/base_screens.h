@@ -1,7 +1,7 @@
 #pragma once
 // State of the host's base windows: the grid screen every screen derives
 // from (toolbar buttons, the menu entries beside them, its data source, its
-// own message table, code label and help context) and the filter dialog
+// own message table, navigator, code label and help context) and the filter dialog
 // (group box, Confirma / Cancela / Ajuda, options list).
 
 #include <string>
@@ -39,7 +39,8 @@ class TfrmPadraoGrid : public Form {
   Control& mnuCancelar;
   Control& mnuProcurar;
   Control& mnuImprimir;
-  Control& lblCodigo;  // shows the screen code
+  Control& lblCodTela;  // shows the screen code
+  Control& dbnPadrao;   // the navigator panel: moves through dtsPadrao's rows
 
   engine::DataSet* dtsPadrao = nullptr;
   const TMessages msgPadrao{"Excl|Confirma exclusão?"};

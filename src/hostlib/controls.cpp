@@ -14,9 +14,30 @@ bool Form::setFocus(Control& c) {
     if (p == this) {
       if (!c.usable()) return false;
       focused_ = &c;
+      if (onFocusChanged) onFocusChanged(&c);
       return true;
     }
   return false;
+}
+
+Control& PageControl::addPage(std::string name, std::string caption) {
+  Control& page = add<Control>(std::move(name));
+  page.setCaption(std::move(caption));
+  if (!active_) active_ = &page;
+  return page;
+}
+
+void PageControl::setActivePage(Control& page) {
+  if (page.parent() != this || active_ == &page) return;
+  active_ = &page;
+  if (onChanged) onChanged(*this);
+}
+
+bool PageControl::choosePage(Control& page) {
+  if (page.parent() != this || active_ == &page || !page.usable()) return false;
+  setActivePage(page);
+  if (onChange) onChange();
+  return true;
 }
 
 }  // namespace ped::hostlib

@@ -95,6 +95,37 @@ class Grid : public Control {
   std::vector<Column> columns;
 };
 
+// A menu entry: a control with a keyboard shortcut ("Ctrl+L"; empty: none).
+class MenuItem : public Control {
+ public:
+  MenuItem(std::string name, std::string caption, std::string shortcut = {})
+      : Control(std::move(name)), shortcut(std::move(shortcut)) {
+    setCaption(std::move(caption));
+  }
+  const std::string shortcut;
+};
+
+// A page control: its pages are its children, one of them active.
+class PageControl : public Control {
+ public:
+  using Control::Control;
+  Control& addPage(std::string name, std::string caption);
+  Control* activePage() const { return active_; }
+  bool isActive(const Control& page) const { return active_ == &page; }
+  // A change made by the program: no page-change event, as with the
+  // toolkit's own page control.
+  void setActivePage(Control& page);
+  // A tab chosen by the operator: refused for a page that is not usable;
+  // otherwise the page becomes active and onChange runs. Returns whether the
+  // page changed.
+  bool choosePage(Control& page);
+  // The page-change handler; detachable (set it empty).
+  std::function<void()> onChange;
+
+ private:
+  Control* active_ = nullptr;
+};
+
 // A window: its controls and which one has the focus.
 class Form : public Control {
  public:
@@ -102,6 +133,8 @@ class Form : public Control {
   Control* focused() const { return focused_; }
   // Focus goes only to a usable control of this form; returns whether it did.
   bool setFocus(Control& c);
+  // Views follow the focus the core gives.
+  std::function<void(Control*)> onFocusChanged;
 
  private:
   Control* focused_ = nullptr;

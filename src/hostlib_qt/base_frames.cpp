@@ -41,7 +41,7 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : 
   auto* code = new QLabel(toolBar_);
   code->setMargin(6);
   code->setStyleSheet(QStringLiteral("color:#555; font-weight:bold;"));
-  bind(*code, s.lblCodigo);
+  bind(*code, s.lblCodTela);
   toolBar_->addWidget(code);
   content_ = new QWidget(this);
   content_->setObjectName(QStringLiteral("panConteudo"));

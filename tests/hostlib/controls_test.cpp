@@ -64,9 +64,9 @@ TEST(BaseScreens, TheGridScreenHasItsNamedControlsMessagesAndMenuPairs) {
   TfrmPadraoGrid screen("frmLiquidaItem", "PED00800", 12200800);
   for (const char* name :
        {"sbtIncluir", "sbtAlterar", "sbtExcluir", "sbtVerificar", "sbtConfirmar", "sbtCancelar",
-        "sbtProcurar", "sbtImprimir", "mnuIncluir", "mnuConfirmar", "mnuCancelar", "lblCodigo"})
+        "sbtProcurar", "sbtImprimir", "mnuIncluir", "mnuConfirmar", "mnuCancelar", "lblCodTela"})
     EXPECT_NE(screen.find(name), nullptr) << name;
-  EXPECT_EQ(screen.lblCodigo.caption(), "PED00800");
+  EXPECT_EQ(screen.lblCodTela.caption(), "PED00800");
   EXPECT_EQ(screen.helpContext, 12200800);
   EXPECT_EQ(screen.msgPadrao.Msg("Excl"), "Confirma exclusão?");
 
@@ -74,7 +74,7 @@ TEST(BaseScreens, TheGridScreenHasItsNamedControlsMessagesAndMenuPairs) {
   EXPECT_FALSE(screen.sbtConfirmar.enabled());
   EXPECT_FALSE(screen.mnuConfirmar.enabled());
   EXPECT_TRUE(screen.mnuCancelar.enabled());
-  EXPECT_EQ(screen.menuFor(screen.lblCodigo), nullptr);
+  EXPECT_EQ(screen.menuFor(screen.lblCodTela), nullptr);
 }
 
 TEST(BaseScreens, TheFilterDialogKeepsItsOptionsPerOperator) {

@@ -200,7 +200,7 @@ TEST(BaseFrames, TheGridScreenShowsItsStateAndMenuEntriesClickTheirButtons) {
   ASSERT_NE(confirm, nullptr);
   ASSERT_NE(confirmEntry, nullptr);
   EXPECT_EQ(confirm->text(), QStringLiteral("Confirmar"));
-  EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("lblCodigo"))->text(), QStringLiteral("PED00800"));
+  EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("lblCodTela"))->text(), QStringLiteral("PED00800"));
 
   int clicks = 0;
   QObject::connect(confirm, &QToolButton::clicked, [&] { ++clicks; });

@@ -1,0 +1,110 @@
+// The module-level state of the main screen's unit, the screen's creation
+// and release, and how its events run.
+
+#include "core/shell/Cli_ped00800.h"
+
+#include <stdexcept>
+
+#include "core/shell/event_dispatch.h"
+
+namespace ped::core {
+
+TfrmLiquidaItem* frmLiquidaItem = nullptr;
+bool boIdCriado = false;
+bool boEvento = true;
+TFiltro Filtro;
+std::string stNrItemPed;
+std::string stSelNrPedido;
+bool boTeclado = false;
+int inContPedidoCh = 0;
+int inContItemPedidoCh = 0;
+std::string stSituacaoPedido;
+std::string stSituacaoItemPedido;
+int inContDesabilitadosPed = 0;
+int inContDesabilitadosIPed = 0;
+std::string sttshUltimate;
+std::string reposicionar;
+
+namespace {
+
+const ScreenEnvironment* environment = nullptr;
+int unitNesting = 0;
+// The screen object; frmLiquidaItem points into it. Pending releases hold
+// their own reference until they run.
+std::shared_ptr<TfrmLiquidaItem> screenOwner;
+
+}  // namespace
+
+void setScreenEnvironment(const ScreenEnvironment* e) { environment = e; }
+
+const ScreenEnvironment& screenEnvironment() {
+  if (environment == nullptr) throw std::logic_error("ambiente da tela não definido");
+  return *environment;
+}
+
+void InitializeCli_ped00800() {
+  if (unitNesting++ > 0) return;
+  frmLiquidaItem = nullptr;
+  boIdCriado = false;
+  boEvento = true;
+  boTeclado = false;
+  Filtro = TFiltro{};
+  inContPedidoCh = inContItemPedidoCh = inContDesabilitadosPed = inContDesabilitadosIPed = 0;
+  for (std::string* s : {&stNrItemPed, &stSelNrPedido, &stSituacaoPedido, &stSituacaoItemPedido, &sttshUltimate,
+                         &reposicionar})
+    s->clear();
+}
+
+void FinalizeCli_ped00800() {
+  if (unitNesting == 0 || --unitNesting > 0) return;
+  // The module's code goes away after this: a screen still open must not
+  // outlive it.
+  if (screenOwner) {
+    frmLiquidaItem->FormClose();
+  }
+  screenOwner.reset();
+  frmLiquidaItem = nullptr;
+  boIdCriado = false;
+  for (std::string* s : {&reposicionar, &sttshUltimate, &stSituacaoPedido, &stSituacaoItemPedido, &stSelNrPedido,
+                         &stNrItemPed})
+    std::string().swap(*s);
+  Filtro = TFiltro{};
+}
+
+void CriaLiquidaItem() {
+  const ScreenEnvironment& env = screenEnvironment();
+  WaitCursor hourglass(*env.toolkit);
+  if (!boIdCriado) {
+    screenOwner = std::make_shared<TfrmLiquidaItem>(env);
+    frmLiquidaItem = screenOwner.get();
+    frmLiquidaItem->attachWindow(env.toolkit->createWindow(*frmLiquidaItem));
+    boIdCriado = true;
+  }
+  frmLiquidaItem->window()->showNormal();
+}
+
+TfrmLiquidaItem::~TfrmLiquidaItem() {
+  if (frmLiquidaItem == this) frmLiquidaItem = nullptr;
+}
+
+bool TfrmLiquidaItem::handle(const std::function<void()>& handler) { return runEvent(dialogs, handler); }
+
+void TfrmLiquidaItem::Close() {
+  if (screenOwner.get() != this) return;  // already closed
+  FormClose();
+  // Released after the current event: the close may come from one of the
+  // screen's own handlers.
+  std::shared_ptr<TfrmLiquidaItem> releasing = std::move(screenOwner);
+  if (frmLiquidaItem == this) frmLiquidaItem = nullptr;
+  toolkit.post([releasing]() mutable { releasing.reset(); });
+}
+
+void TfrmLiquidaItem::PostClose() {
+  std::weak_ptr<TfrmLiquidaItem> target = screenOwner;
+  if (screenOwner.get() != this) return;
+  toolkit.post([target] {
+    if (auto screen = target.lock()) screen->Close();
+  });
+}
+
+}  // namespace ped::core

@@ -1,0 +1,158 @@
+#pragma once
+// The "Liquidação Manual" main screen (TfrmLiquidaItem) and the module-level
+// state every part of it shares. The state lives as long as the module is
+// loaded, not as long as a screen: a new screen starts with what the last
+// one left, except the filter record, which each screen resets.
+//
+// Handlers are named after the component and the event; the toolkit's view
+// forwards the operator's events to them through runEvent and then shows the
+// state of the controls.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/shell/filter_record.h"
+#include "core/shell/screen_data_sets.h"
+#include "core/shell/screen_environment.h"
+#include "hostlib/base_screens.h"
+#include "hostlib/busy.h"
+#include "hostlib/database.h"
+#include "hostlib/search_button.h"
+#include "netclient/net_connection.h"
+
+namespace ped::core {
+
+class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
+ public:
+  static constexpr std::string_view kScreenCode = "PED00800";
+  static constexpr int kHelpContext = 12200800;
+
+  // Creates the screen's controls and data sets and runs FormCreate.
+  explicit TfrmLiquidaItem(const ScreenEnvironment& environment);
+  ~TfrmLiquidaItem() override;
+
+  // The window that shows it (set once, by CriaLiquidaItem).
+  void attachWindow(std::unique_ptr<ScreenWindow> window) { window_ = std::move(window); }
+  ScreenWindow* window() const { return window_.get(); }
+
+  // Runs one of this screen's handlers as the event loop does (see runEvent).
+  bool handle(const std::function<void()>& handler);
+  // Closing, as the window's close button does: FormClose, then the screen
+  // is released once the current event is done.
+  void Close();
+  // A close request that waits for the current event to end.
+  void PostClose();
+
+  // ---- Host services
+  hostlib::Vantora& vantora;
+  hostlib::Dialogs& dialogs;
+  hostlib::Searches& searches;
+  hostlib::Showavi showavi;
+  Toolkit& toolkit;
+
+  // ---- Components
+  hostlib::Control& lblNome;  // in the navigator: the current order's client
+  hostlib::Control& panFilial;
+  hostlib::Control& lblFilial;
+  hostlib::Control& medCdFilial;  // edit mask ">aaaa;0; "
+  hostlib::TBtnPesquisa& btnFilial;
+  hostlib::Control& edtNmFilial;  // read-only
+  hostlib::Control& sbtFiltro;
+  hostlib::PageControl& pgcPadrao;
+  hostlib::Control& tshPadrao;
+  hostlib::Control& tshItemPedido;
+  hostlib::Control& tshJustExcl;
+  hostlib::Grid& dbgPadrao;
+  hostlib::Grid& dbgItemPedido;
+  hostlib::Control& panEvolEstq;
+  hostlib::Grid& dbgLiqEst;
+  hostlib::Control& panJustExcl;
+  hostlib::Control& grbJustExcl;
+  hostlib::Control& edtCdJust;
+  hostlib::TBtnPesquisa& btnJust;
+  hostlib::Control& edtDsJust;
+  hostlib::MenuItem& mnuPedido;
+  hostlib::MenuItem& mnuItemPedido;
+  hostlib::MenuItem& mnuJustExcl;
+  hostlib::MenuItem& mnuFiltrar;
+  hostlib::Control& ppmPedidoCompleto;
+  hostlib::MenuItem& mnuLiqPedido;
+  hostlib::MenuItem& mnuExclu;
+  hostlib::Control& ppmItemPedido;
+  hostlib::MenuItem& mnuLiqu;
+  hostlib::MenuItem& mnuExclLiqu;
+
+  static constexpr std::string_view kBranchMask = ">aaaa;0; ";
+  std::string cdArvProdMask;  // edit mask of CDARVPROD, the host's product picture
+
+  hostlib::TADOIBQuery qryFilial;
+  hostlib::TADOIBQuery qryPesqFilial;
+  hostlib::TADOIBQuery qryJustExcl;
+  hostlib::TADOIBQuery qryPesqJust;
+  netclient::TNetConnection netLiquidaItem;
+  const hostlib::TMessages& msgLiquidaItem;
+
+  // ---- Lifecycle
+  void FormCreate();
+  void FormActivate();
+  void FormClose();
+  void netLiquidaItemBeforeConnect();
+  void sbtImprimirClick();
+
+  // ---- Branch and operator context
+  void panFilialEnter();
+  void medCdFilialEnter();
+  void medCdFilialChange();
+  void medCdFilialExit();
+  void btnFilialBeforePesq();
+  void btnFilialAfterPesq();
+  void Vd_Filial();
+  bool ExibeVendedorLogado() const;
+  // Writes the branch field's text as an edit does: medCdFilialChange runs
+  // when the text changed.
+  void setCdFilial(std::string text);
+
+  // ---- Orders
+  void sbtFiltroClick();
+  void mnuFiltrarClick();
+  void pgcPadraoChange();
+
+  // ---- Control enabling: A is empty or "F".
+  void habilita(std::string_view A);
+
+  bool primeiraAtivacao() const { return boPrimeiraAtivacao; }
+
+ private:
+  void buildControls();
+  bool boPrimeiraAtivacao = false;
+  std::unique_ptr<ScreenWindow> window_;
+};
+
+// ---- Module-level state (see the table in the module's documentation).
+extern TfrmLiquidaItem* frmLiquidaItem;
+extern bool boIdCriado;
+extern bool boEvento;
+extern TFiltro Filtro;
+extern std::string stNrItemPed;
+extern std::string stSelNrPedido;
+extern bool boTeclado;
+extern int inContPedidoCh;
+extern int inContItemPedidoCh;
+extern std::string stSituacaoPedido;
+extern std::string stSituacaoItemPedido;
+extern int inContDesabilitadosPed;
+extern int inContDesabilitadosIPed;
+extern std::string sttshUltimate;
+extern std::string reposicionar;
+
+// Opens the screen: creates it when there is none, then restores it and
+// brings it to the front.
+void CriaLiquidaItem();
+
+// The unit's initialisation and finalisation; nested calls are counted and
+// only the outermost pair acts.
+void InitializeCli_ped00800();
+void FinalizeCli_ped00800();
+
+}  // namespace ped::core

@@ -1,0 +1,23 @@
+#include "core/shell/event_dispatch.h"
+
+#include <exception>
+#include <string>
+
+#include "hostlib/consiste.h"
+
+namespace ped::core {
+
+bool runEvent(hostlib::Dialogs& dialogs, const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const hostlib::Abort&) {
+  } catch (const std::exception& e) {
+    std::string text = "Erro inesperado: ";
+    text += e.what();
+    dialogs.showError(text);
+  }
+  return false;
+}
+
+}  // namespace ped::core

@@ -1,0 +1,77 @@
+// Creation, first activation and closing of the main screen, its server
+// connection and the print button.
+
+#include "core/filter/Cli_ped00801.h"
+#include "core/shell/Cli_ped00800.h"
+
+namespace ped::core {
+
+void TfrmLiquidaItem::FormCreate() {
+  // The base screen's creation has nothing of its own to do here.
+  netLiquidaItem.Open();
+  boPrimeiraAtivacao = true;
+  pgcPadrao.setActivePage(tshPadrao);
+  mnuPedido.setChecked(true);
+  mnuItemPedido.setChecked(false);
+  cdArvProdMask = vantora.DBPict(0);
+  Filtro = TFiltro{};
+  setCdFilial(vantora.FiliProc());
+  edtNmFilial.setText(vantora.NomeFiliProc());
+}
+
+void TfrmLiquidaItem::netLiquidaItemBeforeConnect() {
+  netLiquidaItem.Host = vantora.WebURL();
+  netLiquidaItem.Port = vantora.WebPort();
+  netLiquidaItem.setToken(vantora.SessionToken());
+}
+
+void TfrmLiquidaItem::FormActivate() {
+  if (window_) window_->repaint();
+  if (!boPrimeiraAtivacao) return;
+  // Cleared first: the filter dialog opened below must not find the screen
+  // still on its first activation if it is activated again meanwhile.
+  boPrimeiraAtivacao = false;
+  const bool bound = vantora.ModuFili();
+  for (hostlib::Control* c : {&lblFilial, &medCdFilial, static_cast<hostlib::Control*>(&btnFilial)}) {
+    c->setEnabled(!bound);
+    c->setTag(bound ? 99 : 0);
+  }
+  if (bound) sbtFiltroClick();
+}
+
+void TfrmLiquidaItem::FormClose() {
+  netLiquidaItem.Close();
+  boIdCriado = false;
+}
+
+void TfrmLiquidaItem::sbtImprimirClick() { vantora.LoadBPL("PED01100", "M"); }
+
+void TfrmLiquidaItem::sbtFiltroClick() {
+  // Kept to find the rows again after the query the dialog runs.
+  stNrItemPed = cdsItemPedido.active() && !cdsItemPedido.isEmpty() ? cdsItemPedido.field("NRITEMPED").displayText()
+                                                                     : std::string();
+  stSelNrPedido =
+      cdsPedido.active() && !cdsPedido.isEmpty() ? cdsPedido.field("NRPEDIDO").displayText() : std::string();
+  CriaFiltroLiquidaItem();
+}
+
+void TfrmLiquidaItem::mnuFiltrarClick() {
+  if (sbtFiltro.usable()) sbtFiltroClick();
+}
+
+}  // namespace ped::core
+
+namespace ped::core {
+
+void TfrmLiquidaItem::pgcPadraoChange() {
+  if (pgcPadrao.isActive(tshItemPedido)) sttshUltimate = "ITEMPEDIDO";
+  if (pgcPadrao.isActive(tshPadrao)) {
+    sttshUltimate = "PEDIDO";
+    dtsPadrao = &cdsPedido;
+  }
+  // The item page's fetch of the current order's items comes with the
+  // order loading.
+  if (pgcPadrao.isActive(tshItemPedido) && !tshJustExcl.enabled()) dtsPadrao = &cdsItemPedido;
+}
+
+}  // namespace ped::core

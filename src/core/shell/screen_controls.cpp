@@ -1,0 +1,130 @@
+// The main screen's components as its form defines them: controls, menus,
+// grids and their columns, look-up queries, and their initial states.
+
+#include "core/shell/Cli_ped00800.h"
+#include "core/shell/screen_messages.h"
+
+namespace ped::core {
+namespace {
+
+using hostlib::Control;
+using hostlib::Grid;
+using hostlib::MenuItem;
+
+// The mark column's title: a check mark.
+constexpr const char* kMarkTitle = "\u2714";
+
+Grid::Column column(const char* field, int width, const char* title) {
+  return {.fieldName = field, .title = title, .width = width};
+}
+
+}  // namespace
+
+TfrmLiquidaItem::TfrmLiquidaItem(const ScreenEnvironment& env)
+    : TfrmPadraoGrid("frmLiquidaItem", kScreenCode, kHelpContext),
+      vantora(*env.host.vantora),
+      dialogs(*env.host.dialogs),
+      searches(*env.host.searches),
+      showavi(*env.host.busy),
+      toolkit(*env.toolkit),
+      lblNome(dbnPadrao.add<Control>("lblNome")),
+      panFilial(add<Control>("panFilial")),
+      lblFilial(panFilial.add<Control>("lblFilial")),
+      medCdFilial(panFilial.add<Control>("medCdFilial")),
+      btnFilial(panFilial.add<hostlib::TBtnPesquisa>("btnFilial")),
+      edtNmFilial(panFilial.add<Control>("edtNmFilial")),
+      sbtFiltro(add<Control>("sbtFiltro")),
+      pgcPadrao(add<hostlib::PageControl>("pgcPadrao")),
+      tshPadrao(pgcPadrao.addPage("tshPadrao", "Pedidos")),
+      tshItemPedido(pgcPadrao.addPage("tshItemPedido", "Itens do Pedido")),
+      tshJustExcl(pgcPadrao.addPage("tshJustExcl", "Justificativa de Exclusão")),
+      dbgPadrao(tshPadrao.add<Grid>("dbgPadrao")),
+      dbgItemPedido(tshItemPedido.add<Grid>("dbgItemPedido")),
+      panEvolEstq(tshItemPedido.add<Control>("panEvolEstq")),
+      dbgLiqEst(panEvolEstq.add<Grid>("dbgLiqEst")),
+      panJustExcl(tshJustExcl.add<Control>("panJustExcl")),
+      grbJustExcl(panJustExcl.add<Control>("grbJustExcl")),
+      edtCdJust(grbJustExcl.add<Control>("edtCdJust")),
+      btnJust(grbJustExcl.add<hostlib::TBtnPesquisa>("btnJust")),
+      edtDsJust(grbJustExcl.add<Control>("edtDsJust")),
+      mnuPedido(add<MenuItem>("mnuPedido", "&Pedidos")),
+      mnuItemPedido(add<MenuItem>("mnuItemPedido", "It&ens do Pedido")),
+      mnuJustExcl(add<MenuItem>("mnuJustExcl", "&Justificativa de Exclusão")),
+      mnuFiltrar(add<MenuItem>("mnuFiltrar", "Fi&ltrar", "Ctrl+L")),
+      ppmPedidoCompleto(add<Control>("ppmPedidoCompleto")),
+      mnuLiqPedido(ppmPedidoCompleto.add<MenuItem>("mnuLiqPedido", "Liquidação")),
+      mnuExclu(ppmPedidoCompleto.add<MenuItem>("mnuExclu", "Exclusão da Liquidação")),
+      ppmItemPedido(add<Control>("ppmItemPedido")),
+      mnuLiqu(ppmItemPedido.add<MenuItem>("mnuLiqu", "Liquidação")),
+      mnuExclLiqu(ppmItemPedido.add<MenuItem>("mnuExclLiqu", "Exclusão da Liquidação")),
+      qryFilial(*env.host.database, "qryFilial"),
+      qryPesqFilial(*env.host.database, "qryPesqFilial"),
+      qryJustExcl(*env.host.database, "qryJustExcl"),
+      qryPesqJust(*env.host.database, "qryPesqJust"),
+      msgLiquidaItem(liquidaItemMessages()) {
+  buildControls();
+  FormCreate();
+}
+
+void TfrmLiquidaItem::buildControls() {
+  setCaption("Liquidação Manual");
+  helpFile = "pedhelp.hlp";
+  dtsPadrao = &cdsPedido;
+
+  lblFilial.setCaption("Filial");
+  sbtFiltro.setCaption("Filtrar");
+  sbtFiltro.setEnabled(false);
+  mnuFiltrar.setEnabled(false);
+  tshItemPedido.setEnabled(false);
+  for (Control* c : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuProcurar, &mnuVerificar}) c->setEnabled(false);
+  mnuPedido.setChecked(true);
+  tshJustExcl.setEnabled(false);
+  mnuJustExcl.setEnabled(false);
+  pgcPadrao.setActivePage(tshPadrao);
+  pgcPadrao.onChange = [this] { pgcPadraoChange(); };
+
+  dbgPadrao.dataSource = &cdsPedido;
+  dbgPadrao.columns = {column("IDCHECK", 64, kMarkTitle), column("IDSITPEDIDO", 24, "Sit."),
+                       column("NRPEDIDO", 80, "Nº Pedido"), column("NMFANTCLIE", 231, "Cliente"),
+                       column("DTPEDIDO", 66, "Data Pedido"), column("DTENTPED", 70, "Data Entrega")};
+  dbgItemPedido.dataSource = &cdsItemPedido;
+  dbgItemPedido.columns = {column("IDCHECK", 64, kMarkTitle),       column("IDSITITEMPED", 24, "Sit."),
+                           column("NRITEMPED", 80, "Nº Item Pedido"), column("CDARVPROD", 73, "Produto"),
+                           column("NMPRODUTO", 158, "Nome do Produto"), column("QTITEMPED", 74, "Quantidade"),
+                           column("SGUNIDADE", 28, "Un."),          column("VRPREUNITPED", 74, "Preço Unitário"),
+                           column("VRDESITPED", 74, "Vr. Desc."),    column("VrTotal", 74, "Valor Total")};
+  dbgLiqEst.dataSource = &cdsEvolEst;
+  dbgLiqEst.columns = {column("CDALMOXARIFE", 172, "Almoxarifado"), column("CDLOCALESTOQ", 138, "Localização"),
+                       column("NRLOTEESTQ", 64, "Lote"),            column("NRSUBLOTE", 52, "Sub-Lote"),
+                       column("DTENTRLOTE", 64, "Entrada do Lote"), column("QTDISPONIVEL", 64, "Qtde. Disp."),
+                       column("QTEXP", 82, "Qtde. a Liquidar"),     column("SGUNIDADE", 45, "UN")};
+
+  qryFilial.setSQL("SELECT CDFILIAL, NMFILIAL FROM FILIAL ORDER BY CDFILIAL");
+  defineBranchFields(qryFilial.rows());
+  qryPesqFilial.setSQL("SELECT CDFILIAL, NMFILIAL FROM FILIAL WHERE CDFILIAL = :P_CDFILIAL");
+  defineBranchFields(qryPesqFilial.rows());
+  qryJustExcl.setSQL("SELECT CDJUSTEXCHIS, DSJUSTEXCHIS FROM JUSTEXCHIS ORDER BY CDJUSTEXCHIS");
+  defineJustificationFields(qryJustExcl.rows());
+  qryPesqJust.setSQL("SELECT CDJUSTEXCHIS, DSJUSTEXCHIS FROM JUSTEXCHIS WHERE (CDJUSTEXCHIS = :P_CDJUSTEXCHIS)");
+  defineJustificationFields(qryPesqJust.rows());
+
+  btnFilial.setCaption("...");
+  btnFilial.field = &medCdFilial;
+  btnFilial.dataSource = &qryFilial.rows();
+  btnFilial.title = "Filial";
+  btnFilial.emptyListText = "Não há filial cadastrada.";
+  btnFilial.onBeforeSearch = [this](hostlib::TBtnPesquisa&) { btnFilialBeforePesq(); };
+  btnFilial.onAfterSearch = [this](hostlib::TBtnPesquisa&) { btnFilialAfterPesq(); };
+
+  grbJustExcl.setCaption("Justificativa");
+  edtDsJust.setEnabled(false);
+  btnJust.setCaption("...");
+  btnJust.field = &edtCdJust;
+  btnJust.dataSource = &qryJustExcl.rows();
+  btnJust.title = "Justificativa de Exclusão hitórica";
+  btnJust.emptyListText = "Justificativa de exclusão do historico não cadastrada.";
+
+  netLiquidaItem.OnBeforeConnect = [this](netclient::TNetConnection&) { netLiquidaItemBeforeConnect(); };
+}
+
+}  // namespace ped::core

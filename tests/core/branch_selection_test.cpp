@@ -1,0 +1,180 @@
+// Choosing the branch: typing, searching, refusals, and the operator's
+// seller under the branch's order parameters, against the demo server.
+
+#include <gtest/gtest.h>
+
+#include "core/screen_harness.h"
+
+namespace ped::core::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(BranchSelection, AShortCodeIsAdjustedCheckedAndOpensTheFilter) {
+  ScreenHarness h(kGerente, false, "0002");
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  h.enterBranchField();
+  Filtro.Produto.stLista = "0000000001";
+  Filtro.boAlta = false;
+  h.typeBranch("1");
+  EXPECT_EQ(Filtro.Produto.stLista, "");  // products are the branch's
+  EXPECT_FALSE(Filtro.boAlta);            // the rest of the filter stays
+  EXPECT_EQ(s.edtNmFilial.text(), "");
+  h.leaveBranchField();
+  EXPECT_EQ(s.medCdFilial.text(), "0001");
+  EXPECT_EQ(s.edtNmFilial.text(), "Matriz São Paulo");
+  EXPECT_EQ(s.cdsParamPedido.field("IDEXIBPEDIDO").asString(), "2");
+  EXPECT_EQ(h.toolkit.filterShowings, 1);
+  EXPECT_TRUE(s.sbtFiltro.enabled());
+  EXPECT_TRUE(s.mnuFiltrar.enabled());
+  EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim"}));
+}
+
+TEST(BranchSelection, AMissingOrUnknownCodeIsRefusedWithTheFocusBackInTheField) {
+  ScreenHarness h;
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  const std::pair<const char*, const char*> cases[] = {{"", "erro: Filial deve ser informada."},
+                                                       {"9", "erro: Filial não cadastrada."}};
+  for (const auto& [code, shown] : cases) {
+    h.enterBranchField();
+    h.typeBranch(code);
+    s.setFocus(s.dbgPadrao);
+    h.leaveBranchField();
+    EXPECT_EQ(h.host.take(), Lines{shown});
+    EXPECT_EQ(s.focused(), &s.medCdFilial) << code;
+    EXPECT_EQ(h.toolkit.filterShowings, 0);
+    EXPECT_FALSE(s.sbtFiltro.enabled());
+    EXPECT_FALSE(s.cdsParamPedido.active());
+  }
+  EXPECT_EQ(s.medCdFilial.text(), "0009");
+}
+
+TEST(BranchSelection, BoundToTheHostsBranchAFailedCheckLeavesTheFocusWhereItWas) {
+  ScreenHarness h(kGerente, true);
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  s.setFocus(s.dbgPadrao);
+  s.medCdFilial.setText("XYZ");
+  EXPECT_FALSE(s.handle([&] { s.Vd_Filial(); }));
+  EXPECT_EQ(h.host.take(), Lines{"erro: Filial não cadastrada."});
+  EXPECT_EQ(s.focused(), &s.dbgPadrao);
+}
+
+TEST(BranchSelection, SearchingFillsCodeAndNameButReadsNoParameters) {
+  ScreenHarness h;
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  h.enterBranchField();
+  Filtro.Produto.stLista = "0000000001";
+  h.host.chooseRowNumber(3);
+  EXPECT_TRUE(h.clickBranchSearch());
+  EXPECT_EQ(h.host.take(), Lines{"pesquisa: Filial -> 3"});
+  EXPECT_EQ(s.medCdFilial.text(), "0003");
+  EXPECT_EQ(s.edtNmFilial.text(), "Filial Belo Horizonte");
+  EXPECT_EQ(Filtro.Produto.stLista, "");
+  EXPECT_FALSE(s.cdsParamPedido.active());
+  EXPECT_EQ(h.toolkit.filterShowings, 0);
+  EXPECT_TRUE(s.pgcPadrao.isActive(s.tshPadrao));
+  EXPECT_TRUE(s.mnuPedido.checked());
+  EXPECT_FALSE(s.tshJustExcl.enabled());
+
+  h.host.leaveSearch();
+  EXPECT_FALSE(h.clickBranchSearch());
+  EXPECT_EQ(s.medCdFilial.text(), "0003");
+}
+
+TEST(BranchSelection, ReenteringTheBranchFieldEmptiesBothListsAndLocksTheFilter) {
+  ScreenHarness h;
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  h.enterBranchField();
+  h.leaveBranchField();
+  ASSERT_TRUE(s.sbtFiltro.enabled());
+  // As after a query, with the item page showing.
+  for (engine::DataSet* ds : {&s.cdsPedido, &s.cdsItemPedido}) {
+    ds->open();
+    ds->append();
+    ds->field("NRPEDIDO").setString("0000001001");
+    ds->post();
+  }
+  s.tshItemPedido.setEnabled(true);
+  s.tshJustExcl.setEnabled(true);
+  s.mnuItemPedido.setEnabled(true);
+  s.pgcPadrao.setActivePage(s.tshItemPedido);
+  s.enableAction(s.sbtVerificar, true);
+  sttshUltimate = "ITEMPEDIDO";
+  s.lblNome.setCaption("Padaria Pão Quente");
+
+  h.enterBranchField();
+  EXPECT_FALSE(s.cdsPedido.active());
+  EXPECT_FALSE(s.cdsItemPedido.active());
+  EXPECT_EQ(s.lblNome.caption(), "");
+  EXPECT_TRUE(s.pgcPadrao.isActive(s.tshPadrao));
+  EXPECT_EQ(sttshUltimate, "ITEMPEDIDO");  // no page-change handling ran
+  EXPECT_TRUE(s.pgcPadrao.onChange != nullptr);
+  for (const hostlib::Control* c : std::initializer_list<const hostlib::Control*>{
+           &s.sbtFiltro, &s.mnuFiltrar, &s.tshItemPedido, &s.tshJustExcl, &s.mnuItemPedido, &s.mnuJustExcl,
+           &s.sbtVerificar, &s.mnuVerificar, &s.sbtProcurar, &s.mnuProcurar})
+    EXPECT_FALSE(c->enabled()) << c->name();
+  EXPECT_FALSE(s.mnuItemPedido.checked());
+
+  h.leaveBranchField();
+  EXPECT_TRUE(s.sbtFiltro.enabled());
+  EXPECT_EQ(h.toolkit.filterShowings, 2);
+}
+
+TEST(BranchSelection, UnderSellerBindingOnlyOperatorsWithASellerGoOn) {
+  {
+    ScreenHarness h(kGerente);  // listed among those who see every seller
+    h.open();
+    h.enterBranchField();
+    h.leaveBranchField();
+    EXPECT_FALSE(h.screen().ExibeVendedorLogado());
+    EXPECT_EQ(h.toolkit.filterShowings, 1);
+  }
+  {
+    ScreenHarness h(kVendedor);
+    h.open();
+    h.enterBranchField();
+    h.leaveBranchField();
+    EXPECT_TRUE(h.screen().ExibeVendedorLogado());
+    EXPECT_EQ(h.screen().cdsVendLog.field("CDVENDEDOR").asString(), "0001");
+    EXPECT_EQ(h.toolkit.filterShowings, 1);
+  }
+  ScreenHarness h(kSemVendedor);
+  h.open();
+  h.enterBranchField();
+  h.typeBranch("0003");  // every seller's orders are shown there
+  h.leaveBranchField();
+  EXPECT_EQ(h.toolkit.filterShowings, 1);
+  h.enterBranchField();
+  h.typeBranch("0001");
+  h.leaveBranchField();
+  EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "aguarde: 6", "aguarde: fim",
+                                  "erro: Não há vendedor parametrizado para o operador logado."}));
+  EXPECT_EQ(h.toolkit.filterShowings, 1);
+  EXPECT_EQ(frmLiquidaItem, nullptr);  // closed once the event was done
+  EXPECT_FALSE(boIdCriado);
+}
+
+TEST(BranchSelection, AServerThatCannotBeReachedLeavesTheFilterLocked) {
+  ScreenHarness h;
+  h.vantora.context().webPort = 1;  // nothing listens there
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  h.enterBranchField();
+  h.leaveBranchField();
+  const Lines shown = h.host.take();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[1], "aguarde: fim");  // down before the message shows
+  EXPECT_EQ(shown[2].rfind("erro: ", 0), 0u);
+  EXPECT_NE(shown[2].find("127.0.0.1:1"), std::string::npos) << shown[2];
+  EXPECT_FALSE(s.sbtFiltro.enabled());
+  EXPECT_EQ(h.toolkit.filterShowings, 0);
+  EXPECT_FALSE(s.cdsParamPedido.active());
+}
+
+}  // namespace
+}  // namespace ped::core::testing

@@ -1,0 +1,131 @@
+// Opening, reopening and closing the main screen as the host does it.
+
+#include <gtest/gtest.h>
+
+#include "core/screen_harness.h"
+#include "core/shell/screen_messages.h"
+#include "server/methods/layouts.h"
+
+namespace ped::core::testing {
+namespace {
+
+TEST(ScreenLifecycle, OpeningTwiceKeepsOneScreenAndAClosedScreenIsCreatedAnew) {
+  ScreenHarness h;
+  h.open();
+  TfrmLiquidaItem* first = frmLiquidaItem;
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(boIdCriado);
+  EXPECT_FALSE(first->primeiraAtivacao());
+  EXPECT_TRUE(first->netLiquidaItem.Connected());
+  EXPECT_EQ(h.toolkit.waitDepth, 0);
+
+  h.toolkit.window->minimized = true;
+  h.open();
+  EXPECT_EQ(frmLiquidaItem, first);
+  EXPECT_FALSE(h.toolkit.window->minimized);
+  EXPECT_EQ(h.toolkit.window->shows, 2);
+
+  // The counters and texts outlive the screen; the filter record does not.
+  inContPedidoCh = 3;
+  stSelNrPedido = "0000001001";
+  Filtro.boAlta = false;
+  first->Close();
+  EXPECT_FALSE(boIdCriado);
+  EXPECT_FALSE(first->netLiquidaItem.Connected());
+  h.toolkit.processEvents();
+  EXPECT_EQ(frmLiquidaItem, nullptr);
+  EXPECT_EQ(h.toolkit.window, nullptr);
+
+  h.open();
+  ASSERT_NE(frmLiquidaItem, nullptr);
+  EXPECT_TRUE(frmLiquidaItem->netLiquidaItem.Connected());
+  EXPECT_FALSE(frmLiquidaItem->primeiraAtivacao());
+  EXPECT_EQ(frmLiquidaItem->medCdFilial.text(), "0001");
+  EXPECT_EQ(frmLiquidaItem->edtNmFilial.text(), "Matriz São Paulo");
+  EXPECT_EQ(inContPedidoCh, 3);
+  EXPECT_EQ(stSelNrPedido, "0000001001");
+  EXPECT_TRUE(Filtro.boAlta);
+}
+
+TEST(ScreenLifecycle, BranchBindingDecidesTheBranchControlsAndTheFilterOnFirstActivation) {
+  {
+    ScreenHarness bound(kGerente, true);
+    bound.open();
+    TfrmLiquidaItem& s = bound.screen();
+    for (hostlib::Control* c : {&s.lblFilial, &s.medCdFilial, static_cast<hostlib::Control*>(&s.btnFilial)}) {
+      EXPECT_FALSE(c->enabled()) << c->name();
+      EXPECT_EQ(c->tag(), 99) << c->name();
+    }
+    EXPECT_EQ(bound.toolkit.filterShowings, 1);
+    // Back from another window: the filter is not opened again.
+    bound.toolkit.window->deactivate();
+    bound.toolkit.window->activate();
+    bound.open();
+    EXPECT_EQ(bound.toolkit.filterShowings, 1);
+    EXPECT_GE(bound.toolkit.window->repaints, 2);
+  }
+  ScreenHarness free;
+  free.open();
+  TfrmLiquidaItem& s = free.screen();
+  for (hostlib::Control* c : {&s.lblFilial, &s.medCdFilial, static_cast<hostlib::Control*>(&s.btnFilial)}) {
+    EXPECT_TRUE(c->enabled()) << c->name();
+    EXPECT_EQ(c->tag(), 0) << c->name();
+  }
+  EXPECT_EQ(free.toolkit.filterShowings, 0);
+  EXPECT_FALSE(s.sbtFiltro.enabled());
+  EXPECT_FALSE(s.mnuFiltrar.enabled());
+}
+
+TEST(ScreenLifecycle, PrintAsksTheHostForTheReportScreen) {
+  ScreenHarness h;
+  h.open();
+  h.screen().handle([&] { h.screen().sbtImprimirClick(); });
+  EXPECT_EQ(h.host.take(), std::vector<std::string>{"tela: PED01100 M"});
+}
+
+TEST(ScreenLifecycle, UnloadingWithTheScreenOpenReleasesItAndTheFilterDialog) {
+  auto h = std::make_unique<ScreenHarness>(kGerente, true);
+  h->open();
+  ASSERT_NE(frmFiltroLiquidaItem, nullptr);
+  h.reset();
+  EXPECT_EQ(frmLiquidaItem, nullptr);
+  EXPECT_EQ(frmFiltroLiquidaItem, nullptr);
+  EXPECT_FALSE(boIdCriado);
+}
+
+TEST(ScreenData, TheServerPacketsFitTheScreensDataSetsFieldByField) {
+  ScreenHarness h;
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  namespace layouts = server::layouts;
+  const std::pair<engine::DataSet*, const layouts::Layout*> pairs[] = {
+      {&s.cdsPedido, &layouts::pedido()},         {&s.cdsItemPedido, &layouts::itemPedido()},
+      {&s.cdsItemPedidoSemFiltro, &layouts::itemSemFiltro()}, {&s.cdsParamPedido, &layouts::paramPedido()},
+      {&s.cdsParamFilial, &layouts::paramFilial()}, {&s.cdsVendLog, &layouts::vendedorLogado()},
+      {&s.cdsOperTPed, &layouts::operadores()},    {&s.cdsEvolEst, &layouts::evolEstoque()},
+      {&s.cdsPesqEvolEst, &layouts::posicaoEstoque()}, {&s.cdsErro, &layouts::erro()}};
+  for (const auto& [ds, layout] : pairs) {
+    std::size_t dataFields = 0;
+    for (std::size_t i = 0; i < ds->fieldCount(); ++i) {
+      const engine::Field& f = ds->field(i);
+      if (f.calculated()) continue;
+      ++dataFields;
+      const auto it = std::find_if(layout->begin(), layout->end(), [&](const auto& spec) { return spec.name == f.name(); });
+      ASSERT_NE(it, layout->end()) << ds->name() << "." << f.name();
+      EXPECT_EQ(it->type, f.type()) << ds->name() << "." << f.name();
+      EXPECT_EQ(it->size, f.size()) << ds->name() << "." << f.name();
+    }
+    EXPECT_EQ(dataFields, layout->size()) << ds->name();
+  }
+}
+
+TEST(ScreenData, TheMessageTableKeepsEveryEntryInItsStoredOrder) {
+  const auto& entries = liquidaItemMessages().entries();
+  ASSERT_EQ(entries.size(), 49u);
+  EXPECT_EQ(entries.front().first, "Excl");
+  EXPECT_EQ(entries[15].second, "Esta operação não pode ser realizada. Atualize os dados.");
+  EXPECT_EQ(entries.back().second, "Não há vendedor parametrizado para o operador logado.");
+}
+
+}  // namespace
+}  // namespace ped::core::testing
