@@ -11,11 +11,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "engine/data_set.h"
+#include "hostlib/consiste.h"
 #include "hostlib_qt/control_binding.h"
 
 namespace ped::hostlib_qt {
 
-GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : QMainWindow(parent) {
+GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : QMainWindow(parent), state_(s) {
   setObjectName(QString::fromStdString(s.name()));
   toolBar_ = addToolBar(QStringLiteral("Ferramentas"));
   toolBar_->setObjectName(QStringLiteral("tlbPadrao"));
@@ -34,23 +36,70 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : 
     menu_->addAction(entry);
     // The button and its menu entry do the same thing: the entry clicks the button.
     QObject::connect(entry, &QAction::triggered, tool, &QToolButton::click);
+    QObject::connect(tool, &QToolButton::clicked, this, [this, b] {
+      if (onButtonClicked) onButtonClicked(*b);
+    });
   }
   auto* spacer = new QWidget(toolBar_);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-  toolBar_->addWidget(spacer);
+  spacer_ = toolBar_->addWidget(spacer);
   auto* code = new QLabel(toolBar_);
   code->setMargin(6);
   code->setStyleSheet(QStringLiteral("color:#555; font-weight:bold;"));
   bind(*code, s.lblCodTela);
   toolBar_->addWidget(code);
-  content_ = new QWidget(this);
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(4, 4, 4, 4);
+  navigator_ = new QWidget(central);
+  bind(*navigator_, s.dbnPadrao);
+  auto* moves = new QHBoxLayout(navigator_);
+  moves->setContentsMargins(0, 0, 0, 0);
+  const std::pair<const char*, void (engine::DataSet::*)()> steps[] = {{"|<", &engine::DataSet::first},
+                                                                      {"<", &engine::DataSet::prior},
+                                                                      {">", &engine::DataSet::next},
+                                                                      {">|", &engine::DataSet::last}};
+  for (const auto& [text, step] : steps) {
+    auto* b = new QToolButton(navigator_);
+    b->setText(QString::fromLatin1(text));
+    moves->addWidget(b);
+    connect(b, &QToolButton::clicked, this, [this, move = step] {
+      run([this, move] {
+        if (state_.dtsPadrao && state_.dtsPadrao->active()) (state_.dtsPadrao->*move)();
+      });
+    });
+  }
+  content_ = new QWidget(central);
   content_->setObjectName(QStringLiteral("panConteudo"));
-  setCentralWidget(content_);
+  column->addWidget(navigator_);
+  column->addWidget(content_, 1);
+  setCentralWidget(central);
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, [this, &s] {
     if (dialogs_) s.ShowHelp(*dialogs_);
   });
   resize(900, 600);
+}
+
+QToolButton* GridScreenFrame::addToolButton(hostlib::Control& button) {
+  auto* tool = new QToolButton(toolBar_);
+  bind(*tool, button);
+  toolBar_->insertWidget(spacer_, tool);
+  connect(tool, &QToolButton::clicked, this, [this, &button] {
+    if (onButtonClicked) onButtonClicked(button);
+  });
+  return tool;
+}
+
+void GridScreenFrame::run(const std::function<void()>& action) {
+  if (runAction) {
+    runAction(action);
+    return;
+  }
+  try {
+    action();
+  } catch (const hostlib::Abort&) {
+  }
 }
 
 FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* parent)

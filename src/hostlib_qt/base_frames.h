@@ -15,6 +15,7 @@
 class QGroupBox;
 class QMenu;
 class QToolBar;
+class QToolButton;
 class QPushButton;
 
 namespace ped::hostlib_qt {
@@ -27,10 +28,26 @@ class GridScreenFrame : public QMainWindow {
   QWidget* contentArea() const { return content_; }
   QToolBar* toolBar() const { return toolBar_; }
   QMenu* maintenanceMenu() const { return menu_; }
+  // The navigator panel (dbnPadrao): moves through dtsPadrao's rows; a
+  // derived screen may add its own widgets to its layout.
+  QWidget* navigator() const { return navigator_; }
+
+  // A toolbar button of the derived screen, placed after the base's.
+  QToolButton* addToolButton(hostlib::Control& button);
+
+  // How a toolbar button's click (and its menu entry's) reaches the screen.
+  std::function<void(hostlib::Control& button)> onButtonClicked;
+  // How the frame runs an operator's action on the screen's data (the
+  // navigator's moves); by default it just runs it.
+  std::function<void(const std::function<void()>& action)> runAction;
 
  private:
+  void run(const std::function<void()>& action);
+  hostlib::TfrmPadraoGrid& state_;
   QWidget* content_;
+  QWidget* navigator_;
   QToolBar* toolBar_;
+  QAction* spacer_;
   QMenu* menu_;
   hostlib::Dialogs* dialogs_ = nullptr;
 };

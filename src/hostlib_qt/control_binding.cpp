@@ -43,6 +43,7 @@ void bind(QAction& action, hostlib::Control& control) {
     a.setEnabled(c.enabled());
     a.setVisible(c.visible());
     a.setText(q(c.caption()));
+    if (a.isCheckable()) a.setChecked(c.checked());
   };
   show(action, control);
   QPointer<QAction> guard(&action);

@@ -14,7 +14,8 @@ namespace ped::hostlib_qt {
 // Widgets: enabled, visible, and the caption or text where the widget has one
 // (buttons, labels, group boxes take the caption; line edits the text).
 void bind(QWidget& widget, hostlib::Control& control);
-// Menu entries and toolbar actions: enabled, visible, caption.
+// Menu entries and toolbar actions: enabled, visible, caption, and checked
+// for checkable ones.
 void bind(QAction& action, hostlib::Control& control);
 
 }  // namespace ped::hostlib_qt

@@ -1,0 +1,34 @@
+#pragma once
+// A live item model over one of the screen's grids: its columns as the grid
+// defines them, its rows read from the data set on demand (nothing is
+// copied), refreshed when the data set says its rows changed.
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "hostlib/controls.h"
+
+namespace ped::views {
+
+class GridModel : public QAbstractTableModel {
+ public:
+  // REQUIRES: the grid and its data source outlive the model.
+  explicit GridModel(const hostlib::Grid& grid, QObject* parent = nullptr);
+  ~GridModel() override;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+  // The grid's column shown at `section`.
+  const hostlib::Grid::Column& column(int section) const { return grid_.columns[columns_[section]]; }
+
+ private:
+  const hostlib::Grid& grid_;
+  std::vector<std::size_t> columns_;  // visible columns whose field exists
+  std::vector<std::size_t> fields_;   // their field indexes
+  int listener_ = -1;
+};
+
+}  // namespace ped::views

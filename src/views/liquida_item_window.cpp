@@ -1,0 +1,262 @@
+#include "views/liquida_item_window.h"
+
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "hostlib_qt/control_binding.h"
+#include "hostlib_qt/masked_line_edit.h"
+#include "views/grid_model.h"
+
+namespace ped::views {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The mark column's default width.
+constexpr int kMarkColumnWidth = 22;
+
+}  // namespace
+
+LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
+    : GridScreenFrame(s, parent), screen_(s) {
+  setWindowTitle(q(s.caption()));
+  setDialogs(&s.dialogs);
+  onButtonClicked = [this](hostlib::Control& button) {
+    if (&button == &screen_.sbtImprimir) run([this] { screen_.sbtImprimirClick(); });
+    if (&button == &screen_.sbtFiltro) run([this] { screen_.sbtFiltroClick(); });
+  };
+  runAction = [this](const std::function<void()>& action) { run(action); };
+
+  auto* nome = new QLabel(navigator());
+  hostlib_qt::bind(*nome, s.lblNome);
+  QFont bold = nome->font();
+  bold.setBold(true);
+  nome->setFont(bold);
+  static_cast<QHBoxLayout*>(navigator()->layout())->addWidget(nome, 1);
+
+  addToolButton(s.sbtFiltro)->setToolTip(QStringLiteral("Filtrar"));
+
+  auto* layout = new QVBoxLayout(contentArea());
+  layout->setContentsMargins(0, 0, 0, 0);
+  buildBranchPanel(contentArea());
+  layout->addWidget(findChild<QWidget*>(QStringLiteral("panFilial")));
+  buildPages(contentArea());
+  layout->addWidget(pages_, 1);
+  buildMenus();
+
+  s.onFocusChanged = [this](hostlib::Control* c) { followFocus(c); };
+  s.pgcPadrao.onChanged = [this](hostlib::Control&) { showActivePage(); };
+  for (hostlib::Control* page : {&s.tshPadrao, &s.tshItemPedido, &s.tshJustExcl})
+    page->onChanged = [this](hostlib::Control&) { showActivePage(); };
+  showActivePage();
+  resize(820, 560);
+}
+
+void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
+  core::TfrmLiquidaItem& s = screen_;
+  auto* panel = new QWidget(parent);
+  hostlib_qt::bind(*panel, s.panFilial);
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(4, 2, 4, 2);
+  auto* label = new QLabel(panel);
+  hostlib_qt::bind(*label, s.lblFilial);
+  medCdFilial_ = new hostlib_qt::MaskedLineEdit(panel);
+  medCdFilial_->setEditMask(core::TfrmLiquidaItem::kBranchMask);
+  hostlib_qt::bind(*medCdFilial_, s.medCdFilial);
+  medCdFilial_->setMaximumWidth(60);
+  label->setBuddy(medCdFilial_);
+  auto* search = new QToolButton(panel);
+  hostlib_qt::bind(*search, s.btnFilial);
+  search->setToolTip(QStringLiteral("Pesquisar"));
+  auto* name = new QLineEdit(panel);
+  hostlib_qt::bind(*name, s.edtNmFilial);
+  name->setReadOnly(true);
+  name->setFocusPolicy(Qt::NoFocus);
+  row->addWidget(label);
+  row->addWidget(medCdFilial_);
+  row->addWidget(search);
+  row->addWidget(name, 1);
+
+  connect(medCdFilial_, &QLineEdit::textEdited, this, [this] {
+    const std::string typed = medCdFilial_->value();
+    run([this, typed] { screen_.setCdFilial(typed); });
+  });
+  connect(search, &QToolButton::clicked, this, [this] {
+    run([this] { screen_.btnFilial.click(screen_.dialogs, screen_.searches); });
+  });
+  medCdFilial_->installEventFilter(this);
+}
+
+QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
+  auto* view = new QTableView(parent);
+  view->setObjectName(q(g.name()));
+  auto* model = new GridModel(g, view);
+  view->setModel(model);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setSelectionBehavior(QAbstractItemView::SelectItems);
+  view->verticalHeader()->setDefaultSectionSize(18);
+  view->verticalHeader()->setVisible(false);
+  view->setStyleSheet(QStringLiteral("QTableView { background: #ffffe1; }"));  // the tooltip background
+  for (int c = 0; c < model->columnCount(); ++c)
+    view->setColumnWidth(c, model->column(c).fieldName == "IDCHECK" ? kMarkColumnWidth : model->column(c).width);
+  hostlib_qt::bind(*view, g);
+  return view;
+}
+
+void LiquidaItemWindow::buildPages(QWidget* parent) {
+  core::TfrmLiquidaItem& s = screen_;
+  pages_ = new QTabWidget(parent);
+  pages_->setObjectName(q(s.pgcPadrao.name()));
+
+  auto* orders = new QWidget(pages_);
+  orders->setObjectName(q(s.tshPadrao.name()));
+  auto* ordersLayout = new QVBoxLayout(orders);
+  ordersLayout->addWidget(grid(s.dbgPadrao, orders));
+  pages_->addTab(orders, q(s.tshPadrao.caption()));
+
+  auto* items = new QWidget(pages_);
+  items->setObjectName(q(s.tshItemPedido.name()));
+  auto* itemsLayout = new QVBoxLayout(items);
+  auto* split = new QSplitter(Qt::Vertical, items);
+  split->addWidget(grid(s.dbgItemPedido, split));
+  auto* stock = new QWidget(split);
+  hostlib_qt::bind(*stock, s.panEvolEstq);
+  auto* stockLayout = new QVBoxLayout(stock);
+  stockLayout->setContentsMargins(0, 0, 0, 0);
+  stockLayout->addWidget(grid(s.dbgLiqEst, stock));
+  split->addWidget(stock);
+  itemsLayout->addWidget(split);
+  pages_->addTab(items, q(s.tshItemPedido.caption()));
+
+  auto* just = new QWidget(pages_);
+  just->setObjectName(q(s.tshJustExcl.name()));
+  auto* justLayout = new QVBoxLayout(just);
+  auto* box = new QGroupBox(just);
+  hostlib_qt::bind(*box, s.grbJustExcl);
+  QFont bold = box->font();
+  bold.setBold(true);
+  box->setFont(bold);
+  auto* row = new QHBoxLayout(box);
+  auto* code = new QLineEdit(box);
+  hostlib_qt::bind(*code, s.edtCdJust);
+  code->setFixedWidth(45);
+  code->setStyleSheet(QStringLiteral("background: #ffffe1;"));
+  auto* search = new QToolButton(box);
+  hostlib_qt::bind(*search, s.btnJust);
+  search->setToolTip(QStringLiteral("Pesquisar"));
+  auto* description = new QLineEdit(box);
+  hostlib_qt::bind(*description, s.edtDsJust);
+  description->setMinimumWidth(300);
+  for (QWidget* w : std::initializer_list<QWidget*>{code, search, description}) w->setFont(font());
+  row->addWidget(code);
+  row->addWidget(search);
+  row->addWidget(description, 1);
+  justLayout->addWidget(box);
+  justLayout->addStretch(1);
+  pages_->addTab(just, q(s.tshJustExcl.caption()));
+
+  // A tab the operator clicks goes through the core, which may refuse it.
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+    hostlib::Control* pages[] = {&screen_.tshPadrao, &screen_.tshItemPedido, &screen_.tshJustExcl};
+    if (index >= 0 && index < 3 && !screen_.pgcPadrao.isActive(*pages[index]))
+      run([this, page = pages[index]] { screen_.pgcPadrao.choosePage(*page); });
+    showActivePage();
+  });
+}
+
+void LiquidaItemWindow::buildMenus() {
+  core::TfrmLiquidaItem& s = screen_;
+  QMenu* operations = menuBar()->addMenu(QStringLiteral("&Operações"));
+  operations->setObjectName(QStringLiteral("mnuOperacoes"));
+  for (hostlib::MenuItem* item : {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar}) {
+    if (item == &s.mnuFiltrar) operations->addSeparator();
+    auto* action = new QAction(operations);
+    action->setCheckable(item != &s.mnuFiltrar);
+    if (!item->shortcut.empty()) action->setShortcut(QKeySequence(q(item->shortcut)));
+    action->setShortcutContext(Qt::WindowShortcut);
+    hostlib_qt::bind(*action, *item);
+    operations->addAction(action);
+    addAction(action);  // the shortcut works while the window has the focus
+    connect(action, &QAction::triggered, this, [this, item] {
+      core::TfrmLiquidaItem& sc = screen_;
+      if (item == &sc.mnuFiltrar) run([&sc] { sc.mnuFiltrarClick(); });
+      if (item == &sc.mnuPedido) run([&sc] { sc.pgcPadrao.choosePage(sc.tshPadrao); });
+      if (item == &sc.mnuItemPedido) run([&sc] { sc.pgcPadrao.choosePage(sc.tshItemPedido); });
+      if (item == &sc.mnuJustExcl) run([&sc] { sc.pgcPadrao.choosePage(sc.tshJustExcl); });
+      // The check marks are the core's, not the toolkit's.
+      for (hostlib::Control* entry : {&sc.mnuPedido, &sc.mnuItemPedido, &sc.mnuJustExcl})
+        if (entry->onChanged) entry->onChanged(*entry);
+    });
+  }
+  for (hostlib::Control* popup : {&s.ppmPedidoCompleto, &s.ppmItemPedido}) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(q(popup->name()));
+    for (const auto& entry : popup->children()) {
+      auto* action = new QAction(menu);
+      hostlib_qt::bind(*action, *entry);
+      menu->addAction(action);
+    }
+  }
+}
+
+void LiquidaItemWindow::showActivePage() {
+  hostlib::Control* pages[] = {&screen_.tshPadrao, &screen_.tshItemPedido, &screen_.tshJustExcl};
+  const QSignalBlocker quiet(pages_);
+  for (int i = 0; i < 3; ++i) {
+    pages_->setTabEnabled(i, pages[i]->enabled());
+    if (screen_.pgcPadrao.isActive(*pages[i])) pages_->setCurrentIndex(i);
+  }
+}
+
+void LiquidaItemWindow::followFocus(hostlib::Control* c) {
+  if (c == nullptr) return;
+  // After the running event: the focus may move inside a focus change.
+  QTimer::singleShot(0, this, [this, name = q(c->name())] {
+    if (auto* w = findChild<QWidget*>(name)) w->setFocus(Qt::OtherFocusReason);
+  });
+}
+
+void LiquidaItemWindow::activated() { run([this] { screen_.FormActivate(); }); }
+
+bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == medCdFilial_) {
+    if (event->type() == QEvent::FocusIn) {
+      run([this] {
+        screen_.panFilialEnter();
+        screen_.setFocus(screen_.medCdFilial);
+        screen_.medCdFilialEnter();
+      });
+    } else if (event->type() == QEvent::FocusOut) {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      // Leaving for another window or a pop-up is not leaving the field.
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !closing_) {
+        QPointer<LiquidaItemWindow> self(this);
+        QTimer::singleShot(0, this, [self] {
+          if (self && !self->closing_) self->run([self] { self->screen_.medCdFilialExit(); });
+        });
+      }
+    }
+  }
+  return GridScreenFrame::eventFilter(watched, event);
+}
+
+void LiquidaItemWindow::closeEvent(QCloseEvent* event) {
+  closing_ = true;
+  if (core::frmLiquidaItem == &screen_) screen_.Close();
+  event->accept();
+}
+
+}  // namespace ped::views
