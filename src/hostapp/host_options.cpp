@@ -23,6 +23,17 @@ bool isFlag(const std::string& key) {
   return key == "bind-branch" || key == "no-bind-branch" || key == "help";
 }
 
+bool takesValue(const std::string& key) {
+  for (const char* known :
+       {"server", "database", "operator", "password-file", "branch", "open", "modules-dir", "config"})
+    if (key == known) return true;
+  return false;
+}
+
+std::runtime_error unknownOption(const std::string& key) {
+  return std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
+}
+
 bool yesNo(const std::string& key, const std::string& value) {
   if (value == "sim" || value == "s" || value == "true" || value == "1") return true;
   if (value == "não" || value == "nao" || value == "n" || value == "false" || value == "0") return false;
@@ -46,6 +57,7 @@ void parseServer(HostOptions& o, const std::string& value) {
 
 void apply(HostOptions& o, const Setting& s) {
   const std::string& key = s.key;
+  if (!isFlag(key) && !takesValue(key)) throw unknownOption(key);
   if (isFlag(key)) {
     const bool on = s.value ? yesNo(key, *s.value) : true;
     if (key == "help")
@@ -73,8 +85,7 @@ void apply(HostOptions& o, const Setting& s) {
     const auto code = normalizeScreenCode(value);
     if (!code) throw std::runtime_error("Código de tela inválido em --open: \"" + value + "\".");
     o.screens.push_back(*code);
-  } else
-    throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
+  }
 }
 
 std::vector<Setting> readConfig(const std::string& path) {
@@ -108,6 +119,7 @@ std::vector<Setting> readCommandLine(const std::vector<std::string>& args) {
       s.value = arg.substr(eq + 1);
     } else {
       s.key = arg.substr(2);
+      if (!isFlag(s.key) && !takesValue(s.key)) throw unknownOption(s.key);
       if (!isFlag(s.key)) {
         if (i + 1 >= args.size()) throw std::runtime_error("Falta o valor de " + arg + ".");
         s.value = args[++i];

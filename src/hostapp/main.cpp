@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -18,6 +20,21 @@ namespace {
 
 using namespace ped::hostapp;
 
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void onSignal(int) { stopRequested = 1; }
+
+// SIGINT and SIGTERM leave the event loop, so the modules are finalized as on
+// a normal exit. A handler may not touch Qt: the flag is polled.
+void quitOnSignals(QApplication& app) {
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
+  auto* poll = new QTimer(&app);
+  QObject::connect(poll, &QTimer::timeout, &app, [] {
+    if (stopRequested) QApplication::quit();
+  });
+  poll->start(200);
+}
+
 // Standard error always; a box too when an operator is at the screen.
 int fail(const std::string& message, bool interactive) {
   std::cerr << "ped-host: " << message << '\n';
@@ -29,9 +46,7 @@ std::unique_ptr<ped::hostlib::Database> openLookups(const std::string& target) {
   try {
     return std::make_unique<ped::hostlib::SqlDatabase>(target);
   } catch (const ped::hostlib::DatabaseError& e) {
-    // A PostgreSQL connection string may carry a password: it is not echoed.
-    const std::string name = ped::sql::isPostgresTarget(target) ? std::string("PostgreSQL") : target;
-    throw std::runtime_error("Não foi possível abrir o banco de consultas " + name + ": " + e.what());
+    throw std::runtime_error(std::string("Banco de consultas indisponível. ") + e.what());
   }
 }
 
@@ -90,6 +105,7 @@ int main(int argc, char** argv) {
         context, std::move(database), ped::hostlib::OptionsStore::forCurrentUser(),
         resolveModulesDir(options.modulesDir, modulesEnv, executableDir(), PED_BUILD_MODULES_DIR));
     runtime.window().show();
+    quitOnSignals(app);
     for (const std::string& code : options.screens) runtime.openScreen(code);
     return app.exec();
   } catch (const std::exception& e) {

@@ -18,6 +18,8 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 void addStatus(QStatusBar* bar, const char* name, const QString& text) {
   auto* label = new QLabel(text, bar);
   label->setObjectName(QString::fromLatin1(name));
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setContentsMargins(4, 0, 4, 0);
   bar->addPermanentWidget(label);
 }
 

@@ -88,6 +88,7 @@ TEST(HostOptions, TheCommandLineWinsOverTheConfigurationFile) {
 
 TEST(HostOptions, BadOptionsAreRefusedInPortuguese) {
   EXPECT_EQ(errorOf({"--porta", "1"}), "Opção desconhecida: --porta. Veja --help.");
+  EXPECT_EQ(errorOf({"--modules"}), "Opção desconhecida: --modules. Veja --help.");
   EXPECT_EQ(errorOf({"PED00800"}), "Argumento inesperado: PED00800. Veja --help.");
   EXPECT_EQ(errorOf({"--database"}), "Falta o valor de --database.");
   EXPECT_EQ(errorOf({"--branch="}), "Valor vazio para --branch.");
