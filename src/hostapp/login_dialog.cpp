@@ -57,14 +57,13 @@ void LoginDialog::logIn() {
     operatorEdit_->setFocus();
     return;
   }
-  hostlib::RemoteResult result;
-  {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    enter_->setEnabled(false);
-    result = server_.Login(typed.toStdString(), passwordEdit_->text().toStdString());
-    enter_->setEnabled(true);
-    QApplication::restoreOverrideCursor();
-  }
+  // The call is synchronous, on the UI thread, like every remote call here.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  enter_->setEnabled(false);
+  const hostlib::RemoteResult result =
+      server_.Login(typed.toStdString(), passwordEdit_->text().toStdString());
+  enter_->setEnabled(true);
+  QApplication::restoreOverrideCursor();
   if (!result.ok) {
     error_->setText(QString::fromStdString(result.error));
     error_->show();

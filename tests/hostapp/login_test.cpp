@@ -95,21 +95,6 @@ TEST_F(DemoServer, ARefusalStaysInTheDialogAndTheRightPasswordGivesASession) {
             "O operador informado (ADMIN) não é o operador da sessão (GERENTE).");
 }
 
-TEST_F(DemoServer, AnUnreachableServerIsAMessageInTheDialog) {
-  const int port = http_->port();
-  http_->stop();
-  netclient::TNetConnection down;
-  down.Port = port;
-  down.Open();
-  LoginDialog dialog(down, "GERENTE");
-  dialog.open();
-  type(dialog.findChild<QLineEdit*>("edtSenha"), "gerente123");
-  QTest::keyClick(dialog.findChild<QLineEdit*>("edtSenha"), Qt::Key_Return);
-  EXPECT_TRUE(dialog.isVisible());
-  const QString shown = dialog.findChild<QLabel*>("lblErro")->text();
-  EXPECT_TRUE(shown.contains(QString::fromStdString(down.address()))) << shown.toStdString();
-}
-
 TEST_F(DemoServer, TheBranchComesFromTheLookUpDatabase) {
   hostlib::SqlDatabase lookups(store_.target());
   const Branch first = findBranch(lookups, "");
