@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
@@ -113,6 +114,10 @@ TEST_F(ModuleLoaderTest, MissingOrIncompleteModulesAreRefusedWithoutAnyCall) {
   EXPECT_TRUE(workspace_.subWindowList().isEmpty());
 }
 
+class RefusesToClose : public QWidget {
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
 // The whole host after log-in: main window, the published ScreenHost, and
 // screens opened and closed through it.
 TEST(HostRuntimeTest, OpensScreensInItsWindowAndShutsDownInOrder) {
@@ -152,7 +157,11 @@ TEST(HostRuntimeTest, OpensScreensInItsWindowAndShutsDownInOrder) {
     });
     runtime.openScreen("PED01100");
     EXPECT_EQ(shown, QStringList{"Tela PED01100 não disponível nesta instalação."});
-    // Screens that agree to close let the host close; their modules stay loaded until the end.
+    // A screen that refuses to close (unsaved work) keeps the host open.
+    QMdiSubWindow* stubborn = window.workspace()->addSubWindow(new RefusesToClose);
+    stubborn->show();
+    EXPECT_FALSE(window.close());
+    delete stubborn;
     EXPECT_TRUE(window.close());
   }
   EXPECT_EQ(
