@@ -30,6 +30,8 @@ REQUIRED_PACKAGES=(
   libcpp-httplib-dev
   libspdlog-dev
   libsodium-dev
+  xvfb
+  xauth
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }

@@ -1,4 +1,5 @@
 #include "hostlib_qt/control_binding.h"
+#include "hostlib_qt/masked_line_edit.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -21,6 +22,8 @@ void apply(QWidget& w, const hostlib::Control& c) {
     l->setText(q(c.caption()));
   } else if (auto* g = qobject_cast<QGroupBox*>(&w)) {
     g->setTitle(q(c.caption()));
+  } else if (auto* m = dynamic_cast<MaskedLineEdit*>(&w)) {
+    if (m->value() != c.text()) m->setValue(c.text());
   } else if (auto* e = qobject_cast<QLineEdit*>(&w)) {
     if (e->text() != q(c.text())) e->setText(q(c.text()));
   }

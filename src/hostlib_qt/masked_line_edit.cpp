@@ -44,8 +44,27 @@ void MaskedLineEdit::putAt(int position, char32_t c) {
   emit textEdited(text());  // an edit by the operator, as QLineEdit reports its own
 }
 
+void MaskedLineEdit::blankSelection() {
+  const int start = selectionStart();
+  const int end = start + static_cast<int>(hostlib::toCodePoints(selectedText().toStdString()).size());
+  std::u32string t = hostlib::toCodePoints(text().toStdString());
+  for (int i = start; i < end && i < static_cast<int>(t.size()); ++i)
+    if (!mask_.isLiteral(static_cast<std::size_t>(i))) t[static_cast<std::size_t>(i)] = mask_.blank();
+  setText(fromUtf32(t));
+  setCursorPosition(start);
+  emit textEdited(text());
+}
+
 void MaskedLineEdit::keyPressEvent(QKeyEvent* event) {
   if (mask_.empty()) return QLineEdit::keyPressEvent(event);
+  // A selection is replaced, as in any edit: Delete or Backspace blank it,
+  // a typed character blanks it and goes to its start.
+  const bool typing = hostlib::toCodePoints(event->text().toStdString()).size() == 1 &&
+                      event->text().at(0) >= QChar(0x20) && !(event->modifiers() & Qt::ControlModifier);
+  if (hasSelectedText() && (typing || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)) {
+    blankSelection();
+    if (!typing) return;
+  }
   const int cursor = cursorPosition();
   switch (event->key()) {
     case Qt::Key_Backspace:

@@ -2,7 +2,8 @@
 // A line edit that follows one of the host's edit masks (hostlib/edit_mask.h):
 // typed characters land only on positions that take them, converted to the
 // position's case; literals stand in place; Backspace and Delete blank a
-// position; focus puts the cursor on the first blank position.
+// position (or the selection, which typing replaces too); focus puts the
+// cursor on the first blank position.
 
 #include <QLineEdit>
 
@@ -29,6 +30,7 @@ class MaskedLineEdit : public QLineEdit {
   int nextInput(int from) const;  // first input position at or after `from`, -1 when none
   int previousInput(int before) const;
   void putAt(int position, char32_t c);
+  void blankSelection();
   hostlib::EditMask mask_;
 };
 

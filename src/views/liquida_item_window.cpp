@@ -229,7 +229,13 @@ void LiquidaItemWindow::followFocus(hostlib::Control* c) {
   });
 }
 
-void LiquidaItemWindow::activated() { run([this] { screen_.FormActivate(); }); }
+void LiquidaItemWindow::activated() {
+  const bool first = screen_.primeiraAtivacao();
+  run([this] { screen_.FormActivate(); });
+  // The branch field is the first stop of the window, when the operator may
+  // change the branch.
+  if (first && screen_.medCdFilial.usable() && medCdFilial_) medCdFilial_->setFocus(Qt::OtherFocusReason);
+}
 
 bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == medCdFilial_) {

@@ -23,6 +23,7 @@ class QtScreenWindow : public core::ScreenWindow {
       sub_->setAttribute(Qt::WA_DeleteOnClose, false);
       sub_->setWindowTitle(frame_->windowTitle());
       sub_->setWindowIcon(QIcon());
+      sub_->resize(frame_->size());
       activation_ = QObject::connect(workspace, &QMdiArea::subWindowActivated, frame_,
                                      [this](QMdiSubWindow* w) {
                                        if (w != nullptr && w == sub_) frame_->activated();

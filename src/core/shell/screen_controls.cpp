@@ -77,6 +77,10 @@ void TfrmLiquidaItem::buildControls() {
   mnuFiltrar.setEnabled(false);
   tshItemPedido.setEnabled(false);
   for (Control* c : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuProcurar, &mnuVerificar}) c->setEnabled(false);
+  // Nothing is listed or marked yet: the buttons agree with their menu
+  // entries, and with what enabling gives an empty list.
+  for (Control* c : {&sbtIncluir, &sbtAlterar, &sbtExcluir, &sbtProcurar, &sbtVerificar, &sbtConfirmar, &sbtCancelar})
+    enableAction(*c, false);
   mnuPedido.setChecked(true);
   tshJustExcl.setEnabled(false);
   mnuJustExcl.setEnabled(false);

@@ -1,0 +1,103 @@
+// The real host with the real screen module, offscreen: log in, open
+// "Liquidação Manual", choose a branch by typing, and look at the window.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "hostapp/host_runtime.h"
+#include "hostapp/login_dialog.h"
+#include "netclient/net_connection.h"
+#include "support/demo_server.h"
+
+namespace ped::hostapp {
+namespace {
+
+// Closes the modal dialog that opens next (the filter), counting it.
+void cancelNextModal(int* seen) {
+  QTimer::singleShot(50, [seen] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      ++*seen;
+      EXPECT_EQ(modal->objectName(), "frmFiltroLiquidaItem");
+      EXPECT_EQ(modal->windowTitle(), "Filtro de Liquidação Manual");
+      modal->findChild<QPushButton*>("sbtCancel")->click();
+    } else {
+      cancelNextModal(seen);
+    }
+  });
+}
+
+TEST(ScreenModule, AnOperatorLogsInOpensTheScreenAndChoosesABranch) {
+  const auto& demo = ped::testing::demoServer();
+  netclient::TNetConnection net;
+  net.Port = demo.port;
+  net.Open();
+  LoginDialog login(net, QString());
+  login.open();
+  QTest::keyClicks(login.findChild<QLineEdit*>("edtOperador"), "VENDEDOR1");
+  QTest::keyClicks(login.findChild<QLineEdit*>("edtSenha"), "vendedor123");
+  QTest::keyClick(login.findChild<QLineEdit*>("edtSenha"), Qt::Key_Return);
+  ASSERT_EQ(login.result(), QDialog::Accepted);
+
+  hostlib::HostContext context{.operador = login.operatorCode(),
+                               .filiProc = "0003",
+                               .nomeFiliProc = "Filial Belo Horizonte",
+                               .webURL = "127.0.0.1",
+                               .webPort = demo.port,
+                               .sessionToken = net.token()};
+  const auto options = std::filesystem::temp_directory_path() / "ped-hostapp-tests-opcoes";
+  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.database), hostlib::OptionsStore(options),
+                      PED_MODULES_BUILD_DIR);
+  runtime.window().show();
+  runtime.window().resize(980, 680);
+  runtime.openScreen("PED00800");
+  runtime.openScreen("PED00800");  // again: still one screen
+  QMdiArea* mdi = runtime.window().findChild<QMdiArea*>("mdiTelas");
+  ASSERT_EQ(mdi->subWindowList().size(), 1);
+  QWidget* screen = mdi->subWindowList().front()->widget();
+  ASSERT_EQ(screen->objectName(), "frmLiquidaItem");
+  mdi->subWindowList().front()->showMaximized();
+
+  auto* code = screen->findChild<QLineEdit*>("medCdFilial");
+  auto* name = screen->findChild<QLineEdit*>("edtNmFilial");
+  auto* filter = screen->findChild<QToolButton*>("sbtFiltro");
+  auto* pages = screen->findChild<QTabWidget*>("pgcPadrao");
+  ASSERT_TRUE(code && name && filter && pages);
+  EXPECT_EQ(code->text(), "0003");
+  EXPECT_EQ(name->text(), "Filial Belo Horizonte");
+  EXPECT_TRUE(code->isEnabled());
+  EXPECT_FALSE(filter->isEnabled());
+  EXPECT_EQ(pages->tabText(2), "Justificativa de Exclusão");
+  EXPECT_FALSE(pages->isTabEnabled(1));
+
+  // Type "1" into the branch field and leave it: the code is completed, the
+  // name shown, the filter dialog opens; cancelled, the filter stays enabled.
+  code->setFocus();
+  QApplication::processEvents();
+  code->selectAll();
+  QTest::keyClick(code, Qt::Key_Delete);
+  QTest::keyClicks(code, "1");
+  EXPECT_EQ(name->text(), "");
+  int filterDialogs = 0;
+  cancelNextModal(&filterDialogs);
+  screen->findChild<QWidget*>("dbgPadrao")->setFocus();
+  QTRY_COMPARE(filterDialogs, 1);
+  QTRY_VERIFY(filter->isEnabled());
+  EXPECT_EQ(code->text(), "0001");
+  EXPECT_EQ(name->text(), "Matriz São Paulo");
+  QDir().mkpath("screens");
+  EXPECT_TRUE(runtime.window().grab().save("screens/liquidacao_manual.png"));
+}
+
+}  // namespace
+}  // namespace ped::hostapp
