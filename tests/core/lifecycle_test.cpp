@@ -119,6 +119,26 @@ TEST(ScreenData, TheServerPacketsFitTheScreensDataSetsFieldByField) {
   }
 }
 
+TEST(ScreenData, ItemsFromTheServerShowTheirProductCodeInTheHostsMaskAndStartUnmarked) {
+  ScreenHarness h;
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  inContItemPedidoCh = 2;
+  const hostlib::RemoteResult r = s.netLiquidaItem.call("GetItem", {"0003", "0000001001"});
+  ASSERT_TRUE(r.ok) << r.error;
+  s.cdsItemPedido.loadPacket(*r.at(0));
+  ASSERT_FALSE(s.cdsItemPedido.isEmpty());
+  EXPECT_EQ(inContItemPedidoCh, 0);
+  const std::string stored = s.cdsItemPedido.field("CDARVPROD").asString();
+  ASSERT_EQ(stored.size(), 7u) << stored;  // the demo's codes have no literals
+  EXPECT_EQ(s.cdsItemPedido.field("CDARVPROD").displayText(),
+            stored.substr(0, 2) + "." + stored.substr(2, 2) + "." + stored.substr(4));
+  s.cdsItemPedido.emptyDataSet();
+  std::string none = "0101001";
+  s.cdsItemPedidoCDARVPRODGetText(none);
+  EXPECT_EQ(none, "");
+}
+
 TEST(ScreenData, TheMessageTableKeepsEveryEntryInItsStoredOrder) {
   const auto& entries = liquidaItemMessages().entries();
   ASSERT_EQ(entries.size(), 49u);

@@ -24,6 +24,9 @@ TfrmFiltroLiquidaItem::TfrmFiltroLiquidaItem(const ScreenEnvironment& env)
   setCaption("Filtro de Liquidação Manual");
   lblCodTela.setCaption(std::string(kScreenCode));
   helpFile = "pedhelp.hlp";
+  // Confirming runs the order query, which comes with the dialog's fields;
+  // until then only Cancela closes the dialog.
+  sbtConfirma.setEnabled(false);
   FormCreate();
 }
 

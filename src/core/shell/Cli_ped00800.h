@@ -113,6 +113,11 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // when the text changed.
   void setCdFilial(std::string text);
 
+  // ---- Data sets
+  // The stored product code laid into the product-code mask; nothing while
+  // the item list is empty.
+  void cdsItemPedidoCDARVPRODGetText(std::string& text) const;
+
   // ---- Orders
   void sbtFiltroClick();
   void mnuFiltrarClick();

@@ -3,6 +3,7 @@
 
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/screen_messages.h"
+#include "hostlib/edit_mask.h"
 
 namespace ped::core {
 namespace {
@@ -128,7 +129,22 @@ void TfrmLiquidaItem::buildControls() {
   btnJust.title = "Justificativa de Exclusão hitórica";
   btnJust.emptyListText = "Justificativa de exclusão do historico não cadastrada.";
 
+  // Opening a list starts its marks from zero.
+  cdsPedido.events.afterOpen = [](engine::DataSet&) { inContPedidoCh = 0; };
+  cdsItemPedido.events.afterOpen = [](engine::DataSet&) { inContItemPedidoCh = 0; };
+  cdsItemPedido.field("CDARVPROD").onGetText = [this](const engine::Field&, std::string& text, bool) {
+    cdsItemPedidoCDARVPRODGetText(text);
+  };
+
   netLiquidaItem.OnBeforeConnect = [this](netclient::TNetConnection&) { netLiquidaItemBeforeConnect(); };
+}
+
+void TfrmLiquidaItem::cdsItemPedidoCDARVPRODGetText(std::string& text) const {
+  if (cdsItemPedido.isEmpty()) {
+    text.clear();
+    return;
+  }
+  text = hostlib::EditMask(cdArvProdMask).format(text);
 }
 
 }  // namespace ped::core
