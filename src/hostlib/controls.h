@@ -93,6 +93,12 @@ class Grid : public Control {
   using Control::Control;
   engine::DataSet* dataSource = nullptr;
   std::vector<Column> columns;
+  // Shows or hides a column; views hear it like any change of state.
+  void setColumnVisible(std::size_t column, bool visible) {
+    if (column >= columns.size() || columns[column].visible == visible) return;
+    columns[column].visible = visible;
+    if (onChanged) onChanged(*this);
+  }
 };
 
 // A menu entry: a control with a keyboard shortcut ("Ctrl+L"; empty: none).

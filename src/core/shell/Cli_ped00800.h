@@ -123,6 +123,12 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void mnuFiltrarClick();
   void pgcPadraoChange();
 
+  // ---- Stock allocation
+  // Panel and column visibility from the order and branch parameters.
+  void Habilita_Evol_Estq();
+  // Shows only the allocation rows of the current item.
+  void cdsItemPedidoAfterScroll();
+
   // ---- Control enabling: A is empty or "F".
   void habilita(std::string_view A);
 

@@ -132,6 +132,7 @@ void TfrmLiquidaItem::buildControls() {
   // Opening a list starts its marks from zero.
   cdsPedido.events.afterOpen = [](engine::DataSet&) { inContPedidoCh = 0; };
   cdsItemPedido.events.afterOpen = [](engine::DataSet&) { inContItemPedidoCh = 0; };
+  cdsItemPedido.events.afterScroll = [this](engine::DataSet&) { cdsItemPedidoAfterScroll(); };
   cdsItemPedido.field("CDARVPROD").onGetText = [this](const engine::Field&, std::string& text, bool) {
     cdsItemPedidoCDARVPRODGetText(text);
   };

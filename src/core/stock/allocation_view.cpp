@@ -1,0 +1,61 @@
+// Which allocation columns the branch uses, and the allocation rows of the
+// current item.
+
+#include "core/shell/Cli_ped00800.h"
+#include "hostlib/consiste.h"
+
+namespace ped::core {
+namespace {
+
+bool parameterSet(const engine::DataSet& ds, const char* field) {
+  return ds.active() && !ds.isEmpty() && ds.field(field).asString() == "S";
+}
+
+// A value inside a quoted filter text: quotes doubled.
+std::string filterLiteral(std::string_view value) {
+  std::string out = "'";
+  for (char c : value) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  out += '\'';
+  return out;
+}
+
+}  // namespace
+
+void TfrmLiquidaItem::Habilita_Evol_Estq() {
+  if (!parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN")) {
+    panEvolEstq.setVisible(false);
+    return;
+  }
+  panEvolEstq.setVisible(true);
+  const bool warehouses = parameterSet(cdsParamFilial, "IDUTILALMOX");
+  const bool locations = warehouses && parameterSet(cdsParamFilial, "IDUTILLCESTQ");
+  const bool lots = parameterSet(cdsParamFilial, "IDUTILLOTE");
+  const std::pair<const char*, bool> columns[] = {
+      {"CDALMOXARIFE", warehouses}, {"CDLOCALESTOQ", locations}, {"NRLOTEESTQ", lots}, {"NRSUBLOTE", lots}};
+  for (const auto& [field, visible] : columns) {
+    const int index = hostlib::consiste::IndiceCol(dbgLiqEst, field);
+    if (index >= 0) dbgLiqEst.setColumnVisible(static_cast<std::size_t>(index), visible);
+  }
+  // The stock-position pick list shows the same keys.
+  cdsPesqEvolEst.field("DSALMOXARIFE").setVisible(warehouses);
+  cdsPesqEvolEst.field("DSLOCALESTOQ").setVisible(locations);
+  cdsPesqEvolEst.field("NRLOTEESTQ").setVisible(lots);
+  cdsPesqEvolEst.field("NRSUBLOTE").setVisible(lots);
+}
+
+void TfrmLiquidaItem::cdsItemPedidoAfterScroll() {
+  if (!cdsEvolEst.active()) return;
+  std::string filter = "CDFILIAL = ";
+  filter += filterLiteral(cdsItemPedido.field("CDFILIAL").asString());
+  filter += " AND NRPEDIDO = ";
+  filter += filterLiteral(cdsItemPedido.field("NRPEDIDO").asString());
+  filter += " AND NRITEMPED = ";
+  filter += filterLiteral(cdsItemPedido.field("NRITEMPED").asString());
+  cdsEvolEst.setFilter(filter);
+  cdsEvolEst.setFiltered(true);
+}
+
+}  // namespace ped::core
