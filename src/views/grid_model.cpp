@@ -9,7 +9,7 @@ GridModel::GridModel(const hostlib::Grid& grid, QObject* parent) : QAbstractTabl
   engine::DataSet* ds = grid.dataSource;
   for (std::size_t c = 0; c < grid.columns.size(); ++c) {
     const engine::Field* f = ds ? ds->findField(grid.columns[c].fieldName) : nullptr;
-    if (!grid.columns[c].visible || f == nullptr) continue;
+    if (f == nullptr) continue;
     columns_.push_back(c);
     fields_.push_back(f->index());
   }

@@ -21,12 +21,12 @@ class GridModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-  // The grid's column shown at `section`.
+  // The grid's column at `section`.
   const hostlib::Grid::Column& column(int section) const { return grid_.columns[columns_[section]]; }
 
  private:
   const hostlib::Grid& grid_;
-  std::vector<std::size_t> columns_;  // visible columns whose field exists
+  std::vector<std::size_t> columns_;  // columns whose field exists; hidden ones are hidden by the view
   std::vector<std::size_t> fields_;   // their field indexes
   int listener_ = -1;
 };

@@ -18,6 +18,7 @@
 
 #include "hostlib_qt/control_binding.h"
 #include "hostlib_qt/masked_line_edit.h"
+#include "views/grid_cursor.h"
 #include "views/grid_model.h"
 
 namespace ped::views {
@@ -37,6 +38,7 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
   onButtonClicked = [this](hostlib::Control& button) {
     if (&button == &screen_.sbtImprimir) run([this] { screen_.sbtImprimirClick(); });
     if (&button == &screen_.sbtFiltro) run([this] { screen_.sbtFiltroClick(); });
+    if (&button == &screen_.sbtVerificar) run([this] { screen_.sbtVerificarClick(); });
   };
   runAction = [this](const std::function<void()>& action) { run(action); };
 
@@ -113,6 +115,16 @@ QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
   for (int c = 0; c < model->columnCount(); ++c)
     view->setColumnWidth(c, model->column(c).fieldName == "IDCHECK" ? kMarkColumnWidth : model->column(c).width);
   hostlib_qt::bind(*view, g);
+  // Columns the core hides (the allocation keys a branch does not use).
+  auto showState = std::move(g.onChanged);
+  QPointer<QTableView> guard(view);
+  g.onChanged = [showState, guard, model](hostlib::Control& c) {
+    if (showState) showState(c);
+    if (!guard) return;
+    for (int i = 0; i < model->columnCount(); ++i) guard->setColumnHidden(i, !model->column(i).visible);
+  };
+  g.onChanged(g);
+  followCursor(*view, g, [this](const std::function<void()>& handler) { run(handler); });
   return view;
 }
 

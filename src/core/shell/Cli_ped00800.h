@@ -119,9 +119,20 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void cdsItemPedidoCDARVPRODGetText(std::string& text) const;
 
   // ---- Orders
+  // Reloads parameters, orders and (when stock moves) allocation rows with
+  // the last confirmed filter; the list then stands on its first order.
+  void AtualizaPedido(bool showBusy);
+  void sbtVerificarClick();
   void sbtFiltroClick();
   void mnuFiltrarClick();
   void pgcPadraoChange();
+  void cdsPedidoAfterScroll();
+  void cdsPedidoCalcFields();
+
+  // ---- Items
+  void cdsItemPedidoCalcFields();
+  // Items liquidated or cancelled cannot be marked: their marks are emptied.
+  void DesabilitacaoDefaultItemPed();
 
   // ---- Stock allocation
   // Panel and column visibility from the order and branch parameters.
@@ -136,6 +147,9 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
  private:
   void buildControls();
+  // GetItem for the current order into cdsItemPedido; a failure takes the
+  // busy indicator down before it is shown.
+  void loadItems();
   bool boPrimeiraAtivacao = false;
   std::unique_ptr<ScreenWindow> window_;
 };

@@ -61,17 +61,3 @@ void TfrmLiquidaItem::mnuFiltrarClick() {
 
 }  // namespace ped::core
 
-namespace ped::core {
-
-void TfrmLiquidaItem::pgcPadraoChange() {
-  if (pgcPadrao.isActive(tshItemPedido)) sttshUltimate = "ITEMPEDIDO";
-  if (pgcPadrao.isActive(tshPadrao)) {
-    sttshUltimate = "PEDIDO";
-    dtsPadrao = &cdsPedido;
-  }
-  // The item page's fetch of the current order's items comes with the
-  // order loading.
-  if (pgcPadrao.isActive(tshItemPedido) && !tshJustExcl.enabled()) dtsPadrao = &cdsItemPedido;
-}
-
-}  // namespace ped::core

@@ -133,6 +133,9 @@ void TfrmLiquidaItem::buildControls() {
   cdsPedido.events.afterOpen = [](engine::DataSet&) { inContPedidoCh = 0; };
   cdsItemPedido.events.afterOpen = [](engine::DataSet&) { inContItemPedidoCh = 0; };
   cdsItemPedido.events.afterScroll = [this](engine::DataSet&) { cdsItemPedidoAfterScroll(); };
+  cdsItemPedido.events.onCalcFields = [this](engine::DataSet&) { cdsItemPedidoCalcFields(); };
+  cdsPedido.events.afterScroll = [this](engine::DataSet&) { cdsPedidoAfterScroll(); };
+  cdsPedido.events.onCalcFields = [this](engine::DataSet&) { cdsPedidoCalcFields(); };
   cdsItemPedido.field("CDARVPROD").onGetText = [this](const engine::Field&, std::string& text, bool) {
     cdsItemPedidoCDARVPRODGetText(text);
   };
