@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPointer>
 
 namespace ped::hostlib_qt {
@@ -20,6 +21,9 @@ void apply(QWidget& w, const hostlib::Control& c) {
     if (b->isCheckable()) b->setChecked(c.checked());
   } else if (auto* l = qobject_cast<QLabel*>(&w)) {
     l->setText(q(c.caption()));
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, QColor(QRgb(c.fontColor())));
+    l->setPalette(palette);
   } else if (auto* g = qobject_cast<QGroupBox*>(&w)) {
     g->setTitle(q(c.caption()));
   } else if (auto* m = dynamic_cast<MaskedLineEdit*>(&w)) {

@@ -11,7 +11,8 @@
 
 namespace ped::hostlib_qt {
 
-// Widgets: enabled, visible, and the caption or text where the widget has one
+// Widgets: enabled, visible, a label's font colour, and the caption or text
+// where the widget has one
 // (buttons, labels, group boxes take the caption; line edits the text, masked
 // ones their value laid into the mask).
 void bind(QWidget& widget, hostlib::Control& control);
