@@ -57,8 +57,8 @@ void BM_PaintVisibleOrderCells100k(benchmark::State& state) {
   for (auto _ : state) {
     for (std::size_t row = top; row < top + kVisibleRows; ++row)
       for (std::size_t column = 0; column < list.grid.columns.size(); ++column)
-        benchmark::DoNotOptimize(
-            core::paintOrderCell(list.sets.cdsPedido, list.grid, messages, row, column, {.selected = row == top}));
+        benchmark::DoNotOptimize(core::paintOrderCell(list.sets.cdsPedido, list.grid, messages, row, column,
+                                                      {.selected = row == top}));
   }
   state.counters["cells"] = static_cast<double>(kVisibleRows * list.grid.columns.size());
 }
@@ -68,8 +68,8 @@ void BM_PaintVisibleItemCells(benchmark::State& state) {
   core::ScreenDataSets sets;
   hostlib::Grid grid{"dbgItemPedido"};
   grid.dataSource = &sets.cdsItemPedido;
-  for (const char* f : {"IDCHECK", "IDSITITEMPED", "NRITEMPED", "CDARVPROD", "NMPRODUTO", "QTITEMPED", "SGUNIDADE",
-                        "VRPREUNITPED", "VRDESITPED", "VrTotal"})
+  for (const char* f : {"IDCHECK", "IDSITITEMPED", "NRITEMPED", "CDARVPROD", "NMPRODUTO", "QTITEMPED",
+                        "SGUNIDADE", "VRPREUNITPED", "VRDESITPED", "VrTotal"})
     grid.columns.push_back({.fieldName = f});
   engine::DataSet& ds = sets.cdsItemPedido;
   ds.open();

@@ -44,9 +44,13 @@ const QImage& toQImage(const core::MarkImage& image) {
 
 GridCellDelegate::GridCellDelegate(const GridModel& model, Painter painter, bool alwaysShowSelection,
                                    QObject* parent)
-    : QStyledItemDelegate(parent), model_(model), painter_(std::move(painter)), alwaysShowSelection_(alwaysShowSelection) {}
+    : QStyledItemDelegate(parent),
+      model_(model),
+      painter_(std::move(painter)),
+      alwaysShowSelection_(alwaysShowSelection) {}
 
-void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
   const bool viewFocused = option.widget != nullptr && option.widget->hasFocus();
   core::CellState state;
   state.selected = option.state.testFlag(QStyle::State_Selected) && (alwaysShowSelection_ || viewFocused);

@@ -25,7 +25,8 @@ class GridCellDelegate : public QStyledItemDelegate {
 
   // REQUIRES: `model` outlives the delegate. `alwaysShowSelection`: the
   // selected cell keeps its highlight while the view has no focus.
-  GridCellDelegate(const GridModel& model, Painter painter, bool alwaysShowSelection, QObject* parent = nullptr);
+  GridCellDelegate(const GridModel& model, Painter painter, bool alwaysShowSelection,
+                   QObject* parent = nullptr);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 

@@ -43,7 +43,8 @@ void GridModel::rowsReplaced() {
 }
 
 void GridModel::rowsChanged() {
-  if (shownRows_ > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(shownRows_ - 1, columnCount() - 1));
+  if (shownRows_ > 0 && columnCount() > 0)
+    emit dataChanged(index(0, 0), index(shownRows_ - 1, columnCount() - 1));
 }
 
 GridModel::~GridModel() {

@@ -19,9 +19,9 @@ struct StatusLook {
 };
 
 constexpr StatusLook kStatusLooks[] = {
-    {sit_item::Pendente, clBlue, "PE"},         {sit_item::Confirmado, clOlive, "CF"},
-    {sit_item::Aprovado, clGreen, "AP"},        {sit_item::Liquidado, clPurple, "LQ"},
-    {sit_item::Cancelado, clRed, "CN"},         {sit_item::LiquidadoManual, clPurple, "LQ"},
+    {sit_item::Pendente, clBlue, "PE"},     {sit_item::Confirmado, clOlive, "CF"},
+    {sit_item::Aprovado, clGreen, "AP"},    {sit_item::Liquidado, clPurple, "LQ"},
+    {sit_item::Cancelado, clRed, "CN"},     {sit_item::LiquidadoManual, clPurple, "LQ"},
     {sit_item::ParcAtendido, clTeal, "PA"},
 };
 
@@ -39,7 +39,8 @@ struct CellText {
 CellText itemText(const engine::Field& field, const engine::CellView& cell, std::string_view productMask) {
   const std::string& name = field.name();
   const bool number = cell.kind == engine::CellView::Kind::Number;
-  if (isField(name, "CDARVPROD") && !cell.isNull()) return {hostlib::formatMaskText(productMask, editText(field, cell))};
+  if (isField(name, "CDARVPROD") && !cell.isNull())
+    return {hostlib::formatMaskText(productMask, editText(field, cell))};
   if (number && isField(name, "QTITEMPED"))
     return {hostlib::FormatFloat("######0.000", cell.number), TextAlignment::Right};
   if (number && (isField(name, "VrTotal") || isField(name, "VRPREUNITPED")))
@@ -50,12 +51,7 @@ CellText itemText(const engine::Field& field, const engine::CellView& cell, std:
 
 }  // namespace
 
-const MarkImage* itemMarkImage(std::string_view mark) {
-  if (mark == marca::Desmarcado) return &imgUncheck();
-  if (mark == marca::Marcado) return &imgCheck();
-  if (mark == marca::Inalteravel) return &imgDescheck();
-  return nullptr;
-}
+const MarkImage* itemMarkImage(std::string_view mark) { return markImage(mark, marca::Inalteravel); }
 
 std::string discountText(double value) {
   if (!std::isfinite(value)) return {};
@@ -89,7 +85,7 @@ CellPainting paintItemCell(const engine::DataSet& items, const hostlib::Grid& gr
 }
 
 CellPainting TfrmLiquidaItem::dbgItemPedidoDrawColumnCell(std::size_t row, std::size_t column,
-                                                         CellState state) const {
+                                                          CellState state) const {
   return paintItemCell(cdsItemPedido, dbgItemPedido, msgLiquidaItem, cdArvProdMask, row, column, state);
 }
 

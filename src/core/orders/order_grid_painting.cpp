@@ -23,12 +23,7 @@ const char* statusKey(std::string_view status) {
 
 }  // namespace
 
-const MarkImage* orderMarkImage(std::string_view mark) {
-  if (mark == marca::Desmarcado) return &imgUncheck();
-  if (mark == marca::Marcado) return &imgCheck();
-  if (mark == marca::Bloqueado) return &imgDescheck();
-  return nullptr;
-}
+const MarkImage* orderMarkImage(std::string_view mark) { return markImage(mark, marca::Bloqueado); }
 
 CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
                             const hostlib::TMessages& messages, std::size_t row, std::size_t column,

@@ -1,5 +1,6 @@
 #include "core/shell/grid_cell_steps.h"
 
+#include "core/shell/status_codes.h"
 #include "engine/date_time.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
@@ -20,6 +21,13 @@ void finishMarkCell(CellPainting& cell, const MarkImage* image) {
   cell.image = image;
 }
 
+const MarkImage* markImage(std::string_view mark, std::string_view unmarkableMark) {
+  if (mark == marca::Desmarcado) return &imgUncheck();
+  if (mark == marca::Marcado) return &imgCheck();
+  if (mark == unmarkableMark) return &imgDescheck();
+  return nullptr;
+}
+
 std::string_view textAt(const engine::DataSet& rows, std::size_t row, std::string_view name) {
   const engine::CellView cell = rows.cellAt(row, rows.field(name).index());
   return cell.kind == engine::CellView::Kind::Text ? cell.text : std::string_view{};
@@ -38,7 +46,8 @@ std::string editText(const engine::Field& field, const engine::CellView& cell) {
       return cell.boolean ? "True" : "False";
     case Kind::Number:
       if (field.type() == engine::FieldType::DateTime)
-        return engine::date_time::toBrazilian(cell.number, cell.number != engine::date_time::datePart(cell.number));
+        return engine::date_time::toBrazilian(cell.number,
+                                              cell.number != engine::date_time::datePart(cell.number));
       return engine::value_text::formatFloat(cell.number);
   }
   return {};

@@ -18,6 +18,10 @@ CellPainting startCell(CellColour textColour, CellState state);
 // covers the text and the focus rectangle.
 void finishMarkCell(CellPainting& cell, const MarkImage* image);
 
+// The picture for a mark: "N" the empty box, "S" the ticked box, the grid's
+// `unmarkableMark` the grey box; none for anything else.
+const MarkImage* markImage(std::string_view mark, std::string_view unmarkableMark);
+
 // The text stored at `row` (a position of the view) in field `name`; empty
 // for null.
 std::string_view textAt(const engine::DataSet& rows, std::size_t row, std::string_view name);

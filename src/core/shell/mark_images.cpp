@@ -49,7 +49,8 @@ MarkImage fromArt(const Art& art) {
   MarkImage image;
   for (int y = 0; y < MarkImage::kSize; ++y)
     for (int x = 0; x < MarkImage::kSize; ++x)
-      image.pixels[static_cast<std::size_t>(y * MarkImage::kSize + x)] = colourOf(art[static_cast<std::size_t>(y)][x]);
+      image.pixels[static_cast<std::size_t>(y * MarkImage::kSize + x)] =
+          colourOf(art[static_cast<std::size_t>(y)][x]);
   return image;
 }
 
