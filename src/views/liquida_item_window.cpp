@@ -137,9 +137,10 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   auto* itemsLayout = new QVBoxLayout(items);
   auto* split = new QSplitter(Qt::Vertical, items);
   QTableView* itemGrid = grid(s.dbgItemPedido, split);
-  usePaintedCells(*itemGrid, s.dbgItemPedido, [&s](std::size_t row, std::size_t column, core::CellState state) {
-    return s.dbgItemPedidoDrawColumnCell(row, column, state);
-  });
+  usePaintedCells(*itemGrid, s.dbgItemPedido,
+                  [&s](std::size_t row, std::size_t column, core::CellState state) {
+                    return s.dbgItemPedidoDrawColumnCell(row, column, state);
+                  });
   split->addWidget(itemGrid);
   auto* stock = new QWidget(split);
   hostlib_qt::bind(*stock, s.panEvolEstq);

@@ -55,7 +55,8 @@ TEST(PaintedGrids, ShowEachStatusMarkAndNumberAsTheScreenDescribesThem) {
   window.resize(900, 400);
   window.show();
   auto& orders = *window.findChild<QTableView*>("dbgPadrao");
-  const QAbstractItemModelTester checked(orders.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+  const QAbstractItemModelTester checked(orders.model(),
+                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
   s.cdsPedido.open();
   for (const char* row : {"2N", "3S", "5B", "6N", "4X"}) {
     s.cdsPedido.append();
