@@ -89,10 +89,15 @@ class Grid : public Control {
     int width = 64;  // pixels
     bool visible = true;
     bool readOnly = false;
+    bool titleRightAligned = false;
   };
   using Control::Control;
   engine::DataSet* dataSource = nullptr;
   std::vector<Column> columns;
+  // The column holding the cell cursor; a new grid starts on its first one.
+  std::size_t selectedColumn = 0;
+  // Whether the selected cell stays highlighted while the grid has no focus.
+  bool alwaysShowSelection = false;
   // Shows or hides a column; views hear it like any change of state.
   void setColumnVisible(std::size_t column, bool visible) {
     if (column >= columns.size() || columns[column].visible == visible) return;

@@ -13,16 +13,38 @@ GridModel::GridModel(const hostlib::Grid& grid, QObject* parent) : QAbstractTabl
     columns_.push_back(c);
     fields_.push_back(f->index());
   }
+  shownRows_ = rowCount();
   if (ds)
     listener_ = ds->addListener([this](engine::DataSetNotice n) {
-      if (n == engine::DataSetNotice::DataChanged || n == engine::DataSetNotice::StateChanged) {
-        beginResetModel();
-        endResetModel();
-      } else if (n == engine::DataSetNotice::RecordChanged && rowCount() > 0) {
-        const int row = static_cast<int>(grid_.dataSource->recNo()) - 1;
-        if (row >= 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+      switch (n) {
+        case engine::DataSetNotice::DataChanged:
+          return rowsReplaced();
+        case engine::DataSetNotice::StateChanged:
+          // Entering or leaving edit mode keeps the rows: a reset here would
+          // drop the view's cell cursor, even in the middle of a paint (the
+          // order grid's painting puts its list into edit mode).
+          return rowCount() == shownRows_ ? rowsChanged() : rowsReplaced();
+        case engine::DataSetNotice::RecordChanged:
+          if (rowCount() > 0) {
+            const int row = static_cast<int>(grid_.dataSource->recNo()) - 1;
+            if (row >= 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+          }
+          return;
+        case engine::DataSetNotice::Scrolled:
+          return;
       }
     });
+}
+
+void GridModel::rowsReplaced() {
+  beginResetModel();
+  shownRows_ = rowCount();
+  endResetModel();
+}
+
+void GridModel::rowsChanged() {
+  if (shownRows_ > 0 && columnCount() > 0)
+    emit dataChanged(index(0, 0), index(shownRows_ - 1, columnCount() - 1));
 }
 
 GridModel::~GridModel() {
@@ -51,9 +73,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
-    return {};
-  return QString::fromStdString(column(section).title);
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  if (role == Qt::DisplayRole) return QString::fromStdString(column(section).title);
+  if (role == Qt::TextAlignmentRole)
+    return QVariant((column(section).titleRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+  return {};
 }
 
 }  // namespace ped::views

@@ -23,12 +23,17 @@ class GridModel : public QAbstractTableModel {
 
   // The grid's column at `section`.
   const hostlib::Grid::Column& column(int section) const { return grid_.columns[columns_[section]]; }
+  // Its index among the grid's columns.
+  std::size_t gridColumn(int section) const { return columns_[static_cast<std::size_t>(section)]; }
 
  private:
+  void rowsReplaced();
+  void rowsChanged();
   const hostlib::Grid& grid_;
   std::vector<std::size_t> columns_;  // columns whose field exists; hidden ones are hidden by the view
   std::vector<std::size_t> fields_;   // their field indexes
   int listener_ = -1;
+  int shownRows_ = 0;  // the row count the view was last told
 };
 
 }  // namespace ped::views

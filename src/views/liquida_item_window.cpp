@@ -18,6 +18,7 @@
 
 #include "hostlib_qt/control_binding.h"
 #include "hostlib_qt/masked_line_edit.h"
+#include "views/grid_cell_delegate.h"
 #include "views/grid_cursor.h"
 #include "views/grid_model.h"
 
@@ -136,14 +137,23 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   auto* orders = new QWidget(pages_);
   orders->setObjectName(q(s.tshPadrao.name()));
   auto* ordersLayout = new QVBoxLayout(orders);
-  ordersLayout->addWidget(grid(s.dbgPadrao, orders));
+  QTableView* orderGrid = grid(s.dbgPadrao, orders);
+  usePaintedCells(*orderGrid, s.dbgPadrao, [&s](std::size_t row, std::size_t column, core::CellState state) {
+    return s.dbgPadraoDrawColumnCell(row, column, state);
+  });
+  ordersLayout->addWidget(orderGrid);
   pages_->addTab(orders, q(s.tshPadrao.caption()));
 
   auto* items = new QWidget(pages_);
   items->setObjectName(q(s.tshItemPedido.name()));
   auto* itemsLayout = new QVBoxLayout(items);
   auto* split = new QSplitter(Qt::Vertical, items);
-  split->addWidget(grid(s.dbgItemPedido, split));
+  QTableView* itemGrid = grid(s.dbgItemPedido, split);
+  usePaintedCells(*itemGrid, s.dbgItemPedido,
+                  [&s](std::size_t row, std::size_t column, core::CellState state) {
+                    return s.dbgItemPedidoDrawColumnCell(row, column, state);
+                  });
+  split->addWidget(itemGrid);
   auto* stock = new QWidget(split);
   hostlib_qt::bind(*stock, s.panEvolEstq);
   auto* stockLayout = new QVBoxLayout(stock);

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/shell/cell_painting.h"
 #include "core/shell/filter_record.h"
 #include "core/shell/screen_data_sets.h"
 #include "core/shell/screen_environment.h"
@@ -117,6 +118,13 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // The stored product code laid into the product-code mask; nothing while
   // the item list is empty.
   void cdsItemPedidoCDARVPRODGetText(std::string& text) const;
+
+  // ---- Grid painting: the look of the cell at view position `row` of the
+  // grid's data set, in its column `column` (an index of its columns).
+  // Painting with the cell cursor in the mark column puts cdsPedido into
+  // edit mode.
+  CellPainting dbgPadraoDrawColumnCell(std::size_t row, std::size_t column, CellState state);
+  CellPainting dbgItemPedidoDrawColumnCell(std::size_t row, std::size_t column, CellState state) const;
 
   // ---- Orders
   // Reloads parameters, orders and (when stock moves) allocation rows with

@@ -19,6 +19,11 @@ Grid::Column column(const char* field, int width, const char* title) {
   return {.fieldName = field, .title = title, .width = width};
 }
 
+// Quantity and money columns: their titles stand over right-aligned numbers.
+Grid::Column numberColumn(const char* field, int width, const char* title) {
+  return {.fieldName = field, .title = title, .width = width, .titleRightAligned = true};
+}
+
 }  // namespace
 
 TfrmLiquidaItem::TfrmLiquidaItem(const ScreenEnvironment& env)
@@ -89,15 +94,21 @@ void TfrmLiquidaItem::buildControls() {
   pgcPadrao.onChange = [this] { pgcPadraoChange(); };
 
   dbgPadrao.dataSource = &cdsPedido;
+  dbgPadrao.alwaysShowSelection = true;
   dbgPadrao.columns = {column("IDCHECK", 64, kMarkTitle), column("IDSITPEDIDO", 24, "Sit."),
                        column("NRPEDIDO", 80, "Nº Pedido"), column("NMFANTCLIE", 231, "Cliente"),
                        column("DTPEDIDO", 66, "Data Pedido"), column("DTENTPED", 70, "Data Entrega")};
   dbgItemPedido.dataSource = &cdsItemPedido;
-  dbgItemPedido.columns = {column("IDCHECK", 64, kMarkTitle),       column("IDSITITEMPED", 24, "Sit."),
-                           column("NRITEMPED", 80, "Nº Item Pedido"), column("CDARVPROD", 73, "Produto"),
-                           column("NMPRODUTO", 158, "Nome do Produto"), column("QTITEMPED", 74, "Quantidade"),
-                           column("SGUNIDADE", 28, "Un."),          column("VRPREUNITPED", 74, "Preço Unitário"),
-                           column("VRDESITPED", 74, "Vr. Desc."),    column("VrTotal", 74, "Valor Total")};
+  dbgItemPedido.columns = {column("IDCHECK", 64, kMarkTitle),
+                           column("IDSITITEMPED", 24, "Sit."),
+                           column("NRITEMPED", 80, "Nº Item Pedido"),
+                           column("CDARVPROD", 73, "Produto"),
+                           column("NMPRODUTO", 158, "Nome do Produto"),
+                           numberColumn("QTITEMPED", 74, "Quantidade"),
+                           column("SGUNIDADE", 28, "Un."),
+                           numberColumn("VRPREUNITPED", 74, "Preço Unitário"),
+                           numberColumn("VRDESITPED", 74, "Vr. Desc."),
+                           numberColumn("VrTotal", 74, "Valor Total")};
   dbgLiqEst.dataSource = &cdsEvolEst;
   dbgLiqEst.columns = {column("CDALMOXARIFE", 172, "Almoxarifado"), column("CDLOCALESTOQ", 138, "Localização"),
                        column("NRLOTEESTQ", 64, "Lote"),            column("NRSUBLOTE", 52, "Sub-Lote"),

@@ -1,0 +1,92 @@
+#include "core/items/item_grid_painting.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/shell/Cli_ped00800.h"
+#include "core/shell/grid_cell_steps.h"
+#include "core/shell/status_codes.h"
+#include "hostlib/edit_mask.h"
+#include "hostlib/number_format.h"
+
+namespace ped::core {
+namespace {
+
+struct StatusLook {
+  std::string_view status;
+  CellColour colour;
+  const char* key;
+};
+
+constexpr StatusLook kStatusLooks[] = {
+    {sit_item::Pendente, clBlue, "PE"},     {sit_item::Confirmado, clOlive, "CF"},
+    {sit_item::Aprovado, clGreen, "AP"},    {sit_item::Liquidado, clPurple, "LQ"},
+    {sit_item::Cancelado, clRed, "CN"},     {sit_item::LiquidadoManual, clPurple, "LQ"},
+    {sit_item::ParcAtendido, clTeal, "PA"},
+};
+
+const StatusLook* lookOf(std::string_view status) {
+  for (const StatusLook& look : kStatusLooks)
+    if (look.status == status) return &look;
+  return nullptr;
+}
+
+struct CellText {
+  std::string text;
+  TextAlignment alignment = TextAlignment::Left;
+};
+
+CellText itemText(const engine::Field& field, const engine::CellView& cell, std::string_view productMask) {
+  const std::string& name = field.name();
+  const bool number = cell.kind == engine::CellView::Kind::Number;
+  if (isField(name, "CDARVPROD") && !cell.isNull())
+    return {hostlib::formatMaskText(productMask, editText(field, cell))};
+  if (number && isField(name, "QTITEMPED"))
+    return {hostlib::FormatFloat("######0.000", cell.number), TextAlignment::Right};
+  if (number && (isField(name, "VrTotal") || isField(name, "VRPREUNITPED")))
+    return {hostlib::FormatFloat("###0.00", cell.number), TextAlignment::Right};
+  if (number && isField(name, "VRDESITPED")) return {discountText(cell.number), TextAlignment::Right};
+  return {editText(field, cell)};
+}
+
+}  // namespace
+
+const MarkImage* itemMarkImage(std::string_view mark) { return markImage(mark, marca::Inalteravel); }
+
+std::string discountText(double value) {
+  if (!std::isfinite(value)) return {};
+  char buf[400];  // the longest fixed form of a double fits
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+  std::string text(buf, end);
+  const std::size_t point = text.find('.');
+  if (point == std::string::npos) return text;
+  text[point] = ',';
+  if (text.size() > point + 3) text.resize(point + 3);
+  return text;
+}
+
+CellPainting paintItemCell(const engine::DataSet& items, const hostlib::Grid& grid,
+                           const hostlib::TMessages& messages, std::string_view productMask, std::size_t row,
+                           std::size_t column, CellState state) {
+  if (row >= items.recordCount() || column >= grid.columns.size()) return {};
+  const std::string& fieldName = grid.columns[column].fieldName;
+  const StatusLook* look = lookOf(textAt(items, row, "IDSITITEMPED"));
+  CellPainting cell = startCell(look ? look->colour : CellColour::fixed(grid.fontColor()), state);
+  if (isField(fieldName, "IDSITITEMPED")) {
+    if (look) cell.text = messages.Msg(look->key);
+    return cell;
+  }
+  const engine::Field& field = items.field(fieldName);
+  CellText text = itemText(field, items.cellAt(row, field.index()), productMask);
+  cell.text = std::move(text.text);
+  cell.alignment = text.alignment;
+  if (isField(fieldName, "IDCHECK")) finishMarkCell(cell, itemMarkImage(textAt(items, row, "IDCHECK")));
+  return cell;
+}
+
+CellPainting TfrmLiquidaItem::dbgItemPedidoDrawColumnCell(std::size_t row, std::size_t column,
+                                                          CellState state) const {
+  return paintItemCell(cdsItemPedido, dbgItemPedido, msgLiquidaItem, cdArvProdMask, row, column, state);
+}
+
+}  // namespace ped::core

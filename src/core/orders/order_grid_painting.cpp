@@ -1,0 +1,58 @@
+#include "core/orders/order_grid_painting.h"
+
+#include "core/shell/Cli_ped00800.h"
+#include "core/shell/grid_cell_steps.h"
+#include "core/shell/status_codes.h"
+
+namespace ped::core {
+namespace {
+
+CellColour statusColour(std::string_view status, const hostlib::Grid& grid) {
+  if (status == sit_pedido::EmAndamento) return clOlive;
+  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return clPurple;
+  if (status == sit_pedido::ParcAtendido) return clTeal;
+  return CellColour::fixed(grid.fontColor());
+}
+
+const char* statusKey(std::string_view status) {
+  if (status == sit_pedido::EmAndamento) return "AN";
+  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return "LQ";
+  if (status == sit_pedido::ParcAtendido) return "PA";
+  return nullptr;
+}
+
+}  // namespace
+
+const MarkImage* orderMarkImage(std::string_view mark) { return markImage(mark, marca::Bloqueado); }
+
+CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
+                            const hostlib::TMessages& messages, std::size_t row, std::size_t column,
+                            CellState state) {
+  if (row >= orders.recordCount() || column >= grid.columns.size()) return {};
+  const std::string& fieldName = grid.columns[column].fieldName;
+  const std::string_view status = textAt(orders, row, "IDSITPEDIDO");
+  CellPainting cell = startCell(statusColour(status, grid), state);
+  if (isField(fieldName, "IDSITPEDIDO")) {
+    if (const char* key = statusKey(status)) cell.text = messages.Msg(key);
+  } else {
+    const engine::Field& field = orders.field(fieldName);
+    cell.text = editText(field, orders.cellAt(row, field.index()));
+  }
+  if (isField(fieldName, "IDCHECK")) finishMarkCell(cell, orderMarkImage(textAt(orders, row, "IDCHECK")));
+  return cell;
+}
+
+CellPainting TfrmLiquidaItem::dbgPadraoDrawColumnCell(std::size_t row, std::size_t column, CellState state) {
+  CellPainting cell = paintOrderCell(cdsPedido, dbgPadrao, msgLiquidaItem, row, column, state);
+  // The order list is put into edit mode whenever the cell cursor stands in
+  // the mark column, as the screen always did. No value changes; the list
+  // only stays in edit mode until the next post or move. An empty list is
+  // left alone: there edit() would insert a row.
+  const std::size_t cursor = dbgPadrao.selectedColumn;
+  if (cursor < dbgPadrao.columns.size() && isField(dbgPadrao.columns[cursor].fieldName, "IDCHECK") &&
+      cdsPedido.active() && !cdsPedido.isEmpty())
+    cdsPedido.edit();
+  return cell;
+}
+
+}  // namespace ped::core
