@@ -86,7 +86,8 @@ FilterDialogWindow::FilterDialogWindow(core::TfrmFiltroLiquidaItem& d, const hos
       buttons->insertWidget(buttons->indexOf(confirm), undo);
   connect(undo, &QPushButton::clicked, this, [this] { run([this] { dialog_.click(dialog_.sbtLimpa); }); });
   if (confirm)
-    connect(confirm, &QPushButton::clicked, this, [this] { run([this] { dialog_.click(dialog_.sbtConfirma); }); });
+    connect(confirm, &QPushButton::clicked, this,
+            [this] { run([this] { dialog_.click(dialog_.sbtConfirma); }); });
   if (auto* cancel = findChild<QPushButton*>(QStringLiteral("sbtCancel")))
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -128,7 +129,8 @@ QWidget* FilterDialogWindow::searchButton(hostlib::Control& button, QWidget* par
   auto* b = new QToolButton(parent);
   hostlib_qt::bind(*b, button);
   b->setToolTip(QStringLiteral("Pesquisar"));
-  connect(b, &QToolButton::clicked, this, [this, &button] { run([this, &button] { dialog_.click(button); }); });
+  connect(b, &QToolButton::clicked, this,
+          [this, &button] { run([this, &button] { dialog_.click(button); }); });
   return b;
 }
 
@@ -174,8 +176,9 @@ void FilterDialogWindow::buildOrderNumbers(QGridLayout* layout) {
   row->addStretch(1);
 }
 
-void FilterDialogWindow::buildListGroup(hostlib::Control& group, hostlib::Control& all, hostlib::Control& list,
-                                        hostlib::Control& search, QGridLayout* layout, int row, int column) {
+void FilterDialogWindow::buildListGroup(hostlib::Control& group, hostlib::Control& all,
+                                        hostlib::Control& list, hostlib::Control& search, QGridLayout* layout,
+                                        int row, int column) {
   QWidget* box = groupBox(group, layout, row, column);
   auto* line = new QHBoxLayout(box);
   line->addWidget(radioButton(all, box));
@@ -186,7 +189,8 @@ void FilterDialogWindow::buildListGroup(hostlib::Control& group, hostlib::Contro
 
 void FilterDialogWindow::buildDateGroup(hostlib::Control& group, hostlib::Control& fromLabel,
                                         hostlib::TDateEditPlus& from, hostlib::Control& toLabel,
-                                        hostlib::TDateEditPlus& to, QGridLayout* layout, int row, int column) {
+                                        hostlib::TDateEditPlus& to, QGridLayout* layout, int row,
+                                        int column) {
   QWidget* box = groupBox(group, layout, row, column, column == 0 ? 1 : 2);
   auto* line = new QHBoxLayout(box);
   line->addWidget(label(fromLabel, box));

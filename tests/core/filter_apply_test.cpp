@@ -17,8 +17,9 @@ TEST(FilterApply, TheDefaultFilterOnAFixedDaySendsTheTwentyArgumentsAndLoadsTheO
   inContPedidoCh = 3;
   inContItemPedidoCh = 4;
   ASSERT_TRUE(act(h, [&] { d.sbtConfirmaClick(); })) << h.host.shown().back();
-  const Lines expected = {"0001", "3526", "",  "",           "",       "T",  "1234657", "",  "T",    "",
-                          "T",    "",    "T", iso(today - 7), iso(today), "", "null",    "null", "T", "32140"};
+  const Lines expected = {"0001",     "3526", "",     "",     "",  "T",    "1234657",
+                          "",         "T",    "",     "T",    "",  "T",    iso(today - 7),
+                          iso(today), "",     "null", "null", "T", "32140"};
   EXPECT_EQ(wire(d.GetPedidosArgs()), expected);
   EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim"}));
   EXPECT_EQ(h.toolkit.filterCloseRequests, 1);

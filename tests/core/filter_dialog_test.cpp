@@ -185,8 +185,8 @@ TEST(FilterDialog, SavedOptionsCarryTheFourListsAndNothingElse) {
 TEST(FilterDialog, AnOperatorTiedToHisSellerFindsTheSellerGroupLocked) {
   ScreenHarness h(kVendedor);
   TfrmFiltroLiquidaItem& d = showFilter(h);
-  for (const hostlib::Control* c :
-       std::initializer_list<const hostlib::Control*>{&d.grbVendedor, &d.rbtTVendedor, &d.rbtLVendedor, &d.sbtVendedor})
+  for (const hostlib::Control* c : std::initializer_list<const hostlib::Control*>{
+           &d.grbVendedor, &d.rbtTVendedor, &d.rbtLVendedor, &d.sbtVendedor})
     EXPECT_FALSE(c->enabled()) << c->name();
   d.click(d.rbtLVendedor);
   EXPECT_TRUE(d.rbtTVendedor.checked());

@@ -22,8 +22,9 @@ TEST(FilterPickLists, OrderNumbersAreAskedOfTheServerAtEveryClick) {
   ASSERT_TRUE(act(h, [&] { d.click(d.sbtNrPedido); })) << h.host.shown().back();
   h.host.checkKeys({"0000001001", "0000001002"});
   ASSERT_TRUE(act(h, [&] { d.click(d.sbtNrPedido); }));
-  EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "lista: Pedido [] -> 0000001001", "aguarde: 6",
-                                  "aguarde: fim", "lista: Pedido [0000001001] -> 0000001001_0000001002"}));
+  EXPECT_EQ(h.host.take(),
+            (Lines{"aguarde: 6", "aguarde: fim", "lista: Pedido [] -> 0000001001", "aguarde: 6",
+                   "aguarde: fim", "lista: Pedido [0000001001] -> 0000001001_0000001002"}));
   EXPECT_EQ(stNrPedido, "0000001001_0000001002");
   EXPECT_EQ(d.cdsNrPedido.field("NRPEDIDO").label(), "Numero");
 

@@ -36,7 +36,8 @@ inline bool act(ScreenHarness& h, const std::function<void()>& handler) { return
 // The arguments as the wire shows them: texts as they are, null as "null".
 inline std::vector<std::string> wire(const std::vector<netclient::Arg>& args) {
   std::vector<std::string> out;
-  for (const netclient::Arg& a : args) out.push_back(a.kind() == netclient::Arg::Kind::Null ? "null" : a.text());
+  for (const netclient::Arg& a : args)
+    out.push_back(a.kind() == netclient::Arg::Kind::Null ? "null" : a.text());
   return out;
 }
 

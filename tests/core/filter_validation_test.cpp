@@ -20,7 +20,8 @@ struct Refusal {
 TEST(FilterValidation, EachRuleShowsItsMessageAndFocusesItsControlAndWritesNothing) {
   ScreenHarness h;
   TfrmFiltroLiquidaItem& d = showFilter(h);
-  auto dates = [](TfrmFiltroLiquidaItem& f, const char* de, const char* ate, const char* deEnt, const char* ateEnt) {
+  auto dates = [](TfrmFiltroLiquidaItem& f, const char* de, const char* ate, const char* deEnt,
+                  const char* ateEnt) {
     f.depDeEmissao.setTyped(de);
     f.depAteEmissao.setTyped(ate);
     f.depDeEntrega.setTyped(deEnt);
@@ -72,8 +73,8 @@ TEST(FilterValidation, EachRuleShowsItsMessageAndFocusesItsControlAndWritesNothi
          for (const auto& c : f.grbPrioridade.children()) f.click(*c);
        },
        "Prioridade deve ser informada.", "chbNormal"},
-      {"lista de pedidos vazia", [](auto& f) { f.click(f.rbtLNrPedido); }, "Número pedido deve ser informado.",
-       "rbtLNrPedido"},
+      {"lista de pedidos vazia", [](auto& f) { f.click(f.rbtLNrPedido); },
+       "Número pedido deve ser informado.", "rbtLNrPedido"},
       {"clientes antes de produtos",
        [](auto& f) {
          f.click(f.rbtLProduto);

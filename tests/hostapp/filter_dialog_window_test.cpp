@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <functional>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -18,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "engine/date_time.h"
 #include "hostapp/host_runtime.h"
@@ -58,8 +58,8 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
                                .webPort = demo.port,
                                .sessionToken = net.token()};
   const auto options = std::filesystem::temp_directory_path() / "ped-hostapp-tests-opcoes";
-  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.database), hostlib::OptionsStore(options),
-                      PED_MODULES_BUILD_DIR);
+  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.database),
+                      hostlib::OptionsStore(options), PED_MODULES_BUILD_DIR);
   runtime.window().show();
   runtime.window().resize(980, 680);
   bool confirmed = false;

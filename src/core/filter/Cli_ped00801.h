@@ -133,8 +133,8 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
 
   // ---- The arguments of the last order query, in declaration order.
   std::string stCdFilial, stTNrPedido, stDeIntervalo, stAteIntervalo, stLNrPedido, stStatusPedido,
-      stStatusItemPedido, stTCliente, stLCliente, stTProduto, stLProduto, stTVendedor, stLVendedor, stTEmissao,
-      stTEntrega, stPrioridade;
+      stStatusItemPedido, stTCliente, stLCliente, stTProduto, stLProduto, stTVendedor, stLVendedor,
+      stTEmissao, stTEntrega, stPrioridade;
   double dtDeEmissao = 0, dtAteEmissao = 0, dtDeEntrega = 0, dtAteEntrega = 0;
 
   // The 20 arguments in GetPedidos' wire order; dates as ISO days, no date
@@ -225,6 +225,9 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   [[noreturn]] void refuse(hostlib::Control& focus, std::string_view text);
   // The main screen the dialog filters for; refused when there is none.
   TfrmLiquidaItem& filteredScreen();
+  static bool blank(const hostlib::Control& field);
+  void refuseWithoutFirst(hostlib::Control& first, const hostlib::Control& last, const char* key);
+  void refuseWithoutLast(const hostlib::Control& first, hostlib::Control& last, const char* key);
   void checkDateText(hostlib::TDateEditPlus& field);
   void leaveDateField(hostlib::TDateEditPlus& field);
   void pickFromQuery(hostlib::TADOIBQuery& query, RadioButton& listButton, const char* emptyKey,

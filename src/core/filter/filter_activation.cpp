@@ -37,10 +37,11 @@ void TfrmFiltroLiquidaItem::FormActivate() {
     rbtTNrPedidoClick();
   }
 
-  const bool flags[] = {Filtro.boNormal,        Filtro.boAlta,          Filtro.boUrgente,     Filtro.boBaixa,
-                        Filtro.boPrioritaria,   Filtro.boPAndamento,    Filtro.boPLiquidado,  Filtro.boPParcialmente,
-                        Filtro.boIPendente,     Filtro.boIConfirmado,   Filtro.boIAprovado,   Filtro.boILiquidado,
-                        Filtro.boICancelado,    Filtro.boIParcialmente};
+  const bool flags[] = {Filtro.boNormal,      Filtro.boAlta,          Filtro.boUrgente,
+                        Filtro.boBaixa,       Filtro.boPrioritaria,   Filtro.boPAndamento,
+                        Filtro.boPLiquidado,  Filtro.boPParcialmente, Filtro.boIPendente,
+                        Filtro.boIConfirmado, Filtro.boIAprovado,     Filtro.boILiquidado,
+                        Filtro.boICancelado,  Filtro.boIParcialmente};
   const std::vector<hostlib::Control*> boxes = filterCheckBoxes();
   for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setChecked(flags[i]);
 

@@ -26,13 +26,29 @@ std::string codes(std::initializer_list<std::pair<const hostlib::Control*, const
   return out;
 }
 
+// Without a whole range the former dates stay; "T" tells the server to
+// ignore them.
+void dateRange(const hostlib::TDateEditPlus& fromField, const hostlib::TDateEditPlus& toField, double& from,
+               double& to, std::string& all) {
+  if (fromField.isEmpty() || toField.isEmpty()) {
+    all = "T";
+    return;
+  }
+  from = fromField.GetDate();
+  to = toField.GetDate();
+  all.clear();
+}
+
 }  // namespace
 
 std::vector<netclient::Arg> TfrmFiltroLiquidaItem::GetPedidosArgs() const {
-  return {stCdFilial,          stStatusPedido, stLNrPedido,  stDeIntervalo,         stAteIntervalo,
-          stTNrPedido,         stStatusItemPedido, stLCliente, stTCliente,          stLProduto,
-          stTProduto,          stLVendedor,    stTVendedor,  dateArg(dtDeEmissao),  dateArg(dtAteEmissao),
-          stTEmissao,          dateArg(dtDeEntrega), dateArg(dtAteEntrega), stTEntrega, stPrioridade};
+  return {stCdFilial,         stStatusPedido,       stLNrPedido,
+          stDeIntervalo,      stAteIntervalo,       stTNrPedido,
+          stStatusItemPedido, stLCliente,           stTCliente,
+          stLProduto,         stTProduto,           stLVendedor,
+          stTVendedor,        dateArg(dtDeEmissao), dateArg(dtAteEmissao),
+          stTEmissao,         dateArg(dtDeEntrega), dateArg(dtAteEntrega),
+          stTEntrega,         stPrioridade};
 }
 
 void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
@@ -53,10 +69,11 @@ void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
   stTProduto = rbtLProduto.checked() ? "" : "T";
   stLProduto = rbtLProduto.checked() ? stProduto : "";
 
-  const std::string priorities =
-      codes({{&chbNormal, "3"}, {&chbAlta, "2"}, {&chbUrgente, "1"}, {&chbBaixa, "4"}, {&chbPrioritaria, "0"}});
+  const std::string priorities = codes(
+      {{&chbNormal, "3"}, {&chbAlta, "2"}, {&chbUrgente, "1"}, {&chbBaixa, "4"}, {&chbPrioritaria, "0"}});
   if (!priorities.empty()) stPrioridade = priorities;
-  const std::string orderStatuses = codes({{&chbPLiquidado, "35"}, {&chbPAndamento, "2"}, {&chbPParcialmente, "6"}});
+  const std::string orderStatuses =
+      codes({{&chbPLiquidado, "35"}, {&chbPAndamento, "2"}, {&chbPParcialmente, "6"}});
   if (!orderStatuses.empty()) stStatusPedido = orderStatuses;
   const std::string itemStatuses = codes({{&chbIPendente, "1"},
                                           {&chbIConfirmado, "2"},
@@ -66,22 +83,8 @@ void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
                                           {&chbIParcialmente, "7"}});
   if (!itemStatuses.empty()) stStatusItemPedido = itemStatuses;
 
-  // Without a whole range the former dates stay; "T" tells the server to
-  // ignore them.
-  if (depDeEmissao.isEmpty() || depAteEmissao.isEmpty()) {
-    stTEmissao = "T";
-  } else {
-    dtDeEmissao = depDeEmissao.GetDate();
-    dtAteEmissao = depAteEmissao.GetDate();
-    stTEmissao.clear();
-  }
-  if (depDeEntrega.isEmpty() || depAteEntrega.isEmpty()) {
-    stTEntrega = "T";
-  } else {
-    dtDeEntrega = depDeEntrega.GetDate();
-    dtAteEntrega = depAteEntrega.GetDate();
-    stTEntrega.clear();
-  }
+  dateRange(depDeEmissao, depAteEmissao, dtDeEmissao, dtAteEmissao, stTEmissao);
+  dateRange(depDeEntrega, depAteEntrega, dtDeEntrega, dtAteEntrega, stTEntrega);
 
   if (rbtIntervalo.checked()) {
     stTNrPedido.clear();
@@ -108,10 +111,11 @@ void TfrmFiltroLiquidaItem::recordFilter() {
                      .stDeIntervalo = medDeIntervalo.text(),
                      .stAteIntervalo = medAteIntervalo.text(),
                      .stLista = stNrPedido};
-  bool* flags[] = {&Filtro.boNormal,       &Filtro.boAlta,         &Filtro.boUrgente,    &Filtro.boBaixa,
-                   &Filtro.boPrioritaria,  &Filtro.boPAndamento,   &Filtro.boPLiquidado, &Filtro.boPParcialmente,
-                   &Filtro.boIPendente,    &Filtro.boIConfirmado,  &Filtro.boIAprovado,  &Filtro.boILiquidado,
-                   &Filtro.boICancelado,   &Filtro.boIParcialmente};
+  bool* flags[] = {&Filtro.boNormal,      &Filtro.boAlta,          &Filtro.boUrgente,
+                   &Filtro.boBaixa,       &Filtro.boPrioritaria,   &Filtro.boPAndamento,
+                   &Filtro.boPLiquidado,  &Filtro.boPParcialmente, &Filtro.boIPendente,
+                   &Filtro.boIConfirmado, &Filtro.boIAprovado,     &Filtro.boILiquidado,
+                   &Filtro.boICancelado,  &Filtro.boIParcialmente};
   const std::vector<hostlib::Control*> boxes = filterCheckBoxes();
   for (std::size_t i = 0; i < boxes.size(); ++i) *flags[i] = boxes[i]->checked();
   Filtro.Produto = {rbtTProduto.checked(), stProduto};
@@ -182,8 +186,10 @@ void TfrmFiltroLiquidaItem::sbtConfirmaClick() {
   const std::vector<Check>& second = inDelivery ? orderDates : deliveryDates;
   checks.insert(checks.end(), second.begin(), second.end());
   if (rbtIntervalo.checked())
-    checks.insert(checks.end(), {&T::Vd_DeIntervalo, &T::Vd_AteIntervalo, &T::Vd_Intervalo, &T::Vd_Intervalo2});
-  checks.insert(checks.end(), {&T::Vd_StatusPedido, &T::Vd_StatusItemPedido, &T::Vd_Lista, &T::Vd_Prioridade});
+    checks.insert(checks.end(),
+                  {&T::Vd_DeIntervalo, &T::Vd_AteIntervalo, &T::Vd_Intervalo, &T::Vd_Intervalo2});
+  checks.insert(checks.end(),
+                {&T::Vd_StatusPedido, &T::Vd_StatusItemPedido, &T::Vd_Lista, &T::Vd_Prioridade});
   for (Check check : checks) (this->*check)();
 
   TfrmLiquidaItem& screen = filteredScreen();

@@ -99,15 +99,16 @@ TfrmFiltroLiquidaItem::TfrmFiltroLiquidaItem(const ScreenEnvironment& env)
 
 void TfrmFiltroLiquidaItem::buildControls() {
   rbtTNrPedido.setChecked(true);
-  for (hostlib::Control* c : {&lblDeNrPedido, &lblAteNrPedido, &medDeIntervalo, &medAteIntervalo, &sbtNrPedido})
+  for (hostlib::Control* c :
+       {&lblDeNrPedido, &lblAteNrPedido, &medDeIntervalo, &medAteIntervalo, &sbtNrPedido})
     c->setEnabled(false);
   for (hostlib::Control* c : {&medDeIntervalo, &medAteIntervalo}) c->setColor(clWindow);
 
   chbPPendente.setEnabled(false);
   chbPCancelado.setEnabled(false);
-  for (hostlib::Control* c : {&chbPAndamento, &chbPLiquidado, &chbIPendente, &chbIConfirmado, &chbIAprovado,
-                              &chbILiquidado, &chbICancelado, &chbIParcialmente, &chbBaixa, &chbNormal, &chbAlta,
-                              &chbUrgente, &chbPrioritaria})
+  for (hostlib::Control* c :
+       {&chbPAndamento, &chbPLiquidado, &chbIPendente, &chbIConfirmado, &chbIAprovado, &chbILiquidado,
+        &chbICancelado, &chbIParcialmente, &chbBaixa, &chbNormal, &chbAlta, &chbUrgente, &chbPrioritaria})
     c->setChecked(true);
 
   for (RadioButton* all : {&rbtTCliente, &rbtTProduto, &rbtTVendedor}) all->setChecked(true);
@@ -115,9 +116,9 @@ void TfrmFiltroLiquidaItem::buildControls() {
 }
 
 std::vector<hostlib::Control*> TfrmFiltroLiquidaItem::filterCheckBoxes() const {
-  return {&chbNormal,    &chbAlta,        &chbUrgente,   &chbBaixa,      &chbPrioritaria,
-          &chbPAndamento, &chbPLiquidado, &chbPParcialmente, &chbIPendente, &chbIConfirmado,
-          &chbIAprovado, &chbILiquidado,  &chbICancelado, &chbIParcialmente};
+  return {&chbNormal,     &chbAlta,       &chbUrgente,       &chbBaixa,        &chbPrioritaria,
+          &chbPAndamento, &chbPLiquidado, &chbPParcialmente, &chbIPendente,    &chbIConfirmado,
+          &chbIAprovado,  &chbILiquidado, &chbICancelado,    &chbIParcialmente};
 }
 
 void TfrmFiltroLiquidaItem::definePickListFields() {
@@ -132,7 +133,8 @@ void TfrmFiltroLiquidaItem::definePickListFields() {
   sellers.addField(FieldDef{.name = "NMFANVEN", .size = 50, .label = "Nome"});
 
   qryCliente.setSQL(
-      "SELECT C.CDCLIENTE, C.IDTPIJURCLIE, C.NRINSJURCLIE, C.NMFANTCLIE, C.NMRAZSOCCLIE, P.NMPAIS, M.SGESTADO, "
+      "SELECT C.CDCLIENTE, C.IDTPIJURCLIE, C.NRINSJURCLIE, C.NMFANTCLIE, C.NMRAZSOCCLIE, P.NMPAIS, "
+      "M.SGESTADO, "
       "M.NMMUNICIPIO, E.DSENDECLIE FROM CLIENTE C, PAIS P, MUNICIPIO M, ENDECLIE E "
       "WHERE C.CDCLIENTE = E.CDCLIENTE AND E.CDPAIS = M.CDPAIS AND E.SGESTADO = M.SGESTADO "
       "AND E.CDMUNICIPIO = M.CDMUNICIPIO AND M.CDPAIS = P.CDPAIS AND E.IDTPENDECLIE = 'P' "

@@ -21,7 +21,8 @@ void TfrmFiltroLiquidaItem::showRangeMode(bool range, bool list) {
   }
   setRangeControls({&medDeIntervalo, &medAteIntervalo, &lblDeNrPedido, &lblAteNrPedido}, range);
   sbtNrPedido.setEnabled(list);
-  for (hostlib::Control* edit : {&medDeIntervalo, &medAteIntervalo}) edit->setColor(range ? clInfoBk : clWindow);
+  for (hostlib::Control* edit : {&medDeIntervalo, &medAteIntervalo})
+    edit->setColor(range ? clInfoBk : clWindow);
 }
 
 void TfrmFiltroLiquidaItem::rbtTNrPedidoClick() {

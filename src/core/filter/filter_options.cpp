@@ -15,8 +15,10 @@ struct ListEntry {
 };
 
 // In the order the entries are written and read.
-const ListEntry kEntries[] = {
-    {"stNrPedido", &stNrPedido}, {"stCliente", &stCliente}, {"stProduto", &stProduto}, {"stVendedor", &stVendedor}};
+const ListEntry kEntries[] = {{"stNrPedido", &stNrPedido},
+                              {"stCliente", &stCliente},
+                              {"stProduto", &stProduto},
+                              {"stVendedor", &stVendedor}};
 
 }  // namespace
 
@@ -38,7 +40,8 @@ void TfrmFiltroLiquidaItem::btfSaveOpcClick() {
 
 void TfrmFiltroLiquidaItem::btfLoadOpcClick() {
   if (env_.host.options == nullptr)
-    hostlib::consiste::MensErro(dialogs, "Não foi possível carregar as opções: o sistema não as guarda.", true);
+    hostlib::consiste::MensErro(dialogs, "Não foi possível carregar as opções: o sistema não as guarda.",
+                                true);
   LoadOptions(*env_.host.options, env_.host.vantora->Operador());
   for (const ListEntry& e : kEntries) *e.list = options.get(e.name).value_or(std::string());
 }

@@ -53,7 +53,8 @@ void TfrmFiltroLiquidaItem::sbtNrPedidoClick() {
     consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetNrPedido.", true);
   }
   if (cdsNrPedido.isEmpty()) consiste::MensErro(dialogs, msgPadrao.Msg("N_PEDIDOS_CAD"), true);
-  hostlib::Pesqlista::PesquisaLista(searches, cdsNrPedido, "NRPEDIDO", msgPadrao.Msg("PEDIDO"), false, stNrPedido);
+  hostlib::Pesqlista::PesquisaLista(searches, cdsNrPedido, "NRPEDIDO", msgPadrao.Msg("PEDIDO"), false,
+                                    stNrPedido);
 }
 
 void TfrmFiltroLiquidaItem::pickFromQuery(hostlib::TADOIBQuery& query, RadioButton& listButton,
@@ -89,8 +90,9 @@ void TfrmFiltroLiquidaItem::sbtProdutoClick() {
 
 void TfrmFiltroLiquidaItem::qryProdutoBeforeOpen() {
   if (qryProduto.hasParam("P_CDNVPRODUTO"))
-    qryProduto.setParam("P_CDNVPRODUTO",
-                        engine::Value(static_cast<std::int64_t>(env_.host.vantora->DBPictObj(0).GetTtNiveis())));
+    qryProduto.setParam(
+        "P_CDNVPRODUTO",
+        engine::Value(static_cast<std::int64_t>(env_.host.vantora->DBPictObj(0).GetTtNiveis())));
   if (qryProduto.hasParam("P_CDFILIAL"))
     qryProduto.setParam("P_CDFILIAL", engine::Value(filteredScreen().medCdFilial.text()));
 }

@@ -16,7 +16,8 @@ void TfrmFiltroLiquidaItem::refuse(hostlib::Control& focus, std::string_view tex
 }
 
 void TfrmFiltroLiquidaItem::checkDateText(hostlib::TDateEditPlus& field) {
-  if (!field.isEmpty() && !field.IsDateValid()) refuse(field, "'" + field.text() + "' " + msgPadrao.Msg("DATA_INV"));
+  if (!field.isEmpty() && !field.IsDateValid())
+    refuse(field, "'" + field.text() + "' " + msgPadrao.Msg("DATA_INV"));
 }
 
 void TfrmFiltroLiquidaItem::Vd_DeEmissaoInv() { checkDateText(depDeEmissao); }
@@ -24,52 +25,54 @@ void TfrmFiltroLiquidaItem::Vd_AteEmissaoInv() { checkDateText(depAteEmissao); }
 void TfrmFiltroLiquidaItem::Vd_DeEntregaInv() { checkDateText(depDeEntrega); }
 void TfrmFiltroLiquidaItem::Vd_AteEntregaInv() { checkDateText(depAteEntrega); }
 
-void TfrmFiltroLiquidaItem::Vd_DeEmissao() {
-  if (depDeEmissao.isEmpty() && !depAteEmissao.isEmpty()) refuse(depDeEmissao, msgPadrao.Msg("DTINI_PEDIDO"));
+bool TfrmFiltroLiquidaItem::blank(const hostlib::Control& field) {
+  return consiste::EmptyString(field.text());
 }
 
-void TfrmFiltroLiquidaItem::Vd_AteEmissao() {
-  if (!depDeEmissao.isEmpty() && depAteEmissao.isEmpty()) refuse(depAteEmissao, msgPadrao.Msg("DTFIN_PEDIDO"));
+// The two ends of a range: the first missing, the last missing.
+void TfrmFiltroLiquidaItem::refuseWithoutFirst(hostlib::Control& first, const hostlib::Control& last,
+                                               const char* key) {
+  if (blank(first) && !blank(last)) refuse(first, msgPadrao.Msg(key));
 }
+
+void TfrmFiltroLiquidaItem::refuseWithoutLast(const hostlib::Control& first, hostlib::Control& last,
+                                              const char* key) {
+  if (!blank(first) && blank(last)) refuse(last, msgPadrao.Msg(key));
+}
+
+void TfrmFiltroLiquidaItem::Vd_DeEmissao() {
+  refuseWithoutFirst(depDeEmissao, depAteEmissao, "DTINI_PEDIDO");
+}
+void TfrmFiltroLiquidaItem::Vd_AteEmissao() {
+  refuseWithoutLast(depDeEmissao, depAteEmissao, "DTFIN_PEDIDO");
+}
+void TfrmFiltroLiquidaItem::Vd_DeEntrega() {
+  refuseWithoutFirst(depDeEntrega, depAteEntrega, "DTINI_ENTREGA");
+}
+void TfrmFiltroLiquidaItem::Vd_AteEntrega() {
+  refuseWithoutLast(depDeEntrega, depAteEntrega, "DTFIN_ENTREGA");
+}
+void TfrmFiltroLiquidaItem::Vd_DeIntervalo() { refuseWithoutFirst(medDeIntervalo, medAteIntervalo, "NRINI"); }
+void TfrmFiltroLiquidaItem::Vd_AteIntervalo() { refuseWithoutLast(medDeIntervalo, medAteIntervalo, "NRFIN"); }
 
 void TfrmFiltroLiquidaItem::Vd_Emissao() {
-  if (!depDeEmissao.isEmpty() && !depAteEmissao.isEmpty() && depAteEmissao.GetDate() < depDeEmissao.GetDate())
+  if (!blank(depDeEmissao) && !blank(depAteEmissao) && depAteEmissao.GetDate() < depDeEmissao.GetDate())
     refuse(depDeEmissao, msgPadrao.Msg("DTINI>DTFIN_PEDIDO"));
 }
 
-void TfrmFiltroLiquidaItem::Vd_DeEntrega() {
-  if (depDeEntrega.isEmpty() && !depAteEntrega.isEmpty()) refuse(depDeEntrega, msgPadrao.Msg("DTINI_ENTREGA"));
-}
-
-void TfrmFiltroLiquidaItem::Vd_AteEntrega() {
-  if (!depDeEntrega.isEmpty() && depAteEntrega.isEmpty()) refuse(depAteEntrega, msgPadrao.Msg("DTFIN_ENTREGA"));
-}
-
 void TfrmFiltroLiquidaItem::Vd_Entrega() {
-  if (!depDeEntrega.isEmpty() && !depAteEntrega.isEmpty() && depAteEntrega.GetDate() < depDeEntrega.GetDate())
+  if (!blank(depDeEntrega) && !blank(depAteEntrega) && depAteEntrega.GetDate() < depDeEntrega.GetDate())
     refuse(depDeEntrega, msgPadrao.Msg("DTINI>DTFIN_ENTREGA"));
-}
-
-void TfrmFiltroLiquidaItem::Vd_DeIntervalo() {
-  if (consiste::EmptyString(medDeIntervalo.text()) && !consiste::EmptyString(medAteIntervalo.text()))
-    refuse(medDeIntervalo, msgPadrao.Msg("NRINI"));
-}
-
-void TfrmFiltroLiquidaItem::Vd_AteIntervalo() {
-  if (!consiste::EmptyString(medDeIntervalo.text()) && consiste::EmptyString(medAteIntervalo.text()))
-    refuse(medAteIntervalo, msgPadrao.Msg("NRFIN"));
 }
 
 void TfrmFiltroLiquidaItem::Vd_Intervalo() {
   // Texts, not numbers: both ends were brought to one width before.
-  if (!consiste::EmptyString(medDeIntervalo.text()) && !consiste::EmptyString(medAteIntervalo.text()) &&
-      medDeIntervalo.text() > medAteIntervalo.text())
+  if (!blank(medDeIntervalo) && !blank(medAteIntervalo) && medDeIntervalo.text() > medAteIntervalo.text())
     refuse(medDeIntervalo, msgPadrao.Msg("NRINI>NRFIN"));
 }
 
 void TfrmFiltroLiquidaItem::Vd_Intervalo2() {
-  if (consiste::EmptyString(medDeIntervalo.text()) && consiste::EmptyString(medAteIntervalo.text()) &&
-      rbtIntervalo.checked())
+  if (blank(medDeIntervalo) && blank(medAteIntervalo) && rbtIntervalo.checked())
     refuse(medDeIntervalo, msgPadrao.Msg("NRINI"));
 }
 
