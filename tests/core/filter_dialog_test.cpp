@@ -192,10 +192,5 @@ TEST(FilterDialog, AnOperatorTiedToHisSellerFindsTheSellerGroupLocked) {
   EXPECT_TRUE(d.rbtTVendedor.checked());
 }
 
-TEST(FilterDialog, ContaCheckedCountsTheEntriesOfAListText) {
-  EXPECT_EQ(ContaChecked(""), 1);
-  EXPECT_EQ(ContaChecked("A_B_C"), 3);
-}
-
 }  // namespace
 }  // namespace ped::core::testing
