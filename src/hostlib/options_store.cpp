@@ -70,6 +70,10 @@ void OptionsList::set(std::string_view name, std::string_view value) {
   entries_.emplace_back(std::string(name), std::string(value));
 }
 
+void OptionsList::remove(std::string_view name) {
+  std::erase_if(entries_, [name](const auto& entry) { return entry.first == name; });
+}
+
 std::optional<std::string> OptionsList::get(std::string_view name) const {
   for (const auto& [n, v] : entries_)
     if (n == name) return v;

@@ -18,6 +18,7 @@ namespace ped::hostlib {
 class OptionsList {
  public:
   void set(std::string_view name, std::string_view value);
+  void remove(std::string_view name);
   std::optional<std::string> get(std::string_view name) const;
   const std::vector<std::pair<std::string, std::string>>& entries() const { return entries_; }
   void clear() { entries_.clear(); }

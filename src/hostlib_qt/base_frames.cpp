@@ -121,6 +121,10 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
   QAction* load = options_->addAction(QStringLiteral("Carregar opções"));
   load->setObjectName(QStringLiteral("mnuCarregarOpcoes"));
   connect(save, &QAction::triggered, this, [this] {
+    if (saveOptions) {
+      saveOptions();
+      return;
+    }
     if (!store_) return;
     if (onBeforeSaveOptions) onBeforeSaveOptions();
     try {
@@ -130,6 +134,10 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
     }
   });
   connect(load, &QAction::triggered, this, [this] {
+    if (loadOptions) {
+      loadOptions();
+      return;
+    }
     if (!store_) return;
     state_.LoadOptions(*store_, operator_);
     if (onOptionsLoaded) onOptionsLoaded();

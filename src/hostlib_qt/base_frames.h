@@ -66,6 +66,10 @@ class FilterDialogFrame : public QDialog {
   // save, and reads them back after a load.
   std::function<void()> onBeforeSaveOptions;
   std::function<void()> onOptionsLoaded;
+  // A derived dialog whose own handlers save and load (and call the base's
+  // SaveOptions / LoadOptions themselves) takes the menu's commands here.
+  std::function<void()> saveOptions;
+  std::function<void()> loadOptions;
 
  private:
   void showHelp();

@@ -80,6 +80,11 @@ void QtToolkit::runModal(core::TfrmFiltroLiquidaItem& dialog) {
   window->runModal();
 }
 
+void QtToolkit::closeModal(core::TfrmFiltroLiquidaItem& dialog) {
+  const auto found = dialogs_.find(&dialog);
+  if (found != dialogs_.end() && found->second) found->second->accept();
+}
+
 void QtToolkit::post(std::function<void()> task) {
   QTimer::singleShot(0, &context_, [task = std::move(task)] { task(); });
 }

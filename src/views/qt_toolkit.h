@@ -24,6 +24,7 @@ class QtToolkit : public core::Toolkit {
 
   std::unique_ptr<core::ScreenWindow> createWindow(core::TfrmLiquidaItem& screen) override;
   void runModal(core::TfrmFiltroLiquidaItem& dialog) override;
+  void closeModal(core::TfrmFiltroLiquidaItem& dialog) override;
   void post(std::function<void()> task) override;
   void setWaitCursor(bool on) override;
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "core/shell/Pkg_ped00800.h"
@@ -70,8 +72,13 @@ std::string branchName(const std::string& code) {
 
 struct ScreenHarness::Parts {
   explicit Parts(const std::string& databaseFile) : database(databaseFile), options(optionsRoot()) {}
+  ~Parts() {
+    std::error_code ignored;
+    std::filesystem::remove_all(optionsRoot(), ignored);
+  }
+  // One folder per test process, so saved options never leak between runs.
   static std::filesystem::path optionsRoot() {
-    return std::filesystem::temp_directory_path() / "ped-core-tests-opcoes";
+    return std::filesystem::temp_directory_path() / ("ped-core-tests-opcoes-" + std::to_string(::getpid()));
   }
   hostlib::SqlDatabase database;
   hostlib::OptionsStore options;
@@ -93,6 +100,7 @@ ScreenHarness::ScreenHarness(Login login, bool boundToBranch, std::string branch
             return c;
           }(),
           [this](std::string_view code, std::string_view parameter) { host.openScreen(code, parameter); }),
+      clock(ped::testing::demoServer().today),
       parts_(std::make_unique<Parts>(ped::testing::demoServer().database)) {
   parts_->environment = {.host = {.vantora = &vantora,
                                   .dialogs = &host,
@@ -100,7 +108,8 @@ ScreenHarness::ScreenHarness(Login login, bool boundToBranch, std::string branch
                                   .searches = &host,
                                   .database = &parts_->database,
                                   .options = &parts_->options},
-                         .toolkit = &toolkit};
+                         .toolkit = &toolkit,
+                         .clock = &clock};
   setScreenEnvironment(&parts_->environment);
   Initialize();
 }

@@ -40,6 +40,7 @@ class HeadlessToolkit : public Toolkit {
  public:
   std::unique_ptr<ScreenWindow> createWindow(TfrmLiquidaItem& screen) override;
   void runModal(TfrmFiltroLiquidaItem& dialog) override;
+  void closeModal(TfrmFiltroLiquidaItem&) override { ++filterCloseRequests; }
   void post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
   void setWaitCursor(bool on) override { waitDepth += on ? 1 : -1; }
 
@@ -48,6 +49,7 @@ class HeadlessToolkit : public Toolkit {
 
   HeadlessWindow* window = nullptr;  // the main screen's, while it exists
   int filterShowings = 0;
+  int filterCloseRequests = 0;  // asked by the dialog itself (Confirma)
   int waitDepth = 0;
   // What the operator does in the filter dialog, if anything, before it closes.
   std::function<void(TfrmFiltroLiquidaItem&)> inFilter;
@@ -83,6 +85,8 @@ class ScreenHarness {
   hostlib::ScriptedHost host;
   HeadlessToolkit toolkit;
   hostlib::Vantora vantora;
+  // "Today" for the screen: the demo data's day unless a test moves it.
+  engine::FixedClock clock;
 
  private:
   struct Parts;

@@ -1,3 +1,6 @@
+// The filter dialog's module globals, its opening and the unit's
+// initialisation and finalisation.
+
 #include "core/filter/Cli_ped00801.h"
 
 #include <algorithm>
@@ -16,25 +19,6 @@ namespace {
 int unitNesting = 0;
 std::unique_ptr<TfrmFiltroLiquidaItem> dialogOwner;
 }  // namespace
-
-TfrmFiltroLiquidaItem::TfrmFiltroLiquidaItem(const ScreenEnvironment& env)
-    : TfrmFiltroPadrao("frmFiltroLiquidaItem", kScreenCode, kHelpContext),
-      toolkit(*env.toolkit),
-      lblCodTela(add<hostlib::Control>("lblCodTela")) {
-  setCaption("Filtro de Liquidação Manual");
-  lblCodTela.setCaption(std::string(kScreenCode));
-  helpFile = "pedhelp.hlp";
-  // Confirming runs the order query, which comes with the dialog's fields;
-  // until then only Cancela closes the dialog.
-  sbtConfirma.setEnabled(false);
-  FormCreate();
-}
-
-void TfrmFiltroLiquidaItem::FormCreate() { boPrimVez = true; }
-
-void TfrmFiltroLiquidaItem::FormActivate() {}
-
-void TfrmFiltroLiquidaItem::FormClose() { boPrimVez = false; }
 
 void CriaFiltroLiquidaItem() {
   const ScreenEnvironment& env = screenEnvironment();

@@ -37,6 +37,11 @@ std::shared_ptr<TfrmLiquidaItem> screenOwner;
 
 void setScreenEnvironment(const ScreenEnvironment* e) { environment = e; }
 
+const engine::Clock& clockOf(const ScreenEnvironment& e) {
+  static const engine::SystemClock systemClock;
+  return e.clock ? *e.clock : systemClock;
+}
+
 const ScreenEnvironment& screenEnvironment() {
   if (environment == nullptr) throw std::logic_error("ambiente da tela não definido");
   return *environment;

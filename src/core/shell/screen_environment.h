@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/date_time.h"
 #include "hostlib/host_services.h"
 
 namespace ped::core {
@@ -32,6 +33,9 @@ class Toolkit {
   // Shows the filter dialog modally; returns when it has closed. The toolkit
   // runs the dialog's FormActivate when it shows and FormClose when it hides.
   virtual void runModal(TfrmFiltroLiquidaItem& dialog) = 0;
+  // Asked from one of the dialog's own handlers: the dialog hides once that
+  // handler is done, and runModal returns.
+  virtual void closeModal(TfrmFiltroLiquidaItem& dialog) = 0;
   // Runs `task` once the current event is done (a posted message).
   virtual void post(std::function<void()> task) = 0;
   // The application's hourglass cursor.
@@ -41,9 +45,13 @@ class Toolkit {
 struct ScreenEnvironment {
   hostlib::HostServices host;
   Toolkit* toolkit = nullptr;
+  const engine::Clock* clock = nullptr;  // null: the system's
 };
 
-// REQUIRES: every pointer set; null clears it.
+// The environment's clock, or the system's.
+const engine::Clock& clockOf(const ScreenEnvironment& environment);
+
+// REQUIRES: every pointer but the clock set; null clears it.
 void setScreenEnvironment(const ScreenEnvironment* environment);
 // Throws std::logic_error when none was set.
 const ScreenEnvironment& screenEnvironment();

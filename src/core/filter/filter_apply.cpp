@@ -1,0 +1,205 @@
+// Confirma: the filter checked, turned into the 20 GetPedidos arguments and
+// the filter record, and the order query run into the main screen.
+
+#include "core/filter/Cli_ped00801.h"
+#include "core/shell/Cli_ped00800.h"
+#include "hostlib/consiste.h"
+#include "hostlib/remote_result.h"
+
+namespace ped::core {
+
+namespace consiste = hostlib::consiste;
+namespace date_time = engine::date_time;
+
+namespace {
+
+netclient::Arg dateArg(double date) {
+  if (date == date_time::kNoDate) return netclient::Arg(nullptr);
+  return netclient::Arg(date_time::toIso(date_time::datePart(date)));
+}
+
+// The codes of the checked boxes, in the order given.
+std::string codes(std::initializer_list<std::pair<const hostlib::Control*, const char*>> boxes) {
+  std::string out;
+  for (const auto& [box, code] : boxes)
+    if (box->checked()) out += code;
+  return out;
+}
+
+// Without a whole range the former dates stay; "T" tells the server to
+// ignore them.
+void dateRange(const hostlib::TDateEditPlus& fromField, const hostlib::TDateEditPlus& toField, double& from,
+               double& to, std::string& all) {
+  if (fromField.isEmpty() || toField.isEmpty()) {
+    all = "T";
+    return;
+  }
+  from = fromField.GetDate();
+  to = toField.GetDate();
+  all.clear();
+}
+
+}  // namespace
+
+std::vector<netclient::Arg> TfrmFiltroLiquidaItem::GetPedidosArgs() const {
+  return {stCdFilial,         stStatusPedido,       stLNrPedido,
+          stDeIntervalo,      stAteIntervalo,       stTNrPedido,
+          stStatusItemPedido, stLCliente,           stTCliente,
+          stLProduto,         stTProduto,           stLVendedor,
+          stTVendedor,        dateArg(dtDeEmissao), dateArg(dtAteEmissao),
+          stTEmissao,         dateArg(dtDeEntrega), dateArg(dtAteEntrega),
+          stTEntrega,         stPrioridade};
+}
+
+void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
+  if (screen.ExibeVendedorLogado()) {
+    stTVendedor.clear();
+    stLVendedor = screen.cdsVendLog.active() && !screen.cdsVendLog.isEmpty()
+                      ? screen.cdsVendLog.field("CDVENDEDOR").asString()
+                      : std::string();
+  } else if (rbtTVendedor.checked()) {
+    stTVendedor = "T";
+    stLVendedor.clear();
+  } else if (rbtLVendedor.checked()) {
+    stTVendedor.clear();
+    stLVendedor = stVendedor;
+  }
+  stTCliente = rbtLCliente.checked() ? "" : "T";
+  stLCliente = rbtLCliente.checked() ? stCliente : "";
+  stTProduto = rbtLProduto.checked() ? "" : "T";
+  stLProduto = rbtLProduto.checked() ? stProduto : "";
+
+  const std::string priorities = codes(
+      {{&chbNormal, "3"}, {&chbAlta, "2"}, {&chbUrgente, "1"}, {&chbBaixa, "4"}, {&chbPrioritaria, "0"}});
+  if (!priorities.empty()) stPrioridade = priorities;
+  const std::string orderStatuses =
+      codes({{&chbPLiquidado, "35"}, {&chbPAndamento, "2"}, {&chbPParcialmente, "6"}});
+  if (!orderStatuses.empty()) stStatusPedido = orderStatuses;
+  const std::string itemStatuses = codes({{&chbIPendente, "1"},
+                                          {&chbIConfirmado, "2"},
+                                          {&chbIAprovado, "3"},
+                                          {&chbILiquidado, "46"},
+                                          {&chbICancelado, "5"},
+                                          {&chbIParcialmente, "7"}});
+  if (!itemStatuses.empty()) stStatusItemPedido = itemStatuses;
+
+  dateRange(depDeEmissao, depAteEmissao, dtDeEmissao, dtAteEmissao, stTEmissao);
+  dateRange(depDeEntrega, depAteEntrega, dtDeEntrega, dtAteEntrega, stTEntrega);
+
+  if (rbtIntervalo.checked()) {
+    stTNrPedido.clear();
+    stDeIntervalo = medDeIntervalo.text();
+    stAteIntervalo = medAteIntervalo.text();
+    stLNrPedido.clear();
+  } else if (rbtLNrPedido.checked()) {
+    stTNrPedido.clear();
+    stDeIntervalo.clear();
+    stAteIntervalo.clear();
+    stLNrPedido = stNrPedido;
+  } else if (rbtTNrPedido.checked()) {
+    stTNrPedido = "T";
+    stDeIntervalo.clear();
+    stAteIntervalo.clear();
+    stLNrPedido.clear();
+  }
+  stCdFilial = screen.medCdFilial.text();
+}
+
+void TfrmFiltroLiquidaItem::recordFilter() {
+  Filtro.NrPedido = {.boIntervalo = rbtIntervalo.checked(),
+                     .boLista = rbtLNrPedido.checked(),
+                     .stDeIntervalo = medDeIntervalo.text(),
+                     .stAteIntervalo = medAteIntervalo.text(),
+                     .stLista = stNrPedido};
+  bool* flags[] = {&Filtro.boNormal,      &Filtro.boAlta,          &Filtro.boUrgente,
+                   &Filtro.boBaixa,       &Filtro.boPrioritaria,   &Filtro.boPAndamento,
+                   &Filtro.boPLiquidado,  &Filtro.boPParcialmente, &Filtro.boIPendente,
+                   &Filtro.boIConfirmado, &Filtro.boIAprovado,     &Filtro.boILiquidado,
+                   &Filtro.boICancelado,  &Filtro.boIParcialmente};
+  const std::vector<hostlib::Control*> boxes = filterCheckBoxes();
+  for (std::size_t i = 0; i < boxes.size(); ++i) *flags[i] = boxes[i]->checked();
+  Filtro.Produto = {rbtTProduto.checked(), stProduto};
+  Filtro.Vendedor = {rbtTVendedor.checked(), stVendedor};
+  Filtro.Cliente = {rbtTCliente.checked(), stCliente};
+  Filtro.dtDeEntrega = depDeEntrega.GetDate();
+  Filtro.dtAteEntrega = depAteEntrega.GetDate();
+  Filtro.dtDeEmissao = depDeEmissao.GetDate();
+  Filtro.dtAteEmissao = depAteEmissao.GetDate();
+}
+
+void TfrmFiltroLiquidaItem::runQuery(TfrmLiquidaItem& screen) {
+  hostlib::BusyGuard busy(showavi, 6);
+  const hostlib::RemoteResult orders = screen.netLiquidaItem.call("GetPedidos", GetPedidosArgs());
+  // Messages show with the indicator down.
+  if (!orders.ok) showavi.DeactiveShowAvi();
+  const hostlib::RemoteResult& payload = consiste::CheckResultServ(dialogs, orders, true);
+  // All three are read before any is loaded, so a bad answer changes none.
+  engine::DataSet incoming[3];
+  try {
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (!payload.at(i)) throw std::runtime_error("pacote ausente");
+      incoming[i].loadPacket(*payload.at(i));
+    }
+  } catch (const std::exception&) {
+    showavi.DeactiveShowAvi();
+    consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetPedidos.", true);
+  }
+  screen.cdsParamFilial.copyFrom(incoming[0]);
+  screen.cdsParamPedido.copyFrom(incoming[1]);
+  screen.cdsPedido.copyFrom(incoming[2]);
+
+  if (screen.cdsParamPedido.field("IDEVOLESTLIQMAN").asString() == "S") {
+    // A failure here is shown and passed over: the orders are loaded.
+    const hostlib::RemoteResult stock =
+        screen.netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(screen.cdsPedido.toPacket())});
+    try {
+      if (!stock.ok) showavi.DeactiveShowAvi();
+      const hostlib::RemoteResult& rows = consiste::CheckResultServ(dialogs, stock, true);
+      engine::DataSet allocation;
+      try {
+        if (!rows.at(0)) throw std::runtime_error("pacote ausente");
+        allocation.loadPacket(*rows.at(0));
+      } catch (const std::exception&) {
+        showavi.DeactiveShowAvi();
+        consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetEvolEstq.", true);
+      }
+      screen.cdsEvolEst.copyFrom(allocation);
+    } catch (const hostlib::Abort&) {
+    }
+  }
+  screen.Habilita_Evol_Estq();
+}
+
+void TfrmFiltroLiquidaItem::sbtConfirmaClick() {
+  medDeIntervalo.setText(consiste::Ajusta(medDeIntervalo.text(), kRangeWidth));
+  medAteIntervalo.setText(consiste::Ajusta(medAteIntervalo.text(), kRangeWidth));
+
+  using Check = void (TfrmFiltroLiquidaItem::*)();
+  using T = TfrmFiltroLiquidaItem;
+  const std::vector<Check> orderDates = {&T::Vd_DeEmissaoInv, &T::Vd_AteEmissaoInv, &T::Vd_DeEmissao,
+                                         &T::Vd_AteEmissao, &T::Vd_Emissao};
+  const std::vector<Check> deliveryDates = {&T::Vd_DeEntregaInv, &T::Vd_AteEntregaInv, &T::Vd_DeEntrega,
+                                            &T::Vd_AteEntrega, &T::Vd_Entrega};
+  // The operator who is in a delivery date hears of it first.
+  const bool inDelivery = focused() == &depDeEntrega || focused() == &depAteEntrega;
+  std::vector<Check> checks = inDelivery ? deliveryDates : orderDates;
+  const std::vector<Check>& second = inDelivery ? orderDates : deliveryDates;
+  checks.insert(checks.end(), second.begin(), second.end());
+  if (rbtIntervalo.checked())
+    checks.insert(checks.end(),
+                  {&T::Vd_DeIntervalo, &T::Vd_AteIntervalo, &T::Vd_Intervalo, &T::Vd_Intervalo2});
+  checks.insert(checks.end(),
+                {&T::Vd_StatusPedido, &T::Vd_StatusItemPedido, &T::Vd_Lista, &T::Vd_Prioridade});
+  for (Check check : checks) (this->*check)();
+
+  TfrmLiquidaItem& screen = filteredScreen();
+  buildArguments(screen);
+  recordFilter();
+  inContPedidoCh = 0;
+  inContItemPedidoCh = 0;
+  runQuery(screen);
+  screen.habilita("F");
+  Close();
+}
+
+}  // namespace ped::core

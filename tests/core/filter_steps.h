@@ -1,0 +1,46 @@
+#pragma once
+// The filter dialog as the operator meets it in the tests: shown from the
+// branch panel of a screen on the demo server.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/screen_harness.h"
+#include "core/shell/event_dispatch.h"
+#include "engine/date_time.h"
+
+namespace ped::core::testing {
+
+// Opens the screen, enters `branch`; the dialog shows once (running the
+// toolkit's inFilter, if set) and closes. Returns the dialog, now hidden.
+inline TfrmFiltroLiquidaItem& showFilter(ScreenHarness& h, const std::string& branch = "0001") {
+  h.open();
+  h.enterBranchField();
+  h.typeBranch(branch);
+  h.leaveBranchField();
+  h.host.take();
+  return *frmFiltroLiquidaItem;
+}
+
+// Shows the dialog again from the Filtrar button, doing `inside` while it is open.
+inline void reopen(ScreenHarness& h, const std::function<void(TfrmFiltroLiquidaItem&)>& inside) {
+  h.toolkit.inFilter = inside;
+  h.screen().handle([&] { h.screen().sbtFiltroClick(); });
+  h.toolkit.inFilter = nullptr;
+}
+
+// Runs a handler as one event; whether it ran to its end.
+inline bool act(ScreenHarness& h, const std::function<void()>& handler) { return runEvent(h.host, handler); }
+
+// The arguments as the wire shows them: texts as they are, null as "null".
+inline std::vector<std::string> wire(const std::vector<netclient::Arg>& args) {
+  std::vector<std::string> out;
+  for (const netclient::Arg& a : args)
+    out.push_back(a.kind() == netclient::Arg::Kind::Null ? "null" : a.text());
+  return out;
+}
+
+inline std::string iso(double day) { return engine::date_time::toIso(day); }
+
+}  // namespace ped::core::testing
