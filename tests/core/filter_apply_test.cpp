@@ -127,6 +127,7 @@ TEST(FilterApply, AllocationRowsAreAskedForOnlyWhereTheParametersMoveStock) {
   s.cdsEvolEst.post();
   ASSERT_TRUE(act(h, [&] { d.sbtConfirmaClick(); })) << h.host.shown().back();
   EXPECT_NE(s.cdsParamPedido.field("IDEVOLESTLIQMAN").asString(), "S");
+  s.cdsEvolEst.setFiltered(false);  // the view of the current item's rows
   ASSERT_EQ(s.cdsEvolEst.recordCount(), 1u);
   EXPECT_EQ(s.cdsEvolEst.field("NRPEDIDO").asString(), "antes");
   EXPECT_FALSE(s.panEvolEstq.visible());  // Habilita_Evol_Estq ran

@@ -36,7 +36,7 @@ TEST(FilterDialog, FirstShowingHasEveryGroupOnTodosAndTheLastSevenOrderDays) {
       EXPECT_FALSE(search->enabled()) << search->name();
     EXPECT_EQ(checks(d), std::vector<bool>(14, true));  // Parc. Atendido too
     EXPECT_FALSE(d.chbPPendente.enabled() || d.chbPPendente.checked() || d.chbPCancelado.enabled());
-    EXPECT_EQ(d.medDeIntervalo.color(), clWindow);
+    EXPECT_EQ(d.medDeIntervalo.color(), edit_colour::clWindow);
     EXPECT_EQ(d.depDeEmissao.GetDate(), h.clock.today() - 7);
     EXPECT_EQ(d.depAteEmissao.GetDate(), h.clock.today());
     EXPECT_EQ(d.depAteEmissao.fontColor(), hostlib::TDateEditPlus::kValidColor);
@@ -70,7 +70,7 @@ TEST(FilterDialog, ShowingAgainAfterACancelRestoresTheRecordNotTheDefaults) {
     EXPECT_NE(d.depAteEmissao.GetDate(), h.clock.today());
     EXPECT_TRUE(d.rbtIntervalo.checked() && d.medDeIntervalo.enabled() && d.lblAteNrPedido.enabled());
     EXPECT_EQ(d.medAteIntervalo.text(), "0000000020");
-    EXPECT_EQ(d.medDeIntervalo.color(), clInfoBk);
+    EXPECT_EQ(d.medDeIntervalo.color(), edit_colour::clInfoBk);
     EXPECT_EQ(d.focused(), &d.medDeIntervalo);
     EXPECT_TRUE(d.rbtLProduto.checked() && d.sbtProduto.enabled());
   });
@@ -93,7 +93,7 @@ TEST(FilterDialog, ModesSwitchTheRangeEditsAndSearchButtonsAndKeepPickedLists) {
   EXPECT_TRUE(d.rbtIntervalo.checked());
   EXPECT_FALSE(d.rbtLNrPedido.checked() || d.sbtNrPedido.enabled());
   EXPECT_TRUE(d.medDeIntervalo.enabled());
-  EXPECT_EQ(d.medAteIntervalo.color(), clInfoBk);
+  EXPECT_EQ(d.medAteIntervalo.color(), edit_colour::clInfoBk);
   EXPECT_EQ(d.focused(), &d.medDeIntervalo);
   for (RadioButton* leave : {&d.rbtTNrPedido, &d.rbtLNrPedido}) {
     d.click(d.rbtIntervalo);
@@ -103,7 +103,7 @@ TEST(FilterDialog, ModesSwitchTheRangeEditsAndSearchButtonsAndKeepPickedLists) {
     EXPECT_FALSE(d.rbtIntervalo.checked());
     EXPECT_EQ(d.medDeIntervalo.text() + d.medAteIntervalo.text(), "");
     EXPECT_FALSE(d.medDeIntervalo.enabled() || d.lblDeNrPedido.enabled());
-    EXPECT_EQ(d.medDeIntervalo.color(), clWindow);
+    EXPECT_EQ(d.medDeIntervalo.color(), edit_colour::clWindow);
   }
 
   const std::tuple<RadioButton*, RadioButton*, hostlib::Control*, std::string*> groups[] = {

@@ -40,8 +40,11 @@ inline constexpr int kKeyD = 68;
 inline constexpr int kKeyF9 = 120;
 enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
+// Background colours of the range edits.
+namespace edit_colour {
 inline constexpr std::uint32_t clWindow = 0xFFFFFF;
 inline constexpr std::uint32_t clInfoBk = 0xFFFFE1;
+}  // namespace edit_colour
 
 class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
  public:

@@ -2,6 +2,7 @@
 // the filter record, and the order query run into the main screen.
 
 #include "core/filter/Cli_ped00801.h"
+#include "core/orders/order_query.h"
 #include "core/shell/Cli_ped00800.h"
 #include "hostlib/consiste.h"
 #include "hostlib/remote_result.h"
@@ -128,42 +129,20 @@ void TfrmFiltroLiquidaItem::recordFilter() {
 }
 
 void TfrmFiltroLiquidaItem::runQuery(TfrmLiquidaItem& screen) {
-  hostlib::BusyGuard busy(showavi, 6);
+  // The main screen's indicator: its own loads nest inside this one.
+  hostlib::Showavi& busyIndicator = screen.showavi;
+  hostlib::BusyGuard busy(busyIndicator, 6);
   const hostlib::RemoteResult orders = screen.netLiquidaItem.call("GetPedidos", GetPedidosArgs());
   // Messages show with the indicator down.
-  if (!orders.ok) showavi.DeactiveShowAvi();
-  const hostlib::RemoteResult& payload = consiste::CheckResultServ(dialogs, orders, true);
-  // All three are read before any is loaded, so a bad answer changes none.
-  engine::DataSet incoming[3];
-  try {
-    for (std::size_t i = 0; i < 3; ++i) {
-      if (!payload.at(i)) throw std::runtime_error("pacote ausente");
-      incoming[i].loadPacket(*payload.at(i));
-    }
-  } catch (const std::exception&) {
-    showavi.DeactiveShowAvi();
-    consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetPedidos.", true);
-  }
-  screen.cdsParamFilial.copyFrom(incoming[0]);
-  screen.cdsParamPedido.copyFrom(incoming[1]);
-  screen.cdsPedido.copyFrom(incoming[2]);
-
+  if (!orders.ok) busyIndicator.DeactiveShowAvi();
+  loadOrderQuery(screen, consiste::CheckResultServ(dialogs, orders, true));
   if (screen.cdsParamPedido.field("IDEVOLESTLIQMAN").asString() == "S") {
     // A failure here is shown and passed over: the orders are loaded.
     const hostlib::RemoteResult stock =
         screen.netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(screen.cdsPedido.toPacket())});
     try {
-      if (!stock.ok) showavi.DeactiveShowAvi();
-      const hostlib::RemoteResult& rows = consiste::CheckResultServ(dialogs, stock, true);
-      engine::DataSet allocation;
-      try {
-        if (!rows.at(0)) throw std::runtime_error("pacote ausente");
-        allocation.loadPacket(*rows.at(0));
-      } catch (const std::exception&) {
-        showavi.DeactiveShowAvi();
-        consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetEvolEstq.", true);
-      }
-      screen.cdsEvolEst.copyFrom(allocation);
+      if (!stock.ok) busyIndicator.DeactiveShowAvi();
+      loadAllocationRows(screen, consiste::CheckResultServ(dialogs, stock, true));
     } catch (const hostlib::Abort&) {
     }
   }

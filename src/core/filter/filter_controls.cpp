@@ -102,7 +102,7 @@ void TfrmFiltroLiquidaItem::buildControls() {
   for (hostlib::Control* c :
        {&lblDeNrPedido, &lblAteNrPedido, &medDeIntervalo, &medAteIntervalo, &sbtNrPedido})
     c->setEnabled(false);
-  for (hostlib::Control* c : {&medDeIntervalo, &medAteIntervalo}) c->setColor(clWindow);
+  for (hostlib::Control* c : {&medDeIntervalo, &medAteIntervalo}) c->setColor(edit_colour::clWindow);
 
   chbPPendente.setEnabled(false);
   chbPCancelado.setEnabled(false);

@@ -22,7 +22,7 @@ void TfrmFiltroLiquidaItem::showRangeMode(bool range, bool list) {
   setRangeControls({&medDeIntervalo, &medAteIntervalo, &lblDeNrPedido, &lblAteNrPedido}, range);
   sbtNrPedido.setEnabled(list);
   for (hostlib::Control* edit : {&medDeIntervalo, &medAteIntervalo})
-    edit->setColor(range ? clInfoBk : clWindow);
+    edit->setColor(range ? edit_colour::clInfoBk : edit_colour::clWindow);
 }
 
 void TfrmFiltroLiquidaItem::rbtTNrPedidoClick() {

@@ -32,13 +32,11 @@ void TfrmLiquidaItem::AtualizaPedido(bool showBusy) {
     if (!r.ok && busy) busy.reset();
     return consiste::CheckResultServ(dialogs, r, true);
   };
-  loadOrderQuery(*this, check(netLiquidaItem.call("GetPedidos", getPedidosArgs(*frmFiltroLiquidaItem))));
+  loadOrderQuery(*this, check(netLiquidaItem.call("GetPedidos", frmFiltroLiquidaItem->GetPedidosArgs())));
   if (parameterIs(cdsParamPedido, "IDEVOLESTLIQMAN", "S")) {
     const hostlib::RemoteResult result =
         netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(cdsPedido.toPacket())});
-    const hostlib::RemoteResult& rows = check(result);
-    if (!rows.at(0)) consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetEvolEstq.", true);
-    cdsEvolEst.loadPacket(*rows.at(0));
+    loadAllocationRows(*this, check(result));
   }
   Habilita_Evol_Estq();
 }
