@@ -182,6 +182,7 @@ void DataSet::setFilter(std::string_view text) {
   if (active() && filtered_) {
     rebuildView();
     first();
+    notify(DataSetNotice::DataChanged);  // other rows are in view
   }
 }
 
@@ -192,6 +193,7 @@ void DataSet::setFiltered(bool on) {
   if (active()) {
     rebuildView();
     first();
+    notify(DataSetNotice::DataChanged);
   }
 }
 

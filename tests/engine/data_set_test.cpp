@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 #include <string>
 #include <vector>
@@ -394,9 +396,15 @@ TEST_F(AllocationTest, DisplayUpdatesResumeWithOneNotice) {
   EXPECT_TRUE(heard.empty());
   ds.enableControls();
   EXPECT_EQ(heard, std::vector<DataSetNotice>{DataSetNotice::DataChanged});
+  // A new filter puts other rows in view: views must hear it.
+  heard.clear();
+  ds.setFilter("QTEXP > 0");
+  ds.setFiltered(true);
+  ds.setFilter("QTEXP < 0");
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), DataSetNotice::DataChanged), 2);
   ds.removeListener(id);
   ds.first();
-  EXPECT_EQ(heard.size(), 1u);
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), DataSetNotice::DataChanged), 2);
 }
 
 TEST_F(AllocationTest, GuardsRestoreHandlersAndDisplayUpdatesWhenAPassAborts) {

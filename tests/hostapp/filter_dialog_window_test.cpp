@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -88,6 +89,15 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
   auto* orders = screen->findChild<QTableView*>("dbgPadrao");
   ASSERT_NE(orders, nullptr);
   QTRY_VERIFY(orders->model()->rowCount() > 0);
+  mdi->subWindowList().front()->showMaximized();
+  EXPECT_TRUE(runtime.window().grab().save("screens/pedidos.png"));
+  // The item page shows the current order's items.
+  auto* pages = screen->findChild<QTabWidget*>("pgcPadrao");
+  pages->setCurrentIndex(1);
+  EXPECT_EQ(pages->currentIndex(), 1);
+  QTRY_VERIFY(screen->findChild<QTableView*>("dbgItemPedido")->model()->rowCount() > 0);
+  EXPECT_TRUE(runtime.window().grab().save("screens/itens.png"));
+  pages->setCurrentIndex(0);
 
   // Again from Filtrar: "Lista" for clients, then Ctrl+D clears, Cancela.
   bool cleared = false;
