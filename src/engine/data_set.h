@@ -83,6 +83,8 @@ class Field {
   // Null reads as "", 0 or false. Floats in Brazilian form ("1234,5"), dates
   // as dd/mm/yyyy (with " hh:mm:ss" when there is a time).
   std::string asString() const;
+  // How this field writes `v` as text (what asString gives for it).
+  std::string asStringOf(const Value& v) const;
   double asFloat() const;  // text is parsed; throws EngineError when it is not a number
   std::int64_t asInteger() const;
   bool asBoolean() const;
@@ -253,6 +255,12 @@ class DataSet {
   // REQUIRES: position < recordCount().
   RowId rowAt(std::size_t position) const;
   CellView cellAt(std::size_t position, std::size_t field) const;
+  // The display text of a cell as the current row would show it, its
+  // onGetText included (handlers read "the current row"; here that is the
+  // row at `position`, seen without moving the cursor or running events).
+  // While a row is being edited only that row's handlers run; other rows
+  // give their stored text. REQUIRES: position < recordCount().
+  std::string displayTextAt(std::size_t position, std::size_t field) const;
 
   // Compact picture of the whole state, for tests: name, state, position,
   // filter, index, and the given fields (';'-separated, all when empty) of

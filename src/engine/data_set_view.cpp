@@ -64,6 +64,21 @@ std::size_t DataSet::recordCount() const { return viewSize(); }
 
 RowId DataSet::rowAt(std::size_t position) const { return viewRow(position); }
 
+std::string DataSet::displayTextAt(std::size_t position, std::size_t f) const {
+  const Field& field = *fields_[f];
+  if (position == pos_) return field.displayText();
+  if (!field.onGetText || state_ != DataSetState::Browse) return field.asStringOf(cellAt(position, f).toValue());
+  // A peek: the cursor is put back on every way out, no event runs.
+  auto& self = const_cast<DataSet&>(*this);
+  struct Back {
+    DataSet& ds;
+    std::size_t pos;
+    ~Back() { ds.pos_ = pos; }
+  } back{self, pos_};
+  self.pos_ = position;
+  return field.displayText();
+}
+
 CellView DataSet::cellAt(std::size_t position, std::size_t f) const {
   const RowId row = viewRow(position);
   if ((state_ == DataSetState::Edit || state_ == DataSetState::Insert) && row == editRow_ && touched_[f]) {

@@ -32,8 +32,9 @@ int Field::displayWidth() const {
 bool Field::isNull() const { return owner_->currentValue(index_).isNull(); }
 Value Field::value() const { return owner_->currentValue(index_); }
 
-std::string Field::asString() const {
-  const Value v = value();
+std::string Field::asString() const { return asStringOf(value()); }
+
+std::string Field::asStringOf(const Value& v) const {
   if (v.isNull()) return {};
   if (v.isText()) return v.text();
   if (v.isBoolean()) return v.boolean() ? "True" : "False";

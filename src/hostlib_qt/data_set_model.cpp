@@ -44,8 +44,11 @@ int DataSetModel::columnCount(const QModelIndex& parent) const {
 QVariant DataSetModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
   const engine::Field& f = fieldAt(index.column());
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    // A field with a display handler (a masked code) shows what it gives.
+    if (f.onGetText) return QString::fromStdString(rows_.displayTextAt(static_cast<std::size_t>(index.row()), f.index()));
     return cellText(f, rows_.cellAt(static_cast<std::size_t>(index.row()), f.index()));
+  }
   if (role == Qt::TextAlignmentRole &&
       (f.type() == engine::FieldType::Float || f.type() == engine::FieldType::Integer))
     return QVariant(Qt::AlignRight | Qt::AlignVCenter);

@@ -627,5 +627,27 @@ TEST(DataSetLargeViews, RepeatedTextsInANearlyDistinctColumnStayOneValue) {
   EXPECT_EQ(ds.recordCount(), 4u);
 }
 
+TEST_F(AllocationTest, DisplayTextOfAnyRowRunsItsHandlerOnThatRow) {
+  // A handler that reads another field of "the current row".
+  ds.field("NRLOTEESTQ").onGetText = [this](const Field& f, std::string& text, bool) {
+    std::string shown = f.dataSet().field("CDALMOXARIFE").asString();
+    shown += "/";
+    shown += text;
+    text = shown;
+  };
+  ds.setRecNo(2);
+  int scrolls = 0;
+  ds.events.afterScroll = [&](DataSet&) { ++scrolls; };
+  const std::size_t lot = ds.field("NRLOTEESTQ").index();
+  for (std::size_t p = 0; p < ds.recordCount(); ++p) {
+    std::string expected = ds.cellAt(p, ds.field("CDALMOXARIFE").index()).toValue().text();
+    expected += "/";
+    expected += ds.cellAt(p, lot).toValue().text();
+    EXPECT_EQ(ds.displayTextAt(p, lot), expected);
+  }
+  EXPECT_EQ(ds.recNo(), 2u);
+  EXPECT_EQ(scrolls, 0);
+}
+
 }  // namespace
 }  // namespace ped::engine
