@@ -110,7 +110,7 @@ TEST(ScreenData, TheServerPacketsFitTheScreensDataSetsFieldByField) {
       const engine::Field& f = ds->field(i);
       if (f.calculated()) continue;
       ++dataFields;
-      const auto it = std::find_if(layout->begin(), layout->end(), [&](const auto& spec) { return spec.name == f.name(); });
+      const auto it = std::find_if(layout->begin(), layout->end(), [&](const auto& column) { return column.name == f.name(); });
       ASSERT_NE(it, layout->end()) << ds->name() << "." << f.name();
       EXPECT_EQ(it->type, f.type()) << ds->name() << "." << f.name();
       EXPECT_EQ(it->size, f.size()) << ds->name() << "." << f.name();
