@@ -142,7 +142,7 @@ void TfrmFiltroLiquidaItem::runQuery(TfrmLiquidaItem& screen) {
         screen.netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(screen.cdsPedido.toPacket())});
     try {
       if (!stock.ok) busyIndicator.DeactiveShowAvi();
-      loadAllocationRows(screen, consiste::CheckResultServ(dialogs, stock, true));
+      loadPayload(screen, screen.cdsEvolEst, consiste::CheckResultServ(dialogs, stock, true), "GetEvolEstq");
     } catch (const hostlib::Abort&) {
     }
   }

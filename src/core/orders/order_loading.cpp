@@ -36,7 +36,7 @@ void TfrmLiquidaItem::AtualizaPedido(bool showBusy) {
   if (parameterIs(cdsParamPedido, "IDEVOLESTLIQMAN", "S")) {
     const hostlib::RemoteResult result =
         netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(cdsPedido.toPacket())});
-    loadAllocationRows(*this, check(result));
+    loadPayload(*this, cdsEvolEst, check(result), "GetEvolEstq");
   }
   Habilita_Evol_Estq();
 }
@@ -69,9 +69,7 @@ void TfrmLiquidaItem::loadItems() {
   hostlib::RemoteResult r = netLiquidaItem.call(
       "GetItem", {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()});
   if (!r.ok) showavi.DeactiveShowAvi();
-  const hostlib::RemoteResult& items = consiste::CheckResultServ(dialogs, r, true);
-  if (!items.at(0)) consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetItem.", true);
-  cdsItemPedido.loadPacket(*items.at(0));
+  loadPayload(*this, cdsItemPedido, consiste::CheckResultServ(dialogs, r, true), "GetItem");
 }
 
 void TfrmLiquidaItem::cdsPedidoAfterScroll() {
@@ -116,9 +114,7 @@ void TfrmLiquidaItem::DesabilitacaoDefaultItemPed() {
   if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) return;
   hostlib::RemoteResult r = netLiquidaItem.call(
       "GetItSemFiltro", {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()});
-  const hostlib::RemoteResult& all = consiste::CheckResultServ(dialogs, r, true);
-  if (!all.at(0)) consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetItSemFiltro.", true);
-  cdsItemPedidoSemFiltro.loadPacket(*all.at(0));
+  loadPayload(*this, cdsItemPedidoSemFiltro, consiste::CheckResultServ(dialogs, r, true), "GetItSemFiltro");
 
   const std::string current = cdsItemPedido.field("NRITEMPED").asString();
   struct Back {

@@ -48,18 +48,19 @@ void loadOrderQuery(TfrmLiquidaItem& screen, const hostlib::RemoteResult& payloa
     screen.cdsParamFilial.loadPacket(*payload.at(0));
     screen.cdsParamPedido.loadPacket(*payload.at(1));
     screen.cdsPedido.loadPacket(*payload.at(2));
-  } catch (const engine::EngineError&) {
+  } catch (const engine::PacketError&) {
     backup.restore(screen);
     invalid(screen, "GetPedidos");
   }
 }
 
-void loadAllocationRows(TfrmLiquidaItem& screen, const hostlib::RemoteResult& payload) {
-  if (!payload.at(0)) invalid(screen, "GetEvolEstq");
+void loadPayload(TfrmLiquidaItem& screen, engine::DataSet& into, const hostlib::RemoteResult& payload,
+                 const char* method) {
+  if (!payload.at(0)) invalid(screen, method);
   try {
-    screen.cdsEvolEst.loadPacket(*payload.at(0));
-  } catch (const engine::EngineError&) {
-    invalid(screen, "GetEvolEstq");
+    into.loadPacket(*payload.at(0));
+  } catch (const engine::PacketError&) {
+    invalid(screen, method);
   }
 }
 

@@ -2,6 +2,7 @@
 // The order query as the filter dialog last confirmed it: its 20 arguments
 // on the wire, and its three packets into the main screen's data sets.
 
+#include "engine/data_set.h"
 #include "hostlib/remote_result.h"
 
 namespace ped::core {
@@ -13,8 +14,9 @@ class TfrmLiquidaItem;
 // of them: the failure is shown and aborts.
 void loadOrderQuery(TfrmLiquidaItem& screen, const hostlib::RemoteResult& payload);
 
-// Loads a GetEvolEstq payload into cdsEvolEst; an unreadable one leaves it
-// as it was, is shown, and aborts.
-void loadAllocationRows(TfrmLiquidaItem& screen, const hostlib::RemoteResult& payload);
+// Loads the one packet of `method`'s payload into `into`; a missing or
+// unreadable packet leaves it as it was, is shown, and aborts.
+void loadPayload(TfrmLiquidaItem& screen, engine::DataSet& into, const hostlib::RemoteResult& payload,
+                 const char* method);
 
 }  // namespace ped::core
