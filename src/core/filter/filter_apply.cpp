@@ -32,7 +32,7 @@ std::string codes(std::initializer_list<std::pair<const hostlib::Control*, const
 void dateRange(const hostlib::TDateEditPlus& fromField, const hostlib::TDateEditPlus& toField, double& from,
                double& to, std::string& all) {
   if (fromField.isEmpty() || toField.isEmpty()) {
-    all = "T";
+    all.assign(1, 'T');
     return;
   }
   from = fromField.GetDate();
@@ -52,6 +52,17 @@ std::vector<netclient::Arg> TfrmFiltroLiquidaItem::GetPedidosArgs() const {
           stTEntrega,         stPrioridade};
 }
 
+namespace {
+
+// A "T" flag: "T" for all, empty otherwise. (Written by character: GCC 12
+// warns falsely on literal assignments inlined here.)
+void allFlag(std::string& flag, bool all) {
+  flag.clear();
+  if (all) flag.push_back('T');
+}
+
+}  // namespace
+
 void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
   if (screen.ExibeVendedorLogado()) {
     stTVendedor.clear();
@@ -59,16 +70,16 @@ void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
                       ? screen.cdsVendLog.field("CDVENDEDOR").asString()
                       : std::string();
   } else if (rbtTVendedor.checked()) {
-    stTVendedor = "T";
+    allFlag(stTVendedor, true);
     stLVendedor.clear();
   } else if (rbtLVendedor.checked()) {
     stTVendedor.clear();
     stLVendedor = stVendedor;
   }
-  stTCliente = rbtLCliente.checked() ? "" : "T";
-  stLCliente = rbtLCliente.checked() ? stCliente : "";
-  stTProduto = rbtLProduto.checked() ? "" : "T";
-  stLProduto = rbtLProduto.checked() ? stProduto : "";
+  allFlag(stTCliente, !rbtLCliente.checked());
+  stLCliente = rbtLCliente.checked() ? stCliente : std::string();
+  allFlag(stTProduto, !rbtLProduto.checked());
+  stLProduto = rbtLProduto.checked() ? stProduto : std::string();
 
   const std::string priorities = codes(
       {{&chbNormal, "3"}, {&chbAlta, "2"}, {&chbUrgente, "1"}, {&chbBaixa, "4"}, {&chbPrioritaria, "0"}});
@@ -98,7 +109,7 @@ void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
     stAteIntervalo.clear();
     stLNrPedido = stNrPedido;
   } else if (rbtTNrPedido.checked()) {
-    stTNrPedido = "T";
+    allFlag(stTNrPedido, true);
     stDeIntervalo.clear();
     stAteIntervalo.clear();
     stLNrPedido.clear();
