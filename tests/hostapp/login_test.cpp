@@ -1,5 +1,5 @@
 // Log-in and the current branch against the real application server on a
-// loopback port, over a fresh SQLite file holding the demo data.
+// loopback port, over the demo data.
 
 #include <gtest/gtest.h>
 
@@ -9,48 +9,21 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "engine/date_time.h"
 #include "hostapp/branch_lookup.h"
 #include "hostapp/login_dialog.h"
 #include "netclient/net_connection.h"
-#include "server/app/connection_pool.h"
-#include "server/app/services.h"
-#include "server/demo/generator.h"
-#include "server/demo/writer.h"
-#include "server/http/http_server.h"
-#include "support/test_database.h"
+#include "support/demo_server.h"
 
 namespace ped::hostapp {
 namespace {
 
+// The shared demo server, and a connection to it as the host opens one.
 class DemoServer : public ::testing::Test {
  protected:
   void SetUp() override {
-    const double today = engine::date_time::fromCivil({2026, 3, 15});
-    server::demo::writeDemoData(*store_.open(),
-                                server::demo::generateDemoData({.orders = 12, .today = today}), false);
-    pool_ = std::make_unique<server::ConnectionPool>(store_.target(), 2);
-    services_ = std::make_unique<server::Services>(*pool_, clock_);
-    dispatcher_ = std::make_unique<rpc::Dispatcher>(*services_);
-    services_->install(*dispatcher_);
-    server::HttpOptions http;
-    http.threads = 2;
-    http.keepAliveTimeout = std::chrono::seconds(1);
-    http_ = std::make_unique<server::HttpServer>(*dispatcher_, http);
-    http_->start();
-    net_.Port = http_->port();
+    net_.Port = ped::testing::demoServer().port;
     net_.Open();
   }
-  void TearDown() override {
-    if (http_) http_->stop();
-  }
-
-  testing::TestDatabase store_{testing::Backend::Sqlite};
-  engine::FixedClock clock_{engine::date_time::fromCivil({2026, 3, 15, 9, 0})};
-  std::unique_ptr<server::ConnectionPool> pool_;
-  std::unique_ptr<server::Services> services_;
-  std::unique_ptr<rpc::Dispatcher> dispatcher_;
-  std::unique_ptr<server::HttpServer> http_;
   netclient::TNetConnection net_;
 };
 
@@ -96,7 +69,7 @@ TEST_F(DemoServer, ARefusalStaysInTheDialogAndTheRightPasswordGivesASession) {
 }
 
 TEST_F(DemoServer, TheBranchComesFromTheLookUpDatabase) {
-  hostlib::SqlDatabase lookups(store_.target());
+  hostlib::SqlDatabase lookups(ped::testing::demoServer().database);
   const Branch first = findBranch(lookups, "");
   EXPECT_EQ(first.code, "0001");
   EXPECT_EQ(first.name, "Matriz São Paulo");
