@@ -126,6 +126,7 @@ QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
   };
   g.onChanged(g);
   followCursor(*view, g, [this](const std::function<void()>& handler) { run(handler); });
+  view->installEventFilter(this);  // the core knows which grid has the focus
   return view;
 }
 
@@ -260,6 +261,10 @@ void LiquidaItemWindow::activated() {
 }
 
 bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn && watched != medCdFilial_) {
+    for (hostlib::Grid* g : {&screen_.dbgPadrao, &screen_.dbgItemPedido, &screen_.dbgLiqEst})
+      if (watched->objectName() == q(g->name()) && screen_.focused() != g) screen_.setFocus(*g);
+  }
   if (watched == medCdFilial_) {
     if (event->type() == QEvent::FocusIn) {
       run([this] {
