@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 #include "engine/data_set.h"
 
@@ -12,14 +13,17 @@ void followCursor(QTableView& view, hostlib::Grid& grid, EventRunner run) {
   engine::DataSet* ds = grid.dataSource;
   if (ds == nullptr) return;
   QPointer<QTableView> guard(&view);
-  auto showCursor = [guard, ds] {
+  // Set while the view follows the data set, so that move is not sent back.
+  auto following = std::make_shared<bool>(false);
+  auto showCursor = [guard, ds, following] {
     if (!guard || !ds->active() || ds->isEmpty() || guard->model() == nullptr) return;
     const int row = static_cast<int>(ds->recNo()) - 1;
     const QModelIndex current = guard->currentIndex();
     if (current.isValid() && current.row() == row) return;
-    const QSignalBlocker quiet(guard->selectionModel());
     const QModelIndex target = guard->model()->index(row, current.isValid() ? current.column() : 0);
+    *following = true;
     guard->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    *following = false;
     guard->scrollTo(target);
   };
   const int listener = ds->addListener([showCursor, guard](engine::DataSetNotice n) {
@@ -29,8 +33,8 @@ void followCursor(QTableView& view, hostlib::Grid& grid, EventRunner run) {
   });
   QObject::connect(&view, &QObject::destroyed, [ds, listener] { ds->removeListener(listener); });
   QObject::connect(view.selectionModel(), &QItemSelectionModel::currentRowChanged, &view,
-                   [ds, run, showCursor](const QModelIndex& current) {
-                     if (!current.isValid() || !ds->active()) return;
+                   [ds, run, showCursor, following](const QModelIndex& current) {
+                     if (*following || !current.isValid() || !ds->active()) return;
                      const auto recNo = static_cast<std::size_t>(current.row()) + 1;
                      if (recNo != ds->recNo()) run([ds, recNo] { ds->setRecNo(recNo); });
                      showCursor();  // where the core left it, had it refused

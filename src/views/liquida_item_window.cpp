@@ -1,5 +1,7 @@
 #include "views/liquida_item_window.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -29,6 +31,12 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The mark column's default width.
 constexpr int kMarkColumnWidth = 22;
+
+// Column widths are given for a font whose digits are 6 pixels wide; a wider
+// font gets wider columns, so a date still shows whole.
+double widthScale(const QWidget& w) {
+  return std::max(1.0, w.fontMetrics().horizontalAdvance(QLatin1Char('0')) / 6.0);
+}
 
 }  // namespace
 
@@ -114,7 +122,9 @@ QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
   view->verticalHeader()->setVisible(false);
   view->setStyleSheet(QStringLiteral("QTableView { background: #ffffe1; }"));  // the tooltip background
   for (int c = 0; c < model->columnCount(); ++c)
-    view->setColumnWidth(c, model->column(c).fieldName == "IDCHECK" ? kMarkColumnWidth : model->column(c).width);
+    view->setColumnWidth(c, model->column(c).fieldName == "IDCHECK"
+                                ? kMarkColumnWidth
+                                : static_cast<int>(model->column(c).width * widthScale(*view)));
   hostlib_qt::bind(*view, g);
   // Columns the core hides (the allocation keys a branch does not use).
   auto showState = std::move(g.onChanged);

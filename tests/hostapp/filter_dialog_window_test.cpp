@@ -90,6 +90,9 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
   ASSERT_NE(orders, nullptr);
   QTRY_VERIFY(orders->model()->rowCount() > 0);
   mdi->subWindowList().front()->showMaximized();
+  // The list stands on its first order, and the grid shows it.
+  QTRY_COMPARE(orders->currentIndex().row(), 0);
+  EXPECT_TRUE(orders->selectionModel()->isSelected(orders->currentIndex()));
   EXPECT_TRUE(runtime.window().grab().save("screens/pedidos.png"));
   // The item page shows the current order's items.
   auto* pages = screen->findChild<QTabWidget*>("pgcPadrao");
