@@ -147,6 +147,9 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
   for (hostlib::Control* c : {&s.sbtConfirma, &s.sbtCancel, &s.sbtHelp}) {
     auto* b = new QPushButton(this);
     bind(*b, *c);
+    // Like toolbar buttons, they leave the focus in the field the operator
+    // was in.
+    b->setFocusPolicy(Qt::NoFocus);
     row->addWidget(b);
     if (c == &s.sbtHelp) connect(b, &QPushButton::clicked, this, [this] { showHelp(); });
   }

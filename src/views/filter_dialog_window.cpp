@@ -81,6 +81,7 @@ FilterDialogWindow::FilterDialogWindow(core::TfrmFiltroLiquidaItem& d, const hos
   auto* undo = new QPushButton(this);
   hostlib_qt::bind(*undo, d.sbtLimpa);
   undo->setToolTip(QStringLiteral("Desfazer"));
+  undo->setFocusPolicy(Qt::NoFocus);
   if (auto* rows = qobject_cast<QVBoxLayout*>(layout()))
     if (auto* buttons = qobject_cast<QHBoxLayout*>(rows->itemAt(rows->count() - 1)->layout()))
       buttons->insertWidget(buttons->indexOf(confirm), undo);

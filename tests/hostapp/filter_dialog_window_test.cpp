@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,6 +36,16 @@ void onNextModal(std::function<void(QWidget*)> inside) {
       inside(modal);
     else
       onNextModal(inside);
+  });
+}
+
+// Runs `inside` on the message box that opens next.
+void onNextMessage(std::function<void(QMessageBox*)> inside) {
+  QTimer::singleShot(50, [inside] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      inside(box);
+    else
+      onNextMessage(inside);
   });
 }
 
@@ -104,6 +115,7 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
 
   // Again from Filtrar: "Lista" for clients, then Ctrl+D clears, Cancela.
   bool cleared = false;
+  QString message;
   onNextModal([&](QWidget* d) {
     auto* list = part<QRadioButton>(d, "rbtLCliente");
     QTest::mouseClick(list, Qt::LeftButton);
@@ -111,10 +123,31 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
     QTest::keyClick(list, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
     cleared = part<QRadioButton>(d, "rbtTCliente")->isChecked() && !list->isChecked() &&
               part<QLineEdit>(d, "depDeEmissaoTexto")->text() == QStringLiteral("__/__/____");
+    // Only the last order date, a reversed delivery range, the operator still
+    // in the delivery field: Confirma (which takes no focus) reports the
+    // delivery range first.
+    for (const auto& [field, typed] : {std::pair{"depAteEmissaoTexto", "10052024"},
+                                       std::pair{"depDeEntregaTexto", "11052024"},
+                                       std::pair{"depAteEntregaTexto", "10052024"}}) {
+      auto* edit = part<QLineEdit>(d, field);
+      edit->setFocus();
+      QApplication::processEvents();
+      QTest::keyClicks(edit, QString::fromLatin1(typed));
+    }
+    QApplication::processEvents();
+    onNextMessage([&](QMessageBox* box) {
+      message = box->text();
+      box->accept();
+    });
+    // A real click gives the focus to a button that takes it (QTest does not).
+    auto* confirm = part<QPushButton>(d, "sbtConfirma");
+    if (confirm->focusPolicy() & Qt::ClickFocus) confirm->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(confirm, Qt::LeftButton);
     part<QPushButton>(d, "sbtCancel")->click();
   });
   screen->findChild<QToolButton*>("sbtFiltro")->click();
   EXPECT_TRUE(cleared);
+  EXPECT_EQ(message, "Data de entrega inicial deve ser menor ou igual a data de entrega final.");
 }
 
 }  // namespace
