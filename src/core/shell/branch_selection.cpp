@@ -4,6 +4,7 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
+#include "engine/error.h"
 #include "hostlib/consiste.h"
 #include "hostlib/remote_result.h"
 
@@ -96,10 +97,15 @@ void TfrmLiquidaItem::medCdFilialExit() {
     result = netLiquidaItem.call("GetParam", {medCdFilial.text(), vantora.Operador()});
   }
   const hostlib::RemoteResult& payload = consiste::CheckResultServ(dialogs, result, true);
-  if (!payload.at(0) || !payload.at(1) || !payload.at(2))
-    consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetParam.", true);
   // Each packet is read apart first, so a bad one changes none of the three.
-  for (std::size_t i = 0; i < 3; ++i) engine::DataSet("verificacao").loadPacket(*payload.at(i));
+  try {
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (!payload.at(i)) throw engine::PacketError("pacote ausente");
+      engine::DataSet("verificacao").loadPacket(*payload.at(i));
+    }
+  } catch (const engine::PacketError&) {
+    consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetParam.", true);
+  }
   cdsParamPedido.loadPacket(*payload.at(0));
   cdsOperTPed.loadPacket(*payload.at(1));
   cdsVendLog.loadPacket(*payload.at(2));
