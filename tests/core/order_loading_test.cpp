@@ -18,11 +18,11 @@ using Lines = std::vector<std::string>;
 // branch, whatever its dates.
 void everyOrder(TfrmFiltroLiquidaItem& f, const std::string& branch) {
   f.stCdFilial = branch;
-  f.stStatusPedido = "352";
+  f.stStatusPedido = "3526";
   f.stStatusItemPedido = "1234657";
   f.stPrioridade = "32140";
   for (std::string* all : {&f.stTNrPedido, &f.stTCliente, &f.stTProduto, &f.stTVendedor, &f.stTEmissao, &f.stTEntrega})
-    *all = "T";
+    all->assign(1, 'T');
 }
 
 class OrderLoading : public ::testing::Test {
