@@ -4,6 +4,7 @@
 #   ./test.sh                 # release preset (the optimized code is what gets tested)
 #   PRESET=asan ./test.sh     # Debug + AddressSanitizer/UBSan
 #   PRESET=dev ./test.sh      # plain Debug
+#   PRESET=ci ./test.sh       # release with warnings as errors (what CI runs)
 #
 # Ends with one line "N passed, N failed" and exits non-zero when the build
 # fails, when any test fails, or when no test ran.
@@ -13,9 +14,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 
 PRESET="${PRESET:-release}"
 case "$PRESET" in
-  dev | release | asan) ;;
+  dev | release | asan | ci) ;;
   *)
-    printf 'test.sh: unknown PRESET "%s"; use one of: dev, release, asan\n' "$PRESET" >&2
+    printf 'test.sh: unknown PRESET "%s"; use one of: dev, release, asan, ci\n' "$PRESET" >&2
     exit 2
     ;;
 esac

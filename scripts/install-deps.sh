@@ -32,6 +32,7 @@ REQUIRED_PACKAGES=(
   libsodium-dev
   xvfb
   xauth
+  clang-format
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }
