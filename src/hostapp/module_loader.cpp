@@ -7,7 +7,9 @@
 #include <exception>
 #include <system_error>
 
+#include "engine/scope_exit.h"
 #include "hostapp/screen_code.h"
+#include "hostlib_qt/screen_host.h"
 
 namespace ped::hostapp {
 namespace {
@@ -59,13 +61,17 @@ ModuleLoader::Module ModuleLoader::load(const std::string& code) {
       throw ModuleError("Tela " + code + " inválida: falta a função " + name + ".");
     }
   }
-  try {
-    call(m.initialize, code, "Initialize");
-  } catch (const ModuleError&) {
+  {
     // Half initialized, it cannot be finalized safely either; leave it as
     // if never loaded.
-    ::dlclose(m.handle);
-    throw;
+    engine::OnFailure unload{[&] { ::dlclose(m.handle); }};
+    call(m.initialize, code, "Initialize");
+  }
+  if (auto ready = reinterpret_cast<ReadyQuery>(::dlsym(m.handle, hostlib_qt::kModuleReadySymbol));
+      ready != nullptr && ready() == 0) {
+    engine::ScopeExit unload{[&] { ::dlclose(m.handle); }};
+    call(m.finalize, code, "Finalize");
+    throw ModuleError("Tela " + code + " não pôde ser iniciada: o módulo não reconhece este hospedeiro.");
   }
   return m;
 }
@@ -76,11 +82,7 @@ void ModuleLoader::open(std::string_view typed) {
   if (closed_) throw ModuleError("A aplicação está sendo encerrada: a tela " + *code + " não será aberta.");
   if (opening_.count(*code) != 0) throw ModuleError("A tela " + *code + " já está sendo aberta.");
   opening_.insert(*code);
-  struct Done {
-    std::set<std::string>& set;
-    const std::string& code;
-    ~Done() { set.erase(code); }
-  } done{opening_, *code};
+  engine::ScopeExit done{[&] { opening_.erase(*code); }};
 
   auto it = std::find_if(modules_.begin(), modules_.end(), [&](const Module& m) { return m.code == *code; });
   // Copied out: an IniProc that opens another screen may grow modules_.

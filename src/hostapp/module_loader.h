@@ -32,7 +32,8 @@ class ModuleLoader {
   ModuleLoader& operator=(const ModuleLoader&) = delete;
 
   // Opens screen `code` (as typed: it is normalized). A module whose entry
-  // points are incomplete is unloaded again without any call. Throws
+  // points are incomplete is unloaded again without any call; one that says
+  // after Initialize that it is not ready is finalized and unloaded. Throws
   // ModuleError for a bad code, a missing or broken module, a screen that is
   // still being opened (an IniProc asking for its own screen), an entry point
   // that throws, and any opening after unloadAll has begun.
@@ -51,6 +52,7 @@ class ModuleLoader {
 
  private:
   using EntryPoint = void (*)();
+  using ReadyQuery = int (*)();
   struct Module {
     std::string code;
     void* handle = nullptr;

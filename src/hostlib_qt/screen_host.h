@@ -9,6 +9,12 @@
 //   Initialize  once after the module is loaded, before anything else
 //   IniProc     each time the operator opens the module's screen
 //   Finalize    once before the module is unloaded; no other call follows
+// Optional:
+//   int kModuleReadySymbol()  asked right after Initialize: 0 when the module
+//               could not start (no compatible host, say); the host then runs
+//               its Finalize, unloads it and tells the operator.
+// A module may export more for other modules (PED00800: CriaLiquidaItem,
+// CriaFiltroLiquidaItem, ContaChecked); the host itself calls none of them.
 // The host loads the module of screen code XYZ from <modules dir>/xyz.so.
 
 #include "hostlib/host_services.h"
@@ -19,6 +25,7 @@ namespace ped::hostlib_qt {
 
 inline constexpr char kScreenHostSymbol[] = "PedScreenHost";
 inline constexpr int kScreenHostVersion = 1;
+inline constexpr char kModuleReadySymbol[] = "PedModuleReady";
 
 struct ScreenHost {
   int version = kScreenHostVersion;

@@ -78,6 +78,9 @@ PED_EXPORT void Finalize() {
   });
 }
 
+// Initialize ran but found no host it can serve: the host unloads us.
+PED_EXPORT int PedModuleReady() { return loaded ? 1 : 0; }
+
 PED_EXPORT void IniProc() {
   guarded("IniProc", [] {
     if (ready()) ped::core::IniProc();

@@ -1,5 +1,5 @@
 // A screen module for the host's tests, built under several screen codes
-// (FAKE_SCREEN_CODE). Each entry point appends "<code> <entry>" to the file
+// (FAKE_SCREEN_CODE), one without IniProc and one that is never ready. Each entry point appends "<code> <entry>" to the file
 // named by $PED_FAKE_MODULE_LOG; IniProc opens a window in the workspace of
 // the host it finds through findScreenHost, titled with the host's operator.
 
@@ -27,6 +27,10 @@ __attribute__((visibility("default"))) void Initialize() noexcept { record("Init
 __attribute__((visibility("default"))) void Finalize() noexcept {
   record(ped::hostlib_qt::findScreenHost() ? "Finalize" : "Finalize sem host");
 }
+
+#ifdef FAKE_NOT_READY
+__attribute__((visibility("default"))) int PedModuleReady() noexcept { return 0; }
+#endif
 
 #ifndef FAKE_WITHOUT_INIPROC
 __attribute__((visibility("default"))) void IniProc() noexcept {

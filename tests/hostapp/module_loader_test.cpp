@@ -112,6 +112,13 @@ TEST_F(ModuleLoaderTest, MissingOrIncompleteModulesAreRefusedWithoutAnyCall) {
 
   EXPECT_EQ(log_.text(), "");
   EXPECT_TRUE(workspace_.subWindowList().isEmpty());
+
+  // A module that could not start is finalized and unloaded, not kept as if
+  // it had loaded.
+  EXPECT_EQ(errorOf(loader_, "PED09994"),
+            "Tela PED09994 não pôde ser iniciada: o módulo não reconhece este hospedeiro.");
+  EXPECT_FALSE(loader_.isLoaded("PED09994"));
+  EXPECT_EQ(log_.text(), "PED09994 Initialize\nPED09994 Finalize\n");
 }
 
 class RefusesToClose : public QWidget {
