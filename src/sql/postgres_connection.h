@@ -1,4 +1,7 @@
 #pragma once
+// The PostgreSQL side of the data-access layer: UTF8, ISO dates, UTC; a lost
+// connection is re-opened between calls. A connection belongs to one thread
+// at a time (the pool hands it out).
 #include <memory>
 #include <string>
 

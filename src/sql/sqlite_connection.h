@@ -1,4 +1,7 @@
 #pragma once
+// The SQLite side of the data-access layer: one database file, WAL journal,
+// synchronous=FULL, foreign keys on, write transactions BEGIN IMMEDIATE.
+// A connection belongs to one thread at a time (the pool hands it out).
 #include <memory>
 #include <string>
 

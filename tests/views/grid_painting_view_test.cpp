@@ -7,6 +7,8 @@
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QTableView>
+#include <memory>
+#include <vector>
 
 #include "core/screen_harness.h"
 #include "views/grid_cell_delegate.h"
@@ -55,8 +57,11 @@ TEST(PaintedGrids, ShowEachStatusMarkAndNumberAsTheScreenDescribesThem) {
   window.resize(900, 400);
   window.show();
   auto& orders = *window.findChild<QTableView*>("dbgPadrao");
-  const QAbstractItemModelTester checked(orders.model(),
-                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
+  // Every grid's model is checked while the lists below fill and move.
+  std::vector<std::unique_ptr<QAbstractItemModelTester>> checked;
+  for (const char* grid : {"dbgPadrao", "dbgItemPedido", "dbgLiqEst"})
+    checked.push_back(std::make_unique<QAbstractItemModelTester>(
+        window.findChild<QTableView*>(grid)->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
   s.cdsPedido.open();
   for (const char* row : {"2N", "3S", "5B", "6N", "4X"}) {
     s.cdsPedido.append();
