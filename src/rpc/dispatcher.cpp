@@ -178,13 +178,20 @@ class RequestHandler {
     if (!root.is_array()) return handleRequest(root);
 
     simdjson::dom::array batch = root.get_array().value_unsafe();
-    if (batch.size() == 0) {
-      const Failure f = invalidRequest("o lote de requisições está vazio.");
-      report({}, {}, f.code, {}, std::chrono::steady_clock::now());
-      return errorResponse("null", f.code, f.message);
+    if (batch.size() == 0) return refuseBatch(invalidRequest("o lote de requisições está vazio."));
+    // A batch multiplies what one request costs: it is bounded, and only a
+    // live session may send one, checked once for the whole batch.
+    if (batch.size() > d_.limits_.maxBatchCalls) {
+      std::string why = "o lote passa do máximo de ";
+      why += std::to_string(d_.limits_.maxBatchCalls);
+      why += " chamadas.";
+      return refuseBatch(invalidRequest(why));
     }
+    if (auto refused = resolveBatchSession()) return refuseBatch(*refused);
+    inBatch_ = true;
     std::string out = "[";
     for (element request : batch) {
+      answerFull_ = out.size() > d_.limits_.maxAnswerBytes;
       std::string response = handleRequest(request);
       if (response.empty()) continue;
       if (out.size() > 1) out.push_back(',');
@@ -257,7 +264,22 @@ class RequestHandler {
     }
     const Dispatcher::Method& method = found->second;
 
-    if (method.access == Access::Session) {
+    if (inBatch_ && method.access == Access::Public) {
+      std::string message = "O método ";
+      message += methodName;
+      message += " deve ser chamado sozinho, fora de um lote.";
+      return fail({error_code::kInvalidRequest, std::move(message), {}});
+    }
+    if (answerFull_) {
+      std::string message = "Chamada ";
+      message += methodName;
+      message += " não executada: a resposta do lote passaria do limite do servidor de aplicação.";
+      return fail({error_code::kMethodFailed, std::move(message), {}});
+    }
+
+    if (inBatch_) {
+      session = batchSession_;
+    } else if (method.access == Access::Session) {
       if (!context_.bearerToken || context_.bearerToken->empty())
         return fail({error_code::kNotAuthenticated, std::string(kNotAuthenticatedMessage), {}});
       try {
@@ -307,9 +329,39 @@ class RequestHandler {
     }
     if (result.empty())
       return fail({error_code::kInternalError, std::string(kInternalMessage), "method returned no JSON"});
+    if (result.size() > d_.limits_.maxAnswerBytes) {
+      std::string message = "A resposta de ";
+      message += methodName;
+      message += " passaria do limite de ";
+      message += std::to_string(d_.limits_.maxAnswerBytes / (1024 * 1024));
+      message += " MiB do servidor de aplicação. Restrinja a consulta.";
+      return fail({error_code::kMethodFailed, std::move(message), {}});
+    }
 
     report(methodName, session ? std::string_view(session->operatorCode) : std::string_view(), 0, {}, start);
     return notification ? std::string() : resultResponse(idJson, result);
+  }
+
+  // One answer and one log line for a batch refused whole.
+  std::string refuseBatch(const Failure& f) {
+    report({}, {}, f.code, f.internalDetail, std::chrono::steady_clock::now());
+    return errorResponse("null", f.code, f.message);
+  }
+
+  // Resolves the bearer token once for a whole batch; the failure when the
+  // batch may not run.
+  std::optional<Failure> resolveBatchSession() {
+    const Failure refused{error_code::kNotAuthenticated, std::string(kNotAuthenticatedMessage), {}};
+    if (!context_.bearerToken || context_.bearerToken->empty()) return refused;
+    try {
+      batchSession_ = d_.sessions_.resolve(*context_.bearerToken);
+    } catch (const std::exception& e) {
+      return Failure{error_code::kInternalError, std::string(kInternalMessage), e.what()};
+    } catch (...) {
+      return Failure{error_code::kInternalError, std::string(kInternalMessage), "session resolver threw"};
+    }
+    if (!batchSession_) return refused;
+    return std::nullopt;
   }
 
   void report(std::string_view method, std::string_view operatorCode, int code, std::string_view detail,
@@ -332,6 +384,9 @@ class RequestHandler {
 
   const Dispatcher& d_;
   const RequestContext& context_;
+  bool inBatch_ = false;
+  bool answerFull_ = false;             // the batch's answer reached the limit
+  std::optional<Session> batchSession_;  // resolved once per batch
 };
 
 void Dispatcher::add(std::string name, int arity, MethodHandler handler, Access access) {

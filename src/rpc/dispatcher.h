@@ -8,6 +8,7 @@
 // on handle() may run on many threads at once.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -64,10 +65,22 @@ struct CallRecord {
 // The views are valid only during the call to the sink.
 using CallSink = std::function<void(const CallRecord&)>;
 
+// Bounds on what one request body may make the server do and send back.
+struct DispatcherLimits {
+  // Calls in one batch. A batch over it is refused whole, unrun, with one
+  // answer and one log line. The screen itself never batches.
+  std::size_t maxBatchCalls = 64;
+  // Bytes of one answer (a call's, or a whole batch's). A call whose result
+  // is larger is answered with an error; the calls of a batch past the limit
+  // are not run.
+  std::size_t maxAnswerBytes = 64 * 1024 * 1024;
+};
+
 class Dispatcher {
  public:
   // `sessions` must outlive the dispatcher.
-  explicit Dispatcher(SessionResolver& sessions) : sessions_(sessions) {}
+  explicit Dispatcher(SessionResolver& sessions, DispatcherLimits limits = {})
+      : sessions_(sessions), limits_(limits) {}
 
   // Registers `name` taking exactly `arity` positional parameters.
   // REQUIRES: no handle() running. Throws std::invalid_argument when the
@@ -80,7 +93,9 @@ class Dispatcher {
   // Handles one body: a request or a batch. Returns the response text (an
   // object, or an array for a batch), or an empty string when nothing is to
   // be answered (a notification, or a batch of notifications only). Never
-  // throws.
+  // throws. A batch needs a valid session as a whole: without one, or with
+  // more than maxBatchCalls calls, it gets one error object (id null) and
+  // nothing in it runs; Access::Public methods are refused inside a batch.
   std::string handle(std::string_view body, const RequestContext& context) const;
 
  private:
@@ -94,6 +109,7 @@ class Dispatcher {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
   SessionResolver& sessions_;
+  const DispatcherLimits limits_;
   std::unordered_map<std::string, Method, TransparentHash, std::equal_to<>> methods_;
   CallSink sink_;
 

@@ -320,6 +320,74 @@ TEST_F(DispatcherTest, BatchesAnswerEachRequestInOrder) {
   EXPECT_EQ(counted_, 3);
 }
 
+TEST_F(DispatcherTest, BatchesAreBoundedNeedASessionAndAreRefusedWithOneLine) {
+  const RequestContext anonymous{std::nullopt, "10.0.0.9"};
+  const RequestContext known{std::string("tok-1"), "10.0.0.9"};
+  std::string counts = "[";
+  for (int i = 0; i < 64; ++i) counts += std::string(i ? "," : "") + request("Count", "[]", std::to_string(i));
+  counts += "]";
+
+  // Without a session even a flood of junk gets one short answer and one line.
+  std::string junk = "[1";
+  for (int i = 0; i < 200000; ++i) junk += ",1";
+  junk += "]";
+  for (const auto& [body, code] : {std::pair{junk, -32600}, std::pair{counts, -32001}}) {
+    log_.clear();
+    const auto reply = readReply(dispatcher_.handle(body, anonymous));
+    EXPECT_EQ(reply.code, code);
+    EXPECT_EQ(reply.id, "null");
+    EXPECT_EQ(log_.size(), 1u);
+  }
+  EXPECT_EQ(counted_, 0);
+
+  // One call over the limit refuses the batch whole, unrun.
+  log_.clear();
+  const std::string tooMany = counts.substr(0, counts.size() - 1) + "," + request("Count", "[]", "64") + "]";
+  const auto refused = readReply(dispatcher_.handle(tooMany, known));
+  EXPECT_EQ(refused.code, -32600);
+  EXPECT_NE(refused.message.find("64 chamadas"), std::string::npos) << refused.message;
+  EXPECT_EQ(log_.size(), 1u);
+  EXPECT_EQ(counted_, 0);
+  EXPECT_EQ(readBatch(dispatcher_.handle(counts, known)).size(), 64u);
+  EXPECT_EQ(counted_, 64);
+
+  // Log-in, memory-hard on the server, never rides in a batch.
+  const auto mixed = readBatch(dispatcher_.handle(
+      "[" + request("Login", R"(["0042","certa"])", "1") + "," + request("WhoAmI", "[]", "2") + "]", known));
+  ASSERT_EQ(mixed.size(), 2u);
+  EXPECT_EQ(mixed[0].code, -32600);
+  EXPECT_NE(mixed[0].message.find("fora de um lote"), std::string::npos) << mixed[0].message;
+  EXPECT_EQ(mixed[1].result, R"({"operator":"0042","method":"WhoAmI"})");
+}
+
+TEST(DispatcherLimitsTest, AnswersPastTheLimitAreRefusedAndTheRestOfTheBatchIsNotRun) {
+  InMemorySessions sessions;
+  sessions.add({"s1", "0042", "tok-1"});
+  Dispatcher d(sessions, {.maxBatchCalls = 8, .maxAnswerBytes = 1000});
+  int runs = 0;
+  d.add("Echo", 1, [&runs](const CallContext&, const Params& p) {
+    ++runs;
+    return p.raw(0);
+  });
+  const RequestContext ctx{std::string("tok-1"), ""};
+  const std::string big = "\"" + std::string(1200, 'x') + "\"";
+  const auto alone = readReply(d.handle(request("Echo", "[" + big + "]"), ctx));
+  EXPECT_EQ(alone.code, -32000);
+  EXPECT_NE(alone.message.find("limite de 0 MiB"), std::string::npos) << alone.message;
+
+  const std::string half = "\"" + std::string(600, 'y') + "\"";
+  const auto replies = readBatch(d.handle("[" + request("Echo", "[" + half + "]", "1") + "," +
+                                              request("Echo", "[" + half + "]", "2") + "," +
+                                              request("Echo", "[" + half + "]", "3") + "]",
+                                          ctx));
+  ASSERT_EQ(replies.size(), 3u);
+  EXPECT_FALSE(replies[0].isError);
+  EXPECT_FALSE(replies[1].isError);
+  EXPECT_EQ(replies[2].code, -32000);
+  EXPECT_NE(replies[2].message.find("não executada"), std::string::npos) << replies[2].message;
+  EXPECT_EQ(runs, 1 + 2);
+}
+
 TEST_F(DispatcherTest, TheCallLogHasOutcomesButNeverParameters) {
   call(request("Login", R"(["0042","segredo-\"x"])"), false);
   call(request("WhoAmI", "[]"));

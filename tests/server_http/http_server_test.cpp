@@ -363,6 +363,158 @@ TEST_F(HttpServerTest, CallsAreLoggedAsJsonLines) {
   EXPECT_NE(second.find(R"("outcome":"ok"})"), std::string::npos) << second;
 }
 
+// A connected socket from `localAddress` (any 127.x.y.z is loopback), or -1.
+int connectFrom(const char* localAddress, int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  ::inet_pton(AF_INET, localAddress, &local.sin_addr);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  timeval tv{5, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+      ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// True when the server closed `fd` (end of stream or reset) within its
+// receive time-out, with nothing or only `prefix` sent before.
+bool closedByServer(int fd) {
+  char buf[512];
+  ssize_t n;
+  while ((n = ::recv(fd, buf, sizeof buf, 0)) > 0) {
+  }
+  return n == 0 || errno == ECONNRESET;
+}
+
+TEST_F(HttpServerTest, SlowSendersHoldNoThreadAndAreCutOffAtTheirDeadline) {
+  raiseOpenFileLimit();
+  HttpOptions options;
+  options.threads = 2;
+  options.maxThreads = 4;
+  options.requestTimeout = std::chrono::seconds(3);
+  start(options);
+  // 2,000 requests that never finish, from eight addresses under the per-peer cap.
+  std::vector<int> slow;
+  const std::string head = std::string("POST ") + kPath + " HTTP/1.1\r\nHost: x\r\nX-Slow: ";
+  for (int i = 0; i < 2000; ++i) {
+    const std::string from = "127.0.0." + std::to_string(2 + i % 8);
+    const int fd = connectFrom(from.c_str(), server_->port());
+    ASSERT_GE(fd, 0) << "connection " << i;
+    ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    slow.push_back(fd);
+  }
+  std::atomic<bool> dripping{true};
+  std::thread drip([&] {
+    while (dripping) {
+      for (int fd : slow) ::send(fd, "a", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+  });
+  for (int i = 0; i < 100 && server_->openConnections() < 2000; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_GE(server_->openConnections(), 2000u);
+
+  // A screen is served at once all the same, on one of the few threads.
+  auto c = client();
+  c.set_connection_timeout(1, 0);
+  c.set_read_timeout(1, 0);
+  for (int i = 0; i < 5; ++i) {
+    auto res = post(c, request("Echo", "[" + std::to_string(i) + "]", i));
+    ASSERT_TRUE(res) << httplib::to_string(res.error());
+    EXPECT_EQ(readReply(res->body).result, std::to_string(i));
+  }
+
+  // However slowly they keep sending, the server ends them at the deadline.
+  int closed = 0;
+  for (int fd : slow) closed += closedByServer(fd);
+  dripping = false;
+  drip.join();
+  for (int fd : slow) ::close(fd);
+  EXPECT_EQ(closed, 2000);
+  EXPECT_EQ(calls_, 5);
+}
+
+TEST_F(HttpServerTest, ConnectionsAreCappedPerPeerAndTheIdlestMakesRoomWhenAllAreTaken) {
+  HttpOptions options;
+  options.maxConnectionsPerPeer = 3;
+  options.maxConnections = 5;
+  options.keepAliveTimeout = std::chrono::seconds(30);
+  start(options);
+  auto health = [](int fd) {
+    const std::string get = "GET /health HTTP/1.1\r\nHost: x\r\n\r\n";
+    if (::send(fd, get.data(), get.size(), MSG_NOSIGNAL) <= 0) return false;
+    std::string answer;
+    char buf[512];
+    ssize_t n;
+    while (answer.find(R"({"status":"ok"})") == std::string::npos && (n = ::recv(fd, buf, sizeof buf, 0)) > 0)
+      answer.append(buf, static_cast<std::size_t>(n));
+    return answer.rfind("HTTP/1.1 200", 0) == 0;
+  };
+  std::vector<int> first;
+  for (int i = 0; i < 3; ++i) first.push_back(connectFrom("127.0.0.2", server_->port()));
+  for (int fd : first) EXPECT_TRUE(health(fd));
+  const int fourth = connectFrom("127.0.0.2", server_->port());
+  EXPECT_TRUE(closedByServer(fourth)) << "a fourth connection from one address";
+  ::close(fourth);
+
+  // Five in all: two more from elsewhere fill the server; a sixth closes
+  // the connection idle longest, the first one.
+  const int other1 = connectFrom("127.0.0.3", server_->port());
+  const int other2 = connectFrom("127.0.0.3", server_->port());
+  EXPECT_TRUE(health(other1));
+  EXPECT_TRUE(health(other2));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // all idle now
+  const int sixth = connectFrom("127.0.0.4", server_->port());
+  EXPECT_TRUE(health(sixth));
+  EXPECT_TRUE(closedByServer(first[0]));
+  EXPECT_TRUE(health(first[1]));
+  for (int fd : {first[0], first[1], first[2], other1, other2, sixth}) ::close(fd);
+}
+
+TEST_F(HttpServerTest, BodiesOfFalseUnknownOrOversizedLengthHoldNothing) {
+  HttpOptions options;
+  options.threads = 1;
+  options.maxThreads = 1;
+  options.maxBodyBytes = 1024;
+  options.requestTimeout = std::chrono::seconds(1);
+  start(options);
+  const std::string post = std::string("POST ") + kPath + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n";
+
+  // A body shorter than announced waits in the reactor, not on the one thread.
+  const int shortBody = connectFrom("127.0.0.2", server_->port());
+  const std::string partial = post + "Content-Length: 100\r\n\r\n{\"jsonrpc\"";
+  ::send(shortBody, partial.data(), partial.size(), MSG_NOSIGNAL);
+  auto c = client();
+  c.set_read_timeout(1, 0);
+  auto res = c.Post(kPath, request("Echo", "[1]"), "application/json");
+  ASSERT_TRUE(res) << httplib::to_string(res.error());
+  EXPECT_EQ(readReply(res->body).result, "1");
+  EXPECT_TRUE(closedByServer(shortBody)) << "cut at the request's deadline";
+  ::close(shortBody);
+
+  // Lengths the server will not read are answered at once, and the connection closed.
+  const std::pair<std::string, const char*> refused[] = {
+      {"Content-Length: 99999999999999999999\r\n", "HTTP/1.1 413"},
+      {"Content-Length: 5000\r\n", "HTTP/1.1 413"},
+      {"Content-Length: -5\r\n", "HTTP/1.1 400"},
+      {"", "HTTP/1.1 411"},
+  };
+  for (const auto& [length, status] : refused) {
+    bool closed = false;
+    const std::string answer = rawExchange(server_->port(), post + length + "\r\n{\"x\":1", closed);
+    EXPECT_EQ(answer.rfind(status, 0), 0u) << length << answer;
+    EXPECT_TRUE(closed) << length;
+  }
+  EXPECT_EQ(calls_, 1);
+}
+
 TEST(ElasticThreadPool, GrowsWhenAllThreadsAreBusyAndShrinksBackWhenIdle) {
   ElasticThreadPool pool(1, 3, std::chrono::milliseconds(20));
   Gate gate;

@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     http.threads = options.threads;
     http.maxThreads = std::max(options.threads, http.maxThreads);
     http.maxBodyBytes = options.maxBodyBytes;
+    raiseOpenFileLimit();
     HttpServer server(dispatcher, http);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);

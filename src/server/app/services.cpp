@@ -3,6 +3,7 @@
 #include "rpc/errors.h"
 #include "rpc/json_writer.h"
 #include "server/app/replay_guard.h"
+#include "server/auth/login_throttle.h"
 #include "server/methods/service_error.h"
 
 namespace ped::server {
@@ -28,6 +29,8 @@ double date(const rpc::Params& p, std::size_t i, std::string_view method) {
 Services::Services(ConnectionPool& pool, const engine::Clock& clock, ServiceLimits limits)
     : pool_(pool),
       clock_(clock),
+      hashPermits_(limits.loginHashesAtOnce, limits.loginHashesWaiting, limits.loginWait),
+      throttle_(limits.loginThrottle),
       sessions_(clock),
       orders_(limits.maxOrderRows),
       movement_(clock),
@@ -52,6 +55,49 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
   if (known_.size() > 100000) known_.clear();  // bounded: the sessions in use come back at their next call
   known_[session.token] = {session, now};
   return session;
+}
+
+std::string Services::login(const rpc::CallContext& call, std::string_view operatorCode, std::string_view password) {
+  const std::string_view peer = auth::peerAddress(call.request->peer);
+  if (const auto wait = throttle_.lockedFor(operatorCode, peer); wait.count() > 0) {
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
+    throw rpc::MethodError("Muitas tentativas de entrada sem sucesso. Aguarde " + std::to_string(seconds) +
+                           (seconds == 1 ? " segundo" : " segundos") + " e tente novamente.");
+  }
+  try {
+    // The database connection is held only around the reads and the
+    // write, never during the hash.
+    Sessions::Credentials credentials;
+    {
+      auto db = pool_.borrow();
+      credentials = sessions_.credentials(*db, operatorCode);
+    }
+    bool matches;
+    {
+      const auto permit = hashPermits_.acquire();
+      if (!permit)
+        throw rpc::MethodError(
+            "O servidor de aplicação está atendendo muitas entradas agora. Tente novamente em instantes.");
+      matches = Sessions::passwordMatches(credentials, password);
+    }
+    if (!matches) {
+      throttle_.failed(operatorCode, peer);
+      throw rpc::MethodError("Operador ou senha inválidos.");
+    }
+    throttle_.succeeded(operatorCode, peer);
+    auto db = pool_.borrow();
+    const std::string token = sessions_.openSession(*db, credentials);
+    rpc::JsonWriter w;
+    w.beginObject();
+    w.key("token");
+    w.string(token);
+    w.endObject();
+    return w.take();
+  } catch (const ServiceError& e) {
+    throw rpc::MethodError(e.what());
+  } catch (const sql::SqlError&) {
+    throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
+  }
 }
 
 rpc::MethodHandler Services::bind(Body body, Kind kind) {
@@ -92,22 +138,7 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
 void Services::install(rpc::Dispatcher& d) {
   d.add(
       "Login", 2,
-      [this](const rpc::CallContext&, const rpc::Params& p) {
-        try {
-          auto db = pool_.borrow();
-          const std::string token = sessions_.login(*db, p.text(0), p.text(1));
-          rpc::JsonWriter w;
-          w.beginObject();
-          w.key("token");
-          w.string(token);
-          w.endObject();
-          return w.take();
-        } catch (const ServiceError& e) {
-          throw rpc::MethodError(e.what());
-        } catch (const sql::SqlError& e) {
-          throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
-        }
-      },
+      [this](const rpc::CallContext& call, const rpc::Params& p) { return login(call, p.text(0), p.text(1)); },
       rpc::Access::Public);
 
   d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {

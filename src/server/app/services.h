@@ -3,7 +3,10 @@
 // to the JSON-RPC dispatcher, each call on a pooled database connection, and
 // sessions resolved from the database.
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <optional>
 #include <unordered_map>
 #include <string>
@@ -11,6 +14,8 @@
 
 #include "engine/date_time.h"
 #include "rpc/dispatcher.h"
+#include "server/auth/hash_permits.h"
+#include "server/auth/login_throttle.h"
 #include "server/app/connection_pool.h"
 #include "server/methods/order_changes.h"
 #include "server/methods/order_queries.h"
@@ -22,6 +27,12 @@ namespace ped::server {
 
 struct ServiceLimits {
   std::size_t maxOrderRows = 200000;  // orders one GetPedidos may return
+  // Log-in hashes (64 MiB and a core each) run at once, one per core; a few
+  // more log-ins wait up to loginWait, the rest are refused at once.
+  std::size_t loginHashesAtOnce = std::max(1u, std::thread::hardware_concurrency());
+  std::size_t loginHashesWaiting = 32;
+  std::chrono::milliseconds loginWait{2000};
+  auth::ThrottlePolicy loginThrottle;
 };
 
 class Services final : public rpc::SessionResolver {
@@ -37,6 +48,9 @@ class Services final : public rpc::SessionResolver {
   // A session may therefore end up to a minute early, never late.
   std::optional<rpc::Session> resolve(std::string_view token) override;
 
+  // Most log-in hashes that ran at once so far.
+  std::size_t hashPeakInUse() { return hashPermits_.peakInUse(); }
+
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
   enum class Kind {
@@ -44,6 +58,10 @@ class Services final : public rpc::SessionResolver {
     Direct,      // one statement, or manages its own transactions
     Replayable,  // changes orders: a repeated call of the same session gets its first answer back
   };
+  // Log-in: throttled per operator and address, the hash admitted by
+  // hashPermits_ and run with no database connection held.
+  std::string login(const rpc::CallContext& call, std::string_view operatorCode, std::string_view password);
+
   // A method run on a borrowed connection, with the storage's failures
   // turned into messages for the operator.
   rpc::MethodHandler bind(Body body, Kind kind);
@@ -57,6 +75,8 @@ class Services final : public rpc::SessionResolver {
 
   ConnectionPool& pool_;
   const engine::Clock& clock_;
+  auth::HashPermits hashPermits_;
+  auth::LoginThrottle throttle_;
   Sessions sessions_;
   OrderQueries orders_;
   StockQueries stock_;

@@ -37,6 +37,11 @@ bool verifyPassword(std::string_view password, const std::string& storedHash) {
   return crypto_pwhash_str_verify(storedHash.c_str(), password.data(), password.size()) == 0;
 }
 
+const std::string& decoyHash() {
+  static const std::string hash = hashPassword(newSessionToken());
+  return hash;
+}
+
 std::string newSessionToken() {
   ensureSodium();
   unsigned char bytes[32];

@@ -15,6 +15,11 @@ std::string hashPassword(std::string_view password);
 // for a malformed hash.
 bool verifyPassword(std::string_view password, const std::string& storedHash);
 
+// A valid hash of a random password, made once per process with the same
+// cost as the stored ones: checking a password against it takes as long as
+// against an operator's real hash, and never succeeds.
+const std::string& decoyHash();
+
 // A fresh random session token (256 bits, hex) and the key under which the
 // server keeps it (a hash: a stolen table gives no usable token).
 std::string newSessionToken();

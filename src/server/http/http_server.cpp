@@ -7,6 +7,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "server/http/connection_stream.h"
 #include "server/http/elastic_thread_pool.h"
 
 namespace ped::server {
@@ -80,7 +85,46 @@ const char* statusText(int status) {
   }
 }
 
+// Binds and listens; -1 when the address cannot be had.
+int listenOn(const std::string& host, int port, int& boundPort) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return -1;
+  int fd = -1;
+  for (addrinfo* a = found; a && fd < 0; a = a->ai_next) {
+    fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+    if (fd < 0) continue;
+    // No SO_REUSEPORT: it would let a second server bind the same port and
+    // silently take half the connections.
+    int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    // A full backlog, so a shift of screens connecting at once is not dropped.
+    if (::bind(fd, a->ai_addr, a->ai_addrlen) != 0 || ::listen(fd, SOMAXCONN) != 0) {
+      ::close(fd);
+      fd = -1;
+    }
+  }
+  ::freeaddrinfo(found);
+  if (fd < 0) return -1;
+  sockaddr_storage bound{};
+  socklen_t len = sizeof bound;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &len);
+  boundPort = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
+                                                : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+  return fd;
+}
+
 }  // namespace
+
+// cpp-httplib's server used for what it does well, parsing and routing one
+// request and writing its answer, over a stream the reactor filled.
+class HttpServer::Router : public httplib::Server {
+ public:
+  using httplib::Server::process_request;
+};
 
 HttpServer::HttpServer(rpc::Dispatcher& dispatcher, HttpOptions options)
     : dispatcher_(dispatcher), options_(std::move(options)) {}
@@ -88,31 +132,39 @@ HttpServer::HttpServer(rpc::Dispatcher& dispatcher, HttpOptions options)
 HttpServer::~HttpServer() { stop(); }
 
 void HttpServer::configure() {
-  httplib::Server& svr = *server_;
-  const std::size_t warm = options_.threads;
-  const std::size_t max = options_.maxThreads;
-  svr.new_task_queue = [warm, max] { return new ElasticThreadPool(warm, max); };
-  svr.set_tcp_nodelay(true);
-  // cpp-httplib's default adds SO_REUSEPORT, which lets a second server bind
-  // the same port and silently take half the connections.
-  svr.set_socket_options([this](socket_t sock) {
-    int yes = 1;
-    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    listenSocket_ = sock;
-  });
+  Router& svr = *router_;
   svr.set_keep_alive_max_count(options_.keepAliveMaxCount);
-  svr.set_keep_alive_timeout(options_.keepAliveTimeout.count());
-  svr.set_read_timeout(options_.readTimeout.count(), 0);
-  svr.set_write_timeout(options_.writeTimeout.count(), 0);
+  svr.set_keep_alive_timeout(std::chrono::ceil<std::chrono::seconds>(options_.keepAliveTimeout).count());
   svr.set_payload_max_length(options_.maxBodyBytes);
 
   // cpp-httplib would read a chunked body whole, past the size limit: refuse
   // it before any body is read, and close the connection, whose unread body
   // would otherwise be read as the next request.
-  svr.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-    if (!req.has_header("Transfer-Encoding")) return httplib::Server::HandlerResponse::Unhandled;
-    answerAndClose(res, 411, "Transfer-Encoding não é aceito; envie o corpo com Content-Length.");
-    return httplib::Server::HandlerResponse::Handled;
+  // A body of unknown length or over the limit is refused the same way, at
+  // once, instead of being waited for or read and thrown away.
+  const std::size_t maxBody = options_.maxBodyBytes;
+  svr.set_pre_routing_handler([maxBody](const httplib::Request& req, httplib::Response& res) {
+    if (req.has_header("Transfer-Encoding")) {
+      answerAndClose(res, 411, "Transfer-Encoding não é aceito; envie o corpo com Content-Length.");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    const bool hasLength = req.has_header("Content-Length");
+    if (!hasLength && (req.method == "POST" || req.method == "PUT" || req.method == "PATCH")) {
+      answerAndClose(res, 411, "Envie o corpo da requisição com Content-Length.");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (hasLength) {
+      const std::string length = req.get_header_value("Content-Length");
+      if (length.empty() || length.find_first_not_of("0123456789") != std::string::npos) {
+        answerAndClose(res, 400, "Content-Length inválido.");
+        return httplib::Server::HandlerResponse::Handled;
+      }
+      if (length.size() > 12 || std::stoull(length) > maxBody) {
+        answerAndClose(res, 413, statusText(413));
+        return httplib::Server::HandlerResponse::Handled;
+      }
+    }
+    return httplib::Server::HandlerResponse::Unhandled;
   });
 
   const std::string rpcPath = literalPattern(options_.path);
@@ -167,43 +219,47 @@ void HttpServer::configure() {
 }
 
 void HttpServer::start() {
-  if (server_) throw std::logic_error("HttpServer::start called twice");
-  server_ = std::make_unique<httplib::Server>();
-  configure();
-
-  if (options_.port == 0) {
-    port_ = server_->bind_to_any_port(options_.host);
-  } else {
-    port_ = server_->bind_to_port(options_.host, options_.port) ? options_.port : -1;
-  }
-  if (port_ <= 0) {
+  if (router_) throw std::logic_error("HttpServer::start called twice");
+  const int listenFd = listenOn(options_.host, options_.port, port_);
+  if (listenFd < 0) {
     std::string message = "Não foi possível abrir o servidor de aplicação em ";
     message += options_.host;
     message += ':';
     message += std::to_string(options_.port);
     message += " (endereço em uso ou inválido).";
-    server_.reset();
     throw std::runtime_error(message);
   }
+  router_ = std::make_unique<Router>();
+  configure();
+  workers_ = std::make_unique<ElasticThreadPool>(options_.threads, options_.maxThreads);
+  ReactorOptions reactor;
+  reactor.maxConnections = options_.maxConnections;
+  reactor.maxConnectionsPerPeer = options_.maxConnectionsPerPeer;
+  reactor.maxBodyBytes = options_.maxBodyBytes;
+  reactor.requestTimeout = options_.requestTimeout;
+  reactor.idleTimeout = options_.keepAliveTimeout;
+  reactor_ = std::make_unique<ConnectionReactor>(listenFd, reactor, *workers_,
+                                                 [this](Connection& c) { return serve(c); });
+  reactorThread_ = std::thread([this] { reactor_->run(); });
+}
 
-  // cpp-httplib listens with a backlog of 5: screens connecting at once
-  // (a shift starting) would see dropped handshakes and one-second retries.
-  // Listening again on the bound socket only raises the backlog.
-  if (listenSocket_ >= 0) ::listen(listenSocket_, SOMAXCONN);
-
-  listener_ = std::thread([this] {
-    server_->listen_after_bind();
-    listenerDone_ = true;
-  });
-  // stop() only takes effect once the listen loop runs; waiting here makes
-  // an early stop() safe.
-  while (!server_->is_running() && !listenerDone_) std::this_thread::yield();
+bool HttpServer::serve(Connection& c) {
+  ConnectionStream stream(c.fd, std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress, c.peerPort,
+                          std::chrono::steady_clock::now() + options_.writeTimeout);
+  const bool last = c.bodyUnread || c.served + 1 >= options_.keepAliveMaxCount || reactor_->stopping();
+  bool closedByClient = false;
+  const bool answered = router_->process_request(stream, last, closedByClient, nullptr);
+  ++c.served;
+  return answered && !closedByClient && !last;
 }
 
 void HttpServer::stop() {
-  if (!server_) return;
-  server_->stop();
-  if (listener_.joinable()) listener_.join();
+  if (!reactor_) return;
+  reactor_->stop();
+  if (reactorThread_.joinable()) reactorThread_.join();
+  workers_->shutdown();
 }
+
+std::size_t HttpServer::openConnections() const { return reactor_ ? reactor_->openConnections() : 0; }
 
 }  // namespace ped::server

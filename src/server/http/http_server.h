@@ -1,6 +1,8 @@
 #pragma once
 // The HTTP connector of the application server: serves a Dispatcher at one
-// path with cpp-httplib.
+// path. Connections wait in a ConnectionReactor, without a thread each, until
+// a request has arrived whole; cpp-httplib then parses, routes and answers
+// it on a worker thread.
 //
 //   POST <path>   Content-Type: application/json, optional
 //                 "Authorization: Bearer <token>"; the body goes to the
@@ -19,10 +21,7 @@
 #include <thread>
 
 #include "rpc/dispatcher.h"
-
-namespace httplib {
-class Server;
-}
+#include "server/http/connection_reactor.h"
 
 namespace ped::server {
 
@@ -30,25 +29,26 @@ struct HttpOptions {
   std::string host = "127.0.0.1";
   int port = 0;  // 0: any free port, see HttpServer::port()
   std::string path = "/Ped00800.rdmLiquidaItem";
-  // Threads kept ready. Each open keep-alive connection holds one thread for
-  // as long as it stays open (cpp-httplib's design), so this should exceed
-  // the number of screens connected at once; past it, threads are added up
-  // to maxThreads, and beyond that a new connection waits for a free one.
+  // Threads that serve requests: `threads` kept ready, more added while all
+  // are busy, up to maxThreads. A thread is held only while a whole request
+  // is served, never while a connection idles or a request arrives.
   std::size_t threads = 64;
   std::size_t maxThreads = 512;
   std::size_t maxBodyBytes = 16 * 1024 * 1024;
+  // Open connections in all, and from one peer address. When all are taken
+  // the one idle longest is closed to make room.
+  std::size_t maxConnections = 10000;
+  std::size_t maxConnectionsPerPeer = 256;
   // Requests served on one connection before the server closes it; large, so
   // a screen keeps its connection.
   std::size_t keepAliveMaxCount = 100000;
-  // An idle connection is closed after this long, freeing its thread; the
-  // client reconnects transparently on its next call. stop() may wait this
-  // long for idle connections.
-  std::chrono::seconds keepAliveTimeout{5};
-  // Limits on reading one request and writing one response. A method's own
-  // run time is bounded by the storage's time-outs, not here: a running
-  // handler cannot be interrupted safely.
-  std::chrono::seconds readTimeout{30};
-  std::chrono::seconds writeTimeout{30};
+  // A connection without a request under way is closed after this long; the
+  // client reconnects transparently on its next call.
+  std::chrono::milliseconds keepAliveTimeout{5000};
+  // From the first byte of a request to its last, however slowly it comes.
+  std::chrono::milliseconds requestTimeout{10000};
+  // For writing one whole answer.
+  std::chrono::milliseconds writeTimeout{30000};
 };
 
 class HttpServer {
@@ -61,7 +61,7 @@ class HttpServer {
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
-  // Binds the address and serves on a background thread until stop().
+  // Binds the address and serves on background threads until stop().
   // Throws std::runtime_error with a Portuguese message when the address
   // cannot be bound. REQUIRES: not started before.
   void start();
@@ -70,22 +70,26 @@ class HttpServer {
   // REQUIRES: start() returned.
   int port() const { return port_; }
 
-  // Stops accepting connections, lets the calls under way finish and send
-  // their answers, then returns. Idle keep-alive connections end at their
-  // time-out, so this may take up to HttpOptions::keepAliveTimeout. Safe to
-  // call more than once.
+  // Stops accepting connections and closes the idle ones at once, lets the
+  // calls under way finish and send their answers (with "Connection:
+  // close"), then returns. Safe to call more than once.
   void stop();
 
+  // Open connections now; for tests and diagnostics.
+  std::size_t openConnections() const;
+
  private:
+  class Router;
   void configure();
+  bool serve(Connection& connection);
 
   rpc::Dispatcher& dispatcher_;
   const HttpOptions options_;
-  std::unique_ptr<httplib::Server> server_;
-  std::thread listener_;
-  std::atomic<bool> listenerDone_{false};
+  std::unique_ptr<Router> router_;
+  std::unique_ptr<ElasticThreadPool> workers_;
+  std::unique_ptr<ConnectionReactor> reactor_;
+  std::thread reactorThread_;
   int port_ = 0;
-  int listenSocket_ = -1;  // owned by server_
 };
 
 }  // namespace ped::server

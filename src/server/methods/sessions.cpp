@@ -6,17 +6,33 @@
 namespace ped::server {
 
 std::string Sessions::login(sql::Connection& db, std::string_view operatorCode, std::string_view password) const {
+  const Credentials c = credentials(db, operatorCode);
+  if (!passwordMatches(c, password)) throw ServiceError("Operador ou senha inválidos.");
+  return openSession(db, c);
+}
+
+Sessions::Credentials Sessions::credentials(sql::Connection& db, std::string_view operatorCode) const {
   const sql::Result op = db.query("SELECT CDOPERADOR, DSSENHAHASH, IDATIVO FROM OPERADOR WHERE CDOPERADOR = :OP",
                                   {{"OP", operatorCode}});
-  const bool known = op.rowCount() == 1 && op.text(0, "IDATIVO") == "S";
-  // A wrong operator costs as much as a wrong password.
-  const std::string hash = known ? std::string(op.text(0, "DSSENHAHASH")) : std::string();
-  if (!auth::verifyPassword(password, hash) || !known) throw ServiceError("Operador ou senha inválidos.");
+  if (op.rowCount() != 1 || op.text(0, "IDATIVO") != "S") return {};
+  return {std::string(op.text(0, "CDOPERADOR")), std::string(op.text(0, "DSSENHAHASH"))};
+}
+
+bool Sessions::passwordMatches(const Credentials& c, std::string_view password) {
+  if (c.operatorCode.empty()) {
+    // A wrong operator costs as much as a wrong password.
+    auth::verifyPassword(password, auth::decoyHash());
+    return false;
+  }
+  return auth::verifyPassword(password, c.passwordHash);
+}
+
+std::string Sessions::openSession(sql::Connection& db, const Credentials& c) const {
   const std::string token = auth::newSessionToken();
   const std::string now = engine::date_time::toIso(clock_.now());
   db.execute(
       "INSERT INTO SESSAO (CDSESSAO, CDOPERADOR, DTCRIACAO, DTULTACESSO) VALUES (:K, :OP, :AGORA, :AGORA)",
-      {{"K", auth::sessionKey(token)}, {"OP", op.text(0, "CDOPERADOR")}, {"AGORA", now}});
+      {{"K", auth::sessionKey(token)}, {"OP", c.operatorCode}, {"AGORA", now}});
   return token;
 }
 

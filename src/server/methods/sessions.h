@@ -25,8 +25,21 @@ class Sessions {
 
   // The token of a new session. Throws ServiceError "Operador ou senha
   // inválidos." for an unknown or inactive operator or a wrong password (the
-  // same text for all three, so it tells nothing to a guesser).
+  // same text for all three, so it tells nothing to a guesser). Holds `db`
+  // while it hashes: the server uses the three steps below instead.
   std::string login(sql::Connection& db, std::string_view operatorCode, std::string_view password) const;
+
+  // What log-in needs from the database, read before the (slow) hash.
+  struct Credentials {
+    std::string operatorCode;  // as stored
+    std::string passwordHash;  // empty for an unknown or inactive operator
+  };
+  Credentials credentials(sql::Connection& db, std::string_view operatorCode) const;
+  // True when `password` is right. Costs one full hash whether or not the
+  // operator exists, so the time of the answer tells nothing either.
+  static bool passwordMatches(const Credentials& c, std::string_view password);
+  // The token of a new session. REQUIRES: passwordMatches(c, ...).
+  std::string openSession(sql::Connection& db, const Credentials& c) const;
 
   // The session of `token`, touching its last access; nullopt when unknown
   // or idle too long (an expired row is removed).
