@@ -51,6 +51,7 @@ SqlError::Kind kindOf(const char* sqlstate) {
   const std::string_view s(sqlstate);
   if (s == "23505" || s == "40001" || s == "40P01") return SqlError::Kind::Conflict;
   if (s == "55P03" || s == "57014") return SqlError::Kind::Busy;
+  if (s == "22001" || s == "22021" || s == "22P05") return SqlError::Kind::Invalid;
   if (s.starts_with("08")) return SqlError::Kind::Connection;
   if (s.starts_with("42")) return SqlError::Kind::Syntax;
   return SqlError::Kind::Other;
@@ -73,6 +74,7 @@ void appendCopyField(std::string& out, const engine::Value& v) {
   if (v.isNull()) {
     out += "\\N";
   } else if (v.isText()) {
+    refuseNul(v.text());
     for (const char c : v.text()) {
       switch (c) {
         case '\\': out += "\\\\"; break;
@@ -295,6 +297,7 @@ class PostgresConnection final : public Connection {
       const engine::Value& v = it->second;
       if (v.isNull()) continue;
       if (v.isText()) {
+        refuseNul(v.text());
         texts[i] = v.text();
       } else if (v.isInteger()) {
         texts[i] = std::to_string(v.integer());

@@ -175,6 +175,18 @@ TEST(TimestampText, EveryPrintedFormReadsAndNothingElse) {
     EXPECT_FALSE(readTimestamp(text)) << text;
 }
 
+TEST_P(Connections, ATextWithANulCharacterIsRefusedByBothDatabases) {
+  for (const char* sql : {"SELECT * FROM ESTOQUE WHERE CDPRODUTO = :P", "INSERT INTO ESTOQUE VALUES (:P, 1, NULL, 0)"}) {
+    try {
+      db_->query(sql, {{"P", std::string("P1\0' OR '1'='1", 15)}});
+      FAIL() << sql;
+    } catch (const SqlError& e) {
+      EXPECT_EQ(e.kind(), SqlError::Kind::Invalid) << e.what();
+    }
+  }
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE").integer(0, "N"), 1);
+}
+
 TEST_P(Connections, MistakesAreErrorsNotCrashes) {
   EXPECT_THROW(db_->query("SELECT * FROM NADA"), SqlError);
   EXPECT_THROW(db_->query("SELECT * FROM ESTOQUE WHERE CDPRODUTO = :FALTA"), SqlError);

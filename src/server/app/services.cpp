@@ -81,6 +81,7 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
         if (db) db->markBroken();
         throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
       }
+      if (e.kind() == sql::SqlError::Kind::Invalid) throw rpc::MethodError(e.what(), rpc::error_code::kInvalidParams);
       if (e.kind() == sql::SqlError::Kind::Busy)
         throw rpc::MethodError(
             "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o filtro.");
