@@ -125,8 +125,11 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
   const Session s = login("GERENTE");
   const std::string rows = allocation({{"0000000010", "1", "P1", "L1", 2}, {"0000000010", "2", "P2", "L2", 1},
                                        {"0000000011", "2", "P1", "L1", 1}});  // not selected
-  EXPECT_EQ(movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", "Liquidação Manual", rows,
-                                      "NRPEDIDO IN ('0000000010')"),
+  // The description is cut to its column's 60 characters, never inside one.
+  std::string description = "a", cut = "a";
+  for (int i = 0; i < 70; ++i) description += "ç";
+  for (int i = 0; i < 59; ++i) cut += "ç";
+  EXPECT_EQ(movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", description, rows, "NRPEDIDO IN ('0000000010')"),
             "[null,null]");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTAGIO"), 2);
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 10);  // nothing moves yet
@@ -139,6 +142,7 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 8);
   EXPECT_DOUBLE_EQ(stock("P2", "L2"), 3);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTOQUE WHERE NRPEDIDO = '0000000010'"), 2);
+  EXPECT_EQ(db_->query("SELECT DSMOVIMENTO FROM MOVESTOQUE").text(0, "DSMOVIMENTO"), cut);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM RESERVAITEM WHERE NRPEDIDO = '0000000010'"), 0);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE NRPEDIDO = '0000000010' AND IDOPERACAO = 'L'"
                   " AND CDJUSTEXCHIS = '0001'"),
