@@ -20,7 +20,7 @@ std::string Sessions::login(sql::Connection& db, std::string_view operatorCode, 
   return token;
 }
 
-std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view token) const {
+std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view token, bool touch) const {
   if (token.size() != 64) return std::nullopt;
   const std::string key = auth::sessionKey(token);
   const sql::Result s =
@@ -33,8 +33,9 @@ std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view t
       db.execute(std::string("DELETE FROM ") + table + " WHERE CDSESSAO = :K", {{"K", key}});
     return std::nullopt;
   }
-  db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
-             {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
+  if (touch)
+    db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
+               {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
   return Session{key, std::string(s.text(0, "CDOPERADOR"))};
 }
 

@@ -28,9 +28,9 @@ class Sessions {
   // same text for all three, so it tells nothing to a guesser).
   std::string login(sql::Connection& db, std::string_view operatorCode, std::string_view password) const;
 
-  // The session of `token`, touching its last access; nullopt when unknown
-  // or idle too long (an expired row is removed).
-  std::optional<Session> resolve(sql::Connection& db, std::string_view token) const;
+  // The session of `token`, touching its last access when `touch`; nullopt
+  // when unknown or idle too long (an expired row is removed).
+  std::optional<Session> resolve(sql::Connection& db, std::string_view token, bool touch = true) const;
 
  private:
   const engine::Clock& clock_;
