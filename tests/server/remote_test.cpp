@@ -134,6 +134,19 @@ TEST_P(RemoteServer, BadCallsAreRefusedInPortugueseAndTheServerKeepsServing) {
   EXPECT_EQ(dump(r.at(2), "NRPEDIDO;CDVENDEDOR"), "r Browse 1/1 BOF\n> 0000000010 0001");
 }
 
+// A session ended in the database (expired, or removed by another server
+// instance) is refused within 5 s, though this server had it in memory.
+TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
+  auto net = connect("GERENTE");
+  ASSERT_TRUE(net->call("GetParam", {"0001", "GERENTE"}).ok);
+  store_.open()->execute("DELETE FROM SESSAO");
+  const double start = clock_.now();
+  clock_.set(start + 4.0 / 86400);
+  EXPECT_TRUE(net->call("GetParam", {"0001", "GERENTE"}).ok);  // still served from memory
+  clock_.set(start + 5.5 / 86400);
+  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error, "Sessão inválida ou expirada. Entre novamente.");
+}
+
 // One round: both sessions stage the stock of order 10 and settle it at once.
 TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
   const std::string allocation =

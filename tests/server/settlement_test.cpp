@@ -291,5 +291,38 @@ TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
   }
 }
 
+// A row that can only fail is answered from one read, without taking the
+// order (so even while another call holds it), and a packet larger than a
+// screen sends is refused before anything is read.
+TEST_P(Settlement, RowsThatCanOnlyFailCostOneReadAndPacketsAreBounded) {
+  const Session s = login("GERENTE");
+  auto holder = store_.open();
+  std::optional<sql::Transaction> held;
+  if (GetParam() == Backend::Postgres) {  // SQLite lets one writer in at a time anyway
+    held.emplace(*holder, sql::TransactionMode::Write);
+    holder->query("SELECT NRPEDIDO FROM PEDIDO WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010' FOR UPDATE");
+  }
+  const std::string stale = orders({{"S", "5", "0000000010", "0001"}, {"S", "2", "0000009999", "0001"}});
+  const auto answer = [&] {
+    if (held) return changes_.SetLiquidaPed(*db_, s, stale, "GERENTE", "1").json;
+    return committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, stale, "GERENTE", "1"); });
+  };
+  std::optional<sql::Transaction> tx;
+  if (held) tx.emplace(*db_, sql::TransactionMode::Write);
+  EXPECT_EQ(element(answer(), 1, "NRPEDIDO;DSERRO"),
+            "r Browse 1/2 BOF\n> 0000000010 Esta operação não pode ser realizada. Atualize os dados.\n"
+            "  0000009999 Pedido 0000009999 não encontrado.");
+  tx.reset();
+  held.reset();
+
+  OrderChanges bounded{clock_, movement_, 1};
+  try {
+    committed(*db_, [&] { return bounded.SetLiquidaPed(*db_, s, stale, "GERENTE", "1"); });
+    FAIL() << "pacote acima do limite aceito";
+  } catch (const ServiceError& e) {
+    EXPECT_STREQ(e.what(), "O pacote de pedidos tem mais de 1 linhas, mais do que uma tela envia. Nada foi alterado.");
+  }
+}
+
 }  // namespace
 }  // namespace ped::server
