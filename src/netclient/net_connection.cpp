@@ -3,6 +3,9 @@
 #include <httplib.h>
 #include <simdjson.h>
 
+#include <cstdio>
+#include <random>
+
 #include "netclient/wire_format.h"
 
 namespace ped::netclient {
@@ -98,6 +101,26 @@ RemoteResult TNetConnection::transportFailure(int error, std::chrono::steady_clo
   }
 }
 
+// A key unique to this connection and call: a random seed drawn once, and a
+// counter, 128 bits in hex.
+std::string TNetConnection::newRequestKey() {
+  if (keySeed_[0] == 0 && keySeed_[1] == 0) {
+    std::random_device random;
+    for (std::uint64_t& word : keySeed_) word = (std::uint64_t{random()} << 32) ^ random();
+  }
+  // splitmix64 over seed and counter: distinct for every call of this connection.
+  std::uint64_t words[2] = {keySeed_[0] + ++keyCount_ * 0x9E3779B97F4A7C15ULL, keySeed_[1] ^ keyCount_};
+  char text[33];
+  for (int w = 0; w < 2; ++w) {
+    std::uint64_t z = words[w];
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    std::snprintf(text + 16 * w, 17, "%016llx", static_cast<unsigned long long>(z));
+  }
+  return std::string(text, 32);
+}
+
 RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args) {
   if (!client_) Open();
   if (!client_) {
@@ -118,8 +141,22 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
     bearer += token_;
     headers.emplace("Authorization", std::move(bearer));
   }
-  const auto start = std::chrono::steady_clock::now();
+  lastKey_ = newRequestKey();
+  headers.emplace("Idempotency-Key", lastKey_);
+  auto start = std::chrono::steady_clock::now();
   httplib::Result response = client_->Post(kPath, headers, body, "application/json");
+  if (!response && response.error() != httplib::Error::Connection &&
+      response.error() != httplib::Error::ConnectionTimeout &&
+      !(response.error() == httplib::Error::Read &&
+        std::chrono::steady_clock::now() - start + std::chrono::milliseconds(20) >= readTimeout_)) {
+    // Dropped under way: the same call once more, on a new connection.
+    Open();
+    if (client_) {
+      start = std::chrono::steady_clock::now();
+      response = client_->Post(kPath, headers, body, "application/json");
+    }
+  }
+  if (!client_) return messageWithAddress("A conexão com o servidor de aplicação em ", address(), " foi interrompida.");
   if (!response) {
     return transportFailure(static_cast<int>(response.error()), std::chrono::steady_clock::now() - start);
   }

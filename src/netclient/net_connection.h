@@ -69,7 +69,18 @@ class TNetConnection {
   // Calls `method` with `args` in order. Opens the connection when it is
   // closed. After a transport failure the connection is dropped, so a late
   // answer can never be taken for the next call's.
+  //
+  // Each call is one operator action and carries a new request key
+  // ("Idempotency-Key"), under which the server keeps a change's answer.
+  // When the connection fails before the answer arrives (the server closed
+  // it at the wrong instant, or restarted), the very same call is sent once
+  // more with the same key, on a new connection: a change that was made
+  // answers as the first time and is not made twice. A time-out is not
+  // resent: the call may still be running.
   hostlib::RemoteResult call(std::string_view method, std::vector<Arg> args);
+
+  // The key the last call carried (for tests and the log).
+  const std::string& lastRequestKey() const { return lastKey_; }
 
   // "host:port", as failure messages name the server.
   std::string address() const;
@@ -77,12 +88,16 @@ class TNetConnection {
  private:
   void applyTimeouts();
   hostlib::RemoteResult transportFailure(int error, std::chrono::steady_clock::duration elapsed);
+  std::string newRequestKey();
 
   std::unique_ptr<httplib::Client> client_;
   std::string openedHost_;
   int openedPort_ = 0;
   std::string token_;
   std::int64_t nextId_ = 0;
+  std::string lastKey_;
+  std::uint64_t keySeed_[2] = {0, 0};
+  std::uint64_t keyCount_ = 0;
   std::chrono::milliseconds connectTimeout_{5000};
   std::chrono::milliseconds readTimeout_{60000};
   std::chrono::milliseconds writeTimeout_{60000};

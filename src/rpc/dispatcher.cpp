@@ -2,6 +2,7 @@
 
 #include <simdjson.h>
 
+#include <charconv>
 #include <exception>
 #include <stdexcept>
 
@@ -48,6 +49,49 @@ std::string parseErrorMessage(simdjson::error_code error) {
     default:
       return "Requisição JSON malformada.";
   }
+}
+
+bool fits64Bits(std::string_view digits) {
+  const char* first = digits.data();
+  const char* last = first + digits.size();
+  if (digits.front() == '-') {
+    std::int64_t v = 0;
+    return std::from_chars(first, last, v).ec == std::errc();
+  }
+  std::uint64_t v = 0;
+  return std::from_chars(first, last, v).ec == std::errc();
+}
+
+// The body with every integer too big for 64 bits written as a number with
+// an exponent, which the parser reads as a double: valid JSON is then never
+// a parse error, and such a number reaches a parameter check that names it.
+std::string withBigIntegersAsNumbers(std::string_view body) {
+  std::string out;
+  out.reserve(body.size() + 16);
+  bool inText = false;
+  for (std::size_t i = 0; i < body.size();) {
+    const char c = body[i];
+    if (inText) {
+      out.push_back(c);
+      if (c == '\\' && i + 1 < body.size()) out.push_back(body[++i]);
+      else if (c == '"') inText = false;
+      ++i;
+      continue;
+    }
+    if (c == '"') inText = true;
+    if (c != '-' && (c < '0' || c > '9')) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1;
+    while (end < body.size() && body[end] >= '0' && body[end] <= '9') ++end;
+    out.append(body.substr(i, end - i));
+    const bool fraction = end < body.size() && (body[end] == '.' || body[end] == 'e' || body[end] == 'E');
+    if (!fraction && end - i > 18 && !fits64Bits(body.substr(i, end - i))) out += "e0";
+    i = end;
+  }
+  return out;
 }
 
 std::string countOfParameters(int n) { return std::to_string(n) + (n == 1 ? " parâmetro" : " parâmetros"); }
@@ -170,7 +214,17 @@ class RequestHandler {
       parser = &*own;
     }
     element root;
-    if (auto error = parser->parse(body.data(), body.size()).get(root)) {
+    auto error = parser->parse(body.data(), body.size()).get(root);
+    std::string rewritten;
+    if (error == simdjson::NUMBER_ERROR) {
+      rewritten = withBigIntegersAsNumbers(body);
+      if (rewritten.size() > kCachedParserLimit && !own) {
+        own.emplace(makeParser(rewritten.size()));
+        parser = &*own;
+      }
+      error = parser->parse(rewritten.data(), rewritten.size()).get(root);
+    }
+    if (error) {
       const std::string message = parseErrorMessage(error);
       report({}, {}, error_code::kParseError, {}, std::chrono::steady_clock::now());
       return errorResponse("null", error_code::kParseError, message);

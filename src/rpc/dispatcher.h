@@ -26,6 +26,9 @@ namespace ped::rpc {
 struct RequestContext {
   std::optional<std::string> bearerToken;  // from "Authorization: Bearer <token>"
   std::string peer;                        // the caller's address and port, for the log
+  // From "Idempotency-Key": the client's name for one operator action, under
+  // which a change keeps its answer (see server/app/request_log.h).
+  std::optional<std::string> idempotencyKey;
 };
 
 // What a method is given besides its parameters; it points into the call

@@ -21,7 +21,26 @@ const ParamValue& Params::at(std::size_t i, ParamValue::Kind expected, std::stri
   return values_[i];
 }
 
-std::string_view Params::text(std::size_t i) const { return at(i, ParamValue::Kind::Text, "texto").text; }
+namespace {
+// A NUL written in a JSON text as the escape \u0000 (a raw one is not JSON),
+// not counting an escaped backslash followed by "u0000".
+bool hasNulEscape(std::string_view json) {
+  for (std::size_t at = json.find("\\u0000"); at != std::string_view::npos; at = json.find("\\u0000", at + 1)) {
+    std::size_t backslashes = 0;
+    while (at > backslashes && json[at - backslashes - 1] == '\\') ++backslashes;
+    if (backslashes % 2 == 0) return true;
+  }
+  return false;
+}
+}  // namespace
+
+// A text with U+0000 is refused here, for every method alike: PostgreSQL
+// would cut it there and SQLite would keep it.
+std::string_view Params::text(std::size_t i) const {
+  const std::string_view t = at(i, ParamValue::Kind::Text, "texto").text;
+  if (t.find('\0') != std::string_view::npos) wrongType(i, "texto sem caractere nulo (U+0000)");
+  return t;
+}
 
 std::int64_t Params::integer(std::size_t i) const {
   return at(i, ParamValue::Kind::Integer, "número inteiro").integer;
@@ -41,7 +60,9 @@ bool Params::isNull(std::size_t i) const {
 }
 
 const std::string& Params::packet(std::size_t i) const {
-  return at(i, ParamValue::Kind::Object, "pacote (objeto JSON)").json;
+  const std::string& json = at(i, ParamValue::Kind::Object, "pacote (objeto JSON)").json;
+  if (hasNulEscape(json)) wrongType(i, "pacote sem caractere nulo (U+0000) nos textos");
+  return json;
 }
 
 std::string Params::raw(std::size_t i) const {

@@ -128,6 +128,11 @@ struct OpenOptions {
   // The longest one statement may run; 0 for no limit. A statement past it
   // fails with SqlError(Busy) and changes nothing.
   int statementTimeoutMs = 0;
+  // PostgreSQL: a transaction left idle this long is ended by the database,
+  // so a client that hangs or loses its network cannot hold row locks for
+  // good (one that dies closes its connection and loses them at once). 0 for
+  // no limit.
+  int idleInTransactionTimeoutMs = 10000;
 };
 
 // True for a PostgreSQL connection string: a URI ("postgresql://...",
@@ -150,6 +155,34 @@ class Transaction {
   Transaction& operator=(const Transaction&) = delete;
   void commit() {
     db_.commit();
+    done_ = true;
+  }
+
+ private:
+  Connection& db_;
+  bool done_ = false;
+};
+
+// A part of a transaction that can be undone alone: each order of a
+// settlement is all or nothing while the call's transaction goes on.
+// Destroyed without release(), it rolls back to where it began (also after
+// a failed statement, which on PostgreSQL spoils the transaction until then).
+// REQUIRES: inside a transaction.
+class Savepoint {
+ public:
+  explicit Savepoint(Connection& db) : db_(db) { db_.executeScript("SAVEPOINT PED_PARTE"); }
+  ~Savepoint() {
+    if (done_) return;
+    try {
+      db_.executeScript("ROLLBACK TO SAVEPOINT PED_PARTE; RELEASE SAVEPOINT PED_PARTE");
+    } catch (...) {
+      // The connection failed: the whole transaction is lost with it.
+    }
+  }
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+  void release() {
+    db_.executeScript("RELEASE SAVEPOINT PED_PARTE");
     done_ = true;
   }
 

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace ped::sql {
 
@@ -15,6 +16,7 @@ class SqlError : public std::runtime_error {
     Busy,           // a lock was not granted in time (another writer holds it)
     Conflict,       // unique key violated, or serialization failure: retry or refuse
     Syntax,         // the statement itself is wrong (a programming error)
+    Invalid,        // a value the database cannot take as given: a text with U+0000, longer than its column
   };
   SqlError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -22,5 +24,12 @@ class SqlError : public std::runtime_error {
  private:
   Kind kind_;
 };
+
+// Both databases refuse a text with U+0000 alike (PostgreSQL would cut it
+// there, SQLite keep it): throws SqlError(Invalid).
+inline void refuseNul(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos)
+    throw SqlError(SqlError::Kind::Invalid, "Texto com caractere nulo (U+0000) não é aceito pelo banco de dados.");
+}
 
 }  // namespace ped::sql

@@ -51,6 +51,7 @@ SqlError::Kind kindOf(const char* sqlstate) {
   const std::string_view s(sqlstate);
   if (s == "23505" || s == "40001" || s == "40P01") return SqlError::Kind::Conflict;
   if (s == "55P03" || s == "57014") return SqlError::Kind::Busy;
+  if (s == "22001" || s == "22021" || s == "22P05") return SqlError::Kind::Invalid;
   if (s.starts_with("08")) return SqlError::Kind::Connection;
   if (s.starts_with("42")) return SqlError::Kind::Syntax;
   return SqlError::Kind::Other;
@@ -73,6 +74,7 @@ void appendCopyField(std::string& out, const engine::Value& v) {
   if (v.isNull()) {
     out += "\\N";
   } else if (v.isText()) {
+    refuseNul(v.text());
     for (const char c : v.text()) {
       switch (c) {
         case '\\': out += "\\\\"; break;
@@ -174,7 +176,8 @@ class PostgresConnection final : public Connection {
         "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET TimeZone = 'UTC'; "
         "SET client_min_messages = 'warning'; SET lock_timeout = " +
         std::to_string(options.busyTimeoutMs) + "; SET statement_timeout = " +
-        std::to_string(options.statementTimeoutMs) + ";";
+        std::to_string(options.statementTimeoutMs) + "; SET idle_in_transaction_session_timeout = " +
+        std::to_string(options.idleInTransactionTimeoutMs) + ";";
     if (options.readOnly) setup += " SET default_transaction_read_only = on;";
     executeScript(setup);
   }
@@ -295,6 +298,7 @@ class PostgresConnection final : public Connection {
       const engine::Value& v = it->second;
       if (v.isNull()) continue;
       if (v.isText()) {
+        refuseNul(v.text());
         texts[i] = v.text();
       } else if (v.isInteger()) {
         texts[i] = std::to_string(v.integer());

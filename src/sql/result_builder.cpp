@@ -5,6 +5,7 @@
 
 #include "engine/date_time.h"
 #include "engine/text.h"
+#include "sql/timestamp_text.h"
 
 namespace ped::sql {
 
@@ -221,13 +222,7 @@ void ResultBuilder::setText(int c, std::string_view v) {
       storeText(f, v);
       break;
     case FieldType::DateTime: {
-      // PostgreSQL writes "2026-12-07 10:30:00.123456"; the engine reads
-      // "2026-12-07T10:30:00.123".
-      std::string iso(v);
-      if (iso.size() > 10 && iso[10] == ' ') iso[10] = 'T';
-      if (const auto dot = iso.find('.', 10); dot != std::string::npos && iso.size() > dot + 4)
-        iso.resize(dot + 4);
-      auto d = engine::date_time::fromIso(iso);
+      auto d = readTimestamp(v);
       if (!d) d = engine::date_time::fromBrazilian(v);
       if (!d) bad(f, "Data inválida");
       if (*d != 0) store(f, engine::Value(*d));

@@ -61,9 +61,11 @@ struct Statement {
 
 int bindValue(sqlite3_stmt* stmt, int index, const engine::Value& v) {
   if (v.isNull()) return sqlite3_bind_null(stmt, index);
-  if (v.isText())
+  if (v.isText()) {
+    refuseNul(v.text());
     return sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()),
                              SQLITE_TRANSIENT);
+  }
   if (v.isFloat()) return sqlite3_bind_double(stmt, index, v.number());
   if (v.isInteger()) return sqlite3_bind_int64(stmt, index, v.integer());
   return sqlite3_bind_int(stmt, index, v.boolean() ? 1 : 0);

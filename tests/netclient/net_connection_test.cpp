@@ -3,12 +3,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "rpc/dispatcher.h"
 #include "rpc/json_writer.h"
@@ -258,6 +260,83 @@ TEST_F(NetConnectionTest, ATransportRefusalNamesTheCallAndTheHttpStatus) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error,
             withPort("O servidor de aplicação em ", net_.Port, " recusou a chamada GetItem (HTTP 413)."));
+}
+
+// A server that drops the connections it is told to before answering, and
+// keeps every request it reads.
+class DroppingServer {
+ public:
+  explicit DroppingServer(std::vector<bool> drops) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(listener_, 8);
+    socklen_t len = sizeof addr;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port = ntohs(addr.sin_port);
+    thread_ = std::thread([this, drops] {
+      for (const bool drop : drops) {
+        pollfd waiting{listener_, POLLIN, 0};
+        if (::poll(&waiting, 1, 5000) != 1) break;  // the client gave up sooner
+        const int c = ::accept(listener_, nullptr, nullptr);
+        std::string text;
+        char buf[4096];
+        for (ssize_t n; text.find("}") == std::string::npos && (n = ::read(c, buf, sizeof buf)) > 0;)
+          text.append(buf, static_cast<std::size_t>(n));
+        requests_.push_back(text);
+        if (!drop) {
+          const std::size_t at = text.find(R"("id":)") + 5;
+          const std::string body =
+              R"({"jsonrpc":"2.0","id":)" + text.substr(at, text.find_first_of(",}", at) - at) + R"(,"result":null})";
+          const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n"
+                                     "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+          [[maybe_unused]] const ssize_t written = ::write(c, answer.data(), answer.size());
+        }
+        ::close(c);
+      }
+    });
+  }
+  ~DroppingServer() {
+    if (thread_.joinable()) thread_.join();
+    ::close(listener_);
+  }
+  // Waits for the connections it was told to expect; then the requests read.
+  const std::vector<std::string>& finish() {
+    thread_.join();
+    return requests_;
+  }
+  static std::string key(const std::string& request) {
+    const std::size_t at = request.find("Idempotency-Key: ");
+    return at == std::string::npos ? std::string() : request.substr(at + 17, request.find('\r', at) - at - 17);
+  }
+
+  int port = 0;
+
+ private:
+  std::vector<std::string> requests_;
+  int listener_ = -1;
+  std::thread thread_;
+};
+
+// A call whose connection drops before the answer is sent once more, with
+// the same key, and no more than once; every new call has a key of its own.
+TEST(NetConnectionRetry, ADroppedCallIsResentOnceWithItsKeyAndANewCallHasANewKey) {
+  DroppingServer server({true, false, true, true});
+  TNetConnection net;
+  net.Port = server.port;
+  net.Open();
+  const RemoteResult first = net.call("SetLiquidaPed", {"a"});
+  const RemoteResult second = net.call("SetLiquidaPed", {"a"});
+  const std::vector<std::string>& requests = server.finish();
+  EXPECT_TRUE(first.ok) << first.error;
+  EXPECT_FALSE(second.ok);
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_EQ(requests[0], requests[1]);  // the very same call, key included
+  EXPECT_EQ(DroppingServer::key(requests[0]).size(), 32u);
+  EXPECT_NE(DroppingServer::key(requests[2]), DroppingServer::key(requests[0]));
+  EXPECT_EQ(DroppingServer::key(requests[2]), DroppingServer::key(requests[3]));
 }
 
 }  // namespace

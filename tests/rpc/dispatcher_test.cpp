@@ -191,6 +191,12 @@ TEST_F(DispatcherTest, ParametersAreCheckedByTypeAndPosition) {
       {R"(["t","12",3,false,{}])", "Parâmetro 2 de Types: esperado número inteiro."},
       {R"(["t",12e0,3,false,{}])", "Parâmetro 2 de Types: esperado número inteiro."},
       {R"(["t",18446744073709551615,3,false,{}])", "Parâmetro 2 de Types: esperado número inteiro."},
+      {R"(["t",1180591620717411303424,3,false,{}])", "Parâmetro 2 de Types: esperado número inteiro."},
+      {R"(["t",-99999999999999999999,3,false,{}])", "Parâmetro 2 de Types: esperado número inteiro."},
+      {R"([11805916207174113034240,12,3,false,{}])", "Parâmetro 1 de Types: esperado texto."},
+      {R"(["a\u0000b",12,3,false,{}])", "Parâmetro 1 de Types: esperado texto sem caractere nulo (U+0000)."},
+      {R"(["t",12,3,false,{"rows":[["x\u0000"]]}])",
+       "Parâmetro 5 de Types: esperado pacote sem caractere nulo (U+0000) nos textos."},
       {R"(["t",12,"3",false,{}])", "Parâmetro 3 de Types: esperado número."},
       {R"(["t",12,3,0,{}])", "Parâmetro 4 de Types: esperado lógico."},
       {R"(["t",12,3,false,[]])", "Parâmetro 5 de Types: esperado pacote (objeto JSON)."},
@@ -205,6 +211,12 @@ TEST_F(DispatcherTest, ParametersAreCheckedByTypeAndPosition) {
   EXPECT_EQ(call(request("IsNull", "[\"\"]")).result, "false");
   // A text with escapes comes to the method unescaped, and goes back escaped.
   EXPECT_EQ(call(request("Echo", R"(["a\"b\\c\u00e7\n"])")).result, R"("a\"b\\cç\n")");
+  // A big number as a number is taken as one; digits inside a text stay a text.
+  EXPECT_EQ(call(request("Echo", "[12345678901234567890123]")).result, "1.2345678901234568e+22");
+  EXPECT_EQ(call(request("Types", R"(["\"99999999999999999999999",1,1,false,{"a":"\\u0000"}])")).result,
+            R"(["\"99999999999999999999999",1,1,false,{"a":"\\u0000"}])");
+  EXPECT_EQ(call(request("GetItem", R"(["99999999999999999999999","x\\u0000"])")).result,
+            R"(["99999999999999999999999","x\\u0000"])");
 }
 
 TEST_F(DispatcherTest, LargePacketsArriveWhole) {

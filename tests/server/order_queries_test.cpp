@@ -141,5 +141,25 @@ TEST_P(OrderReads, GetPedidosAppliesEveryRestrictionAndTheSellerTieAlways) {
   EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, everything("0003")), 2, "NRPEDIDO"), "r Browse 1/1 BOF\n> 0000000010");
 }
 
+// Texts the session keeps are refused alike on both databases when longer
+// than their columns; the session's restriction stays as it was.
+TEST_P(OrderReads, TextsLongerThanTheirColumnsAreRefusedInPortuguese) {
+  const Session manager = login("GERENTE");
+  OrderFilter f = everything("0001");
+  f.itemStatuses = "1234567123456712345671";
+  f.allProducts.clear();
+  f.productList = "0101001";
+  EXPECT_THROW(reads_.GetPedidos(*db_, manager, f), ServiceError);
+  f.itemStatuses = "17";
+  f.productList = "0101001_012345678901234567890";
+  try {
+    reads_.GetPedidos(*db_, manager, f);
+    FAIL() << "produto longo aceito";
+  } catch (const ServiceError& e) {
+    EXPECT_STREQ(e.what(), "O produto 01234567890123456789... da lista passa de 20 caracteres.");
+  }
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM SESSAOPRODUTO").integer(0, "N"), 0);
+}
+
 }  // namespace
 }  // namespace ped::server

@@ -3,6 +3,7 @@
 // (SQLite and PostgreSQL).
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <simdjson.h>
 #include <signal.h>
 #include <spawn.h>
@@ -133,6 +134,19 @@ TEST_P(RemoteServer, BadCallsAreRefusedInPortugueseAndTheServerKeepsServing) {
   EXPECT_EQ(dump(r.at(2), "NRPEDIDO;CDVENDEDOR"), "r Browse 1/1 BOF\n> 0000000010 0001");
 }
 
+// A session ended in the database (expired, or removed by another server
+// instance) is refused within 5 s, though this server had it in memory.
+TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
+  auto net = connect("GERENTE");
+  ASSERT_TRUE(net->call("GetParam", {"0001", "GERENTE"}).ok);
+  store_.open()->execute("DELETE FROM SESSAO");
+  const double start = clock_.now();
+  clock_.set(start + 4.0 / 86400);
+  EXPECT_TRUE(net->call("GetParam", {"0001", "GERENTE"}).ok);  // still served from memory
+  clock_.set(start + 5.5 / 86400);
+  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error, "Sessão inválida ou expirada. Entre novamente.");
+}
+
 // One round: both sessions stage the stock of order 10 and settle it at once.
 TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
   const std::string allocation =
@@ -177,22 +191,64 @@ TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
   }
 }
 
-TEST_P(RemoteServer, ARepeatedSettlementGetsItsFirstAnswerAndChangesNothingTwice) {
+// Repeats are known by the client's request key, never by the arguments: a
+// new key is a new operator action and runs, the same key answers as the
+// first time, and a call that changed nothing is not kept.
+TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
   auto net = connect("GERENTE");
-  const std::string orders =
-      R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
+  httplib::Client http("127.0.0.1", server_->port());
+  auto send = [&](const char* key, const std::string& method, const std::string& params) {
+    httplib::Headers headers = {{"Authorization", "Bearer " + net->token()}};
+    if (key) headers.emplace("Idempotency-Key", key);
+    const std::string body = R"({"jsonrpc":"2.0","id":1,"method":")" + method + R"(","params":)" + params + "}";
+    const auto r = http.Post("/Ped00800.rdmLiquidaItem", headers, body, "application/json");
+    return r ? r->body : std::string("sem resposta");
+  };
+  const std::string settle =
+      R"([{"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
       R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],)"
-      R"("rows":[["S","2","0000000010","0003"]]})";
-  const RemoteResult first = net->call("SetLiquidaPed", {Arg::packet(orders), "GERENTE", "0001"});
-  const RemoteResult again = net->call("SetLiquidaPed", {Arg::packet(orders), "GERENTE", "0001"});
-  ASSERT_TRUE(first.ok && again.ok);
-  EXPECT_EQ(first.packets, again.packets);
-  EXPECT_EQ(dump(again.at(1)), "null");
-  EXPECT_EQ(store_.open()->query("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE CDFILIAL = '0003'").integer(0, "N"), 1);
-  // Another session sending the same request is told the order changed.
-  auto other = connect("SEMVEND");
-  const RemoteResult late = other->call("SetLiquidaPed", {Arg::packet(orders), "SEMVEND", "0001"});
-  EXPECT_EQ(dump(late.at(1), "DSERRO"), "r Browse 1/1 BOF\n> Esta operação não pode ser realizada. Atualize os dados.");
+      R"("rows":[["S","2","0000000010","0003"]]},"GERENTE","0001"])";
+  const std::string undo =
+      R"([{"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"NRITEMPED","type":"string","size":10},)"
+      R"({"name":"IDSITITEMPED","type":"string","size":1},{"name":"NRPEDIDO","type":"string","size":10},)"
+      R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[["S","1","6","0000000010","0003"]]},"GERENTE","0001"])";
+  auto admin = store_.open();
+  auto status = [&] {
+    return std::string(admin->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'")
+                           .text(0, "IDSITPEDIDO"));
+  };
+  auto settlements = [&] {
+    return admin->query("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND IDOPERACAO = 'L'")
+        .integer(0, "N");
+  };
+  const char* stale = "Esta operação não pode ser realizada. Atualize os dados.";
+
+  const std::string first = send("a-1", "SetLiquidaPed", settle);
+  EXPECT_NE(first.find(R"(["N","5","0000000010")"), std::string::npos) << first;
+  EXPECT_EQ(status(), "5");
+  EXPECT_EQ(send("a-1", "SetLiquidaPed", settle), first);  // its answer was lost: the same key again
+  EXPECT_EQ(settlements(), 1);
+  EXPECT_NE(send("a-1", "SetLiquidaPed", R"([{"fields":[],"rows":[]},"GERENTE","0002"])")
+                .find("já foi usada numa chamada com outros argumentos"),
+            std::string::npos);
+
+  // Settle, undo, settle again with the same arguments: each is done.
+  EXPECT_EQ(send("b-1", "SetDesfazLiq", undo).find("DSERRO"), std::string::npos);
+  EXPECT_EQ(status(), "2");
+  const std::string again = send("c-1", "SetLiquidaPed", settle);
+  EXPECT_NE(again.find(R"(["N","5","0000000010")"), std::string::npos) << again;
+  EXPECT_EQ(status(), "5");
+  EXPECT_EQ(settlements(), 2);
+
+  // A refusal is not kept: once the order is open again, the same key goes through.
+  EXPECT_NE(send("d-1", "SetLiquidaPed", settle).find(stale), std::string::npos);
+  send("e-1", "SetDesfazLiq", undo);
+  EXPECT_EQ(send("d-1", "SetLiquidaPed", settle).find(stale), std::string::npos);
+  EXPECT_EQ(status(), "5");
+  EXPECT_EQ(settlements(), 3);
+  // Without a key a call is always a new one.
+  EXPECT_NE(send(nullptr, "SetLiquidaPed", settle).find(stale), std::string::npos);
+  EXPECT_EQ(admin->query("SELECT COUNT(*) AS N FROM REQUISICAO").integer(0, "N"), 5);  // the five changes
 }
 
 // The executable itself: options, schema, serving, and a clean stop on SIGTERM.

@@ -84,6 +84,14 @@ class Settlement : public ::testing::TestWithParam<Backend> {
         .number(0, "QTESTOQUE");
   }
   std::int64_t count(const char* sql) { return db_->query(sql).integer(0, "N"); }
+  // A change as the server runs it: in a write transaction of its own.
+  template <typename Change>
+  static std::string committed(sql::Connection& db, Change change) {
+    sql::Transaction tx(db, sql::TransactionMode::Write);
+    std::string json = change().json;
+    tx.commit();
+    return json;
+  }
 
   TestDatabase store_{GetParam()};
   std::unique_ptr<sql::Connection> db_;
@@ -125,20 +133,26 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
   const Session s = login("GERENTE");
   const std::string rows = allocation({{"0000000010", "1", "P1", "L1", 2}, {"0000000010", "2", "P2", "L2", 1},
                                        {"0000000011", "2", "P1", "L1", 1}});  // not selected
-  EXPECT_EQ(movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", "Liquidação Manual", rows,
-                                      "NRPEDIDO IN ('0000000010')"),
+  // The description is cut to its column's 60 characters, never inside one.
+  std::string description = "a", cut = "a";
+  for (int i = 0; i < 70; ++i) description += "ç";
+  for (int i = 0; i < 59; ++i) cut += "ç";
+  EXPECT_EQ(movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", description, rows, "NRPEDIDO IN ('0000000010')"),
             "[null,null]");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTAGIO"), 2);
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 10);  // nothing moves yet
 
   const std::string request = orders({{"S", "2", "0000000010", "0001"}, {"N", "6", "0000000011", "0001"}});
-  const std::string result = changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1");
+  const std::string result = committed(*db_, [&] {
+    return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1");
+  });
   EXPECT_EQ(element(result, 0, "NRPEDIDO;IDSITPEDIDO;IDCHECK"),
             "r Browse 1/2 BOF\n> 0000000010 5 N\n  0000000011 6 N");  // no open item left, settled by hand
   EXPECT_EQ(element(result, 1), "null");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 8);
   EXPECT_DOUBLE_EQ(stock("P2", "L2"), 3);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTOQUE WHERE NRPEDIDO = '0000000010'"), 2);
+  EXPECT_EQ(db_->query("SELECT DSMOVIMENTO FROM MOVESTOQUE").text(0, "DSMOVIMENTO"), cut);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM RESERVAITEM WHERE NRPEDIDO = '0000000010'"), 0);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE NRPEDIDO = '0000000010' AND IDOPERACAO = 'L'"
                   " AND CDJUSTEXCHIS = '0001'"),
@@ -148,7 +162,9 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
             2);
 
   // The same request again: the order is no longer as it was read.
-  const std::string again = changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1");
+  const std::string again = committed(*db_, [&] {
+    return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1");
+  });
   EXPECT_EQ(element(again, 1, "NRPEDIDO;IDSITPEDIDO;DSERRO"),
             "r Browse 1/1 BOF\n> 0000000010 5 Esta operação não pode ser realizada. Atualize os dados.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 8);
@@ -191,21 +207,26 @@ TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
             "r Browse 1/1 BOF\n> 0101001 L1 1 -2 -1");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTAGIO"), 0);
   const std::string result =
-      changes_.SetLiquidaItem(*db_, s, "GERENTE", items("0001", "0000000010", {{"S", "1", "1"}}), "0001");
+      committed(*db_, [&] {
+    return changes_.SetLiquidaItem(*db_, s, "GERENTE", items("0001", "0000000010", {{"S", "1", "1"}}), "0001");
+  });
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Movimento de estoque do item 1 ausente. Confirme novamente.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 1);
-  // The failed order is free again for whoever comes next.
-  EXPECT_EQ(count("SELECT COUNT(*) AS N FROM PEDIDO WHERE CDSESSAOBLOQ IS NOT NULL"), 0);
+  EXPECT_EQ(count("SELECT COUNT(*) AS N FROM PEDIDO WHERE NRPEDIDO = '0000000010' AND IDSITPEDIDO = '2'"), 2);
 }
 
 TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
   const Session s = login("GERENTE");
   // Order 11: item 1 settled by hand without history, item 2 open.
-  std::string result = changes_.SetDesfazLiq(*db_, s, items("0001", "0000000011", {{"S", "1", "6"}, {"S", "2", "7"}}),
+  std::string result = committed(*db_, [&] {
+    return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000011", {{"S", "1", "6"}, {"S", "2", "7"}}),
                                              "GERENTE", "2");
+  });
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Histórico da liquidação do item 1 não encontrado.");
   // Order 2: its only item goes back to "2", so the order is in progress again.
-  result = changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "6"}}), "GERENTE", "2");
+  result = committed(*db_, [&] {
+    return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "6"}}), "GERENTE", "2");
+  });
   EXPECT_EQ(element(result, 0, "NRITEMPED;IDSITITEMPED;CDOPERADOR;CDJUSTEXCHIS"),
             "r Browse 1/1 BOF\n> 1 2 GERENTE 0002");
   EXPECT_EQ(element(result, 1), "null");
@@ -215,7 +236,9 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
 
   for (const char* just : {"", "77"}) {
     try {
-      changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "2"}}), "GERENTE", just);
+      committed(*db_, [&] {
+    return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "2"}}), "GERENTE", just);
+  });
       FAIL() << just;
     } catch (const ServiceError& e) {
       EXPECT_STREQ(e.what(), *just ? "Justificativa de exclusão do histórico não cadastrada."
@@ -227,9 +250,13 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
 TEST_P(Settlement, AnOperatorTiedToHisSellerCannotChangeAnotherSellersOrder) {
   const Session tied = login("VEND1");
   const std::string result =
-      changes_.SetLiquidaItem(*db_, tied, "VEND1", items("0001", "0000000011", {{"S", "2", "7"}}), "0001");
+      committed(*db_, [&] {
+    return changes_.SetLiquidaItem(*db_, tied, "VEND1", items("0001", "0000000011", {{"S", "2", "7"}}), "0001");
+  });
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Pedido 0000000011 não pertence ao vendedor do operador.");
-  EXPECT_THROW(changes_.SetLiquidaItem(*db_, tied, "GERENTE", items("0001", "0000000011", {}), "0001"), ServiceError);
+  EXPECT_THROW(committed(*db_, [&] {
+    return changes_.SetLiquidaItem(*db_, tied, "GERENTE", items("0001", "0000000011", {}), "0001");
+  }), ServiceError);
 }
 
 TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
@@ -243,7 +270,9 @@ TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
       sessions[i] = std::thread([&, i] {
         auto db = store_.open();
         const Session s = login(operators[i], db.get());
-        answers[i] = changes_.SetLiquidaPed(*db, s, orders({{"S", "2", "10", "0003"}}), operators[i], "0001");
+        answers[i] = committed(*db, [&] {
+    return changes_.SetLiquidaPed(*db, s, orders({{"S", "2", "10", "0003"}}), operators[i], "0001");
+  });
       });
     for (auto& t : sessions) t.join();
     int wins = 0;
@@ -259,6 +288,39 @@ TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
     }
     EXPECT_EQ(wins, 1) << "rodada " << round;
     EXPECT_EQ(count("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE CDFILIAL = '0003'"), round + 1);
+  }
+}
+
+// A row that can only fail is answered from one read, without taking the
+// order (so even while another call holds it), and a packet larger than a
+// screen sends is refused before anything is read.
+TEST_P(Settlement, RowsThatCanOnlyFailCostOneReadAndPacketsAreBounded) {
+  const Session s = login("GERENTE");
+  auto holder = store_.open();
+  std::optional<sql::Transaction> held;
+  if (GetParam() == Backend::Postgres) {  // SQLite lets one writer in at a time anyway
+    held.emplace(*holder, sql::TransactionMode::Write);
+    holder->query("SELECT NRPEDIDO FROM PEDIDO WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010' FOR UPDATE");
+  }
+  const std::string stale = orders({{"S", "5", "0000000010", "0001"}, {"S", "2", "0000009999", "0001"}});
+  const auto answer = [&] {
+    if (held) return changes_.SetLiquidaPed(*db_, s, stale, "GERENTE", "1").json;
+    return committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, stale, "GERENTE", "1"); });
+  };
+  std::optional<sql::Transaction> tx;
+  if (held) tx.emplace(*db_, sql::TransactionMode::Write);
+  EXPECT_EQ(element(answer(), 1, "NRPEDIDO;DSERRO"),
+            "r Browse 1/2 BOF\n> 0000000010 Esta operação não pode ser realizada. Atualize os dados.\n"
+            "  0000009999 Pedido 0000009999 não encontrado.");
+  tx.reset();
+  held.reset();
+
+  OrderChanges bounded{clock_, movement_, 1};
+  try {
+    committed(*db_, [&] { return bounded.SetLiquidaPed(*db_, s, stale, "GERENTE", "1"); });
+    FAIL() << "pacote acima do limite aceito";
+  } catch (const ServiceError& e) {
+    EXPECT_STREQ(e.what(), "O pacote de pedidos tem mais de 1 linhas, mais do que uma tela envia. Nada foi alterado.");
   }
 }
 

@@ -8,6 +8,8 @@
 #include <numeric>
 #include <thread>
 
+#include "engine/date_time.h"
+#include "sql/timestamp_text.h"
 #include "support/test_database.h"
 
 namespace ped::sql {
@@ -140,6 +142,49 @@ TEST_P(Connections, RowsStreamedIntoAPacketAreThePacketOfTheTable) {
   EXPECT_EQ(db_->queryPacket(sql, {{"MIN", 100.0}}, layout).json,
             R"({"fields":[{"name":"NRVERSAO","type":"integer"},{"name":"CDPRODUTO","type":"string","size":4},)"
             R"({"name":"DTVALIDADE","type":"datetime"},{"name":"QTESTOQUE","type":"float"}],"rows":[]})");
+}
+
+// PostgreSQL prints fractions without their trailing zeros and adds the zone
+// of a "with time zone" value; every form reads back as the time written.
+TEST_P(Connections, TimesReadBackWhateverFormTheDatabasePrintsThem) {
+  db_->executeScript("CREATE TABLE MARCA (NRMARCA INTEGER PRIMARY KEY, DTMARCA TIMESTAMP NOT NULL)");
+  const char* written[] = {"2026-12-07 10:30:54.22", "2026-12-07 10:30:54.7", "2026-12-07 10:30:54",
+                           "2026-12-07 10:30:54.123456", "2026-12-07 00:00:00", "2026-12-07 10:30:54.999999"};
+  for (std::int64_t i = 0; i < 6; ++i)
+    db_->execute("INSERT INTO MARCA VALUES (:N, :D)", {{"N", i}, {"D", written[i]}});
+  const Result r = db_->query("SELECT DTMARCA FROM MARCA ORDER BY NRMARCA");
+  ASSERT_EQ(r.rowCount(), 6u);
+  const char* expected[] = {"2026-12-07T10:30:54.220", "2026-12-07T10:30:54.700", "2026-12-07T10:30:54",
+                            "2026-12-07T10:30:54.123", "2026-12-07", "2026-12-07T10:30:54.999"};
+  for (std::size_t i = 0; i < 6; ++i)
+    EXPECT_EQ(engine::date_time::toIso(r.number(i, "DTMARCA")), expected[i]) << written[i];
+  if (GetParam() == Backend::Postgres) {
+    const Result z = db_->query("SELECT CAST('2026-12-07 10:30:54.5+00' AS TIMESTAMPTZ) AS DTZONA");
+    EXPECT_EQ(engine::date_time::toIso(z.number(0, "DTZONA")), "2026-12-07T10:30:54.500");
+  }
+}
+
+TEST(TimestampText, EveryPrintedFormReadsAndNothingElse) {
+  const double at = engine::date_time::fromCivil({2026, 12, 7, 10, 30, 54, 220});
+  for (const char* text : {"2026-12-07 10:30:54.22", "2026-12-07T10:30:54.220", "2026-12-07 10:30:54.22+00",
+                           "2026-12-07 10:30:54.2209-03:30", "2026-12-07 10:30:54.22Z", "2026-12-07 10:30:54.220+0530"})
+    EXPECT_EQ(readTimestamp(text), at) << text;
+  EXPECT_EQ(readTimestamp("2026-12-07"), engine::date_time::fromCivil({2026, 12, 7}));
+  for (const char* text : {"2026-12-07 10:30:54.", "2026-12-07 10:30:54.2a", "2026-12-07 10:30:54,22",
+                           "2026-12-07 10:30:54.1234567890", "2026-12-07 10:30:54+3", "infinity", ""})
+    EXPECT_FALSE(readTimestamp(text)) << text;
+}
+
+TEST_P(Connections, ATextWithANulCharacterIsRefusedByBothDatabases) {
+  for (const char* sql : {"SELECT * FROM ESTOQUE WHERE CDPRODUTO = :P", "INSERT INTO ESTOQUE VALUES (:P, 1, NULL, 0)"}) {
+    try {
+      db_->query(sql, {{"P", std::string("P1\0' OR '1'='1", 15)}});
+      FAIL() << sql;
+    } catch (const SqlError& e) {
+      EXPECT_EQ(e.kind(), SqlError::Kind::Invalid) << e.what();
+    }
+  }
+  EXPECT_EQ(db_->query("SELECT COUNT(*) AS N FROM ESTOQUE").integer(0, "N"), 1);
 }
 
 TEST_P(Connections, MistakesAreErrorsNotCrashes) {

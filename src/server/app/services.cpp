@@ -2,7 +2,6 @@
 
 #include "rpc/errors.h"
 #include "rpc/json_writer.h"
-#include "server/app/replay_guard.h"
 #include "server/auth/login_throttle.h"
 #include "server/methods/service_error.h"
 
@@ -34,18 +33,23 @@ Services::Services(ConnectionPool& pool, const engine::Clock& clock, ServiceLimi
       sessions_(clock),
       orders_(limits.maxOrderRows),
       movement_(clock),
-      changes_(clock, movement_) {}
+      changes_(clock, movement_, limits.maxOrderRows),
+      requests_(clock) {}
 
 std::optional<rpc::Session> Services::resolve(std::string_view token) {
+  constexpr double kCheckEvery = 5.0 / 86400;
   constexpr double kTouchEvery = 60.0 / 86400;
   const double now = clock_.now();
+  bool touch = true;
   {
     std::lock_guard lock(knownMutex_);
-    if (const auto it = known_.find(std::string(token)); it != known_.end() && now - it->second.touched < kTouchEvery)
-      return it->second.session;
+    if (const auto it = known_.find(std::string(token)); it != known_.end()) {
+      if (now - it->second.checked < kCheckEvery) return it->second.session;
+      touch = now - it->second.touched >= kTouchEvery;
+    }
   }
   auto db = pool_.borrow();
-  const auto s = sessions_.resolve(*db, token);
+  const auto s = sessions_.resolve(*db, token, touch);
   std::lock_guard lock(knownMutex_);
   if (!s) {
     known_.erase(std::string(token));
@@ -53,7 +57,8 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
   }
   rpc::Session session{s->key, s->operatorCode, std::string(token)};
   if (known_.size() > 100000) known_.clear();  // bounded: the sessions in use come back at their next call
-  known_[session.token] = {session, now};
+  Known& known = known_[session.token];
+  known = {session, now, touch ? now : known.touched};
   return session;
 }
 
@@ -100,39 +105,80 @@ std::string Services::login(const rpc::CallContext& call, std::string_view opera
   }
 }
 
+std::string Services::onConnection(const std::function<std::string(ConnectionPool::Lease&)>& work) {
+  std::optional<ConnectionPool::Lease> db;
+  try {
+    db.emplace(pool_.borrow());
+    return work(*db);
+  } catch (const ServiceError& e) {
+    throw rpc::MethodError(e.what());
+  } catch (const sql::SqlError& e) {
+    if (e.kind() == sql::SqlError::Kind::Connection) {
+      if (db) db->markBroken();
+      throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
+    }
+    if (e.kind() == sql::SqlError::Kind::Invalid) throw rpc::MethodError(e.what(), rpc::error_code::kInvalidParams);
+    if (e.kind() == sql::SqlError::Kind::Busy)
+      throw rpc::MethodError(
+          "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o filtro.");
+    throw;  // a fault of the server: logged, and reported as an internal error
+  }
+}
+
 rpc::MethodHandler Services::bind(Body body, Kind kind) {
   return [this, body = std::move(body), kind](const rpc::CallContext& call, const rpc::Params& p) {
-    std::optional<ConnectionPool::Lease> db;
-    try {
-      db.emplace(pool_.borrow());
+    return onConnection([&](ConnectionPool::Lease& db) {
       const Session session{call.session->id, call.session->operatorCode};
-      if (kind == Kind::Read) {
-        sql::Transaction tx(**db, sql::TransactionMode::Read);
-        std::string answer = body(**db, session, p);
-        tx.commit();
-        return answer;
-      }
-      if (kind == Kind::Direct) return body(**db, session, p);
-      std::string arguments;
-      for (std::size_t i = 0; i < p.size(); ++i) arguments += p.raw(i) + '\n';
-      const std::string key = requestKey(call.method, arguments);
-      if (auto answer = storedAnswer(**db, session.key, key)) return *answer;
-      std::string answer = body(**db, session, p);
-      storeAnswer(**db, session.key, key, answer, clock_);
+      if (kind == Kind::Direct) return body(*db, session, p);
+      sql::Transaction tx(*db, sql::TransactionMode::Read);
+      std::string answer = body(*db, session, p);
+      tx.commit();
       return answer;
-    } catch (const ServiceError& e) {
-      throw rpc::MethodError(e.what());
-    } catch (const sql::SqlError& e) {
-      if (e.kind() == sql::SqlError::Kind::Connection) {
-        if (db) db->markBroken();
-        throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
-      }
-      if (e.kind() == sql::SqlError::Kind::Busy)
-        throw rpc::MethodError(
-            "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o filtro.");
-      throw;  // a fault of the server: logged, and reported as an internal error
-    }
+    });
   };
+}
+
+rpc::MethodHandler Services::bindChange(ChangeBody body) {
+  return [this, body = std::move(body)](const rpc::CallContext& call, const rpc::Params& p) {
+    return onConnection([&](ConnectionPool::Lease& db) { return runChange(*db, call, p, body); });
+  };
+}
+
+std::string Services::runChange(sql::Connection& db, const rpc::CallContext& call, const rpc::Params& p,
+                                const ChangeBody& body) {
+  const Session session{call.session->id, call.session->operatorCode};
+  std::optional<RequestLog::Request> request;
+  if (call.request->idempotencyKey)
+    request = RequestLog::request(session.key, *call.request->idempotencyKey, call.method, p);
+  for (int attempt = 0;; ++attempt) {
+    sql::Transaction tx(db, sql::TransactionMode::Write);
+    if (request) {
+      if (auto kept = requests_.answer(db, *request)) return *kept;
+      try {
+        requests_.claim(db, *request);
+      } catch (const sql::SqlError& e) {
+        // The same key's call, running alongside, committed first: its
+        // answer is now there to be read.
+        if (e.kind() == sql::SqlError::Kind::Conflict && attempt == 0) continue;
+        throw;
+      }
+    }
+    const ChangeAnswer answer = body(db, session, p);
+    // A call that changed nothing is not kept: sent again, it runs again.
+    if (answer.ordersChanged == 0) return answer.json;
+    if (request) requests_.keep(db, *request, answer.json);
+    tx.commit();
+    const double now = clock_.now();
+    double last = forgotten_.load();
+    if (now - last > 1.0 / 24 && forgotten_.compare_exchange_strong(last, now)) {
+      try {
+        requests_.forgetOld(db);
+      } catch (const sql::SqlError&) {
+        // Tried again within the hour; the answer is already safe.
+      }
+    }
+    return answer.json;
+  }
 }
 
 void Services::install(rpc::Dispatcher& d) {
@@ -188,17 +234,17 @@ void Services::install(rpc::Dispatcher& d) {
           return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3), p.text(4));
         }, Kind::Direct));
   d.add("SetLiquidaPed", 3,
-        bind([this](sql::Connection& db, const Session& s,
-                    const rpc::Params& p) { return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2)); },
-             Kind::Replayable));
+        bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2));
+        }));
   d.add("SetLiquidaItem", 3,
-        bind([this](sql::Connection& db, const Session& s,
-                    const rpc::Params& p) { return changes_.SetLiquidaItem(db, s, p.text(0), p.packet(1), p.text(2)); },
-             Kind::Replayable));
+        bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return changes_.SetLiquidaItem(db, s, p.text(0), p.packet(1), p.text(2));
+        }));
   d.add("SetDesfazLiq", 3,
-        bind([this](sql::Connection& db, const Session& s,
-                    const rpc::Params& p) { return changes_.SetDesfazLiq(db, s, p.packet(0), p.text(1), p.text(2)); },
-             Kind::Replayable));
+        bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+          return changes_.SetDesfazLiq(db, s, p.packet(0), p.text(1), p.text(2));
+        }));
 }
 
 }  // namespace ped::server

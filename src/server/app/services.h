@@ -4,6 +4,7 @@
 // sessions resolved from the database.
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -17,6 +18,7 @@
 #include "server/auth/hash_permits.h"
 #include "server/auth/login_throttle.h"
 #include "server/app/connection_pool.h"
+#include "server/app/request_log.h"
 #include "server/methods/order_changes.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/sessions.h"
@@ -43,9 +45,11 @@ class Services final : public rpc::SessionResolver {
   // Registers Login and the remote methods. REQUIRES: before the first call.
   void install(rpc::Dispatcher& dispatcher);
 
-  // Sessions are kept in memory once seen, and their last access is written
-  // back at most once a minute: the database is not written on every call.
-  // A session may therefore end up to a minute early, never late.
+  // Sessions are kept in memory once seen and read again from the database
+  // after 5 s, so a session ended there (expired, or removed by another
+  // server instance) is refused within 5 s; one this server finds ended is
+  // refused at once. Their last access is written back at most once a
+  // minute: a session may therefore end up to a minute early, never late.
   std::optional<rpc::Session> resolve(std::string_view token) override;
 
   // Most log-in hashes that ran at once so far.
@@ -53,10 +57,10 @@ class Services final : public rpc::SessionResolver {
 
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
+  using ChangeBody = std::function<ChangeAnswer(sql::Connection&, const Session&, const rpc::Params&)>;
   enum class Kind {
-    Read,        // several reads: runs in one read transaction (one snapshot)
-    Direct,      // one statement, or manages its own transactions
-    Replayable,  // changes orders: a repeated call of the same session gets its first answer back
+    Read,    // several reads: runs in one read transaction (one snapshot)
+    Direct,  // one statement, or manages its own transactions
   };
   // Log-in: throttled per operator and address, the hash admitted by
   // hashPermits_ and run with no database connection held.
@@ -65,9 +69,16 @@ class Services final : public rpc::SessionResolver {
   // A method run on a borrowed connection, with the storage's failures
   // turned into messages for the operator.
   rpc::MethodHandler bind(Body body, Kind kind);
+  // A change of orders: one write transaction, in which the answer is kept
+  // under the client's request key when the call carries one (RequestLog).
+  rpc::MethodHandler bindChange(ChangeBody body);
+  std::string onConnection(const std::function<std::string(ConnectionPool::Lease&)>& work);
+  std::string runChange(sql::Connection& db, const rpc::CallContext& call, const rpc::Params& p,
+                        const ChangeBody& body);
 
   struct Known {
     rpc::Session session;
+    double checked;  // when the database last confirmed it
     double touched;  // when the database last saw it used
   };
   std::mutex knownMutex_;
@@ -82,6 +93,8 @@ class Services final : public rpc::SessionResolver {
   StockQueries stock_;
   StockMovement movement_;
   OrderChanges changes_;
+  RequestLog requests_;
+  std::atomic<double> forgotten_{0};  // when old request keys were last cleared
 };
 
 }  // namespace ped::server

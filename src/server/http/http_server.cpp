@@ -176,7 +176,8 @@ void HttpServer::configure() {
     std::string peer = req.remote_addr;
     peer += ':';
     peer += std::to_string(req.remote_port);
-    const rpc::RequestContext context{bearerToken(req), std::move(peer)};
+    rpc::RequestContext context{bearerToken(req), std::move(peer), std::nullopt};
+    if (req.has_header("Idempotency-Key")) context.idempotencyKey = req.get_header_value("Idempotency-Key");
     std::string answer = dispatcher_.handle(req.body, context);
     if (answer.empty()) {
       res.status = 204;

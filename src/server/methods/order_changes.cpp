@@ -92,45 +92,18 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
 }  // namespace
 
 std::string OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
-                                 const std::string& justification) const {
-  const double now = clock_.now();
-  const sql::Params key = {{"F", request.branch}, {"N", request.order}, {"K", s.key}};
-  std::int64_t claimed = 0;
+                                 const std::string& justification, std::size_t& changed) const {
+  // Checked before anything is locked or written: a row that can only fail
+  // costs one read.
+  const std::string status = currentStatus(db, request.branch, request.order);
+  if (status.empty()) return "Pedido " + request.order + " não encontrado.";
+  if (kind == Kind::Settle && !request.statusRead.empty() &&
+      (request.statusRead != status || !rules::isSettleableOrder(status)))
+    return kStale;
+  sql::Savepoint order(db);
   try {
-    sql::Params p = key;
-    p.insert(p.end(), {{"AGORA", date_time::toIso(now)}, {"VENCE", date_time::toIso(now - lease_)}});
-    claimed = db.execute(
-        "UPDATE PEDIDO SET CDSESSAOBLOQ = :K, DTBLOQUEIO = :AGORA WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-        " AND (CDSESSAOBLOQ IS NULL OR DTBLOQUEIO < :VENCE)",
-        p);
-  } catch (const sql::SqlError& e) {
-    if (lockFailure(e)) return kBlocked;
-    throw;
-  }
-  if (claimed == 0)
-    return currentStatus(db, request.branch, request.order).empty()
-               ? "Pedido " + request.order + " não encontrado."
-               : std::string(kBlocked);
-  // Whatever way a failed change ends, the lease goes (a change that went
-  // through has cleared it in its own transaction).
-  struct LeaseRelease {
-    sql::Connection& db;
-    const sql::Params& key;
-    bool cleared = false;
-    ~LeaseRelease() {
-      if (cleared) return;
-      try {
-        db.execute("UPDATE PEDIDO SET CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-                   " AND CDSESSAOBLOQ = :K",
-                   key);
-      } catch (...) {
-        // The lease then runs out by itself.
-      }
-    }
-  } release{db, key};
-  try {
-    changeLocked(db, s, request, kind, justification);
-    release.cleared = true;
+    if (changeLocked(db, s, request, kind, justification)) ++changed;
+    order.release();
     return {};
   } catch (const ServiceError& e) {
     return e.what();
@@ -140,13 +113,16 @@ std::string OrderChanges::change(sql::Connection& db, const Session& s, const Or
   }
 }
 
-void OrderChanges::changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
+bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
                                 const std::string& justification) const {
-  sql::Transaction tx(db, sql::TransactionMode::Write);
   const sql::Params key = {{"F", request.branch}, {"N", request.order}};
-  const sql::Result order = db.query(
-      "SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR, CDSESSAOBLOQ FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
-  if (order.rowCount() == 0 || order.text(0, "CDSESSAOBLOQ") != s.key) throw ServiceError(kBlocked);
+  // The order's row lock, held to the end of the transaction; another
+  // holder means "bloqueada" at once (55P03), never a wait.
+  const sql::Result order =
+      db.query(std::string("SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
+                   (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
+               key);
+  if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
   if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode); tied && *tied != order.text(0, "CDVENDEDOR"))
     throw ServiceError("Pedido " + request.order + " não pertence ao vendedor do operador.");
   const std::string status(order.text(0, "IDSITPEDIDO"));
@@ -220,18 +196,19 @@ void OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   std::vector<std::string> after;
   for (const auto& [item, st] : statuses) after.push_back(st);
   sql::Params p = key;
-  p.insert(p.end(), {{"S", rules::orderStatus(after)},
-                     {"V", version + (changes.empty() ? 0 : 1)},
-                     {"K", s.key}});
-  if (db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :S, NRVERSAO = :V, CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL"
-                 " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND CDSESSAOBLOQ = :K",
-                 p) != 1)
-    throw ServiceError(kBlocked);
-  tx.commit();
+  p.insert(p.end(), {{"S", rules::orderStatus(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
+  db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :S, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N", p);
+  return !changes.empty();
 }
 
-std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
-                                        std::string_view operatorCode, std::string_view justificationArg) const {
+void OrderChanges::requireRowLimit(std::size_t rows, const char* what) const {
+  if (rows > maxRows_)
+    throw ServiceError(std::string("O pacote de ") + what + " tem mais de " + std::to_string(maxRows_) +
+                       " linhas, mais do que uma tela envia. Nada foi alterado.");
+}
+
+ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
+                                         std::string_view operatorCode, std::string_view justificationArg) const {
   requireSessionOperator(s, operatorCode);
   const std::string justification = requireJustification(db, justificationArg);
   const ClientPacket orders(ordersPacket,
@@ -240,7 +217,9 @@ std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, s
                              {"IDSITPEDIDO", FieldType::Text, 1},
                              {"IDCHECK", FieldType::Text, 1}},
                             "pedidos");
+  requireRowLimit(orders.rowCount(), "pedidos");
   ErrorRows errors;
+  std::size_t changed = 0;
   std::map<std::string, std::vector<std::string>> listed;
   for (std::size_t r = 0; r < orders.rowCount(); ++r) {
     const std::string branch = engine::value_text::trim(orders.text(r, "CDFILIAL"));
@@ -248,14 +227,14 @@ std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, s
     listed[branch].push_back(order);
     if (orders.text(r, "IDCHECK") != "S") continue;
     const std::string error = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
-                                     justification);
+                                     justification, changed);
     if (!error.empty()) errors.add(branch, order, currentStatus(db, branch, order), error);
   }
-  return toPacketArray({ordersNow(db, listed), errors.packet()});
+  return {toPacketArray({ordersNow(db, listed), errors.packet()}), changed};
 }
 
-std::string OrderChanges::itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
-                                      Kind kind, std::string_view, std::string_view justificationArg) const {
+ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
+                                       Kind kind, std::string_view justificationArg) const {
   const std::string justification = requireJustification(db, justificationArg);
   const ClientPacket items(itemsPacket,
                            {{"CDFILIAL", FieldType::Text, 4},
@@ -264,6 +243,7 @@ std::string OrderChanges::itemsResult(sql::Connection& db, const Session& s, con
                             {"IDSITITEMPED", FieldType::Text, 1},
                             {"IDCHECK", FieldType::Text, 1}},
                            "itens");
+  requireRowLimit(items.rowCount(), "itens");
   // The marked items, order by order, in the packet's order.
   std::vector<OrderRequest> requests;
   for (std::size_t r = 0; r < items.rowCount(); ++r) {
@@ -276,27 +256,28 @@ std::string OrderChanges::itemsResult(sql::Connection& db, const Session& s, con
     it->items.push_back({engine::value_text::trim(items.text(r, "NRITEMPED")), items.text(r, "IDSITITEMPED")});
   }
   ErrorRows errors;
+  std::size_t changed = 0;
   for (const OrderRequest& q : requests) {
-    const std::string error = change(db, s, q, kind, justification);
+    const std::string error = change(db, s, q, kind, justification, changed);
     if (!error.empty()) errors.add(q.branch, q.order, currentStatus(db, q.branch, q.order), error);
   }
   // The items of the packet's order as they now stand, as GetItem shows them.
   std::optional<std::string> now;
   if (items.rowCount() > 0)
     now = OrderQueries().GetItem(db, s, items.text(0, "CDFILIAL"), items.text(0, "NRPEDIDO"));
-  return toPacketArray({now, errors.packet()});
+  return {toPacketArray({now, errors.packet()}), changed};
 }
 
-std::string OrderChanges::SetLiquidaItem(sql::Connection& db, const Session& s, std::string_view operatorCode,
-                                         std::string_view itemsPacket, std::string_view justification) const {
+ChangeAnswer OrderChanges::SetLiquidaItem(sql::Connection& db, const Session& s, std::string_view operatorCode,
+                                          std::string_view itemsPacket, std::string_view justification) const {
   requireSessionOperator(s, operatorCode);
-  return itemsResult(db, s, std::string(itemsPacket), Kind::Settle, operatorCode, justification);
+  return itemsResult(db, s, std::string(itemsPacket), Kind::Settle, justification);
 }
 
-std::string OrderChanges::SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
-                                       std::string_view operatorCode, std::string_view justification) const {
+ChangeAnswer OrderChanges::SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                                        std::string_view operatorCode, std::string_view justification) const {
   requireSessionOperator(s, operatorCode);
-  return itemsResult(db, s, std::string(itemsPacket), Kind::Undo, operatorCode, justification);
+  return itemsResult(db, s, std::string(itemsPacket), Kind::Undo, justification);
 }
 
 }  // namespace ped::server

@@ -1,12 +1,16 @@
 #pragma once
-// Settling orders and items by hand, and undoing it. Each order is changed
-// all or nothing in its own transaction; an order that fails gets a row in
-// the per-order errors and the others go on.
+// Settling orders and items by hand, and undoing it. A call runs in one
+// write transaction of its caller's; each order is changed all or nothing
+// inside it (a savepoint), and an order that fails gets a row in the
+// per-order errors while the others go on.
 //
-// Two sessions on one order: the first takes a short lease on it (PEDIDO.
-// CDSESSAOBLOQ); the other is told "Operação bloqueada. Pedido em alteração
-// por outro usuário." An order whose status is not what the client read is
-// told "Esta operação não pode ser realizada. Atualize os dados."
+// Two sessions on one order: the first holds it by a row lock in its
+// transaction (PostgreSQL; SQLite lets one writer in at a time), which the
+// database ends with that transaction or connection, so a server that dies
+// frees its orders at once. The other is told "Operação bloqueada. Pedido
+// em alteração por outro usuário." without waiting. An order whose status is
+// not what the client read is told "Esta operação não pode ser realizada.
+// Atualize os dados.", checked before anything is locked.
 
 #include <string>
 #include <string_view>
@@ -18,22 +22,36 @@
 
 namespace ped::server {
 
+// What a change answers, and how many orders it changed (0: nothing
+// happened, so the answer is not worth keeping).
+struct ChangeAnswer {
+  std::string json;
+  std::size_t ordersChanged = 0;
+};
+
 class OrderChanges {
  public:
-  OrderChanges(const engine::Clock& clock, const StockMovement& stock, double leaseDays = 2.0 / 24 / 60)
-      : clock_(clock), stock_(stock), lease_(leaseDays) {}
+  // `maxRows`: the most rows a packet may have, which a screen never exceeds
+  // (it holds at most the orders one GetPedidos returns).
+  OrderChanges(const engine::Clock& clock, const StockMovement& stock, std::size_t maxRows = 200000)
+      : clock_(clock), stock_(stock), maxRows_(maxRows) {}
+
+  // REQUIRES for the three: `db` inside a write transaction, which the
+  // caller commits (or rolls back: then nothing of the call remains).
+  // Throws ServiceError, changing nothing, for a wrong operator or
+  // justification, a malformed packet or one with more than `maxRows` rows.
 
   // Orders marked "S" in `ordersPacket`: their open items become "6".
   // Result: [the packet's orders as they now stand, errors or null].
-  std::string SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
-                            std::string_view operatorCode, std::string_view justification) const;
+  ChangeAnswer SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
+                             std::string_view operatorCode, std::string_view justification) const;
   // Items marked "S": they become "6". Result: [the order's items, errors or null].
-  std::string SetLiquidaItem(sql::Connection& db, const Session& s, std::string_view operatorCode,
-                             std::string_view itemsPacket, std::string_view justification) const;
+  ChangeAnswer SetLiquidaItem(sql::Connection& db, const Session& s, std::string_view operatorCode,
+                              std::string_view itemsPacket, std::string_view justification) const;
   // Items marked "S" of status "6" go back to their status before the
   // settlement; the others are left as they are. Stock is not given back.
-  std::string SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
-                           std::string_view operatorCode, std::string_view justification) const;
+  ChangeAnswer SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                            std::string_view operatorCode, std::string_view justification) const;
 
  private:
   struct ItemRequest {
@@ -45,17 +63,20 @@ class OrderChanges {
   };
   enum class Kind { Settle, Undo };
 
-  // Changes one order; returns the per-order error text, empty on success.
+  // Changes one order; returns the per-order error text, empty on success,
+  // and counts a changed order in `changed`.
   std::string change(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
-                     const std::string& justification) const;
-  void changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
+                     const std::string& justification, std::size_t& changed) const;
+  // Under the order's lock; returns whether any item changed.
+  bool changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
                     const std::string& justification) const;
-  std::string itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
-                          Kind kind, std::string_view operatorCode, std::string_view justification) const;
+  ChangeAnswer itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket, Kind kind,
+                           std::string_view justification) const;
+  void requireRowLimit(std::size_t rows, const char* what) const;
 
   const engine::Clock& clock_;
   const StockMovement& stock_;
-  double lease_;
+  std::size_t maxRows_;
 };
 
 }  // namespace ped::server

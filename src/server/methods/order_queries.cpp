@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "engine/text.h"
 #include "engine/value_text.h"
 #include "hostlib/consiste.h"
 #include "hostlib/searches.h"
@@ -55,6 +56,22 @@ std::vector<std::string> listKeys(std::string_view list, std::size_t limit, cons
 }
 
 constexpr std::size_t kMaxListKeys = 5000;
+
+// The session keeps these texts for GetItem: refused here when longer than
+// their columns, so both databases answer alike (SQLite would store them,
+// PostgreSQL refuse the write).
+constexpr std::size_t kItemStatusesWidth = 20;  // SESSAO.DSSITITEMPED
+constexpr std::size_t kProductKeyWidth = 20;    // SESSAOPRODUTO.CDARVPROD, PRODUTO.CDARVPROD
+
+void requireWidths(const OrderFilter& f, const std::vector<std::string>& products) {
+  if (engine::text::length(f.itemStatuses) > kItemStatusesWidth)
+    throw ServiceError("As situações dos itens do filtro passam de " + std::to_string(kItemStatusesWidth) +
+                       " caracteres.");
+  for (const std::string& k : products)
+    if (engine::text::length(k) > kProductKeyWidth)
+      throw ServiceError("O produto " + std::string(engine::text::truncate(k, kProductKeyWidth)) +
+                         "... da lista passa de " + std::to_string(kProductKeyWidth) + " caracteres.");
+}
 
 }  // namespace
 
@@ -144,9 +161,12 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   std::string itemWhere = "I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO";
   appendIn(itemWhere, p, "I.IDSITITEMPED", "SI", codes(f.itemStatuses));
   const bool byProduct = f.allProducts != "T";
+  const std::vector<std::string> products =
+      byProduct ? listKeys(f.productList, kMaxListKeys, "produtos") : std::vector<std::string>();
+  requireWidths(f, products);
   if (byProduct) {
     items += " JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO";
-    appendIn(itemWhere, p, "R.CDARVPROD", "PD", listKeys(f.productList, kMaxListKeys, "produtos"));
+    appendIn(itemWhere, p, "R.CDARVPROD", "PD", products);
   }
   where += " AND EXISTS (" + items + " WHERE " + itemWhere + ")";
 
@@ -181,9 +201,7 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
                {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
     db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
     if (byProduct) {
-      std::set<std::string> products;
-      for (std::string& k : listKeys(f.productList, kMaxListKeys, "produtos")) products.insert(std::move(k));
-      for (const std::string& k : products)
+      for (const std::string& k : std::set<std::string>(products.begin(), products.end()))
         db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
     }
     restriction.commit();

@@ -36,7 +36,7 @@ std::string Sessions::openSession(sql::Connection& db, const Credentials& c) con
   return token;
 }
 
-std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view token) const {
+std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view token, bool touch) const {
   if (token.size() != 64) return std::nullopt;
   const std::string key = auth::sessionKey(token);
   const sql::Result s =
@@ -49,8 +49,9 @@ std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view t
       db.execute(std::string("DELETE FROM ") + table + " WHERE CDSESSAO = :K", {{"K", key}});
     return std::nullopt;
   }
-  db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
-             {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
+  if (touch)
+    db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
+               {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
   return Session{key, std::string(s.text(0, "CDOPERADOR"))};
 }
 

@@ -41,9 +41,9 @@ class Sessions {
   // The token of a new session. REQUIRES: passwordMatches(c, ...).
   std::string openSession(sql::Connection& db, const Credentials& c) const;
 
-  // The session of `token`, touching its last access; nullopt when unknown
-  // or idle too long (an expired row is removed).
-  std::optional<Session> resolve(sql::Connection& db, std::string_view token) const;
+  // The session of `token`, touching its last access when `touch`; nullopt
+  // when unknown or idle too long (an expired row is removed).
+  std::optional<Session> resolve(sql::Connection& db, std::string_view token, bool touch = true) const;
 
  private:
   const engine::Clock& clock_;

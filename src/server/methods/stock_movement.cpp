@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "hostlib/consiste.h"
+#include "engine/text.h"
 #include "engine/value_text.h"
 #include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
@@ -68,7 +69,9 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
                                            std::string_view allocationPacket, std::string_view filterText) const {
   requireSessionOperator(s, operatorCode);
   const std::string branch = engine::value_text::trim(branchArg);
-  const std::string description = engine::value_text::trim(descriptionArg).substr(0, 60);
+  // Cut to the column's 60 characters, never inside one.
+  const std::string trimmedDescription = engine::value_text::trim(descriptionArg);
+  const std::string description(engine::text::truncate(trimmedDescription, 60));
   const sql::Result param = db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
   if (param.rowCount() == 0) throw ServiceError("Filial " + branch + " não cadastrada.");
   if (param.text(0, "IDEVOLESTLIQMAN") != "S")

@@ -90,8 +90,7 @@ CREATE TABLE PEDIDO (
   IDPRIORIDADE VARCHAR(1) NOT NULL DEFAULT '3' CHECK (IDPRIORIDADE IN ('0', '1', '2', '3', '4')),
   IDSITPEDIDO VARCHAR(1) NOT NULL,
   NRVERSAO INTEGER NOT NULL DEFAULT 0,
-  -- Who is changing the order right now, and since when (a lease, so a
-  -- crashed server cannot hold an order for good).
+  -- Dropped by version 2.
   CDSESSAOBLOQ VARCHAR(64),
   DTBLOQUEIO TIMESTAMP,
   PRIMARY KEY (CDFILIAL, NRPEDIDO)
@@ -238,8 +237,7 @@ CREATE TABLE MOVESTAGIO (
   DTCRIACAO TIMESTAMP NOT NULL
 );
 CREATE INDEX MOVESTAGIO_ITEM ON MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED);
--- Answers of changing calls, per session and request: a call repeated after
--- its answer was lost gets the same answer and changes nothing again.
+-- Replaced by version 2.
 CREATE TABLE REQUISICAO (
   CDSESSAO VARCHAR(64) NOT NULL,
   DSCHAVE VARCHAR(64) NOT NULL,
@@ -247,6 +245,27 @@ CREATE TABLE REQUISICAO (
   DTCRIACAO TIMESTAMP NOT NULL,
   PRIMARY KEY (CDSESSAO, DSCHAVE)
 );
+)SQL";
+
+// Repeats are recognised by the client's request key, no longer by the
+// arguments, and orders are held by row locks inside the change's own
+// transaction (they end with the connection that holds them), no longer by
+// a lease column that a dead server left set.
+const char* const kRequestKeys = R"SQL(
+DROP TABLE REQUISICAO;
+-- Answers of changes, by the session and the client's key (Idempotency-Key):
+-- written in the transaction of the change, kept one day.
+CREATE TABLE REQUISICAO (
+  CDSESSAO VARCHAR(64) NOT NULL,
+  DSCHAVE VARCHAR(100) NOT NULL,
+  DSASSINATURA VARCHAR(64) NOT NULL,
+  DSRESPOSTA TEXT NOT NULL,
+  DTCRIACAO TIMESTAMP NOT NULL,
+  PRIMARY KEY (CDSESSAO, DSCHAVE)
+);
+CREATE INDEX REQUISICAO_CRIACAO ON REQUISICAO (DTCRIACAO);
+ALTER TABLE PEDIDO DROP COLUMN CDSESSAOBLOQ;
+ALTER TABLE PEDIDO DROP COLUMN DTBLOQUEIO;
 )SQL";
 
 std::string forDialect(std::string sql, sql::Dialect dialect) {
@@ -278,6 +297,7 @@ const std::vector<Migration>& migrations() {
   static const std::vector<Migration> all = {
       {1, "Esquema inicial: filiais, parâmetros, operadores, clientes, produtos, pedidos, estoque, histórico",
        kInitialSchema},
+      {2, "Repetições pela chave da requisição; pedidos retidos só na transação da alteração", kRequestKeys},
   };
   return all;
 }
