@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
 #include "hostlib/consiste.h"
@@ -9,7 +11,6 @@
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
-#include "server/methods/settlement_rules.h"
 
 namespace ped::server {
 namespace {
@@ -164,17 +165,17 @@ void OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   // Which items change, and to what.
   std::map<std::string, std::string> changes;
   if (kind == Kind::Settle) {
-    if (!request.statusRead.empty() && (request.statusRead != status || !rules::isSettleableOrder(status)))
+    if (!request.statusRead.empty() && (request.statusRead != status || !domain::isLiquidableOrder(status)))
       throw ServiceError(kStale);
     if (request.items.empty()) {
       for (const auto& [item, st] : statuses)
-        if (rules::isOpenItem(st)) changes[item] = std::string(rules::kSettledByHand);
+        if (domain::isOpenItem(st)) changes[item] = std::string(domain::item_status::SettledByHand);
     } else {
       for (const ItemRequest& it : request.items) {
         const auto found = statuses.find(it.item);
-        if (found == statuses.end() || found->second != it.statusRead || !rules::isOpenItem(found->second))
+        if (found == statuses.end() || found->second != it.statusRead || !domain::isOpenItem(found->second))
           throw ServiceError(kStale);
-        changes[it.item] = std::string(rules::kSettledByHand);
+        changes[it.item] = std::string(domain::item_status::SettledByHand);
       }
     }
     if (changes.empty()) throw ServiceError(kStale);
@@ -182,7 +183,7 @@ void OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
     for (const ItemRequest& it : request.items) {
       const auto found = statuses.find(it.item);
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
-      if (found->second != rules::kSettledByHand) continue;
+      if (!domain::isReversibleItem(found->second)) continue;
       const sql::Result last = db.query(
           "SELECT IDSITANTERIOR FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
           " AND IDOPERACAO = 'L' ORDER BY NRHISTORICO DESC LIMIT 1",
@@ -220,9 +221,9 @@ void OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   std::vector<std::string> after;
   for (const auto& [item, st] : statuses) after.push_back(st);
   sql::Params p = key;
-  p.insert(p.end(), {{"S", rules::orderStatus(after)},
-                     {"V", version + (changes.empty() ? 0 : 1)},
-                     {"K", s.key}});
+  p.insert(
+      p.end(),
+      {{"S", domain::orderStatusFromItems(after)}, {"V", version + (changes.empty() ? 0 : 1)}, {"K", s.key}});
   if (db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :S, NRVERSAO = :V, CDSESSAOBLOQ = NULL, DTBLOQUEIO = NULL"
                  " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND CDSESSAOBLOQ = :K",
                  p) != 1)

@@ -4,13 +4,14 @@
 #include <set>
 #include <tuple>
 
-#include "hostlib/consiste.h"
+#include "domain/quantities.h"
+#include "domain/status_rules.h"
 #include "engine/value_text.h"
+#include "hostlib/consiste.h"
 #include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
-#include "server/methods/settlement_rules.h"
 #include "server/methods/stock_filter_text.h"
 
 namespace ped::server {
@@ -94,7 +95,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     for (std::size_t r = 0; r < its.rowCount(); ++r) {
       const std::string item(its.text(r, "NRITEMPED"));
       if (selection.items && !listed.erase(item)) continue;
-      const bool open = rules::isOpenItem(its.text(r, "IDSITITEMPED"));
+      const bool open = domain::isOpenItem(its.text(r, "IDSITITEMPED"));
       if (!open && selection.items)
         throw ServiceError("O " + itemName({order, item}) + " não está em aberto. Atualize os dados.");
       if (open)
@@ -131,7 +132,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     if (it == items.end()) continue;  // not selected, or not open
     const Position at{rows.text(r, "CDPRODUTO"), rows.text(r, "CDALMOXARIFE"), rows.text(r, "CDLOCALESTOQ"),
                       rows.text(r, "NRLOTEESTQ"), rows.text(r, "NRSUBLOTE")};
-    const double q = rules::roundQuantity(rows.number(r, "QTEXP"));
+    const double q = domain::roundQuantity(rows.number(r, "QTEXP"));
     if (!(q > 0)) throw ServiceError("A quantidade a liquidar do " + itemName(key) + " deve ser maior que 0.");
     if (at.product != it->second.product)
       throw ServiceError("O produto do estoque informado para o " + itemName(key) + " não é o do item.");
@@ -141,7 +142,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     totals[key] += q;
   }
   for (const auto& [key, item] : items)
-    if (!rules::sameQuantity(totals[key], item.ordered))
+    if (!domain::sameQuantity(totals[key], item.ordered))
       throw ServiceError("A quantidade total a liquidar do " + itemName(key) +
                          " deve ser igual à quantidade pedida.");
 
@@ -157,13 +158,20 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
                                      at.params(branch));
     if (pos.rowCount() == 0) throw ServiceError("Posição de estoque não cadastrada: " + at.describe() + ".");
     const double stock = pos.number(0, "QTESTOQUE");
-    if (stock - quantity < -rules::kQuantityTolerance) {
+    if (domain::lessQuantity(stock, quantity)) {
       const sql::Result product =
           db.query("SELECT CDARVPROD, NMPRODUTO FROM PRODUTO WHERE CDPRODUTO = :P", {{"P", at.product}});
       const engine::RowId r = irregular.table.addRow();
-      const engine::Value cells[] = {at.product, product.text(0, "CDARVPROD"), product.text(0, "NMPRODUTO"),
-                                     at.warehouse, at.location, at.lot, at.subLot, stock, -quantity,
-                                     rules::roundQuantity(stock - quantity)};
+      const engine::Value cells[] = {at.product,
+                                     product.text(0, "CDARVPROD"),
+                                     product.text(0, "NMPRODUTO"),
+                                     at.warehouse,
+                                     at.location,
+                                     at.lot,
+                                     at.subLot,
+                                     stock,
+                                     -quantity,
+                                     domain::roundQuantity(stock - quantity)};
       for (std::size_t c = 0; c < std::size(cells); ++c)
         if (!(cells[c].isText() && cells[c].text().empty())) irregular.table.mutableColumn(c).set(r, cells[c]);
       continue;
@@ -176,7 +184,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     for (std::size_t r = 0; r < held.rowCount(); ++r)
       if (!items.count({std::string(held.text(r, "NRPEDIDO")), std::string(held.text(r, "NRITEMPED"))}))
         heldByOthers += held.number(r, "QTRESERVADA");
-    if (quantity > stock - heldByOthers + rules::kQuantityTolerance)
+    if (domain::moreQuantity(quantity, stock - heldByOthers))
       throw ServiceError("A quantidade a liquidar não está disponível: " + at.describe() + ".");
   }
   if (irregular.rowCount() > 0) return toPacketArray({std::nullopt, toPacket(irregular)});
@@ -219,7 +227,7 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
       throw ServiceError("Esta operação não pode ser realizada. Atualize os dados.");
     total += staged.number(r, "QTEXP");
   }
-  if (staged.rowCount() == 0 || !rules::sameQuantity(total, ordered))
+  if (staged.rowCount() == 0 || !domain::sameQuantity(total, ordered))
     throw ServiceError("Movimento de estoque do item " + item + " ausente. Confirme novamente.");
   const double today = clock_.today();
   const std::string now = date_time::toIso(clock_.now());
@@ -239,10 +247,10 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
     for (std::size_t h = 0; h < held.rowCount(); ++h)
       if (held.text(h, "NRPEDIDO") != order || held.text(h, "NRITEMPED") != item)
         heldByOthers += held.number(h, "QTRESERVADA");
-    if (pos.rowCount() == 0 || q > stock - heldByOthers + rules::kQuantityTolerance)
+    if (pos.rowCount() == 0 || domain::moreQuantity(q, stock - heldByOthers))
       throw ServiceError("Estoque insuficiente: " + at.describe() + ".");
     // The old value in the WHERE: a concurrent change in between moves nothing.
-    p.emplace_back("NOVO", std::max(0.0, rules::roundQuantity(stock - q)));
+    p.emplace_back("NOVO", std::max(0.0, domain::roundQuantity(stock - q)));
     p.emplace_back("ANTES", stock);
     if (db.execute(std::string("UPDATE POSESTOQUE SET QTESTOQUE = :NOVO WHERE ") + kPositionWhere +
                        " AND QTESTOQUE = :ANTES",
