@@ -2,11 +2,11 @@
 
 #include <map>
 
+#include "domain/code_width.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
 #include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
@@ -24,7 +24,7 @@ const char* const kStale = "Esta operação não pode ser realizada. Atualize os
 std::string requireJustification(sql::Connection& db, std::string_view code) {
   const std::string trimmed = engine::value_text::trim(code);
   if (trimmed.empty()) throw ServiceError("Justificativa deve ser informada.");
-  const std::string adjusted = hostlib::consiste::Ajusta(trimmed, 4);
+  const std::string adjusted = domain::adjustCode(trimmed, domain::kJustificationCodeWidth);
   if (db.query("SELECT CDJUSTEXCHIS FROM JUSTEXCHIS WHERE CDJUSTEXCHIS = :J", {{"J", adjusted}}).rowCount() == 0)
     throw ServiceError("Justificativa de exclusão do histórico não cadastrada.");
   return adjusted;
@@ -245,7 +245,7 @@ std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, s
   std::map<std::string, std::vector<std::string>> listed;
   for (std::size_t r = 0; r < orders.rowCount(); ++r) {
     const std::string branch = engine::value_text::trim(orders.text(r, "CDFILIAL"));
-    const std::string order = hostlib::consiste::Ajusta(orders.text(r, "NRPEDIDO"), 10);
+    const std::string order = domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     listed[branch].push_back(order);
     if (orders.text(r, "IDCHECK") != "S") continue;
     const std::string error = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
@@ -270,7 +270,7 @@ std::string OrderChanges::itemsResult(sql::Connection& db, const Session& s, con
   for (std::size_t r = 0; r < items.rowCount(); ++r) {
     if (items.text(r, "IDCHECK") != "S") continue;
     const std::string branch = engine::value_text::trim(items.text(r, "CDFILIAL"));
-    const std::string order = hostlib::consiste::Ajusta(items.text(r, "NRPEDIDO"), 10);
+    const std::string order = domain::adjustCode(items.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     auto it = std::find_if(requests.begin(), requests.end(),
                            [&](const OrderRequest& q) { return q.branch == branch && q.order == order; });
     if (it == requests.end()) it = requests.insert(requests.end(), {branch, order, {}, {}});

@@ -2,9 +2,9 @@
 
 #include <set>
 
+#include "domain/code_width.h"
+#include "domain/list_text.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
-#include "hostlib/searches.h"
 #include "server/methods/layouts.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
@@ -48,7 +48,7 @@ std::vector<std::string> codes(std::string_view s) {
 }
 
 std::vector<std::string> listKeys(std::string_view list, std::size_t limit, const char* what) {
-  std::vector<std::string> keys = hostlib::splitListText(list);
+  std::vector<std::string> keys = domain::splitListText(list);
   if (keys.size() > limit)
     throw ServiceError(std::string("A lista de ") + what + " tem mais de " + std::to_string(limit) + " itens.");
   return keys;
@@ -104,12 +104,12 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   if (f.allOrders != "T") {
     if (!engine::value_text::trim(f.orderList).empty()) {
       std::vector<std::string> keys = listKeys(f.orderList, kMaxListKeys, "pedidos");
-      for (std::string& k : keys) k = hostlib::consiste::Ajusta(k, 10);
+      for (std::string& k : keys) k = domain::adjustCode(k, domain::kOrderNumberWidth);
       appendIn(where, p, "P.NRPEDIDO", "NP", keys);
     } else {
       // Numbers brought to width 10 compare like the numbers.
-      const std::string from = hostlib::consiste::Ajusta(f.orderFrom, 10);
-      const std::string to = hostlib::consiste::Ajusta(f.orderTo, 10);
+      const std::string from = domain::adjustCode(f.orderFrom, domain::kOrderNumberWidth);
+      const std::string to = domain::adjustCode(f.orderTo, domain::kOrderNumberWidth);
       if (!from.empty()) {
         where += " AND P.NRPEDIDO >= :NRDE";
         p.emplace_back("NRDE", from);
@@ -225,7 +225,7 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
   return db
       .queryPacket(sql,
                    {{"F", trimmed(branchArg)},
-                    {"N", hostlib::consiste::Ajusta(orderArg, 10)},
+                    {"N", domain::adjustCode(orderArg, domain::kOrderNumberWidth)},
                     {"K", s.key},
                     {"OP", s.operatorCode}},
                    layouts::itemPedido())
@@ -234,12 +234,16 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
 
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
                                          std::string_view orderArg) const {
-  return db.queryPacket(
-      std::string("SELECT I.IDSITITEMPED FROM ITEMPEDIDO I JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL"
-                  " AND P.NRPEDIDO = I.NRPEDIDO WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ") +
-          kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
-      {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"OP", s.operatorCode}},
-      layouts::itemSemFiltro()).json;
+  return db
+      .queryPacket(
+          std::string("SELECT I.IDSITITEMPED FROM ITEMPEDIDO I JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL"
+                      " AND P.NRPEDIDO = I.NRPEDIDO WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ") +
+              kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
+          {{"F", trimmed(branchArg)},
+           {"N", domain::adjustCode(orderArg, domain::kOrderNumberWidth)},
+           {"OP", s.operatorCode}},
+          layouts::itemSemFiltro())
+      .json;
 }
 
 std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std::string_view,

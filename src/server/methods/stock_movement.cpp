@@ -4,10 +4,10 @@
 #include <set>
 #include <tuple>
 
+#include "domain/code_width.h"
 #include "domain/quantities.h"
 #include "domain/status_rules.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
 #include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
@@ -81,7 +81,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   // The items to settle: the open items of the orders, or the listed items.
   std::map<ItemKey, OpenItem> items;
   for (const std::string& rawOrder : selection.orders) {
-    const std::string order = hostlib::consiste::Ajusta(rawOrder, 10);
+    const std::string order = domain::adjustCode(rawOrder, domain::kOrderNumberWidth);
     const sql::Result o = db.query("SELECT CDVENDEDOR, NRVERSAO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
                                    {{"F", branch}, {"N", order}});
     if (o.rowCount() == 0 || (tied && *tied != o.text(0, "CDVENDEDOR")))
@@ -126,7 +126,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   std::map<ItemKey, double> totals;
   for (std::size_t r = 0; r < rows.rowCount(); ++r) {
     if (engine::value_text::trim(rows.text(r, "CDFILIAL")) != branch) continue;
-    const ItemKey key{hostlib::consiste::Ajusta(rows.text(r, "NRPEDIDO"), 10),
+    const ItemKey key{domain::adjustCode(rows.text(r, "NRPEDIDO"), domain::kOrderNumberWidth),
                       engine::value_text::trim(rows.text(r, "NRITEMPED"))};
     const auto it = items.find(key);
     if (it == items.end()) continue;  // not selected, or not open

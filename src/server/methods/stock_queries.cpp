@@ -4,8 +4,8 @@
 #include <numeric>
 #include <set>
 
+#include "domain/code_width.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
 #include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
@@ -90,7 +90,7 @@ std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std:
                                      std::string_view onlyAvailable, std::string_view lot,
                                      std::string_view subLot) const {
   const std::string branch = engine::value_text::trim(branchArg);
-  const std::string order = hostlib::consiste::Ajusta(orderArg, 10);
+  const std::string order = domain::adjustCode(orderArg, domain::kOrderNumberWidth);
   sql::Params p = {{"F", branch},
                    {"P", engine::value_text::trim(product)},
                    {"N", order},
