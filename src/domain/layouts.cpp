@@ -1,5 +1,11 @@
 #include "domain/layouts.h"
 
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "engine/text.h"
+
 namespace ped::domain::layouts {
 namespace {
 
@@ -92,6 +98,18 @@ const Layout& irregularStock() {
                            text("NRSUBLOTE", 4),    number("QTESTOQUE"),     number("QTMOVIMENTO"),
                            number("QTFINAL")};
   return l;
+}
+
+Layout fieldsOf(const Layout& layout, std::initializer_list<std::string_view> names) {
+  Layout out;
+  for (const std::string_view name : names) {
+    const auto it = std::find_if(layout.begin(), layout.end(), [&](const engine::FieldSpec& f) {
+      return engine::text::equalsIgnoreCase(f.name, name);
+    });
+    if (it == layout.end()) throw std::logic_error("campo fora do leiaute: " + std::string(name));
+    out.push_back(*it);
+  }
+  return out;
 }
 
 }  // namespace ped::domain::layouts

@@ -5,6 +5,8 @@
 // from them (adding labels, display widths and calculated fields), so the two
 // cannot drift apart. Each layout is built once and lives for the program.
 
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "engine/packet.h"
@@ -25,5 +27,10 @@ const Layout& stockAllocation();     // GetEvolEstq, AtualizaEstoque: cdsEvolEst
 const Layout& stockPositions();      // GetPosEstq: cdsPesqEvolEst
 const Layout& orderErrors();         // per-order errors of a confirmation: cdsErro
 const Layout& irregularStock();      // positions a stock movement would drive below zero
+
+// The fields of `layout` named in `names`, in that order: what a method reads
+// of a packet the client sent. Throws std::logic_error for a name the layout
+// lacks.
+Layout fieldsOf(const Layout& layout, std::initializer_list<std::string_view> names);
 
 }  // namespace ped::domain::layouts

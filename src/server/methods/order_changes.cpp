@@ -3,11 +3,11 @@
 #include <map>
 
 #include "domain/code_width.h"
+#include "domain/layouts.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
-#include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
@@ -37,7 +37,7 @@ bool lockFailure(const sql::SqlError& e) {
 struct ErrorRows {
   engine::Table table{[] {
     std::vector<FieldType> t;
-    for (const auto& f : layouts::erro()) t.push_back(f.type);
+    for (const auto& f : domain::layouts::orderErrors()) t.push_back(f.type);
     return t;
   }()};
   void add(const std::string& branch, const std::string& order, const std::string& status, std::string_view text) {
@@ -49,7 +49,7 @@ struct ErrorRows {
   }
   std::optional<std::string> packet() const {
     if (table.physicalRows() == 0) return std::nullopt;
-    return toPacket(sql::Result{layouts::erro(), table});
+    return toPacket(sql::Result{domain::layouts::orderErrors(), table});
   }
 };
 
@@ -62,8 +62,8 @@ std::string currentStatus(sql::Connection& db, const std::string& branch, const 
 // The orders as they now stand, in order-number order.
 std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vector<std::string>>& byBranch) {
   std::vector<FieldType> types;
-  for (const auto& f : layouts::pedido()) types.push_back(f.type);
-  sql::Result out{layouts::pedido(), engine::Table(types)};
+  for (const auto& f : domain::layouts::orders()) types.push_back(f.type);
+  sql::Result out{domain::layouts::orders(), engine::Table(types)};
   constexpr std::size_t kChunk = 500;
   for (const auto& [branch, numbers] : byBranch)
     for (std::size_t from = 0; from < numbers.size(); from += kChunk) {
@@ -77,10 +77,12 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
         p.emplace_back(name, numbers[i]);
       }
       const sql::Result part = db.query(
-          "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+          "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, "
+          "P.DTPEDIDO,"
           " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-          " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" + in + ") ORDER BY P.NRPEDIDO",
-          p, layouts::pedido());
+          " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" +
+              in + ") ORDER BY P.NRPEDIDO",
+          p, domain::layouts::orders());
       for (std::size_t r = 0; r < part.rowCount(); ++r) {
         const engine::RowId dst = out.table.addRow();
         for (std::size_t c = 0; c < out.layout.size(); ++c)
@@ -236,10 +238,8 @@ std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, s
   requireSessionOperator(s, operatorCode);
   const std::string justification = requireJustification(db, justificationArg);
   const ClientPacket orders(ordersPacket,
-                            {{"CDFILIAL", FieldType::Text, 4},
-                             {"NRPEDIDO", FieldType::Text, 10},
-                             {"IDSITPEDIDO", FieldType::Text, 1},
-                             {"IDCHECK", FieldType::Text, 1}},
+                            domain::layouts::fieldsOf(domain::layouts::orders(),
+                                                      {"CDFILIAL", "NRPEDIDO", "IDSITPEDIDO", "IDCHECK"}),
                             "pedidos");
   ErrorRows errors;
   std::map<std::string, std::vector<std::string>> listed;
@@ -247,7 +247,7 @@ std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, s
     const std::string branch = engine::value_text::trim(orders.text(r, "CDFILIAL"));
     const std::string order = domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     listed[branch].push_back(order);
-    if (orders.text(r, "IDCHECK") != "S") continue;
+    if (orders.text(r, "IDCHECK") != domain::mark::Marked) continue;
     const std::string error = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
                                      justification);
     if (!error.empty()) errors.add(branch, order, currentStatus(db, branch, order), error);
@@ -258,17 +258,15 @@ std::string OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, s
 std::string OrderChanges::itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
                                       Kind kind, std::string_view, std::string_view justificationArg) const {
   const std::string justification = requireJustification(db, justificationArg);
-  const ClientPacket items(itemsPacket,
-                           {{"CDFILIAL", FieldType::Text, 4},
-                            {"NRPEDIDO", FieldType::Text, 10},
-                            {"NRITEMPED", FieldType::Text, 10},
-                            {"IDSITITEMPED", FieldType::Text, 1},
-                            {"IDCHECK", FieldType::Text, 1}},
-                           "itens");
+  const ClientPacket items(
+      itemsPacket,
+      domain::layouts::fieldsOf(domain::layouts::orderItems(),
+                                {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDSITITEMPED", "IDCHECK"}),
+      "itens");
   // The marked items, order by order, in the packet's order.
   std::vector<OrderRequest> requests;
   for (std::size_t r = 0; r < items.rowCount(); ++r) {
-    if (items.text(r, "IDCHECK") != "S") continue;
+    if (items.text(r, "IDCHECK") != domain::mark::Marked) continue;
     const std::string branch = engine::value_text::trim(items.text(r, "CDFILIAL"));
     const std::string order = domain::adjustCode(items.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     auto it = std::find_if(requests.begin(), requests.end(),

@@ -3,9 +3,9 @@
 #include <set>
 
 #include "domain/code_width.h"
+#include "domain/layouts.h"
 #include "domain/list_text.h"
 #include "engine/value_text.h"
-#include "server/methods/layouts.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
 
@@ -82,15 +82,16 @@ std::string OrderQueries::GetParam(sql::Connection& db, const Session& s, std::s
   requireBranch(db, branch);
   const sql::Params p = {{"F", branch}, {"OP", s.operatorCode}};
   const sql::Result params = db.query(
-      "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F", p,
-      layouts::paramPedido());
+      "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
+      p, domain::layouts::orderParameters());
   if (params.rowCount() == 0) throw ServiceError("Parâmetros de pedido não cadastrados para a filial " + branch + ".");
   const sql::PacketRows all =
-      db.queryPacket("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p, layouts::operadores());
+      db.queryPacket("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p,
+                     domain::layouts::operatorsSeeingAll());
   const sql::PacketRows seller = db.queryPacket(
       "SELECT V.CDVENDEDOR, V.NMFANVEN, V.VRPECOMVEN, V.CDPRECOBASE, V.DSPRECOBASE FROM OPERADOR O"
       " JOIN VENDEDOR V ON V.CDVENDEDOR = O.CDVENDEDOR WHERE O.CDOPERADOR = :OP",
-      p, layouts::vendedorLogado());
+      p, domain::layouts::operatorSeller());
   return toPacketArray({toPacket(params), all.json, seller.json});
 }
 
@@ -153,17 +154,17 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   sql::Transaction tx(db, sql::TransactionMode::Read);
   const sql::PacketRows paramFilial = db.queryPacket(
       "SELECT IDUTILALMOX, IDUTILLCESTQ, IDUTILLOTE, IDCTRLESTQ FROM PARAMFILIAL WHERE CDFILIAL = :F",
-      {{"F", branch}}, layouts::paramFilial());
+      {{"F", branch}}, domain::layouts::branchParameters());
   const sql::PacketRows paramPedido = db.queryPacket(
       "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
-      {{"F", branch}}, layouts::paramPedido());
+      {{"F", branch}}, domain::layouts::orderParameters());
   // One row past the limit tells that the limit was reached, without reading on.
   p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
   const sql::PacketRows orders = db.queryPacket(
       "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
       " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE WHERE " +
           where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
-      p, layouts::pedido());
+      p, domain::layouts::orders());
   tx.commit();
   if (orders.rows > maxRows_)
     throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) + " pedidos. Restrinja o filtro.");
@@ -228,7 +229,7 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
                     {"N", domain::adjustCode(orderArg, domain::kOrderNumberWidth)},
                     {"K", s.key},
                     {"OP", s.operatorCode}},
-                   layouts::itemPedido())
+                   domain::layouts::orderItems())
       .json;
 }
 
@@ -242,7 +243,7 @@ std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, 
           {{"F", trimmed(branchArg)},
            {"N", domain::adjustCode(orderArg, domain::kOrderNumberWidth)},
            {"OP", s.operatorCode}},
-          layouts::itemSemFiltro())
+          domain::layouts::allItemStatuses())
       .json;
 }
 
@@ -255,9 +256,11 @@ std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std
   if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
   p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
   const sql::PacketRows orders = db.queryPacket(
-      "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-      " WHERE " + where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
-      p, layouts::nrPedido());
+      "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = "
+      "P.CDCLIENTE"
+      " WHERE " +
+          where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
+      p, domain::layouts::orderNumbers());
   if (orders.rows > maxRows_)
     throw ServiceError("A filial tem mais de " + std::to_string(maxRows_) + " pedidos para listar.");
   return orders.json;

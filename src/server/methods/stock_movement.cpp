@@ -5,10 +5,10 @@
 #include <tuple>
 
 #include "domain/code_width.h"
+#include "domain/layouts.h"
 #include "domain/quantities.h"
 #include "domain/status_rules.h"
 #include "engine/value_text.h"
-#include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
@@ -106,17 +106,12 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   }
 
   // The allocation rows of those items.
-  const ClientPacket rows(allocationPacket,
-                          {{"CDFILIAL", FieldType::Text, 4},
-                           {"CDPRODUTO", FieldType::Text, 10},
-                           {"CDALMOXARIFE", FieldType::Text, 6},
-                           {"CDLOCALESTOQ", FieldType::Text, 6},
-                           {"NRLOTEESTQ", FieldType::Text, 20},
-                           {"NRSUBLOTE", FieldType::Text, 4},
-                           {"QTEXP", FieldType::Float, 0},
-                           {"NRPEDIDO", FieldType::Text, 10},
-                           {"NRITEMPED", FieldType::Text, 10}},
-                          "estoque");
+  const ClientPacket rows(
+      allocationPacket,
+      domain::layouts::fieldsOf(domain::layouts::stockAllocation(),
+                                {"CDFILIAL", "CDPRODUTO", "CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ",
+                                 "NRSUBLOTE", "QTEXP", "NRPEDIDO", "NRITEMPED"}),
+      "estoque");
   struct Row {
     ItemKey item;
     Position at;
@@ -149,7 +144,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   // Each position: what this movement takes against what it holds.
   std::map<Position, double> taken;
   for (const Row& r : chosen) taken[r.at] += r.quantity;
-  sql::Result irregular{layouts::estoqueIrregular(), engine::Table()};
+  sql::Result irregular{domain::layouts::irregularStock(), engine::Table()};
   std::vector<engine::FieldType> types;
   for (const auto& f : irregular.layout) types.push_back(f.type);
   irregular.table = engine::Table(types);
