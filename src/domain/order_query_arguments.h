@@ -1,6 +1,7 @@
 #pragma once
 // The 20 arguments of GetPedidos, by position: the filter packs them, the
-// server unpacks them, both by these names.
+// server unpacks them, both by these names. The dates travel as ISO text, or
+// null for no date; the rest as text.
 
 #include <cstddef>
 
@@ -32,12 +33,6 @@ enum class OrderQueryArgument : std::size_t {
 inline constexpr std::size_t kOrderQueryArgumentCount = 20;
 
 constexpr std::size_t position(OrderQueryArgument a) { return static_cast<std::size_t>(a); }
-
-// Dates travel as ISO text, or null for no date; the rest as text.
-constexpr bool isDate(OrderQueryArgument a) {
-  return a == OrderQueryArgument::IssuedFrom || a == OrderQueryArgument::IssuedTo ||
-         a == OrderQueryArgument::DeliveryFrom || a == OrderQueryArgument::DeliveryTo;
-}
 
 static_assert(position(OrderQueryArgument::Priorities) + 1 == kOrderQueryArgumentCount);
 
