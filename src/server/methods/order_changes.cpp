@@ -16,7 +16,6 @@ namespace ped::server {
 namespace {
 
 namespace date_time = engine::date_time;
-using engine::FieldType;
 
 const char* const kBlocked = "Operação bloqueada. Pedido em alteração por outro usuário.";
 const char* const kStale = "Esta operação não pode ser realizada. Atualize os dados.";
@@ -35,11 +34,7 @@ bool lockFailure(const sql::SqlError& e) {
 }
 
 struct ErrorRows {
-  engine::Table table{[] {
-    std::vector<FieldType> t;
-    for (const auto& f : domain::layouts::orderErrors()) t.push_back(f.type);
-    return t;
-  }()};
+  engine::Table table = engine::emptyTable(domain::layouts::orderErrors());
   void add(const std::string& branch, const std::string& order, const std::string& status, std::string_view text) {
     const engine::RowId r = table.addRow();
     table.mutableColumn(0).set(r, branch);
@@ -61,9 +56,7 @@ std::string currentStatus(sql::Connection& db, const std::string& branch, const 
 
 // The orders as they now stand, in order-number order.
 std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vector<std::string>>& byBranch) {
-  std::vector<FieldType> types;
-  for (const auto& f : domain::layouts::orders()) types.push_back(f.type);
-  sql::Result out{domain::layouts::orders(), engine::Table(types)};
+  sql::Result out{domain::layouts::orders(), engine::emptyTable(domain::layouts::orders())};
   constexpr std::size_t kChunk = 500;
   for (const auto& [branch, numbers] : byBranch)
     for (std::size_t from = 0; from < numbers.size(); from += kChunk) {

@@ -18,7 +18,6 @@ namespace ped::server {
 namespace {
 
 namespace date_time = engine::date_time;
-using engine::FieldType;
 
 struct Position {
   std::string product, warehouse, location, lot, subLot;
@@ -144,10 +143,8 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   // Each position: what this movement takes against what it holds.
   std::map<Position, double> taken;
   for (const Row& r : chosen) taken[r.at] += r.quantity;
-  sql::Result irregular{domain::layouts::irregularStock(), engine::Table()};
-  std::vector<engine::FieldType> types;
-  for (const auto& f : irregular.layout) types.push_back(f.type);
-  irregular.table = engine::Table(types);
+  sql::Result irregular{domain::layouts::irregularStock(),
+                        engine::emptyTable(domain::layouts::irregularStock())};
   for (const auto& [at, quantity] : taken) {
     const sql::Result pos = db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere,
                                      at.params(branch));

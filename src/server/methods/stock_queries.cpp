@@ -39,9 +39,7 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std
     wanted[orders.text(r, "CDFILIAL")].insert(orders.text(r, "NRPEDIDO"));
 
   const domain::layouts::Layout& layout = domain::layouts::stockAllocation();
-  std::vector<engine::FieldType> types;
-  for (const engine::FieldSpec& f : layout) types.push_back(f.type);
-  engine::Table out(types);
+  engine::Table out = engine::emptyTable(layout);
   for (const auto& [branch, numbers] : wanted) {
     const sql::Result moves =
         db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
