@@ -489,6 +489,13 @@ void writeInteger(Writer& w, std::int64_t i) {
 
 }  // namespace
 
+Table emptyTable(const std::vector<FieldSpec>& layout) {
+  std::vector<FieldType> types;
+  types.reserve(layout.size());
+  for (const FieldSpec& f : layout) types.push_back(f.type);
+  return Table(types);
+}
+
 Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   thread_local dom::parser parser;
   struct Release {
@@ -518,10 +525,7 @@ Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   }
   const std::vector<FieldSpec>& fields = layout.empty() ? fromPacket : layout;
 
-  std::vector<FieldType> types;
-  types.reserve(fields.size());
-  for (const FieldSpec& f : fields) types.push_back(f.type);
-  Table table(types);
+  Table table = emptyTable(fields);
   std::size_t rowCount = rowsArray.size();
   if (rowCount >= 0xFFFFFF) {  // the parser's count saturates there
     rowCount = 0;

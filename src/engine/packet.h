@@ -27,6 +27,10 @@ struct FieldSpec {
 inline constexpr int kDefaultTextSize = 20;
 inline int effectiveSize(const FieldSpec& f) { return f.size > 0 ? f.size : kDefaultTextSize; }
 
+// A table with no rows and one column per field of `layout` (calculated ones
+// included), typed like the field.
+Table emptyTable(const std::vector<FieldSpec>& layout);
+
 // Reads a packet into a new table laid out as `layout`: each data field takes
 // the packet column of the same name (case-insensitive), calculated fields
 // stay null, texts are cut to their field's size. An empty layout is first

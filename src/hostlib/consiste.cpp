@@ -1,7 +1,6 @@
 #include "hostlib/consiste.h"
 
 #include "engine/text.h"
-#include "hostlib/edit_mask.h"
 
 namespace ped::hostlib::consiste {
 
@@ -18,15 +17,6 @@ bool EmptyString(std::string_view text) {
     if (b >= 0x80 || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return false;
   }
   return true;
-}
-
-std::string Ajusta(std::string_view code, std::size_t width) {
-  while (!code.empty() && (code.front() == ' ' || code.front() == '\t')) code.remove_prefix(1);
-  while (!code.empty() && (code.back() == ' ' || code.back() == '\t')) code.remove_suffix(1);
-  if (code.empty()) return {};
-  const std::size_t chars = toCodePoints(code).size();
-  if (chars >= width) return std::string(code);
-  return std::string(width - chars, '0') + std::string(code);
 }
 
 std::string PictPess(std::string_view personType) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "domain/code_width.h"
 #include "hostlib/controls.h"
 #include "hostlib/dialogs.h"
 
@@ -29,10 +30,10 @@ void MensErro(Dialogs& dialogs, std::string_view text, bool abort);
 // blanks, mask blanks and mask literals such as "__/__/____").
 bool EmptyString(std::string_view text);
 
-// The code with surrounding blanks removed and, when not empty, left-padded
-// with '0' to `width` characters ("12", 10 -> "0000000012"); a longer code
-// comes back unchanged. Adjusted codes of one width compare like numbers.
-std::string Ajusta(std::string_view code, std::size_t width);
+// The screen's name for domain::adjustCode: the code brought to `width`.
+inline std::string Ajusta(std::string_view code, std::size_t width) {
+  return domain::adjustCode(code, width);
+}
 
 // The edit mask of a person's tax document: "F" (individual, CPF)
 // "999.999.999-99;0;_", "J" (company, CNPJ) "99.999.999/9999-99;0;_",

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "domain/list_text.h"
+
 namespace ped::hostlib {
 namespace {
 
@@ -44,8 +46,8 @@ std::optional<std::vector<std::string>> ScriptedHost::chooseKeys(const engine::D
                                                                  std::string_view title,
                                                                  const std::vector<std::string>& checked) {
   std::optional<std::vector<std::string>> keys = next(keyChoices_, title);
-  shown_.push_back("lista: " + std::string(title) + " [" + joinListText(checked) + "] -> " +
-                   (keys ? joinListText(*keys) : "saiu"));
+  shown_.push_back("lista: " + std::string(title) + " [" + domain::joinListText(checked) + "] -> " +
+                   (keys ? domain::joinListText(*keys) : "saiu"));
   return keys;
 }
 

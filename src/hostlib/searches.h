@@ -29,11 +29,6 @@ class Searches {
                                                              const std::vector<std::string>& checked) = 0;
 };
 
-// Separator of the keys in a list text.
-inline constexpr char kListSeparator = '_';
-std::vector<std::string> splitListText(std::string_view listText);
-std::string joinListText(const std::vector<std::string>& keys);
-
 namespace Pesquisa {
 // `titleAndEmpty` is "Title|message when there is nothing to choose". With no
 // rows the message is shown and the answer is false; on a choice the data set

@@ -54,9 +54,7 @@ ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& la
 }
 
 void ResultBuilder::makeTable() {
-  std::vector<FieldType> types;
-  for (const engine::FieldSpec& f : layout_) types.push_back(f.type);
-  table_ = engine::Table(types);
+  table_ = engine::emptyTable(layout_);
   tableMade_ = true;
 }
 
@@ -261,10 +259,7 @@ Result ResultBuilder::finish() {
       if (layout_[f].type == FieldType::Text && layout_[f].size == 0)
         layout_[f].size = static_cast<int>(longest_[f]);
 
-  std::vector<FieldType> types;
-  types.reserve(layout_.size());
-  for (const engine::FieldSpec& f : layout_) types.push_back(f.type);
-  Result out{layout_, engine::Table(types)};
+  Result out{layout_, engine::emptyTable(layout_)};
   if (rows_.empty()) return out;
   const engine::RowId first = out.table.addRows(rows_.size());
   for (std::size_t f = 0; f < layout_.size(); ++f) {

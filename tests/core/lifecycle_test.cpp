@@ -4,7 +4,6 @@
 
 #include "core/screen_harness.h"
 #include "core/shell/screen_messages.h"
-#include "server/methods/layouts.h"
 
 namespace ped::core::testing {
 namespace {
@@ -91,32 +90,6 @@ TEST(ScreenLifecycle, UnloadingWithTheScreenOpenReleasesItAndTheFilterDialog) {
   EXPECT_EQ(frmLiquidaItem, nullptr);
   EXPECT_EQ(frmFiltroLiquidaItem, nullptr);
   EXPECT_FALSE(boIdCriado);
-}
-
-TEST(ScreenData, TheServerPacketsFitTheScreensDataSetsFieldByField) {
-  ScreenHarness h;
-  h.open();
-  TfrmLiquidaItem& s = h.screen();
-  namespace layouts = server::layouts;
-  const std::pair<engine::DataSet*, const layouts::Layout*> pairs[] = {
-      {&s.cdsPedido, &layouts::pedido()},         {&s.cdsItemPedido, &layouts::itemPedido()},
-      {&s.cdsItemPedidoSemFiltro, &layouts::itemSemFiltro()}, {&s.cdsParamPedido, &layouts::paramPedido()},
-      {&s.cdsParamFilial, &layouts::paramFilial()}, {&s.cdsVendLog, &layouts::vendedorLogado()},
-      {&s.cdsOperTPed, &layouts::operadores()},    {&s.cdsEvolEst, &layouts::evolEstoque()},
-      {&s.cdsPesqEvolEst, &layouts::posicaoEstoque()}, {&s.cdsErro, &layouts::erro()}};
-  for (const auto& [ds, layout] : pairs) {
-    std::size_t dataFields = 0;
-    for (std::size_t i = 0; i < ds->fieldCount(); ++i) {
-      const engine::Field& f = ds->field(i);
-      if (f.calculated()) continue;
-      ++dataFields;
-      const auto it = std::find_if(layout->begin(), layout->end(), [&](const auto& column) { return column.name == f.name(); });
-      ASSERT_NE(it, layout->end()) << ds->name() << "." << f.name();
-      EXPECT_EQ(it->type, f.type()) << ds->name() << "." << f.name();
-      EXPECT_EQ(it->size, f.size()) << ds->name() << "." << f.name();
-    }
-    EXPECT_EQ(dataFields, layout->size()) << ds->name();
-  }
 }
 
 TEST(ScreenData, ItemsFromTheServerShowTheirProductCodeInTheHostsMaskAndStartUnmarked) {

@@ -78,18 +78,6 @@ TEST(CheckResultServ, GivesThePayloadOrShowsTheFailureAndAborts) {
                                 "erro: Servidor de aplicação indisponível."}));
 }
 
-TEST(Consiste, AjustaPadsCodesSoTheyCompareLikeNumbers) {
-  EXPECT_EQ(consiste::Ajusta("12", 10), "0000000012");
-  EXPECT_EQ(consiste::Ajusta("1", 4), "0001");
-  EXPECT_EQ(consiste::Ajusta("  7 ", 4), "0007");
-  EXPECT_EQ(consiste::Ajusta("", 4), "");
-  EXPECT_EQ(consiste::Ajusta("   ", 4), "");
-  EXPECT_EQ(consiste::Ajusta("12345", 4), "12345");
-  EXPECT_EQ(consiste::Ajusta("0001", 4), "0001");
-  EXPECT_LT(consiste::Ajusta("9", 10), consiste::Ajusta("10", 10));
-  EXPECT_EQ(consiste::Ajusta("ção", 4), "0ção");  // width counts characters
-}
-
 TEST(Consiste, EmptyStringSeesNoValueInBlanksAndMaskLiterals) {
   for (const char* empty : {"", "    ", "\t", "__.__.___", "  /  /    ", "___.___.___-__"})
     EXPECT_TRUE(consiste::EmptyString(empty)) << empty;

@@ -84,7 +84,6 @@ TEST(Pesqlista, KeysGoInCheckedAndComeOutJoinedOrStayWhenTheOperatorLeaves) {
   EXPECT_EQ(list, "");
   EXPECT_EQ(host.take(), (Shown{"lista: Filiais [0001_0003] -> 0002_0003",
                                 "lista: Filiais [0002_0003] -> saiu", "lista: Filiais [0002_0003] -> "}));
-  EXPECT_EQ(splitListText("_12__15_"), (std::vector<std::string>{"12", "15"}));
 }
 
 TEST(ScriptedHost, AQuestionTheScriptDidNotExpectIsAFaultOfTheTest) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "domain/list_text.h"
+
 namespace ped::core {
 
 TfrmFiltroLiquidaItem* frmFiltroLiquidaItem = nullptr;
@@ -33,7 +35,7 @@ void CriaFiltroLiquidaItem() {
 }
 
 int ContaChecked(std::string_view listText) {
-  return static_cast<int>(std::count(listText.begin(), listText.end(), '_')) + 1;
+  return static_cast<int>(std::count(listText.begin(), listText.end(), domain::kListSeparator)) + 1;
 }
 
 void InitializeCli_ped00801() {

@@ -4,6 +4,7 @@
 #include "core/filter/Cli_ped00801.h"
 #include "core/orders/order_query.h"
 #include "core/shell/Cli_ped00800.h"
+#include "domain/order_query_arguments.h"
 #include "hostlib/consiste.h"
 #include "hostlib/remote_result.h"
 
@@ -43,13 +44,30 @@ void dateRange(const hostlib::TDateEditPlus& fromField, const hostlib::TDateEdit
 }  // namespace
 
 std::vector<netclient::Arg> TfrmFiltroLiquidaItem::GetPedidosArgs() const {
-  return {stCdFilial,         stStatusPedido,       stLNrPedido,
-          stDeIntervalo,      stAteIntervalo,       stTNrPedido,
-          stStatusItemPedido, stLCliente,           stTCliente,
-          stLProduto,         stTProduto,           stLVendedor,
-          stTVendedor,        dateArg(dtDeEmissao), dateArg(dtAteEmissao),
-          stTEmissao,         dateArg(dtDeEntrega), dateArg(dtAteEntrega),
-          stTEntrega,         stPrioridade};
+  using A = domain::OrderQueryArgument;
+  std::vector<netclient::Arg> args(domain::kOrderQueryArgumentCount, nullptr);
+  const auto put = [&args](A a, netclient::Arg value) { args[domain::position(a)] = std::move(value); };
+  put(A::Branch, stCdFilial);
+  put(A::OrderStatuses, stStatusPedido);
+  put(A::OrderList, stLNrPedido);
+  put(A::OrderFrom, stDeIntervalo);
+  put(A::OrderTo, stAteIntervalo);
+  put(A::AllOrders, stTNrPedido);
+  put(A::ItemStatuses, stStatusItemPedido);
+  put(A::ClientList, stLCliente);
+  put(A::AllClients, stTCliente);
+  put(A::ProductList, stLProduto);
+  put(A::AllProducts, stTProduto);
+  put(A::SellerList, stLVendedor);
+  put(A::AllSellers, stTVendedor);
+  put(A::IssuedFrom, dateArg(dtDeEmissao));
+  put(A::IssuedTo, dateArg(dtAteEmissao));
+  put(A::AllIssued, stTEmissao);
+  put(A::DeliveryFrom, dateArg(dtDeEntrega));
+  put(A::DeliveryTo, dateArg(dtAteEntrega));
+  put(A::AllDeliveries, stTEntrega);
+  put(A::Priorities, stPrioridade);
+  return args;
 }
 
 namespace {

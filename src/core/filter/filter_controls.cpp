@@ -3,6 +3,7 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/filter/filter_messages.h"
+#include "core/shell/screen_data_sets.h"
 
 namespace ped::core {
 namespace {
@@ -123,9 +124,8 @@ std::vector<hostlib::Control*> TfrmFiltroLiquidaItem::filterCheckBoxes() const {
 
 void TfrmFiltroLiquidaItem::definePickListFields() {
   using engine::FieldDef;
-  cdsNrPedido.addField(FieldDef{.name = "IDMARCADO", .size = 1});
-  cdsNrPedido.addField(FieldDef{.name = "NRPEDIDO", .size = 10, .label = "Numero", .displayWidth = 14});
-  cdsNrPedido.addField(FieldDef{.name = "NMFANTCLIE", .size = 50, .label = "Cliente"});
+  defineFields(cdsNrPedido, domain::layouts::orderNumbers(),
+               {{"NRPEDIDO", "Numero", 14}, {"NMFANTCLIE", "Cliente"}});
 
   qryVendedor.setSQL("SELECT CDVENDEDOR, NMFANVEN FROM VENDEDOR ORDER BY CDVENDEDOR");
   engine::DataSet& sellers = qryVendedor.rows();

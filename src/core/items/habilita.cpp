@@ -1,9 +1,8 @@
 // Which buttons, pages, branch controls and menu entries of the main screen
 // are enabled, from the marks, the page in use and the allocation rows.
 
-#include <cstdlib>
-
 #include "core/shell/Cli_ped00800.h"
+#include "domain/status_rules.h"
 
 namespace ped::core {
 namespace {
@@ -14,12 +13,9 @@ bool editing(const engine::DataSet& ds) {
 
 bool empty(const engine::DataSet& ds) { return !ds.active() || ds.isEmpty(); }
 
-// The current item's status as a number; with no current item, a status no
-// rule accepts, so nothing is offered for allocation rows.
-int currentItemStatus(const engine::DataSet& items) {
-  if (empty(items)) return 99;
-  const std::string s = items.field("IDSITITEMPED").asString();
-  return s.empty() ? 0 : std::atoi(s.c_str());
+// With no current item nothing is offered for allocation rows.
+bool currentItemTakesAllocation(const engine::DataSet& items) {
+  return !empty(items) && domain::takesAllocationRows(items.field("IDSITITEMPED").asString());
 }
 
 }  // namespace
@@ -57,7 +53,7 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
 
   if (pgcPadrao.isActive(tshItemPedido)) {
     if (focused() == &dbgLiqEst) {
-      const int S = currentItemStatus(cdsItemPedido);
+      const bool S = currentItemTakesAllocation(cdsItemPedido);
       sbtVerificar.setEnabled(!W);
       sbtProcurar.setEnabled(!W && RC > 0);
       sbtFiltro.setEnabled(I == 0 && !W);
@@ -68,9 +64,9 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
       tshPadrao.setEnabled(!W);
       tshJustExcl.setEnabled(I != 0 && !W);
       dbgItemPedido.setEnabled(!W);
-      sbtIncluir.setEnabled(!W && S <= 3);
-      sbtAlterar.setEnabled(!W && RC > 0 && S <= 3);
-      sbtExcluir.setEnabled(!W && RC > 0 && S <= 3);
+      sbtIncluir.setEnabled(!W && S);
+      sbtAlterar.setEnabled(!W && RC > 0 && S);
+      sbtExcluir.setEnabled(!W && RC > 0 && S);
     } else {
       sbtVerificar.setEnabled(I == 0 && !EI);
       sbtProcurar.setEnabled(I == 0 && !EI);

@@ -5,7 +5,7 @@
 
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/grid_cell_steps.h"
-#include "core/shell/status_codes.h"
+#include "domain/status_codes.h"
 #include "hostlib/edit_mask.h"
 #include "hostlib/number_format.h"
 
@@ -19,10 +19,10 @@ struct StatusLook {
 };
 
 constexpr StatusLook kStatusLooks[] = {
-    {sit_item::Pendente, clBlue, "PE"},     {sit_item::Confirmado, clOlive, "CF"},
-    {sit_item::Aprovado, clGreen, "AP"},    {sit_item::Liquidado, clPurple, "LQ"},
-    {sit_item::Cancelado, clRed, "CN"},     {sit_item::LiquidadoManual, clPurple, "LQ"},
-    {sit_item::ParcAtendido, clTeal, "PA"},
+    {domain::item_status::Pending, clBlue, "PE"},      {domain::item_status::Confirmed, clOlive, "CF"},
+    {domain::item_status::Approved, clGreen, "AP"},    {domain::item_status::Settled, clPurple, "LQ"},
+    {domain::item_status::Cancelled, clRed, "CN"},     {domain::item_status::SettledByHand, clPurple, "LQ"},
+    {domain::item_status::PartlyServed, clTeal, "PA"},
 };
 
 const StatusLook* lookOf(std::string_view status) {
@@ -51,7 +51,7 @@ CellText itemText(const engine::Field& field, const engine::CellView& cell, std:
 
 }  // namespace
 
-const MarkImage* itemMarkImage(std::string_view mark) { return markImage(mark, marca::Inalteravel); }
+const MarkImage* itemMarkImage(std::string_view mark) { return markImage(mark, domain::mark::Unmarkable); }
 
 std::string discountText(double value) {
   if (!std::isfinite(value)) return {};

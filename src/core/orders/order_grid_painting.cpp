@@ -2,28 +2,29 @@
 
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/grid_cell_steps.h"
-#include "core/shell/status_codes.h"
+#include "domain/status_codes.h"
+#include "domain/status_rules.h"
 
 namespace ped::core {
 namespace {
 
 CellColour statusColour(std::string_view status, const hostlib::Grid& grid) {
-  if (status == sit_pedido::EmAndamento) return clOlive;
-  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return clPurple;
-  if (status == sit_pedido::ParcAtendido) return clTeal;
+  if (status == domain::order_status::InProgress) return clOlive;
+  if (domain::isSettledOrder(status)) return clPurple;
+  if (status == domain::order_status::PartlyServed) return clTeal;
   return CellColour::fixed(grid.fontColor());
 }
 
 const char* statusKey(std::string_view status) {
-  if (status == sit_pedido::EmAndamento) return "AN";
-  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return "LQ";
-  if (status == sit_pedido::ParcAtendido) return "PA";
+  if (status == domain::order_status::InProgress) return "AN";
+  if (domain::isSettledOrder(status)) return "LQ";
+  if (status == domain::order_status::PartlyServed) return "PA";
   return nullptr;
 }
 
 }  // namespace
 
-const MarkImage* orderMarkImage(std::string_view mark) { return markImage(mark, marca::Bloqueado); }
+const MarkImage* orderMarkImage(std::string_view mark) { return markImage(mark, domain::mark::Blocked); }
 
 CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
                             const hostlib::TMessages& messages, std::size_t row, std::size_t column,

@@ -8,7 +8,8 @@
 #include "core/filter/Cli_ped00801.h"
 #include "core/orders/order_query.h"
 #include "core/shell/Cli_ped00800.h"
-#include "core/shell/status_codes.h"
+#include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "hostlib/consiste.h"
 
 namespace ped::core {
@@ -84,9 +85,9 @@ void TfrmLiquidaItem::cdsPedidoAfterScroll() {
     boEvento = false;
   }
   const std::string status = cdsPedido.field("IDSITPEDIDO").asString();
-  if (status == sit_pedido::EmAndamento) lblNome.setFontColor(0x808000);
-  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) lblNome.setFontColor(0x800080);
-  if (status == sit_pedido::ParcAtendido) lblNome.setFontColor(0x008080);
+  if (status == domain::order_status::InProgress) lblNome.setFontColor(0x808000);
+  if (domain::isSettledOrder(status)) lblNome.setFontColor(0x800080);
+  if (status == domain::order_status::PartlyServed) lblNome.setFontColor(0x008080);
 }
 
 void TfrmLiquidaItem::cdsPedidoCalcFields() {
@@ -129,9 +130,9 @@ void TfrmLiquidaItem::DesabilitacaoDefaultItemPed() {
   engine::Field& mark = cdsItemPedido.field("IDCHECK");
   for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next()) {
     const std::string status = cdsItemPedido.field("IDSITITEMPED").asString();
-    if (status == sit_item::Liquidado || status == sit_item::Cancelado) {
+    if (!domain::isMarkableItem(status)) {
       cdsItemPedido.edit();
-      mark.setString(marca::Inalteravel);
+      mark.setString(domain::mark::Unmarkable);
       cdsItemPedido.post();
       ++inContDesabilitadosIPed;
     }
@@ -139,9 +140,9 @@ void TfrmLiquidaItem::DesabilitacaoDefaultItemPed() {
 }
 
 void TfrmLiquidaItem::pgcPadraoChange() {
-  if (pgcPadrao.isActive(tshItemPedido)) sttshUltimate = nivel::ItemPedido;
+  if (pgcPadrao.isActive(tshItemPedido)) sttshUltimate = domain::marking_level::Item;
   if (pgcPadrao.isActive(tshPadrao)) {
-    sttshUltimate = nivel::Pedido;
+    sttshUltimate = domain::marking_level::Order;
     dtsPadrao = &cdsPedido;
   }
   if (pgcPadrao.isActive(tshItemPedido) && !tshJustExcl.enabled()) {

@@ -1,6 +1,6 @@
 #include "core/shell/grid_cell_steps.h"
 
-#include "core/shell/status_codes.h"
+#include "domain/status_codes.h"
 #include "engine/date_time.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
@@ -22,8 +22,8 @@ void finishMarkCell(CellPainting& cell, const MarkImage* image) {
 }
 
 const MarkImage* markImage(std::string_view mark, std::string_view unmarkableMark) {
-  if (mark == marca::Desmarcado) return &imgUncheck();
-  if (mark == marca::Marcado) return &imgCheck();
+  if (mark == domain::mark::Unmarked) return &imgUncheck();
+  if (mark == domain::mark::Marked) return &imgCheck();
   if (mark == unmarkableMark) return &imgDescheck();
   return nullptr;
 }

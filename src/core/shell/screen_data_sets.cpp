@@ -1,85 +1,120 @@
 #include "core/shell/screen_data_sets.h"
 
+#include <stdexcept>
+#include <string>
+
+#include "engine/text.h"
+
 namespace ped::core {
 namespace {
 
 using engine::FieldDef;
 using engine::FieldType;
+namespace layouts = domain::layouts;
 
 FieldDef text(const char* name, int size, const char* label = "") {
   return {.name = name, .size = size, .label = label};
 }
-FieldDef number(const char* name, const char* label = "") {
-  return {.name = name, .type = FieldType::Float, .label = label};
-}
-FieldDef date(const char* name, const char* label = "") {
-  return {.name = name, .type = FieldType::DateTime, .label = label};
-}
 
-void define(engine::DataSet& ds, std::initializer_list<FieldDef> fields) {
-  for (const FieldDef& f : fields) ds.addField(f);
+bool inLayout(const layouts::Layout& layout, std::string_view name) {
+  for (const engine::FieldSpec& f : layout)
+    if (engine::text::equalsIgnoreCase(f.name, name)) return true;
+  return false;
 }
 
 // The allocation rows and their working copy share the layout; only two
 // labels differ.
 void defineAllocation(engine::DataSet& ds, const char* qtexpLabel, const char* reservedLabel) {
-  define(ds, {text("CDFILIAL", 4), text("CDPRODUTO", 10), text("CDALMOXARIFE", 6, "Almoxarifado"),
-              text("CDLOCALESTOQ", 6, "Localização"), text("NRLOTEESTQ", 20, "Lote"),
-              text("NRSUBLOTE", 4, "Sub-Lote"), text("SGUNIDADE", 10, "UN"),
-              number("QTDISPONIVEL", "Qtde. Disp."), number("QTEXP", qtexpLabel), text("NRPEDIDO", 10),
-              text("NRITEMPED", 10, "Nº Item Pedido"), text("DSLOCALESTOQ", 30), text("DSALMOXARIFE", 30),
-              number("QTRESPRODPED", reservedLabel), date("DTVALILOTE"), date("DTENTRLOTE", "Entrada do Lote")});
+  defineFields(ds, layouts::stockAllocation(),
+               {{"CDALMOXARIFE", "Almoxarifado"},
+                {"CDLOCALESTOQ", "Localização"},
+                {"NRLOTEESTQ", "Lote"},
+                {"NRSUBLOTE", "Sub-Lote"},
+                {"SGUNIDADE", "UN"},
+                {"QTDISPONIVEL", "Qtde. Disp."},
+                {"QTEXP", qtexpLabel},
+                {"NRITEMPED", "Nº Item Pedido"},
+                {"QTRESPRODPED", reservedLabel},
+                {"DTENTRLOTE", "Entrada do Lote"}});
 }
 
 }  // namespace
 
+void defineFields(engine::DataSet& ds, const layouts::Layout& layout, std::initializer_list<FieldLook> looks,
+                  std::initializer_list<CalculatedField> calculated) {
+  for (const FieldLook& look : looks)
+    if (!inLayout(layout, look.field))
+      throw std::logic_error(ds.name() + ": campo fora do leiaute: " + look.field);
+  for (const CalculatedField& c : calculated)
+    if (!inLayout(layout, c.before))
+      throw std::logic_error(ds.name() + ": campo fora do leiaute: " + c.before);
+
+  for (const engine::FieldSpec& spec : layout) {
+    for (const CalculatedField& c : calculated)
+      if (engine::text::equalsIgnoreCase(c.before, spec.name)) {
+        FieldDef def = c.def;
+        def.calculated = true;
+        ds.addField(def);
+      }
+    FieldDef def{.name = spec.name, .type = spec.type, .size = spec.size};
+    for (const FieldLook& look : looks)
+      if (engine::text::equalsIgnoreCase(look.field, spec.name)) {
+        def.label = look.label;
+        def.displayWidth = look.displayWidth;
+      }
+    ds.addField(def);
+  }
+}
+
 ScreenDataSets::ScreenDataSets() {
-  FieldDef dsPedido = text("DsPedido", 70);
-  dsPedido.calculated = true;
-  define(cdsPedido, {dsPedido, text("IDCHECK", 1), text("IDSITPEDIDO", 1, "Sit."), text("NRPEDIDO", 10, "Nº Pedido"),
-                     text("CDCLIENTE", 21), text("NMFANTCLIE", 50, "Cliente"), date("DTENTPED", "Data Entrega"),
-                     date("DTPEDIDO", "Data Pedido"), text("CDFILIAL", 4), text("CDVENDEDOR", 4)});
+  defineFields(cdsPedido, layouts::orders(),
+               {{"IDSITPEDIDO", "Sit."},
+                {"NRPEDIDO", "Nº Pedido"},
+                {"NMFANTCLIE", "Cliente"},
+                {"DTENTPED", "Data Entrega"},
+                {"DTPEDIDO", "Data Pedido"}},
+               {{text("DsPedido", 70), "IDCHECK"}});
 
-  FieldDef vrTotal = number("VrTotal");
-  vrTotal.calculated = true;
-  define(cdsItemPedido, {text("CDOPERADOR", 12), text("CDJUSTEXCHIS", 4), text("IDCHECK", 1),
-                         text("NRITEMPED", 10, "Nº Item Pedido"), text("IDSITITEMPED", 1, "Sit."),
-                         text("CDARVPROD", 20, "Produto"), text("NMPRODUTO", 50, "Nome do Produto"),
-                         number("QTITEMPED"), text("SGUNIDADE", 10), number("VRPREUNITPED"), vrTotal,
-                         text("NRPEDIDO", 10), text("CDFILIAL", 4), number("VRDESITPED", "Vr. Desc"),
-                         text("CDPRODUTO", 10)});
+  defineFields(cdsItemPedido, layouts::orderItems(),
+               {{"NRITEMPED", "Nº Item Pedido"},
+                {"IDSITITEMPED", "Sit."},
+                {"CDARVPROD", "Produto"},
+                {"NMPRODUTO", "Nome do Produto"},
+                {"VRDESITPED", "Vr. Desc"}},
+               {{{.name = "VrTotal", .type = FieldType::Float}, "NRPEDIDO"}});
 
-  define(cdsItemPedidoSemFiltro, {text("IDSITITEMPED", 1)});
-  define(cdsErro, {text("CDFILIAL", 4), text("NRPEDIDO", 10), text("IDSITPEDIDO", 1), text("DSERRO", 70)});
+  defineFields(cdsItemPedidoSemFiltro, layouts::allItemStatuses(), {});
+  defineFields(cdsErro, layouts::orderErrors(), {});
 
   defineAllocation(cdsEvolEst, "Qtde. a Liquidar", "");
   cdsEvolEst.setIndexFieldNames("DTVALILOTE");
   defineAllocation(cdsEvolEstAux, "Qtde. a Expedir", "Qtde. Reservada");
 
-  define(cdsPesqEvolEst, {text("CDFILIAL", 4), text("CDPRODUTO", 10), text("CDALMOXARIFE", 6, "Almoxarifado"),
-                          text("CDLOCALESTOQ", 6, "Localização"), text("SGUNIDADE", 10, "UN"),
-                          number("QTDISPONIVEL", "Qtde. Disp."), text("NRPEDIDO", 10),
-                          text("NRITEMPED", 10, "Nº Item Pedido"),
-                          {.name = "DSALMOXARIFE", .size = 30, .label = "Almoxarifado", .displayWidth = 20},
-                          {.name = "DSLOCALESTOQ", .size = 30, .label = "Localização", .displayWidth = 20},
-                          text("NRLOTEESTQ", 20, "Lote"), text("NRSUBLOTE", 4, "Sub-Lote"),
-                          number("QTRESPRODPED"), date("DTVALILOTE"), date("DTENTRLOTE")});
+  defineFields(cdsPesqEvolEst, layouts::stockPositions(),
+               {{"CDALMOXARIFE", "Almoxarifado"},
+                {"CDLOCALESTOQ", "Localização"},
+                {"SGUNIDADE", "UN"},
+                {"QTDISPONIVEL", "Qtde. Disp."},
+                {"NRITEMPED", "Nº Item Pedido"},
+                {"DSALMOXARIFE", "Almoxarifado", 20},
+                {"DSLOCALESTOQ", "Localização", 20},
+                {"NRLOTEESTQ", "Lote"},
+                {"NRSUBLOTE", "Sub-Lote"}});
   cdsPesqEvolEst.setIndexFieldNames("CDALMOXARIFE;CDLOCALESTOQ");
 
-  define(cdsParamPedido,
-         {text("IDEVOLESTLIQMAN", 1), text("IDMENSVEND", 1), text("IDEXIBPEDIDO", 1), text("IDUTRESELOTE", 1)});
-  define(cdsParamFilial, {text("IDUTILALMOX", 1), text("IDUTILLCESTQ", 1), text("IDUTILLOTE", 1), text("IDCTRLESTQ", 1)});
-  define(cdsVendLog, {text("CDVENDEDOR", 4), text("NMFANVEN", 50), number("VRPECOMVEN"), text("CDPRECOBASE", 2),
-                      text("DSPRECOBASE", 30)});
-  define(cdsOperTPed, {text("CDOPERADOR", 32)});
+  defineFields(cdsParamPedido, layouts::orderParameters(), {});
+  defineFields(cdsParamFilial, layouts::branchParameters(), {});
+  defineFields(cdsVendLog, layouts::operatorSeller(), {});
+  defineFields(cdsOperTPed, layouts::operatorsSeeingAll(), {});
 }
 
 void defineBranchFields(engine::DataSet& rows) {
-  define(rows, {text("CDFILIAL", 8, "Código"), text("NMFILIAL", 30, "Nome")});
+  for (const FieldDef& f : {text("CDFILIAL", 8, "Código"), text("NMFILIAL", 30, "Nome")}) rows.addField(f);
 }
 
 void defineJustificationFields(engine::DataSet& rows) {
-  define(rows, {text("CDJUSTEXCHIS", 4, "Código"), text("DSJUSTEXCHIS", 40, "Descrição")});
+  for (const FieldDef& f : {text("CDJUSTEXCHIS", 4, "Código"), text("DSJUSTEXCHIS", 40, "Descrição")})
+    rows.addField(f);
 }
 
 }  // namespace ped::core

@@ -1,5 +1,6 @@
 #include "server/app/services.h"
 
+#include "domain/order_query_arguments.h"
 #include "rpc/errors.h"
 #include "rpc/json_writer.h"
 #include "server/auth/login_throttle.h"
@@ -190,30 +191,36 @@ void Services::install(rpc::Dispatcher& d) {
   d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetParam(db, s, p.text(0), p.text(1));
         }, Kind::Read));
-  d.add("GetPedidos", 20, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          OrderFilter f;
-          f.branch = text(p, 0);
-          f.orderStatuses = text(p, 1);
-          f.orderList = text(p, 2);
-          f.orderFrom = text(p, 3);
-          f.orderTo = text(p, 4);
-          f.allOrders = text(p, 5);
-          f.itemStatuses = text(p, 6);
-          f.clientList = text(p, 7);
-          f.allClients = text(p, 8);
-          f.productList = text(p, 9);
-          f.allProducts = text(p, 10);
-          f.sellerList = text(p, 11);
-          f.allSellers = text(p, 12);
-          f.issuedFrom = date(p, 13, "GetPedidos");
-          f.issuedTo = date(p, 14, "GetPedidos");
-          f.allIssued = text(p, 15);
-          f.deliveryFrom = date(p, 16, "GetPedidos");
-          f.deliveryTo = date(p, 17, "GetPedidos");
-          f.allDeliveries = text(p, 18);
-          f.priorities = text(p, 19);
-          return orders_.GetPedidos(db, s, f);
-        }, Kind::Direct));
+  d.add("GetPedidos", static_cast<int>(domain::kOrderQueryArgumentCount),
+        bind(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              using A = domain::OrderQueryArgument;
+              const auto arg = [&p](A a) { return text(p, domain::position(a)); };
+              const auto day = [&p](A a) { return date(p, domain::position(a), "GetPedidos"); };
+              OrderFilter f;
+              f.branch = arg(A::Branch);
+              f.orderStatuses = arg(A::OrderStatuses);
+              f.orderList = arg(A::OrderList);
+              f.orderFrom = arg(A::OrderFrom);
+              f.orderTo = arg(A::OrderTo);
+              f.allOrders = arg(A::AllOrders);
+              f.itemStatuses = arg(A::ItemStatuses);
+              f.clientList = arg(A::ClientList);
+              f.allClients = arg(A::AllClients);
+              f.productList = arg(A::ProductList);
+              f.allProducts = arg(A::AllProducts);
+              f.sellerList = arg(A::SellerList);
+              f.allSellers = arg(A::AllSellers);
+              f.issuedFrom = day(A::IssuedFrom);
+              f.issuedTo = day(A::IssuedTo);
+              f.allIssued = arg(A::AllIssued);
+              f.deliveryFrom = day(A::DeliveryFrom);
+              f.deliveryTo = day(A::DeliveryTo);
+              f.allDeliveries = arg(A::AllDeliveries);
+              f.priorities = arg(A::Priorities);
+              return orders_.GetPedidos(db, s, f);
+            },
+            Kind::Direct));
   d.add("GetItem", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return orders_.GetItem(db, s, p.text(0), p.text(1));
         }, Kind::Direct));

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "server/demo/demo_data.h"
 #include "server/demo/generator.h"
@@ -24,8 +25,10 @@ void addReservations(DemoData& data, Random& random, double today);
 // code order (as addRegisters makes them).
 const Product& productOf(const DemoData& data, const std::string& code);
 
-// Item statuses that can still be settled: pending, confirmed, approved, partly served.
+// The shared status rules for the demo's one-character statuses.
 bool isOpenItemStatus(char status);
+bool isSettledItemStatus(char status);
+char orderStatusOf(const std::vector<char>& itemStatuses);
 // Units sold by weight, volume or length, in fractions (KG, LT, M).
 bool soldByMeasure(const std::string& unit);
 

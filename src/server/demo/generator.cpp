@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "domain/status_rules.h"
 #include "server/demo/documents.h"
 #include "server/demo/generation_steps.h"
 #include "server/demo/names.h"
@@ -150,8 +151,14 @@ const Product& productOf(const DemoData& data, const std::string& code) {
                            [](const Product& p, const std::string& c) { return p.code < c; });
 }
 
-bool isOpenItemStatus(char status) {
-  return status == '1' || status == '2' || status == '3' || status == '7';
+bool isOpenItemStatus(char status) { return domain::isOpenItem(std::string_view(&status, 1)); }
+
+bool isSettledItemStatus(char status) { return domain::isSettledItem(std::string_view(&status, 1)); }
+
+char orderStatusOf(const std::vector<char>& itemStatuses) {
+  std::vector<std::string> statuses;
+  for (const char s : itemStatuses) statuses.emplace_back(1, s);
+  return domain::orderStatusFromItems(statuses).front();
 }
 
 bool soldByMeasure(const std::string& unit) { return unit == "KG" || unit == "LT" || unit == "M"; }

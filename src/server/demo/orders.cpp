@@ -1,4 +1,5 @@
-// Sales orders and their items, each order's status agreeing with its items':
+// Sales orders and their items, each order's status the one the shared rule
+// derives from its items':
 //   '2' in progress  - every item open (1, 2, 3 or 7);
 //   '6' partly served - some items settled (4 or 6), some open;
 //   '3' liquidated   - nothing open, nothing settled by hand (items 4 or 5);
@@ -43,7 +44,7 @@ std::vector<char> itemStatuses(Random& random, char status, int count) {
   if (status == '3' && !has([](char s) { return s == '4'; })) out.front() = '4';
   if (status == '5' && !has([](char s) { return s == '6'; })) out.front() = '6';
   if (status == '6') {
-    if (!has([](char s) { return s == '4' || s == '6'; })) out.front() = random.chance(50) ? '6' : '4';
+    if (!has(isSettledItemStatus)) out.front() = random.chance(50) ? '6' : '4';
     if (!has(isOpenItemStatus)) {
       // Over a cancelled item if there is one; else over the last of two or more settled ones.
       const auto cancelled = std::find(out.rbegin(), out.rend(), '5');
@@ -175,6 +176,8 @@ void addOrders(DemoData& data, Random& random, const GeneratorOptions& options) 
     Order& order = d.order;
     order.number = zeroPadded(1000 + ++lastNumber[order.branch], 10);
     if (random.chance(85)) order.delivery = order.date + static_cast<double>(random.between(1, 20));
+    // The drafts aim at their status; the shared rule has the last word.
+    order.status = orderStatusOf(d.items);
     addItems(data, random, order, d.items, options.today);
     data.orders.push_back(std::move(order));
   }

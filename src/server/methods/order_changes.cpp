@@ -2,20 +2,20 @@
 
 #include <map>
 
+#include "domain/code_width.h"
+#include "domain/layouts.h"
+#include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
-#include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
-#include "server/methods/settlement_rules.h"
 
 namespace ped::server {
 namespace {
 
 namespace date_time = engine::date_time;
-using engine::FieldType;
 
 const char* const kBlocked = "Operação bloqueada. Pedido em alteração por outro usuário.";
 const char* const kStale = "Esta operação não pode ser realizada. Atualize os dados.";
@@ -23,7 +23,7 @@ const char* const kStale = "Esta operação não pode ser realizada. Atualize os
 std::string requireJustification(sql::Connection& db, std::string_view code) {
   const std::string trimmed = engine::value_text::trim(code);
   if (trimmed.empty()) throw ServiceError("Justificativa deve ser informada.");
-  const std::string adjusted = hostlib::consiste::Ajusta(trimmed, 4);
+  const std::string adjusted = domain::adjustCode(trimmed, domain::kJustificationCodeWidth);
   if (db.query("SELECT CDJUSTEXCHIS FROM JUSTEXCHIS WHERE CDJUSTEXCHIS = :J", {{"J", adjusted}}).rowCount() == 0)
     throw ServiceError("Justificativa de exclusão do histórico não cadastrada.");
   return adjusted;
@@ -34,11 +34,7 @@ bool lockFailure(const sql::SqlError& e) {
 }
 
 struct ErrorRows {
-  engine::Table table{[] {
-    std::vector<FieldType> t;
-    for (const auto& f : layouts::erro()) t.push_back(f.type);
-    return t;
-  }()};
+  engine::Table table = engine::emptyTable(domain::layouts::orderErrors());
   void add(const std::string& branch, const std::string& order, const std::string& status, std::string_view text) {
     const engine::RowId r = table.addRow();
     table.mutableColumn(0).set(r, branch);
@@ -48,7 +44,7 @@ struct ErrorRows {
   }
   std::optional<std::string> packet() const {
     if (table.physicalRows() == 0) return std::nullopt;
-    return toPacket(sql::Result{layouts::erro(), table});
+    return toPacket(sql::Result{domain::layouts::orderErrors(), table});
   }
 };
 
@@ -60,9 +56,7 @@ std::string currentStatus(sql::Connection& db, const std::string& branch, const 
 
 // The orders as they now stand, in order-number order.
 std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vector<std::string>>& byBranch) {
-  std::vector<FieldType> types;
-  for (const auto& f : layouts::pedido()) types.push_back(f.type);
-  sql::Result out{layouts::pedido(), engine::Table(types)};
+  sql::Result out{domain::layouts::orders(), engine::emptyTable(domain::layouts::orders())};
   constexpr std::size_t kChunk = 500;
   for (const auto& [branch, numbers] : byBranch)
     for (std::size_t from = 0; from < numbers.size(); from += kChunk) {
@@ -76,10 +70,12 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
         p.emplace_back(name, numbers[i]);
       }
       const sql::Result part = db.query(
-          "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+          "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, "
+          "P.DTPEDIDO,"
           " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-          " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" + in + ") ORDER BY P.NRPEDIDO",
-          p, layouts::pedido());
+          " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" +
+              in + ") ORDER BY P.NRPEDIDO",
+          p, domain::layouts::orders());
       for (std::size_t r = 0; r < part.rowCount(); ++r) {
         const engine::RowId dst = out.table.addRow();
         for (std::size_t c = 0; c < out.layout.size(); ++c)
@@ -98,7 +94,7 @@ std::string OrderChanges::change(sql::Connection& db, const Session& s, const Or
   const std::string status = currentStatus(db, request.branch, request.order);
   if (status.empty()) return "Pedido " + request.order + " não encontrado.";
   if (kind == Kind::Settle && !request.statusRead.empty() &&
-      (request.statusRead != status || !rules::isSettleableOrder(status)))
+      (request.statusRead != status || !domain::isLiquidableOrder(status)))
     return kStale;
   sql::Savepoint order(db);
   try {
@@ -140,17 +136,17 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   // Which items change, and to what.
   std::map<std::string, std::string> changes;
   if (kind == Kind::Settle) {
-    if (!request.statusRead.empty() && (request.statusRead != status || !rules::isSettleableOrder(status)))
+    if (!request.statusRead.empty() && (request.statusRead != status || !domain::isLiquidableOrder(status)))
       throw ServiceError(kStale);
     if (request.items.empty()) {
       for (const auto& [item, st] : statuses)
-        if (rules::isOpenItem(st)) changes[item] = std::string(rules::kSettledByHand);
+        if (domain::isOpenItem(st)) changes[item] = std::string(domain::item_status::SettledByHand);
     } else {
       for (const ItemRequest& it : request.items) {
         const auto found = statuses.find(it.item);
-        if (found == statuses.end() || found->second != it.statusRead || !rules::isOpenItem(found->second))
+        if (found == statuses.end() || found->second != it.statusRead || !domain::isOpenItem(found->second))
           throw ServiceError(kStale);
-        changes[it.item] = std::string(rules::kSettledByHand);
+        changes[it.item] = std::string(domain::item_status::SettledByHand);
       }
     }
     if (changes.empty()) throw ServiceError(kStale);
@@ -158,7 +154,7 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
     for (const ItemRequest& it : request.items) {
       const auto found = statuses.find(it.item);
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
-      if (found->second != rules::kSettledByHand) continue;
+      if (!domain::isReversibleItem(found->second)) continue;
       const sql::Result last = db.query(
           "SELECT IDSITANTERIOR FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
           " AND IDOPERACAO = 'L' ORDER BY NRHISTORICO DESC LIMIT 1",
@@ -196,7 +192,7 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   std::vector<std::string> after;
   for (const auto& [item, st] : statuses) after.push_back(st);
   sql::Params p = key;
-  p.insert(p.end(), {{"S", rules::orderStatus(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
+  p.insert(p.end(), {{"S", domain::orderStatusFromItems(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
   db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :S, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N", p);
   return !changes.empty();
 }
@@ -212,10 +208,8 @@ ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, 
   requireSessionOperator(s, operatorCode);
   const std::string justification = requireJustification(db, justificationArg);
   const ClientPacket orders(ordersPacket,
-                            {{"CDFILIAL", FieldType::Text, 4},
-                             {"NRPEDIDO", FieldType::Text, 10},
-                             {"IDSITPEDIDO", FieldType::Text, 1},
-                             {"IDCHECK", FieldType::Text, 1}},
+                            domain::layouts::fieldsOf(domain::layouts::orders(),
+                                                      {"CDFILIAL", "NRPEDIDO", "IDSITPEDIDO", "IDCHECK"}),
                             "pedidos");
   requireRowLimit(orders.rowCount(), "pedidos");
   ErrorRows errors;
@@ -223,9 +217,9 @@ ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, 
   std::map<std::string, std::vector<std::string>> listed;
   for (std::size_t r = 0; r < orders.rowCount(); ++r) {
     const std::string branch = engine::value_text::trim(orders.text(r, "CDFILIAL"));
-    const std::string order = hostlib::consiste::Ajusta(orders.text(r, "NRPEDIDO"), 10);
+    const std::string order = domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     listed[branch].push_back(order);
-    if (orders.text(r, "IDCHECK") != "S") continue;
+    if (orders.text(r, "IDCHECK") != domain::mark::Marked) continue;
     const std::string error = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
                                      justification, changed);
     if (!error.empty()) errors.add(branch, order, currentStatus(db, branch, order), error);
@@ -236,20 +230,18 @@ ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, 
 ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
                                        Kind kind, std::string_view justificationArg) const {
   const std::string justification = requireJustification(db, justificationArg);
-  const ClientPacket items(itemsPacket,
-                           {{"CDFILIAL", FieldType::Text, 4},
-                            {"NRPEDIDO", FieldType::Text, 10},
-                            {"NRITEMPED", FieldType::Text, 10},
-                            {"IDSITITEMPED", FieldType::Text, 1},
-                            {"IDCHECK", FieldType::Text, 1}},
-                           "itens");
+  const ClientPacket items(
+      itemsPacket,
+      domain::layouts::fieldsOf(domain::layouts::orderItems(),
+                                {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDSITITEMPED", "IDCHECK"}),
+      "itens");
   requireRowLimit(items.rowCount(), "itens");
   // The marked items, order by order, in the packet's order.
   std::vector<OrderRequest> requests;
   for (std::size_t r = 0; r < items.rowCount(); ++r) {
-    if (items.text(r, "IDCHECK") != "S") continue;
+    if (items.text(r, "IDCHECK") != domain::mark::Marked) continue;
     const std::string branch = engine::value_text::trim(items.text(r, "CDFILIAL"));
-    const std::string order = hostlib::consiste::Ajusta(items.text(r, "NRPEDIDO"), 10);
+    const std::string order = domain::adjustCode(items.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     auto it = std::find_if(requests.begin(), requests.end(),
                            [&](const OrderRequest& q) { return q.branch == branch && q.order == order; });
     if (it == requests.end()) it = requests.insert(requests.end(), {branch, order, {}, {}});

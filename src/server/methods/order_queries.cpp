@@ -3,10 +3,10 @@
 #include <set>
 
 #include "engine/text.h"
+#include "domain/code_width.h"
+#include "domain/layouts.h"
+#include "domain/list_text.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
-#include "hostlib/searches.h"
-#include "server/methods/layouts.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
 
@@ -49,7 +49,7 @@ std::vector<std::string> codes(std::string_view s) {
 }
 
 std::vector<std::string> listKeys(std::string_view list, std::size_t limit, const char* what) {
-  std::vector<std::string> keys = hostlib::splitListText(list);
+  std::vector<std::string> keys = domain::splitListText(list);
   if (keys.size() > limit)
     throw ServiceError(std::string("A lista de ") + what + " tem mais de " + std::to_string(limit) + " itens.");
   return keys;
@@ -99,15 +99,16 @@ std::string OrderQueries::GetParam(sql::Connection& db, const Session& s, std::s
   requireBranch(db, branch);
   const sql::Params p = {{"F", branch}, {"OP", s.operatorCode}};
   const sql::Result params = db.query(
-      "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F", p,
-      layouts::paramPedido());
+      "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
+      p, domain::layouts::orderParameters());
   if (params.rowCount() == 0) throw ServiceError("Parâmetros de pedido não cadastrados para a filial " + branch + ".");
   const sql::PacketRows all =
-      db.queryPacket("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p, layouts::operadores());
+      db.queryPacket("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p,
+                     domain::layouts::operatorsSeeingAll());
   const sql::PacketRows seller = db.queryPacket(
       "SELECT V.CDVENDEDOR, V.NMFANVEN, V.VRPECOMVEN, V.CDPRECOBASE, V.DSPRECOBASE FROM OPERADOR O"
       " JOIN VENDEDOR V ON V.CDVENDEDOR = O.CDVENDEDOR WHERE O.CDOPERADOR = :OP",
-      p, layouts::vendedorLogado());
+      p, domain::layouts::operatorSeller());
   return toPacketArray({toPacket(params), all.json, seller.json});
 }
 
@@ -121,12 +122,12 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   if (f.allOrders != "T") {
     if (!engine::value_text::trim(f.orderList).empty()) {
       std::vector<std::string> keys = listKeys(f.orderList, kMaxListKeys, "pedidos");
-      for (std::string& k : keys) k = hostlib::consiste::Ajusta(k, 10);
+      for (std::string& k : keys) k = domain::adjustCode(k, domain::kOrderNumberWidth);
       appendIn(where, p, "P.NRPEDIDO", "NP", keys);
     } else {
       // Numbers brought to width 10 compare like the numbers.
-      const std::string from = hostlib::consiste::Ajusta(f.orderFrom, 10);
-      const std::string to = hostlib::consiste::Ajusta(f.orderTo, 10);
+      const std::string from = domain::adjustCode(f.orderFrom, domain::kOrderNumberWidth);
+      const std::string to = domain::adjustCode(f.orderTo, domain::kOrderNumberWidth);
       if (!from.empty()) {
         where += " AND P.NRPEDIDO >= :NRDE";
         p.emplace_back("NRDE", from);
@@ -173,17 +174,17 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   sql::Transaction tx(db, sql::TransactionMode::Read);
   const sql::PacketRows paramFilial = db.queryPacket(
       "SELECT IDUTILALMOX, IDUTILLCESTQ, IDUTILLOTE, IDCTRLESTQ FROM PARAMFILIAL WHERE CDFILIAL = :F",
-      {{"F", branch}}, layouts::paramFilial());
+      {{"F", branch}}, domain::layouts::branchParameters());
   const sql::PacketRows paramPedido = db.queryPacket(
       "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
-      {{"F", branch}}, layouts::paramPedido());
+      {{"F", branch}}, domain::layouts::orderParameters());
   // One row past the limit tells that the limit was reached, without reading on.
   p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
   const sql::PacketRows orders = db.queryPacket(
       "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
       " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE WHERE " +
           where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
-      p, layouts::pedido());
+      p, domain::layouts::orders());
   tx.commit();
   if (orders.rows > maxRows_)
     throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) + " pedidos. Restrinja o filtro.");
@@ -243,21 +244,25 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
   return db
       .queryPacket(sql,
                    {{"F", trimmed(branchArg)},
-                    {"N", hostlib::consiste::Ajusta(orderArg, 10)},
+                    {"N", domain::adjustCode(orderArg, domain::kOrderNumberWidth)},
                     {"K", s.key},
                     {"OP", s.operatorCode}},
-                   layouts::itemPedido())
+                   domain::layouts::orderItems())
       .json;
 }
 
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
                                          std::string_view orderArg) const {
-  return db.queryPacket(
-      std::string("SELECT I.IDSITITEMPED FROM ITEMPEDIDO I JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL"
-                  " AND P.NRPEDIDO = I.NRPEDIDO WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ") +
-          kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
-      {{"F", trimmed(branchArg)}, {"N", hostlib::consiste::Ajusta(orderArg, 10)}, {"OP", s.operatorCode}},
-      layouts::itemSemFiltro()).json;
+  return db
+      .queryPacket(
+          std::string("SELECT I.IDSITITEMPED FROM ITEMPEDIDO I JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL"
+                      " AND P.NRPEDIDO = I.NRPEDIDO WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ") +
+              kVisibleToOperator + " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED",
+          {{"F", trimmed(branchArg)},
+           {"N", domain::adjustCode(orderArg, domain::kOrderNumberWidth)},
+           {"OP", s.operatorCode}},
+          domain::layouts::allItemStatuses())
+      .json;
 }
 
 std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std::string_view,
@@ -269,9 +274,11 @@ std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std
   if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
   p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
   const sql::PacketRows orders = db.queryPacket(
-      "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-      " WHERE " + where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
-      p, layouts::nrPedido());
+      "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = "
+      "P.CDCLIENTE"
+      " WHERE " +
+          where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
+      p, domain::layouts::orderNumbers());
   if (orders.rows > maxRows_)
     throw ServiceError("A filial tem mais de " + std::to_string(maxRows_) + " pedidos para listar.");
   return orders.json;

@@ -16,19 +16,22 @@ std::string toPacket(const sql::Result& rows);
 std::string toPacketArray(const std::vector<std::optional<std::string>>& packets);
 
 // A packet the client sent, read into the fields the server needs (a field
-// the packet lacks, or a malformed packet, is a ServiceError naming `what`).
+// the packet lacks, or a malformed packet, is a ServiceError naming `what`),
+// with the typed readers of a query's rows.
 class ClientPacket {
  public:
   ClientPacket(std::string_view json, const std::vector<engine::FieldSpec>& fields, std::string_view what);
-  std::size_t rowCount() const { return table_.physicalRows(); }
-  std::string text(std::size_t row, std::string_view field) const;  // "" for null
-  double number(std::size_t row, std::string_view field) const;     // 0 for null
-  bool isNull(std::size_t row, std::string_view field) const;
+  std::size_t rowCount() const { return rows_.rowCount(); }
+  std::string text(std::size_t row, std::string_view field) const {  // "" for null
+    return std::string(rows_.text(row, field));
+  }
+  double number(std::size_t row, std::string_view field) const {
+    return rows_.number(row, field);
+  }  // 0 for null
+  bool isNull(std::size_t row, std::string_view field) const { return rows_.isNull(row, field); }
 
  private:
-  std::size_t column(std::string_view field) const;
-  std::vector<engine::FieldSpec> layout_;
-  engine::Table table_;
+  sql::Result rows_;
 };
 
 }  // namespace ped::server

@@ -4,21 +4,21 @@
 #include <set>
 #include <tuple>
 
-#include "hostlib/consiste.h"
 #include "engine/text.h"
+#include "domain/code_width.h"
+#include "domain/layouts.h"
+#include "domain/quantities.h"
+#include "domain/status_rules.h"
 #include "engine/value_text.h"
-#include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
-#include "server/methods/settlement_rules.h"
 #include "server/methods/stock_filter_text.h"
 
 namespace ped::server {
 namespace {
 
 namespace date_time = engine::date_time;
-using engine::FieldType;
 
 struct Position {
   std::string product, warehouse, location, lot, subLot;
@@ -83,7 +83,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   // The items to settle: the open items of the orders, or the listed items.
   std::map<ItemKey, OpenItem> items;
   for (const std::string& rawOrder : selection.orders) {
-    const std::string order = hostlib::consiste::Ajusta(rawOrder, 10);
+    const std::string order = domain::adjustCode(rawOrder, domain::kOrderNumberWidth);
     const sql::Result o = db.query("SELECT CDVENDEDOR, NRVERSAO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
                                    {{"F", branch}, {"N", order}});
     if (o.rowCount() == 0 || (tied && *tied != o.text(0, "CDVENDEDOR")))
@@ -97,7 +97,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     for (std::size_t r = 0; r < its.rowCount(); ++r) {
       const std::string item(its.text(r, "NRITEMPED"));
       if (selection.items && !listed.erase(item)) continue;
-      const bool open = rules::isOpenItem(its.text(r, "IDSITITEMPED"));
+      const bool open = domain::isOpenItem(its.text(r, "IDSITITEMPED"));
       if (!open && selection.items)
         throw ServiceError("O " + itemName({order, item}) + " não está em aberto. Atualize os dados.");
       if (open)
@@ -108,17 +108,12 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   }
 
   // The allocation rows of those items.
-  const ClientPacket rows(allocationPacket,
-                          {{"CDFILIAL", FieldType::Text, 4},
-                           {"CDPRODUTO", FieldType::Text, 10},
-                           {"CDALMOXARIFE", FieldType::Text, 6},
-                           {"CDLOCALESTOQ", FieldType::Text, 6},
-                           {"NRLOTEESTQ", FieldType::Text, 20},
-                           {"NRSUBLOTE", FieldType::Text, 4},
-                           {"QTEXP", FieldType::Float, 0},
-                           {"NRPEDIDO", FieldType::Text, 10},
-                           {"NRITEMPED", FieldType::Text, 10}},
-                          "estoque");
+  const ClientPacket rows(
+      allocationPacket,
+      domain::layouts::fieldsOf(domain::layouts::stockAllocation(),
+                                {"CDFILIAL", "CDPRODUTO", "CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ",
+                                 "NRSUBLOTE", "QTEXP", "NRPEDIDO", "NRITEMPED"}),
+      "estoque");
   struct Row {
     ItemKey item;
     Position at;
@@ -128,13 +123,13 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   std::map<ItemKey, double> totals;
   for (std::size_t r = 0; r < rows.rowCount(); ++r) {
     if (engine::value_text::trim(rows.text(r, "CDFILIAL")) != branch) continue;
-    const ItemKey key{hostlib::consiste::Ajusta(rows.text(r, "NRPEDIDO"), 10),
+    const ItemKey key{domain::adjustCode(rows.text(r, "NRPEDIDO"), domain::kOrderNumberWidth),
                       engine::value_text::trim(rows.text(r, "NRITEMPED"))};
     const auto it = items.find(key);
     if (it == items.end()) continue;  // not selected, or not open
     const Position at{rows.text(r, "CDPRODUTO"), rows.text(r, "CDALMOXARIFE"), rows.text(r, "CDLOCALESTOQ"),
                       rows.text(r, "NRLOTEESTQ"), rows.text(r, "NRSUBLOTE")};
-    const double q = rules::roundQuantity(rows.number(r, "QTEXP"));
+    const double q = domain::roundQuantity(rows.number(r, "QTEXP"));
     if (!(q > 0)) throw ServiceError("A quantidade a liquidar do " + itemName(key) + " deve ser maior que 0.");
     if (at.product != it->second.product)
       throw ServiceError("O produto do estoque informado para o " + itemName(key) + " não é o do item.");
@@ -144,29 +139,34 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     totals[key] += q;
   }
   for (const auto& [key, item] : items)
-    if (!rules::sameQuantity(totals[key], item.ordered))
+    if (!domain::sameQuantity(totals[key], item.ordered))
       throw ServiceError("A quantidade total a liquidar do " + itemName(key) +
                          " deve ser igual à quantidade pedida.");
 
   // Each position: what this movement takes against what it holds.
   std::map<Position, double> taken;
   for (const Row& r : chosen) taken[r.at] += r.quantity;
-  sql::Result irregular{layouts::estoqueIrregular(), engine::Table()};
-  std::vector<engine::FieldType> types;
-  for (const auto& f : irregular.layout) types.push_back(f.type);
-  irregular.table = engine::Table(types);
+  sql::Result irregular{domain::layouts::irregularStock(),
+                        engine::emptyTable(domain::layouts::irregularStock())};
   for (const auto& [at, quantity] : taken) {
     const sql::Result pos = db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere,
                                      at.params(branch));
     if (pos.rowCount() == 0) throw ServiceError("Posição de estoque não cadastrada: " + at.describe() + ".");
     const double stock = pos.number(0, "QTESTOQUE");
-    if (stock - quantity < -rules::kQuantityTolerance) {
+    if (domain::lessQuantity(stock, quantity)) {
       const sql::Result product =
           db.query("SELECT CDARVPROD, NMPRODUTO FROM PRODUTO WHERE CDPRODUTO = :P", {{"P", at.product}});
       const engine::RowId r = irregular.table.addRow();
-      const engine::Value cells[] = {at.product, product.text(0, "CDARVPROD"), product.text(0, "NMPRODUTO"),
-                                     at.warehouse, at.location, at.lot, at.subLot, stock, -quantity,
-                                     rules::roundQuantity(stock - quantity)};
+      const engine::Value cells[] = {at.product,
+                                     product.text(0, "CDARVPROD"),
+                                     product.text(0, "NMPRODUTO"),
+                                     at.warehouse,
+                                     at.location,
+                                     at.lot,
+                                     at.subLot,
+                                     stock,
+                                     -quantity,
+                                     domain::roundQuantity(stock - quantity)};
       for (std::size_t c = 0; c < std::size(cells); ++c)
         if (!(cells[c].isText() && cells[c].text().empty())) irregular.table.mutableColumn(c).set(r, cells[c]);
       continue;
@@ -179,7 +179,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     for (std::size_t r = 0; r < held.rowCount(); ++r)
       if (!items.count({std::string(held.text(r, "NRPEDIDO")), std::string(held.text(r, "NRITEMPED"))}))
         heldByOthers += held.number(r, "QTRESERVADA");
-    if (quantity > stock - heldByOthers + rules::kQuantityTolerance)
+    if (domain::moreQuantity(quantity, stock - heldByOthers))
       throw ServiceError("A quantidade a liquidar não está disponível: " + at.describe() + ".");
   }
   if (irregular.rowCount() > 0) return toPacketArray({std::nullopt, toPacket(irregular)});
@@ -222,7 +222,7 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
       throw ServiceError("Esta operação não pode ser realizada. Atualize os dados.");
     total += staged.number(r, "QTEXP");
   }
-  if (staged.rowCount() == 0 || !rules::sameQuantity(total, ordered))
+  if (staged.rowCount() == 0 || !domain::sameQuantity(total, ordered))
     throw ServiceError("Movimento de estoque do item " + item + " ausente. Confirme novamente.");
   const double today = clock_.today();
   const std::string now = date_time::toIso(clock_.now());
@@ -242,10 +242,10 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
     for (std::size_t h = 0; h < held.rowCount(); ++h)
       if (held.text(h, "NRPEDIDO") != order || held.text(h, "NRITEMPED") != item)
         heldByOthers += held.number(h, "QTRESERVADA");
-    if (pos.rowCount() == 0 || q > stock - heldByOthers + rules::kQuantityTolerance)
+    if (pos.rowCount() == 0 || domain::moreQuantity(q, stock - heldByOthers))
       throw ServiceError("Estoque insuficiente: " + at.describe() + ".");
     // The old value in the WHERE: a concurrent change in between moves nothing.
-    p.emplace_back("NOVO", std::max(0.0, rules::roundQuantity(stock - q)));
+    p.emplace_back("NOVO", std::max(0.0, domain::roundQuantity(stock - q)));
     p.emplace_back("ANTES", stock);
     if (db.execute(std::string("UPDATE POSESTOQUE SET QTESTOQUE = :NOVO WHERE ") + kPositionWhere +
                        " AND QTESTOQUE = :ANTES",

@@ -4,9 +4,9 @@
 #include <numeric>
 #include <set>
 
+#include "domain/code_width.h"
+#include "domain/layouts.h"
 #include "engine/value_text.h"
-#include "hostlib/consiste.h"
-#include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
@@ -32,16 +32,14 @@ constexpr const char* kReservedAtPosition =
 
 std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std::string_view ordersPacket) const {
   const ClientPacket orders(ordersPacket,
-                            {{"CDFILIAL", engine::FieldType::Text, 4}, {"NRPEDIDO", engine::FieldType::Text, 10}},
+                            domain::layouts::fieldsOf(domain::layouts::orders(), {"CDFILIAL", "NRPEDIDO"}),
                             "pedidos");
   std::map<std::string, std::set<std::string>> wanted;  // branch -> orders
   for (std::size_t r = 0; r < orders.rowCount(); ++r)
     wanted[orders.text(r, "CDFILIAL")].insert(orders.text(r, "NRPEDIDO"));
 
-  const layouts::Layout& layout = layouts::evolEstoque();
-  std::vector<engine::FieldType> types;
-  for (const engine::FieldSpec& f : layout) types.push_back(f.type);
-  engine::Table out(types);
+  const domain::layouts::Layout& layout = domain::layouts::stockAllocation();
+  engine::Table out = engine::emptyTable(layout);
   for (const auto& [branch, numbers] : wanted) {
     const sql::Result moves =
         db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
@@ -53,21 +51,23 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std
       p.emplace_back("V", *tied);
     }
     sql::Result rows = db.query(
-        std::string("SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE,"
-                    " I.SGUNIDADE, E.QTESTOQUE - ") +
+        std::string(
+            "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE,"
+            " I.SGUNIDADE, E.QTESTOQUE - ") +
             kReservedAtPosition +
-            " AS QTDISPONIVEL, R.QTRESERVADA AS QTEXP, R.NRPEDIDO, R.NRITEMPED, L.DSLOCALESTOQ, A.DSALMOXARIFE,"
+            " AS QTDISPONIVEL, R.QTRESERVADA AS QTEXP, R.NRPEDIDO, R.NRITEMPED, L.DSLOCALESTOQ, "
+            "A.DSALMOXARIFE,"
             " R.QTRESERVADA AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE"
             " FROM RESERVAITEM R"
-            " JOIN ITEMPEDIDO I ON I.CDFILIAL = R.CDFILIAL AND I.NRPEDIDO = R.NRPEDIDO AND I.NRITEMPED = R.NRITEMPED"
+            " JOIN ITEMPEDIDO I ON I.CDFILIAL = R.CDFILIAL AND I.NRPEDIDO = R.NRPEDIDO AND I.NRITEMPED = "
+            "R.NRITEMPED"
             " JOIN PEDIDO P ON P.CDFILIAL = R.CDFILIAL AND P.NRPEDIDO = R.NRPEDIDO"
             " JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
             " AND E.CDALMOXARIFE = R.CDALMOXARIFE AND E.CDLOCALESTOQ = R.CDLOCALESTOQ"
             " AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE" +
-            kPositionNames +
-            " WHERE R.CDFILIAL = :F AND I.IDSITITEMPED IN ('1', '2', '3', '7')" + seller +
+            kPositionNames + " WHERE R.CDFILIAL = :F AND I.IDSITITEMPED IN ('1', '2', '3', '7')" + seller +
             " ORDER BY R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, T.DTVALILOTE",
-        p, layouts::evolEstoque());
+        p, domain::layouts::stockAllocation());
     // Keep the rows of the listed orders; the rest of the branch is read in
     // the same pass, cheaper than a parameter per order.
     const std::size_t order = rows.column("NRPEDIDO");
@@ -90,7 +90,7 @@ std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std:
                                      std::string_view onlyAvailable, std::string_view lot,
                                      std::string_view subLot) const {
   const std::string branch = engine::value_text::trim(branchArg);
-  const std::string order = hostlib::consiste::Ajusta(orderArg, 10);
+  const std::string order = domain::adjustCode(orderArg, domain::kOrderNumberWidth);
   sql::Params p = {{"F", branch},
                    {"P", engine::value_text::trim(product)},
                    {"N", order},
@@ -115,13 +115,16 @@ std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std:
       " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE AND X.NRPEDIDO = :N AND X.NRITEMPED = :I), 0)";
   const std::string free = std::string("E.QTESTOQUE - ") + kReservedAtPosition;
   if (onlyAvailable == "N") where += " AND " + free + " + " + own + " > 0";
-  return db.queryPacket(
-      "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.SGUNIDADE, " + free +
-          " AS QTDISPONIVEL, CAST(:N AS VARCHAR(10)) AS NRPEDIDO, CAST(:I AS VARCHAR(10)) AS NRITEMPED,"
-          " A.DSALMOXARIFE, L.DSLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE, " +
-          own + " AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E" + kPositionNames + " WHERE " +
-          where + " ORDER BY E.CDALMOXARIFE, E.CDLOCALESTOQ, T.DTVALILOTE, E.NRLOTEESTQ, E.NRSUBLOTE",
-      p, layouts::posicaoEstoque()).json;
+  return db
+      .queryPacket(
+          "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.SGUNIDADE, " + free +
+              " AS QTDISPONIVEL, CAST(:N AS VARCHAR(10)) AS NRPEDIDO, CAST(:I AS VARCHAR(10)) AS NRITEMPED,"
+              " A.DSALMOXARIFE, L.DSLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE, " +
+              own + " AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E" + kPositionNames +
+              " WHERE " + where +
+              " ORDER BY E.CDALMOXARIFE, E.CDLOCALESTOQ, T.DTVALILOTE, E.NRLOTEESTQ, E.NRSUBLOTE",
+          p, domain::layouts::stockPositions())
+      .json;
 }
 
 }  // namespace ped::server

@@ -1,0 +1,35 @@
+#pragma once
+// What each status allows, written once for the screen, the server and the
+// demo data. A status that is no known code allows nothing.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ped::domain {
+
+// Orders the operator may settle by hand: in progress, partly served.
+bool isLiquidableOrder(std::string_view orderStatus);
+// Orders whose settlement by hand may be reversed.
+bool isReversibleOrder(std::string_view orderStatus);
+// Orders with nothing open: settled, or settled by hand.
+bool isSettledOrder(std::string_view orderStatus);
+
+// Items still open: pending, confirmed, approved, partly served.
+bool isOpenItem(std::string_view itemStatus);
+// Items settled, by the automatic flow or by hand.
+bool isSettledItem(std::string_view itemStatus);
+// Items whose settlement by hand may be reversed.
+bool isReversibleItem(std::string_view itemStatus);
+// Items the operator may mark: open ones, to settle, and those settled by
+// hand, to reverse.
+bool isMarkableItem(std::string_view itemStatus);
+// Items that take stock allocation rows: pending, confirmed, approved (a
+// partly served item's stock has already left).
+bool takesAllocationRows(std::string_view itemStatus);
+
+// The order's status from its items': open and settled ones "6"; open ones
+// only "2"; none open with one settled by hand "5"; none open otherwise "3".
+std::string orderStatusFromItems(const std::vector<std::string>& itemStatuses);
+
+}  // namespace ped::domain
