@@ -1,6 +1,6 @@
 #include "domain/status_rules.h"
 
-#include "domain/status_codes.h"
+#include <algorithm>
 
 namespace ped::domain {
 
@@ -15,8 +15,7 @@ bool isSettledOrder(std::string_view s) {
 }
 
 bool isOpenItem(std::string_view s) {
-  return s == item_status::Pending || s == item_status::Confirmed || s == item_status::Approved ||
-         s == item_status::PartlyServed;
+  return std::find(kOpenItemStatuses.begin(), kOpenItemStatuses.end(), s) != kOpenItemStatuses.end();
 }
 
 bool isSettledItem(std::string_view s) {

@@ -2,11 +2,18 @@
 // What each status allows, written once for the screen, the server and the
 // demo data. A status that is no known code allows nothing.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "domain/status_codes.h"
+
 namespace ped::domain {
+
+// The open item statuses, for queries that select open items.
+inline constexpr std::array<std::string_view, 4> kOpenItemStatuses = {
+    item_status::Pending, item_status::Confirmed, item_status::Approved, item_status::PartlyServed};
 
 // Orders the operator may settle by hand: in progress, partly served.
 bool isLiquidableOrder(std::string_view orderStatus);
@@ -15,7 +22,7 @@ bool isReversibleOrder(std::string_view orderStatus);
 // Orders with nothing open: settled, or settled by hand.
 bool isSettledOrder(std::string_view orderStatus);
 
-// Items still open: pending, confirmed, approved, partly served.
+// Items still open: one of kOpenItemStatuses.
 bool isOpenItem(std::string_view itemStatus);
 // Items settled, by the automatic flow or by hand.
 bool isSettledItem(std::string_view itemStatus);

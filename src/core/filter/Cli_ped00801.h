@@ -15,6 +15,7 @@
 
 #include "core/shell/filter_record.h"
 #include "core/shell/screen_environment.h"
+#include "domain/code_width.h"
 #include "engine/data_set.h"
 #include "hostlib/base_screens.h"
 #include "hostlib/busy.h"
@@ -51,7 +52,7 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   static constexpr std::string_view kScreenCode = "PED00801";
   static constexpr int kHelpContext = 12200801;
   static constexpr std::string_view kRangeMask = "9999999999;0; ";
-  static constexpr std::size_t kRangeWidth = 10;
+  static constexpr std::size_t kRangeWidth = domain::kOrderNumberWidth;
 
   // Builds the controls in their form-definition state and runs FormCreate.
   explicit TfrmFiltroLiquidaItem(const ScreenEnvironment& environment);

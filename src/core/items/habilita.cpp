@@ -53,7 +53,7 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
 
   if (pgcPadrao.isActive(tshItemPedido)) {
     if (focused() == &dbgLiqEst) {
-      const bool S = currentItemTakesAllocation(cdsItemPedido);
+      const bool itemTakesRows = currentItemTakesAllocation(cdsItemPedido);
       sbtVerificar.setEnabled(!W);
       sbtProcurar.setEnabled(!W && RC > 0);
       sbtFiltro.setEnabled(I == 0 && !W);
@@ -64,9 +64,9 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
       tshPadrao.setEnabled(!W);
       tshJustExcl.setEnabled(I != 0 && !W);
       dbgItemPedido.setEnabled(!W);
-      sbtIncluir.setEnabled(!W && S);
-      sbtAlterar.setEnabled(!W && RC > 0 && S);
-      sbtExcluir.setEnabled(!W && RC > 0 && S);
+      sbtIncluir.setEnabled(!W && itemTakesRows);
+      sbtAlterar.setEnabled(!W && RC > 0 && itemTakesRows);
+      sbtExcluir.setEnabled(!W && RC > 0 && itemTakesRows);
     } else {
       sbtVerificar.setEnabled(I == 0 && !EI);
       sbtProcurar.setEnabled(I == 0 && !EI);

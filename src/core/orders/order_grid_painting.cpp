@@ -8,13 +8,6 @@
 namespace ped::core {
 namespace {
 
-CellColour statusColour(std::string_view status, const hostlib::Grid& grid) {
-  if (status == domain::order_status::InProgress) return clOlive;
-  if (domain::isSettledOrder(status)) return clPurple;
-  if (status == domain::order_status::PartlyServed) return clTeal;
-  return CellColour::fixed(grid.fontColor());
-}
-
 const char* statusKey(std::string_view status) {
   if (status == domain::order_status::InProgress) return "AN";
   if (domain::isSettledOrder(status)) return "LQ";
@@ -24,6 +17,13 @@ const char* statusKey(std::string_view status) {
 
 }  // namespace
 
+std::optional<CellColour> orderStatusColour(std::string_view status) {
+  if (status == domain::order_status::InProgress) return clOlive;
+  if (domain::isSettledOrder(status)) return clPurple;
+  if (status == domain::order_status::PartlyServed) return clTeal;
+  return std::nullopt;
+}
+
 const MarkImage* orderMarkImage(std::string_view mark) { return markImage(mark, domain::mark::Blocked); }
 
 CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
@@ -32,7 +32,8 @@ CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& 
   if (row >= orders.recordCount() || column >= grid.columns.size()) return {};
   const std::string& fieldName = grid.columns[column].fieldName;
   const std::string_view status = textAt(orders, row, "IDSITPEDIDO");
-  CellPainting cell = startCell(statusColour(status, grid), state);
+  CellPainting cell =
+      startCell(orderStatusColour(status).value_or(CellColour::fixed(grid.fontColor())), state);
   if (isField(fieldName, "IDSITPEDIDO")) {
     if (const char* key = statusKey(status)) cell.text = messages.Msg(key);
   } else {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/filter/Cli_ped00801.h"
+#include "core/orders/order_grid_painting.h"
 #include "core/orders/order_query.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_codes.h"
@@ -85,9 +86,7 @@ void TfrmLiquidaItem::cdsPedidoAfterScroll() {
     boEvento = false;
   }
   const std::string status = cdsPedido.field("IDSITPEDIDO").asString();
-  if (status == domain::order_status::InProgress) lblNome.setFontColor(0x808000);
-  if (domain::isSettledOrder(status)) lblNome.setFontColor(0x800080);
-  if (status == domain::order_status::PartlyServed) lblNome.setFontColor(0x008080);
+  if (const auto colour = orderStatusColour(status)) lblNome.setFontColor(colour->rgb);
 }
 
 void TfrmLiquidaItem::cdsPedidoCalcFields() {

@@ -80,7 +80,7 @@ void TfrmLiquidaItem::Vd_Filial() {
 
   if (consiste::EmptyString(medCdFilial.text()))
     consiste::MensErro(dialogs, msgLiquidaItem.Msg("FILIAL"), true);
-  setCdFilial(consiste::Ajusta(medCdFilial.text(), 4));
+  setCdFilial(consiste::Ajusta(medCdFilial.text(), domain::kBranchCodeWidth));
   qryPesqFilial.Close();
   qryPesqFilial.setParam("P_CDFILIAL", engine::Value(medCdFilial.text()));
   qryPesqFilial.Open();

@@ -2,6 +2,7 @@
 // current item.
 
 #include "core/shell/Cli_ped00800.h"
+#include "engine/filter_expression.h"
 #include "hostlib/consiste.h"
 
 namespace ped::core {
@@ -9,17 +10,6 @@ namespace {
 
 bool parameterSet(const engine::DataSet& ds, const char* field) {
   return ds.active() && !ds.isEmpty() && ds.field(field).asString() == "S";
-}
-
-// A value inside a quoted filter text: quotes doubled.
-std::string filterLiteral(std::string_view value) {
-  std::string out = "'";
-  for (char c : value) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  out += '\'';
-  return out;
 }
 
 }  // namespace
@@ -49,11 +39,11 @@ void TfrmLiquidaItem::Habilita_Evol_Estq() {
 void TfrmLiquidaItem::cdsItemPedidoAfterScroll() {
   if (!cdsEvolEst.active()) return;
   std::string filter = "CDFILIAL = ";
-  filter += filterLiteral(cdsItemPedido.field("CDFILIAL").asString());
+  filter += engine::quoteFilterValue(cdsItemPedido.field("CDFILIAL").asString());
   filter += " AND NRPEDIDO = ";
-  filter += filterLiteral(cdsItemPedido.field("NRPEDIDO").asString());
+  filter += engine::quoteFilterValue(cdsItemPedido.field("NRPEDIDO").asString());
   filter += " AND NRITEMPED = ";
-  filter += filterLiteral(cdsItemPedido.field("NRITEMPED").asString());
+  filter += engine::quoteFilterValue(cdsItemPedido.field("NRITEMPED").asString());
   cdsEvolEst.setFilter(filter);
   cdsEvolEst.setFiltered(true);
 }

@@ -6,6 +6,7 @@
 
 #include "domain/code_width.h"
 #include "domain/layouts.h"
+#include "domain/status_rules.h"
 #include "engine/value_text.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
@@ -45,6 +46,12 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std
         db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
     if (moves.rowCount() == 0 || moves.text(0, "IDEVOLESTLIQMAN") != "S") continue;
     sql::Params p = {{"F", branch}};
+    std::string open;
+    for (std::size_t i = 0; i < domain::kOpenItemStatuses.size(); ++i) {
+      const std::string name = "ABERTO" + std::to_string(i);
+      open += (i ? ", :" : ":") + name;
+      p.emplace_back(name, domain::kOpenItemStatuses[i]);
+    }
     std::string seller;
     if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
       seller = " AND P.CDVENDEDOR = :V";
@@ -65,7 +72,7 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std
             " JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
             " AND E.CDALMOXARIFE = R.CDALMOXARIFE AND E.CDLOCALESTOQ = R.CDLOCALESTOQ"
             " AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE" +
-            kPositionNames + " WHERE R.CDFILIAL = :F AND I.IDSITITEMPED IN ('1', '2', '3', '7')" + seller +
+            kPositionNames + " WHERE R.CDFILIAL = :F AND I.IDSITITEMPED IN (" + open + ")" + seller +
             " ORDER BY R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, T.DTVALILOTE",
         p, domain::layouts::stockAllocation());
     // Keep the rows of the listed orders; the rest of the branch is read in
