@@ -151,8 +151,8 @@ TEST(QtHost, TheBusyIndicatorShowsTheWaitCursorUntilTheLastGuardEnds) {
   QtHost host(&window);
   hostlib::Showavi showavi(host);
   {
-    hostlib::BusyGuard outer(showavi, 6);
-    hostlib::BusyGuard inner(showavi, 6);
+    hostlib::BusyGuard outer(showavi, hostlib::BusyKind::Loading);
+    hostlib::BusyGuard inner(showavi, hostlib::BusyKind::Loading);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     auto* label = window.findChild<QLabel*>(QStringLiteral("lblAguarde"));

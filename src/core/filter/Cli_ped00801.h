@@ -17,7 +17,6 @@
 #include "core/shell/screen_environment.h"
 #include "engine/data_set.h"
 #include "hostlib/base_screens.h"
-#include "hostlib/busy.h"
 #include "hostlib/database.h"
 #include "hostlib/date_edit.h"
 #include "netclient/arg.h"
@@ -60,7 +59,6 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   Toolkit& toolkit;
   hostlib::Dialogs& dialogs;
   hostlib::Searches& searches;
-  hostlib::Showavi showavi;
 
   // ---- Components (all inside grbFiltroPadrao but lblCodTela and sbtLimpa)
   hostlib::Control& lblCodTela;

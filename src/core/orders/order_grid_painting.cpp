@@ -7,13 +7,6 @@
 namespace ped::core {
 namespace {
 
-CellColour statusColour(std::string_view status, const hostlib::Grid& grid) {
-  if (status == sit_pedido::EmAndamento) return clOlive;
-  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return clPurple;
-  if (status == sit_pedido::ParcAtendido) return clTeal;
-  return CellColour::fixed(grid.fontColor());
-}
-
 const char* statusKey(std::string_view status) {
   if (status == sit_pedido::EmAndamento) return "AN";
   if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return "LQ";
@@ -23,6 +16,13 @@ const char* statusKey(std::string_view status) {
 
 }  // namespace
 
+std::optional<CellColour> orderStatusColour(std::string_view status) {
+  if (status == sit_pedido::EmAndamento) return clOlive;
+  if (status == sit_pedido::Liquidado || status == sit_pedido::LiquidadoManual) return clPurple;
+  if (status == sit_pedido::ParcAtendido) return clTeal;
+  return std::nullopt;
+}
+
 const MarkImage* orderMarkImage(std::string_view mark) { return markImage(mark, marca::Bloqueado); }
 
 CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
@@ -31,7 +31,8 @@ CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& 
   if (row >= orders.recordCount() || column >= grid.columns.size()) return {};
   const std::string& fieldName = grid.columns[column].fieldName;
   const std::string_view status = textAt(orders, row, "IDSITPEDIDO");
-  CellPainting cell = startCell(statusColour(status, grid), state);
+  CellPainting cell =
+      startCell(orderStatusColour(status).value_or(CellColour::fixed(grid.fontColor())), state);
   if (isField(fieldName, "IDSITPEDIDO")) {
     if (const char* key = statusKey(status)) cell.text = messages.Msg(key);
   } else {
@@ -45,9 +46,9 @@ CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& 
 CellPainting TfrmLiquidaItem::dbgPadraoDrawColumnCell(std::size_t row, std::size_t column, CellState state) {
   CellPainting cell = paintOrderCell(cdsPedido, dbgPadrao, msgLiquidaItem, row, column, state);
   // The order list is put into edit mode whenever the cell cursor stands in
-  // the mark column, as the screen always did. No value changes; the list
-  // only stays in edit mode until the next post or move. An empty list is
-  // left alone: there edit() would insert a row.
+  // the mark column, ready for the mark the operator is about to set. No
+  // value changes; the list only stays in edit mode until the next post or
+  // move. An empty list is left alone: there edit() would insert a row.
   const std::size_t cursor = dbgPadrao.selectedColumn;
   if (cursor < dbgPadrao.columns.size() && isField(dbgPadrao.columns[cursor].fieldName, "IDCHECK") &&
       cdsPedido.active() && !cdsPedido.isEmpty())

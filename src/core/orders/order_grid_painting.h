@@ -4,6 +4,8 @@
 // a check-box picture.
 
 #include <cstddef>
+#include <optional>
+#include <string_view>
 
 #include "core/shell/cell_painting.h"
 #include "engine/data_set.h"
@@ -19,6 +21,10 @@ namespace ped::core {
 CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
                             const hostlib::TMessages& messages, std::size_t row, std::size_t column,
                             CellState state);
+
+// The colour of an order's status: "2" olive, "3" and "5" purple, "6" teal;
+// none for any other code.
+std::optional<CellColour> orderStatusColour(std::string_view status);
 
 // The picture for an order's mark: "N", "S", "B"; none for anything else.
 const MarkImage* orderMarkImage(std::string_view mark);

@@ -110,6 +110,11 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void btnFilialAfterPesq();
   void Vd_Filial();
   bool ExibeVendedorLogado() const;
+  // Reads the branch's order parameters and the operator's seller
+  // (GetParam). An operator the parameters tie to a seller he does not have
+  // is told so and the screen closes; anyone else gets the filter dialog,
+  // and the filter button afterwards.
+  void openFilterForBranch();
   // Writes the branch field's text as an edit does: medCdFilialChange runs
   // when the text changed.
   void setCdFilial(std::string text);
@@ -134,6 +139,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void sbtFiltroClick();
   void mnuFiltrarClick();
   void pgcPadraoChange();
+  void cdsPedidoAfterOpen();
   void cdsPedidoAfterScroll();
   void cdsPedidoCalcFields();
 
@@ -155,8 +161,8 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
  private:
   void buildControls();
-  // GetItem for the current order into cdsItemPedido; a failure takes the
-  // busy indicator down before it is shown.
+  // GetItem for the current order into cdsItemPedido, under the busy
+  // indicator (see callServer).
   void loadItems();
   bool boPrimeiraAtivacao = false;
   std::unique_ptr<ScreenWindow> window_;
