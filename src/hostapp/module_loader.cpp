@@ -7,6 +7,7 @@
 #include <exception>
 #include <system_error>
 
+#include "engine/scope_exit.h"
 #include "hostapp/screen_code.h"
 
 namespace ped::hostapp {
@@ -59,13 +60,11 @@ ModuleLoader::Module ModuleLoader::load(const std::string& code) {
       throw ModuleError("Tela " + code + " inválida: falta a função " + name + ".");
     }
   }
-  try {
-    call(m.initialize, code, "Initialize");
-  } catch (const ModuleError&) {
+  {
     // Half initialized, it cannot be finalized safely either; leave it as
     // if never loaded.
-    ::dlclose(m.handle);
-    throw;
+    const engine::OnFailure unload{[&m] { ::dlclose(m.handle); }};
+    call(m.initialize, code, "Initialize");
   }
   return m;
 }
@@ -76,11 +75,7 @@ void ModuleLoader::open(std::string_view typed) {
   if (closed_) throw ModuleError("A aplicação está sendo encerrada: a tela " + *code + " não será aberta.");
   if (opening_.count(*code) != 0) throw ModuleError("A tela " + *code + " já está sendo aberta.");
   opening_.insert(*code);
-  struct Done {
-    std::set<std::string>& set;
-    const std::string& code;
-    ~Done() { set.erase(code); }
-  } done{opening_, *code};
+  const engine::ScopeExit done{[&] { opening_.erase(*code); }};
 
   auto it = std::find_if(modules_.begin(), modules_.end(), [&](const Module& m) { return m.code == *code; });
   // Copied out: an IniProc that opens another screen may grow modules_.
