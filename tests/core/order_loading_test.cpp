@@ -295,6 +295,13 @@ TEST_F(OrderLoading, AFailedAllocationQueryIsPassedOverByTheFilterAndEndsAReload
   EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "erro: Estoque em recálculo."}));
   EXPECT_EQ(keptRows(), kept);
   EXPECT_FALSE(s.panEvolEstq.visible());
+
+  // A failure of another kind while they load is passed over by the filter too.
+  proxy_.heal();
+  s.cdsEvolEst.events.afterOpen = [](engine::DataSet&) { throw std::runtime_error("visão de estoque"); };
+  reopen(h_, [&](TfrmFiltroLiquidaItem& f) { act(h_, [&] { f.sbtConfirmaClick(); }); });
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "erro: Erro inesperado: visão de estoque"}));
+  EXPECT_EQ(h_.toolkit.filterCloseRequests, 2);
 }
 
 TEST_F(OrderLoading, AFailedItemReloadKeepsTheOrderAndTakesTheIndicatorDown) {
