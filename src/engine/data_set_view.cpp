@@ -7,6 +7,7 @@
 #include "engine/data_set.h"
 #include "engine/date_time.h"
 #include "engine/error.h"
+#include "engine/scope_exit.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
 
@@ -187,12 +188,9 @@ void DataSet::setFilter(std::string_view text) {
     filterCompiled_ = trim(filterText_).empty();
     if (filterCompiled_) filterExpr_ = FilterExpression();
   } else {
-    try {
-      compileFilter();
-    } catch (...) {
-      filterText_ = std::move(previous);
-      throw;
-    }
+    // A text that does not compile leaves the former filter in place.
+    const OnFailure restore{[&] { filterText_ = std::move(previous); }};
+    compileFilter();
   }
   if (active() && filtered_) {
     rebuildView();

@@ -30,7 +30,9 @@ void ScriptedHost::showHelp(std::string_view helpFile, int context) {
   shown_.push_back("ajuda: " + std::string(helpFile) + " " + std::to_string(context));
 }
 
-void ScriptedHost::showBusy(int kind) { shown_.push_back("aguarde: " + std::to_string(kind)); }
+void ScriptedHost::showBusy(BusyKind kind) {
+  shown_.push_back("aguarde: " + std::to_string(static_cast<int>(kind)));
+}
 void ScriptedHost::hideBusy() { shown_.emplace_back("aguarde: fim"); }
 
 std::optional<std::size_t> ScriptedHost::chooseRow(const engine::DataSet& rows, std::string_view title) {

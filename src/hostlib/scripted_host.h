@@ -34,7 +34,7 @@ class ScriptedHost : public Dialogs, public BusyIndicator, public Searches {
   void showError(std::string_view text) override;
   bool askYesNo(std::string_view text) override;
   void showHelp(std::string_view helpFile, int context) override;
-  void showBusy(int kind) override;
+  void showBusy(BusyKind kind) override;
   void hideBusy() override;
   std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;
   std::optional<std::vector<std::string>> chooseKeys(const engine::DataSet& rows, std::string_view keyField,

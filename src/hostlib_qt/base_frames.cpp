@@ -12,10 +12,25 @@
 #include <QVBoxLayout>
 
 #include "engine/data_set.h"
-#include "hostlib/consiste.h"
+#include "hostlib/event_dispatch.h"
 #include "hostlib_qt/control_binding.h"
+#include "hostlib_qt/qt_host.h"
 
 namespace ped::hostlib_qt {
+namespace {
+
+// Runs an operator's action as one event: nothing it throws reaches Qt's
+// event loop. Without the host's dialogs, failures show in boxes over `owner`.
+void runOperatorAction(QWidget* owner, hostlib::Dialogs* dialogs, const std::function<void()>& action) {
+  if (dialogs) {
+    hostlib::runEvent(*dialogs, action);
+    return;
+  }
+  QtHost boxes(owner);
+  hostlib::runEvent(boxes, action);
+}
+
+}  // namespace
 
 GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : QMainWindow(parent), state_(s) {
   setObjectName(QString::fromStdString(s.name()));
@@ -96,10 +111,7 @@ void GridScreenFrame::run(const std::function<void()>& action) {
     runAction(action);
     return;
   }
-  try {
-    action();
-  } catch (const hostlib::Abort&) {
-  }
+  runOperatorAction(this, dialogs_, action);
 }
 
 FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* parent)
@@ -121,26 +133,30 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
   QAction* load = options_->addAction(QStringLiteral("Carregar opções"));
   load->setObjectName(QStringLiteral("mnuCarregarOpcoes"));
   connect(save, &QAction::triggered, this, [this] {
-    if (saveOptions) {
-      saveOptions();
-      return;
-    }
-    if (!store_) return;
-    if (onBeforeSaveOptions) onBeforeSaveOptions();
-    try {
-      state_.SaveOptions(*store_, operator_);
-    } catch (const std::runtime_error& e) {
-      if (dialogs_) dialogs_->showError(e.what());
-    }
+    runOperatorAction(this, dialogs_, [this] {
+      if (saveOptions) {
+        saveOptions();
+        return;
+      }
+      if (!store_) return;
+      if (onBeforeSaveOptions) onBeforeSaveOptions();
+      try {
+        state_.SaveOptions(*store_, operator_);
+      } catch (const std::runtime_error& e) {
+        if (dialogs_) dialogs_->showError(e.what());
+      }
+    });
   });
   connect(load, &QAction::triggered, this, [this] {
-    if (loadOptions) {
-      loadOptions();
-      return;
-    }
-    if (!store_) return;
-    state_.LoadOptions(*store_, operator_);
-    if (onOptionsLoaded) onOptionsLoaded();
+    runOperatorAction(this, dialogs_, [this] {
+      if (loadOptions) {
+        loadOptions();
+        return;
+      }
+      if (!store_) return;
+      state_.LoadOptions(*store_, operator_);
+      if (onOptionsLoaded) onOptionsLoaded();
+    });
   });
   row->addWidget(optionsButton);
   row->addStretch(1);

@@ -38,7 +38,8 @@ class GridScreenFrame : public QMainWindow {
   // How a toolbar button's click (and its menu entry's) reaches the screen.
   std::function<void(hostlib::Control& button)> onButtonClicked;
   // How the frame runs an operator's action on the screen's data (the
-  // navigator's moves); by default it just runs it.
+  // navigator's moves); by default as one event (hostlib::runEvent), its
+  // failures shown in the dialogs given to setDialogs.
   std::function<void(const std::function<void()>& action)> runAction;
 
  private:

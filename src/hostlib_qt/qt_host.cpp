@@ -45,7 +45,7 @@ void QtHost::showHelp(std::string_view helpFile, int context) {
   showHelpPage(parent_, page);
 }
 
-void QtHost::showBusy(int) {
+void QtHost::showBusy(hostlib::BusyKind) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   if (!busy_) {
     busy_ = new QLabel(QStringLiteral("Aguarde..."), parent_, Qt::ToolTip | Qt::FramelessWindowHint);

@@ -25,7 +25,7 @@ class QtHost : public hostlib::Dialogs, public hostlib::BusyIndicator, public ho
   // dir is $PED_HELP_DIR, else share/ped00800/help beside the executable's
   // folder, else the source tree's help folder. A missing topic is an error box.
   void showHelp(std::string_view helpFile, int context) override;
-  void showBusy(int kind) override;
+  void showBusy(hostlib::BusyKind kind) override;
   void hideBusy() override;
   std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;
   std::optional<std::vector<std::string>> chooseKeys(const engine::DataSet& rows, std::string_view keyField,

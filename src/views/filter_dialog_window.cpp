@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/shell/event_dispatch.h"
+#include "hostlib/event_dispatch.h"
 #include "hostlib_qt/control_binding.h"
 #include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/masked_line_edit.h"
@@ -214,7 +214,7 @@ void FilterDialogWindow::buildBoxGroup(hostlib::Control& group, QGridLayout* lay
 
 void FilterDialogWindow::run(const std::function<void()>& handler) {
   running_ = true;
-  core::runEvent(dialogs_, handler);
+  hostlib::runEvent(dialogs_, handler);
   running_ = false;
   showAll();
 }

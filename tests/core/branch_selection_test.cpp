@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "core/screen_harness.h"
+#include "support/demo_server.h"
+#include "support/fault_proxy.h"
 
 namespace ped::core::testing {
 namespace {
@@ -54,6 +56,7 @@ TEST(BranchSelection, AMissingOrUnknownCodeIsRefusedWithTheFocusBackInTheField) 
 TEST(BranchSelection, BoundToTheHostsBranchAFailedCheckLeavesTheFocusWhereItWas) {
   ScreenHarness h(kGerente, true);
   h.open();
+  h.host.take();
   TfrmLiquidaItem& s = h.screen();
   s.setFocus(s.dbgPadrao);
   s.medCdFilial.setText("XYZ");
@@ -174,6 +177,25 @@ TEST(BranchSelection, AServerThatCannotBeReachedLeavesTheFilterLocked) {
   EXPECT_FALSE(s.sbtFiltro.enabled());
   EXPECT_EQ(h.toolkit.filterShowings, 0);
   EXPECT_FALSE(s.cdsParamPedido.active());
+}
+
+TEST(BranchSelection, AParameterAnswerLackingAFieldLoadsNoneOfItsThreePackets) {
+  ped::testing::FaultProxy proxy(ped::testing::demoServer().port);
+  ScreenHarness h;
+  h.vantora.context().webPort = proxy.port();
+  // Only the last packet, the operator's seller, lacks it.
+  proxy.rewrite("GetParam",
+                [](std::string body) { return ped::testing::replaced(body, "NMFANVEN", "NMFANTASIA"); });
+  h.open();
+  h.enterBranchField();
+  h.leaveBranchField();
+  EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim",
+                                  "erro: Resposta inválida do servidor de aplicação para GetParam."}));
+  TfrmLiquidaItem& s = h.screen();
+  for (const engine::DataSet* ds : {&s.cdsParamPedido, &s.cdsOperTPed, &s.cdsVendLog})
+    EXPECT_FALSE(ds->active()) << ds->name();
+  EXPECT_FALSE(s.sbtFiltro.enabled());
+  EXPECT_EQ(h.toolkit.filterShowings, 0);
 }
 
 }  // namespace

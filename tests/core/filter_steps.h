@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/screen_harness.h"
-#include "core/shell/event_dispatch.h"
 #include "engine/date_time.h"
+#include "hostlib/event_dispatch.h"
 
 namespace ped::core::testing {
 
@@ -31,7 +31,9 @@ inline void reopen(ScreenHarness& h, const std::function<void(TfrmFiltroLiquidaI
 }
 
 // Runs a handler as one event; whether it ran to its end.
-inline bool act(ScreenHarness& h, const std::function<void()>& handler) { return runEvent(h.host, handler); }
+inline bool act(ScreenHarness& h, const std::function<void()>& handler) {
+  return hostlib::runEvent(h.host, handler);
+}
 
 // The arguments as the wire shows them: texts as they are, null as "null".
 inline std::vector<std::string> wire(const std::vector<netclient::Arg>& args) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/screen_harness.h"
-#include "core/shell/screen_messages.h"
 
 namespace ped::core::testing {
 namespace {
@@ -49,7 +48,10 @@ TEST(ScreenLifecycle, OpeningTwiceKeepsOneScreenAndAClosedScreenIsCreatedAnew) {
 TEST(ScreenLifecycle, BranchBindingDecidesTheBranchControlsAndTheFilterOnFirstActivation) {
   {
     ScreenHarness bound(kGerente, true);
+    int hourglassInFilter = -1;
+    bound.toolkit.inFilter = [&](TfrmFiltroLiquidaItem&) { hourglassInFilter = bound.toolkit.waitDepth; };
     bound.open();
+    EXPECT_EQ(hourglassInFilter, 0);  // the operator is not kept waiting under it
     TfrmLiquidaItem& s = bound.screen();
     for (hostlib::Control* c : {&s.lblFilial, &s.medCdFilial, static_cast<hostlib::Control*>(&s.btnFilial)}) {
       EXPECT_FALSE(c->enabled()) << c->name();
@@ -62,6 +64,13 @@ TEST(ScreenLifecycle, BranchBindingDecidesTheBranchControlsAndTheFilterOnFirstAc
     bound.open();
     EXPECT_EQ(bound.toolkit.filterShowings, 1);
     EXPECT_GE(bound.toolkit.window->repaints, 2);
+    // Left without a query, the filter can still be opened again.
+    EXPECT_TRUE(s.sbtFiltro.enabled());
+    // A new screen has its first activation again.
+    s.Close();
+    bound.toolkit.processEvents();
+    bound.open();
+    EXPECT_EQ(bound.toolkit.filterShowings, 2);
   }
   ScreenHarness free;
   free.open();
@@ -73,6 +82,25 @@ TEST(ScreenLifecycle, BranchBindingDecidesTheBranchControlsAndTheFilterOnFirstAc
   EXPECT_EQ(free.toolkit.filterShowings, 0);
   EXPECT_FALSE(s.sbtFiltro.enabled());
   EXPECT_FALSE(s.mnuFiltrar.enabled());
+}
+
+TEST(ScreenLifecycle, BoundToTheHostsBranchTheOperatorsSellerIsReadBeforeTheFilter) {
+  {
+    ScreenHarness bound(kVendedor, true);
+    bool sellerLocked = false;
+    bound.toolkit.inFilter = [&](TfrmFiltroLiquidaItem& f) { sellerLocked = !f.grbVendedor.enabled(); };
+    bound.open();
+    EXPECT_EQ(bound.toolkit.filterShowings, 1);
+    EXPECT_TRUE(sellerLocked);
+  }
+  ScreenHarness bound(kSemVendedor, true);
+  bound.open();
+  EXPECT_EQ(bound.host.take(),
+            (std::vector<std::string>{"aguarde: 6", "aguarde: fim",
+                                      "erro: Não há vendedor parametrizado para o operador logado."}));
+  EXPECT_EQ(bound.toolkit.filterShowings, 0);
+  bound.toolkit.processEvents();
+  EXPECT_EQ(frmLiquidaItem, nullptr);
 }
 
 TEST(ScreenLifecycle, PrintAsksTheHostForTheReportScreen) {
@@ -110,14 +138,6 @@ TEST(ScreenData, ItemsFromTheServerShowTheirProductCodeInTheHostsMaskAndStartUnm
   std::string none = "0101001";
   s.cdsItemPedidoCDARVPRODGetText(none);
   EXPECT_EQ(none, "");
-}
-
-TEST(ScreenData, TheMessageTableKeepsEveryEntryInItsStoredOrder) {
-  const auto& entries = liquidaItemMessages().entries();
-  ASSERT_EQ(entries.size(), 49u);
-  EXPECT_EQ(entries.front().first, "Excl");
-  EXPECT_EQ(entries[15].second, "Esta operação não pode ser realizada. Atualize os dados.");
-  EXPECT_EQ(entries.back().second, "Não há vendedor parametrizado para o operador logado.");
 }
 
 }  // namespace

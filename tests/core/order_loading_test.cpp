@@ -6,8 +6,10 @@
 #include <map>
 #include <set>
 
-#include "core/screen_harness.h"
+#include "core/filter_steps.h"
 #include "hostlib/consiste.h"
+#include "support/demo_server.h"
+#include "support/fault_proxy.h"
 
 namespace ped::core::testing {
 namespace {
@@ -27,6 +29,8 @@ void everyOrder(TfrmFiltroLiquidaItem& f, const std::string& branch) {
 
 class OrderLoading : public ::testing::Test {
  protected:
+  // The screen talks to the server through the proxy.
+  OrderLoading() { h_.vantora.context().webPort = proxy_.port(); }
   // Chooses the branch; the filter dialog that opens is confirmed with every order.
   TfrmLiquidaItem& onBranch(const std::string& branch) {
     h_.toolkit.inFilter = [branch](TfrmFiltroLiquidaItem& f) { everyOrder(f, branch); };
@@ -41,6 +45,13 @@ class OrderLoading : public ::testing::Test {
     TfrmLiquidaItem& s = h_.screen();
     return s.handle([&] { s.sbtVerificarClick(); });
   }
+  // Calls of `method` since the proxy started.
+  long called(const std::string& method) const {
+    const std::vector<std::string> calls = proxy_.calls();
+    return std::count(calls.begin(), calls.end(), method);
+  }
+  // Before the harness: the screen hangs up before the proxy stops.
+  ped::testing::FaultProxy proxy_{ped::testing::demoServer().port};
   ScreenHarness h_;
 };
 
@@ -49,7 +60,9 @@ TEST_F(OrderLoading, ReloadingStandsOnTheFirstOrderAndOnlyTheFirstScrollFetchesI
   EXPECT_TRUE(boEvento);
   inContPedidoCh = 4;
   ASSERT_TRUE(reload());
-  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim"}));  // items fetched inside the reload
+  // Items fetched inside the reload; the unmarkable ones asked for after it.
+  const Lines twoCalls = {"aguarde: 6", "aguarde: fim", "aguarde: 6", "aguarde: fim"};
+  EXPECT_EQ(h_.host.take(), twoCalls);
   ASSERT_GE(s.cdsPedido.recordCount(), 3u);
   EXPECT_EQ(s.cdsPedido.recNo(), 1u);
   EXPECT_EQ(inContPedidoCh, 0);
@@ -61,12 +74,19 @@ TEST_F(OrderLoading, ReloadingStandsOnTheFirstOrderAndOnlyTheFirstScrollFetchesI
   EXPECT_EQ(s.cdsItemPedido.field("NRPEDIDO").asString(), first);
   EXPECT_TRUE(s.tshItemPedido.enabled());
 
-  // On the orders page, moving on fetches nothing.
+  // On the orders page, moving on fetches nothing, and a reload goes back to the first order.
+  s.handle([&] { s.cdsPedido.next(); });
   s.handle([&] { s.cdsPedido.next(); });
   EXPECT_EQ(h_.host.take(), Lines{});
   EXPECT_EQ(s.cdsItemPedido.field("NRPEDIDO").asString(), first);
+  ASSERT_EQ(s.cdsPedido.recNo(), 3u);
+  ASSERT_TRUE(reload());
+  EXPECT_EQ(s.cdsPedido.recNo(), 1u);
+  EXPECT_EQ(s.cdsPedido.field("NRPEDIDO").asString(), first);
+  h_.host.take();
 
   // The item page fetches the current order's items, and a reload there keeps the order.
+  s.handle([&] { s.cdsPedido.next(); });
   s.handle([&] { s.cdsPedido.next(); });
   const std::string third = s.cdsPedido.field("NRPEDIDO").asString();
   ASSERT_TRUE(s.handle([&] { s.pgcPadrao.choosePage(s.tshItemPedido); }));
@@ -77,7 +97,7 @@ TEST_F(OrderLoading, ReloadingStandsOnTheFirstOrderAndOnlyTheFirstScrollFetchesI
   ASSERT_TRUE(reload());
   EXPECT_EQ(s.cdsPedido.field("NRPEDIDO").asString(), third);
   EXPECT_EQ(s.cdsItemPedido.field("NRPEDIDO").asString(), third);
-  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim"}));
+  EXPECT_EQ(h_.host.take(), twoCalls);
 
   s.handle([&] { s.pgcPadrao.choosePage(s.tshPadrao); });
   EXPECT_EQ(sttshUltimate, "PEDIDO");
@@ -139,6 +159,13 @@ TEST_F(OrderLoading, AllocationRowsAndColumnsFollowTheBranchParameters) {
   h_.typeBranch("0002");
   h_.leaveBranchField();
   ASSERT_TRUE(reload());
+  // The branch change closed the item list: after the reload no item's rows
+  // show, not those of the item last seen.
+  EXPECT_EQ(s.cdsEvolEst.filter().find("1''2"), std::string::npos) << s.cdsEvolEst.filter();
+  EXPECT_TRUE(s.cdsEvolEst.isEmpty());
+  s.cdsEvolEst.setFiltered(false);
+  EXPECT_FALSE(s.cdsEvolEst.isEmpty());
+  s.cdsEvolEst.setFiltered(true);
   auto visible = [&](const char* field) { return s.dbgLiqEst.columns[hostlib::consiste::IndiceCol(s.dbgLiqEst, field)].visible; };
   EXPECT_TRUE(visible("CDALMOXARIFE"));
   EXPECT_FALSE(visible("CDLOCALESTOQ"));
@@ -146,14 +173,14 @@ TEST_F(OrderLoading, AllocationRowsAndColumnsFollowTheBranchParameters) {
   EXPECT_FALSE(visible("NRSUBLOTE"));
   EXPECT_FALSE(s.cdsPesqEvolEst.field("NRLOTEESTQ").visible());
 
-  const std::size_t rows = s.cdsEvolEst.recordCount();
   h_.toolkit.inFilter = [](TfrmFiltroLiquidaItem& f) { everyOrder(f, "0003"); };
   h_.enterBranchField();
   h_.typeBranch("0003");
   h_.leaveBranchField();
+  const long asked = called("GetEvolEstq");
   ASSERT_TRUE(reload());
   EXPECT_FALSE(s.panEvolEstq.visible());
-  EXPECT_EQ(s.cdsEvolEst.recordCount(), rows);  // not asked again
+  EXPECT_EQ(called("GetEvolEstq"), asked);  // not asked again
 }
 
 TEST_F(OrderLoading, LiquidatedAndCancelledItemsLoseTheirMark) {
@@ -203,6 +230,103 @@ TEST_F(OrderLoading, AFailedReloadShowsTheServersMessageAndKeepsTheLists) {
   EXPECT_EQ(shown[1], "aguarde: fim");
   EXPECT_EQ(shown[2].rfind("erro: ", 0), 0u) << shown[2];
   EXPECT_EQ(s.cdsPedido.dump("NRPEDIDO"), before);
+}
+
+TEST_F(OrderLoading, EveryFailureMessageShowsWithTheIndicatorWhollyDown) {
+  // The first order's items fail to come while the filter's query loads it.
+  proxy_.fail("GetItem", "Pedido em uso por outro operador.");
+  h_.toolkit.inFilter = [&](TfrmFiltroLiquidaItem& f) { act(h_, [&] { f.sbtConfirmaClick(); }); };
+  h_.open();
+  h_.enterBranchField();
+  h_.leaveBranchField();
+  TfrmLiquidaItem& s = h_.screen();
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "aguarde: 6", "aguarde: fim",
+                                   "erro: Pedido em uso por outro operador."}));
+  EXPECT_EQ(s.showavi.depth(), 0);
+  EXPECT_EQ(h_.toolkit.filterCloseRequests, 0);
+
+  // An order packet that lacks a field changes nothing.
+  proxy_.heal();
+  everyOrder(*frmFiltroLiquidaItem, "0001");
+  ASSERT_TRUE(reload());
+  const std::string before = s.cdsPedido.dump("NRPEDIDO");
+  h_.host.take();
+  proxy_.rewrite("GetPedidos",
+                 [](std::string body) { return ped::testing::replaced(body, "NMFANTCLIE", "NMFANTASIA"); });
+  EXPECT_FALSE(reload());
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim",
+                                   "erro: Resposta inválida do servidor de aplicação para GetPedidos."}));
+  EXPECT_EQ(s.cdsPedido.dump("NRPEDIDO"), before);
+  EXPECT_EQ(s.showavi.depth(), 0);
+}
+
+TEST_F(OrderLoading, AFailedAllocationQueryIsPassedOverByTheFilterAndEndsAReload) {
+  proxy_.fail("GetEvolEstq", "Estoque em recálculo.");
+  h_.toolkit.inFilter = [&](TfrmFiltroLiquidaItem& f) {
+    engine::DataSet& rows = h_.screen().cdsEvolEst;
+    rows.open();
+    rows.append();
+    rows.field("NRPEDIDO").setString("antes");
+    rows.post();
+    act(h_, [&] { f.sbtConfirmaClick(); });
+  };
+  h_.open();
+  h_.enterBranchField();
+  h_.leaveBranchField();
+  TfrmLiquidaItem& s = h_.screen();
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "aguarde: 6", "aguarde: fim",
+                                   "erro: Estoque em recálculo."}));
+  EXPECT_EQ(h_.toolkit.filterCloseRequests, 1);
+  EXPECT_TRUE(s.tshItemPedido.enabled());  // habilita("F") with the orders listed
+  EXPECT_TRUE(s.panEvolEstq.visible());    // Habilita_Evol_Estq ran
+  auto keptRows = [&] {
+    s.cdsEvolEst.setFiltered(false);
+    const std::string rows = s.cdsEvolEst.dump("NRPEDIDO");
+    s.cdsEvolEst.setFiltered(true);
+    return rows;
+  };
+  const std::string kept = keptRows();
+  EXPECT_NE(kept.find("antes"), std::string::npos) << kept;
+
+  // A reload ends at the failure: the orders are new, the rows stay and the
+  // allocation panel is not set again.
+  s.panEvolEstq.setVisible(false);
+  EXPECT_FALSE(reload());
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "erro: Estoque em recálculo."}));
+  EXPECT_EQ(keptRows(), kept);
+  EXPECT_FALSE(s.panEvolEstq.visible());
+
+  // A failure of another kind while they load is passed over by the filter too.
+  proxy_.heal();
+  s.cdsEvolEst.events.afterOpen = [](engine::DataSet&) { throw std::runtime_error("visão de estoque"); };
+  reopen(h_, [&](TfrmFiltroLiquidaItem& f) { act(h_, [&] { f.sbtConfirmaClick(); }); });
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "erro: Erro inesperado: visão de estoque"}));
+  EXPECT_EQ(h_.toolkit.filterCloseRequests, 2);
+}
+
+TEST_F(OrderLoading, AFailedItemReloadKeepsTheOrderAndTakesTheIndicatorDown) {
+  TfrmLiquidaItem& s = onBranch("0003");
+  ASSERT_TRUE(reload());
+  s.handle([&] { s.cdsPedido.next(); });
+  const std::string second = s.cdsPedido.field("NRPEDIDO").asString();
+  ASSERT_TRUE(s.handle([&] { s.pgcPadrao.choosePage(s.tshItemPedido); }));
+  h_.host.take();
+  proxy_.fail("GetItem", "Pedido bloqueado.");
+  EXPECT_FALSE(reload());
+  EXPECT_EQ(h_.host.take(), (Lines{"aguarde: 6", "aguarde: fim", "erro: Pedido bloqueado."}));
+  EXPECT_EQ(s.cdsPedido.field("NRPEDIDO").asString(), second);
+  EXPECT_EQ(s.showavi.depth(), 0);
+}
+
+TEST_F(OrderLoading, AQueryWithoutOrdersLeavesNoClientInTheCaption) {
+  TfrmLiquidaItem& s = onBranch("0003");
+  ASSERT_TRUE(reload());
+  ASSERT_NE(s.lblNome.caption(), "");
+  frmFiltroLiquidaItem->stTNrPedido.clear();
+  frmFiltroLiquidaItem->stLNrPedido = "9999999999";
+  ASSERT_TRUE(reload());
+  EXPECT_TRUE(s.cdsPedido.isEmpty());
+  EXPECT_EQ(s.lblNome.caption(), "");
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ TEST(Showavi, NestedActivationsShowOnceAndAGuardAlwaysTakesItDown) {
   ScriptedHost host;
   Showavi showavi(host);
   try {
-    BusyGuard outer(showavi, 6);
+    BusyGuard outer(showavi, BusyKind::Loading);
     {
-      BusyGuard inner(showavi, 1);
+      BusyGuard inner(showavi, BusyKind::Confirmation);
       EXPECT_EQ(showavi.depth(), 2);
     }
     consiste::MensErro(host, "Falha na consulta.", true);
@@ -42,6 +42,25 @@ TEST(Showavi, NestedActivationsShowOnceAndAGuardAlwaysTakesItDown) {
   showavi.DeactiveShowAvi();  // an extra deactivation changes nothing
   EXPECT_EQ(showavi.depth(), 0);
   EXPECT_EQ(host.take(), (Shown{"aguarde: 6", "erro: Falha na consulta.", "aguarde: fim"}));
+
+  // Taken down whole for a message: the guards raised before stay quiet, one
+  // raised afterwards inside them still counts.
+  {
+    BusyGuard outer(showavi, BusyKind::Loading);
+    {
+      BusyGuard inner(showavi, BusyKind::Loading);
+      showavi.DeactiveAll();
+      host.showError("Resposta inválida.");
+    }
+    {
+      BusyGuard again(showavi, BusyKind::Confirmation);
+      EXPECT_EQ(showavi.depth(), 1);
+    }
+    EXPECT_EQ(showavi.depth(), 0);
+  }
+  EXPECT_EQ(showavi.depth(), 0);
+  EXPECT_EQ(host.take(),
+            (Shown{"aguarde: 6", "aguarde: fim", "erro: Resposta inválida.", "aguarde: 1", "aguarde: fim"}));
 }
 
 TEST(Pesquisa, EmptyListsAreRefusedAndAChoiceMovesTheDataSet) {

@@ -21,7 +21,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "engine/data_set.h"
 #include "engine/date_time.h"
+#include "hostlib/consiste.h"
 #include "hostlib/scripted_host.h"
 #include "hostlib_qt/base_frames.h"
 #include "hostlib_qt/date_edit_widget.h"
@@ -151,8 +153,8 @@ TEST(QtHost, TheBusyIndicatorShowsTheWaitCursorUntilTheLastGuardEnds) {
   QtHost host(&window);
   hostlib::Showavi showavi(host);
   {
-    hostlib::BusyGuard outer(showavi, 6);
-    hostlib::BusyGuard inner(showavi, 6);
+    hostlib::BusyGuard outer(showavi, hostlib::BusyKind::Loading);
+    hostlib::BusyGuard inner(showavi, hostlib::BusyKind::Loading);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     auto* label = window.findChild<QLabel*>(QStringLiteral("lblAguarde"));
@@ -213,6 +215,34 @@ TEST(BaseFrames, TheGridScreenShowsItsStateAndMenuEntriesClickTheirButtons) {
   state.sbtImprimir.setVisible(false);
   EXPECT_FALSE(frame.findChild<QToolButton*>(QStringLiteral("sbtImprimir"))->isVisible());
   savePicture(frame, QStringLiteral("tela-base"));
+}
+
+TEST(BaseFrames, AFailingActionShowsItsMessageInsteadOfReachingQt) {
+  hostlib::TfrmPadraoGrid state("frmLiquidaItem", "PED00800", 12200800);
+  engine::DataSet rows("cdsPedido");
+  rows.addField({.name = "NRPEDIDO"});
+  rows.open();
+  rows.append();
+  rows.post();
+  rows.events.afterScroll = [](engine::DataSet&) { throw std::runtime_error("linha ilegível"); };
+  state.dtsPadrao = &rows;
+  GridScreenFrame frame(state);
+  hostlib::ScriptedHost host;
+  frame.setDialogs(&host);
+  QToolButton* first = nullptr;
+  for (auto* b : frame.navigator()->findChildren<QToolButton*>())
+    if (b->text() == QStringLiteral("|<")) first = b;
+  ASSERT_NE(first, nullptr);
+  first->click();
+  EXPECT_EQ(host.take(), std::vector<std::string>{"erro: Erro inesperado: linha ilegível"});
+
+  // An Abort was shown before it was thrown: nothing more.
+  hostlib::TfrmFiltroPadrao dialogState("frmFiltroLiquidaItem", "PED00801", 12200801);
+  FilterDialogFrame dialog(dialogState);
+  dialog.setOptionsStore(nullptr, "ANA", &host);
+  dialog.loadOptions = [] { throw hostlib::Abort(); };
+  dialog.findChild<QAction*>(QStringLiteral("mnuCarregarOpcoes"))->trigger();
+  EXPECT_TRUE(host.take().empty());
 }
 
 TEST(BaseFrames, TheFilterDialogHasItsGroupButtonsAndOptionsMenu) {

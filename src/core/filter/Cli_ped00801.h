@@ -18,7 +18,6 @@
 #include "domain/code_width.h"
 #include "engine/data_set.h"
 #include "hostlib/base_screens.h"
-#include "hostlib/busy.h"
 #include "hostlib/database.h"
 #include "hostlib/date_edit.h"
 #include "netclient/arg.h"
@@ -61,7 +60,6 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   Toolkit& toolkit;
   hostlib::Dialogs& dialogs;
   hostlib::Searches& searches;
-  hostlib::Showavi showavi;
 
   // ---- Components (all inside grbFiltroPadrao but lblCodTela and sbtLimpa)
   hostlib::Control& lblCodTela;

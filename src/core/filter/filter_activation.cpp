@@ -6,7 +6,6 @@
 namespace ped::core {
 
 void TfrmFiltroLiquidaItem::FormCreate() {
-  // The base dialog's creation has nothing of its own to do here.
   depDeEntrega.SetDate(0);
   depAteEntrega.SetDate(0);
   boPrimVez = true;

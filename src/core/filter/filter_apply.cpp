@@ -2,11 +2,12 @@
 // the filter record, and the order query run into the main screen.
 
 #include "core/filter/Cli_ped00801.h"
-#include "core/orders/order_query.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/order_query_arguments.h"
+#include "core/shell/parameters.h"
+#include "core/shell/remote_call.h"
 #include "hostlib/consiste.h"
-#include "hostlib/remote_result.h"
+#include "hostlib/event_dispatch.h"
 
 namespace ped::core {
 
@@ -84,9 +85,7 @@ void allFlag(std::string& flag, bool all) {
 void TfrmFiltroLiquidaItem::buildArguments(TfrmLiquidaItem& screen) {
   if (screen.ExibeVendedorLogado()) {
     stTVendedor.clear();
-    stLVendedor = screen.cdsVendLog.active() && !screen.cdsVendLog.isEmpty()
-                      ? screen.cdsVendLog.field("CDVENDEDOR").asString()
-                      : std::string();
+    stLVendedor = parameterText(screen.cdsVendLog, "CDVENDEDOR");
   } else if (rbtTVendedor.checked()) {
     allFlag(stTVendedor, true);
     stLVendedor.clear();
@@ -158,23 +157,18 @@ void TfrmFiltroLiquidaItem::recordFilter() {
 }
 
 void TfrmFiltroLiquidaItem::runQuery(TfrmLiquidaItem& screen) {
-  // The main screen's indicator: its own loads nest inside this one.
-  hostlib::Showavi& busyIndicator = screen.showavi;
-  hostlib::BusyGuard busy(busyIndicator, 6);
-  const hostlib::RemoteResult orders = screen.netLiquidaItem.call("GetPedidos", GetPedidosArgs());
-  // Messages show with the indicator down.
-  if (!orders.ok) busyIndicator.DeactiveShowAvi();
-  loadOrderQuery(screen, consiste::CheckResultServ(dialogs, orders, true));
-  if (screen.cdsParamPedido.field("IDEVOLESTLIQMAN").asString() == "S") {
-    // A failure here is shown and passed over: the orders are loaded.
-    const hostlib::RemoteResult stock =
-        screen.netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(screen.cdsPedido.toPacket())});
-    try {
-      if (!stock.ok) busyIndicator.DeactiveShowAvi();
-      loadPayload(screen, screen.cdsEvolEst, consiste::CheckResultServ(dialogs, stock, true), "GetEvolEstq");
-    } catch (const hostlib::Abort&) {
-    }
+  hostlib::BusyGuard busy(screen.showavi, hostlib::BusyKind::Loading);
+  callServer(screen, "GetPedidos", GetPedidosArgs(),
+             {&screen.cdsParamFilial, &screen.cdsParamPedido, &screen.cdsPedido});
+  if (parameterSet(screen.cdsParamPedido, "IDEVOLESTLIQMAN")) {
+    // Whatever fails here is shown and passed over: the orders are loaded,
+    // the allocation rows stay as they were.
+    hostlib::runEvent(dialogs, [&] {
+      callServer(screen, "GetEvolEstq", {netclient::Arg::packet(screen.cdsPedido.toPacket())},
+                 {&screen.cdsEvolEst});
+    });
   }
+  screen.cdsItemPedidoAfterScroll();
   screen.Habilita_Evol_Estq();
 }
 

@@ -33,7 +33,6 @@ TfrmFiltroLiquidaItem::TfrmFiltroLiquidaItem(const ScreenEnvironment& env)
       toolkit(*env.toolkit),
       dialogs(*env.host.dialogs),
       searches(*env.host.searches),
-      showavi(*env.host.busy),
       lblCodTela(child(*this, "lblCodTela", std::string(kScreenCode))),
       sbtLimpa(child(*this, "sbtLimpa", "Desfazer")),
       grbNrPedido(child(grbFiltroPadrao, "grbNrPedido", "Nº Pedido")),

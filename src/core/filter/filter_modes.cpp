@@ -73,7 +73,6 @@ void TfrmFiltroLiquidaItem::sbtLimpaClick() {
 }
 
 void TfrmFiltroLiquidaItem::FormKeyDown(int key, unsigned shift) {
-  // The base dialog's key handling has nothing of its own to do here.
   if (key == kKeyD && (shift & ssCtrl) != 0) sbtLimpaClick();
 }
 

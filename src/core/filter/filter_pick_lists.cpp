@@ -3,9 +3,10 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/parameters.h"
+#include "core/shell/remote_call.h"
 #include "hostlib/consiste.h"
 #include "hostlib/edit_mask.h"
-#include "hostlib/remote_result.h"
 #include "hostlib/searches.h"
 
 namespace ped::core {
@@ -13,11 +14,6 @@ namespace ped::core {
 namespace consiste = hostlib::consiste;
 
 namespace {
-
-std::string operatorsSeller(const TfrmLiquidaItem& screen) {
-  const engine::DataSet& seller = screen.cdsVendLog;
-  return seller.active() && !seller.isEmpty() ? seller.field("CDVENDEDOR").asString() : std::string();
-}
 
 // Runs a look-up; a database failure is shown and ends the search.
 void openQuery(hostlib::Dialogs& dialogs, hostlib::TADOIBQuery& query) {
@@ -39,19 +35,10 @@ TfrmLiquidaItem& TfrmFiltroLiquidaItem::filteredScreen() {
 
 void TfrmFiltroLiquidaItem::sbtNrPedidoClick() {
   TfrmLiquidaItem& screen = filteredScreen();
-  hostlib::RemoteResult answer;
-  {
-    hostlib::BusyGuard busy(showavi, 6);
-    answer = screen.netLiquidaItem.call(
-        "GetNrPedido", {operatorsSeller(screen), screen.medCdFilial.text(), screen.vantora.Operador()});
-  }
-  const hostlib::RemoteResult& payload = consiste::CheckResultServ(dialogs, answer, true);
-  try {
-    if (!payload.at(0)) throw std::runtime_error("sem pacote");
-    cdsNrPedido.loadPacket(*payload.at(0));
-  } catch (const std::exception&) {
-    consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetNrPedido.", true);
-  }
+  callServer(
+      screen, "GetNrPedido",
+      {parameterText(screen.cdsVendLog, "CDVENDEDOR"), screen.medCdFilial.text(), screen.vantora.Operador()},
+      {&cdsNrPedido});
   if (cdsNrPedido.isEmpty()) consiste::MensErro(dialogs, msgPadrao.Msg("N_PEDIDOS_CAD"), true);
   hostlib::Pesqlista::PesquisaLista(searches, cdsNrPedido, "NRPEDIDO", msgPadrao.Msg("PEDIDO"), false,
                                     stNrPedido);

@@ -21,13 +21,13 @@ bool currentItemTakesAllocation(const engine::DataSet& items) {
 }  // namespace
 
 void TfrmLiquidaItem::habilita(std::string_view A) {
-  const int P = inContPedidoCh;
-  const int I = inContItemPedidoCh;
-  const bool EP = empty(cdsPedido);
-  const bool EI = empty(cdsItemPedido);
-  const bool W = editing(cdsEvolEst);
-  const bool B = vantora.ModuFili();
-  const std::size_t RC = cdsEvolEst.active() ? cdsEvolEst.recordCount() : 0;
+  const int markedOrders = inContPedidoCh;
+  const int markedItems = inContItemPedidoCh;
+  const bool noOrders = empty(cdsPedido);
+  const bool noItems = empty(cdsItemPedido);
+  const bool editingAllocation = editing(cdsEvolEst);
+  const bool bound = vantora.ModuFili();
+  const std::size_t allocationRows = cdsEvolEst.active() ? cdsEvolEst.recordCount() : 0;
 
   auto branch = [&](bool on) {
     for (hostlib::Control* c : {&lblFilial, &medCdFilial, static_cast<hostlib::Control*>(&btnFilial)})
@@ -39,44 +39,44 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
   sbtExcluir.setEnabled(false);
 
   if (pgcPadrao.isActive(tshPadrao) || A == "F") {
-    if (EP) pgcPadrao.setActivePage(tshPadrao);
-    sbtVerificar.setEnabled(P == 0 && !EP);
-    sbtProcurar.setEnabled(P == 0 && !EP);
-    sbtFiltro.setEnabled(P == 0);
-    sbtCancelar.setEnabled(P != 0);
-    sbtConfirmar.setEnabled(P != 0);
-    dbnPadrao.setEnabled(P == 0 && !EP);
-    tshItemPedido.setEnabled(P == 0 && !EP);
-    tshJustExcl.setEnabled(P != 0);
-    branch(!B && P == 0);
+    if (noOrders) pgcPadrao.setActivePage(tshPadrao);
+    sbtVerificar.setEnabled(markedOrders == 0 && !noOrders);
+    sbtProcurar.setEnabled(markedOrders == 0 && !noOrders);
+    sbtFiltro.setEnabled(markedOrders == 0);
+    sbtCancelar.setEnabled(markedOrders != 0);
+    sbtConfirmar.setEnabled(markedOrders != 0);
+    dbnPadrao.setEnabled(markedOrders == 0 && !noOrders);
+    tshItemPedido.setEnabled(markedOrders == 0 && !noOrders);
+    tshJustExcl.setEnabled(markedOrders != 0);
+    branch(!bound && markedOrders == 0);
   }
 
   if (pgcPadrao.isActive(tshItemPedido)) {
     if (focused() == &dbgLiqEst) {
       const bool itemTakesRows = currentItemTakesAllocation(cdsItemPedido);
-      sbtVerificar.setEnabled(!W);
-      sbtProcurar.setEnabled(!W && RC > 0);
-      sbtFiltro.setEnabled(I == 0 && !W);
-      sbtCancelar.setEnabled(I != 0 || W);
-      sbtConfirmar.setEnabled(I != 0 || W);
-      branch(!B && I == 0 && !W);
-      dbnPadrao.setEnabled(I == 0 && !W);
-      tshPadrao.setEnabled(!W);
-      tshJustExcl.setEnabled(I != 0 && !W);
-      dbgItemPedido.setEnabled(!W);
-      sbtIncluir.setEnabled(!W && itemTakesRows);
-      sbtAlterar.setEnabled(!W && RC > 0 && itemTakesRows);
-      sbtExcluir.setEnabled(!W && RC > 0 && itemTakesRows);
+      sbtVerificar.setEnabled(!editingAllocation);
+      sbtProcurar.setEnabled(!editingAllocation && allocationRows > 0);
+      sbtFiltro.setEnabled(markedItems == 0 && !editingAllocation);
+      sbtCancelar.setEnabled(markedItems != 0 || editingAllocation);
+      sbtConfirmar.setEnabled(markedItems != 0 || editingAllocation);
+      branch(!bound && markedItems == 0 && !editingAllocation);
+      dbnPadrao.setEnabled(markedItems == 0 && !editingAllocation);
+      tshPadrao.setEnabled(!editingAllocation);
+      tshJustExcl.setEnabled(markedItems != 0 && !editingAllocation);
+      dbgItemPedido.setEnabled(!editingAllocation);
+      sbtIncluir.setEnabled(!editingAllocation && itemTakesRows);
+      sbtAlterar.setEnabled(!editingAllocation && allocationRows > 0 && itemTakesRows);
+      sbtExcluir.setEnabled(!editingAllocation && allocationRows > 0 && itemTakesRows);
     } else {
-      sbtVerificar.setEnabled(I == 0 && !EI);
-      sbtProcurar.setEnabled(I == 0 && !EI);
-      sbtFiltro.setEnabled(I == 0);
-      sbtCancelar.setEnabled(I != 0);
-      sbtConfirmar.setEnabled(I != 0);
-      branch(!B && I == 0);
-      dbnPadrao.setEnabled(I == 0);
-      tshPadrao.setEnabled(I == 0);
-      tshJustExcl.setEnabled(I != 0);
+      sbtVerificar.setEnabled(markedItems == 0 && !noItems);
+      sbtProcurar.setEnabled(markedItems == 0 && !noItems);
+      sbtFiltro.setEnabled(markedItems == 0);
+      sbtCancelar.setEnabled(markedItems != 0);
+      sbtConfirmar.setEnabled(markedItems != 0);
+      branch(!bound && markedItems == 0);
+      dbnPadrao.setEnabled(markedItems == 0);
+      tshPadrao.setEnabled(markedItems == 0);
+      tshJustExcl.setEnabled(markedItems != 0);
     }
   }
 

@@ -47,9 +47,9 @@ CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& 
 CellPainting TfrmLiquidaItem::dbgPadraoDrawColumnCell(std::size_t row, std::size_t column, CellState state) {
   CellPainting cell = paintOrderCell(cdsPedido, dbgPadrao, msgLiquidaItem, row, column, state);
   // The order list is put into edit mode whenever the cell cursor stands in
-  // the mark column, as the screen always did. No value changes; the list
-  // only stays in edit mode until the next post or move. An empty list is
-  // left alone: there edit() would insert a row.
+  // the mark column, ready for the mark the operator is about to set. No
+  // value changes; the list only stays in edit mode until the next post or
+  // move. An empty list is left alone: there edit() would insert a row.
   const std::size_t cursor = dbgPadrao.selectedColumn;
   if (cursor < dbgPadrao.columns.size() && isField(dbgPadrao.columns[cursor].fieldName, "IDCHECK") &&
       cdsPedido.active() && !cdsPedido.isEmpty())

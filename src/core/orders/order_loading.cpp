@@ -7,39 +7,27 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/orders/order_grid_painting.h"
-#include "core/orders/order_query.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/parameters.h"
+#include "core/shell/remote_call.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
+#include "engine/scope_exit.h"
 #include "hostlib/consiste.h"
 
 namespace ped::core {
 
-namespace consiste = hostlib::consiste;
-
-namespace {
-
-bool parameterIs(const engine::DataSet& ds, const char* field, std::string_view value) {
-  return ds.active() && !ds.isEmpty() && ds.field(field).asString() == value;
-}
-
-}  // namespace
-
 void TfrmLiquidaItem::AtualizaPedido(bool showBusy) {
-  if (frmFiltroLiquidaItem == nullptr) return;  // no query was ever confirmed
+  // Without a confirmed query there is nothing to repeat (the reload button
+  // is never enabled then).
+  if (frmFiltroLiquidaItem == nullptr) return;
   std::optional<hostlib::BusyGuard> busy;
-  if (showBusy) busy.emplace(showavi, 6);
-  // The indicator goes down before a failure is shown.
-  auto check = [&](const hostlib::RemoteResult& r) -> const hostlib::RemoteResult& {
-    if (!r.ok && busy) busy.reset();
-    return consiste::CheckResultServ(dialogs, r, true);
-  };
-  loadOrderQuery(*this, check(netLiquidaItem.call("GetPedidos", frmFiltroLiquidaItem->GetPedidosArgs())));
-  if (parameterIs(cdsParamPedido, "IDEVOLESTLIQMAN", "S")) {
-    const hostlib::RemoteResult result =
-        netLiquidaItem.call("GetEvolEstq", {netclient::Arg::packet(cdsPedido.toPacket())});
-    loadPayload(*this, cdsEvolEst, check(result), "GetEvolEstq");
-  }
+  if (showBusy) busy.emplace(showavi, hostlib::BusyKind::Loading);
+  callServer(*this, "GetPedidos", frmFiltroLiquidaItem->GetPedidosArgs(),
+             {&cdsParamFilial, &cdsParamPedido, &cdsPedido});
+  if (parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN"))
+    callServer(*this, "GetEvolEstq", {netclient::Arg::packet(cdsPedido.toPacket())}, {&cdsEvolEst});
+  cdsItemPedidoAfterScroll();
   Habilita_Evol_Estq();
 }
 
@@ -48,19 +36,19 @@ void TfrmLiquidaItem::sbtVerificarClick() {
     AtualizaPedido(true);
   } else if (pgcPadrao.isActive(tshItemPedido)) {
     stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
-    {
-      hostlib::BusyGuard busy(showavi, 6);
-      // The order is found again whether or not the items came, before the
-      // indicator goes down.
-      struct Relocate {
-        TfrmLiquidaItem& s;
-        ~Relocate() {
-          s.cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
-        }
-      } relocate{*this};
-      loadItems();
-    }
+    hostlib::BusyGuard busy(showavi, hostlib::BusyKind::Loading);
+    // The order is found again whether or not its items came, before the
+    // indicator goes down. The move fetches nothing more: the items were
+    // just asked for, and a clean-up has no way to report a failure.
+    engine::ScopeExit relocate{[this] {
+      engine::DetachedHandler quiet(cdsPedido.events.afterScroll);
+      cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
+    }};
+    loadItems();
   } else {
+    // The justification page shows the marks being confirmed: nothing is
+    // reloaded, and recounting the unmarkable items there would forget the
+    // ones the marking blocked.
     return;
   }
   habilita("");
@@ -68,25 +56,27 @@ void TfrmLiquidaItem::sbtVerificarClick() {
 }
 
 void TfrmLiquidaItem::loadItems() {
-  hostlib::RemoteResult r = netLiquidaItem.call(
-      "GetItem", {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()});
-  if (!r.ok) showavi.DeactiveShowAvi();
-  loadPayload(*this, cdsItemPedido, consiste::CheckResultServ(dialogs, r, true), "GetItem");
+  callServer(*this, "GetItem",
+             {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()},
+             {&cdsItemPedido});
+}
+
+void TfrmLiquidaItem::cdsPedidoAfterOpen() {
+  inContPedidoCh = 0;
+  // No order, no client: the caption must not name the last list's.
+  if (cdsPedido.isEmpty()) lblNome.setCaption("");
 }
 
 void TfrmLiquidaItem::cdsPedidoAfterScroll() {
   lblNome.setCaption(cdsPedido.field("NMFANTCLIE").asString());
   if (pgcPadrao.isActive(tshItemPedido) || boEvento) {
-    {
-      hostlib::BusyGuard busy(showavi, 6);
-      loadItems();
-    }
+    loadItems();
     DesabilitacaoDefaultItemPed();
     habilita("");
     boEvento = false;
   }
-  const std::string status = cdsPedido.field("IDSITPEDIDO").asString();
-  if (const auto colour = orderStatusColour(status)) lblNome.setFontColor(colour->rgb);
+  if (const auto colour = orderStatusColour(cdsPedido.field("IDSITPEDIDO").asString()))
+    lblNome.setFontColor(colour->rgb);
 }
 
 void TfrmLiquidaItem::cdsPedidoCalcFields() {
@@ -112,20 +102,15 @@ void TfrmLiquidaItem::cdsItemPedidoCalcFields() {
 void TfrmLiquidaItem::DesabilitacaoDefaultItemPed() {
   inContDesabilitadosIPed = 0;
   if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) return;
-  hostlib::RemoteResult r = netLiquidaItem.call(
-      "GetItSemFiltro", {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()});
-  loadPayload(*this, cdsItemPedidoSemFiltro, consiste::CheckResultServ(dialogs, r, true), "GetItSemFiltro");
+  callServer(*this, "GetItSemFiltro",
+             {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()},
+             {&cdsItemPedidoSemFiltro});
 
   const std::string current = cdsItemPedido.field("NRITEMPED").asString();
-  struct Back {
-    engine::DataSet& items;
-    const std::string& item;
-    ~Back() {
-      items.locate("NRITEMPED", {engine::Value(item)}, {.caseInsensitive = true});
-      items.enableControls();
-    }
-  } back{cdsItemPedido, current};
-  cdsItemPedido.disableControls();
+  const engine::ControlsDisabled frozen(cdsItemPedido);
+  // Back on the item the operator stood on, on every way out.
+  const engine::ScopeExit back{
+      [&] { cdsItemPedido.locate("NRITEMPED", {engine::Value(current)}, {.caseInsensitive = true}); }};
   engine::Field& mark = cdsItemPedido.field("IDCHECK");
   for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next()) {
     const std::string status = cdsItemPedido.field("IDSITITEMPED").asString();

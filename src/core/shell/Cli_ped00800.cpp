@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "core/shell/event_dispatch.h"
+#include "hostlib/event_dispatch.h"
 
 namespace ped::core {
 
@@ -78,13 +78,15 @@ void FinalizeCli_ped00800() {
 
 void CriaLiquidaItem() {
   const ScreenEnvironment& env = screenEnvironment();
-  WaitCursor hourglass(*env.toolkit);
   if (!boIdCriado) {
+    WaitCursor hourglass(*env.toolkit);
     screenOwner = std::make_shared<TfrmLiquidaItem>(env);
     frmLiquidaItem = screenOwner.get();
     frmLiquidaItem->attachWindow(env.toolkit->createWindow(*frmLiquidaItem));
     boIdCriado = true;
   }
+  // Not under the hourglass: showing runs the first activation, which may
+  // open the filter dialog and wait for the operator.
   frmLiquidaItem->window()->showNormal();
 }
 
@@ -92,7 +94,9 @@ TfrmLiquidaItem::~TfrmLiquidaItem() {
   if (frmLiquidaItem == this) frmLiquidaItem = nullptr;
 }
 
-bool TfrmLiquidaItem::handle(const std::function<void()>& handler) { return runEvent(dialogs, handler); }
+bool TfrmLiquidaItem::handle(const std::function<void()>& handler) {
+  return hostlib::runEvent(dialogs, handler);
+}
 
 void TfrmLiquidaItem::Close() {
   if (screenOwner.get() != this) return;  // already closed

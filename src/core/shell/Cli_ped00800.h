@@ -110,6 +110,11 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void btnFilialAfterPesq();
   void Vd_Filial();
   bool ExibeVendedorLogado() const;
+  // Reads the branch's order parameters and the operator's seller
+  // (GetParam). An operator the parameters tie to a seller he does not have
+  // is told so and the screen closes; anyone else gets the filter dialog,
+  // and the filter button afterwards.
+  void openFilterForBranch();
   // Writes the branch field's text as an edit does: medCdFilialChange runs
   // when the text changed.
   void setCdFilial(std::string text);
@@ -134,6 +139,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void sbtFiltroClick();
   void mnuFiltrarClick();
   void pgcPadraoChange();
+  void cdsPedidoAfterOpen();
   void cdsPedidoAfterScroll();
   void cdsPedidoCalcFields();
 
@@ -145,7 +151,9 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // ---- Stock allocation
   // Panel and column visibility from the order and branch parameters.
   void Habilita_Evol_Estq();
-  // Shows only the allocation rows of the current item.
+  // Shows only the allocation rows of the current item, none without one.
+  // Also run after every load of the orders, so no later check reads
+  // another item's rows.
   void cdsItemPedidoAfterScroll();
 
   // ---- Control enabling: A is empty or "F".
@@ -155,28 +163,53 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
  private:
   void buildControls();
-  // GetItem for the current order into cdsItemPedido; a failure takes the
-  // busy indicator down before it is shown.
+  // GetItem for the current order into cdsItemPedido, under the busy
+  // indicator (see callServer).
   void loadItems();
   bool boPrimeiraAtivacao = false;
   std::unique_ptr<ScreenWindow> window_;
 };
 
-// ---- Module-level state (see the table in the module's documentation).
+// ---- Module-level state. It lives while the module is loaded: a closed
+// screen leaves it to the next one. Only the UI thread touches it.
+
+// The one main screen, while it exists; owned by the unit (CriaLiquidaItem).
 extern TfrmLiquidaItem* frmLiquidaItem;
+// True from the screen's creation until its FormClose; guards single creation.
 extern bool boIdCriado;
+// True until the first move through the orders after the module loaded:
+// that move fetches the items even off the item page (cdsPedidoAfterScroll).
 extern bool boEvento;
+// The operator's filter, which the filter dialog restores and records;
+// each new screen resets it (FormCreate).
 extern TFiltro Filtro;
+// NRITEMPED of the current item, kept by the filter button to find the row
+// again after an operation that reloads the items.
 extern std::string stNrItemPed;
+// NRPEDIDO of the current order, kept across a reload (the filter button,
+// the reload button on the item page) to find the order again.
 extern std::string stSelNrPedido;
+// True only while a space bar in the order or item grid is handled as a
+// click on the mark column (order and item marking).
 extern bool boTeclado;
+// Orders / items marked "S"; zeroed when their list is (re)opened, by the
+// filter's Confirma, by cancel and by a confirmation. habilita reads both.
 extern int inContPedidoCh;
 extern int inContItemPedidoCh;
+// The status of the marked orders / items, or the operation chosen from
+// the mark-all pop-up menu; the marking keeps the marks of one kind.
 extern std::string stSituacaoPedido;
 extern std::string stSituacaoItemPedido;
+// Order rows marked "B" (blocked); compared with the record count to know
+// whether any order can still be marked.
 extern int inContDesabilitadosPed;
+// Items of the current order whose mark was emptied (not markable);
+// recounted by DesabilitacaoDefaultItemPed at each item load.
 extern int inContDesabilitadosIPed;
+// The level of the last marking, "PEDIDO" or "ITEMPEDIDO" (domain::marking_level);
+// set by the page changes and the marking, read by confirmation.
 extern std::string sttshUltimate;
+// NRITEMPED kept by item marking to put the item list back on its row.
 extern std::string reposicionar;
 
 // Opens the screen: creates it when there is none, then restores it and

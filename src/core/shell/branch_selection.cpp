@@ -4,9 +4,10 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
-#include "engine/error.h"
+#include "core/shell/parameters.h"
+#include "core/shell/remote_call.h"
+#include "engine/scope_exit.h"
 #include "hostlib/consiste.h"
-#include "hostlib/remote_result.h"
 
 namespace ped::core {
 
@@ -21,8 +22,8 @@ void TfrmLiquidaItem::setCdFilial(std::string text) {
 void TfrmLiquidaItem::panFilialEnter() { lblNome.setCaption(""); }
 
 void TfrmLiquidaItem::medCdFilialEnter() {
-  auto pageChange = std::move(pgcPadrao.onChange);
-  pgcPadrao.onChange = nullptr;
+  // The page changes below run no handler.
+  const engine::DetachedHandler quiet(pgcPadrao.onChange);
   tshPadrao.setEnabled(true);
   mnuPedido.setEnabled(true);
   sbtFiltro.setEnabled(false);
@@ -38,7 +39,6 @@ void TfrmLiquidaItem::medCdFilialEnter() {
   cdsPedido.close();
   enableAction(sbtVerificar, false);
   enableAction(sbtProcurar, false);
-  pgcPadrao.onChange = std::move(pageChange);
 }
 
 void TfrmLiquidaItem::medCdFilialChange() {
@@ -70,13 +70,9 @@ void TfrmLiquidaItem::btnFilialAfterPesq() {
 void TfrmLiquidaItem::Vd_Filial() {
   // On any failure the focus goes back to the field (when the operator may
   // change it) before the failure ends the operation.
-  struct FocusBack {
-    TfrmLiquidaItem& screen;
-    bool done = false;
-    ~FocusBack() {
-      if (!done && !screen.vantora.ModuFili()) screen.setFocus(screen.medCdFilial);
-    }
-  } focusBack{*this};
+  const engine::OnFailure focusBack{[this] {
+    if (!vantora.ModuFili()) setFocus(medCdFilial);
+  }};
 
   if (consiste::EmptyString(medCdFilial.text()))
     consiste::MensErro(dialogs, msgLiquidaItem.Msg("FILIAL"), true);
@@ -86,30 +82,17 @@ void TfrmLiquidaItem::Vd_Filial() {
   qryPesqFilial.Open();
   if (qryPesqFilial.rows().isEmpty()) consiste::MensErro(dialogs, msgLiquidaItem.Msg("FILIAL_NAO_CAD"), true);
   edtNmFilial.setText(qryPesqFilial.rows().field("NMFILIAL").asString());
-  focusBack.done = true;
 }
 
 void TfrmLiquidaItem::medCdFilialExit() {
   Vd_Filial();
-  hostlib::RemoteResult result;
-  {
-    hostlib::BusyGuard busy(showavi, 6);
-    result = netLiquidaItem.call("GetParam", {medCdFilial.text(), vantora.Operador()});
-  }
-  const hostlib::RemoteResult& payload = consiste::CheckResultServ(dialogs, result, true);
-  // Each packet is read apart first, so a bad one changes none of the three.
-  try {
-    for (std::size_t i = 0; i < 3; ++i) {
-      if (!payload.at(i)) throw engine::PacketError("pacote ausente");
-      engine::DataSet("verificacao").loadPacket(*payload.at(i));
-    }
-  } catch (const engine::PacketError&) {
-    consiste::MensErro(dialogs, "Resposta inválida do servidor de aplicação para GetParam.", true);
-  }
-  cdsParamPedido.loadPacket(*payload.at(0));
-  cdsOperTPed.loadPacket(*payload.at(1));
-  cdsVendLog.loadPacket(*payload.at(2));
-  if (ExibeVendedorLogado() && cdsVendLog.field("CDVENDEDOR").asString().empty()) {
+  openFilterForBranch();
+}
+
+void TfrmLiquidaItem::openFilterForBranch() {
+  callServer(*this, "GetParam", {medCdFilial.text(), vantora.Operador()},
+             {&cdsParamPedido, &cdsOperTPed, &cdsVendLog});
+  if (ExibeVendedorLogado() && parameterText(cdsVendLog, "CDVENDEDOR").empty()) {
     consiste::MensErro(dialogs, msgLiquidaItem.Msg("Vend_n_relac"), false);
     PostClose();
     return;
@@ -120,8 +103,8 @@ void TfrmLiquidaItem::medCdFilialExit() {
 }
 
 bool TfrmLiquidaItem::ExibeVendedorLogado() const {
-  return cdsParamPedido.active() && !cdsParamPedido.isEmpty() &&
-         cdsParamPedido.field("IDEXIBPEDIDO").asString() == "2" && cdsOperTPed.active() && cdsOperTPed.isEmpty();
+  return parameterText(cdsParamPedido, "IDEXIBPEDIDO") == "2" && cdsOperTPed.active() &&
+         cdsOperTPed.isEmpty();
 }
 
 }  // namespace ped::core

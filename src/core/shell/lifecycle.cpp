@@ -7,7 +7,6 @@
 namespace ped::core {
 
 void TfrmLiquidaItem::FormCreate() {
-  // The base screen's creation has nothing of its own to do here.
   netLiquidaItem.Open();
   boPrimeiraAtivacao = true;
   pgcPadrao.setActivePage(tshPadrao);
@@ -36,7 +35,8 @@ void TfrmLiquidaItem::FormActivate() {
     c->setEnabled(!bound);
     c->setTag(bound ? 99 : 0);
   }
-  if (bound) sbtFiltroClick();
+  // The host's branch is taken as leaving the branch field takes one.
+  if (bound) openFilterForBranch();
 }
 
 void TfrmLiquidaItem::FormClose() {
@@ -47,7 +47,6 @@ void TfrmLiquidaItem::FormClose() {
 void TfrmLiquidaItem::sbtImprimirClick() { vantora.LoadBPL("PED01100", "M"); }
 
 void TfrmLiquidaItem::sbtFiltroClick() {
-  // Kept to find the rows again after the query the dialog runs.
   stNrItemPed = cdsItemPedido.active() && !cdsItemPedido.isEmpty() ? cdsItemPedido.field("NRITEMPED").displayText()
                                                                      : std::string();
   stSelNrPedido =

@@ -141,7 +141,7 @@ void TfrmLiquidaItem::buildControls() {
   btnJust.emptyListText = "Justificativa de exclusão do historico não cadastrada.";
 
   // Opening a list starts its marks from zero.
-  cdsPedido.events.afterOpen = [](engine::DataSet&) { inContPedidoCh = 0; };
+  cdsPedido.events.afterOpen = [this](engine::DataSet&) { cdsPedidoAfterOpen(); };
   cdsItemPedido.events.afterOpen = [](engine::DataSet&) { inContItemPedidoCh = 0; };
   cdsItemPedido.events.afterScroll = [this](engine::DataSet&) { cdsItemPedidoAfterScroll(); };
   cdsItemPedido.events.onCalcFields = [this](engine::DataSet&) { cdsItemPedidoCalcFields(); };

@@ -2,17 +2,11 @@
 // current item.
 
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/parameters.h"
 #include "engine/filter_expression.h"
 #include "hostlib/consiste.h"
 
 namespace ped::core {
-namespace {
-
-bool parameterSet(const engine::DataSet& ds, const char* field) {
-  return ds.active() && !ds.isEmpty() && ds.field(field).asString() == "S";
-}
-
-}  // namespace
 
 void TfrmLiquidaItem::Habilita_Evol_Estq() {
   if (!parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN")) {
@@ -38,13 +32,13 @@ void TfrmLiquidaItem::Habilita_Evol_Estq() {
 
 void TfrmLiquidaItem::cdsItemPedidoAfterScroll() {
   if (!cdsEvolEst.active()) return;
-  std::string filter = "CDFILIAL = ";
-  filter += engine::quoteFilterValue(cdsItemPedido.field("CDFILIAL").asString());
-  filter += " AND NRPEDIDO = ";
-  filter += engine::quoteFilterValue(cdsItemPedido.field("NRPEDIDO").asString());
-  filter += " AND NRITEMPED = ";
-  filter += engine::quoteFilterValue(cdsItemPedido.field("NRITEMPED").asString());
-  cdsEvolEst.setFilter(filter);
+  // Without a current item the keys stay empty, and no row is shown.
+  const bool item = cdsItemPedido.active() && !cdsItemPedido.isEmpty();
+  auto key = [&](const char* field) {
+    return engine::quoteFilterValue(item ? cdsItemPedido.field(field).asString() : std::string());
+  };
+  cdsEvolEst.setFilter("CDFILIAL = " + key("CDFILIAL") + " AND NRPEDIDO = " + key("NRPEDIDO") +
+                       " AND NRITEMPED = " + key("NRITEMPED"));
   cdsEvolEst.setFiltered(true);
 }
 

@@ -1,17 +1,17 @@
-#include "core/shell/event_dispatch.h"
+#include "hostlib/event_dispatch.h"
 
 #include <exception>
 #include <string>
 
 #include "hostlib/consiste.h"
 
-namespace ped::core {
+namespace ped::hostlib {
 
-bool runEvent(hostlib::Dialogs& dialogs, const std::function<void()>& handler) {
+bool runEvent(Dialogs& dialogs, const std::function<void()>& handler) {
   try {
     handler();
     return true;
-  } catch (const hostlib::Abort&) {
+  } catch (const Abort&) {
   } catch (const std::exception& e) {
     std::string text = "Erro inesperado: ";
     text += e.what();
@@ -20,4 +20,4 @@ bool runEvent(hostlib::Dialogs& dialogs, const std::function<void()>& handler) {
   return false;
 }
 
-}  // namespace ped::core
+}  // namespace ped::hostlib
