@@ -44,11 +44,13 @@ void BM_SettlementsThirtyTwoScreens(benchmark::State& state) {
   {
     auto db = store.open();
     ped::server::demo::writeDemoData(
-        *db, ped::server::demo::generateDemoData({.seed = 1, .orders = 8'000, .today = clock.today()}), false);
+        *db, ped::server::demo::generateDemoData({.seed = 1, .orders = 8'000, .today = clock.today()}),
+        false);
     const auto r = db->query(
         "SELECT NRPEDIDO, IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND IDSITPEDIDO IN ('2', '6')"
         " ORDER BY NRPEDIDO");
-    for (std::size_t i = 0; i < r.rowCount(); ++i) open.emplace_back(r.text(i, "NRPEDIDO"), r.text(i, "IDSITPEDIDO"));
+    for (std::size_t i = 0; i < r.rowCount(); ++i)
+      open.emplace_back(r.text(i, "NRPEDIDO"), r.text(i, "IDSITPEDIDO"));
   }
   ped::server::ConnectionPool pool(store.target(), 40);
   ped::server::Services services(pool, clock);
@@ -79,10 +81,10 @@ void BM_SettlementsThirtyTwoScreens(benchmark::State& state) {
     for (int i = 0; i < kScreens; ++i)
       screens.emplace_back([&, i] {
         ped::netclient::TNetConnection& net = *nets[static_cast<std::size_t>(i)];
-        for (std::size_t k = static_cast<std::size_t>(i); k < open.size() && std::chrono::steady_clock::now() < end;
-             k += kScreens) {
-          const auto r =
-              net.call("SetLiquidaPed", {Arg::packet(ordersPacket(open[k].first, open[k].second)), "GERENTE", "0001"});
+        for (std::size_t k = static_cast<std::size_t>(i);
+             k < open.size() && std::chrono::steady_clock::now() < end; k += kScreens) {
+          const auto r = net.call(
+              "SetLiquidaPed", {Arg::packet(ordersPacket(open[k].first, open[k].second)), "GERENTE", "0001"});
           (r.ok && !r.at(1) ? settled : refused)++;
         }
       });
@@ -95,7 +97,12 @@ void BM_SettlementsThirtyTwoScreens(benchmark::State& state) {
   state.counters["refused"] = static_cast<double>(refused);
   state.SetLabel(ped::testing::backendName(backend));
 }
-BENCHMARK(BM_SettlementsThirtyTwoScreens)->Arg(0)->Arg(1)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_SettlementsThirtyTwoScreens)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

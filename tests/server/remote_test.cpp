@@ -2,15 +2,14 @@
 // free loopback port, the screen's client connection, and a fresh database
 // (SQLite and PostgreSQL).
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <simdjson.h>
 #include <signal.h>
+#include <simdjson.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <fstream>
 #include <thread>
@@ -144,7 +143,8 @@ TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
   clock_.set(start + 4.0 / 86400);
   EXPECT_TRUE(net->call("GetParam", {"0001", "GERENTE"}).ok);  // still served from memory
   clock_.set(start + 5.5 / 86400);
-  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error, "Sessão inválida ou expirada. Entre novamente.");
+  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error,
+            "Sessão inválida ou expirada. Entre novamente.");
 }
 
 // One round: both sessions stage the stock of order 10 and settle it at once.
@@ -200,7 +200,8 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
   auto send = [&](const char* key, const std::string& method, const std::string& params) {
     httplib::Headers headers = {{"Authorization", "Bearer " + net->token()}};
     if (key) headers.emplace("Idempotency-Key", key);
-    const std::string body = R"({"jsonrpc":"2.0","id":1,"method":")" + method + R"(","params":)" + params + "}";
+    const std::string body =
+        R"({"jsonrpc":"2.0","id":1,"method":")" + method + R"(","params":)" + params + "}";
     const auto r = http.Post("/Ped00800.rdmLiquidaItem", headers, body, "application/json");
     return r ? r->body : std::string("sem resposta");
   };
@@ -214,8 +215,9 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
       R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[["S","1","6","0000000010","0003"]]},"GERENTE","0001"])";
   auto admin = store_.open();
   auto status = [&] {
-    return std::string(admin->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'")
-                           .text(0, "IDSITPEDIDO"));
+    return std::string(
+        admin->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'")
+            .text(0, "IDSITPEDIDO"));
   };
   auto settlements = [&] {
     return admin->query("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND IDOPERACAO = 'L'")

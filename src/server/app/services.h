@@ -6,9 +6,9 @@
 #include <atomic>
 #include <mutex>
 #include <optional>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/date_time.h"
 #include "rpc/dispatcher.h"

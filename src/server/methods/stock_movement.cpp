@@ -4,9 +4,9 @@
 #include <set>
 #include <tuple>
 
-#include "hostlib/consiste.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
+#include "hostlib/consiste.h"
 #include "server/methods/layouts.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"

@@ -25,11 +25,12 @@ namespace {
 using ped::testing::Backend;
 using ped::testing::TestDatabase;
 
-std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>& orders, const std::string& branch) {
+std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>& orders,
+                         const std::string& branch) {
   std::string rows;
   for (const auto& [order, status] : orders)
-    rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + status + R"(",")" + order + R"(",")" + branch +
-            R"("])";
+    rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + status + R"(",")" + order + R"(",")" +
+            branch + R"("])";
   return R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
          R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],"rows":[)" +
          rows + "]}";
@@ -41,14 +42,18 @@ std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>&
 std::vector<std::pair<std::string, std::string>> openOrders(sql::Connection& db, const std::string& branch,
                                                             int limit) {
   const sql::Result r = db.query(
-      "SELECT P.NRPEDIDO, P.IDSITPEDIDO FROM PEDIDO P WHERE P.CDFILIAL = :F AND P.IDSITPEDIDO IN ('2', '6') AND"
-      " (P.CDFILIAL = '0003' OR NOT EXISTS (SELECT 1 FROM ITEMPEDIDO I WHERE I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO AND"
+      "SELECT P.NRPEDIDO, P.IDSITPEDIDO FROM PEDIDO P WHERE P.CDFILIAL = :F AND P.IDSITPEDIDO IN ('2', '6') "
+      "AND"
+      " (P.CDFILIAL = '0003' OR NOT EXISTS (SELECT 1 FROM ITEMPEDIDO I WHERE I.CDFILIAL = P.CDFILIAL AND "
+      "I.NRPEDIDO = P.NRPEDIDO AND"
       " I.IDSITITEMPED IN ('1', '2', '3', '7') AND ABS(I.QTITEMPED - COALESCE((SELECT SUM(R.QTRESERVADA) FROM"
-      " RESERVAITEM R WHERE R.CDFILIAL = I.CDFILIAL AND R.NRPEDIDO = I.NRPEDIDO AND R.NRITEMPED = I.NRITEMPED),"
+      " RESERVAITEM R WHERE R.CDFILIAL = I.CDFILIAL AND R.NRPEDIDO = I.NRPEDIDO AND R.NRITEMPED = "
+      "I.NRITEMPED),"
       " 0)) > 0.0005)) ORDER BY P.NRPEDIDO LIMIT :L",
       {{"F", branch}, {"L", std::int64_t{limit}}});
   std::vector<std::pair<std::string, std::string>> out;
-  for (std::size_t i = 0; i < r.rowCount(); ++i) out.emplace_back(r.text(i, "NRPEDIDO"), r.text(i, "IDSITPEDIDO"));
+  for (std::size_t i = 0; i < r.rowCount(); ++i)
+    out.emplace_back(r.text(i, "NRPEDIDO"), r.text(i, "IDSITPEDIDO"));
   return out;
 }
 
@@ -106,14 +111,18 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
           if (branch == "0002") {
             const Answer evol = screen.call("GetEvolEstq", "[" + packet + "]");
             if (!evol.delivered) return;
-            const Answer staged = screen.call("AtualizaEstoque", R"(["0002","GERENTE","Liquidação Manual",)" +
-                                                                     evol.result + R"(,"NRPEDIDO IN (')" + order +
-                                                                     R"x(')"])x");
+            const Answer staged =
+                screen.call("AtualizaEstoque", R"(["0002","GERENTE","Liquidação Manual",)" + evol.result +
+                                                   R"(,"NRPEDIDO IN (')" + order + R"x(')"])x");
             if (!staged.delivered) return;
           }
-          Call call{branch, order, screen.token().substr(0, 12) + "-" + std::to_string(crash) + "-" +
-                                       std::to_string(++sent),
-                    "[" + packet + R"(,"GERENTE","0001"])", screen.token(), {}, {}};
+          Call call{branch,
+                    order,
+                    screen.token().substr(0, 12) + "-" + std::to_string(crash) + "-" + std::to_string(++sent),
+                    "[" + packet + R"(,"GERENTE","0001"])",
+                    screen.token(),
+                    {},
+                    {}};
           call.first = screen.call("SetLiquidaPed", call.params, call.key);
           const bool lost = !call.first.delivered;
           std::lock_guard lock(mutex);
@@ -129,12 +138,13 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
     // Every call again, with its key: a change made answers as it did.
     for (Call& call : round) {
       Screen& screen = *std::find_if(screenList.begin(), screenList.end(), [&](const auto& s) {
-        return s->token() == call.token;
-      })->get();
+                          return s->token() == call.token;
+                        })->get();
       call.retry = screen.call("SetLiquidaPed", call.params, call.key);
       ASSERT_TRUE(call.retry.delivered) << call.order;
       EXPECT_EQ(call.retry.message.find("bloqueada"), std::string::npos) << call.order;
-      if (call.first.delivered && call.settled()) EXPECT_EQ(call.retry.result, call.first.result) << call.order;
+      if (call.first.delivered && call.settled())
+        EXPECT_EQ(call.retry.result, call.first.result) << call.order;
       calls.push_back(std::move(call));
     }
   }
@@ -145,14 +155,16 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
   for (const Call& call : calls) {
     const sql::Params key = {{"F", call.branch}, {"N", call.order}};
     const std::int64_t events =
-        db->query("SELECT COUNT(DISTINCT DTOPERACAO) AS N FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-                  " AND IDOPERACAO = 'L' AND CDSESSAO IS NOT NULL",
-                  key)
+        db->query(
+              "SELECT COUNT(DISTINCT DTOPERACAO) AS N FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+              " AND IDOPERACAO = 'L' AND CDSESSAO IS NOT NULL",
+              key)
             .integer(0, "N");
     const std::int64_t open =
-        db->query("SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-                  " AND IDSITITEMPED IN ('1', '2', '3', '7')",
-                  key)
+        db->query(
+              "SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+              " AND IDSITITEMPED IN ('1', '2', '3', '7')",
+              key)
             .integer(0, "N");
     EXPECT_EQ(events, call.settled() ? 1 : 0) << call.branch << " " << call.order;
     if (!call.settled()) continue;
@@ -161,7 +173,8 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
     if (call.branch != "0002") continue;
     const sql::Result items = db->query(
         "SELECT I.QTITEMPED, (SELECT -SUM(M.QTMOVIMENTO) FROM MOVESTOQUE M WHERE M.CDFILIAL = I.CDFILIAL AND"
-        " M.NRPEDIDO = I.NRPEDIDO AND M.NRITEMPED = I.NRITEMPED) AS QTMOVIDA FROM ITEMPEDIDO I JOIN HISTLIQMAN H"
+        " M.NRPEDIDO = I.NRPEDIDO AND M.NRITEMPED = I.NRITEMPED) AS QTMOVIDA FROM ITEMPEDIDO I JOIN "
+        "HISTLIQMAN H"
         " ON H.CDFILIAL = I.CDFILIAL AND H.NRPEDIDO = I.NRPEDIDO AND H.NRITEMPED = I.NRITEMPED AND"
         " H.CDSESSAO IS NOT NULL WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N",
         key);
@@ -170,7 +183,8 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
   }
   EXPECT_GT(settled, 0);
   EXPECT_EQ(db->query("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE QTESTOQUE < 0").integer(0, "N"), 0);
-  const auto lost = std::count_if(calls.begin(), calls.end(), [](const Call& c) { return !c.first.delivered; });
+  const auto lost =
+      std::count_if(calls.begin(), calls.end(), [](const Call& c) { return !c.first.delivered; });
   std::printf("crash proof (%s): %d kills, %zu settle calls, %td answers lost and retried, %d settled\n",
               ped::testing::backendName(GetParam()).c_str(), crashes, calls.size(), lost, settled);
 }
@@ -193,7 +207,8 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
     Screen onA(a.port());
     ASSERT_TRUE(onA.login("GERENTE", "gerente123"));
     Answer onAnswer;
-    std::thread screen([&] { onAnswer = onA.call("SetLiquidaPed", params, "grande-" + std::to_string(round)); });
+    std::thread screen(
+        [&] { onAnswer = onA.call("SetLiquidaPed", params, "grande-" + std::to_string(round)); });
     std::this_thread::sleep_for(std::chrono::milliseconds(150 + random() % 150));
     a.kill9();
     const auto killed = std::chrono::steady_clock::now();
@@ -204,10 +219,11 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
     ASSERT_TRUE(onB.login("GERENTE", "gerente123"));
     std::vector<std::pair<std::string, std::string>> now;
     for (const auto& [order, status] : orders)
-      now.emplace_back(order, std::string(db->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND"
-                                                    " NRPEDIDO = :N",
-                                                    {{"N", order}})
-                                              .text(0, "IDSITPEDIDO")));
+      now.emplace_back(order,
+                       std::string(db->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND"
+                                             " NRPEDIDO = :N",
+                                             {{"N", order}})
+                                       .text(0, "IDSITPEDIDO")));
     const std::string blocked = "Operação bloqueada";
     const Answer answer = onB.call("SetLiquidaPed", "[" + ordersPacket(now, "0003") + R"(,"GERENTE","0001"])",
                                    "b-" + std::to_string(round));
@@ -216,10 +232,12 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
       EXPECT_EQ(error.find(blocked), std::string::npos) << error;
     EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(10));
     // Undone again for the next round, straight in the database.
-    db->execute("UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0003' AND IDSITITEMPED = '6' AND"
-                " NRPEDIDO IN (SELECT NRPEDIDO FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
-    db->execute("UPDATE PEDIDO SET IDSITPEDIDO = '2' WHERE CDFILIAL = '0003' AND NRPEDIDO IN (SELECT NRPEDIDO FROM"
-                " HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
+    db->execute(
+        "UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0003' AND IDSITITEMPED = '6' AND"
+        " NRPEDIDO IN (SELECT NRPEDIDO FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
+    db->execute(
+        "UPDATE PEDIDO SET IDSITPEDIDO = '2' WHERE CDFILIAL = '0003' AND NRPEDIDO IN (SELECT NRPEDIDO FROM"
+        " HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
     a.start();
   }
 }
