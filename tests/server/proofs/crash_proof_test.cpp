@@ -60,9 +60,10 @@ std::vector<std::pair<std::string, std::string>> openOrders(sql::Connection& db,
 struct Call {
   std::string branch, order, key, params, token;
   Answer first, retry;
+  // The last word: a refusal is not kept, so its retry may go through (an
+  // order refused because another screen moved the same stock, say).
   bool settled() const {
-    const Answer& a = first.delivered ? first : retry;
-    return a.delivered && a.code == 0 && rowsOf(a.result, 1, {"DSERRO"}).empty();
+    return retry.delivered && retry.code == 0 && rowsOf(retry.result, 1, {"DSERRO"}).empty();
   }
 };
 
@@ -76,9 +77,9 @@ INSTANTIATE_TEST_SUITE_P(Bancos, CrashProof, ::testing::Values(Backend::Sqlite, 
                          [](const auto& info) { return ped::testing::backendName(info.param); });
 
 TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstTime) {
-  writeDemo(store_.target(), 600);
-  auto db = store_.open();
   const int screens = setting("PED_PROOF_SCREENS", 6), crashes = setting("PED_PROOF_CRASHES", 5);
+  writeDemo(store_.target(), std::max(600, crashes * 150));
+  auto db = store_.open();
   // Each screen works through orders of its own, on a branch that moves stock and one that does not.
   std::vector<std::vector<std::pair<std::string, std::string>>> queues(static_cast<std::size_t>(screens));
   std::size_t n = 0;
@@ -143,7 +144,7 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
       call.retry = screen.call("SetLiquidaPed", call.params, call.key);
       ASSERT_TRUE(call.retry.delivered) << call.order;
       EXPECT_EQ(call.retry.message.find("bloqueada"), std::string::npos) << call.order;
-      if (call.first.delivered && call.settled())
+      if (call.first.delivered && call.first.code == 0 && rowsOf(call.first.result, 1, {"DSERRO"}).empty())
         EXPECT_EQ(call.retry.result, call.first.result) << call.order;
       calls.push_back(std::move(call));
     }
@@ -230,7 +231,12 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
     ASSERT_EQ(answer.code, 0) << answer.message;
     for (const std::string& error : rowsOf(answer.result, 1, {"NRPEDIDO", "DSERRO"}))
       EXPECT_EQ(error.find(blocked), std::string::npos) << error;
-    EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(10));
+    const auto freed = std::chrono::steady_clock::now() - killed;
+    EXPECT_LT(freed, std::chrono::seconds(10));
+    std::printf(
+        "two instances (PostgreSQL): %zu orders in the killed one's call, none held for the other %.0f ms"
+        " after the kill\n",
+        orders.size(), std::chrono::duration<double, std::milli>(freed).count());
     // Undone again for the next round, straight in the database.
     db->execute(
         "UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0003' AND IDSITITEMPED = '6' AND"

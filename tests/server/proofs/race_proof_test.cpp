@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <random>
@@ -159,6 +160,8 @@ TEST_P(RaceProof, ScreensSettlingTheSameOrdersMoveTheStockOnce) {
   }
   EXPECT_NEAR(admin_->query("SELECT SUM(QTESTOQUE) AS Q FROM POSESTOQUE").number(0, "Q"), stockBefore - moved,
               0.001);
+  std::printf("race proof, stock (%s): %d screens, %zu orders, %.3f moved out\n",
+              ped::testing::backendName(GetParam()).c_str(), screens, targets.size(), moved);
   EXPECT_EQ(admin_->query("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE QTESTOQUE < 0").integer(0, "N"), 0);
 }
 
@@ -240,6 +243,8 @@ TEST_P(RaceProof, EverySettlementOrExclusionAnsweredIsInTheDatabase) {
         EXPECT_EQ(events("0003", order, token, kind), expected) << order << " " << kind;
       }
   EXPECT_GT(successes, 0);
+  std::printf("race proof, settle and exclude (%s): %d screens x %d rounds, %d changes told and found\n",
+              ped::testing::backendName(GetParam()).c_str(), screens, rounds, successes);
 }
 
 }  // namespace
