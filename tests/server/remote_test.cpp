@@ -17,6 +17,7 @@
 #include "engine/data_set.h"
 #include "netclient/net_connection.h"
 #include "server/app/connection_pool.h"
+#include "server/app/request_log.h"
 #include "server/app/services.h"
 #include "server/http/http_server.h"
 #include "server/seed_orders.h"
@@ -131,6 +132,29 @@ TEST_P(RemoteServer, BadCallsAreRefusedInPortugueseAndTheServerKeepsServing) {
   const RemoteResult r = net->call("GetPedidos", other);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(dump(r.at(2), "NRPEDIDO;CDVENDEDOR"), "r Browse 1/1 BOF\n> 0000000010 0001");
+}
+
+// A kept answer lives one day; then its key is a new one again.
+TEST_P(RemoteServer, RequestKeysAreForgottenAfterADay) {
+  const RequestLog log(clock_);
+  auto db = store_.open();
+  const rpc::Params params("SetLiquidaPed", {});
+  const RequestLog::Request request = RequestLog::request("S1", "k-1", "SetLiquidaPed", params);
+  auto keep = [&](const char* answer) {
+    sql::Transaction tx(*db, sql::TransactionMode::Write);
+    log.claim(*db, request);
+    log.keep(*db, request, answer);
+    tx.commit();
+  };
+  keep("[1]");
+  EXPECT_EQ(log.answer(*db, request), "[1]");
+  clock_.set(clock_.now() + 1.0 + 1.0 / 86400);
+  EXPECT_EQ(log.answer(*db, request), std::nullopt);
+  keep("[2]");
+  EXPECT_EQ(log.answer(*db, request), "[2]");
+  clock_.set(clock_.now() + 1.0 + 1.0 / 86400);
+  log.forgetOld(*db);
+  EXPECT_EQ(db->query("SELECT COUNT(*) AS N FROM REQUISICAO").integer(0, "N"), 0);
 }
 
 // A session ended in the database (expired, or removed by another server
