@@ -204,7 +204,9 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
   a.start();
   b.start();
   std::mt19937 random(7);
-  for (int round = 0; round < setting("PED_PROOF_CRASHES", 3); ++round) {
+  const int rounds = setting("PED_PROOF_CRASHES", 3);
+  double slowest = 0;  // ms from a kill until the other instance had settled everything
+  for (int round = 0; round < rounds; ++round) {
     Screen onA(a.port());
     ASSERT_TRUE(onA.login("GERENTE", "gerente123"));
     Answer onAnswer;
@@ -233,10 +235,7 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
       EXPECT_EQ(error.find(blocked), std::string::npos) << error;
     const auto freed = std::chrono::steady_clock::now() - killed;
     EXPECT_LT(freed, std::chrono::seconds(10));
-    std::printf(
-        "two instances (PostgreSQL): %zu orders in the killed one's call, none held for the other %.0f ms"
-        " after the kill\n",
-        orders.size(), std::chrono::duration<double, std::milli>(freed).count());
+    slowest = std::max(slowest, std::chrono::duration<double, std::milli>(freed).count());
     // Undone again for the next round, straight in the database.
     db->execute(
         "UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0003' AND IDSITITEMPED = '6' AND"
@@ -246,6 +245,9 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
         " HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
     a.start();
   }
+  std::printf("two instances (PostgreSQL): %d kills amid a %zu-order settlement, every order free for the other"
+              " instance, slowest %.0f ms after its kill\n",
+              rounds, orders.size(), slowest);
 }
 
 }  // namespace
