@@ -156,7 +156,8 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
       response = client_->Post(kPath, headers, body, "application/json");
     }
   }
-  if (!client_) return messageWithAddress("A conexão com o servidor de aplicação em ", address(), " foi interrompida.");
+  if (!client_)
+    return messageWithAddress("A conexão com o servidor de aplicação em ", address(), " foi interrompida.");
   if (!response) {
     return transportFailure(static_cast<int>(response.error()), std::chrono::steady_clock::now() - start);
   }

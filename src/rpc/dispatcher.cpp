@@ -73,8 +73,10 @@ std::string withBigIntegersAsNumbers(std::string_view body) {
     const char c = body[i];
     if (inText) {
       out.push_back(c);
-      if (c == '\\' && i + 1 < body.size()) out.push_back(body[++i]);
-      else if (c == '"') inText = false;
+      if (c == '\\' && i + 1 < body.size())
+        out.push_back(body[++i]);
+      else if (c == '"')
+        inText = false;
       ++i;
       continue;
     }

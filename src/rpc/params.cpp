@@ -25,7 +25,8 @@ namespace {
 // A NUL written in a JSON text as the escape \u0000 (a raw one is not JSON),
 // not counting an escaped backslash followed by "u0000".
 bool hasNulEscape(std::string_view json) {
-  for (std::size_t at = json.find("\\u0000"); at != std::string_view::npos; at = json.find("\\u0000", at + 1)) {
+  for (std::size_t at = json.find("\\u0000"); at != std::string_view::npos;
+       at = json.find("\\u0000", at + 1)) {
     std::size_t backslashes = 0;
     while (at > backslashes && json[at - backslashes - 1] == '\\') ++backslashes;
     if (backslashes % 2 == 0) return true;

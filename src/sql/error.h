@@ -12,11 +12,11 @@ class SqlError : public std::runtime_error {
  public:
   enum class Kind {
     Other,
-    Connection,     // cannot reach or open the database
-    Busy,           // a lock was not granted in time (another writer holds it)
-    Conflict,       // unique key violated, or serialization failure: retry or refuse
-    Syntax,         // the statement itself is wrong (a programming error)
-    Invalid,        // a value the database cannot take as given: a text with U+0000, longer than its column
+    Connection,  // cannot reach or open the database
+    Busy,        // a lock was not granted in time (another writer holds it)
+    Conflict,    // unique key violated, or serialization failure: retry or refuse
+    Syntax,      // the statement itself is wrong (a programming error)
+    Invalid,     // a value the database cannot take as given: a text with U+0000, longer than its column
   };
   SqlError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -29,7 +29,8 @@ class SqlError : public std::runtime_error {
 // there, SQLite keep it): throws SqlError(Invalid).
 inline void refuseNul(std::string_view text) {
   if (text.find('\0') != std::string_view::npos)
-    throw SqlError(SqlError::Kind::Invalid, "Texto com caractere nulo (U+0000) não é aceito pelo banco de dados.");
+    throw SqlError(SqlError::Kind::Invalid,
+                   "Texto com caractere nulo (U+0000) não é aceito pelo banco de dados.");
 }
 
 }  // namespace ped::sql

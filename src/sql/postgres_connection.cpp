@@ -175,9 +175,10 @@ class PostgresConnection final : public Connection {
     std::string setup =
         "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET TimeZone = 'UTC'; "
         "SET client_min_messages = 'warning'; SET lock_timeout = " +
-        std::to_string(options.busyTimeoutMs) + "; SET statement_timeout = " +
-        std::to_string(options.statementTimeoutMs) + "; SET idle_in_transaction_session_timeout = " +
-        std::to_string(options.idleInTransactionTimeoutMs) + ";";
+        std::to_string(options.busyTimeoutMs) +
+        "; SET statement_timeout = " + std::to_string(options.statementTimeoutMs) +
+        "; SET idle_in_transaction_session_timeout = " + std::to_string(options.idleInTransactionTimeoutMs) +
+        ";";
     if (options.readOnly) setup += " SET default_transaction_read_only = on;";
     executeScript(setup);
   }

@@ -288,10 +288,12 @@ class DroppingServer {
         requests_.push_back(text);
         if (!drop) {
           const std::size_t at = text.find(R"("id":)") + 5;
-          const std::string body =
-              R"({"jsonrpc":"2.0","id":)" + text.substr(at, text.find_first_of(",}", at) - at) + R"(,"result":null})";
-          const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n"
-                                     "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+          const std::string body = R"({"jsonrpc":"2.0","id":)" +
+                                   text.substr(at, text.find_first_of(",}", at) - at) + R"(,"result":null})";
+          const std::string answer =
+              "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n"
+              "Content-Length: " +
+              std::to_string(body.size()) + "\r\n\r\n" + body;
           [[maybe_unused]] const ssize_t written = ::write(c, answer.data(), answer.size());
         }
         ::close(c);
@@ -309,7 +311,8 @@ class DroppingServer {
   }
   static std::string key(const std::string& request) {
     const std::size_t at = request.find("Idempotency-Key: ");
-    return at == std::string::npos ? std::string() : request.substr(at + 17, request.find('\r', at) - at - 17);
+    return at == std::string::npos ? std::string()
+                                   : request.substr(at + 17, request.find('\r', at) - at - 17);
   }
 
   int port = 0;

@@ -2,15 +2,14 @@
 // free loopback port, the screen's client connection, and a fresh database
 // (SQLite and PostgreSQL).
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <simdjson.h>
 #include <signal.h>
+#include <simdjson.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <fstream>
 #include <thread>
@@ -18,6 +17,7 @@
 #include "engine/data_set.h"
 #include "netclient/net_connection.h"
 #include "server/app/connection_pool.h"
+#include "server/app/request_log.h"
 #include "server/app/services.h"
 #include "server/http/http_server.h"
 #include "server/seed_orders.h"
@@ -134,6 +134,29 @@ TEST_P(RemoteServer, BadCallsAreRefusedInPortugueseAndTheServerKeepsServing) {
   EXPECT_EQ(dump(r.at(2), "NRPEDIDO;CDVENDEDOR"), "r Browse 1/1 BOF\n> 0000000010 0001");
 }
 
+// A kept answer lives one day; then its key is a new one again.
+TEST_P(RemoteServer, RequestKeysAreForgottenAfterADay) {
+  const RequestLog log(clock_);
+  auto db = store_.open();
+  const rpc::Params params("SetLiquidaPed", {});
+  const RequestLog::Request request = RequestLog::request("S1", "k-1", "SetLiquidaPed", params);
+  auto keep = [&](const char* answer) {
+    sql::Transaction tx(*db, sql::TransactionMode::Write);
+    log.claim(*db, request);
+    log.keep(*db, request, answer);
+    tx.commit();
+  };
+  keep("[1]");
+  EXPECT_EQ(log.answer(*db, request), "[1]");
+  clock_.set(clock_.now() + 1.0 + 1.0 / 86400);
+  EXPECT_EQ(log.answer(*db, request), std::nullopt);
+  keep("[2]");
+  EXPECT_EQ(log.answer(*db, request), "[2]");
+  clock_.set(clock_.now() + 1.0 + 1.0 / 86400);
+  log.forgetOld(*db);
+  EXPECT_EQ(db->query("SELECT COUNT(*) AS N FROM REQUISICAO").integer(0, "N"), 0);
+}
+
 // A session ended in the database (expired, or removed by another server
 // instance) is refused within 5 s, though this server had it in memory.
 TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
@@ -144,7 +167,8 @@ TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
   clock_.set(start + 4.0 / 86400);
   EXPECT_TRUE(net->call("GetParam", {"0001", "GERENTE"}).ok);  // still served from memory
   clock_.set(start + 5.5 / 86400);
-  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error, "Sessão inválida ou expirada. Entre novamente.");
+  EXPECT_EQ(net->call("GetParam", {"0001", "GERENTE"}).error,
+            "Sessão inválida ou expirada. Entre novamente.");
 }
 
 // One round: both sessions stage the stock of order 10 and settle it at once.
@@ -200,7 +224,8 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
   auto send = [&](const char* key, const std::string& method, const std::string& params) {
     httplib::Headers headers = {{"Authorization", "Bearer " + net->token()}};
     if (key) headers.emplace("Idempotency-Key", key);
-    const std::string body = R"({"jsonrpc":"2.0","id":1,"method":")" + method + R"(","params":)" + params + "}";
+    const std::string body =
+        R"({"jsonrpc":"2.0","id":1,"method":")" + method + R"(","params":)" + params + "}";
     const auto r = http.Post("/Ped00800.rdmLiquidaItem", headers, body, "application/json");
     return r ? r->body : std::string("sem resposta");
   };
@@ -214,8 +239,9 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
       R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[["S","1","6","0000000010","0003"]]},"GERENTE","0001"])";
   auto admin = store_.open();
   auto status = [&] {
-    return std::string(admin->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'")
-                           .text(0, "IDSITPEDIDO"));
+    return std::string(
+        admin->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'")
+            .text(0, "IDSITPEDIDO"));
   };
   auto settlements = [&] {
     return admin->query("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND IDOPERACAO = 'L'")

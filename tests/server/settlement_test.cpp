@@ -137,15 +137,15 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
   std::string description = "a", cut = "a";
   for (int i = 0; i < 70; ++i) description += "ç";
   for (int i = 0; i < 59; ++i) cut += "ç";
-  EXPECT_EQ(movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", description, rows, "NRPEDIDO IN ('0000000010')"),
-            "[null,null]");
+  EXPECT_EQ(
+      movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", description, rows, "NRPEDIDO IN ('0000000010')"),
+      "[null,null]");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTAGIO"), 2);
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 10);  // nothing moves yet
 
   const std::string request = orders({{"S", "2", "0000000010", "0001"}, {"N", "6", "0000000011", "0001"}});
-  const std::string result = committed(*db_, [&] {
-    return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1");
-  });
+  const std::string result =
+      committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1"); });
   EXPECT_EQ(element(result, 0, "NRPEDIDO;IDSITPEDIDO;IDCHECK"),
             "r Browse 1/2 BOF\n> 0000000010 5 N\n  0000000011 6 N");  // no open item left, settled by hand
   EXPECT_EQ(element(result, 1), "null");
@@ -162,9 +162,8 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
             2);
 
   // The same request again: the order is no longer as it was read.
-  const std::string again = committed(*db_, [&] {
-    return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1");
-  });
+  const std::string again =
+      committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1"); });
   EXPECT_EQ(element(again, 1, "NRPEDIDO;IDSITPEDIDO;DSERRO"),
             "r Browse 1/1 BOF\n> 0000000010 5 Esta operação não pode ser realizada. Atualize os dados.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 8);
@@ -206,9 +205,9 @@ TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
   EXPECT_EQ(element(answer, 1, "CDARVPROD;NRLOTEESTQ;QTESTOQUE;QTMOVIMENTO;QTFINAL"),
             "r Browse 1/1 BOF\n> 0101001 L1 1 -2 -1");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTAGIO"), 0);
-  const std::string result =
-      committed(*db_, [&] {
-    return changes_.SetLiquidaItem(*db_, s, "GERENTE", items("0001", "0000000010", {{"S", "1", "1"}}), "0001");
+  const std::string result = committed(*db_, [&] {
+    return changes_.SetLiquidaItem(*db_, s, "GERENTE", items("0001", "0000000010", {{"S", "1", "1"}}),
+                                   "0001");
   });
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Movimento de estoque do item 1 ausente. Confirme novamente.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 1);
@@ -220,7 +219,7 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
   // Order 11: item 1 settled by hand without history, item 2 open.
   std::string result = committed(*db_, [&] {
     return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000011", {{"S", "1", "6"}, {"S", "2", "7"}}),
-                                             "GERENTE", "2");
+                                 "GERENTE", "2");
   });
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Histórico da liquidação do item 1 não encontrado.");
   // Order 2: its only item goes back to "2", so the order is in progress again.
@@ -237,8 +236,9 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
   for (const char* just : {"", "77"}) {
     try {
       committed(*db_, [&] {
-    return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "2"}}), "GERENTE", just);
-  });
+        return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "2"}}), "GERENTE",
+                                     just);
+      });
       FAIL() << just;
     } catch (const ServiceError& e) {
       EXPECT_STREQ(e.what(), *just ? "Justificativa de exclusão do histórico não cadastrada."
@@ -249,14 +249,17 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
 
 TEST_P(Settlement, AnOperatorTiedToHisSellerCannotChangeAnotherSellersOrder) {
   const Session tied = login("VEND1");
-  const std::string result =
-      committed(*db_, [&] {
-    return changes_.SetLiquidaItem(*db_, tied, "VEND1", items("0001", "0000000011", {{"S", "2", "7"}}), "0001");
+  const std::string result = committed(*db_, [&] {
+    return changes_.SetLiquidaItem(*db_, tied, "VEND1", items("0001", "0000000011", {{"S", "2", "7"}}),
+                                   "0001");
   });
   EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Pedido 0000000011 não pertence ao vendedor do operador.");
-  EXPECT_THROW(committed(*db_, [&] {
-    return changes_.SetLiquidaItem(*db_, tied, "GERENTE", items("0001", "0000000011", {}), "0001");
-  }), ServiceError);
+  EXPECT_THROW(committed(*db_,
+                         [&] {
+                           return changes_.SetLiquidaItem(*db_, tied, "GERENTE",
+                                                          items("0001", "0000000011", {}), "0001");
+                         }),
+               ServiceError);
 }
 
 TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
@@ -271,8 +274,8 @@ TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
         auto db = store_.open();
         const Session s = login(operators[i], db.get());
         answers[i] = committed(*db, [&] {
-    return changes_.SetLiquidaPed(*db, s, orders({{"S", "2", "10", "0003"}}), operators[i], "0001");
-  });
+          return changes_.SetLiquidaPed(*db, s, orders({{"S", "2", "10", "0003"}}), operators[i], "0001");
+        });
       });
     for (auto& t : sessions) t.join();
     int wins = 0;
@@ -300,7 +303,8 @@ TEST_P(Settlement, RowsThatCanOnlyFailCostOneReadAndPacketsAreBounded) {
   std::optional<sql::Transaction> held;
   if (GetParam() == Backend::Postgres) {  // SQLite lets one writer in at a time anyway
     held.emplace(*holder, sql::TransactionMode::Write);
-    holder->query("SELECT NRPEDIDO FROM PEDIDO WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010' FOR UPDATE");
+    holder->query(
+        "SELECT NRPEDIDO FROM PEDIDO WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010' FOR UPDATE");
   }
   const std::string stale = orders({{"S", "5", "0000000010", "0001"}, {"S", "2", "0000009999", "0001"}});
   const auto answer = [&] {
@@ -320,7 +324,8 @@ TEST_P(Settlement, RowsThatCanOnlyFailCostOneReadAndPacketsAreBounded) {
     committed(*db_, [&] { return bounded.SetLiquidaPed(*db_, s, stale, "GERENTE", "1"); });
     FAIL() << "pacote acima do limite aceito";
   } catch (const ServiceError& e) {
-    EXPECT_STREQ(e.what(), "O pacote de pedidos tem mais de 1 linhas, mais do que uma tela envia. Nada foi alterado.");
+    EXPECT_STREQ(e.what(),
+                 "O pacote de pedidos tem mais de 1 linhas, mais do que uma tela envia. Nada foi alterado.");
   }
 }
 

@@ -148,14 +148,19 @@ TEST_P(Connections, RowsStreamedIntoAPacketAreThePacketOfTheTable) {
 // of a "with time zone" value; every form reads back as the time written.
 TEST_P(Connections, TimesReadBackWhateverFormTheDatabasePrintsThem) {
   db_->executeScript("CREATE TABLE MARCA (NRMARCA INTEGER PRIMARY KEY, DTMARCA TIMESTAMP NOT NULL)");
-  const char* written[] = {"2026-12-07 10:30:54.22", "2026-12-07 10:30:54.7", "2026-12-07 10:30:54",
-                           "2026-12-07 10:30:54.123456", "2026-12-07 00:00:00", "2026-12-07 10:30:54.999999"};
+  const char* written[] = {"2026-12-07 10:30:54.22", "2026-12-07 10:30:54.7",
+                           "2026-12-07 10:30:54",    "2026-12-07 10:30:54.123456",
+                           "2026-12-07 00:00:00",    "2026-12-07 10:30:54.999999"};
   for (std::int64_t i = 0; i < 6; ++i)
     db_->execute("INSERT INTO MARCA VALUES (:N, :D)", {{"N", i}, {"D", written[i]}});
   const Result r = db_->query("SELECT DTMARCA FROM MARCA ORDER BY NRMARCA");
   ASSERT_EQ(r.rowCount(), 6u);
-  const char* expected[] = {"2026-12-07T10:30:54.220", "2026-12-07T10:30:54.700", "2026-12-07T10:30:54",
-                            "2026-12-07T10:30:54.123", "2026-12-07", "2026-12-07T10:30:54.999"};
+  const char* expected[] = {"2026-12-07T10:30:54.220",
+                            "2026-12-07T10:30:54.700",
+                            "2026-12-07T10:30:54",
+                            "2026-12-07T10:30:54.123",
+                            "2026-12-07",
+                            "2026-12-07T10:30:54.999"};
   for (std::size_t i = 0; i < 6; ++i)
     EXPECT_EQ(engine::date_time::toIso(r.number(i, "DTMARCA")), expected[i]) << written[i];
   if (GetParam() == Backend::Postgres) {
@@ -166,8 +171,9 @@ TEST_P(Connections, TimesReadBackWhateverFormTheDatabasePrintsThem) {
 
 TEST(TimestampText, EveryPrintedFormReadsAndNothingElse) {
   const double at = engine::date_time::fromCivil({2026, 12, 7, 10, 30, 54, 220});
-  for (const char* text : {"2026-12-07 10:30:54.22", "2026-12-07T10:30:54.220", "2026-12-07 10:30:54.22+00",
-                           "2026-12-07 10:30:54.2209-03:30", "2026-12-07 10:30:54.22Z", "2026-12-07 10:30:54.220+0530"})
+  for (const char* text :
+       {"2026-12-07 10:30:54.22", "2026-12-07T10:30:54.220", "2026-12-07 10:30:54.22+00",
+        "2026-12-07 10:30:54.2209-03:30", "2026-12-07 10:30:54.22Z", "2026-12-07 10:30:54.220+0530"})
     EXPECT_EQ(readTimestamp(text), at) << text;
   EXPECT_EQ(readTimestamp("2026-12-07"), engine::date_time::fromCivil({2026, 12, 7}));
   for (const char* text : {"2026-12-07 10:30:54.", "2026-12-07 10:30:54.2a", "2026-12-07 10:30:54,22",
@@ -176,7 +182,8 @@ TEST(TimestampText, EveryPrintedFormReadsAndNothingElse) {
 }
 
 TEST_P(Connections, ATextWithANulCharacterIsRefusedByBothDatabases) {
-  for (const char* sql : {"SELECT * FROM ESTOQUE WHERE CDPRODUTO = :P", "INSERT INTO ESTOQUE VALUES (:P, 1, NULL, 0)"}) {
+  for (const char* sql :
+       {"SELECT * FROM ESTOQUE WHERE CDPRODUTO = :P", "INSERT INTO ESTOQUE VALUES (:P, 1, NULL, 0)"}) {
     try {
       db_->query(sql, {{"P", std::string("P1\0' OR '1'='1", 15)}});
       FAIL() << sql;

@@ -7,12 +7,13 @@ namespace ped::server {
 
 namespace date_time = engine::date_time;
 
-RequestLog::Request RequestLog::request(std::string_view session, std::string_view key, std::string_view method,
-                                        const rpc::Params& params) {
+RequestLog::Request RequestLog::request(std::string_view session, std::string_view key,
+                                        std::string_view method, const rpc::Params& params) {
   bool printable = !key.empty() && key.size() <= 100;
   for (const char c : key) printable = printable && c > ' ' && c < 0x7F;
   if (!printable)
-    throw ServiceError("Chave da requisição (Idempotency-Key) inválida: use de 1 a 100 caracteres ASCII visíveis.");
+    throw ServiceError(
+        "Chave da requisição (Idempotency-Key) inválida: use de 1 a 100 caracteres ASCII visíveis.");
   std::string text(method);
   for (std::size_t i = 0; i < params.size(); ++i) {
     text += '\n';
@@ -23,12 +24,14 @@ RequestLog::Request RequestLog::request(std::string_view session, std::string_vi
 
 std::optional<std::string> RequestLog::answer(sql::Connection& db, const Request& r) const {
   const sql::Result kept = db.query(
-      "SELECT DSASSINATURA, DSRESPOSTA FROM REQUISICAO WHERE CDSESSAO = :S AND DSCHAVE = :K AND DTCRIACAO >= :DESDE",
+      "SELECT DSASSINATURA, DSRESPOSTA FROM REQUISICAO WHERE CDSESSAO = :S AND DSCHAVE = :K AND DTCRIACAO >= "
+      ":DESDE",
       {{"S", r.session}, {"K", r.key}, {"DESDE", oldest()}});
   if (kept.rowCount() == 0) return std::nullopt;
   if (kept.text(0, "DSASSINATURA") != r.signature)
     throw ServiceError(
-        "Esta chave de requisição (Idempotency-Key) já foi usada numa chamada com outros argumentos. Nada foi "
+        "Esta chave de requisição (Idempotency-Key) já foi usada numa chamada com outros argumentos. Nada "
+        "foi "
         "alterado.");
   return std::string(kept.text(0, "DSRESPOSTA"));
 }
@@ -38,7 +41,8 @@ void RequestLog::claim(sql::Connection& db, const Request& r) const {
   db.execute("DELETE FROM REQUISICAO WHERE CDSESSAO = :S AND DSCHAVE = :K AND DTCRIACAO < :DESDE",
              {{"S", r.session}, {"K", r.key}, {"DESDE", oldest()}});
   db.execute(
-      "INSERT INTO REQUISICAO (CDSESSAO, DSCHAVE, DSASSINATURA, DSRESPOSTA, DTCRIACAO) VALUES (:S, :K, :A, '', :AGORA)",
+      "INSERT INTO REQUISICAO (CDSESSAO, DSCHAVE, DSASSINATURA, DSRESPOSTA, DTCRIACAO) VALUES (:S, :K, :A, "
+      "'', :AGORA)",
       {{"S", r.session}, {"K", r.key}, {"A", r.signature}, {"AGORA", date_time::toIso(clock_.now())}});
 }
 

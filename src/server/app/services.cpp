@@ -118,10 +118,17 @@ std::string Services::onConnection(const std::function<std::string(ConnectionPoo
       if (db) db->markBroken();
       throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
     }
-    if (e.kind() == sql::SqlError::Kind::Invalid) throw rpc::MethodError(e.what(), rpc::error_code::kInvalidParams);
+    if (e.kind() == sql::SqlError::Kind::Invalid)  // the database's own words may be English
+      throw rpc::MethodError(
+          std::string_view(e.what()).starts_with("Texto com caractere nulo")
+              ? e.what()
+              : "Um texto informado é longo demais para o seu campo ou inválido para o banco de "
+                "dados. Nada foi alterado.",
+          rpc::error_code::kInvalidParams);
     if (e.kind() == sql::SqlError::Kind::Busy)
       throw rpc::MethodError(
-          "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o filtro.");
+          "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o "
+          "filtro.");
     throw;  // a fault of the server: logged, and reported as an internal error
   }
 }
@@ -240,16 +247,13 @@ void Services::install(rpc::Dispatcher& d) {
   d.add("AtualizaEstoque", 5, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3), p.text(4));
         }, Kind::Direct));
-  d.add("SetLiquidaPed", 3,
-        bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+  d.add("SetLiquidaPed", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2));
         }));
-  d.add("SetLiquidaItem", 3,
-        bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+  d.add("SetLiquidaItem", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return changes_.SetLiquidaItem(db, s, p.text(0), p.packet(1), p.text(2));
         }));
-  d.add("SetDesfazLiq", 3,
-        bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+  d.add("SetDesfazLiq", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return changes_.SetDesfazLiq(db, s, p.packet(0), p.text(1), p.text(2));
         }));
 }

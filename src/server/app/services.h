@@ -9,9 +9,9 @@
 #include <mutex>
 #include <thread>
 #include <optional>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/date_time.h"
 #include "rpc/dispatcher.h"

@@ -87,8 +87,8 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
 
 }  // namespace
 
-std::string OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
-                                 const std::string& justification, std::size_t& changed) const {
+std::string OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request,
+                                 Kind kind, const std::string& justification, std::size_t& changed) const {
   // Checked before anything is locked or written: a row that can only fail
   // costs one read.
   const std::string status = currentStatus(db, request.branch, request.order);
@@ -114,10 +114,11 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   const sql::Params key = {{"F", request.branch}, {"N", request.order}};
   // The order's row lock, held to the end of the transaction; another
   // holder means "bloqueada" at once (55P03), never a wait.
-  const sql::Result order =
-      db.query(std::string("SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
-                   (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
-               key);
+  const sql::Result order = db.query(
+      std::string(
+          "SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
+          (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
+      key);
   if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
   if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode); tied && *tied != order.text(0, "CDVENDEDOR"))
     throw ServiceError("Pedido " + request.order + " não pertence ao vendedor do operador.");
@@ -204,7 +205,8 @@ void OrderChanges::requireRowLimit(std::size_t rows, const char* what) const {
 }
 
 ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
-                                         std::string_view operatorCode, std::string_view justificationArg) const {
+                                         std::string_view operatorCode,
+                                         std::string_view justificationArg) const {
   requireSessionOperator(s, operatorCode);
   const std::string justification = requireJustification(db, justificationArg);
   const ClientPacket orders(ordersPacket,
@@ -260,8 +262,9 @@ ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, co
   return {toPacketArray({now, errors.packet()}), changed};
 }
 
-ChangeAnswer OrderChanges::SetLiquidaItem(sql::Connection& db, const Session& s, std::string_view operatorCode,
-                                          std::string_view itemsPacket, std::string_view justification) const {
+ChangeAnswer OrderChanges::SetLiquidaItem(sql::Connection& db, const Session& s,
+                                          std::string_view operatorCode, std::string_view itemsPacket,
+                                          std::string_view justification) const {
   requireSessionOperator(s, operatorCode);
   return itemsResult(db, s, std::string(itemsPacket), Kind::Settle, justification);
 }

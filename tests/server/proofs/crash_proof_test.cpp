@@ -25,11 +25,12 @@ namespace {
 using ped::testing::Backend;
 using ped::testing::TestDatabase;
 
-std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>& orders, const std::string& branch) {
+std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>& orders,
+                         const std::string& branch) {
   std::string rows;
   for (const auto& [order, status] : orders)
-    rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + status + R"(",")" + order + R"(",")" + branch +
-            R"("])";
+    rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + status + R"(",")" + order + R"(",")" +
+            branch + R"("])";
   return R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
          R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],"rows":[)" +
          rows + "]}";
@@ -41,23 +42,28 @@ std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>&
 std::vector<std::pair<std::string, std::string>> openOrders(sql::Connection& db, const std::string& branch,
                                                             int limit) {
   const sql::Result r = db.query(
-      "SELECT P.NRPEDIDO, P.IDSITPEDIDO FROM PEDIDO P WHERE P.CDFILIAL = :F AND P.IDSITPEDIDO IN ('2', '6') AND"
-      " (P.CDFILIAL = '0003' OR NOT EXISTS (SELECT 1 FROM ITEMPEDIDO I WHERE I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO AND"
+      "SELECT P.NRPEDIDO, P.IDSITPEDIDO FROM PEDIDO P WHERE P.CDFILIAL = :F AND P.IDSITPEDIDO IN ('2', '6') "
+      "AND"
+      " (P.CDFILIAL = '0003' OR NOT EXISTS (SELECT 1 FROM ITEMPEDIDO I WHERE I.CDFILIAL = P.CDFILIAL AND "
+      "I.NRPEDIDO = P.NRPEDIDO AND"
       " I.IDSITITEMPED IN ('1', '2', '3', '7') AND ABS(I.QTITEMPED - COALESCE((SELECT SUM(R.QTRESERVADA) FROM"
-      " RESERVAITEM R WHERE R.CDFILIAL = I.CDFILIAL AND R.NRPEDIDO = I.NRPEDIDO AND R.NRITEMPED = I.NRITEMPED),"
+      " RESERVAITEM R WHERE R.CDFILIAL = I.CDFILIAL AND R.NRPEDIDO = I.NRPEDIDO AND R.NRITEMPED = "
+      "I.NRITEMPED),"
       " 0)) > 0.0005)) ORDER BY P.NRPEDIDO LIMIT :L",
       {{"F", branch}, {"L", std::int64_t{limit}}});
   std::vector<std::pair<std::string, std::string>> out;
-  for (std::size_t i = 0; i < r.rowCount(); ++i) out.emplace_back(r.text(i, "NRPEDIDO"), r.text(i, "IDSITPEDIDO"));
+  for (std::size_t i = 0; i < r.rowCount(); ++i)
+    out.emplace_back(r.text(i, "NRPEDIDO"), r.text(i, "IDSITPEDIDO"));
   return out;
 }
 
 struct Call {
   std::string branch, order, key, params, token;
   Answer first, retry;
+  // The last word: a refusal is not kept, so its retry may go through (an
+  // order refused because another screen moved the same stock, say).
   bool settled() const {
-    const Answer& a = first.delivered ? first : retry;
-    return a.delivered && a.code == 0 && rowsOf(a.result, 1, {"DSERRO"}).empty();
+    return retry.delivered && retry.code == 0 && rowsOf(retry.result, 1, {"DSERRO"}).empty();
   }
 };
 
@@ -71,9 +77,9 @@ INSTANTIATE_TEST_SUITE_P(Bancos, CrashProof, ::testing::Values(Backend::Sqlite, 
                          [](const auto& info) { return ped::testing::backendName(info.param); });
 
 TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstTime) {
-  writeDemo(store_.target(), 600);
-  auto db = store_.open();
   const int screens = setting("PED_PROOF_SCREENS", 6), crashes = setting("PED_PROOF_CRASHES", 5);
+  writeDemo(store_.target(), std::max(600, crashes * 150));
+  auto db = store_.open();
   // Each screen works through orders of its own, on a branch that moves stock and one that does not.
   std::vector<std::vector<std::pair<std::string, std::string>>> queues(static_cast<std::size_t>(screens));
   std::size_t n = 0;
@@ -106,14 +112,18 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
           if (branch == "0002") {
             const Answer evol = screen.call("GetEvolEstq", "[" + packet + "]");
             if (!evol.delivered) return;
-            const Answer staged = screen.call("AtualizaEstoque", R"(["0002","GERENTE","Liquidação Manual",)" +
-                                                                     evol.result + R"(,"NRPEDIDO IN (')" + order +
-                                                                     R"x(')"])x");
+            const Answer staged =
+                screen.call("AtualizaEstoque", R"(["0002","GERENTE","Liquidação Manual",)" + evol.result +
+                                                   R"(,"NRPEDIDO IN (')" + order + R"x(')"])x");
             if (!staged.delivered) return;
           }
-          Call call{branch, order, screen.token().substr(0, 12) + "-" + std::to_string(crash) + "-" +
-                                       std::to_string(++sent),
-                    "[" + packet + R"(,"GERENTE","0001"])", screen.token(), {}, {}};
+          Call call{branch,
+                    order,
+                    screen.token().substr(0, 12) + "-" + std::to_string(crash) + "-" + std::to_string(++sent),
+                    "[" + packet + R"(,"GERENTE","0001"])",
+                    screen.token(),
+                    {},
+                    {}};
           call.first = screen.call("SetLiquidaPed", call.params, call.key);
           const bool lost = !call.first.delivered;
           std::lock_guard lock(mutex);
@@ -129,12 +139,13 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
     // Every call again, with its key: a change made answers as it did.
     for (Call& call : round) {
       Screen& screen = *std::find_if(screenList.begin(), screenList.end(), [&](const auto& s) {
-        return s->token() == call.token;
-      })->get();
+                          return s->token() == call.token;
+                        })->get();
       call.retry = screen.call("SetLiquidaPed", call.params, call.key);
       ASSERT_TRUE(call.retry.delivered) << call.order;
       EXPECT_EQ(call.retry.message.find("bloqueada"), std::string::npos) << call.order;
-      if (call.first.delivered && call.settled()) EXPECT_EQ(call.retry.result, call.first.result) << call.order;
+      if (call.first.delivered && call.first.code == 0 && rowsOf(call.first.result, 1, {"DSERRO"}).empty())
+        EXPECT_EQ(call.retry.result, call.first.result) << call.order;
       calls.push_back(std::move(call));
     }
   }
@@ -145,14 +156,16 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
   for (const Call& call : calls) {
     const sql::Params key = {{"F", call.branch}, {"N", call.order}};
     const std::int64_t events =
-        db->query("SELECT COUNT(DISTINCT DTOPERACAO) AS N FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-                  " AND IDOPERACAO = 'L' AND CDSESSAO IS NOT NULL",
-                  key)
+        db->query(
+              "SELECT COUNT(DISTINCT DTOPERACAO) AS N FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+              " AND IDOPERACAO = 'L' AND CDSESSAO IS NOT NULL",
+              key)
             .integer(0, "N");
     const std::int64_t open =
-        db->query("SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N"
-                  " AND IDSITITEMPED IN ('1', '2', '3', '7')",
-                  key)
+        db->query(
+              "SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N"
+              " AND IDSITITEMPED IN ('1', '2', '3', '7')",
+              key)
             .integer(0, "N");
     EXPECT_EQ(events, call.settled() ? 1 : 0) << call.branch << " " << call.order;
     if (!call.settled()) continue;
@@ -161,7 +174,8 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
     if (call.branch != "0002") continue;
     const sql::Result items = db->query(
         "SELECT I.QTITEMPED, (SELECT -SUM(M.QTMOVIMENTO) FROM MOVESTOQUE M WHERE M.CDFILIAL = I.CDFILIAL AND"
-        " M.NRPEDIDO = I.NRPEDIDO AND M.NRITEMPED = I.NRITEMPED) AS QTMOVIDA FROM ITEMPEDIDO I JOIN HISTLIQMAN H"
+        " M.NRPEDIDO = I.NRPEDIDO AND M.NRITEMPED = I.NRITEMPED) AS QTMOVIDA FROM ITEMPEDIDO I JOIN "
+        "HISTLIQMAN H"
         " ON H.CDFILIAL = I.CDFILIAL AND H.NRPEDIDO = I.NRPEDIDO AND H.NRITEMPED = I.NRITEMPED AND"
         " H.CDSESSAO IS NOT NULL WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N",
         key);
@@ -170,7 +184,8 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
   }
   EXPECT_GT(settled, 0);
   EXPECT_EQ(db->query("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE QTESTOQUE < 0").integer(0, "N"), 0);
-  const auto lost = std::count_if(calls.begin(), calls.end(), [](const Call& c) { return !c.first.delivered; });
+  const auto lost =
+      std::count_if(calls.begin(), calls.end(), [](const Call& c) { return !c.first.delivered; });
   std::printf("crash proof (%s): %d kills, %zu settle calls, %td answers lost and retried, %d settled\n",
               ped::testing::backendName(GetParam()).c_str(), crashes, calls.size(), lost, settled);
 }
@@ -189,11 +204,14 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
   a.start();
   b.start();
   std::mt19937 random(7);
-  for (int round = 0; round < setting("PED_PROOF_CRASHES", 3); ++round) {
+  const int rounds = setting("PED_PROOF_CRASHES", 3);
+  double slowest = 0;  // ms from a kill until the other instance had settled everything
+  for (int round = 0; round < rounds; ++round) {
     Screen onA(a.port());
     ASSERT_TRUE(onA.login("GERENTE", "gerente123"));
     Answer onAnswer;
-    std::thread screen([&] { onAnswer = onA.call("SetLiquidaPed", params, "grande-" + std::to_string(round)); });
+    std::thread screen(
+        [&] { onAnswer = onA.call("SetLiquidaPed", params, "grande-" + std::to_string(round)); });
     std::this_thread::sleep_for(std::chrono::milliseconds(150 + random() % 150));
     a.kill9();
     const auto killed = std::chrono::steady_clock::now();
@@ -204,24 +222,32 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
     ASSERT_TRUE(onB.login("GERENTE", "gerente123"));
     std::vector<std::pair<std::string, std::string>> now;
     for (const auto& [order, status] : orders)
-      now.emplace_back(order, std::string(db->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND"
-                                                    " NRPEDIDO = :N",
-                                                    {{"N", order}})
-                                              .text(0, "IDSITPEDIDO")));
+      now.emplace_back(order,
+                       std::string(db->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND"
+                                             " NRPEDIDO = :N",
+                                             {{"N", order}})
+                                       .text(0, "IDSITPEDIDO")));
     const std::string blocked = "Operação bloqueada";
     const Answer answer = onB.call("SetLiquidaPed", "[" + ordersPacket(now, "0003") + R"(,"GERENTE","0001"])",
                                    "b-" + std::to_string(round));
     ASSERT_EQ(answer.code, 0) << answer.message;
     for (const std::string& error : rowsOf(answer.result, 1, {"NRPEDIDO", "DSERRO"}))
       EXPECT_EQ(error.find(blocked), std::string::npos) << error;
-    EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(10));
+    const auto freed = std::chrono::steady_clock::now() - killed;
+    EXPECT_LT(freed, std::chrono::seconds(10));
+    slowest = std::max(slowest, std::chrono::duration<double, std::milli>(freed).count());
     // Undone again for the next round, straight in the database.
-    db->execute("UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0003' AND IDSITITEMPED = '6' AND"
-                " NRPEDIDO IN (SELECT NRPEDIDO FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
-    db->execute("UPDATE PEDIDO SET IDSITPEDIDO = '2' WHERE CDFILIAL = '0003' AND NRPEDIDO IN (SELECT NRPEDIDO FROM"
-                " HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
+    db->execute(
+        "UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0003' AND IDSITITEMPED = '6' AND"
+        " NRPEDIDO IN (SELECT NRPEDIDO FROM HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
+    db->execute(
+        "UPDATE PEDIDO SET IDSITPEDIDO = '2' WHERE CDFILIAL = '0003' AND NRPEDIDO IN (SELECT NRPEDIDO FROM"
+        " HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
     a.start();
   }
+  std::printf("two instances (PostgreSQL): %d kills amid a %zu-order settlement, every order free for the other"
+              " instance, slowest %.0f ms after its kill\n",
+              rounds, orders.size(), slowest);
 }
 
 }  // namespace

@@ -72,7 +72,8 @@ class Screen {
 
 // The rows of element `index` of a result that is an array of packets, each
 // row as the texts of `fields` joined by '|'; empty for a null element.
-std::vector<std::string> rowsOf(const std::string& resultJson, int index, const std::vector<std::string>& fields);
+std::vector<std::string> rowsOf(const std::string& resultJson, int index,
+                                const std::vector<std::string>& fields);
 // The same for a result that is one packet.
 std::vector<std::string> rowsOfPacket(const std::string& packetJson, const std::vector<std::string>& fields);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <random>
@@ -23,8 +24,11 @@ using ped::testing::TestDatabase;
 
 const char* const kRefusals[] = {"Operação bloqueada. Pedido em alteração por outro usuário.",
                                  "Esta operação não pode ser realizada. Atualize os dados.",
-                                 "Movimento de estoque do item", "não está em aberto", "Estoque alterado",
-                                 "Estoque insuficiente", "O banco de dados está ocupado"};
+                                 "Movimento de estoque do item",
+                                 "não está em aberto",
+                                 "Estoque alterado",
+                                 "Estoque insuficiente",
+                                 "O banco de dados está ocupado"};
 
 bool knownRefusal(const std::string& text) {
   for (const char* r : kRefusals)
@@ -56,12 +60,16 @@ class RaceProof : public ::testing::TestWithParam<Backend> {
     return out;
   }
   // Settlement (L) or exclusion (E) events of `order` by the session of `token`.
-  std::int64_t events(const std::string& branch, const std::string& order, const std::string& token, char kind) {
+  std::int64_t events(const std::string& branch, const std::string& order, const std::string& token,
+                      char kind) {
     return admin_
         ->query(
             "SELECT COUNT(DISTINCT DTOPERACAO) AS N FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N"
             " AND CDSESSAO = :K AND IDOPERACAO = :O",
-            {{"F", branch}, {"N", order}, {"K", server::auth::sessionKey(token)}, {"O", std::string(1, kind)}})
+            {{"F", branch},
+             {"N", order},
+             {"K", server::auth::sessionKey(token)},
+             {"O", std::string(1, kind)}})
         .integer(0, "N");
   }
 
@@ -80,7 +88,8 @@ TEST_P(RaceProof, ScreensSettlingTheSameOrdersMoveTheStockOnce) {
   const std::vector<std::string> targets = orders(
       "P.CDFILIAL = '0002' AND P.IDSITPEDIDO = '2' AND NOT EXISTS (SELECT 1 FROM ITEMPEDIDO I WHERE"
       " I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO AND I.IDSITITEMPED IN ('1', '2', '3', '7') AND"
-      " ABS(I.QTITEMPED - COALESCE((SELECT SUM(R.QTRESERVADA) FROM RESERVAITEM R WHERE R.CDFILIAL = I.CDFILIAL"
+      " ABS(I.QTITEMPED - COALESCE((SELECT SUM(R.QTRESERVADA) FROM RESERVAITEM R WHERE R.CDFILIAL = "
+      "I.CDFILIAL"
       " AND R.NRPEDIDO = I.NRPEDIDO AND R.NRITEMPED = I.NRITEMPED), 0)) > 0.0005)",
       setting("PED_PROOF_ORDERS", 6));
   ASSERT_GE(targets.size(), 3u);
@@ -149,7 +158,10 @@ TEST_P(RaceProof, ScreensSettlingTheSameOrdersMoveTheStockOnce) {
       moved += items.number(r, "QTMOVIDA");
     }
   }
-  EXPECT_NEAR(admin_->query("SELECT SUM(QTESTOQUE) AS Q FROM POSESTOQUE").number(0, "Q"), stockBefore - moved, 0.001);
+  EXPECT_NEAR(admin_->query("SELECT SUM(QTESTOQUE) AS Q FROM POSESTOQUE").number(0, "Q"), stockBefore - moved,
+              0.001);
+  std::printf("race proof, stock (%s): %d screens, %zu orders, %.3f moved out\n",
+              ped::testing::backendName(GetParam()).c_str(), screens, targets.size(), moved);
   EXPECT_EQ(admin_->query("SELECT COUNT(*) AS N FROM POSESTOQUE WHERE QTESTOQUE < 0").integer(0, "N"), 0);
 }
 
@@ -181,10 +193,11 @@ TEST_P(RaceProof, EverySettlementOrExclusionAnsweredIsInTheDatabase) {
         char kind = 0;
         if (random() % 2) {
           const std::string status(
-              db->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = :N", {{"N", order}})
+              db->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = :N",
+                        {{"N", order}})
                   .text(0, "IDSITPEDIDO"));
-          const Answer a = screen.call("SetLiquidaPed", "[" + ordersPacket("0003", order, status) +
-                                                            R"(,"GERENTE","0001"])", key);
+          const Answer a = screen.call(
+              "SetLiquidaPed", "[" + ordersPacket("0003", order, status) + R"(,"GERENTE","0001"])", key);
           outcome = a.code ? a.message : "";
           if (!a.code) {
             const auto errors = rowsOf(a.result, 1, {"DSERRO"});
@@ -198,13 +211,14 @@ TEST_P(RaceProof, EverySettlementOrExclusionAnsweredIsInTheDatabase) {
           for (const std::string& row : rowsOfPacket(items.result, {"NRITEMPED", "IDSITITEMPED"})) {
             const std::string item = row.substr(0, row.find('|')), status = row.substr(row.find('|') + 1);
             settled = settled || status == "6";
-            rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + item + R"(",")" + status + R"(",")" +
-                    order + R"(","0003"])";
+            rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + item + R"(",")" + status +
+                    R"(",")" + order + R"(","0003"])";
           }
           const std::string packet =
               R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"NRITEMPED","type":"string","size":10},)"
               R"({"name":"IDSITITEMPED","type":"string","size":1},{"name":"NRPEDIDO","type":"string","size":10},)"
-              R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[)" + rows + "]}";
+              R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[)" +
+              rows + "]}";
           const Answer a = screen.call("SetDesfazLiq", "[" + packet + R"(,"GERENTE","0001"])", key);
           outcome = a.code ? a.message : "";
           if (!a.code) {
@@ -229,6 +243,8 @@ TEST_P(RaceProof, EverySettlementOrExclusionAnsweredIsInTheDatabase) {
         EXPECT_EQ(events("0003", order, token, kind), expected) << order << " " << kind;
       }
   EXPECT_GT(successes, 0);
+  std::printf("race proof, settle and exclude (%s): %d screens x %d rounds, %d changes told and found\n",
+              ped::testing::backendName(GetParam()).c_str(), screens, rounds, successes);
 }
 
 }  // namespace
