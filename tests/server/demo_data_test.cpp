@@ -6,6 +6,7 @@
 #include <map>
 
 #include "engine/date_time.h"
+#include "engine/text.h"
 #include "server/demo/command_line.h"
 #include "server/demo/documents.h"
 #include "server/demo/generator.h"
@@ -120,6 +121,14 @@ TEST_F(Generated, ProductsAndClientsAreWellFormed) {
   }
   EXPECT_GT(people, 0);
   EXPECT_GT(companies, 0);
+
+  // Long names turn up once there are thousands of clients: they must still
+  // fit their 50-character columns (PostgreSQL refuses the whole write).
+  for (std::uint64_t seed : {1, 9})
+    for (const Client& c : generateDemoData({.seed = seed, .orders = 20000, .today = today_}).clients) {
+      EXPECT_LE(engine::text::length(c.tradeName), 50u) << c.tradeName;
+      EXPECT_LE(engine::text::length(c.legalName), 50u) << c.legalName;
+    }
 }
 
 TEST(DemoCommandLine, ReadsOptionsAndRefusesWhatItCannotUse) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "domain/status_rules.h"
+#include "engine/text.h"
 #include "server/demo/documents.h"
 #include "server/demo/generation_steps.h"
 #include "server/demo/names.h"
@@ -101,6 +102,15 @@ Address address(Random& random, char type, const City& city) {
   return {.type = type, .street = std::move(street), .state = city.state, .cityCode = city.code};
 }
 
+// A client's names fit their 50-character columns, cut after a whole word.
+std::string fitClientName(std::string name) {
+  constexpr std::size_t kWidth = 50;
+  if (engine::text::length(name) <= kWidth) return name;
+  std::string cut(engine::text::truncate(name, kWidth));
+  if (const auto space = cut.rfind(' '); space != std::string::npos && space > 0) cut.resize(space);
+  return cut;
+}
+
 void addClients(DemoData& data, Random& random, int orders) {
   for (const auto& c : names::cities()) data.cities.push_back({c.state, c.ibgeCode, c.name});
   const int count = std::max(50, orders / 10);
@@ -112,11 +122,11 @@ void addClients(DemoData& data, Random& random, int orders) {
     client.personType = company ? 'J' : 'F';
     client.document = uniqueDocument(random, company, documents);
     if (company) {
-      client.tradeName = companyTradeName(random);
+      client.tradeName = fitClientName(companyTradeName(random));
       client.legalName = client.tradeName + random.pick(names::legalSuffixes());
-      if (client.legalName.size() > 50) client.legalName = client.tradeName + " Ltda";
+      if (engine::text::length(client.legalName) > 50) client.legalName = fitClientName(client.tradeName + " Ltda");
     } else {
-      client.tradeName = client.legalName = personName(random);
+      client.tradeName = client.legalName = fitClientName(personName(random));
     }
     const City& home = random.pick(data.cities);
     client.addresses.push_back(address(random, 'P', home));
