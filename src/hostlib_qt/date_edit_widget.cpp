@@ -5,12 +5,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "engine/date_time.h"
 #include "hostlib_qt/masked_line_edit.h"
+#include "hostlib_qt/qt_conversions.h"
 
 namespace ped::hostlib_qt {
 namespace {
@@ -98,11 +100,11 @@ void CalendarPopup::choose(int row, int column) {
   if (onChosen) onChosen(day);
 }
 
-void CalendarPopup::showMonth(double day) {
-  const QDate today = QDate::currentDate();
+void CalendarPopup::showMonth(double day, double today) {
   if (day == date_time::kNoDate) {
-    year_ = today.year();
-    month_ = today.month();
+    const auto c = date_time::toCivil(today);
+    year_ = c.year;
+    month_ = c.month;
     selected_ = 0;
   } else {
     const auto c = date_time::toCivil(day);
@@ -148,7 +150,10 @@ DateEditWidget::DateEditWidget(hostlib::TDateEditPlus& state, QWidget* parent)
   edit_->installEventFilter(this);
   connect(edit_, &QLineEdit::textEdited, this,
           [this](const QString& t) { state_.setTyped(t.toStdString()); });
-  state_.onChanged = [this](hostlib::Control&) { showState(); };
+  QPointer<DateEditWidget> guard(this);
+  state_.listen([guard](hostlib::Control&) {
+    if (guard) guard->showState();
+  });
   showState();
 }
 
@@ -165,7 +170,8 @@ bool DateEditWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DateEditWidget::openCalendar() {
-  popup_->showMonth(state_.GetDate());
+  static const engine::SystemClock systemClock;
+  popup_->showMonth(state_.GetDate(), (clock_ ? *clock_ : systemClock).today());
   popup_->move(mapToGlobal(QPoint(0, height())));
   popup_->show();
   popup_->grid()->setFocus();
@@ -177,8 +183,7 @@ void DateEditWidget::showState() {
   const QString shown = QString::fromStdString(edit_->editMask().format(state_.text()));
   if (edit_->text() != shown) edit_->setText(shown);
   QPalette p = edit_->palette();
-  const std::uint32_t rgb = state_.fontColor();
-  p.setColor(QPalette::Text, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  p.setColor(QPalette::Text, rgbColour(state_.fontColor()));
   edit_->setPalette(p);
 }
 

@@ -6,20 +6,18 @@
 #include <QPushButton>
 
 #include "hostlib_qt/help_window.h"
+#include "hostlib_qt/qt_conversions.h"
 #include "hostlib_qt/search_dialogs.h"
 
 namespace ped::hostlib_qt {
-namespace {
-
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-}  // namespace
 
 QtHost::~QtHost() {
   if (busy_) hideBusy();
 }
 
 void QtHost::showError(std::string_view text) {
+  // An open pop-up (a calendar) would keep the box from taking the keyboard.
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Erro"), q(text), QMessageBox::Ok, parent_);
   box.setObjectName(QStringLiteral("msgErro"));
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));

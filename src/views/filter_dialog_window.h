@@ -19,9 +19,12 @@ class FilterDialogWindow : public hostlib_qt::FilterDialogFrame {
 
   // Shows it modally: FormActivate when it shows, FormClose when it hides.
   void runModal();
+  // Cancels through the dialog's own cancel, which closes it.
+  void reject() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   QWidget* groupBox(hostlib::Control& group, QGridLayout* layout, int row, int column, int columnSpan = 1);
@@ -43,8 +46,6 @@ class FilterDialogWindow : public hostlib_qt::FilterDialogFrame {
   // toolkit may have toggled a button the core left as it was.
   void run(const std::function<void()>& handler);
   void showAll();
-  void showColours();
-  void followFocus(hostlib::Control* control);
   void leave(hostlib::Control& control);
 
   core::TfrmFiltroLiquidaItem& dialog_;

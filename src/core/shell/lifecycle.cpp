@@ -36,7 +36,10 @@ void TfrmLiquidaItem::FormActivate() {
     c->setEnabled(!bound);
     c->setTag(bound ? 99 : 0);
   }
-  if (bound) sbtFiltroClick();
+  if (bound)
+    sbtFiltroClick();
+  else
+    enterBranchField();  // the first stop of the window, where the operator may change the branch
 }
 
 void TfrmLiquidaItem::FormClose() {
