@@ -23,8 +23,8 @@ TEST(FilterPickLists, OrderNumbersAreAskedOfTheServerAtEveryClick) {
   h.host.checkKeys({"0000001001", "0000001002"});
   ASSERT_TRUE(act(h, [&] { d.click(d.sbtNrPedido); }));
   EXPECT_EQ(h.host.take(),
-            (Lines{"aguarde: 6", "aguarde: fim", "lista: Pedido [] -> 0000001001", "aguarde: 6",
-                   "aguarde: fim", "lista: Pedido [0000001001] -> 0000001001_0000001002"}));
+            (Lines{"aguarde: 6", "aguarde: fim", "lista: Pedido (NRPEDIDO) [] -> 0000001001", "aguarde: 6",
+                   "aguarde: fim", "lista: Pedido (NRPEDIDO) [0000001001] -> 0000001001_0000001002"}));
   EXPECT_EQ(stNrPedido, "0000001001_0000001002");
   EXPECT_EQ(d.cdsNrPedido.field("NRPEDIDO").label(), "Numero");
 
@@ -49,7 +49,8 @@ TEST(FilterPickLists, SellersAndClientsAreReadOnceProductsAtEverySearch) {
   h.host.leavePickList();
   act(h, [&] { d.sbtVendedorClick(); });
   EXPECT_EQ(sellers.recordCount(), read - 1);  // not read again
-  EXPECT_EQ(h.host.take(), (Lines{"lista: Vendedor [] -> saiu", "lista: Vendedor [] -> saiu"}));
+  EXPECT_EQ(h.host.take(),
+            (Lines{"lista: Vendedor (CDVENDEDOR) [] -> saiu", "lista: Vendedor (CDVENDEDOR) [] -> saiu"}));
 
   h.host.leavePickList();
   act(h, [&] { d.sbtProdutoClick(); });
@@ -60,7 +61,8 @@ TEST(FilterPickLists, SellersAndClientsAreReadOnceProductsAtEverySearch) {
   h.host.leavePickList();
   act(h, [&] { d.sbtProdutoClick(); });
   EXPECT_EQ(products.recordCount(), listed);
-  EXPECT_EQ(h.host.take().back(), "lista: Produto|Produtos com pedidos na filial 0001 [] -> saiu");
+  EXPECT_EQ(h.host.take().back(),
+            "lista: Produto|Produtos com pedidos na filial 0001 (CDARVPROD) [] -> saiu");
   // Codes and documents show in the host's masks.
   products.first();
   const std::string code = products.field("CDARVPROD").asString();

@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMessageBox>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -126,9 +126,9 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
     // Only the last order date, a reversed delivery range, the operator still
     // in the delivery field: Confirma (which takes no focus) reports the
     // delivery range first.
-    for (const auto& [field, typed] : {std::pair{"depAteEmissaoTexto", "10052024"},
-                                       std::pair{"depDeEntregaTexto", "11052024"},
-                                       std::pair{"depAteEntregaTexto", "10052024"}}) {
+    for (const auto& [field, typed] :
+         {std::pair{"depAteEmissaoTexto", "10052024"}, std::pair{"depDeEntregaTexto", "11052024"},
+          std::pair{"depAteEntregaTexto", "10052024"}}) {
       auto* edit = part<QLineEdit>(d, field);
       edit->setFocus();
       QApplication::processEvents();
