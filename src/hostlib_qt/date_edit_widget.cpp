@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -162,7 +163,7 @@ bool DateEditWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edit_ && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier) {
-      openCalendar();
+      showCalendar();  // from inside the field: nothing is left
       return true;
     }
   }
@@ -170,6 +171,17 @@ bool DateEditWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DateEditWidget::openCalendar() {
+  // The field the operator was in is left first, and its check runs before
+  // the calendar shows; when it refuses, the focus is back there and the
+  // calendar stays closed.
+  edit_->setFocus(Qt::OtherFocusReason);
+  QPointer<DateEditWidget> self(this);
+  QTimer::singleShot(0, this, [self] {
+    if (self && self->edit_->hasFocus()) self->showCalendar();
+  });
+}
+
+void DateEditWidget::showCalendar() {
   static const engine::SystemClock systemClock;
   popup_->showMonth(state_.GetDate(), (clock_ ? *clock_ : systemClock).today());
   popup_->move(mapToGlobal(QPoint(0, height())));

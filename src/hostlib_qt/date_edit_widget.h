@@ -49,6 +49,8 @@ class DateEditWidget : public QWidget {
   MaskedLineEdit* edit() const { return edit_; }
   QToolButton* calendarButton() const { return button_; }
   CalendarPopup* popup() const { return popup_; }
+  // Takes the focus into the field, then shows the calendar once the field
+  // left before has been checked.
   void openCalendar();
 
  protected:
@@ -56,6 +58,7 @@ class DateEditWidget : public QWidget {
 
  private:
   void showState();
+  void showCalendar();
   hostlib::TDateEditPlus& state_;
   const engine::Clock* clock_ = nullptr;
   MaskedLineEdit* edit_;

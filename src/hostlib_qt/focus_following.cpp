@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include "hostlib/controls.h"
-#include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/qt_conversions.h"
 
 namespace ped::hostlib_qt {
@@ -17,17 +16,21 @@ void followFocusLater(QWidget& window, const hostlib::Control* control) {
   QPointer<QWidget> guard(&window);
   QTimer::singleShot(0, &window, [guard, name = q(control->name())] {
     if (!guard) return;
-    if (auto* w = guard->findChild<QWidget*>(name)) w->setFocus(Qt::OtherFocusReason);
+    QWidget* w = guard->findChild<QWidget*>(name);
+    if (w == nullptr) return;
+    // A box that just closed may leave no window active; a window behind a
+    // modal one stays where it is.
+    QWidget* top = w->window();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!top->isActiveWindow() && (modal == nullptr || modal == top)) top->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
   });
 }
 
-bool leavesField(const QObject* field, const QEvent* event) {
+bool leavesField(const QEvent* event) {
   if (event->type() != QEvent::FocusOut) return false;
   const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-  if (reason == Qt::ActiveWindowFocusReason) return false;
-  if (reason != Qt::PopupFocusReason) return true;
-  const auto* calendar = dynamic_cast<const CalendarPopup*>(QApplication::activePopupWidget());
-  return calendar != nullptr && calendar->parent() != field->parent();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 }  // namespace ped::hostlib_qt

@@ -18,9 +18,9 @@ namespace ped::hostlib_qt {
 // for a null control or one without a widget.
 void followFocusLater(QWidget& window, const hostlib::Control* control);
 
-// Whether `event` is the focus leaving `field` for good: a FocusOut that
-// does not go to another window nor to a pop-up of the field's own (its menu
-// or its calendar). Another date field's calendar does take the focus away.
-bool leavesField(const QObject* field, const QEvent* event);
+// Whether `event` is the focus leaving a field for good: a FocusOut that
+// goes neither to another window nor to a pop-up (a menu, the field's own
+// calendar; another date's calendar takes the focus to its field first).
+bool leavesField(const QEvent* event);
 
 }  // namespace ped::hostlib_qt

@@ -227,6 +227,10 @@ void FilterDialogWindow::showAll() {
 }
 
 void FilterDialogWindow::leave(hostlib::Control& c) {
+  // The focus comes and goes while a refusal shows its box: the field is
+  // checked once.
+  if (leaving_ != nullptr) return;
+  leaving_ = &c;
   core::TfrmFiltroLiquidaItem& d = dialog_;
   const std::pair<hostlib::Control*, void (core::TfrmFiltroLiquidaItem::*)()> exits[] = {
       {&d.medDeIntervalo, &core::TfrmFiltroLiquidaItem::medDeIntervaloExit},
@@ -237,6 +241,7 @@ void FilterDialogWindow::leave(hostlib::Control& c) {
       {&d.depAteEntrega, &core::TfrmFiltroLiquidaItem::depAteEntregaExit}};
   for (const auto& [control, handler] : exits)
     if (control == &c) run([this, h = handler] { (dialog_.*h)(); });
+  leaving_ = nullptr;
 }
 
 bool FilterDialogWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -259,7 +264,7 @@ bool FilterDialogWindow::eventFilter(QObject* watched, QEvent* event) {
     hostlib::Control* c = found->second;
     if (event->type() == QEvent::FocusIn && !running_) {
       dialog_.setFocus(*c);
-    } else if (hostlib_qt::leavesField(watched, event)) {
+    } else if (hostlib_qt::leavesField(event)) {
       // Once the focus has settled where it went; the dialog hiding is not
       // leaving the field.
       QPointer<FilterDialogWindow> self(this);

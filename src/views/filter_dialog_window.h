@@ -53,6 +53,7 @@ class FilterDialogWindow : public hostlib_qt::FilterDialogFrame {
   // The widgets that take the focus (date fields through their text edit).
   std::map<QObject*, hostlib::Control*> controlOf_;
   bool running_ = false;
+  hostlib::Control* leaving_ = nullptr;  // the field whose exit is running
 };
 
 }  // namespace ped::views

@@ -256,7 +256,7 @@ bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == medCdFilial_) {
     if (event->type() == QEvent::FocusIn) {
       run([this] { screen_.enterBranchField(); });
-    } else if (hostlib_qt::leavesField(watched, event) && !closing_) {
+    } else if (hostlib_qt::leavesField(event) && !closing_) {
       // Once the focus has settled where it went.
       QPointer<LiquidaItemWindow> self(this);
       QTimer::singleShot(0, this, [self] {
