@@ -1,7 +1,6 @@
 #include "views/filter_dialog_window.h"
 
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

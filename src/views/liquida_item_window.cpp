@@ -1,7 +1,6 @@
 #include "views/liquida_item_window.h"
 
 #include <QCloseEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
