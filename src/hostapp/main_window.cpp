@@ -10,10 +10,12 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "hostlib_qt/qt_conversions.h"
+
 namespace ped::hostapp {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using hostlib_qt::q;
 
 void addStatus(QStatusBar* bar, const char* name, const QString& text) {
   auto* label = new QLabel(text, bar);

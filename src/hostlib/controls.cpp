@@ -30,7 +30,7 @@ Control& PageControl::addPage(std::string name, std::string caption) {
 void PageControl::setActivePage(Control& page) {
   if (page.parent() != this || active_ == &page) return;
   active_ = &page;
-  if (onChanged) onChanged(*this);
+  notifyChanged();
 }
 
 bool PageControl::choosePage(Control& page) {

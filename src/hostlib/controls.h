@@ -59,15 +59,22 @@ class Control {
   // The control of that name in this subtree (this one included), or null.
   Control* find(std::string_view name);
 
-  // Views listen here; called after every change of state.
-  std::function<void(Control&)> onChanged;
+  // Views listen here: every listener hears every change of state, in the
+  // order they were added (a widget and a view that shows more of the same
+  // control both listen). A listener lives as long as the control.
+  void listen(std::function<void(Control&)> listener) { listeners_.push_back(std::move(listener)); }
+  // Tells the listeners again, as after a change: for a view whose toolkit
+  // changed what it shows on its own.
+  void notifyChanged() {
+    for (const auto& listener : listeners_) listener(*this);
+  }
 
  private:
   template <class T, class V>
   void change(T& field, V&& value) {
     if (field == value) return;
     field = std::forward<V>(value);
-    if (onChanged) onChanged(*this);
+    notifyChanged();
   }
 
   std::string name_;
@@ -78,6 +85,7 @@ class Control {
   int tag_ = 0;
   Control* parent_ = nullptr;
   std::vector<std::unique_ptr<Control>> children_;
+  std::vector<std::function<void(Control&)>> listeners_;
 };
 
 // A data grid: the data set it shows and its columns, in order.
@@ -90,6 +98,8 @@ class Grid : public Control {
     bool visible = true;
     bool readOnly = false;
     bool titleRightAligned = false;
+    // A picture's column: its width stays in pixels whatever the font.
+    bool fixedWidth = false;
   };
   using Control::Control;
   engine::DataSet* dataSource = nullptr;
@@ -102,7 +112,7 @@ class Grid : public Control {
   void setColumnVisible(std::size_t column, bool visible) {
     if (column >= columns.size() || columns[column].visible == visible) return;
     columns[column].visible = visible;
-    if (onChanged) onChanged(*this);
+    notifyChanged();
   }
 };
 

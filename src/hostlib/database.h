@@ -64,6 +64,8 @@ class TADOIBQuery {
   std::vector<std::string> paramNames() const;
   bool hasParam(std::string_view name) const;
   void setParam(std::string_view name, engine::Value value);
+  // The values set so far, by name, in the order they were first set.
+  const QueryParams& params() const { return params_; }
   // Throws DatabaseError (the data set is left as it was) when the query fails.
   void Open();
   void Close() { rows_.close(); }

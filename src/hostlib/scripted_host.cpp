@@ -44,12 +44,23 @@ std::optional<std::size_t> ScriptedHost::chooseRow(const engine::DataSet& rows, 
   return *recNo - 1;
 }
 
-std::optional<std::vector<std::string>> ScriptedHost::chooseKeys(const engine::DataSet&, std::string_view,
+std::optional<std::vector<std::string>> ScriptedHost::chooseKeys(const engine::DataSet& rows,
+                                                                 std::string_view keyField,
                                                                  std::string_view title,
                                                                  const std::vector<std::string>& checked) {
   std::optional<std::vector<std::string>> keys = next(keyChoices_, title);
-  shown_.push_back("lista: " + std::string(title) + " [" + domain::joinListText(checked) + "] -> " +
-                   (keys ? domain::joinListText(*keys) : "saiu"));
+  shown_.push_back("lista: " + std::string(title) + " (" + std::string(keyField) + ") [" +
+                   domain::joinListText(checked) + "] -> " + (keys ? domain::joinListText(*keys) : "saiu"));
+  if (!keys) return keys;
+  // A real pick list only hands back keys of its rows.
+  const engine::Field* key = rows.findField(keyField);
+  if (key == nullptr) throw std::logic_error("a lista não tem o campo " + std::string(keyField));
+  for (const std::string& k : *keys) {
+    bool listed = false;
+    for (std::size_t r = 0; r < rows.recordCount() && !listed; ++r)
+      listed = rows.displayTextAt(r, key->index()) == k;
+    if (!listed) throw std::logic_error("o roteiro marca " + k + ", que não está na lista");
+  }
   return keys;
 }
 

@@ -6,11 +6,12 @@
 //   "pergunta: <text> -> Sim|Não"      a confirmation and its answer
 //   "aguarde: <kind>" / "aguarde: fim" the busy indicator
 //   "pesquisa: <title> -> <n>|saiu"    a search and the 1-based row chosen
-//   "lista: <title> [<checked keys>] -> <keys>|saiu"   a pick list
+//   "lista: <title> (<key field>) [<checked keys>] -> <keys>|saiu"   a pick list
 //   "ajuda: <file> <context>"          a help topic
 //   "tela: <code> <parameter>"         a screen the host was asked to open
-// A question, search or pick list with no answer queued is a fault of the
-// test and throws std::logic_error.
+// A question, search or pick list with no answer queued, a row that is not
+// there and a key that is not among the pick list's rows are faults of the
+// test and throw std::logic_error.
 
 #include <deque>
 #include <optional>

@@ -123,8 +123,11 @@ FilterDialogFrame::FilterDialogFrame(hostlib::TfrmFiltroPadrao& s, QWidget* pare
   bind(*group_, s.grbFiltroPadrao);
   layout->addWidget(group_, 1);
   auto* row = new QHBoxLayout();
-  auto* optionsButton = new QPushButton(QStringLiteral("Opções"), this);
+  auto* optionsButton = new QPushButton(QStringLiteral("&Opções"), this);
   optionsButton->setObjectName(QStringLiteral("sbtOpcoes"));
+  // Like the buttons beside it, it never takes the focus from the fields;
+  // Alt+O opens it.
+  optionsButton->setFocusPolicy(Qt::NoFocus);
   options_ = new QMenu(optionsButton);
   options_->setObjectName(QStringLiteral("ppmOpcoes"));
   optionsButton->setMenu(options_);

@@ -1,5 +1,4 @@
 #include "hostlib_qt/control_binding.h"
-#include "hostlib_qt/masked_line_edit.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -8,10 +7,20 @@
 #include <QPalette>
 #include <QPointer>
 
+#include "hostlib_qt/masked_line_edit.h"
+#include "hostlib_qt/qt_conversions.h"
+
 namespace ped::hostlib_qt {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+// An edit's background is the control's colour while the operator can use
+// it; a disabled edit looks disabled, as the style draws it.
+void showBackground(QLineEdit& e, const hostlib::Control& c) {
+  QPalette palette = e.palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive})
+    palette.setColor(group, QPalette::Base, rgbColour(c.color()));
+  e.setPalette(palette);
+}
 
 void apply(QWidget& w, const hostlib::Control& c) {
   w.setEnabled(c.enabled());
@@ -22,14 +31,16 @@ void apply(QWidget& w, const hostlib::Control& c) {
   } else if (auto* l = qobject_cast<QLabel*>(&w)) {
     l->setText(q(c.caption()));
     QPalette palette = l->palette();
-    palette.setColor(QPalette::WindowText, QColor(QRgb(c.fontColor())));
+    palette.setColor(QPalette::WindowText, rgbColour(c.fontColor()));
     l->setPalette(palette);
   } else if (auto* g = qobject_cast<QGroupBox*>(&w)) {
     g->setTitle(q(c.caption()));
   } else if (auto* m = dynamic_cast<MaskedLineEdit*>(&w)) {
     if (m->value() != c.text()) m->setValue(c.text());
+    showBackground(*m, c);
   } else if (auto* e = qobject_cast<QLineEdit*>(&w)) {
     if (e->text() != q(c.text())) e->setText(q(c.text()));
+    showBackground(*e, c);
   }
 }
 
@@ -39,9 +50,9 @@ void bind(QWidget& widget, hostlib::Control& control) {
   widget.setObjectName(q(control.name()));
   apply(widget, control);
   QPointer<QWidget> guard(&widget);
-  control.onChanged = [guard](hostlib::Control& c) {
+  control.listen([guard](hostlib::Control& c) {
     if (guard) apply(*guard, c);
-  };
+  });
 }
 
 void bind(QAction& action, hostlib::Control& control) {
@@ -54,9 +65,9 @@ void bind(QAction& action, hostlib::Control& control) {
   };
   show(action, control);
   QPointer<QAction> guard(&action);
-  control.onChanged = [guard, show](hostlib::Control& c) {
+  control.listen([guard, show](hostlib::Control& c) {
     if (guard) show(*guard, c);
-  };
+  });
 }
 
 }  // namespace ped::hostlib_qt

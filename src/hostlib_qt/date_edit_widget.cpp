@@ -5,12 +5,15 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "engine/date_time.h"
 #include "hostlib_qt/masked_line_edit.h"
+#include "hostlib_qt/qt_conversions.h"
 
 namespace ped::hostlib_qt {
 namespace {
@@ -98,11 +101,11 @@ void CalendarPopup::choose(int row, int column) {
   if (onChosen) onChosen(day);
 }
 
-void CalendarPopup::showMonth(double day) {
-  const QDate today = QDate::currentDate();
+void CalendarPopup::showMonth(double day, double today) {
   if (day == date_time::kNoDate) {
-    year_ = today.year();
-    month_ = today.month();
+    const auto c = date_time::toCivil(today);
+    year_ = c.year;
+    month_ = c.month;
     selected_ = 0;
   } else {
     const auto c = date_time::toCivil(day);
@@ -148,7 +151,10 @@ DateEditWidget::DateEditWidget(hostlib::TDateEditPlus& state, QWidget* parent)
   edit_->installEventFilter(this);
   connect(edit_, &QLineEdit::textEdited, this,
           [this](const QString& t) { state_.setTyped(t.toStdString()); });
-  state_.onChanged = [this](hostlib::Control&) { showState(); };
+  QPointer<DateEditWidget> guard(this);
+  state_.listen([guard](hostlib::Control&) {
+    if (guard) guard->showState();
+  });
   showState();
 }
 
@@ -157,7 +163,7 @@ bool DateEditWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edit_ && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier) {
-      openCalendar();
+      showCalendar();  // from inside the field: nothing is left
       return true;
     }
   }
@@ -165,7 +171,19 @@ bool DateEditWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DateEditWidget::openCalendar() {
-  popup_->showMonth(state_.GetDate());
+  // The field the operator was in is left first, and its check runs before
+  // the calendar shows; when it refuses, the focus is back there and the
+  // calendar stays closed.
+  edit_->setFocus(Qt::OtherFocusReason);
+  QPointer<DateEditWidget> self(this);
+  QTimer::singleShot(0, this, [self] {
+    if (self && self->edit_->hasFocus()) self->showCalendar();
+  });
+}
+
+void DateEditWidget::showCalendar() {
+  static const engine::SystemClock systemClock;
+  popup_->showMonth(state_.GetDate(), (clock_ ? *clock_ : systemClock).today());
   popup_->move(mapToGlobal(QPoint(0, height())));
   popup_->show();
   popup_->grid()->setFocus();
@@ -177,8 +195,7 @@ void DateEditWidget::showState() {
   const QString shown = QString::fromStdString(edit_->editMask().format(state_.text()));
   if (edit_->text() != shown) edit_->setText(shown);
   QPalette p = edit_->palette();
-  const std::uint32_t rgb = state_.fontColor();
-  p.setColor(QPalette::Text, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  p.setColor(QPalette::Text, rgbColour(state_.fontColor()));
   edit_->setPalette(p);
 }
 

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QWidget>
 
+#include "engine/date_time.h"
 #include "hostlib/date_edit.h"
 
 class QLabel;
@@ -19,8 +20,9 @@ class MaskedLineEdit;
 class CalendarPopup : public QFrame {
  public:
   explicit CalendarPopup(QWidget* parent);
-  // Shows the month of `day` (0: this month) with `day` selected.
-  void showMonth(double day);
+  // Shows the month of `day` with `day` selected; for 0 (no date), the
+  // month of `today`.
+  void showMonth(double day, double today);
   QTableWidget* grid() const { return grid_; }
   QLabel* title() const { return title_; }
   std::function<void(double)> onChosen;
@@ -41,9 +43,14 @@ class CalendarPopup : public QFrame {
 class DateEditWidget : public QWidget {
  public:
   DateEditWidget(hostlib::TDateEditPlus& state, QWidget* parent = nullptr);
+  // Where the calendar of an empty field finds "today" (by default the
+  // system's clock). REQUIRES: `clock` outlives the widget.
+  void setClock(const engine::Clock& clock) { clock_ = &clock; }
   MaskedLineEdit* edit() const { return edit_; }
   QToolButton* calendarButton() const { return button_; }
   CalendarPopup* popup() const { return popup_; }
+  // Takes the focus into the field, then shows the calendar once the field
+  // left before has been checked.
   void openCalendar();
 
  protected:
@@ -51,7 +58,9 @@ class DateEditWidget : public QWidget {
 
  private:
   void showState();
+  void showCalendar();
   hostlib::TDateEditPlus& state_;
+  const engine::Clock* clock_ = nullptr;
   MaskedLineEdit* edit_;
   QToolButton* button_;
   CalendarPopup* popup_;

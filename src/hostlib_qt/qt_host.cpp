@@ -6,21 +6,24 @@
 #include <QPushButton>
 
 #include "hostlib_qt/help_window.h"
+#include "hostlib_qt/qt_conversions.h"
 #include "hostlib_qt/search_dialogs.h"
 
 namespace ped::hostlib_qt {
-namespace {
-
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-}  // namespace
 
 QtHost::~QtHost() {
   if (busy_) hideBusy();
 }
 
+QWidget* QtHost::owner() const {
+  // Over the modal window the operator is in (the filter dialog), so that it
+  // gets the focus back when the box closes.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return parent_;
+}
+
 void QtHost::showError(std::string_view text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Erro"), q(text), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Erro"), q(text), QMessageBox::Ok, owner());
   box.setObjectName(QStringLiteral("msgErro"));
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
@@ -28,7 +31,7 @@ void QtHost::showError(std::string_view text) {
 
 bool QtHost::askYesNo(std::string_view text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmação"), q(text),
-                  QMessageBox::Yes | QMessageBox::No, parent_);
+                  QMessageBox::Yes | QMessageBox::No, owner());
   box.setObjectName(QStringLiteral("msgConfirmacao"));
   box.button(QMessageBox::Yes)->setText(QStringLiteral("Sim"));
   box.button(QMessageBox::No)->setText(QStringLiteral("Não"));
@@ -66,7 +69,7 @@ void QtHost::hideBusy() {
 }
 
 std::optional<std::size_t> QtHost::chooseRow(const engine::DataSet& rows, std::string_view title) {
-  SearchDialog dialog(parent_, rows, q(title));
+  SearchDialog dialog(owner(), rows, q(title));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.chosen();
 }
@@ -74,7 +77,7 @@ std::optional<std::size_t> QtHost::chooseRow(const engine::DataSet& rows, std::s
 std::optional<std::vector<std::string>> QtHost::chooseKeys(const engine::DataSet& rows,
                                                            std::string_view keyField, std::string_view title,
                                                            const std::vector<std::string>& checked) {
-  PickListDialog dialog(parent_, rows, keyField, q(title), checked);
+  PickListDialog dialog(owner(), rows, keyField, q(title), checked);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.checkedKeys();
 }

@@ -15,7 +15,8 @@ namespace ped::hostlib_qt {
 
 class QtHost : public hostlib::Dialogs, public hostlib::BusyIndicator, public hostlib::Searches {
  public:
-  // Boxes and windows open over `parent` (the main window).
+  // Boxes and windows open over the modal window in use, else over `parent`
+  // (the main window).
   explicit QtHost(QWidget* parent) : parent_(parent) {}
   ~QtHost() override;
 
@@ -33,6 +34,8 @@ class QtHost : public hostlib::Dialogs, public hostlib::BusyIndicator, public ho
                                                      const std::vector<std::string>& checked) override;
 
  private:
+  // The window a box or a search opens over.
+  QWidget* owner() const;
   QPointer<QWidget> parent_;
   QLabel* busy_ = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "views/filter_dialog_window.h"
 
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,14 +16,14 @@
 #include "hostlib/event_dispatch.h"
 #include "hostlib_qt/control_binding.h"
 #include "hostlib_qt/date_edit_widget.h"
+#include "hostlib_qt/focus_following.h"
 #include "hostlib_qt/masked_line_edit.h"
+#include "hostlib_qt/qt_conversions.h"
 
 namespace ped::views {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-QColor colourOf(std::uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+using hostlib_qt::q;
 
 // Qt's key as the toolkit's virtual key: letters and F-keys; 0 for the rest.
 int virtualKey(int key) {
@@ -86,16 +85,18 @@ FilterDialogWindow::FilterDialogWindow(core::TfrmFiltroLiquidaItem& d, const hos
     if (auto* buttons = qobject_cast<QHBoxLayout*>(rows->itemAt(rows->count() - 1)->layout()))
       buttons->insertWidget(buttons->indexOf(confirm), undo);
   connect(undo, &QPushButton::clicked, this, [this] { run([this] { dialog_.click(dialog_.sbtLimpa); }); });
-  if (confirm)
+  if (confirm) {
+    // Enter confirms wherever the operator is (the buttons take no focus).
+    confirm->setDefault(true);
     connect(confirm, &QPushButton::clicked, this,
             [this] { run([this] { dialog_.click(dialog_.sbtConfirma); }); });
+  }
   if (auto* cancel = findChild<QPushButton*>(QStringLiteral("sbtCancel")))
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &FilterDialogWindow::reject);
 
-  d.onFocusChanged = [this](hostlib::Control* c) { followFocus(c); };
+  d.onFocusChanged = [this](hostlib::Control* c) { hostlib_qt::followFocusLater(*this, c); };
   // Keys reach the dialog first, whichever widget has the focus.
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
-  showColours();
   resize(720, 520);
 }
 
@@ -151,6 +152,7 @@ QWidget* FilterDialogWindow::rangeEdit(hostlib::Control& edit, QWidget* parent) 
 
 QWidget* FilterDialogWindow::dateEdit(hostlib::TDateEditPlus& date, QWidget* parent) {
   auto* w = new hostlib_qt::DateEditWidget(date, parent);
+  w->setClock(dialog_.clock());
   w->setFocusProxy(w->edit());
   controlOf_[w->edit()] = &date;
   return w;
@@ -220,31 +222,14 @@ void FilterDialogWindow::run(const std::function<void()>& handler) {
 }
 
 void FilterDialogWindow::showAll() {
-  visit(dialog_, [](hostlib::Control& c) {
-    if (c.onChanged) c.onChanged(c);
-  });
-  showColours();
-}
-
-void FilterDialogWindow::showColours() {
-  for (hostlib::Control* edit : {&dialog_.medDeIntervalo, &dialog_.medAteIntervalo})
-    if (auto* w = findChild<QLineEdit*>(q(edit->name()))) {
-      QPalette p = w->palette();
-      p.setColor(QPalette::Base, colourOf(edit->color()));
-      w->setPalette(p);
-    }
-}
-
-void FilterDialogWindow::followFocus(hostlib::Control* c) {
-  if (c == nullptr) return;
-  showColours();
-  // After the running event: the focus may move again before it ends.
-  QTimer::singleShot(0, this, [this, name = q(c->name())] {
-    if (auto* w = findChild<QWidget*>(name)) w->setFocus(Qt::OtherFocusReason);
-  });
+  visit(dialog_, [](hostlib::Control& c) { c.notifyChanged(); });
 }
 
 void FilterDialogWindow::leave(hostlib::Control& c) {
+  // The focus comes and goes while a refusal shows its box: the field is
+  // checked once.
+  if (leaving_ != nullptr) return;
+  leaving_ = &c;
   core::TfrmFiltroLiquidaItem& d = dialog_;
   const std::pair<hostlib::Control*, void (core::TfrmFiltroLiquidaItem::*)()> exits[] = {
       {&d.medDeIntervalo, &core::TfrmFiltroLiquidaItem::medDeIntervaloExit},
@@ -255,6 +240,7 @@ void FilterDialogWindow::leave(hostlib::Control& c) {
       {&d.depAteEntrega, &core::TfrmFiltroLiquidaItem::depAteEntregaExit}};
   for (const auto& [control, handler] : exits)
     if (control == &c) run([this, h = handler] { (dialog_.*h)(); });
+  leaving_ = nullptr;
 }
 
 bool FilterDialogWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -266,10 +252,10 @@ bool FilterDialogWindow::eventFilter(QObject* watched, QEvent* event) {
     if (forDialog) {
       const auto found = controlOf_.find(watched);
       hostlib::Control* focused = found != controlOf_.end() ? found->second : dialog_.focused();
-      const bool clears = vk == core::kKeyD && (key->modifiers() & Qt::ControlModifier);
-      const bool searches = vk == core::kKeyF9;
-      run([this, focused, vk, shift = shiftState(key->modifiers())] { dialog_.keyDown(focused, vk, shift); });
-      if (clears || searches) return true;
+      // A handler that aborted had taken the key.
+      bool used = true;
+      run([&] { used = dialog_.keyDown(focused, vk, shiftState(key->modifiers())); });
+      if (used) return true;
     }
   }
   const auto found = controlOf_.find(watched);
@@ -277,16 +263,13 @@ bool FilterDialogWindow::eventFilter(QObject* watched, QEvent* event) {
     hostlib::Control* c = found->second;
     if (event->type() == QEvent::FocusIn && !running_) {
       dialog_.setFocus(*c);
-    } else if (event->type() == QEvent::FocusOut) {
-      const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      // Leaving for another window or a pop-up (the calendar) is not leaving
-      // the field; nor is the dialog hiding.
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-        QPointer<FilterDialogWindow> self(this);
-        QTimer::singleShot(0, this, [self, c] {
-          if (self && self->isVisible()) self->leave(*c);
-        });
-      }
+    } else if (hostlib_qt::leavesField(event)) {
+      // Once the focus has settled where it went; the dialog hiding is not
+      // leaving the field.
+      QPointer<FilterDialogWindow> self(this);
+      QTimer::singleShot(0, this, [self, c] {
+        if (self && self->isVisible()) self->leave(*c);
+      });
     }
   }
   return FilterDialogFrame::eventFilter(watched, event);
@@ -296,6 +279,17 @@ void FilterDialogWindow::runModal() {
   run([this] { dialog_.FormActivate(); });
   exec();
   run([this] { dialog_.FormClose(); });
+}
+
+void FilterDialogWindow::showEvent(QShowEvent* event) {
+  FilterDialogFrame::showEvent(event);
+  // Where the activation put the focus, not the window's first widget.
+  hostlib_qt::followFocusLater(*this, dialog_.focused());
+}
+
+void FilterDialogWindow::reject() {
+  // Esc, the window's close button and Cancela: the dialog's own cancel.
+  run([this] { dialog_.click(dialog_.sbtCancel); });
 }
 
 }  // namespace ped::views

@@ -19,9 +19,12 @@ class FilterDialogWindow : public hostlib_qt::FilterDialogFrame {
 
   // Shows it modally: FormActivate when it shows, FormClose when it hides.
   void runModal();
+  // Cancels through the dialog's own cancel, which closes it.
+  void reject() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   QWidget* groupBox(hostlib::Control& group, QGridLayout* layout, int row, int column, int columnSpan = 1);
@@ -43,8 +46,6 @@ class FilterDialogWindow : public hostlib_qt::FilterDialogFrame {
   // toolkit may have toggled a button the core left as it was.
   void run(const std::function<void()>& handler);
   void showAll();
-  void showColours();
-  void followFocus(hostlib::Control* control);
   void leave(hostlib::Control& control);
 
   core::TfrmFiltroLiquidaItem& dialog_;
@@ -52,6 +53,7 @@ class FilterDialogWindow : public hostlib_qt::FilterDialogFrame {
   // The widgets that take the focus (date fields through their text edit).
   std::map<QObject*, hostlib::Control*> controlOf_;
   bool running_ = false;
+  hostlib::Control* leaving_ = nullptr;  // the field whose exit is running
 };
 
 }  // namespace ped::views

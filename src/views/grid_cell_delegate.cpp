@@ -9,6 +9,7 @@
 #include <map>
 
 #include "hostlib/controls.h"
+#include "hostlib_qt/qt_conversions.h"
 #include "views/grid_model.h"
 
 namespace ped::views {
@@ -25,7 +26,7 @@ QColor toQColor(const core::CellColour& colour, const QPalette& palette) {
     case Kind::Rgb:
       break;
   }
-  return QColor::fromRgb(static_cast<QRgb>(colour.rgb));
+  return hostlib_qt::rgbColour(colour.rgb);
 }
 
 const QImage& toQImage(const core::MarkImage& image) {

@@ -1,9 +1,6 @@
 #include "views/liquida_item_window.h"
 
-#include <algorithm>
-
 #include <QCloseEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,9 +14,12 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "hostlib_qt/control_binding.h"
+#include "hostlib_qt/focus_following.h"
 #include "hostlib_qt/masked_line_edit.h"
+#include "hostlib_qt/qt_conversions.h"
 #include "views/grid_cell_delegate.h"
 #include "views/grid_cursor.h"
 #include "views/grid_model.h"
@@ -27,10 +27,7 @@
 namespace ped::views {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-// The mark column's default width.
-constexpr int kMarkColumnWidth = 22;
+using hostlib_qt::q;
 
 // Column widths are given for a font whose digits are 6 pixels wide; a wider
 // font gets wider columns, so a date still shows whole.
@@ -44,11 +41,7 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
     : GridScreenFrame(s, parent), screen_(s) {
   setWindowTitle(q(s.caption()));
   setDialogs(&s.dialogs);
-  onButtonClicked = [this](hostlib::Control& button) {
-    if (&button == &screen_.sbtImprimir) run([this] { screen_.sbtImprimirClick(); });
-    if (&button == &screen_.sbtFiltro) run([this] { screen_.sbtFiltroClick(); });
-    if (&button == &screen_.sbtVerificar) run([this] { screen_.sbtVerificarClick(); });
-  };
+  onButtonClicked = [this](hostlib::Control& button) { run([this, &button] { screen_.click(button); }); };
   runAction = [this](const std::function<void()>& action) { run(action); };
 
   auto* nome = new QLabel(navigator());
@@ -68,10 +61,13 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
   layout->addWidget(pages_, 1);
   buildMenus();
 
-  s.onFocusChanged = [this](hostlib::Control* c) { followFocus(c); };
-  s.pgcPadrao.onChanged = [this](hostlib::Control&) { showActivePage(); };
-  for (hostlib::Control* page : {&s.tshPadrao, &s.tshItemPedido, &s.tshJustExcl})
-    page->onChanged = [this](hostlib::Control&) { showActivePage(); };
+  s.onFocusChanged = [this](hostlib::Control* c) { hostlib_qt::followFocusLater(*this, c); };
+  QPointer<LiquidaItemWindow> self(this);
+  for (hostlib::Control* pages :
+       {static_cast<hostlib::Control*>(&s.pgcPadrao), &s.tshPadrao, &s.tshItemPedido, &s.tshJustExcl})
+    pages->listen([self](hostlib::Control&) {
+      if (self) self->showActivePage();
+    });
   showActivePage();
   resize(820, 560);
 }
@@ -105,9 +101,7 @@ void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
     const std::string typed = medCdFilial_->value();
     run([this, typed] { screen_.setCdFilial(typed); });
   });
-  connect(search, &QToolButton::clicked, this, [this] {
-    run([this] { screen_.btnFilial.click(screen_.dialogs, screen_.searches); });
-  });
+  connect(search, &QToolButton::clicked, this, [this] { run([this] { screen_.click(screen_.btnFilial); }); });
   medCdFilial_->installEventFilter(this);
 }
 
@@ -121,20 +115,20 @@ QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
   view->verticalHeader()->setDefaultSectionSize(18);
   view->verticalHeader()->setVisible(false);
   view->setStyleSheet(QStringLiteral("QTableView { background: #ffffe1; }"));  // the tooltip background
-  for (int c = 0; c < model->columnCount(); ++c)
-    view->setColumnWidth(c, model->column(c).fieldName == "IDCHECK"
-                                ? kMarkColumnWidth
-                                : static_cast<int>(model->column(c).width * widthScale(*view)));
+  for (int c = 0; c < model->columnCount(); ++c) {
+    const hostlib::Grid::Column& column = model->column(c);
+    view->setColumnWidth(
+        c, column.fixedWidth ? column.width : static_cast<int>(column.width * widthScale(*view)));
+  }
   hostlib_qt::bind(*view, g);
   // Columns the core hides (the allocation keys a branch does not use).
-  auto showState = std::move(g.onChanged);
   QPointer<QTableView> guard(view);
-  g.onChanged = [showState, guard, model](hostlib::Control& c) {
-    if (showState) showState(c);
+  auto showColumns = [guard, model](hostlib::Control&) {
     if (!guard) return;
     for (int i = 0; i < model->columnCount(); ++i) guard->setColumnHidden(i, !model->column(i).visible);
   };
-  g.onChanged(g);
+  g.listen(showColumns);
+  showColumns(g);
   followCursor(*view, g, [this](const std::function<void()>& handler) { run(handler); });
   view->installEventFilter(this);  // the core knows which grid has the focus
   return view;
@@ -186,7 +180,6 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   auto* code = new QLineEdit(box);
   hostlib_qt::bind(*code, s.edtCdJust);
   code->setFixedWidth(45);
-  code->setStyleSheet(QStringLiteral("background: #ffffe1;"));
   auto* search = new QToolButton(box);
   hostlib_qt::bind(*search, s.btnJust);
   search->setToolTip(QStringLiteral("Pesquisar"));
@@ -224,14 +217,10 @@ void LiquidaItemWindow::buildMenus() {
     operations->addAction(action);
     addAction(action);  // the shortcut works while the window has the focus
     connect(action, &QAction::triggered, this, [this, item] {
-      core::TfrmLiquidaItem& sc = screen_;
-      if (item == &sc.mnuFiltrar) run([&sc] { sc.mnuFiltrarClick(); });
-      if (item == &sc.mnuPedido) run([&sc] { sc.pgcPadrao.choosePage(sc.tshPadrao); });
-      if (item == &sc.mnuItemPedido) run([&sc] { sc.pgcPadrao.choosePage(sc.tshItemPedido); });
-      if (item == &sc.mnuJustExcl) run([&sc] { sc.pgcPadrao.choosePage(sc.tshJustExcl); });
+      run([this, item] { screen_.click(*item); });
       // The check marks are the core's, not the toolkit's.
-      for (hostlib::Control* entry : {&sc.mnuPedido, &sc.mnuItemPedido, &sc.mnuJustExcl})
-        if (entry->onChanged) entry->onChanged(*entry);
+      for (hostlib::Control* entry : {&screen_.mnuPedido, &screen_.mnuItemPedido, &screen_.mnuJustExcl})
+        entry->notifyChanged();
     });
   }
   for (hostlib::Control* popup : {&s.ppmPedidoCompleto, &s.ppmItemPedido}) {
@@ -254,20 +243,8 @@ void LiquidaItemWindow::showActivePage() {
   }
 }
 
-void LiquidaItemWindow::followFocus(hostlib::Control* c) {
-  if (c == nullptr) return;
-  // After the running event: the focus may move inside a focus change.
-  QTimer::singleShot(0, this, [this, name = q(c->name())] {
-    if (auto* w = findChild<QWidget*>(name)) w->setFocus(Qt::OtherFocusReason);
-  });
-}
-
 void LiquidaItemWindow::activated() {
-  const bool first = screen_.primeiraAtivacao();
   run([this] { screen_.FormActivate(); });
-  // The branch field is the first stop of the window, when the operator may
-  // change the branch.
-  if (first && screen_.medCdFilial.usable() && medCdFilial_) medCdFilial_->setFocus(Qt::OtherFocusReason);
 }
 
 bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -277,20 +254,13 @@ bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == medCdFilial_) {
     if (event->type() == QEvent::FocusIn) {
-      run([this] {
-        screen_.panFilialEnter();
-        screen_.setFocus(screen_.medCdFilial);
-        screen_.medCdFilialEnter();
+      run([this] { screen_.enterBranchField(); });
+    } else if (hostlib_qt::leavesField(event) && !closing_) {
+      // Once the focus has settled where it went.
+      QPointer<LiquidaItemWindow> self(this);
+      QTimer::singleShot(0, this, [self] {
+        if (self && !self->closing_) self->run([self] { self->screen_.leaveBranchField(); });
       });
-    } else if (event->type() == QEvent::FocusOut) {
-      const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      // Leaving for another window or a pop-up is not leaving the field.
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !closing_) {
-        QPointer<LiquidaItemWindow> self(this);
-        QTimer::singleShot(0, this, [self] {
-          if (self && !self->closing_) self->run([self] { self->screen_.medCdFilialExit(); });
-        });
-      }
     }
   }
   return GridScreenFrame::eventFilter(watched, event);

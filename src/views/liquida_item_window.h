@@ -36,7 +36,6 @@ class LiquidaItemWindow : public hostlib_qt::GridScreenFrame {
   void buildMenus();
   QTableView* grid(hostlib::Grid& grid, QWidget* parent);
   void showActivePage();
-  void followFocus(hostlib::Control* control);
   // Runs a handler of the screen as one event.
   void run(const std::function<void()>& handler) { screen_.handle(handler); }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/filter_steps.h"
 #include "core/screen_harness.h"
 #include "support/demo_server.h"
 #include "support/fault_proxy.h"
@@ -72,7 +73,7 @@ TEST(BranchSelection, SearchingFillsCodeAndNameButReadsNoParameters) {
   h.enterBranchField();
   Filtro.Produto.stLista = "0000000001";
   h.host.chooseRowNumber(3);
-  EXPECT_TRUE(h.clickBranchSearch());
+  h.clickBranchSearch();
   EXPECT_EQ(h.host.take(), Lines{"pesquisa: Filial -> 3"});
   EXPECT_EQ(s.medCdFilial.text(), "0003");
   EXPECT_EQ(s.edtNmFilial.text(), "Filial Belo Horizonte");
@@ -84,8 +85,46 @@ TEST(BranchSelection, SearchingFillsCodeAndNameButReadsNoParameters) {
   EXPECT_FALSE(s.tshJustExcl.enabled());
 
   h.host.leaveSearch();
-  EXPECT_FALSE(h.clickBranchSearch());
+  h.clickBranchSearch();
   EXPECT_EQ(s.medCdFilial.text(), "0003");
+}
+
+TEST(BranchSelection, TheSearchButtonUsedFromElsewhereEntersAndLeavesTheFieldLikeTyping) {
+  ScreenHarness h;
+  std::vector<std::string> filteredFor;
+  h.toolkit.inFilter = [&](TfrmFiltroLiquidaItem& f) {
+    filteredFor.push_back(frmLiquidaItem->medCdFilial.text());
+    everyOrder(f, filteredFor.back());
+  };
+  h.open();
+  TfrmLiquidaItem& s = h.screen();
+  h.leaveBranchField();
+  ASSERT_TRUE(s.handle([&] { s.sbtVerificarClick(); }));
+  ASSERT_FALSE(s.cdsPedido.isEmpty());
+  EXPECT_EQ(s.cdsParamPedido.field("IDEVOLESTLIQMAN").asString(), "S");
+  s.setFocus(s.dbgPadrao);  // the operator works in branch 0001's orders
+  h.host.take();
+
+  h.host.chooseRowNumber(3);
+  h.clickBranchSearch();
+  EXPECT_EQ(h.host.take(), (Lines{"pesquisa: Filial -> 3", "aguarde: 6", "aguarde: fim"}));
+  EXPECT_EQ(filteredFor, (std::vector<std::string>{"0001", "0003"}));
+  EXPECT_FALSE(s.cdsPedido.active());                                    // 0001's orders are gone
+  EXPECT_EQ(s.cdsParamPedido.field("IDEVOLESTLIQMAN").asString(), "N");  // 0003's parameters
+  EXPECT_TRUE(s.sbtFiltro.enabled());
+  EXPECT_EQ(s.focused(), &s.dbgPadrao);
+  EXPECT_FALSE(s.inBranchField());
+  ASSERT_TRUE(s.handle([&] { s.sbtVerificarClick(); }));
+  EXPECT_EQ(s.cdsPedido.field("CDFILIAL").asString(), "0003");
+  h.host.take();
+
+  // Leaving the search has entered the field: nothing is read until it is left.
+  h.host.leaveSearch();
+  h.clickBranchSearch();
+  EXPECT_EQ(h.host.take(), Lines{"pesquisa: Filial -> saiu"});
+  EXPECT_TRUE(s.inBranchField());
+  EXPECT_FALSE(s.cdsPedido.active() || s.sbtFiltro.enabled());
+  EXPECT_EQ(filteredFor.size(), 2u);
 }
 
 TEST(BranchSelection, ReenteringTheBranchFieldEmptiesBothListsAndLocksTheFilter) {

@@ -82,6 +82,26 @@ TEST(FilterDialog, ShowingAgainAfterACancelRestoresTheRecordNotTheDefaults) {
   });
 }
 
+TEST(FilterDialog, ShowingAgainRestoresTheFourPickedListsOfTheRecord) {
+  ScreenHarness h;
+  TfrmFiltroLiquidaItem& d = showFilter(h);
+  Filtro.NrPedido = {.boLista = true, .stLista = "0000001001"};
+  Filtro.Cliente = {.boTodos = false, .stLista = "000003"};
+  Filtro.Produto = {.boTodos = false, .stLista = "0102003"};
+  Filtro.Vendedor = {.boTodos = false, .stLista = "0001_0002"};
+  stNrPedido = stCliente = stProduto = stVendedor = "antes";
+  reopen(h, [&](TfrmFiltroLiquidaItem&) {
+    EXPECT_EQ(stNrPedido, "0000001001");
+    EXPECT_EQ(stCliente, "000003");
+    EXPECT_EQ(stProduto, "0102003");
+    EXPECT_EQ(stVendedor, "0001_0002");
+    EXPECT_TRUE(d.rbtLNrPedido.checked() && d.sbtNrPedido.enabled());
+    EXPECT_EQ(d.focused(), &d.rbtLNrPedido);  // the dialog opens in its first field
+    for (const hostlib::Control* search : {&d.sbtCliente, &d.sbtProduto, &d.sbtVendedor})
+      EXPECT_TRUE(search->enabled()) << search->name();
+  });
+}
+
 TEST(FilterDialog, ModesSwitchTheRangeEditsAndSearchButtonsAndKeepPickedLists) {
   ScreenHarness h;
   TfrmFiltroLiquidaItem& d = showFilter(h);
@@ -124,12 +144,16 @@ TEST(FilterDialog, CtrlDClearsToEmptyDatesAndF9OnAListButtonSearches) {
   ScreenHarness h;
   TfrmFiltroLiquidaItem& d = showFilter(h);
   auto dirty = [&] {
-    d.click(d.rbtLNrPedido);
+    d.click(d.rbtIntervalo);
+    d.typeRange(d.medAteIntervalo, "7");
     d.click(d.rbtLCliente);
+    d.click(d.rbtLProduto);
+    d.click(d.rbtLVendedor);
     d.click(d.chbNormal);
     d.click(d.chbIAprovado);
     stNrPedido = stCliente = stProduto = stVendedor = "X";
     d.depDeEntrega.setTyped("01/02/2024");
+    d.depAteEntrega.setTyped("02/02/2024");
   };
   dirty();
   d.keyDown(&d.rbtLCliente, kKeyD, 0);
@@ -138,22 +162,29 @@ TEST(FilterDialog, CtrlDClearsToEmptyDatesAndF9OnAListButtonSearches) {
     dirty();
     const TFiltro before = Filtro;
     d.keyDown(nullptr, kKeyD, shift);
-    EXPECT_TRUE(d.rbtTNrPedido.checked() && d.rbtTCliente.checked() && d.rbtTVendedor.checked());
-    EXPECT_FALSE(d.sbtNrPedido.enabled() || d.sbtCliente.enabled());
+    EXPECT_TRUE(d.rbtTNrPedido.checked() && d.rbtTCliente.checked() && d.rbtTVendedor.checked() &&
+                d.rbtTProduto.checked());
+    EXPECT_FALSE(d.rbtIntervalo.checked() || d.rbtLProduto.checked());
+    for (const hostlib::Control* off : std::initializer_list<const hostlib::Control*>{
+             &d.sbtNrPedido, &d.sbtCliente, &d.sbtProduto, &d.sbtVendedor, &d.medDeIntervalo,
+             &d.medAteIntervalo, &d.lblDeNrPedido, &d.lblAteNrPedido})
+      EXPECT_FALSE(off->enabled()) << off->name();
+    EXPECT_EQ(d.medAteIntervalo.text(), "");
     EXPECT_EQ(checks(d), std::vector<bool>(14, true));
     EXPECT_EQ(stNrPedido + stCliente + stProduto + stVendedor, "");
-    for (const hostlib::TDateEditPlus* date : {&d.depDeEmissao, &d.depAteEmissao, &d.depDeEntrega})
+    for (const hostlib::TDateEditPlus* date :
+         {&d.depDeEmissao, &d.depAteEmissao, &d.depDeEntrega, &d.depAteEntrega})
       EXPECT_EQ(date->text(), "") << date->name();
     EXPECT_EQ(Filtro.dtDeEmissao, before.dtDeEmissao);  // the record stays
   }
 
   ASSERT_FALSE(d.sbtCliente.enabled());
-  h.host.checkKeys({"0000000000003"});
+  h.host.checkKeys({"000003"});
   act(h, [&] { d.keyDown(&d.rbtLCliente, kKeyF9, 0); });
   const Lines shown = h.host.take();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "lista: Cliente [] -> 0000000000003");
-  EXPECT_EQ(stCliente, "0000000000003");
+  EXPECT_EQ(shown[0], "lista: Cliente (CDCLIENTE) [] -> 000003");
+  EXPECT_EQ(stCliente, "000003");
   d.keyDown(&d.rbtTCliente, kKeyF9, 0);  // only on the "Lista" buttons
   EXPECT_TRUE(h.host.take().empty());
 }
@@ -162,6 +193,7 @@ TEST(FilterDialog, SavedOptionsCarryTheFourListsAndNothingElse) {
   ScreenHarness h;
   TfrmFiltroLiquidaItem& d = showFilter(h);
   d.options.set("outra", "1");
+  Filtro.Cliente.stLista = "C9";
   stNrPedido = "0000000001_0000000002";
   stCliente = "C1";
   stProduto = "";
@@ -179,7 +211,7 @@ TEST(FilterDialog, SavedOptionsCarryTheFourListsAndNothingElse) {
   EXPECT_EQ(stCliente + stProduto, "");
   EXPECT_EQ(stVendedor, "0001");
   EXPECT_EQ(d.options.get("outra"), "1");
-  EXPECT_EQ(Filtro.Cliente.stLista, "");
+  EXPECT_EQ(Filtro.Cliente.stLista, "C9");  // saving and loading leave the record alone
 }
 
 TEST(FilterDialog, AnOperatorTiedToHisSellerFindsTheSellerGroupLocked) {
@@ -190,6 +222,25 @@ TEST(FilterDialog, AnOperatorTiedToHisSellerFindsTheSellerGroupLocked) {
     EXPECT_FALSE(c->enabled()) << c->name();
   d.click(d.rbtLVendedor);
   EXPECT_TRUE(d.rbtTVendedor.checked());
+
+  // A record asking for a seller list still needs one, locked or not.
+  Filtro.Vendedor = {.boTodos = false, .stLista = ""};
+  reopen(h, [&](TfrmFiltroLiquidaItem&) {
+    EXPECT_TRUE(d.rbtLVendedor.checked());
+    EXPECT_FALSE(act(h, [&] { d.click(d.sbtConfirma); }));
+  });
+  EXPECT_EQ(h.host.take(), Lines{"erro: Vendedor deve ser informado."});
+
+  // A branch whose orders show every seller leaves the group locked.
+  Filtro.Vendedor = {};
+  h.toolkit.inFilter = [&](TfrmFiltroLiquidaItem&) {
+    EXPECT_FALSE(h.screen().ExibeVendedorLogado());
+    EXPECT_FALSE(d.grbVendedor.enabled() || d.rbtTVendedor.enabled() || d.sbtVendedor.enabled());
+  };
+  h.enterBranchField();
+  h.typeBranch("0003");
+  h.leaveBranchField();
+  EXPECT_EQ(h.toolkit.filterShowings, 3);
 }
 
 }  // namespace

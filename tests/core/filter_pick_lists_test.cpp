@@ -23,10 +23,9 @@ TEST(FilterPickLists, OrderNumbersAreAskedOfTheServerAtEveryClick) {
   h.host.checkKeys({"0000001001", "0000001002"});
   ASSERT_TRUE(act(h, [&] { d.click(d.sbtNrPedido); }));
   EXPECT_EQ(h.host.take(),
-            (Lines{"aguarde: 6", "aguarde: fim", "lista: Pedido [] -> 0000001001", "aguarde: 6",
-                   "aguarde: fim", "lista: Pedido [0000001001] -> 0000001001_0000001002"}));
+            (Lines{"aguarde: 6", "aguarde: fim", "lista: Pedido (NRPEDIDO) [] -> 0000001001", "aguarde: 6",
+                   "aguarde: fim", "lista: Pedido (NRPEDIDO) [0000001001] -> 0000001001_0000001002"}));
   EXPECT_EQ(stNrPedido, "0000001001_0000001002");
-  EXPECT_EQ(d.cdsNrPedido.field("NRPEDIDO").label(), "Numero");
 
   // A branch without orders: refused, the list as it was.
   h.screen().medCdFilial.setText("0009");
@@ -34,6 +33,19 @@ TEST(FilterPickLists, OrderNumbersAreAskedOfTheServerAtEveryClick) {
   const Lines shown = h.host.take();
   EXPECT_EQ(shown.back(), "erro: Não há pedidos para filial informada.");
   EXPECT_EQ(stNrPedido, "0000001001_0000001002");
+}
+
+TEST(FilterPickLists, TheProductQuerySetsOnlyTheParametersItsSqlNames) {
+  ScreenHarness h;
+  TfrmFiltroLiquidaItem& d = showFilter(h);
+  d.qryProduto.setSQL("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO FROM PRODUTO");
+  d.qryProdutoBeforeOpen();
+  EXPECT_TRUE(d.qryProduto.params().empty());
+  d.qryProduto.setSQL("SELECT CDPRODUTO FROM PRODUTO WHERE CDNVPRODUTO = :P_CDNVPRODUTO");
+  d.qryProdutoBeforeOpen();
+  ASSERT_EQ(d.qryProduto.params().size(), 1u);
+  EXPECT_EQ(d.qryProduto.params()[0].first, "P_CDNVPRODUTO");
+  EXPECT_EQ(d.qryProduto.params()[0].second, engine::Value(std::int64_t{3}));  // levels of "99.99.999"
 }
 
 TEST(FilterPickLists, SellersAndClientsAreReadOnceProductsAtEverySearch) {
@@ -49,7 +61,8 @@ TEST(FilterPickLists, SellersAndClientsAreReadOnceProductsAtEverySearch) {
   h.host.leavePickList();
   act(h, [&] { d.sbtVendedorClick(); });
   EXPECT_EQ(sellers.recordCount(), read - 1);  // not read again
-  EXPECT_EQ(h.host.take(), (Lines{"lista: Vendedor [] -> saiu", "lista: Vendedor [] -> saiu"}));
+  EXPECT_EQ(h.host.take(),
+            (Lines{"lista: Vendedor (CDVENDEDOR) [] -> saiu", "lista: Vendedor (CDVENDEDOR) [] -> saiu"}));
 
   h.host.leavePickList();
   act(h, [&] { d.sbtProdutoClick(); });
@@ -60,7 +73,8 @@ TEST(FilterPickLists, SellersAndClientsAreReadOnceProductsAtEverySearch) {
   h.host.leavePickList();
   act(h, [&] { d.sbtProdutoClick(); });
   EXPECT_EQ(products.recordCount(), listed);
-  EXPECT_EQ(h.host.take().back(), "lista: Produto|Produtos com pedidos na filial 0001 [] -> saiu");
+  EXPECT_EQ(h.host.take().back(),
+            "lista: Produto|Produtos com pedidos na filial 0001 (CDARVPROD) [] -> saiu");
   // Codes and documents show in the host's masks.
   products.first();
   const std::string code = products.field("CDARVPROD").asString();

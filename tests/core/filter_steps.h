@@ -30,6 +30,18 @@ inline void reopen(ScreenHarness& h, const std::function<void(TfrmFiltroLiquidaI
   h.toolkit.inFilter = nullptr;
 }
 
+// The arguments a confirmed query leaves in the dialog: every order of the
+// branch, whatever its dates.
+inline void everyOrder(TfrmFiltroLiquidaItem& f, const std::string& branch) {
+  f.stCdFilial = branch;
+  f.stStatusPedido = "3526";
+  f.stStatusItemPedido = "1234657";
+  f.stPrioridade = "32140";
+  for (std::string* all :
+       {&f.stTNrPedido, &f.stTCliente, &f.stTProduto, &f.stTVendedor, &f.stTEmissao, &f.stTEntrega})
+    all->assign(1, 'T');
+}
+
 // Runs a handler as one event; whether it ran to its end.
 inline bool act(ScreenHarness& h, const std::function<void()>& handler) {
   return hostlib::runEvent(h.host, handler);

@@ -126,12 +126,40 @@ TEST(FilterValidation, RangesThatHoldTogetherPassAndRangeRulesWaitForIntervalo) 
   EXPECT_TRUE(act(h, [&] { d.sbtConfirmaClick(); })) << h.host.shown().back();
   EXPECT_EQ(d.stDeIntervalo, "0000001001");
 
-  d.click(d.rbtTNrPedido);
-  d.medDeIntervalo.setText("9");  // not reachable by typing; still no range rule runs
-  d.depDeEmissao.setTyped("");
-  d.depAteEmissao.setTyped("");
-  EXPECT_TRUE(act(h, [&] { d.sbtConfirmaClick(); }));
-  EXPECT_EQ(d.stTEmissao, "T");
+  // Under "Todos" or "Lista" no range rule runs, whatever the edits hold
+  // (not reachable by typing, which selects "Intervalo").
+  stNrPedido = "0000001001";
+  for (RadioButton* mode : {&d.rbtTNrPedido, &d.rbtLNrPedido}) {
+    d.click(*mode);
+    d.medDeIntervalo.setText("9");
+    d.medAteIntervalo.setText("1");
+    d.depDeEmissao.setTyped("");
+    d.depAteEmissao.setTyped("");
+    EXPECT_TRUE(act(h, [&] { d.sbtConfirmaClick(); })) << mode->name() << " " << h.host.shown().back();
+    EXPECT_EQ(d.stTEmissao, "T");
+  }
+
+  // The disabled order-status boxes never count.
+  for (hostlib::Control* box : {&d.chbPAndamento, &d.chbPLiquidado, &d.chbPParcialmente})
+    box->setChecked(false);
+  d.chbPPendente.setChecked(true);
+  d.chbPCancelado.setChecked(true);
+  h.host.take();
+  EXPECT_FALSE(act(h, [&] { d.sbtConfirmaClick(); }));
+  EXPECT_EQ(h.host.take(), Lines{"erro: Situação do pedido deve ser informada."});
+  EXPECT_EQ(d.focused(), &d.chbPAndamento);
+}
+
+TEST(FilterValidation, AProductListEmptiedByABranchEditIsReportedAtConfirma) {
+  ScreenHarness h;
+  TfrmFiltroLiquidaItem& d = showFilter(h);
+  Filtro.Produto = {.boTodos = false, .stLista = "0102003"};
+  h.typeBranch("0002");  // the operator edits the branch code: the product list goes
+  h.typeBranch("0001");
+  EXPECT_EQ(Filtro.Produto.stLista, "");
+  reopen(h, [&](TfrmFiltroLiquidaItem&) { EXPECT_FALSE(act(h, [&] { d.click(d.sbtConfirma); })); });
+  EXPECT_EQ(h.host.take(), Lines{"erro: Produto deve ser informado."});
+  EXPECT_EQ(d.focused(), &d.rbtLProduto);
 }
 
 TEST(FilterValidation, LeavingAFieldAdjustsARangeOrRefusesABadDateInPlace) {

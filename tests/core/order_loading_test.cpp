@@ -16,17 +16,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The arguments a confirmed query leaves in the dialog: every order of the
-// branch, whatever its dates.
-void everyOrder(TfrmFiltroLiquidaItem& f, const std::string& branch) {
-  f.stCdFilial = branch;
-  f.stStatusPedido = "3526";
-  f.stStatusItemPedido = "1234657";
-  f.stPrioridade = "32140";
-  for (std::string* all : {&f.stTNrPedido, &f.stTCliente, &f.stTProduto, &f.stTVendedor, &f.stTEmissao, &f.stTEntrega})
-    all->assign(1, 'T');
-}
-
 class OrderLoading : public ::testing::Test {
  protected:
   // The screen talks to the server through the proxy.

@@ -124,11 +124,7 @@ void ScreenHarness::open() { IniProc(); }
 
 void ScreenHarness::enterBranchField() {
   TfrmLiquidaItem& s = screen();
-  s.handle([&] {
-    s.panFilialEnter();
-    s.setFocus(s.medCdFilial);
-    s.medCdFilialEnter();
-  });
+  s.handle([&] { s.enterBranchField(); });
 }
 
 void ScreenHarness::typeBranch(const std::string& code) {
@@ -137,14 +133,13 @@ void ScreenHarness::typeBranch(const std::string& code) {
 
 void ScreenHarness::leaveBranchField() {
   TfrmLiquidaItem& s = screen();
-  s.handle([&] { s.medCdFilialExit(); });
+  s.handle([&] { s.leaveBranchField(); });
   toolkit.processEvents();
 }
 
-bool ScreenHarness::clickBranchSearch() {
-  bool chosen = false;
-  screen().handle([&] { chosen = screen().btnFilial.click(screen().dialogs, screen().searches); });
-  return chosen;
+void ScreenHarness::clickBranchSearch() {
+  screen().handle([&] { screen().click(screen().btnFilial); });
+  toolkit.processEvents();
 }
 
 }  // namespace ped::core::testing

@@ -80,7 +80,7 @@ class ScreenHarness {
   void enterBranchField();
   void typeBranch(const std::string& code);
   void leaveBranchField();
-  bool clickBranchSearch();
+  void clickBranchSearch();
 
   hostlib::ScriptedHost host;
   HeadlessToolkit toolkit;

@@ -1,6 +1,7 @@
 // The real host with the real screen module, offscreen: log in, open
 // "Liquidação Manual", choose a branch by typing, and look at the window.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -97,6 +98,17 @@ TEST(ScreenModule, AnOperatorLogsInOpensTheScreenAndChoosesABranch) {
   EXPECT_EQ(name->text(), "Matriz São Paulo");
   QDir().mkpath("screens");
   EXPECT_TRUE(runtime.window().grab().save("screens/liquidacao_manual.png"));
+}
+
+TEST(ScreenModule, ContaCheckedCountsTheEntriesOfAListThroughTheExportedEntry) {
+  void* module = dlopen(PED_MODULES_BUILD_DIR "/ped00800.so", RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(module, nullptr) << dlerror();
+  auto* contaChecked = reinterpret_cast<int (*)(const char*)>(dlsym(module, "ContaChecked"));
+  ASSERT_NE(contaChecked, nullptr);
+  EXPECT_EQ(contaChecked(nullptr), 1);
+  EXPECT_EQ(contaChecked(""), 1);
+  EXPECT_EQ(contaChecked("A_B_C"), 3);
+  dlclose(module);
 }
 
 }  // namespace

@@ -19,12 +19,13 @@ TEST(Controls, ChangesReachTheViewOnlyWhenSomethingChanged) {
   Control& panel = form.add<Control>("panFilial");
   Control& edit = panel.add<Control>("medCdFilial");
   int changes = 0;
-  edit.onChanged = [&](Control&) { ++changes; };
+  edit.listen([&](Control&) { ++changes; });
+  edit.listen([&](Control&) { ++changes; });
   edit.setText("0001");
   edit.setText("0001");
   edit.setEnabled(true);  // already enabled
   edit.setColor(0x0000FF);
-  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(changes, 4);  // both listeners, twice
 
   EXPECT_EQ(form.find("medCdFilial"), &edit);
   EXPECT_EQ(form.find("nada"), nullptr);

@@ -101,8 +101,9 @@ TEST(Pesqlista, KeysGoInCheckedAndComeOutJoinedOrStayWhenTheOperatorLeaves) {
   host.checkKeys({});
   Pesqlista::PesquisaLista(host, ds, "CDFILIAL", "Filiais", false, list);
   EXPECT_EQ(list, "");
-  EXPECT_EQ(host.take(), (Shown{"lista: Filiais [0001_0003] -> 0002_0003",
-                                "lista: Filiais [0002_0003] -> saiu", "lista: Filiais [0002_0003] -> "}));
+  EXPECT_EQ(host.take(), (Shown{"lista: Filiais (CDFILIAL) [0001_0003] -> 0002_0003",
+                                "lista: Filiais (CDFILIAL) [0002_0003] -> saiu",
+                                "lista: Filiais (CDFILIAL) [0002_0003] -> "}));
 }
 
 TEST(ScriptedHost, AQuestionTheScriptDidNotExpectIsAFaultOfTheTest) {
@@ -112,6 +113,13 @@ TEST(ScriptedHost, AQuestionTheScriptDidNotExpectIsAFaultOfTheTest) {
   fillBranches(ds);
   host.chooseRowNumber(9);
   EXPECT_THROW(Pesquisa::Pesquisar(host, host, ds, "Filiais|vazio"), std::logic_error);
+  // A pick list hands back only keys of its rows, in the field it was given.
+  std::string list;
+  host.checkKeys({"0002", "0009"});
+  EXPECT_THROW(Pesqlista::PesquisaLista(host, ds, "CDFILIAL", "Filiais", false, list), std::logic_error);
+  host.checkKeys({"0002"});
+  EXPECT_THROW(Pesqlista::PesquisaLista(host, ds, "NRPEDIDO", "Filiais", false, list), std::logic_error);
+  EXPECT_EQ(list, "");
 }
 
 }  // namespace

@@ -313,7 +313,11 @@ TEST(Help, TopicsOpenInTheHelpWindowAndAMissingOneIsAnError) {
 TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
   hostlib::TDateEditPlus state("depDeEmissao");
   DateEditWidget widget(state);
+  const engine::FixedClock clock(engine::date_time::fromCivil({2031, 3, 14}));
+  widget.setClock(clock);
   widget.show();
+  widget.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget));
   widget.edit()->setFocus();
   EXPECT_EQ(widget.edit()->text(), QStringLiteral("__/__/____"));
   QTest::keyClicks(widget.edit(), QStringLiteral("07122026"));
@@ -325,14 +329,16 @@ TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
   state.SetDate(0);
   EXPECT_EQ(widget.edit()->text(), QStringLiteral("__/__/____"));
 
-  widget.openCalendar();
+  widget.openCalendar();  // an empty field opens on the month of the screen's "today"
+  QTRY_VERIFY(widget.popup()->isVisible());
+  EXPECT_EQ(widget.popup()->title()->text(), QStringLiteral("Março de 2031"));
   auto* grid = widget.popup()->grid();
   QStringList names;
   for (int c = 0; c < 7; ++c) names << grid->horizontalHeaderItem(c)->text();
   EXPECT_EQ(names.join(','), QStringLiteral("Domingo,Segunda,Terça,Quarta,Quinta,Sexta,Sábado"));
   state.SetDate(engine::date_time::fromCivil({2026, 12, 7}));
   widget.openCalendar();
-  EXPECT_EQ(widget.popup()->title()->text(), QStringLiteral("Dezembro de 2026"));
+  QTRY_COMPARE(widget.popup()->title()->text(), QStringLiteral("Dezembro de 2026"));
   EXPECT_EQ(grid->item(1, 1)->text(), QStringLiteral("7"));  // 1 December 2026 is a Tuesday
   savePicture(*widget.popup(), QStringLiteral("calendario"));
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(2, 5)).center());
@@ -348,6 +354,7 @@ TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
   QTest::keyClick(grid, Qt::Key_Return);
   EXPECT_EQ(widget.edit()->text(), QStringLiteral("26/12/2026"));
   widget.openCalendar();
+  QTRY_VERIFY(widget.popup()->isVisible());
   QTest::keyClick(grid, Qt::Key_PageDown);
   EXPECT_EQ(widget.popup()->title()->text(), QStringLiteral("Janeiro de 2027"));
   QTest::keyClick(grid, Qt::Key_Enter);

@@ -34,6 +34,8 @@ void CriaFiltroLiquidaItem() {
   env.toolkit->runModal(*frmFiltroLiquidaItem);
 }
 
+const engine::Clock& TfrmFiltroLiquidaItem::clock() const { return clockOf(env_); }
+
 int ContaChecked(std::string_view listText) {
   return static_cast<int>(std::count(listText.begin(), listText.end(), domain::kListSeparator)) + 1;
 }

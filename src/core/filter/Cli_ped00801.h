@@ -60,6 +60,8 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   Toolkit& toolkit;
   hostlib::Dialogs& dialogs;
   hostlib::Searches& searches;
+  // "Today", as the screen's environment tells it.
+  const engine::Clock& clock() const;
 
   // ---- Components (all inside grbFiltroPadrao but lblCodTela and sbtLimpa)
   hostlib::Control& lblCodTela;
@@ -157,10 +159,13 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   // Text typed into a range edit: its change handler runs when it changed.
   void typeRange(hostlib::Control& edit, std::string text);
   // Key down with the focus on `focused` (the form's own handler too).
-  void keyDown(hostlib::Control* focused, int key, unsigned shift);
+  // Returns whether a handler used the key; the toolkit then does nothing
+  // more with it.
+  bool keyDown(hostlib::Control* focused, int key, unsigned shift);
 
   // ---- Handlers
-  void FormKeyDown(int key, unsigned shift);
+  // The key handlers return whether they used the key.
+  bool FormKeyDown(int key, unsigned shift);
   void sbtLimpaClick();
   void rbtTNrPedidoClick();
   void rbtIntervaloClick();
@@ -171,10 +176,10 @@ class TfrmFiltroLiquidaItem : public hostlib::TfrmFiltroPadrao {
   void rbtLClienteClick();
   void rbtTProdutoClick();
   void rbtLProdutoClick();
-  void rbtLNrPedidoKeyDown(int key, unsigned shift);
-  void rbtLVendedorKeyDown(int key, unsigned shift);
-  void rbtLClienteKeyDown(int key, unsigned shift);
-  void rbtLProdutoKeyDown(int key, unsigned shift);
+  bool rbtLNrPedidoKeyDown(int key, unsigned shift);
+  bool rbtLVendedorKeyDown(int key, unsigned shift);
+  bool rbtLClienteKeyDown(int key, unsigned shift);
+  bool rbtLProdutoKeyDown(int key, unsigned shift);
   void medDeIntervaloChange();
   void medAteIntervaloChange();
   // Saved options: the four picked lists, under the operator's options.

@@ -25,15 +25,19 @@ void TfrmFiltroLiquidaItem::FormActivate() {
   medDeIntervalo.setText(Filtro.NrPedido.stDeIntervalo);
   medAteIntervalo.setText(Filtro.NrPedido.stAteIntervalo);
   stNrPedido = Filtro.NrPedido.stLista;
+  // The dialog opens in its first field: the order-number mode restored,
+  // or the range's first edit, where "Intervalo" puts the focus.
   if (Filtro.NrPedido.boLista) {
     rbtLNrPedido.select();
     rbtLNrPedidoClick();
+    setFocus(rbtLNrPedido);
   } else if (Filtro.NrPedido.boIntervalo) {
     rbtIntervalo.select();
     rbtIntervaloClick();
   } else {
     rbtTNrPedido.select();
     rbtTNrPedidoClick();
+    setFocus(rbtTNrPedido);
   }
 
   const bool flags[] = {Filtro.boNormal,      Filtro.boAlta,          Filtro.boUrgente,

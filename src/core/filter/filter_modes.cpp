@@ -72,34 +72,47 @@ void TfrmFiltroLiquidaItem::sbtLimpaClick() {
     date->SetDate(0);
 }
 
-void TfrmFiltroLiquidaItem::FormKeyDown(int key, unsigned shift) {
-  if (key == kKeyD && (shift & ssCtrl) != 0) sbtLimpaClick();
+bool TfrmFiltroLiquidaItem::FormKeyDown(int key, unsigned shift) {
+  if (key != kKeyD || (shift & ssCtrl) == 0) return false;
+  sbtLimpaClick();
+  return true;
 }
+
+namespace {
 
 // F9 searches whether or not the group's search button is enabled.
-void TfrmFiltroLiquidaItem::rbtLNrPedidoKeyDown(int key, unsigned) {
-  if (key == kKeyF9) sbtNrPedidoClick();
-}
-void TfrmFiltroLiquidaItem::rbtLVendedorKeyDown(int key, unsigned) {
-  if (key == kKeyF9) sbtVendedorClick();
-}
-void TfrmFiltroLiquidaItem::rbtLClienteKeyDown(int key, unsigned) {
-  if (key == kKeyF9) sbtClienteClick();
-}
-void TfrmFiltroLiquidaItem::rbtLProdutoKeyDown(int key, unsigned) {
-  if (key == kKeyF9) sbtProdutoClick();
+bool searchOnF9(TfrmFiltroLiquidaItem& dialog, int key, void (TfrmFiltroLiquidaItem::*search)()) {
+  if (key != kKeyF9) return false;
+  (dialog.*search)();
+  return true;
 }
 
-void TfrmFiltroLiquidaItem::keyDown(hostlib::Control* focused, int key, unsigned shift) {
-  FormKeyDown(key, shift);
-  using KeyHandler = void (TfrmFiltroLiquidaItem::*)(int, unsigned);
+}  // namespace
+
+bool TfrmFiltroLiquidaItem::rbtLNrPedidoKeyDown(int key, unsigned) {
+  return searchOnF9(*this, key, &TfrmFiltroLiquidaItem::sbtNrPedidoClick);
+}
+bool TfrmFiltroLiquidaItem::rbtLVendedorKeyDown(int key, unsigned) {
+  return searchOnF9(*this, key, &TfrmFiltroLiquidaItem::sbtVendedorClick);
+}
+bool TfrmFiltroLiquidaItem::rbtLClienteKeyDown(int key, unsigned) {
+  return searchOnF9(*this, key, &TfrmFiltroLiquidaItem::sbtClienteClick);
+}
+bool TfrmFiltroLiquidaItem::rbtLProdutoKeyDown(int key, unsigned) {
+  return searchOnF9(*this, key, &TfrmFiltroLiquidaItem::sbtProdutoClick);
+}
+
+bool TfrmFiltroLiquidaItem::keyDown(hostlib::Control* focused, int key, unsigned shift) {
+  bool used = FormKeyDown(key, shift);
+  using KeyHandler = bool (TfrmFiltroLiquidaItem::*)(int, unsigned);
   const std::pair<hostlib::Control*, KeyHandler> handlers[] = {
       {&rbtLNrPedido, &TfrmFiltroLiquidaItem::rbtLNrPedidoKeyDown},
       {&rbtLVendedor, &TfrmFiltroLiquidaItem::rbtLVendedorKeyDown},
       {&rbtLCliente, &TfrmFiltroLiquidaItem::rbtLClienteKeyDown},
       {&rbtLProduto, &TfrmFiltroLiquidaItem::rbtLProdutoKeyDown}};
   for (const auto& [control, handler] : handlers)
-    if (control == focused) (this->*handler)(key, shift);
+    if (control == focused) used = (this->*handler)(key, shift) || used;
+  return used;
 }
 
 void TfrmFiltroLiquidaItem::click(hostlib::Control& control) {

@@ -101,6 +101,19 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void netLiquidaItemBeforeConnect();
   void sbtImprimirClick();
 
+  // ---- The operator's moves, as the window forwards them
+  // A click on a button or menu entry of the screen runs its handler; a
+  // control that is not usable ignores it.
+  void click(hostlib::Control& control);
+  // The focus enters the branch field: panFilialEnter, the focus, then
+  // medCdFilialEnter. Nothing while the field is entered already (the window
+  // echoes the focus the screen gave it).
+  void enterBranchField();
+  // The focus left the branch field: medCdFilialExit. Nothing unless the
+  // field was entered; a refused branch leaves it entered again.
+  void leaveBranchField();
+  bool inBranchField() const { return inBranchField_; }
+
   // ---- Branch and operator context
   void panFilialEnter();
   void medCdFilialEnter();
@@ -108,6 +121,10 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void medCdFilialExit();
   void btnFilialBeforePesq();
   void btnFilialAfterPesq();
+  // The search button takes no focus. From inside the field a choice waits
+  // for the field to be left; from elsewhere the field is entered first and
+  // left after a choice, so another branch's orders never stay listed.
+  void btnFilialClick();
   void Vd_Filial();
   bool ExibeVendedorLogado() const;
   // Reads the branch's order parameters and the operator's seller
@@ -138,6 +155,11 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void sbtVerificarClick();
   void sbtFiltroClick();
   void mnuFiltrarClick();
+  // The host's search over the list of the page in use (orders or items);
+  // the chosen row becomes the current one. Leaving the search changes
+  // nothing.
+  void sbtProcurarClick();
+  void mnuProcurarClick();
   void pgcPadraoChange();
   void cdsPedidoAfterOpen();
   void cdsPedidoAfterScroll();
@@ -156,6 +178,12 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // another item's rows.
   void cdsItemPedidoAfterScroll();
 
+  // ---- Page menu entries: each shows its page (running the page change
+  // when the page was not showing); the order entry also focuses its grid.
+  void mnuPedidoClick();
+  void mnuItemPedidoClick();
+  void mnuJustExclClick();
+
   // ---- Control enabling: A is empty or "F".
   void habilita(std::string_view A);
 
@@ -167,6 +195,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // indicator (see callServer).
   void loadItems();
   bool boPrimeiraAtivacao = false;
+  bool inBranchField_ = false;
   std::unique_ptr<ScreenWindow> window_;
 };
 

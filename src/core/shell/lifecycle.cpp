@@ -35,8 +35,10 @@ void TfrmLiquidaItem::FormActivate() {
     c->setEnabled(!bound);
     c->setTag(bound ? 99 : 0);
   }
-  // The host's branch is taken as leaving the branch field takes one.
-  if (bound) openFilterForBranch();
+  if (bound)
+    openFilterForBranch();  // the host's branch, taken as leaving the branch field takes one
+  else
+    enterBranchField();  // the first stop of the window, where the operator may change the branch
 }
 
 void TfrmLiquidaItem::FormClose() {

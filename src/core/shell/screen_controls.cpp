@@ -15,6 +15,12 @@ using hostlib::MenuItem;
 // The mark column's title: a check mark.
 constexpr const char* kMarkTitle = "\u2714";
 
+// The mark column holds the 16-pixel picture one pixel in from its left,
+// with room for the grid line and the focus frame.
+Grid::Column markColumn() {
+  return {.fieldName = "IDCHECK", .title = kMarkTitle, .width = MarkImage::kSize + 6, .fixedWidth = true};
+}
+
 Grid::Column column(const char* field, int width, const char* title) {
   return {.fieldName = field, .title = title, .width = width};
 }
@@ -95,11 +101,14 @@ void TfrmLiquidaItem::buildControls() {
 
   dbgPadrao.dataSource = &cdsPedido;
   dbgPadrao.alwaysShowSelection = true;
-  dbgPadrao.columns = {column("IDCHECK", 64, kMarkTitle), column("IDSITPEDIDO", 24, "Sit."),
-                       column("NRPEDIDO", 80, "Nº Pedido"), column("NMFANTCLIE", 231, "Cliente"),
-                       column("DTPEDIDO", 66, "Data Pedido"), column("DTENTPED", 70, "Data Entrega")};
+  dbgPadrao.columns = {markColumn(),
+                       column("IDSITPEDIDO", 24, "Sit."),
+                       column("NRPEDIDO", 80, "Nº Pedido"),
+                       column("NMFANTCLIE", 231, "Cliente"),
+                       column("DTPEDIDO", 66, "Data Pedido"),
+                       column("DTENTPED", 70, "Data Entrega")};
   dbgItemPedido.dataSource = &cdsItemPedido;
-  dbgItemPedido.columns = {column("IDCHECK", 64, kMarkTitle),
+  dbgItemPedido.columns = {markColumn(),
                            column("IDSITITEMPED", 24, "Sit."),
                            column("NRITEMPED", 80, "Nº Item Pedido"),
                            column("CDARVPROD", 73, "Produto"),
@@ -133,6 +142,7 @@ void TfrmLiquidaItem::buildControls() {
   btnFilial.onAfterSearch = [this](hostlib::TBtnPesquisa&) { btnFilialAfterPesq(); };
 
   grbJustExcl.setCaption("Justificativa");
+  edtCdJust.setColor(0xFFFFE1);  // the tooltip background, clInfoBk
   edtDsJust.setEnabled(false);
   btnJust.setCaption("...");
   btnJust.field = &edtCdJust;

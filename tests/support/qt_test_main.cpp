@@ -1,4 +1,4 @@
-// The host's tests need one QApplication for the whole run, headless unless
+// The Qt tests need one QApplication for the whole run, headless unless
 // told otherwise.
 #include <gtest/gtest.h>
 

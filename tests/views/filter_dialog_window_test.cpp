@@ -1,6 +1,7 @@
 // The real filter dialog in the real host, offscreen: the screen opens on
 // the host's branch, the dialog shows at once, and Confirma with the default
-// filter lists the branch's orders.
+// filter lists the branch's orders; the fields are checked as the operator
+// leaves them, and showing it again restores where he was.
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMessageBox>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -22,58 +23,21 @@
 #include <functional>
 
 #include "engine/date_time.h"
-#include "hostapp/host_runtime.h"
-#include "netclient/net_connection.h"
-#include "support/demo_server.h"
+#include "views/host_steps.h"
 
-namespace ped::hostapp {
+namespace ped::views {
 namespace {
 
-// Runs `inside` on the modal dialog that opens next.
-void onNextModal(std::function<void(QWidget*)> inside) {
-  QTimer::singleShot(50, [inside] {
-    if (QWidget* modal = QApplication::activeModalWidget())
-      inside(modal);
-    else
-      onNextModal(inside);
-  });
-}
-
-// Runs `inside` on the message box that opens next.
-void onNextMessage(std::function<void(QMessageBox*)> inside) {
-  QTimer::singleShot(50, [inside] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-      inside(box);
-    else
-      onNextMessage(inside);
-  });
-}
-
-template <class W>
-W* part(QWidget* dialog, const char* name) {
-  W* w = dialog->findChild<W*>(QString::fromLatin1(name));
-  EXPECT_NE(w, nullptr) << name;
-  return w;
-}
+using testing::DemoHost;
+using testing::focusName;
+using testing::onNextMessage;
+using testing::onNextModal;
+using testing::part;
 
 TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchsOrders) {
   const auto& demo = ped::testing::demoServer();
-  netclient::TNetConnection net;
-  net.Port = demo.port;
-  net.Open();
-  ASSERT_TRUE(net.Login("GERENTE", "gerente123").ok);
-  hostlib::HostContext context{.operador = "GERENTE",
-                               .filiProc = "0001",
-                               .nomeFiliProc = "Matriz São Paulo",
-                               .moduFili = true,
-                               .webURL = "127.0.0.1",
-                               .webPort = demo.port,
-                               .sessionToken = net.token()};
-  const auto options = std::filesystem::temp_directory_path() / "ped-hostapp-tests-opcoes";
-  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.database),
-                      hostlib::OptionsStore(options), PED_MODULES_BUILD_DIR);
-  runtime.window().show();
-  runtime.window().resize(980, 680);
+  DemoHost host(true);
+  hostapp::HostRuntime& runtime = *host.runtime;
   bool confirmed = false;
   onNextModal([&](QWidget* d) {
     EXPECT_EQ(d->objectName(), "frmFiltroLiquidaItem");
@@ -92,24 +56,24 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
     confirmed = !d->isVisible();
   });
   runtime.openScreen("PED00800");
-  QTRY_VERIFY(confirmed);
+  EXPECT_SOON(confirmed);
 
   QMdiArea* mdi = runtime.window().findChild<QMdiArea*>("mdiTelas");
   ASSERT_EQ(mdi->subWindowList().size(), 1);
   QWidget* screen = mdi->subWindowList().front()->widget();
   auto* orders = screen->findChild<QTableView*>("dbgPadrao");
   ASSERT_NE(orders, nullptr);
-  QTRY_VERIFY(orders->model()->rowCount() > 0);
+  EXPECT_SOON(orders->model()->rowCount() > 0);
   mdi->subWindowList().front()->showMaximized();
   // The list stands on its first order, and the grid shows it.
-  QTRY_COMPARE(orders->currentIndex().row(), 0);
+  EXPECT_SOON(orders->currentIndex().row() == 0);
   EXPECT_TRUE(orders->selectionModel()->isSelected(orders->currentIndex()));
   EXPECT_TRUE(runtime.window().grab().save("screens/pedidos.png"));
   // The item page shows the current order's items.
   auto* pages = screen->findChild<QTabWidget*>("pgcPadrao");
   pages->setCurrentIndex(1);
   EXPECT_EQ(pages->currentIndex(), 1);
-  QTRY_VERIFY(screen->findChild<QTableView*>("dbgItemPedido")->model()->rowCount() > 0);
+  EXPECT_SOON(screen->findChild<QTableView*>("dbgItemPedido")->model()->rowCount() > 0);
   EXPECT_TRUE(runtime.window().grab().save("screens/itens.png"));
   pages->setCurrentIndex(0);
 
@@ -126,9 +90,9 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
     // Only the last order date, a reversed delivery range, the operator still
     // in the delivery field: Confirma (which takes no focus) reports the
     // delivery range first.
-    for (const auto& [field, typed] : {std::pair{"depAteEmissaoTexto", "10052024"},
-                                       std::pair{"depDeEntregaTexto", "11052024"},
-                                       std::pair{"depAteEntregaTexto", "10052024"}}) {
+    for (const auto& [field, typed] :
+         {std::pair{"depAteEmissaoTexto", "10052024"}, std::pair{"depDeEntregaTexto", "11052024"},
+          std::pair{"depAteEntregaTexto", "10052024"}}) {
       auto* edit = part<QLineEdit>(d, field);
       edit->setFocus();
       QApplication::processEvents();
@@ -150,5 +114,67 @@ TEST(FilterDialogWindow, TheDefaultFilterConfirmedInTheRealDialogListsTheBranchs
   EXPECT_EQ(message, "Data de entrega inicial deve ser menor ou igual a data de entrega final.");
 }
 
+TEST(FilterDialogWindow, FieldsAreCheckedAsTheOperatorLeavesThemAndARestoredRangeHasTheFocus) {
+  DemoHost host(true);
+  bool confirmed = false;
+  onNextModal([&](QWidget* d) {
+    EXPECT_SOON(focusName() == QStringLiteral("rbtTNrPedido"))
+        << focusName();  // the first field, never "Opções"
+    QTest::mouseClick(part<QRadioButton>(d, "rbtIntervalo"), Qt::LeftButton);
+    EXPECT_SOON(focusName() == QStringLiteral("medDeIntervalo")) << focusName();
+    for (const char* name : {"medDeIntervalo", "medAteIntervalo"}) {
+      auto* edit = part<QLineEdit>(d, name);
+      edit->setFocus();
+      QTest::keyClicks(edit, QStringLiteral("5"));
+      QTest::keyClick(edit, Qt::Key_Tab);
+      EXPECT_SOON(edit->text() == QStringLiteral("0000000005")) << edit->text();
+    }
+
+    // A bad date is refused on leaving it, by the keyboard or by opening
+    // another date's calendar; the focus goes back into it.
+    auto* date = part<QLineEdit>(d, "depDeEmissaoTexto");
+    date->setFocus();
+    date->selectAll();
+    QTest::keyClick(date, Qt::Key_Delete);
+    QTest::keyClicks(date, QStringLiteral("31022024"));
+    for (const char* away : {"", "depAteEmissaoCalendario"}) {
+      QString message;
+      onNextMessage([&](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+      });
+      if (*away)
+        QTest::mouseClick(part<QToolButton>(d, away), Qt::LeftButton);
+      else
+        QTest::keyClick(date, Qt::Key_Tab);
+      EXPECT_SOON(message == QStringLiteral("'31/02/2024' não é uma data válida.")) << message;
+      EXPECT_SOON(focusName() == QStringLiteral("depDeEmissaoTexto")) << focusName();
+    }
+    date->selectAll();
+    QTest::keyClick(date, Qt::Key_Delete);
+    QTest::keyClicks(date, QStringLiteral("01022024"));
+    QTest::keyClick(date, Qt::Key_Return);  // Confirma is the default button
+    EXPECT_SOON(!d->isVisible());
+    confirmed = true;
+  });
+  host.open();
+  EXPECT_SOON(confirmed);
+
+  // Showing it again restores "Intervalo", coloured, with the focus in its
+  // first edit; Esc cancels through the dialog's own Cancela.
+  bool cancelled = false;
+  onNextModal([&](QWidget* d) {
+    auto* from = part<QLineEdit>(d, "medDeIntervalo");
+    EXPECT_SOON(focusName() == QStringLiteral("medDeIntervalo")) << focusName();
+    EXPECT_EQ(from->text(), QStringLiteral("0000000005"));
+    EXPECT_EQ(from->palette().color(QPalette::Active, QPalette::Base), QColor(0xFF, 0xFF, 0xE1));
+    QTest::keyClick(from, Qt::Key_Escape);
+    EXPECT_SOON(!d->isVisible());
+    cancelled = true;
+  });
+  part<QToolButton>(host.screen(), "sbtFiltro")->click();
+  EXPECT_SOON(cancelled);
+}
+
 }  // namespace
-}  // namespace ped::hostapp
+}  // namespace ped::views

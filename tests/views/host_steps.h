@@ -1,0 +1,113 @@
+#pragma once
+// The real host with the screen's module, offscreen, logged in on the demo
+// server, and the steps the windows' tests take in it.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "hostapp/host_runtime.h"
+#include "netclient/net_connection.h"
+#include "support/demo_server.h"
+
+// Texts in the failure messages.
+inline std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
+
+// Lets events run until `condition` holds, for at most five seconds; a
+// failure of the test when it never does. (QtTest's QTRY_ macros only
+// return quietly outside a QtTest run.)
+#define EXPECT_SOON(condition) \
+  EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(condition); }, 5000)) << #condition
+
+namespace ped::views::testing {
+
+// "Liquidação Manual" opened by an operator of branch 0001; `bound` ties the
+// screen to that branch.
+class DemoHost {
+ public:
+  explicit DemoHost(bool bound) {
+    const auto& demo = ped::testing::demoServer();
+    netclient::TNetConnection net;
+    net.Port = demo.port;
+    net.Open();
+    EXPECT_TRUE(net.Login("GERENTE", "gerente123").ok);
+    hostlib::HostContext context{.operador = "GERENTE",
+                                 .filiProc = "0001",
+                                 .nomeFiliProc = "Matriz São Paulo",
+                                 .moduFili = bound,
+                                 .webURL = "127.0.0.1",
+                                 .webPort = demo.port,
+                                 .sessionToken = net.token()};
+    runtime = std::make_unique<hostapp::HostRuntime>(
+        context, std::make_unique<hostlib::SqlDatabase>(demo.database),
+        hostlib::OptionsStore(std::filesystem::temp_directory_path() / "ped-views-tests-opcoes"),
+        PED_MODULES_BUILD_DIR);
+    runtime->window().show();
+    runtime->window().resize(980, 680);
+  }
+  void open() { runtime->openScreen("PED00800"); }
+  // The screen's window, once open.
+  QWidget* screen() const {
+    auto* mdi = runtime->window().findChild<QMdiArea*>("mdiTelas");
+    return mdi && !mdi->subWindowList().empty() ? mdi->subWindowList().front()->widget() : nullptr;
+  }
+
+  std::unique_ptr<hostapp::HostRuntime> runtime;
+};
+
+// Runs `inside` on the modal window that opens next; a check that failed
+// inside leaves the window closed, not the test waiting on it.
+inline void onNextModal(std::function<void(QWidget*)> inside) {
+  QTimer::singleShot(50, [inside] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) {
+      onNextModal(inside);
+      return;
+    }
+    inside(modal);
+    if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible()) dialog->reject();
+  });
+}
+
+// Runs `inside` on the message box that opens next.
+inline void onNextMessage(std::function<void(QMessageBox*)> inside) {
+  QTimer::singleShot(50, [inside] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      inside(box);
+    else
+      onNextMessage(inside);
+  });
+}
+
+template <class W>
+W* part(const QWidget* window, const char* name) {
+  W* w = window->findChild<W*>(QString::fromLatin1(name));
+  EXPECT_NE(w, nullptr) << name;
+  return w;
+}
+
+// The object name of the widget with the keyboard focus.
+inline QString focusName() {
+  QWidget* w = QApplication::focusWidget();
+  return w ? w->objectName() : QString();
+}
+
+// The object name of the widget that has the focus inside `widget`'s window,
+// active or not (offscreen, no window is activated again when a modal one
+// closes).
+inline QString focusInWindowOf(const QWidget* widget) {
+  QWidget* w = widget->window()->focusWidget();
+  return w ? w->objectName() : QString();
+}
+
+}  // namespace ped::views::testing
