@@ -12,7 +12,7 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 
 namespace ped::core::testing {
 

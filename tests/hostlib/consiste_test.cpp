@@ -9,7 +9,7 @@
 
 #include "hostlib/messages.h"
 #include "hostlib/remote_result.h"
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 
 namespace ped::hostlib {
 namespace {

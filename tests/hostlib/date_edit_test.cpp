@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/date_time.h"
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 #include "hostlib/search_button.h"
 
 namespace ped::hostlib {

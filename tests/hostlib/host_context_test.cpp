@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 
 #include <filesystem>
 #include <fstream>

@@ -7,7 +7,7 @@
 
 #include "hostlib/busy.h"
 #include "hostlib/consiste.h"
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 
 namespace ped::hostlib {
 namespace {

@@ -24,7 +24,7 @@
 #include "engine/data_set.h"
 #include "engine/date_time.h"
 #include "hostlib/consiste.h"
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 #include "hostlib_qt/base_frames.h"
 #include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/masked_line_edit.h"

@@ -1,4 +1,4 @@
-#include "hostlib/scripted_host.h"
+#include "support/scripted_host.h"
 
 #include <stdexcept>
 #include <utility>
