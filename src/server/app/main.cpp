@@ -7,10 +7,12 @@
 #include <csignal>
 #include <iostream>
 
+#include "engine/packet.h"
 #include "server/app/connection_pool.h"
 #include "server/app/server_options.h"
 #include "server/app/services.h"
 #include "server/http/http_server.h"
+#include "server/http/memory_return.h"
 #include "server/http/spdlog_call_sink.h"
 #include "server/storage/migrations.h"
 
@@ -23,6 +25,8 @@ extern "C" void onSignal(int) { stopRequested = 1; }
 
 int main(int argc, char** argv) {
   using namespace ped::server;
+  configureAllocatorForServer();
+  ped::engine::keepPacketParserUpTo(MemoryReturn::kLargeBytes);
   ServerOptions options;
   try {
     options = parseServerOptions({argv + 1, argv + argc});

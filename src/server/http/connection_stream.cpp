@@ -39,6 +39,7 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
     pollfd p{fd_, POLLOUT, 0};
     if (::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 && errno != EINTR) return -1;
   }
+  written_ += size;
   return static_cast<ssize_t>(size);
 }
 

@@ -13,6 +13,7 @@
 
 #include "server/http/connection_stream.h"
 #include "server/http/elastic_thread_pool.h"
+#include "server/http/memory_return.h"
 
 namespace ped::server {
 namespace {
@@ -231,6 +232,7 @@ void HttpServer::start() {
   }
   router_ = std::make_unique<Router>();
   configure();
+  memoryReturn_ = std::make_unique<MemoryReturn>();
   workers_ = std::make_unique<ElasticThreadPool>(options_.threads, options_.maxThreads);
   ReactorOptions reactor;
   reactor.maxConnections = options_.maxConnections;
@@ -250,6 +252,8 @@ bool HttpServer::serve(Connection& c) {
   bool closedByClient = false;
   const bool answered = router_->process_request(stream, last, closedByClient, nullptr);
   ++c.served;
+  if (c.requestBytes >= MemoryReturn::kLargeBytes || stream.written() >= MemoryReturn::kLargeBytes)
+    memoryReturn_->largeWorkEnded();
   return answered && !closedByClient && !last;
 }
 
