@@ -15,6 +15,7 @@ class SqlError : public std::runtime_error {
     Busy,           // a lock was not granted in time (another writer holds it)
     Conflict,       // unique key violated, or serialization failure: retry or refuse
     Syntax,         // the statement itself is wrong (a programming error)
+    Cancelled,      // Connection::interrupt() was called
   };
   SqlError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -22,5 +23,10 @@ class SqlError : public std::runtime_error {
  private:
   Kind kind_;
 };
+
+// What every statement throws on a connection that was interrupted.
+[[noreturn]] inline void throwCancelled() {
+  throw SqlError(SqlError::Kind::Cancelled, "A operação foi cancelada: o servidor de aplicação está sendo encerrado.");
+}
 
 }  // namespace ped::sql

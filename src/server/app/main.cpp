@@ -5,6 +5,8 @@
 #include <spdlog/spdlog.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <future>
 #include <iostream>
 
 #include "engine/packet.h"
@@ -20,6 +22,23 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onSignal(int) { stopRequested = 1; }
+
+// Stops within 10 s whatever the calls under way are doing: they get a few
+// seconds to finish and answer; then their statements are cancelled at the
+// database, so they fail, roll back and are answered as failed; a call still
+// running a second before the bound is cut off by ending the process (the
+// database rolls back what it had not committed).
+void stopWithinBound(ped::server::HttpServer& server, ped::server::ConnectionPool& pool) {
+  using namespace std::chrono_literals;
+  const auto start = std::chrono::steady_clock::now();
+  auto stopped = std::async(std::launch::async, [&] { server.stop(); });
+  if (stopped.wait_for(5s) == std::future_status::ready) return;
+  std::cerr << "Chamadas ainda em andamento: cancelando-as no banco de dados.\n";
+  pool.interruptAll();
+  if (stopped.wait_until(start + 9s) == std::future_status::ready) return;
+  std::cerr << "Encerramento forçado: chamadas que não terminaram foram desfeitas pelo banco de dados.\n";
+  std::_Exit(1);
+}
 
 }  // namespace
 
@@ -75,7 +94,7 @@ int main(int argc, char** argv) {
               << (ped::sql::isPostgresTarget(options.database) ? "PostgreSQL" : options.database) << ")\n";
     while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::cerr << "Encerrando: aguardando as chamadas em andamento...\n";
-    server.stop();
+    stopWithinBound(server, pool);
     std::cerr << "Servidor encerrado.\n";
     return 0;
   } catch (const std::exception& e) {

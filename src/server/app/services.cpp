@@ -95,7 +95,8 @@ std::string Services::login(const rpc::CallContext& call, std::string_view opera
     return w.take();
   } catch (const ServiceError& e) {
     throw rpc::MethodError(e.what());
-  } catch (const sql::SqlError&) {
+  } catch (const sql::SqlError& e) {
+    if (e.kind() == sql::SqlError::Kind::Cancelled) throw rpc::MethodError(e.what());
     throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
   }
 }
@@ -123,6 +124,7 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
     } catch (const ServiceError& e) {
       throw rpc::MethodError(e.what());
     } catch (const sql::SqlError& e) {
+      if (e.kind() == sql::SqlError::Kind::Cancelled) throw rpc::MethodError(e.what());
       if (e.kind() == sql::SqlError::Kind::Connection) {
         if (db) db->markBroken();
         throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
