@@ -32,6 +32,8 @@ REQUIRED_PACKAGES=(
   libsodium-dev
   xvfb
   xauth
+  clang-14
+  libclang-rt-14-dev
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }

@@ -43,8 +43,10 @@ class ServerBounds : public ::testing::TestWithParam<Backend> {
     if (!token_.empty()) headers.emplace("Authorization", "Bearer " + token_);
     auto res = c.Post("/Ped00800.rdmLiquidaItem", headers, body, "application/json");
     rpc::testing::Reply reply;
-    if (!res) reply.message = "transport: " + httplib::to_string(res.error());
-    else reply = readReply(res->body);
+    if (!res)
+      reply.message = "transport: " + httplib::to_string(res.error());
+    else
+      reply = readReply(res->body);
     return reply;
   }
 
@@ -99,7 +101,9 @@ TEST_P(ServerBounds, SigtermEndsTheServerWithinTenSecondsCancellingTheCallsUnder
   const auto reply = answer.get();
   EXPECT_TRUE(reply.isError || reply.message.rfind("transport", 0) == 0) << reply.result;
   holder->rollback();
-  EXPECT_EQ(store_.open()->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE NRPEDIDO = '0000000010'").text(0, "IDSITPEDIDO"),
+  EXPECT_EQ(store_.open()
+                ->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE NRPEDIDO = '0000000010'")
+                .text(0, "IDSITPEDIDO"),
             "2")
       << "nothing settled";
 }

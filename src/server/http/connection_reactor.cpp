@@ -59,11 +59,13 @@ void raiseOpenFileLimit() {
   }
 }
 
-ConnectionReactor::ConnectionReactor(int listenFd, ReactorOptions options, ElasticThreadPool& workers, Serve serve)
+ConnectionReactor::ConnectionReactor(int listenFd, ReactorOptions options, ElasticThreadPool& workers,
+                                     Serve serve)
     : listenFd_(listenFd), options_(options), workers_(workers), serve_(std::move(serve)) {
   epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
   wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (epoll_ < 0 || wake_ < 0) throw std::runtime_error("Não foi possível preparar a espera das conexões (epoll).");
+  if (epoll_ < 0 || wake_ < 0)
+    throw std::runtime_error("Não foi possível preparar a espera das conexões (epoll).");
   arm(epoll_, EPOLL_CTL_ADD, listenFd_, EPOLLIN, &listenTag);
   arm(epoll_, EPOLL_CTL_ADD, wake_, EPOLLIN, &wakeTag);
 }
@@ -118,7 +120,8 @@ void ConnectionReactor::accept() {
   for (;;) {
     sockaddr_storage addr{};
     socklen_t len = sizeof addr;
-    const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int fd =
+        ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // drained, or out of descriptors until some close
     std::string address;
     int port = 0;

@@ -81,7 +81,7 @@ class ConnectionReactor {
   void onEvent(Connection* c);
   void readFrom(Connection* c);
   void dispatch(Connection* c);
-  void serveOn(Connection* c);                             // on a worker
+  void serveOn(Connection* c);                            // on a worker
   void handBack(Connection* c, Connection::State state);  // on a worker
   enum class Verdict {
     Partial,  // more is to come
