@@ -34,6 +34,7 @@ REQUIRED_PACKAGES=(
   xauth
   clang-14
   libclang-rt-14-dev
+  python3
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }
