@@ -13,6 +13,7 @@
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+ROOT="$PWD"
 SECONDS_EACH="${1:-60}"
 shift || true
 TARGETS=("$@")
@@ -35,10 +36,12 @@ for t in "${TARGETS[@]}"; do
   mkdir -p "$found"
   log="$BUILD/$t.log"
   # -rss_limit_mb: a leak or a runaway allocation is a failure too.
-  if "$BUILD/${t}_fuzz" "$found" "fuzz/corpus/$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 \
-    -max_len=65536 -timeout=10 -jobs="${FUZZ_JOBS:-1}" -workers="${FUZZ_JOBS:-1}" \
-    -artifact_prefix="$BUILD/crashes/${t}-" >"$log" 2>&1; then
-    runs="$(grep -oE 'stat::number_of_executed_units: [0-9]+|#[0-9]+' "$log" | tail -n 1 | tr -dc '0-9')"
+  parallel=()
+  ((${FUZZ_JOBS:-1} > 1)) && parallel=(-jobs="$FUZZ_JOBS" -workers="$FUZZ_JOBS")
+  # From the build tree: parallel jobs write their logs to the working directory.
+  if (cd "$BUILD" && "./${t}_fuzz" "found/$t" "$ROOT/fuzz/corpus/$t" -max_total_time="$SECONDS_EACH" \
+    -rss_limit_mb=2048 -max_len=65536 -timeout=10 "${parallel[@]}" -artifact_prefix="crashes/${t}-") >"$log" 2>&1; then
+    runs="$(sed -nE 's/^Done ([0-9]+) runs.*/\1/p' "$log" | tail -n 1)"
     printf 'fuzz %-18s ok, %s runs in %s s\n' "$t" "${runs:-?}" "$SECONDS_EACH"
   else
     failed=1

@@ -11,11 +11,11 @@ class SqlError : public std::runtime_error {
  public:
   enum class Kind {
     Other,
-    Connection,     // cannot reach or open the database
-    Busy,           // a lock was not granted in time (another writer holds it)
-    Conflict,       // unique key violated, or serialization failure: retry or refuse
-    Syntax,         // the statement itself is wrong (a programming error)
-    Cancelled,      // Connection::interrupt() was called
+    Connection,  // cannot reach or open the database
+    Busy,        // a lock was not granted in time (another writer holds it)
+    Conflict,    // unique key violated, or serialization failure: retry or refuse
+    Syntax,      // the statement itself is wrong (a programming error)
+    Cancelled,   // Connection::interrupt() was called
   };
   SqlError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -26,7 +26,8 @@ class SqlError : public std::runtime_error {
 
 // What every statement throws on a connection that was interrupted.
 [[noreturn]] inline void throwCancelled() {
-  throw SqlError(SqlError::Kind::Cancelled, "A operação foi cancelada: o servidor de aplicação está sendo encerrado.");
+  throw SqlError(SqlError::Kind::Cancelled,
+                 "A operação foi cancelada: o servidor de aplicação está sendo encerrado.");
 }
 
 }  // namespace ped::sql

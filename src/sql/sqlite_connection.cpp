@@ -245,7 +245,6 @@ class SqliteConnection final : public Connection {
   }
 
  private:
-
   static int pastDeadline(void* self) {
     auto* c = static_cast<SqliteConnection*>(self);
     return std::chrono::steady_clock::now() > c->deadline_ ? 1 : 0;

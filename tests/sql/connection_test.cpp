@@ -111,9 +111,10 @@ TEST_P(Connections, AStatementPastItsTimeLimitIsStoppedAndTheConnectionGoesOn) {
 // A stopping server cancels its calls: the running statement ends at once,
 // its transaction rolls back, and no later statement runs.
 TEST_P(Connections, AnInterruptedConnectionCancelsTheRunningStatementAndEveryLaterOne) {
-  const char* endless = GetParam() == Backend::Sqlite
-                            ? "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C) SELECT COUNT(*) FROM C"
-                            : "SELECT pg_sleep(60)";
+  const char* endless =
+      GetParam() == Backend::Sqlite
+          ? "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C) SELECT COUNT(*) FROM C"
+          : "SELECT pg_sleep(60)";
   std::optional<SqlError::Kind> failure;
   std::thread call([&] {
     try {

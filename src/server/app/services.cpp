@@ -57,7 +57,8 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
   return session;
 }
 
-std::string Services::login(const rpc::CallContext& call, std::string_view operatorCode, std::string_view password) {
+std::string Services::login(const rpc::CallContext& call, std::string_view operatorCode,
+                            std::string_view password) {
   const std::string_view peer = auth::peerAddress(call.request->peer);
   if (const auto wait = throttle_.lockedFor(operatorCode, peer); wait.count() > 0) {
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
@@ -140,7 +141,9 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
 void Services::install(rpc::Dispatcher& d) {
   d.add(
       "Login", 2,
-      [this](const rpc::CallContext& call, const rpc::Params& p) { return login(call, p.text(0), p.text(1)); },
+      [this](const rpc::CallContext& call, const rpc::Params& p) {
+        return login(call, p.text(0), p.text(1));
+      },
       rpc::Access::Public);
 
   d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {

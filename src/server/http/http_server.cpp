@@ -1,15 +1,14 @@
 #include "server/http/http_server.h"
 
 #include <httplib.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <memory>
 #include <stdexcept>
-
-#include <netdb.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "server/http/connection_stream.h"
 #include "server/http/elastic_thread_pool.h"
@@ -246,8 +245,8 @@ void HttpServer::start() {
 }
 
 bool HttpServer::serve(Connection& c) {
-  ConnectionStream stream(c.fd, std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress, c.peerPort,
-                          std::chrono::steady_clock::now() + options_.writeTimeout);
+  ConnectionStream stream(c.fd, std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress,
+                          c.peerPort, std::chrono::steady_clock::now() + options_.writeTimeout);
   const bool last = c.bodyUnread || c.served + 1 >= options_.keepAliveMaxCount || reactor_->stopping();
   bool closedByClient = false;
   const bool answered = router_->process_request(stream, last, closedByClient, nullptr);
