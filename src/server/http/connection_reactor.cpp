@@ -216,6 +216,7 @@ void ConnectionReactor::dispatch(Connection* c) {
 void ConnectionReactor::serveOn(Connection* c) {
   for (;;) {
     if (!serve_(*c) || c->bodyUnread || stopping_) return handBack(c, Connection::State::Closing);
+    c->since = Clock::now();  // idle from the answer on, however long the worker lingers
     c->buffer.erase(0, c->requestBytes);
     c->requestBytes = 0;
     c->scanned = 0;
@@ -224,7 +225,6 @@ void ConnectionReactor::serveOn(Connection* c) {
       case Verdict::Whole:
         continue;
       case Verdict::Partial:
-        c->since = Clock::now();
         if (c->buffer.empty()) c->deadline = c->since + options_.idleTimeout;
         return handBack(c, Connection::State::Reading);
       case Verdict::Refused:
