@@ -84,6 +84,9 @@ int main(int argc, char** argv) {
     http.threads = options.threads;
     http.maxThreads = std::max(options.threads, http.maxThreads);
     http.maxBodyBytes = options.maxBodyBytes;
+    http.maxConnections = options.maxConnections;
+    http.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
+    http.requestTimeout = std::chrono::milliseconds(options.requestTimeoutMs);
     raiseOpenFileLimit();
     HttpServer server(dispatcher, http);
     std::signal(SIGINT, onSignal);
