@@ -31,7 +31,8 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   EXPECT_EQ(refusal({"--porta", "1"}), "Opção desconhecida: --porta. Veja --help.");
   EXPECT_EQ(refusal({"--port", "70000"}), "Valor inválido para --port: \"70000\" (de 0 a 65535).");
   EXPECT_EQ(refusal({"--threads"}), "Falta o valor de --threads.");
-  EXPECT_EQ(refusal({"--max-connections", "8"}), "Valor inválido para --max-connections: \"8\" (de 16 a 1000000).");
+  EXPECT_EQ(refusal({"--max-connections", "8"}),
+            "Valor inválido para --max-connections: \"8\" (de 16 a 1000000).");
   EXPECT_EQ(refusal({"--config", "/nao/existe.conf"}), "Não foi possível ler o arquivo de configuração /nao/existe.conf.");
   std::ofstream(path) << "port 9000\n";
   EXPECT_EQ(refusal({"--config", path.string()}), path.string() + ", linha 1: esperado \"chave = valor\".");

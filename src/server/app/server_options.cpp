@@ -48,9 +48,12 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
   else if (key == "max-body") o.maxBodyBytes = count(key, value, 1024, std::size_t{1} << 30);
   else if (key == "max-orders") o.maxOrderRows = count(key, value, 1, 10000000);
   else if (key == "statement-timeout") o.statementTimeoutMs = static_cast<int>(count(key, value, 100, 3600000));
-  else if (key == "max-connections") o.maxConnections = count(key, value, 16, 1000000);
-  else if (key == "max-per-address") o.maxConnectionsPerPeer = count(key, value, 1, 1000000);
-  else if (key == "request-timeout") o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
+  else if (key == "max-connections")
+    o.maxConnections = count(key, value, 16, 1000000);
+  else if (key == "max-per-address")
+    o.maxConnectionsPerPeer = count(key, value, 1, 1000000);
+  else if (key == "request-timeout")
+    o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
   else if (key == "log") o.logFile = value;
   else if (key == "config") readConfig(o, value);
   else throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");

@@ -122,7 +122,15 @@ void ConnectionReactor::accept() {
     socklen_t len = sizeof addr;
     const int fd =
         ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;  // drained, or out of descriptors until some close
+    if (fd < 0) {
+      if (errno != EMFILE && errno != ENFILE) return;  // drained
+      // Out of descriptors: make room, or stop listening until the next
+      // sweep, rather than spin on a listening socket that stays readable.
+      if (evictIdlest()) continue;
+      arm(epoll_, EPOLL_CTL_MOD, listenFd_, 0, &listenTag);
+      listenPaused_ = true;
+      return;
+    }
     std::string address;
     int port = 0;
     peerOf(addr, address, port);
@@ -265,6 +273,10 @@ void ConnectionReactor::handBack(Connection* c, Connection::State state) {
 
 void ConnectionReactor::sweep() {
   const auto now = Clock::now();
+  if (listenPaused_ && listenFd_ >= 0) {
+    arm(epoll_, EPOLL_CTL_MOD, listenFd_, EPOLLIN, &listenTag);
+    listenPaused_ = false;
+  }
   std::vector<Connection*> expired;
   for (auto& [raw, c] : connections_)
     if (c->state.load(std::memory_order_acquire) == Connection::State::Reading && now >= c->deadline)

@@ -104,6 +104,7 @@ class ConnectionReactor {
   int epoll_ = -1;
   int wake_ = -1;  // eventfd: stop() and finished requests during a stop
   std::atomic<bool> stopping_{false};
+  bool listenPaused_ = false;  // out of descriptors: not accepting until the next sweep
   std::atomic<std::size_t> busy_{0};
   std::atomic<std::size_t> open_{0};
   std::unordered_map<Connection*, std::unique_ptr<Connection>> connections_;
