@@ -56,6 +56,12 @@ ctest --preset "$PRESET" --output-on-failure 2>&1 | tee "$CTEST_LOG"
 ctest_rc=${PIPESTATUS[0]}
 set -e
 
+step "Fuzzing briefly (${FUZZ_SECONDS:-4} s per target; scripts/fuzz.sh runs longer)"
+set +e
+./scripts/fuzz.sh "${FUZZ_SECONDS:-4}" 2>&1 | grep -E '^fuzz |ERROR|SUMMARY|replay'
+fuzz_rc=${PIPESTATUS[0]}
+set -e
+
 # Counts come from CTest's own summary line:
 #   "95% tests passed, 1 tests failed out of 20"
 summary_line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$CTEST_LOG" | tail -n 1 || true)"
@@ -84,6 +90,10 @@ elif ((failed > 0)); then
   status=1
 elif ((ctest_rc != 0)); then
   printf 'test.sh: ctest exited with code %d\n' "$ctest_rc" >&2
+  status=1
+fi
+if ((fuzz_rc != 0)); then
+  printf 'test.sh: a fuzz target failed (see build/fuzz/*.log)\n' >&2
   status=1
 fi
 

@@ -33,6 +33,9 @@ REQUIRED_PACKAGES=(
   xvfb
   xauth
   clang-format
+  clang-14
+  libclang-rt-14-dev
+  python3
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }

@@ -3,6 +3,7 @@
 #include <simdjson.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -24,7 +25,7 @@ using simdjson::error_code;
 
 // A parser keeps its buffers between packets; one grown by an exceptionally
 // large packet is released rather than kept for the life of the thread.
-constexpr std::size_t kKeptParserCapacity = 64u << 20;
+std::atomic<std::size_t> keptParserCapacity{64u << 20};
 
 [[noreturn]] void fail(const std::string& message) { throw PacketError(message); }
 
@@ -495,12 +496,13 @@ Table emptyTable(const std::vector<FieldSpec>& layout) {
   for (const FieldSpec& f : layout) types.push_back(f.type);
   return Table(types);
 }
+void keepPacketParserUpTo(std::size_t bytes) { keptParserCapacity = bytes; }
 
 Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   thread_local dom::parser parser;
   struct Release {
     ~Release() {
-      if (parser.capacity() > kKeptParserCapacity) parser = dom::parser();
+      if (parser.capacity() > keptParserCapacity.load(std::memory_order_relaxed)) parser = dom::parser();
     }
   } release;
 

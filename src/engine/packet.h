@@ -41,6 +41,12 @@ Table emptyTable(const std::vector<FieldSpec>& layout);
 // an invalid date or invalid UTF-8.
 Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout);
 
+// Each thread keeps its packet parser's buffers (several times a packet's
+// size) for the next packet, up to `bytes` of capacity (64 MiB unless set).
+// A server with many threads sets it low, so a large packet's buffers are
+// not kept once per thread. Thread-safe.
+void keepPacketParserUpTo(std::size_t bytes);
+
 // Writes the data fields of `layout` (calculated ones are left out) for the
 // rows of `table` in `order`. Floats are written in the shortest form that
 // reads back to the same double.

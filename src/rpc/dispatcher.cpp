@@ -441,7 +441,7 @@ class RequestHandler {
   const Dispatcher& d_;
   const RequestContext& context_;
   bool inBatch_ = false;
-  bool answerFull_ = false;             // the batch's answer reached the limit
+  bool answerFull_ = false;              // the batch's answer reached the limit
   std::optional<Session> batchSession_;  // resolved once per batch
 };
 

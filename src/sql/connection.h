@@ -114,6 +114,12 @@ class Connection {
   virtual void commit() = 0;
   virtual void rollback() noexcept = 0;
 
+  // Cancels the statement running now on another thread, and every later
+  // one: they throw SqlError(Cancelled); rollback() still works. For a
+  // server that stops. Thread-safe; REQUIRES: the connection stays open
+  // until this returns.
+  virtual void interrupt() noexcept = 0;
+
  protected:
   // Runs one statement: `open` gets its columns and returns the builder that
   // takes its cells, row by row (see result_builder.h).

@@ -17,6 +17,7 @@ class SqlError : public std::runtime_error {
     Conflict,    // unique key violated, or serialization failure: retry or refuse
     Syntax,      // the statement itself is wrong (a programming error)
     Invalid,     // a value the database cannot take as given: a text with U+0000, longer than its column
+    Cancelled,   // Connection::interrupt() was called
   };
   SqlError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -31,6 +32,12 @@ inline void refuseNul(std::string_view text) {
   if (text.find('\0') != std::string_view::npos)
     throw SqlError(SqlError::Kind::Invalid,
                    "Texto com caractere nulo (U+0000) não é aceito pelo banco de dados.");
+}
+
+// What every statement throws on a connection that was interrupted.
+[[noreturn]] inline void throwCancelled() {
+  throw SqlError(SqlError::Kind::Cancelled,
+                 "A operação foi cancelada: o servidor de aplicação está sendo encerrado.");
 }
 
 }  // namespace ped::sql

@@ -7,6 +7,7 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstring>
 
@@ -181,8 +182,18 @@ class PostgresConnection final : public Connection {
         ";";
     if (options.readOnly) setup += " SET default_transaction_read_only = on;";
     executeScript(setup);
+    cancel_ = PQgetCancel(conn_);
   }
-  ~PostgresConnection() override { PQfinish(conn_); }
+  ~PostgresConnection() override {
+    if (cancel_) PQfreeCancel(cancel_);
+    PQfinish(conn_);
+  }
+
+  void interrupt() noexcept override {
+    interrupted_ = true;
+    char why[256];
+    if (cancel_) PQcancel(cancel_, why, sizeof why);
+  }
 
   Dialect dialect() const override { return Dialect::Postgres; }
 
@@ -278,6 +289,7 @@ class PostgresConnection final : public Connection {
   void check(PGresult* res, const std::string& what) {
     const auto status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return;
+    if (interrupted_) throwCancelled();
     const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
     const std::string why = trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn_));
     throw SqlError(PQstatus(conn_) == CONNECTION_BAD ? SqlError::Kind::Connection : kindOf(state),
@@ -285,6 +297,7 @@ class PostgresConnection final : public Connection {
   }
 
   void run(std::string_view sql, const Params& params, ResultHandle& r) {
+    if (interrupted_) throwCancelled();
     reconnectIfLost();
     const PositionalSql positional = toPositional(sql);
     std::vector<std::string> texts(positional.names.size());
@@ -318,6 +331,8 @@ class PostgresConnection final : public Connection {
   }
 
   PGconn* conn_ = nullptr;
+  PGcancel* cancel_ = nullptr;  // made once: PQcancel may then run on any thread
+  std::atomic<bool> interrupted_{false};
   bool inTransaction_ = false;
 };
 

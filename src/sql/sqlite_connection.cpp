@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <map>
 
@@ -234,14 +235,25 @@ class SqliteConnection final : public Connection {
     Cached* cached = nullptr;
   };
 
-  [[noreturn]] void fail(int rc, const std::string& what) { ped::sql::fail(db_, rc, what); }
+  [[noreturn]] void fail(int rc, const std::string& what) {
+    if (interrupted_) throwCancelled();
+    ped::sql::fail(db_, rc, what);
+  }
 
+ public:
+  void interrupt() noexcept override {
+    interrupted_ = true;
+    sqlite3_interrupt(db_);
+  }
+
+ private:
   static int pastDeadline(void* self) {
     auto* c = static_cast<SqliteConnection*>(self);
     return std::chrono::steady_clock::now() > c->deadline_ ? 1 : 0;
   }
 
   void prepare(std::string_view sql, const Params& params, Prepared& st) {
+    if (interrupted_) throwCancelled();
     deadline_ = std::chrono::steady_clock::now() + statementLimit_;
     const auto hit = cache_.find(sql);
     if (hit != cache_.end() && !hit->second.busy) {
@@ -287,6 +299,7 @@ class SqliteConnection final : public Connection {
   }
 
   sqlite3* db_ = nullptr;
+  std::atomic<bool> interrupted_{false};
   std::chrono::steady_clock::duration statementLimit_ = std::chrono::hours(24 * 365);
   std::chrono::steady_clock::time_point deadline_;
   // std::map: references to its values stay valid while others are added.

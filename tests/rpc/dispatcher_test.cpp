@@ -336,7 +336,8 @@ TEST_F(DispatcherTest, BatchesAreBoundedNeedASessionAndAreRefusedWithOneLine) {
   const RequestContext anonymous{std::nullopt, "10.0.0.9"};
   const RequestContext known{std::string("tok-1"), "10.0.0.9"};
   std::string counts = "[";
-  for (int i = 0; i < 64; ++i) counts += std::string(i ? "," : "") + request("Count", "[]", std::to_string(i));
+  for (int i = 0; i < 64; ++i)
+    counts += std::string(i ? "," : "") + request("Count", "[]", std::to_string(i));
   counts += "]";
 
   // Without a session even a flood of junk gets one short answer and one line.

@@ -485,7 +485,8 @@ TEST_F(HttpServerTest, BodiesOfFalseUnknownOrOversizedLengthHoldNothing) {
   options.maxBodyBytes = 1024;
   options.requestTimeout = std::chrono::seconds(1);
   start(options);
-  const std::string post = std::string("POST ") + kPath + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n";
+  const std::string post =
+      std::string("POST ") + kPath + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n";
 
   // A body shorter than announced waits in the reactor, not on the one thread.
   const int shortBody = connectFrom("127.0.0.2", server_->port());

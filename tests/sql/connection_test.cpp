@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <optional>
 #include <thread>
 
 #include "engine/date_time.h"
@@ -107,6 +108,32 @@ TEST_P(Connections, AStatementPastItsTimeLimitIsStoppedAndTheConnectionGoesOn) {
     EXPECT_EQ(e.kind(), SqlError::Kind::Busy) << e.what();
   }
   EXPECT_DOUBLE_EQ(stock(*db, "P1"), 10);
+}
+
+// A stopping server cancels its calls: the running statement ends at once,
+// its transaction rolls back, and no later statement runs.
+TEST_P(Connections, AnInterruptedConnectionCancelsTheRunningStatementAndEveryLaterOne) {
+  const char* endless =
+      GetParam() == Backend::Sqlite
+          ? "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C) SELECT COUNT(*) FROM C"
+          : "SELECT pg_sleep(60)";
+  std::optional<SqlError::Kind> failure;
+  std::thread call([&] {
+    try {
+      Transaction tx(*db_, TransactionMode::Write);
+      db_->execute("UPDATE ESTOQUE SET QTESTOQUE = 0 WHERE CDPRODUTO = 'P1'");
+      db_->query(endless);
+      tx.commit();
+    } catch (const SqlError& e) {
+      failure = e.kind();
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  db_->interrupt();
+  call.join();  // hangs here if the statement was not cancelled
+  EXPECT_EQ(failure, SqlError::Kind::Cancelled);
+  EXPECT_THROW(db_->query("SELECT 1 AS X"), SqlError);
+  EXPECT_DOUBLE_EQ(stock(*store_.open(), "P1"), 10) << "the transaction rolled back";
 }
 
 // Rows written straight into a packet are the packet of the same rows read

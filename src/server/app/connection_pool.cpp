@@ -7,29 +7,45 @@ ConnectionPool::ConnectionPool(std::string target, std::size_t maxConnections, s
 
 ConnectionPool::Lease ConnectionPool::borrow(std::chrono::milliseconds wait) {
   std::unique_lock lock(mutex_);
-  if (!returned_.wait_for(lock, wait, [&] { return !idle_.empty() || open_ < max_; }))
+  if (!returned_.wait_for(lock, wait, [&] { return interrupted_ || !idle_.empty() || open_ < max_; }))
     throw sql::SqlError(sql::SqlError::Kind::Busy, "Todas as conexões com o banco de dados estão ocupadas.");
+  if (interrupted_) sql::throwCancelled();
   if (!idle_.empty()) {
     auto c = std::move(idle_.back());
     idle_.pop_back();
+    lent_.insert(c.get());
     return Lease(*this, std::move(c));
   }
   ++open_;
   lock.unlock();
   try {
-    return Lease(*this, sql::open(target_, options_));
-  } catch (...) {
+    auto c = sql::open(target_, options_);
     lock.lock();
+    lent_.insert(c.get());
+    if (interrupted_) c->interrupt();
+    return Lease(*this, std::move(c));
+  } catch (...) {
+    if (!lock.owns_lock()) lock.lock();
     --open_;
     returned_.notify_one();
     throw;
   }
 }
 
+void ConnectionPool::interruptAll() {
+  {
+    std::lock_guard lock(mutex_);
+    interrupted_ = true;
+    for (sql::Connection* c : lent_) c->interrupt();
+  }
+  returned_.notify_all();
+}
+
 void ConnectionPool::giveBack(std::unique_ptr<sql::Connection> c, bool broken) {
   {
     std::lock_guard lock(mutex_);
-    if (broken) {
+    lent_.erase(c.get());
+    if (broken || interrupted_) {
       --open_;
     } else {
       c->rollback();  // a call never leaves a transaction open for the next

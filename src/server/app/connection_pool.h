@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,14 @@ class ConnectionPool {
   };
 
   // Throws sql::SqlError(Connection) when a new connection cannot be opened,
-  // and SqlError(Busy) after `wait` with every connection out.
+  // SqlError(Busy) after `wait` with every connection out, and
+  // SqlError(Cancelled) once interruptAll() was called.
   Lease borrow(std::chrono::milliseconds wait = std::chrono::seconds(10));
+
+  // For a server that stops: cancels the statements running on every lent
+  // connection and every later one (they throw SqlError(Cancelled), so their
+  // transactions roll back), and refuses further borrowing. Thread-safe.
+  void interruptAll();
 
  private:
   void giveBack(std::unique_ptr<sql::Connection> c, bool broken);
@@ -51,7 +58,9 @@ class ConnectionPool {
   std::mutex mutex_;
   std::condition_variable returned_;
   std::vector<std::unique_ptr<sql::Connection>> idle_;
+  std::set<sql::Connection*> lent_;
   std::size_t open_ = 0;
+  bool interrupted_ = false;
 };
 
 }  // namespace ped::server

@@ -5,12 +5,16 @@
 #include <spdlog/spdlog.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <future>
 #include <iostream>
 
+#include "engine/packet.h"
 #include "server/app/connection_pool.h"
 #include "server/app/server_options.h"
 #include "server/app/services.h"
 #include "server/http/http_server.h"
+#include "server/http/memory_return.h"
 #include "server/http/spdlog_call_sink.h"
 #include "server/storage/migrations.h"
 
@@ -19,10 +23,29 @@ namespace {
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onSignal(int) { stopRequested = 1; }
 
+// Stops within 10 s whatever the calls under way are doing: they get a few
+// seconds to finish and answer; then their statements are cancelled at the
+// database, so they fail, roll back and are answered as failed; a call still
+// running a second before the bound is cut off by ending the process (the
+// database rolls back what it had not committed).
+void stopWithinBound(ped::server::HttpServer& server, ped::server::ConnectionPool& pool) {
+  using namespace std::chrono_literals;
+  const auto start = std::chrono::steady_clock::now();
+  auto stopped = std::async(std::launch::async, [&] { server.stop(); });
+  if (stopped.wait_for(5s) == std::future_status::ready) return;
+  std::cerr << "Chamadas ainda em andamento: cancelando-as no banco de dados.\n";
+  pool.interruptAll();
+  if (stopped.wait_until(start + 9s) == std::future_status::ready) return;
+  std::cerr << "Encerramento forçado: chamadas que não terminaram foram desfeitas pelo banco de dados.\n";
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace ped::server;
+  configureAllocatorForServer();
+  ped::engine::keepPacketParserUpTo(MemoryReturn::kLargeBytes);
   ServerOptions options;
   try {
     options = parseServerOptions({argv + 1, argv + argc});
@@ -61,6 +84,9 @@ int main(int argc, char** argv) {
     http.threads = options.threads;
     http.maxThreads = std::max(options.threads, http.maxThreads);
     http.maxBodyBytes = options.maxBodyBytes;
+    http.maxConnections = options.maxConnections;
+    http.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
+    http.requestTimeout = std::chrono::milliseconds(options.requestTimeoutMs);
     raiseOpenFileLimit();
     HttpServer server(dispatcher, http);
     std::signal(SIGINT, onSignal);
@@ -71,7 +97,7 @@ int main(int argc, char** argv) {
               << (ped::sql::isPostgresTarget(options.database) ? "PostgreSQL" : options.database) << ")\n";
     while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::cerr << "Encerrando: aguardando as chamadas em andamento...\n";
-    server.stop();
+    stopWithinBound(server, pool);
     std::cerr << "Servidor encerrado.\n";
     return 0;
   } catch (const std::exception& e) {

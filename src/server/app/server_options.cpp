@@ -48,6 +48,12 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
   else if (key == "max-body") o.maxBodyBytes = count(key, value, 1024, std::size_t{1} << 30);
   else if (key == "max-orders") o.maxOrderRows = count(key, value, 1, 10000000);
   else if (key == "statement-timeout") o.statementTimeoutMs = static_cast<int>(count(key, value, 100, 3600000));
+  else if (key == "max-connections")
+    o.maxConnections = count(key, value, 16, 1000000);
+  else if (key == "max-per-address")
+    o.maxConnectionsPerPeer = count(key, value, 1, 1000000);
+  else if (key == "request-timeout")
+    o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
   else if (key == "log") o.logFile = value;
   else if (key == "config") readConfig(o, value);
   else throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
@@ -70,6 +76,9 @@ std::string usage() {
          "  --max-body BYTES      tamanho máximo de uma requisição (padrão 16 MiB)\n"
          "  --max-orders N        máximo de pedidos numa consulta (padrão 200000)\n"
          "  --statement-timeout MS  tempo máximo de um comando no banco de dados (padrão 30000)\n"
+         "  --max-connections N   conexões abertas ao mesmo tempo (padrão 10000)\n"
+         "  --max-per-address N   conexões abertas de um mesmo endereço (padrão 256)\n"
+         "  --request-timeout MS  tempo máximo para uma requisição chegar inteira (padrão 10000)\n"
          "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
          "  --help                mostra esta ajuda\n";
 }

@@ -63,7 +63,8 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
   return session;
 }
 
-std::string Services::login(const rpc::CallContext& call, std::string_view operatorCode, std::string_view password) {
+std::string Services::login(const rpc::CallContext& call, std::string_view operatorCode,
+                            std::string_view password) {
   const std::string_view peer = auth::peerAddress(call.request->peer);
   if (const auto wait = throttle_.lockedFor(operatorCode, peer); wait.count() > 0) {
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
@@ -101,7 +102,8 @@ std::string Services::login(const rpc::CallContext& call, std::string_view opera
     return w.take();
   } catch (const ServiceError& e) {
     throw rpc::MethodError(e.what());
-  } catch (const sql::SqlError&) {
+  } catch (const sql::SqlError& e) {
+    if (e.kind() == sql::SqlError::Kind::Cancelled) throw rpc::MethodError(e.what());
     throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
   }
 }
@@ -114,6 +116,7 @@ std::string Services::onConnection(const std::function<std::string(ConnectionPoo
   } catch (const ServiceError& e) {
     throw rpc::MethodError(e.what());
   } catch (const sql::SqlError& e) {
+    if (e.kind() == sql::SqlError::Kind::Cancelled) throw rpc::MethodError(e.what());
     if (e.kind() == sql::SqlError::Kind::Connection) {
       if (db) db->markBroken();
       throw rpc::MethodError("O banco de dados está indisponível. Tente novamente em instantes.");
@@ -192,7 +195,9 @@ std::string Services::runChange(sql::Connection& db, const rpc::CallContext& cal
 void Services::install(rpc::Dispatcher& d) {
   d.add(
       "Login", 2,
-      [this](const rpc::CallContext& call, const rpc::Params& p) { return login(call, p.text(0), p.text(1)); },
+      [this](const rpc::CallContext& call, const rpc::Params& p) {
+        return login(call, p.text(0), p.text(1));
+      },
       rpc::Access::Public);
 
   d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {

@@ -7,17 +7,17 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
-#include <thread>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 #include "engine/date_time.h"
 #include "rpc/dispatcher.h"
+#include "server/app/connection_pool.h"
 #include "server/auth/hash_permits.h"
 #include "server/auth/login_throttle.h"
-#include "server/app/connection_pool.h"
 #include "server/app/request_log.h"
 #include "server/methods/order_changes.h"
 #include "server/methods/order_queries.h"

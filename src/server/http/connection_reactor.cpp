@@ -59,11 +59,13 @@ void raiseOpenFileLimit() {
   }
 }
 
-ConnectionReactor::ConnectionReactor(int listenFd, ReactorOptions options, ElasticThreadPool& workers, Serve serve)
+ConnectionReactor::ConnectionReactor(int listenFd, ReactorOptions options, ElasticThreadPool& workers,
+                                     Serve serve)
     : listenFd_(listenFd), options_(options), workers_(workers), serve_(std::move(serve)) {
   epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
   wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (epoll_ < 0 || wake_ < 0) throw std::runtime_error("Não foi possível preparar a espera das conexões (epoll).");
+  if (epoll_ < 0 || wake_ < 0)
+    throw std::runtime_error("Não foi possível preparar a espera das conexões (epoll).");
   arm(epoll_, EPOLL_CTL_ADD, listenFd_, EPOLLIN, &listenTag);
   arm(epoll_, EPOLL_CTL_ADD, wake_, EPOLLIN, &wakeTag);
 }
@@ -118,8 +120,17 @@ void ConnectionReactor::accept() {
   for (;;) {
     sockaddr_storage addr{};
     socklen_t len = sizeof addr;
-    const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;  // drained, or out of descriptors until some close
+    const int fd =
+        ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno != EMFILE && errno != ENFILE) return;  // drained
+      // Out of descriptors: make room, or stop listening until the next
+      // sweep, rather than spin on a listening socket that stays readable.
+      if (evictIdlest()) continue;
+      arm(epoll_, EPOLL_CTL_MOD, listenFd_, 0, &listenTag);
+      listenPaused_ = true;
+      return;
+    }
     std::string address;
     int port = 0;
     peerOf(addr, address, port);
@@ -213,6 +224,7 @@ void ConnectionReactor::dispatch(Connection* c) {
 void ConnectionReactor::serveOn(Connection* c) {
   for (;;) {
     if (!serve_(*c) || c->bodyUnread || stopping_) return handBack(c, Connection::State::Closing);
+    c->since = Clock::now();  // idle from the answer on, however long the worker lingers
     c->buffer.erase(0, c->requestBytes);
     c->requestBytes = 0;
     c->scanned = 0;
@@ -221,7 +233,6 @@ void ConnectionReactor::serveOn(Connection* c) {
       case Verdict::Whole:
         continue;
       case Verdict::Partial:
-        c->since = Clock::now();
         if (c->buffer.empty()) c->deadline = c->since + options_.idleTimeout;
         return handBack(c, Connection::State::Reading);
       case Verdict::Refused:
@@ -262,6 +273,10 @@ void ConnectionReactor::handBack(Connection* c, Connection::State state) {
 
 void ConnectionReactor::sweep() {
   const auto now = Clock::now();
+  if (listenPaused_ && listenFd_ >= 0) {
+    arm(epoll_, EPOLL_CTL_MOD, listenFd_, EPOLLIN, &listenTag);
+    listenPaused_ = false;
+  }
   std::vector<Connection*> expired;
   for (auto& [raw, c] : connections_)
     if (c->state.load(std::memory_order_acquire) == Connection::State::Reading && now >= c->deadline)

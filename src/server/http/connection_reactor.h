@@ -81,7 +81,7 @@ class ConnectionReactor {
   void onEvent(Connection* c);
   void readFrom(Connection* c);
   void dispatch(Connection* c);
-  void serveOn(Connection* c);                             // on a worker
+  void serveOn(Connection* c);                            // on a worker
   void handBack(Connection* c, Connection::State state);  // on a worker
   enum class Verdict {
     Partial,  // more is to come
@@ -104,6 +104,7 @@ class ConnectionReactor {
   int epoll_ = -1;
   int wake_ = -1;  // eventfd: stop() and finished requests during a stop
   std::atomic<bool> stopping_{false};
+  bool listenPaused_ = false;  // out of descriptors: not accepting until the next sweep
   std::atomic<std::size_t> busy_{0};
   std::atomic<std::size_t> open_{0};
   std::unordered_map<Connection*, std::unique_ptr<Connection>> connections_;

@@ -10,9 +10,13 @@
 
 namespace ped::server {
 
-ConnectionStream::ConnectionStream(int fd, std::string_view request, const std::string& peerAddress, int peerPort,
-                                   std::chrono::steady_clock::time_point writeDeadline)
-    : fd_(fd), request_(request), peerAddress_(peerAddress), peerPort_(peerPort), writeDeadline_(writeDeadline) {}
+ConnectionStream::ConnectionStream(int fd, std::string_view request, const std::string& peerAddress,
+                                   int peerPort, std::chrono::steady_clock::time_point writeDeadline)
+    : fd_(fd),
+      request_(request),
+      peerAddress_(peerAddress),
+      peerPort_(peerPort),
+      writeDeadline_(writeDeadline) {}
 
 bool ConnectionStream::is_writable() const { return std::chrono::steady_clock::now() < writeDeadline_; }
 
@@ -33,12 +37,14 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(writeDeadline_ - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(writeDeadline_ -
+                                                                            std::chrono::steady_clock::now());
     if (left.count() <= 0) return -1;
     pollfd p{fd_, POLLOUT, 0};
-    if (::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 && errno != EINTR) return -1;
+    if (::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 && errno != EINTR)
+      return -1;
   }
+  written_ += size;
   return static_cast<ssize_t>(size);
 }
 

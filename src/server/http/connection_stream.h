@@ -28,10 +28,14 @@ class ConnectionStream final : public httplib::Stream {
   // which this stream never hands to select(); beyond it, a placeholder.
   socket_t socket() const override { return fd_ < FD_SETSIZE ? fd_ : 0; }
 
+  // Bytes of the answer written so far.
+  std::size_t written() const { return written_; }
+
  private:
   const int fd_;
   const std::string_view request_;
   std::size_t read_ = 0;
+  std::size_t written_ = 0;
   const std::string& peerAddress_;
   const int peerPort_;
   const std::chrono::steady_clock::time_point writeDeadline_;

@@ -1,18 +1,18 @@
 #include "server/http/http_server.h"
 
 #include <httplib.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <memory>
 #include <stdexcept>
 
-#include <netdb.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "server/http/connection_stream.h"
 #include "server/http/elastic_thread_pool.h"
+#include "server/http/memory_return.h"
 
 namespace ped::server {
 namespace {
@@ -232,6 +232,7 @@ void HttpServer::start() {
   }
   router_ = std::make_unique<Router>();
   configure();
+  memoryReturn_ = std::make_unique<MemoryReturn>();
   workers_ = std::make_unique<ElasticThreadPool>(options_.threads, options_.maxThreads);
   ReactorOptions reactor;
   reactor.maxConnections = options_.maxConnections;
@@ -245,12 +246,14 @@ void HttpServer::start() {
 }
 
 bool HttpServer::serve(Connection& c) {
-  ConnectionStream stream(c.fd, std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress, c.peerPort,
-                          std::chrono::steady_clock::now() + options_.writeTimeout);
+  ConnectionStream stream(c.fd, std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress,
+                          c.peerPort, std::chrono::steady_clock::now() + options_.writeTimeout);
   const bool last = c.bodyUnread || c.served + 1 >= options_.keepAliveMaxCount || reactor_->stopping();
   bool closedByClient = false;
   const bool answered = router_->process_request(stream, last, closedByClient, nullptr);
   ++c.served;
+  if (c.requestBytes >= MemoryReturn::kLargeBytes || stream.written() >= MemoryReturn::kLargeBytes)
+    memoryReturn_->largeWorkEnded();
   return answered && !closedByClient && !last;
 }
 

@@ -22,6 +22,7 @@
 
 #include "rpc/dispatcher.h"
 #include "server/http/connection_reactor.h"
+#include "server/http/memory_return.h"
 
 namespace ped::server {
 
@@ -86,6 +87,7 @@ class HttpServer {
   rpc::Dispatcher& dispatcher_;
   const HttpOptions options_;
   std::unique_ptr<Router> router_;
+  std::unique_ptr<MemoryReturn> memoryReturn_;
   std::unique_ptr<ElasticThreadPool> workers_;
   std::unique_ptr<ConnectionReactor> reactor_;
   std::thread reactorThread_;

@@ -53,7 +53,8 @@ RequestExtent measureRequest(std::string_view data, std::size_t& scanFrom, std::
   while (lineEnd != std::string_view::npos) {
     const std::size_t start = lineEnd + 2;
     lineEnd = head.find("\r\n", start);
-    const std::string_view line = head.substr(start, lineEnd == std::string_view::npos ? head.npos : lineEnd - start);
+    const std::string_view line =
+        head.substr(start, lineEnd == std::string_view::npos ? head.npos : lineEnd - start);
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
     const std::string_view name = line.substr(0, colon);
