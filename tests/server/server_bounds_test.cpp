@@ -81,11 +81,12 @@ TEST_P(ServerBounds, ABurstOfLargeRequestsLeavesNoResidentMemoryBehind) {
 }
 
 TEST_P(ServerBounds, SigtermEndsTheServerWithinTenSecondsCancellingTheCallsUnderWay) {
-  // Another writer holds the order, so each row of the settlement waits for
-  // the database's lock time-out: the call would run for 15 s.
+  // Another writer holds the orders' items (the order itself would be
+  // refused at once as blocked), so each row of the settlement waits for the
+  // database's lock time-out: the call would run for 15 s.
   auto holder = store_.open();
   holder->begin(sql::TransactionMode::Write);
-  holder->execute("UPDATE PEDIDO SET IDSITPEDIDO = IDSITPEDIDO WHERE CDFILIAL = '0003'");
+  holder->execute("UPDATE ITEMPEDIDO SET IDSITITEMPED = IDSITITEMPED WHERE CDFILIAL = '0003'");
   const std::string row = R"(["S","2","0000000010","0003"])";
   const std::string settle = rpc::testing::request(
       "SetLiquidaPed",
