@@ -11,7 +11,7 @@
 #include "rpc/reply.h"
 #include "server/app/connection_pool.h"
 #include "server/app/services.h"
-#include "server/seed_orders.h"
+#include "server/support/seed_orders.h"
 #include "support/test_database.h"
 
 namespace ped::server {

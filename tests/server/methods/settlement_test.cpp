@@ -9,8 +9,8 @@
 #include "server/methods/order_changes.h"
 #include "server/methods/service_error.h"
 #include "server/methods/stock_queries.h"
-#include "server/seed_orders.h"
-#include "server/packet_dump.h"
+#include "server/support/seed_orders.h"
+#include "server/support/packet_dump.h"
 #include "support/test_database.h"
 
 namespace ped::server {

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "rpc/reply.h"
-#include "server/seed_orders.h"
-#include "server/server_process.h"
+#include "server/support/seed_orders.h"
+#include "server/support/server_process.h"
 #include "sql/connection.h"
 #include "support/test_database.h"
 

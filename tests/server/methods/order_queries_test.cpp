@@ -7,8 +7,8 @@
 #include "engine/data_set.h"
 #include "server/methods/service_error.h"
 #include "server/storage/migrations.h"
-#include "server/seed_orders.h"
-#include "server/packet_dump.h"
+#include "server/support/seed_orders.h"
+#include "server/support/packet_dump.h"
 #include "support/test_database.h"
 
 namespace ped::server {

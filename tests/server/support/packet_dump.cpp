@@ -1,4 +1,4 @@
-#include "server/packet_dump.h"
+#include "server/support/packet_dump.h"
 
 #include <simdjson.h>
 

@@ -1,4 +1,4 @@
-#include "server/server_process.h"
+#include "server/support/server_process.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

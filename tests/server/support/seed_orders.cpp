@@ -1,4 +1,4 @@
-#include "server/seed_orders.h"
+#include "server/support/seed_orders.h"
 
 #include "server/auth/password.h"
 #include "server/storage/migrations.h"

@@ -12,7 +12,7 @@
 #include "server/demo/documents.h"
 #include "server/demo/generator.h"
 #include "server/demo/writer.h"
-#include "server/demo_expectations.h"
+#include "server/support/demo_expectations.h"
 #include "support/test_database.h"
 
 namespace ped::server::demo {

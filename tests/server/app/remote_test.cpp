@@ -20,7 +20,7 @@
 #include "server/app/request_log.h"
 #include "server/app/services.h"
 #include "server/http/http_server.h"
-#include "server/seed_orders.h"
+#include "server/support/seed_orders.h"
 #include "support/test_database.h"
 
 namespace ped::server {

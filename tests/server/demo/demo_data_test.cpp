@@ -10,7 +10,7 @@
 #include "server/demo/command_line.h"
 #include "server/demo/documents.h"
 #include "server/demo/generator.h"
-#include "server/demo_expectations.h"
+#include "server/support/demo_expectations.h"
 
 namespace ped::server::demo {
 namespace {
