@@ -34,6 +34,9 @@ fail() {
 step "Installing missing dependencies"
 ./scripts/install-deps.sh || fail "dependency installation failed"
 
+step "Checking the format (clang-format, .clang-format)"
+./scripts/check-format.sh || fail "the code drifts from .clang-format (scripts/check-format.sh --fix mends it)"
+
 step "Configuring (preset ${PRESET})"
 cmake --preset "$PRESET" || fail "configure failed (preset ${PRESET})"
 

@@ -48,9 +48,10 @@ struct Server {
       auto db = ped::sql::open(path, create);
       ped::server::demo::writeDemoData(
           *db, ped::server::demo::generateDemoData({.seed = 1, .orders = 50'000, .today = kToday}), false);
-      order = std::string(db->query("SELECT NRPEDIDO FROM ITEMPEDIDO WHERE CDFILIAL = '0003' GROUP BY NRPEDIDO"
-                                    " HAVING COUNT(*) >= 4 ORDER BY NRPEDIDO LIMIT 1")
-                              .text(0, "NRPEDIDO"));
+      order =
+          std::string(db->query("SELECT NRPEDIDO FROM ITEMPEDIDO WHERE CDFILIAL = '0003' GROUP BY NRPEDIDO"
+                                " HAVING COUNT(*) >= 4 ORDER BY NRPEDIDO LIMIT 1")
+                          .text(0, "NRPEDIDO"));
     }
     pool = std::make_unique<ped::server::ConnectionPool>(path, 40);
     services = std::make_unique<ped::server::Services>(*pool, clock);
@@ -101,7 +102,8 @@ void BM_GetItemInProcess(benchmark::State& state) {
   Server& s = server();
   auto net = s.screen();
   ped::rpc::RequestContext context{net->token(), "bench"};
-  const std::string body = R"({"jsonrpc":"2.0","id":1,"method":"GetItem","params":["0003",")" + s.order + R"("]})";
+  const std::string body =
+      R"({"jsonrpc":"2.0","id":1,"method":"GetItem","params":["0003",")" + s.order + R"("]})";
   for (auto _ : state) benchmark::DoNotOptimize(s.dispatcher->handle(body, context));
 }
 BENCHMARK(BM_GetItemInProcess)->Unit(benchmark::kMicrosecond);
@@ -120,8 +122,8 @@ BENCHMARK(BM_GetPedidosInProcess)->Unit(benchmark::kMillisecond)->Iterations(20)
 void BM_GetPedidosOneBranch(benchmark::State& state) {
   Server& s = server();
   auto net = s.screen();
-  const std::vector<Arg> all = {"0003", "3526", "", "", "", "T", "1234657", "", "T", "", "T", "", "T",
-                                nullptr, nullptr, "T", nullptr, nullptr, "T", "32140"};
+  const std::vector<Arg> all = {"0003", "3526", "",  "",      "",      "T", "1234657", "",      "T", "",
+                                "T",    "",     "T", nullptr, nullptr, "T", nullptr,   nullptr, "T", "32140"};
   std::size_t orders = 0;
   for (auto _ : state) {
     const auto r = net->call("GetPedidos", all);
@@ -150,7 +152,8 @@ void BM_ThirtyTwoScreens(benchmark::State& state) {
         while (!stop) {
           const auto start = Clock::now();
           const auto r = net.call("GetItem", {"0003", s.order});
-          worst[i] = std::max(worst[i], std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+          worst[i] =
+              std::max(worst[i], std::chrono::duration<double, std::milli>(Clock::now() - start).count());
           (r.ok ? calls : failures)++;
         }
       });

@@ -284,11 +284,19 @@ void Column::reserve(std::size_t rows) {
 void Column::appendNulls(std::size_t rows) {
   const std::size_t first = size();
   switch (type_) {
-    case FieldType::Text: textIds_.resize(first + rows, 0); break;
+    case FieldType::Text:
+      textIds_.resize(first + rows, 0);
+      break;
     case FieldType::Float:
-    case FieldType::DateTime: numbers_.resize(first + rows, nullNumber()); break;
-    case FieldType::Integer: integers_.resize(first + rows, kNullInteger); break;
-    case FieldType::Boolean: booleans_.resize(first + rows, -1); break;
+    case FieldType::DateTime:
+      numbers_.resize(first + rows, nullNumber());
+      break;
+    case FieldType::Integer:
+      integers_.resize(first + rows, kNullInteger);
+      break;
+    case FieldType::Boolean:
+      booleans_.resize(first + rows, -1);
+      break;
   }
   if (index_)
     for (std::size_t r = first; r < first + rows; ++r) index_->add(kNullKey, static_cast<RowId>(r));

@@ -68,7 +68,8 @@ RowId DataSet::rowAt(std::size_t position) const { return viewRow(position); }
 std::string DataSet::displayTextAt(std::size_t position, std::size_t f) const {
   const Field& field = *fields_[f];
   if (position == pos_) return field.displayText();
-  if (!field.onGetText || state_ != DataSetState::Browse) return field.asStringOf(cellAt(position, f).toValue());
+  if (!field.onGetText || state_ != DataSetState::Browse)
+    return field.asStringOf(cellAt(position, f).toValue());
   // A peek: the cursor is put back on every way out, no event runs.
   auto& self = const_cast<DataSet&>(*this);
   struct Back {

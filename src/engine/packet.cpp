@@ -160,8 +160,8 @@ struct Target {
   const FieldSpec* field;
   Column* column;
   std::size_t maxChars;
-  std::string_view* texts;  // Text fields: the batch's texts, interned when the batch is complete
-  IsoParseCache* dates;     // DateTime fields
+  std::string_view* texts;    // Text fields: the batch's texts, interned when the batch is complete
+  IsoParseCache* dates;       // DateTime fields
   bool nearlyAllNew = false;  // Text fields: the first rows were nearly all distinct
 };
 
@@ -803,7 +803,8 @@ void PacketStream::text(std::string_view t) {
 
 void PacketStream::number(double d) {
   const FieldSpec& f = s_->next();
-  if (!std::isfinite(d)) throw PacketError("Pacote não gerado: número não finito no campo " + shown(f.name) + ".");
+  if (!std::isfinite(d))
+    throw PacketError("Pacote não gerado: número não finito no campo " + shown(f.name) + ".");
   writeDouble(s_->w, d);
 }
 

@@ -71,10 +71,10 @@ class PacketStream {
   // REQUIRES: the current field is a Text field. The text is cut to the
   // field's size. Throws PacketError for invalid UTF-8.
   void text(std::string_view s);
-  void number(double d);        // Float; PacketError when not finite
-  void dateTime(double d);      // DateTime; 0 is no date (null)
+  void number(double d);         // Float; PacketError when not finite
+  void dateTime(double d);       // DateTime; 0 is no date (null)
   void integer(std::int64_t i);  // Integer
-  void boolean(bool b);         // Boolean
+  void boolean(bool b);          // Boolean
   void endRow();
   std::size_t rows() const;  // rows begun so far
   // The packet's text; the stream is spent.

@@ -35,7 +35,8 @@ class [[nodiscard]] ScopeExit {
 template <class Cleanup>
 class [[nodiscard]] OnFailure {
  public:
-  explicit OnFailure(Cleanup cleanup) : cleanup_(std::move(cleanup)), exceptions_(std::uncaught_exceptions()) {}
+  explicit OnFailure(Cleanup cleanup)
+      : cleanup_(std::move(cleanup)), exceptions_(std::uncaught_exceptions()) {}
   ~OnFailure() {
     if (armed_ && std::uncaught_exceptions() > exceptions_) cleanup_();
   }

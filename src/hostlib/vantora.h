@@ -16,7 +16,7 @@ struct HostContext {
   bool moduFili = false;     // screens bound to the current branch
   std::string webURL = "127.0.0.1";
   int webPort = 8080;
-  std::string sessionToken;  // the operator's session on the application server
+  std::string sessionToken;                      // the operator's session on the application server
   std::string productPicture = "99.99.999;0;_";  // edit mask of product tree codes
 };
 

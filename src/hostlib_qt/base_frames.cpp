@@ -32,7 +32,8 @@ void runOperatorAction(QWidget* owner, hostlib::Dialogs* dialogs, const std::fun
 
 }  // namespace
 
-GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : QMainWindow(parent), state_(s) {
+GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent)
+    : QMainWindow(parent), state_(s) {
   setObjectName(QString::fromStdString(s.name()));
   toolBar_ = addToolBar(QStringLiteral("Ferramentas"));
   toolBar_->setObjectName(QStringLiteral("tlbPadrao"));
@@ -71,9 +72,9 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent) : 
   auto* moves = new QHBoxLayout(navigator_);
   moves->setContentsMargins(0, 0, 0, 0);
   const std::pair<const char*, void (engine::DataSet::*)()> steps[] = {{"|<", &engine::DataSet::first},
-                                                                      {"<", &engine::DataSet::prior},
-                                                                      {">", &engine::DataSet::next},
-                                                                      {">|", &engine::DataSet::last}};
+                                                                       {"<", &engine::DataSet::prior},
+                                                                       {">", &engine::DataSet::next},
+                                                                       {">|", &engine::DataSet::last}};
   for (const auto& [text, step] : steps) {
     auto* b = new QToolButton(navigator_);
     b->setText(QString::fromLatin1(text));

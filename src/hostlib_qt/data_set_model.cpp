@@ -46,7 +46,8 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
   const engine::Field& f = fieldAt(index.column());
   if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
     // A field with a display handler (a masked code) shows what it gives.
-    if (f.onGetText) return QString::fromStdString(rows_.displayTextAt(static_cast<std::size_t>(index.row()), f.index()));
+    if (f.onGetText)
+      return QString::fromStdString(rows_.displayTextAt(static_cast<std::size_t>(index.row()), f.index()));
     return cellText(f, rows_.cellAt(static_cast<std::size_t>(index.row()), f.index()));
   }
   if (role == Qt::TextAlignmentRole &&

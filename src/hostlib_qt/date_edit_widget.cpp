@@ -87,7 +87,8 @@ bool CalendarPopup::eventFilter(QObject* watched, QEvent* event) {
       case Qt::Key_PageDown:
         nextMonth_->click();
         return true;
-      default: break;
+      default:
+        break;
     }
   }
   return QFrame::eventFilter(watched, event);

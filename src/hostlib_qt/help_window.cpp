@@ -19,8 +19,8 @@ QStringList helpFolders() {
 }
 
 QString findHelpTopic(std::string_view helpFile, int context) {
-  const QString book =
-      QFileInfo(QString::fromUtf8(helpFile.data(), static_cast<qsizetype>(helpFile.size()))).completeBaseName();
+  const QString book = QFileInfo(QString::fromUtf8(helpFile.data(), static_cast<qsizetype>(helpFile.size())))
+                           .completeBaseName();
   if (book.isEmpty()) return {};
   for (const QString& folder : helpFolders()) {
     const QString page = QDir(folder).filePath(book + QLatin1Char('/') + QString::number(context) + ".html");

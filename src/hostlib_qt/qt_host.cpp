@@ -42,7 +42,8 @@ bool QtHost::askYesNo(std::string_view text) {
 void QtHost::showHelp(std::string_view helpFile, int context) {
   const QString page = findHelpTopic(helpFile, context);
   if (page.isEmpty()) {
-    showError("Tópico de ajuda " + std::to_string(context) + " não encontrado em " + std::string(helpFile) + ".");
+    showError("Tópico de ajuda " + std::to_string(context) + " não encontrado em " + std::string(helpFile) +
+              ".");
     return;
   }
   showHelpPage(parent_, page);

@@ -21,29 +21,45 @@ namespace {
 
 // Type OIDs of the catalog (pg_type), stable across server versions.
 enum : Oid {
-  kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kFloat4 = 700, kFloat8 = 701,
-  kBpchar = 1042, kVarchar = 1043, kDate = 1082, kTimestamp = 1114, kTimestampTz = 1184, kNumeric = 1700,
+  kBool = 16,
+  kInt8 = 20,
+  kInt2 = 21,
+  kInt4 = 23,
+  kText = 25,
+  kFloat4 = 700,
+  kFloat8 = 701,
+  kBpchar = 1042,
+  kVarchar = 1043,
+  kDate = 1082,
+  kTimestamp = 1114,
+  kTimestampTz = 1184,
+  kNumeric = 1700,
 };
 
 std::optional<engine::FieldType> typeOf(Oid oid, int mod, int& size) {
   using engine::FieldType;
   size = 0;
   switch (oid) {
-    case kBool: return FieldType::Boolean;
+    case kBool:
+      return FieldType::Boolean;
     case kInt2:
     case kInt4:
-    case kInt8: return FieldType::Integer;
+    case kInt8:
+      return FieldType::Integer;
     case kFloat4:
     case kFloat8:
-    case kNumeric: return FieldType::Float;
+    case kNumeric:
+      return FieldType::Float;
     case kDate:
     case kTimestamp:
-    case kTimestampTz: return FieldType::DateTime;
+    case kTimestampTz:
+      return FieldType::DateTime;
     case kBpchar:
     case kVarchar:
       if (mod >= 4) size = mod - 4;
       return FieldType::Text;
-    default: return FieldType::Text;
+    default:
+      return FieldType::Text;
   }
 }
 
@@ -78,11 +94,20 @@ void appendCopyField(std::string& out, const engine::Value& v) {
     refuseNul(v.text());
     for (const char c : v.text()) {
       switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+          out += "\\\\";
+          break;
+        case '\t':
+          out += "\\t";
+          break;
+        case '\n':
+          out += "\\n";
+          break;
+        case '\r':
+          out += "\\r";
+          break;
+        default:
+          out += c;
       }
     }
   } else if (v.isInteger()) {
@@ -255,9 +280,12 @@ class PostgresConnection final : public Connection {
       out.startRow();
       for (int c = 0; c < columns; ++c) {
         if (PQgetisnull(r.res, row, c)) continue;
-        const std::string_view v(PQgetvalue(r.res, row, c), static_cast<std::size_t>(PQgetlength(r.res, row, c)));
+        const std::string_view v(PQgetvalue(r.res, row, c),
+                                 static_cast<std::size_t>(PQgetlength(r.res, row, c)));
         switch (PQftype(r.res, c)) {
-          case kBool: out.setBoolean(c, v == "t"); break;
+          case kBool:
+            out.setBoolean(c, v == "t");
+            break;
           case kInt2:
           case kInt4:
           case kInt8: {
@@ -274,7 +302,8 @@ class PostgresConnection final : public Connection {
             out.setFloat(c, d);
             break;
           }
-          default: out.setText(c, v);
+          default:
+            out.setText(c, v);
         }
       }
     }
@@ -325,8 +354,8 @@ class PostgresConnection final : public Connection {
       }
       values[i] = texts[i].c_str();
     }
-    r.res = PQexecParams(conn_, positional.text.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                         nullptr, nullptr, 0);
+    r.res = PQexecParams(conn_, positional.text.c_str(), static_cast<int>(values.size()), nullptr,
+                         values.data(), nullptr, nullptr, 0);
     check(r.res, "Erro na consulta ao banco de dados");
   }
 

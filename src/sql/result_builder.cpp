@@ -39,7 +39,8 @@ ResultBuilder::ResultBuilder(std::vector<SourceColumn> columns, const Layout& la
       // Queries usually list their columns in the layout's order: try the
       // same position first.
       int found = -1;
-      if (f < columns_.size() && fieldOf_[f] < 0 && engine::text::equalsIgnoreCase(columns_[f].name, layout_[f].name))
+      if (f < columns_.size() && fieldOf_[f] < 0 &&
+          engine::text::equalsIgnoreCase(columns_[f].name, layout_[f].name))
         found = static_cast<int>(f);
       for (std::size_t c = 0; c < columns_.size() && found < 0; ++c)
         if (fieldOf_[c] < 0 && engine::text::equalsIgnoreCase(columns_[c].name, layout_[f].name))
@@ -76,11 +77,21 @@ void ResultBuilder::writeCell(std::size_t f, const engine::Value& v) {
     return;
   }
   switch (layout_[f].type) {
-    case FieldType::Text: packet_->text(v.text()); break;
-    case FieldType::Float: packet_->number(v.number()); break;
-    case FieldType::DateTime: packet_->dateTime(v.number()); break;
-    case FieldType::Integer: packet_->integer(v.integer()); break;
-    case FieldType::Boolean: packet_->boolean(v.boolean()); break;
+    case FieldType::Text:
+      packet_->text(v.text());
+      break;
+    case FieldType::Float:
+      packet_->number(v.number());
+      break;
+    case FieldType::DateTime:
+      packet_->dateTime(v.number());
+      break;
+    case FieldType::Integer:
+      packet_->integer(v.integer());
+      break;
+    case FieldType::Boolean:
+      packet_->boolean(v.boolean());
+      break;
   }
 }
 
@@ -175,11 +186,20 @@ void ResultBuilder::setInteger(int c, std::int64_t v) {
   if (f < 0) return;
   settle(f, FieldType::Integer);
   switch (layout_[static_cast<std::size_t>(f)].type) {
-    case FieldType::Integer: store(f, engine::Value(v)); break;
-    case FieldType::Float: store(f, engine::Value(static_cast<double>(v))); break;
-    case FieldType::Boolean: store(f, engine::Value(v != 0)); break;
-    case FieldType::Text: setText(c, std::to_string(v)); break;
-    case FieldType::DateTime: bad(f, "Data inválida");
+    case FieldType::Integer:
+      store(f, engine::Value(v));
+      break;
+    case FieldType::Float:
+      store(f, engine::Value(static_cast<double>(v)));
+      break;
+    case FieldType::Boolean:
+      store(f, engine::Value(v != 0));
+      break;
+    case FieldType::Text:
+      setText(c, std::to_string(v));
+      break;
+    case FieldType::DateTime:
+      bad(f, "Data inválida");
   }
 }
 
@@ -188,12 +208,15 @@ void ResultBuilder::setFloat(int c, double v) {
   if (f < 0) return;
   settle(f, FieldType::Float);
   switch (layout_[static_cast<std::size_t>(f)].type) {
-    case FieldType::Float: store(f, engine::Value(v)); break;
+    case FieldType::Float:
+      store(f, engine::Value(v));
+      break;
     case FieldType::Integer:
       if (v != std::trunc(v) || std::fabs(v) > 9.0e18) bad(f, "Valor não inteiro");
       store(f, engine::Value(static_cast<std::int64_t>(v)));
       break;
-    default: bad(f, "Valor numérico inesperado");
+    default:
+      bad(f, "Valor numérico inesperado");
   }
 }
 
@@ -202,10 +225,17 @@ void ResultBuilder::setBoolean(int c, bool v) {
   if (f < 0) return;
   settle(f, FieldType::Boolean);
   switch (layout_[static_cast<std::size_t>(f)].type) {
-    case FieldType::Boolean: store(f, engine::Value(v)); break;
-    case FieldType::Integer: store(f, engine::Value(static_cast<std::int64_t>(v ? 1 : 0))); break;
-    case FieldType::Text: storeText(f, v ? "S" : "N"); break;
-    default: bad(f, "Valor lógico inesperado");
+    case FieldType::Boolean:
+      store(f, engine::Value(v));
+      break;
+    case FieldType::Integer:
+      store(f, engine::Value(static_cast<std::int64_t>(v ? 1 : 0)));
+      break;
+    case FieldType::Text:
+      storeText(f, v ? "S" : "N");
+      break;
+    default:
+      bad(f, "Valor lógico inesperado");
   }
 }
 
@@ -241,9 +271,12 @@ void ResultBuilder::setText(int c, std::string_view v) {
       break;
     }
     case FieldType::Boolean:
-      if (v == "t" || v == "true" || v == "1") store(f, engine::Value(true));
-      else if (v == "f" || v == "false" || v == "0") store(f, engine::Value(false));
-      else bad(f, "Valor lógico inválido");
+      if (v == "t" || v == "true" || v == "1")
+        store(f, engine::Value(true));
+      else if (v == "f" || v == "false" || v == "0")
+        store(f, engine::Value(false));
+      else
+        bad(f, "Valor lógico inválido");
       break;
   }
 }
@@ -288,7 +321,8 @@ engine::Value cellValue(const Result& r, std::size_t row, std::size_t col) {
 std::size_t Result::column(std::string_view name) const {
   for (std::size_t i = 0; i < layout.size(); ++i)
     if (engine::text::equalsIgnoreCase(layout[i].name, name)) return i;
-  throw SqlError(SqlError::Kind::Syntax, "O resultado da consulta não tem o campo " + std::string(name) + ".");
+  throw SqlError(SqlError::Kind::Syntax,
+                 "O resultado da consulta não tem o campo " + std::string(name) + ".");
 }
 
 engine::Value Result::value(std::size_t row, std::string_view name) const {

@@ -52,16 +52,16 @@ class ResultBuilder {
   void storeText(int f, std::string_view v);
 
   std::vector<SourceColumn> columns_;
-  std::vector<int> fieldOf_;  // source column -> field, -1 when unused
+  std::vector<int> fieldOf_;    // source column -> field, -1 when unused
   std::vector<bool> typeOpen_;  // field type still to be read from a value
   std::vector<std::size_t> longest_;
   bool adopt_;
   std::string what_;
   Layout layout_;
   std::vector<std::vector<engine::Value>> rows_;  // adopting: cells until the types are known
-  engine::Table table_;                          // given layout: filled as rows come
+  engine::Table table_;                           // given layout: filled as rows come
   engine::RowId row_ = 0;
-  engine::PacketStream* packet_ = nullptr;        // packet mode: the row's cells, written at its end
+  engine::PacketStream* packet_ = nullptr;  // packet mode: the row's cells, written at its end
   std::vector<engine::Value> rowCells_;
   bool rowOpen_ = false;
   void flushPacketRow();

@@ -47,11 +47,15 @@ SqlError::Kind kindOf(int rc) {
   switch (rc & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-    case SQLITE_INTERRUPT: return SqlError::Kind::Busy;
-    case SQLITE_CONSTRAINT: return SqlError::Kind::Conflict;
+    case SQLITE_INTERRUPT:
+      return SqlError::Kind::Busy;
+    case SQLITE_CONSTRAINT:
+      return SqlError::Kind::Conflict;
     case SQLITE_CANTOPEN:
-    case SQLITE_NOTADB: return SqlError::Kind::Connection;
-    default: return SqlError::Kind::Other;
+    case SQLITE_NOTADB:
+      return SqlError::Kind::Connection;
+    default:
+      return SqlError::Kind::Other;
   }
 }
 
@@ -196,12 +200,18 @@ class SqliteConnection final : public Connection {
       out.startRow();
       for (int c = 0; c < columns; ++c) {
         switch (sqlite3_column_type(st.stmt, c)) {
-          case SQLITE_NULL: break;
-          case SQLITE_INTEGER: out.setInteger(c, sqlite3_column_int64(st.stmt, c)); break;
-          case SQLITE_FLOAT: out.setFloat(c, sqlite3_column_double(st.stmt, c)); break;
+          case SQLITE_NULL:
+            break;
+          case SQLITE_INTEGER:
+            out.setInteger(c, sqlite3_column_int64(st.stmt, c));
+            break;
+          case SQLITE_FLOAT:
+            out.setFloat(c, sqlite3_column_double(st.stmt, c));
+            break;
           default: {
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
-            out.setText(c, std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
+            out.setText(
+                c, std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
           }
         }
       }
@@ -281,7 +291,8 @@ class SqliteConnection final : public Connection {
         return engine::text::equalsIgnoreCase(p.first, name);
       });
       if (it == params.end())
-        throw SqlError(SqlError::Kind::Syntax, "Parâmetro " + std::string(name) + " não informado para a consulta.");
+        throw SqlError(SqlError::Kind::Syntax,
+                       "Parâmetro " + std::string(name) + " não informado para a consulta.");
       const int brc = bindValue(st.stmt, i, it->second);
       if (brc != SQLITE_OK) fail(brc, "Erro ao informar o parâmetro " + std::string(name));
     }

@@ -24,16 +24,18 @@ class QtScreenWindow : public core::ScreenWindow {
       sub_->setWindowTitle(frame_->windowTitle());
       sub_->setWindowIcon(QIcon());
       sub_->resize(frame_->size());
-      activation_ = QObject::connect(workspace, &QMdiArea::subWindowActivated, frame_,
-                                     [this](QMdiSubWindow* w) {
-                                       if (w != nullptr && w == sub_) frame_->activated();
-                                     });
+      activation_ =
+          QObject::connect(workspace, &QMdiArea::subWindowActivated, frame_, [this](QMdiSubWindow* w) {
+            if (w != nullptr && w == sub_) frame_->activated();
+          });
     }
   }
   ~QtScreenWindow() override {
     QObject::disconnect(activation_);
-    if (sub_) delete sub_.data();
-    else if (frame_) delete frame_.data();
+    if (sub_)
+      delete sub_.data();
+    else if (frame_)
+      delete frame_.data();
   }
 
   void showNormal() override {
@@ -63,7 +65,8 @@ class QtScreenWindow : public core::ScreenWindow {
 
 }  // namespace
 
-QtToolkit::QtToolkit(const hostlib::HostServices& host, QMdiArea* workspace) : host_(host), workspace_(workspace) {}
+QtToolkit::QtToolkit(const hostlib::HostServices& host, QMdiArea* workspace)
+    : host_(host), workspace_(workspace) {}
 
 QtToolkit::~QtToolkit() {
   for (auto& [core, window] : dialogs_)

@@ -1,7 +1,6 @@
 #include "core/screen_harness.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>

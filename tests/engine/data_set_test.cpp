@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <random>
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // A screen module for the host's tests, built under several screen codes
-// (FAKE_SCREEN_CODE), one without IniProc and one that is never ready. Each entry point appends "<code> <entry>" to the file
-// named by $PED_FAKE_MODULE_LOG; IniProc opens a window in the workspace of
-// the host it finds through findScreenHost, titled with the host's operator.
+// (FAKE_SCREEN_CODE), one without IniProc and one that is never ready. Each entry point appends "<code>
+// <entry>" to the file named by $PED_FAKE_MODULE_LOG; IniProc opens a window in the workspace of the host it
+// finds through findScreenHost, titled with the host's operator.
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -57,8 +57,8 @@ TEST(ScreenModule, AnOperatorLogsInOpensTheScreenAndChoosesABranch) {
                                .webPort = demo.port,
                                .sessionToken = net.token()};
   const auto options = std::filesystem::temp_directory_path() / "ped-hostapp-tests-opcoes";
-  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.database), hostlib::OptionsStore(options),
-                      PED_MODULES_BUILD_DIR);
+  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.database),
+                      hostlib::OptionsStore(options), PED_MODULES_BUILD_DIR);
   runtime.window().show();
   runtime.window().resize(980, 680);
   runtime.openScreen("PED00800");

@@ -100,7 +100,8 @@ TEST_P(Lookups, FailedQueriesAreErrorsAndLeaveTheDataSetAsItWas) {
 
 TEST_P(Lookups, TheProductQueryOfABranchListsWhatItsOrdersHoldAndRunsBeforeOpen) {
   store_.open()->executeScript(
-      "CREATE TABLE PRODUTO (CDPRODUTO VARCHAR(10) PRIMARY KEY, CDARVPROD VARCHAR(20), NMPRODUTO VARCHAR(50));"
+      "CREATE TABLE PRODUTO (CDPRODUTO VARCHAR(10) PRIMARY KEY, CDARVPROD VARCHAR(20), NMPRODUTO "
+      "VARCHAR(50));"
       "CREATE TABLE ITEMPEDIDO (CDFILIAL VARCHAR(4), NRPEDIDO VARCHAR(10), CDPRODUTO VARCHAR(10));"
       "INSERT INTO PRODUTO VALUES ('P1', '0102003', 'Parafuso'), ('P2', '0101001', 'Arruela'),"
       " ('P3', '0201001', 'Cola');"

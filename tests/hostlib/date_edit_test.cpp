@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/date_time.h"
-#include "support/scripted_host.h"
 #include "hostlib/search_button.h"
+#include "support/scripted_host.h"
 
 namespace ped::hostlib {
 namespace {

@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_host.h"
-
 #include <filesystem>
 #include <fstream>
 #include <random>
 
 #include "hostlib/options_store.h"
 #include "hostlib/vantora.h"
+#include "support/scripted_host.h"
 
 namespace ped::hostlib {
 namespace {

@@ -16,20 +16,20 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 
 #include "engine/data_set.h"
 #include "engine/date_time.h"
 #include "hostlib/consiste.h"
-#include "support/scripted_host.h"
 #include "hostlib_qt/base_frames.h"
 #include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_host.h"
 #include "hostlib_qt/search_dialogs.h"
+#include "support/scripted_host.h"
 
 namespace ped::hostlib_qt {
 namespace {
@@ -100,10 +100,12 @@ TEST(SearchDialog, EscLeavesWithoutChoosingAndNothingMatchingChoosesNothing) {
 TEST(PickListDialog, KeysComeInCheckedAndSpaceChecksTheCurrentRow) {
   engine::DataSet ds("qryPesqFilial");
   fillBranches(ds);
-  PickListDialog dialog(nullptr, ds, "CDFILIAL", QStringLiteral("Filiais|Filiais com pedidos"), {"0001", "0003"});
+  PickListDialog dialog(nullptr, ds, "CDFILIAL", QStringLiteral("Filiais|Filiais com pedidos"),
+                        {"0001", "0003"});
   dialog.show();
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Filiais"));
-  EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblSubtitulo"))->text(), QStringLiteral("Filiais com pedidos"));
+  EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblSubtitulo"))->text(),
+            QStringLiteral("Filiais com pedidos"));
   EXPECT_EQ(dialog.checkedKeys(), (std::vector<std::string>{"0001", "0003"}));
   QTest::keyClick(dialog.filterEdit(), Qt::Key_Down);   // to "0002"
   QTest::keyClick(dialog.filterEdit(), Qt::Key_Space);  // empty filter: Space checks
@@ -283,7 +285,8 @@ TEST(BaseFrames, TheFilterDialogHasItsGroupButtonsAndOptionsMenu) {
   QTest::keyClick(&dialog, Qt::Key_F1);
   state.sbtHelp.setEnabled(false);
   QTest::keyClick(&dialog, Qt::Key_F1);
-  EXPECT_EQ(host.take(), (std::vector<std::string>{"ajuda: pedhelp.hlp 12200801", "ajuda: pedhelp.hlp 12200801"}));
+  EXPECT_EQ(host.take(),
+            (std::vector<std::string>{"ajuda: pedhelp.hlp 12200801", "ajuda: pedhelp.hlp 12200801"}));
 }
 
 TEST(Help, TopicsOpenInTheHelpWindowAndAMissingOneIsAnError) {
@@ -293,7 +296,8 @@ TEST(Help, TopicsOpenInTheHelpWindowAndAMissingOneIsAnError) {
   auto* window = main.findChild<QDialog*>(QStringLiteral("frmAjuda"));
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->findChild<QTextBrowser*>()->toPlainText().contains(QStringLiteral("Liquidação Manual")));
+  EXPECT_TRUE(
+      window->findChild<QTextBrowser*>()->toPlainText().contains(QStringLiteral("Liquidação Manual")));
   host.showHelp("pedhelp.hlp", 12200801);  // the same window, the other topic
   EXPECT_EQ(main.findChildren<QDialog*>(QStringLiteral("frmAjuda")).size(), 1);
   EXPECT_TRUE(window->findChild<QTextBrowser*>()->toPlainText().contains(QStringLiteral("Filtro")));

@@ -30,7 +30,8 @@ class Connections : public ::testing::TestWithParam<Backend> {
         "INSERT INTO ESTOQUE VALUES ('P1', 10, '2026-12-31', 0);");
   }
   double stock(Connection& db, const char* product) {
-    return db.query("SELECT QTESTOQUE FROM ESTOQUE WHERE CDPRODUTO = :P", {{"P", product}}).number(0, "QTESTOQUE");
+    return db.query("SELECT QTESTOQUE FROM ESTOQUE WHERE CDPRODUTO = :P", {{"P", product}})
+        .number(0, "QTESTOQUE");
   }
   TestDatabase store_{GetParam()};
   std::unique_ptr<Connection> db_;
@@ -53,13 +54,16 @@ TEST_P(Connections, RowsComeBackTypedWithUpperCaseNames) {
   EXPECT_EQ(r.layout[4].type, engine::FieldType::Integer);
   EXPECT_EQ(r.integer(0, "TOTAL"), 1);
   EXPECT_DOUBLE_EQ(r.number(0, "QTESTOQUE"), 10);
-  EXPECT_EQ(db_->query("SELECT * FROM ESTOQUE WHERE DTVALIDADE < :HOJE", {{"HOJE", "2026-12-07"}}).rowCount(), 0u);
+  EXPECT_EQ(db_->query("SELECT * FROM ESTOQUE WHERE DTVALIDADE < :HOJE", {{"HOJE", "2026-12-07"}}).rowCount(),
+            0u);
 }
 
 TEST_P(Connections, ATransactionLeftWithoutCommitChangesNothing) {
   try {
     Transaction tx(*db_, TransactionMode::Write);
-    EXPECT_EQ(db_->execute("UPDATE ESTOQUE SET QTESTOQUE = QTESTOQUE - :Q WHERE CDPRODUTO = 'P1'", {{"Q", 4.5}}), 1);
+    EXPECT_EQ(
+        db_->execute("UPDATE ESTOQUE SET QTESTOQUE = QTESTOQUE - :Q WHERE CDPRODUTO = 'P1'", {{"Q", 4.5}}),
+        1);
     db_->execute("INSERT INTO ESTOQUE (CDPRODUTO, QTESTOQUE) VALUES ('P1', 1)");  // duplicate key
     tx.commit();
     FAIL() << "duplicate key accepted";
@@ -98,9 +102,10 @@ TEST_P(Connections, AStatementPastItsTimeLimitIsStoppedAndTheConnectionGoesOn) {
   OpenOptions limited;
   limited.statementTimeoutMs = 100;
   auto db = sql::open(store_.target(), limited);
-  const char* slow = GetParam() == Backend::Sqlite
-                         ? "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C) SELECT COUNT(*) FROM C"
-                         : "SELECT pg_sleep(5)";
+  const char* slow =
+      GetParam() == Backend::Sqlite
+          ? "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C) SELECT COUNT(*) FROM C"
+          : "SELECT pg_sleep(5)";
   try {
     db->query(slow);
     FAIL() << "no time limit";
@@ -164,11 +169,13 @@ TEST_P(Connections, RowsStreamedIntoAPacketAreThePacketOfTheTable) {
   const Result table = db_->query(ordered, {}, inOrder);
   std::vector<engine::RowId> all(table.rowCount());
   std::iota(all.begin(), all.end(), engine::RowId{0});
-  EXPECT_EQ(db_->queryPacket(ordered, {}, inOrder).json, engine::encodePacket(table.layout, table.table, all));
+  EXPECT_EQ(db_->queryPacket(ordered, {}, inOrder).json,
+            engine::encodePacket(table.layout, table.table, all));
 
-  EXPECT_EQ(db_->queryPacket(sql, {{"MIN", 100.0}}, layout).json,
-            R"({"fields":[{"name":"NRVERSAO","type":"integer"},{"name":"CDPRODUTO","type":"string","size":4},)"
-            R"({"name":"DTVALIDADE","type":"datetime"},{"name":"QTESTOQUE","type":"float"}],"rows":[]})");
+  EXPECT_EQ(
+      db_->queryPacket(sql, {{"MIN", 100.0}}, layout).json,
+      R"({"fields":[{"name":"NRVERSAO","type":"integer"},{"name":"CDPRODUTO","type":"string","size":4},)"
+      R"({"name":"DTVALIDADE","type":"datetime"},{"name":"QTESTOQUE","type":"float"}],"rows":[]})");
 }
 
 // PostgreSQL prints fractions without their trailing zeros and adds the zone
@@ -225,7 +232,8 @@ TEST_P(Connections, MistakesAreErrorsNotCrashes) {
   EXPECT_THROW(db_->query("SELECT * FROM NADA"), SqlError);
   EXPECT_THROW(db_->query("SELECT * FROM ESTOQUE WHERE CDPRODUTO = :FALTA"), SqlError);
   EXPECT_THROW(db_->execute("UPDATE ESTOQUE SET QTESTOQUE = NULL"), SqlError);
-  EXPECT_THROW(db_->query("SELECT QTESTOQUE FROM ESTOQUE", {}, {{.name = "QTESTOQUE", .type = engine::FieldType::DateTime}}),
+  EXPECT_THROW(db_->query("SELECT QTESTOQUE FROM ESTOQUE", {},
+                          {{.name = "QTESTOQUE", .type = engine::FieldType::DateTime}}),
                SqlError);
   // The connection still serves.
   EXPECT_DOUBLE_EQ(stock(*db_, "P1"), 10);

@@ -33,8 +33,8 @@ struct Running {
     info.today = clock.today();
     {
       auto db = sql::open(info.database, {.create = true});
-      server::demo::writeDemoData(*db, server::demo::generateDemoData({.seed = 7, .orders = 40, .today = info.today}),
-                                  false);
+      server::demo::writeDemoData(
+          *db, server::demo::generateDemoData({.seed = 7, .orders = 40, .today = info.today}), false);
     }
     pool = std::make_unique<server::ConnectionPool>(info.database, 4);
     services = std::make_unique<server::Services>(*pool, clock);

@@ -11,7 +11,7 @@ namespace ped::testing {
 struct DemoServer {
   std::string database;  // the SQLite file, also the look-up database
   int port = 0;
-  double today = 0;      // the demo data's "today"
+  double today = 0;  // the demo data's "today"
 };
 
 // Starts it on first use. Demo operators: GERENTE/gerente123 (sees every

@@ -37,12 +37,12 @@ class TestDatabase {
 };
 
 // In a test body: skips (or fails, under PED_REQUIRE_PG) when `db` is not there.
-#define PED_REQUIRE_DATABASE(db)                                              \
-  do {                                                                        \
-    if (!(db).available()) {                                                  \
-      if (::ped::testing::postgresRequired()) FAIL() << (db).skipReason();    \
-      GTEST_SKIP() << (db).skipReason();                                      \
-    }                                                                         \
+#define PED_REQUIRE_DATABASE(db)                                           \
+  do {                                                                     \
+    if (!(db).available()) {                                               \
+      if (::ped::testing::postgresRequired()) FAIL() << (db).skipReason(); \
+      GTEST_SKIP() << (db).skipReason();                                   \
+    }                                                                      \
   } while (0)
 
 bool postgresRequired();

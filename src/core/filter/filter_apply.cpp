@@ -3,9 +3,9 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
-#include "domain/order_query_arguments.h"
 #include "core/shell/parameters.h"
 #include "core/shell/remote_call.h"
+#include "domain/order_query_arguments.h"
 #include "hostlib/consiste.h"
 #include "hostlib/event_dispatch.h"
 

@@ -95,7 +95,8 @@ void TfrmLiquidaItem::cdsItemPedidoCalcFields() {
   // 28.999...) from losing that cent.
   const double d = discount.isNull() ? 0.0 : discount.asFloat();
   const double cents = std::trunc(d * 100 + (d < 0 ? -1e-7 : 1e-7));
-  const double total = (qt.isNull() ? 0.0 : qt.asFloat()) * (price.isNull() ? 0.0 : price.asFloat()) - cents / 100;
+  const double total =
+      (qt.isNull() ? 0.0 : qt.asFloat()) * (price.isNull() ? 0.0 : price.asFloat()) - cents / 100;
   cdsItemPedido.field("VrTotal").setFloat(total);
 }
 

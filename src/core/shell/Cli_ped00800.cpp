@@ -55,8 +55,8 @@ void InitializeCli_ped00800() {
   boTeclado = false;
   Filtro = TFiltro{};
   inContPedidoCh = inContItemPedidoCh = inContDesabilitadosPed = inContDesabilitadosIPed = 0;
-  for (std::string* s : {&stNrItemPed, &stSelNrPedido, &stSituacaoPedido, &stSituacaoItemPedido, &sttshUltimate,
-                         &reposicionar})
+  for (std::string* s : {&stNrItemPed, &stSelNrPedido, &stSituacaoPedido, &stSituacaoItemPedido,
+                         &sttshUltimate, &reposicionar})
     s->clear();
 }
 
@@ -70,8 +70,8 @@ void FinalizeCli_ped00800() {
   screenOwner.reset();
   frmLiquidaItem = nullptr;
   boIdCriado = false;
-  for (std::string* s : {&reposicionar, &sttshUltimate, &stSituacaoPedido, &stSituacaoItemPedido, &stSelNrPedido,
-                         &stNrItemPed})
+  for (std::string* s : {&reposicionar, &sttshUltimate, &stSituacaoPedido, &stSituacaoItemPedido,
+                         &stSelNrPedido, &stNrItemPed})
     std::string().swap(*s);
   Filtro = TFiltro{};
 }

@@ -49,8 +49,9 @@ void TfrmLiquidaItem::FormClose() {
 void TfrmLiquidaItem::sbtImprimirClick() { vantora.LoadBPL("PED01100", "M"); }
 
 void TfrmLiquidaItem::sbtFiltroClick() {
-  stNrItemPed = cdsItemPedido.active() && !cdsItemPedido.isEmpty() ? cdsItemPedido.field("NRITEMPED").displayText()
-                                                                     : std::string();
+  stNrItemPed = cdsItemPedido.active() && !cdsItemPedido.isEmpty()
+                    ? cdsItemPedido.field("NRITEMPED").displayText()
+                    : std::string();
   stSelNrPedido =
       cdsPedido.active() && !cdsPedido.isEmpty() ? cdsPedido.field("NRPEDIDO").displayText() : std::string();
   CriaFiltroLiquidaItem();
@@ -61,4 +62,3 @@ void TfrmLiquidaItem::mnuFiltrarClick() {
 }
 
 }  // namespace ped::core
-

@@ -88,10 +88,12 @@ void TfrmLiquidaItem::buildControls() {
   sbtFiltro.setEnabled(false);
   mnuFiltrar.setEnabled(false);
   tshItemPedido.setEnabled(false);
-  for (Control* c : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuProcurar, &mnuVerificar}) c->setEnabled(false);
+  for (Control* c : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuProcurar, &mnuVerificar})
+    c->setEnabled(false);
   // Nothing is listed or marked yet: the buttons agree with their menu
   // entries, and with what enabling gives an empty list.
-  for (Control* c : {&sbtIncluir, &sbtAlterar, &sbtExcluir, &sbtProcurar, &sbtVerificar, &sbtConfirmar, &sbtCancelar})
+  for (Control* c :
+       {&sbtIncluir, &sbtAlterar, &sbtExcluir, &sbtProcurar, &sbtVerificar, &sbtConfirmar, &sbtCancelar})
     enableAction(*c, false);
   mnuPedido.setChecked(true);
   tshJustExcl.setEnabled(false);
@@ -119,10 +121,14 @@ void TfrmLiquidaItem::buildControls() {
                            numberColumn("VRDESITPED", 74, "Vr. Desc."),
                            numberColumn("VrTotal", 74, "Valor Total")};
   dbgLiqEst.dataSource = &cdsEvolEst;
-  dbgLiqEst.columns = {column("CDALMOXARIFE", 172, "Almoxarifado"), column("CDLOCALESTOQ", 138, "Localização"),
-                       column("NRLOTEESTQ", 64, "Lote"),            column("NRSUBLOTE", 52, "Sub-Lote"),
-                       column("DTENTRLOTE", 64, "Entrada do Lote"), column("QTDISPONIVEL", 64, "Qtde. Disp."),
-                       column("QTEXP", 82, "Qtde. a Liquidar"),     column("SGUNIDADE", 45, "UN")};
+  dbgLiqEst.columns = {column("CDALMOXARIFE", 172, "Almoxarifado"),
+                       column("CDLOCALESTOQ", 138, "Localização"),
+                       column("NRLOTEESTQ", 64, "Lote"),
+                       column("NRSUBLOTE", 52, "Sub-Lote"),
+                       column("DTENTRLOTE", 64, "Entrada do Lote"),
+                       column("QTDISPONIVEL", 64, "Qtde. Disp."),
+                       column("QTEXP", 82, "Qtde. a Liquidar"),
+                       column("SGUNIDADE", 45, "UN")};
 
   qryFilial.setSQL("SELECT CDFILIAL, NMFILIAL FROM FILIAL ORDER BY CDFILIAL");
   defineBranchFields(qryFilial.rows());
@@ -130,7 +136,8 @@ void TfrmLiquidaItem::buildControls() {
   defineBranchFields(qryPesqFilial.rows());
   qryJustExcl.setSQL("SELECT CDJUSTEXCHIS, DSJUSTEXCHIS FROM JUSTEXCHIS ORDER BY CDJUSTEXCHIS");
   defineJustificationFields(qryJustExcl.rows());
-  qryPesqJust.setSQL("SELECT CDJUSTEXCHIS, DSJUSTEXCHIS FROM JUSTEXCHIS WHERE (CDJUSTEXCHIS = :P_CDJUSTEXCHIS)");
+  qryPesqJust.setSQL(
+      "SELECT CDJUSTEXCHIS, DSJUSTEXCHIS FROM JUSTEXCHIS WHERE (CDJUSTEXCHIS = :P_CDJUSTEXCHIS)");
   defineJustificationFields(qryPesqJust.rows());
 
   btnFilial.setCaption("...");

@@ -52,7 +52,8 @@ const hostlib::TMessages& liquidaItemMessages() {
       "Lote_Vencido|O Lote informado está com a data de validade vencida.",
       "Qtd_Dif|Quantidade total a liquidar deve ser igual à quantidade pedida.",
       "MSG_Lancto|Liquidação Manual",
-      "Conf_EvolEst|A liquidação manual do pedido implicará na baixa de estoque, sem possibilidade de devolução. "
+      "Conf_EvolEst|A liquidação manual do pedido implicará na baixa de estoque, sem possibilidade de "
+      "devolução. "
       "Deseja continuar?",
       "Irreg_Estq|Operação cancelada. A atualização de estoque de alguns produtos faria com que a posição de "
       "estoque se tornasse irregular.",

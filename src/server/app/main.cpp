@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     {
       auto db = ped::sql::open(options.database, dbOptions);
       const int applied = storage::migrate(*db);
-      if (applied > 0) std::cerr << "Banco de dados atualizado: " << applied << " migração(ões) aplicada(s).\n";
+      if (applied > 0)
+        std::cerr << "Banco de dados atualizado: " << applied << " migração(ões) aplicada(s).\n";
     }
     ConnectionPool pool(options.database, options.connections, dbOptions);
     ped::engine::SystemClock clock;

@@ -13,8 +13,8 @@ std::size_t count(const std::string& key, const std::string& value, std::size_t 
   std::size_t n = 0;
   const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
   if (ec != std::errc() || end != value.data() + value.size() || n < min || n > max)
-    throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (de " + std::to_string(min) +
-                             " a " + std::to_string(max) + ").");
+    throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (de " +
+                             std::to_string(min) + " a " + std::to_string(max) + ").");
   return n;
 }
 
@@ -40,23 +40,34 @@ void readConfig(ServerOptions& o, const std::string& path) {
 }
 
 void set(ServerOptions& o, const std::string& key, const std::string& value) {
-  if (key == "listen") o.listen = value;
-  else if (key == "port") o.port = static_cast<int>(count(key, value, 0, 65535));
-  else if (key == "database") o.database = value;
-  else if (key == "threads") o.threads = count(key, value, 1, 4096);
-  else if (key == "connections") o.connections = count(key, value, 1, 1024);
-  else if (key == "max-body") o.maxBodyBytes = count(key, value, 1024, std::size_t{1} << 30);
-  else if (key == "max-orders") o.maxOrderRows = count(key, value, 1, 10000000);
-  else if (key == "statement-timeout") o.statementTimeoutMs = static_cast<int>(count(key, value, 100, 3600000));
+  if (key == "listen")
+    o.listen = value;
+  else if (key == "port")
+    o.port = static_cast<int>(count(key, value, 0, 65535));
+  else if (key == "database")
+    o.database = value;
+  else if (key == "threads")
+    o.threads = count(key, value, 1, 4096);
+  else if (key == "connections")
+    o.connections = count(key, value, 1, 1024);
+  else if (key == "max-body")
+    o.maxBodyBytes = count(key, value, 1024, std::size_t{1} << 30);
+  else if (key == "max-orders")
+    o.maxOrderRows = count(key, value, 1, 10000000);
+  else if (key == "statement-timeout")
+    o.statementTimeoutMs = static_cast<int>(count(key, value, 100, 3600000));
   else if (key == "max-connections")
     o.maxConnections = count(key, value, 16, 1000000);
   else if (key == "max-per-address")
     o.maxConnectionsPerPeer = count(key, value, 1, 1000000);
   else if (key == "request-timeout")
     o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
-  else if (key == "log") o.logFile = value;
-  else if (key == "config") readConfig(o, value);
-  else throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
+  else if (key == "log")
+    o.logFile = value;
+  else if (key == "config")
+    readConfig(o, value);
+  else
+    throw std::runtime_error("Opção desconhecida: --" + key + ". Veja --help.");
   if (value.empty() && key != "log") throw std::runtime_error("Valor vazio para --" + key + ".");
 }
 

@@ -16,11 +16,11 @@ struct ServerOptions {
   std::size_t connections = 16;                // database connections
   std::size_t maxBodyBytes = 16 * 1024 * 1024;
   std::size_t maxOrderRows = 200000;
-  int statementTimeoutMs = 30000;  // the longest one database statement may run
+  int statementTimeoutMs = 30000;           // the longest one database statement may run
   std::size_t maxConnections = 10000;       // open connections in all
   std::size_t maxConnectionsPerPeer = 256;  // from one address
   int requestTimeoutMs = 10000;             // for one request to arrive whole
-  std::string logFile;  // empty: standard error
+  std::string logFile;                      // empty: standard error
   bool help = false;
 };
 

@@ -200,9 +200,10 @@ void Services::install(rpc::Dispatcher& d) {
       },
       rpc::Access::Public);
 
-  d.add("GetParam", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return orders_.GetParam(db, s, p.text(0), p.text(1));
-        }, Kind::Read));
+  d.add("GetParam", 2,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return orders_.GetParam(db, s, p.text(0), p.text(1)); },
+             Kind::Read));
   d.add("GetPedidos", static_cast<int>(domain::kOrderQueryArgumentCount),
         bind(
             [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
@@ -233,25 +234,38 @@ void Services::install(rpc::Dispatcher& d) {
               return orders_.GetPedidos(db, s, f);
             },
             Kind::Direct));
-  d.add("GetItem", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return orders_.GetItem(db, s, p.text(0), p.text(1));
-        }, Kind::Direct));
-  d.add("GetItSemFiltro", 2, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1));
-        }, Kind::Direct));
-  d.add("GetNrPedido", 3, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return orders_.GetNrPedido(db, s, p.text(0), p.text(1), p.text(2));
-        }, Kind::Read));
-  d.add("GetEvolEstq", 1, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return stock_.GetEvolEstq(db, s, p.packet(0));
-        }, Kind::Read));
-  d.add("GetPosEstq", 9, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return stock_.GetPosEstq(db, s, p.text(0), p.text(1), p.text(2), p.text(3), p.text(4), p.text(5),
-                                   p.text(6), p.text(7), p.text(8));
-        }, Kind::Read));
-  d.add("AtualizaEstoque", 5, bind([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3), p.text(4));
-        }, Kind::Direct));
+  d.add("GetItem", 2,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return orders_.GetItem(db, s, p.text(0), p.text(1)); },
+             Kind::Direct));
+  d.add("GetItSemFiltro", 2,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1)); },
+             Kind::Direct));
+  d.add("GetNrPedido", 3,
+        bind(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              return orders_.GetNrPedido(db, s, p.text(0), p.text(1), p.text(2));
+            },
+            Kind::Read));
+  d.add("GetEvolEstq", 1,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return stock_.GetEvolEstq(db, s, p.packet(0)); },
+             Kind::Read));
+  d.add("GetPosEstq", 9,
+        bind(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              return stock_.GetPosEstq(db, s, p.text(0), p.text(1), p.text(2), p.text(3), p.text(4),
+                                       p.text(5), p.text(6), p.text(7), p.text(8));
+            },
+            Kind::Read));
+  d.add("AtualizaEstoque", 5,
+        bind(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              return movement_.AtualizaEstoque(db, s, p.text(0), p.text(1), p.text(2), p.packet(3),
+                                               p.text(4));
+            },
+            Kind::Direct));
   d.add("SetLiquidaPed", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
           return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2));
         }));

@@ -52,8 +52,8 @@ std::string newSessionToken() {
 std::string sessionKey(std::string_view token) {
   ensureSodium();
   unsigned char digest[crypto_generichash_BYTES];
-  crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()), token.size(),
-                     nullptr, 0);
+  crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()),
+                     token.size(), nullptr, 0);
   return hex(digest, sizeof digest);
 }
 

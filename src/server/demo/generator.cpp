@@ -124,7 +124,8 @@ void addClients(DemoData& data, Random& random, int orders) {
     if (company) {
       client.tradeName = fitClientName(companyTradeName(random));
       client.legalName = client.tradeName + random.pick(names::legalSuffixes());
-      if (engine::text::length(client.legalName) > 50) client.legalName = fitClientName(client.tradeName + " Ltda");
+      if (engine::text::length(client.legalName) > 50)
+        client.legalName = fitClientName(client.tradeName + " Ltda");
     } else {
       client.tradeName = client.legalName = fitClientName(personName(random));
     }

@@ -24,7 +24,8 @@ std::string requireJustification(sql::Connection& db, std::string_view code) {
   const std::string trimmed = engine::value_text::trim(code);
   if (trimmed.empty()) throw ServiceError("Justificativa deve ser informada.");
   const std::string adjusted = domain::adjustCode(trimmed, domain::kJustificationCodeWidth);
-  if (db.query("SELECT CDJUSTEXCHIS FROM JUSTEXCHIS WHERE CDJUSTEXCHIS = :J", {{"J", adjusted}}).rowCount() == 0)
+  if (db.query("SELECT CDJUSTEXCHIS FROM JUSTEXCHIS WHERE CDJUSTEXCHIS = :J", {{"J", adjusted}}).rowCount() ==
+      0)
     throw ServiceError("Justificativa de exclusão do histórico não cadastrada.");
   return adjusted;
 }
@@ -35,7 +36,8 @@ bool lockFailure(const sql::SqlError& e) {
 
 struct ErrorRows {
   engine::Table table = engine::emptyTable(domain::layouts::orderErrors());
-  void add(const std::string& branch, const std::string& order, const std::string& status, std::string_view text) {
+  void add(const std::string& branch, const std::string& order, const std::string& status,
+           std::string_view text) {
     const engine::RowId r = table.addRow();
     table.mutableColumn(0).set(r, branch);
     table.mutableColumn(1).set(r, order);
@@ -79,7 +81,8 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
       for (std::size_t r = 0; r < part.rowCount(); ++r) {
         const engine::RowId dst = out.table.addRow();
         for (std::size_t c = 0; c < out.layout.size(); ++c)
-          out.table.mutableColumn(c).set(dst, part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
+          out.table.mutableColumn(c).set(dst,
+                                         part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
       }
     }
   return toPacket(out);
@@ -120,7 +123,8 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
           (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
       key);
   if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
-  if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode); tied && *tied != order.text(0, "CDVENDEDOR"))
+  if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode);
+      tied && *tied != order.text(0, "CDVENDEDOR"))
     throw ServiceError("Pedido " + request.order + " não pertence ao vendedor do operador.");
   const std::string status(order.text(0, "IDSITPEDIDO"));
   const std::int64_t version = order.integer(0, "NRVERSAO");
@@ -167,22 +171,31 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   }
 
   const bool movesStock =
-      kind == Kind::Settle &&
-      db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key).text(0, "IDEVOLESTLIQMAN") == "S";
+      kind == Kind::Settle && db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key)
+                                      .text(0, "IDEVOLESTLIQMAN") == "S";
   const std::string now = date_time::toIso(clock_.now());
   for (const auto& [item, next] : changes) {
     if (movesStock) stock_.applyStaged(db, s, request.branch, request.order, item, version, quantities[item]);
-    const sql::Params p = {{"F", request.branch}, {"N", request.order}, {"I", item},     {"NOVA", next},
-                           {"ANT", statuses[item]}, {"OP", s.operatorCode}, {"J", justification},
-                           {"AGORA", now},          {"Q", quantities[item]},  {"K", s.key},
+    const sql::Params p = {{"F", request.branch},
+                           {"N", request.order},
+                           {"I", item},
+                           {"NOVA", next},
+                           {"ANT", statuses[item]},
+                           {"OP", s.operatorCode},
+                           {"J", justification},
+                           {"AGORA", now},
+                           {"Q", quantities[item]},
+                           {"K", s.key},
                            {"OPER", kind == Kind::Settle ? "L" : "E"}};
     db.execute(
         "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J WHERE CDFILIAL = :F"
         " AND NRPEDIDO = :N AND NRITEMPED = :I",
         p);
     db.execute(
-        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO, CDJUSTEXCHIS,"
-        " IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO) VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA,"
+        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO, "
+        "CDJUSTEXCHIS,"
+        " IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO) VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, "
+        ":NOVA,"
         " :Q, :K)",
         p);
     if (kind == Kind::Settle)
@@ -247,7 +260,8 @@ ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, co
     auto it = std::find_if(requests.begin(), requests.end(),
                            [&](const OrderRequest& q) { return q.branch == branch && q.order == order; });
     if (it == requests.end()) it = requests.insert(requests.end(), {branch, order, {}, {}});
-    it->items.push_back({engine::value_text::trim(items.text(r, "NRITEMPED")), items.text(r, "IDSITITEMPED")});
+    it->items.push_back(
+        {engine::value_text::trim(items.text(r, "NRITEMPED")), items.text(r, "IDSITITEMPED")});
   }
   ErrorRows errors;
   std::size_t changed = 0;

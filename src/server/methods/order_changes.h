@@ -59,7 +59,7 @@ class OrderChanges {
   };
   struct OrderRequest {
     std::string branch, order, statusRead;  // statusRead empty at item level
-    std::vector<ItemRequest> items;          // empty at order level: every open item
+    std::vector<ItemRequest> items;         // empty at order level: every open item
   };
   enum class Kind { Settle, Undo };
 

@@ -2,10 +2,10 @@
 
 #include <set>
 
-#include "engine/text.h"
 #include "domain/code_width.h"
 #include "domain/layouts.h"
 #include "domain/list_text.h"
+#include "engine/text.h"
 #include "engine/value_text.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
@@ -51,7 +51,8 @@ std::vector<std::string> codes(std::string_view s) {
 std::vector<std::string> listKeys(std::string_view list, std::size_t limit, const char* what) {
   std::vector<std::string> keys = domain::splitListText(list);
   if (keys.size() > limit)
-    throw ServiceError(std::string("A lista de ") + what + " tem mais de " + std::to_string(limit) + " itens.");
+    throw ServiceError(std::string("A lista de ") + what + " tem mais de " + std::to_string(limit) +
+                       " itens.");
   return keys;
 }
 
@@ -84,7 +85,8 @@ void requireSessionOperator(const Session& s, std::string_view operatorCode) {
 std::optional<std::string> sellerRestriction(sql::Connection& db, std::string_view branch,
                                              std::string_view operatorCode) {
   const sql::Result r = db.query(
-      "SELECT P.IDEXIBPEDIDO, (SELECT COUNT(*) FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL AND T.CDOPERADOR = :OP)"
+      "SELECT P.IDEXIBPEDIDO, (SELECT COUNT(*) FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL AND "
+      "T.CDOPERADOR = :OP)"
       " AS TODOS, (SELECT O.CDVENDEDOR FROM OPERADOR O WHERE O.CDOPERADOR = :OP) AS CDVENDEDOR"
       " FROM PARAMPEDIDO P WHERE P.CDFILIAL = :F",
       {{"F", branch}, {"OP", operatorCode}});
@@ -101,7 +103,8 @@ std::string OrderQueries::GetParam(sql::Connection& db, const Session& s, std::s
   const sql::Result params = db.query(
       "SELECT IDEVOLESTLIQMAN, IDMENSVEND, IDEXIBPEDIDO, IDUTRESELOTE FROM PARAMPEDIDO WHERE CDFILIAL = :F",
       p, domain::layouts::orderParameters());
-  if (params.rowCount() == 0) throw ServiceError("Parâmetros de pedido não cadastrados para a filial " + branch + ".");
+  if (params.rowCount() == 0)
+    throw ServiceError("Parâmetros de pedido não cadastrados para a filial " + branch + ".");
   const sql::PacketRows all =
       db.queryPacket("SELECT CDOPERADOR FROM OPERTPED WHERE CDFILIAL = :F AND CDOPERADOR = :OP", p,
                      domain::layouts::operatorsSeeingAll());
@@ -138,7 +141,8 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
       }
     }
   }
-  if (f.allClients != "T") appendIn(where, p, "P.CDCLIENTE", "CL", listKeys(f.clientList, kMaxListKeys, "clientes"));
+  if (f.allClients != "T")
+    appendIn(where, p, "P.CDCLIENTE", "CL", listKeys(f.clientList, kMaxListKeys, "clientes"));
 
   if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
     appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
@@ -187,7 +191,8 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
       p, domain::layouts::orders());
   tx.commit();
   if (orders.rows > maxRows_)
-    throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) + " pedidos. Restrinja o filtro.");
+    throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) +
+                       " pedidos. Restrinja o filtro.");
 
   // GetItem shows the items of these orders under the same restriction,
   // written whole or not at all; a reload with the filter unchanged writes
@@ -195,7 +200,8 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   const sql::Result known =
       db.query("SELECT DSSITITEMPED, IDTPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
   const bool unchanged = !byProduct && known.rowCount() == 1 && !known.isNull(0, "DSSITITEMPED") &&
-                         known.text(0, "DSSITITEMPED") == f.itemStatuses && known.text(0, "IDTPRODUTO") == "T";
+                         known.text(0, "DSSITITEMPED") == f.itemStatuses &&
+                         known.text(0, "IDTPRODUTO") == "T";
   if (!unchanged) {
     sql::Transaction restriction(db, sql::TransactionMode::Write);
     db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
@@ -203,7 +209,8 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
     db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
     if (byProduct) {
       for (const std::string& k : std::set<std::string>(products.begin(), products.end()))
-        db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)", {{"K", s.key}, {"P", k}});
+        db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)",
+                   {{"K", s.key}, {"P", k}});
     }
     restriction.commit();
   }
@@ -226,11 +233,13 @@ constexpr const char* kVisibleToOperator =
 std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::string_view branchArg,
                                   std::string_view orderArg) const {
   // The item's status among the session's codes, without building a pattern per row.
-  const char* statusWanted = db.dialect() == sql::Dialect::Sqlite ? "INSTR(S.DSSITITEMPED, I.IDSITITEMPED) > 0"
-                                                                  : "STRPOS(S.DSSITITEMPED, I.IDSITITEMPED) > 0";
+  const char* statusWanted = db.dialect() == sql::Dialect::Sqlite
+                                 ? "INSTR(S.DSSITITEMPED, I.IDSITITEMPED) > 0"
+                                 : "STRPOS(S.DSSITITEMPED, I.IDSITITEMPED) > 0";
   std::string sql =
       "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
-      " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, I.CDPRODUTO"
+      " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, "
+      "I.CDPRODUTO"
       " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
       " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
       " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
@@ -271,7 +280,8 @@ std::string OrderQueries::GetNrPedido(sql::Connection& db, const Session& s, std
   const std::string branch = trimmed(branchArg);
   sql::Params p = {{"F", branch}};
   std::string where = "P.CDFILIAL = :F";
-  if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
+  if (const auto tied = sellerRestriction(db, branch, s.operatorCode))
+    appendIn(where, p, "P.CDVENDEDOR", "VD", {*tied});
   p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
   const sql::PacketRows orders = db.queryPacket(
       "SELECT 'N' AS IDMARCADO, P.NRPEDIDO, C.NMFANTCLIE FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = "

@@ -37,11 +37,12 @@ class OrderQueries {
   std::string GetParam(sql::Connection& db, const Session& s, std::string_view branch,
                        std::string_view operatorCode) const;
   std::string GetPedidos(sql::Connection& db, const Session& s, const OrderFilter& f) const;
-  std::string GetItem(sql::Connection& db, const Session& s, std::string_view branch, std::string_view order) const;
+  std::string GetItem(sql::Connection& db, const Session& s, std::string_view branch,
+                      std::string_view order) const;
   std::string GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branch,
                              std::string_view order) const;
-  std::string GetNrPedido(sql::Connection& db, const Session& s, std::string_view seller, std::string_view branch,
-                          std::string_view operatorCode) const;
+  std::string GetNrPedido(sql::Connection& db, const Session& s, std::string_view seller,
+                          std::string_view branch, std::string_view operatorCode) const;
 
  private:
   std::size_t maxRows_;

@@ -5,15 +5,16 @@
 
 namespace ped::server {
 
-std::string Sessions::login(sql::Connection& db, std::string_view operatorCode, std::string_view password) const {
+std::string Sessions::login(sql::Connection& db, std::string_view operatorCode,
+                            std::string_view password) const {
   const Credentials c = credentials(db, operatorCode);
   if (!passwordMatches(c, password)) throw ServiceError("Operador ou senha inválidos.");
   return openSession(db, c);
 }
 
 Sessions::Credentials Sessions::credentials(sql::Connection& db, std::string_view operatorCode) const {
-  const sql::Result op = db.query("SELECT CDOPERADOR, DSSENHAHASH, IDATIVO FROM OPERADOR WHERE CDOPERADOR = :OP",
-                                  {{"OP", operatorCode}});
+  const sql::Result op = db.query(
+      "SELECT CDOPERADOR, DSSENHAHASH, IDATIVO FROM OPERADOR WHERE CDOPERADOR = :OP", {{"OP", operatorCode}});
   if (op.rowCount() != 1 || op.text(0, "IDATIVO") != "S") return {};
   return {std::string(op.text(0, "CDOPERADOR")), std::string(op.text(0, "DSSENHAHASH"))};
 }

@@ -68,7 +68,9 @@ class Tokens {
     if (at_ != s_.size()) fail();
   }
   [[noreturn]] void fail() const {
-    throw ServiceError("Filtro de estoque inválido: use NRPEDIDO IN ('...') ou (NRPEDIDO = '...') AND (NRITEMPED IN ('...')).");
+    throw ServiceError(
+        "Filtro de estoque inválido: use NRPEDIDO IN ('...') ou (NRPEDIDO = '...') AND (NRITEMPED IN "
+        "('...')).");
   }
 
  private:

@@ -14,7 +14,7 @@
 namespace ped::server {
 
 struct StockSelection {
-  std::vector<std::string> orders;              // at least one
+  std::vector<std::string> orders;                // at least one
   std::optional<std::vector<std::string>> items;  // item form: the items of orders[0]
 };
 

@@ -4,11 +4,11 @@
 #include <set>
 #include <tuple>
 
-#include "engine/text.h"
 #include "domain/code_width.h"
 #include "domain/layouts.h"
 #include "domain/quantities.h"
 #include "domain/status_rules.h"
+#include "engine/text.h"
 #include "engine/value_text.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
@@ -66,13 +66,15 @@ std::string itemName(const ItemKey& k) { return "item " + k.item + " do pedido "
 
 std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s, std::string_view branchArg,
                                            std::string_view operatorCode, std::string_view descriptionArg,
-                                           std::string_view allocationPacket, std::string_view filterText) const {
+                                           std::string_view allocationPacket,
+                                           std::string_view filterText) const {
   requireSessionOperator(s, operatorCode);
   const std::string branch = engine::value_text::trim(branchArg);
   // Cut to the column's 60 characters, never inside one.
   const std::string trimmedDescription = engine::value_text::trim(descriptionArg);
   const std::string description(engine::text::truncate(trimmedDescription, 60));
-  const sql::Result param = db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
+  const sql::Result param =
+      db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
   if (param.rowCount() == 0) throw ServiceError("Filial " + branch + " não cadastrada.");
   if (param.text(0, "IDEVOLESTLIQMAN") != "S")
     throw ServiceError("A filial " + branch + " não movimenta estoque na liquidação manual.");
@@ -84,12 +86,14 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   std::map<ItemKey, OpenItem> items;
   for (const std::string& rawOrder : selection.orders) {
     const std::string order = domain::adjustCode(rawOrder, domain::kOrderNumberWidth);
-    const sql::Result o = db.query("SELECT CDVENDEDOR, NRVERSAO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
-                                   {{"F", branch}, {"N", order}});
+    const sql::Result o =
+        db.query("SELECT CDVENDEDOR, NRVERSAO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+                 {{"F", branch}, {"N", order}});
     if (o.rowCount() == 0 || (tied && *tied != o.text(0, "CDVENDEDOR")))
       throw ServiceError("Pedido " + order + " não encontrado na filial " + branch + ".");
     const sql::Result its = db.query(
-        "SELECT NRITEMPED, IDSITITEMPED, CDPRODUTO, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+        "SELECT NRITEMPED, IDSITITEMPED, CDPRODUTO, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND "
+        "NRPEDIDO = :N",
         {{"F", branch}, {"N", order}});
     std::set<std::string> listed;
     if (selection.items)
@@ -130,7 +134,8 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     const Position at{rows.text(r, "CDPRODUTO"), rows.text(r, "CDALMOXARIFE"), rows.text(r, "CDLOCALESTOQ"),
                       rows.text(r, "NRLOTEESTQ"), rows.text(r, "NRSUBLOTE")};
     const double q = domain::roundQuantity(rows.number(r, "QTEXP"));
-    if (!(q > 0)) throw ServiceError("A quantidade a liquidar do " + itemName(key) + " deve ser maior que 0.");
+    if (!(q > 0))
+      throw ServiceError("A quantidade a liquidar do " + itemName(key) + " deve ser maior que 0.");
     if (at.product != it->second.product)
       throw ServiceError("O produto do estoque informado para o " + itemName(key) + " não é o do item.");
     if (lotExpired(db, at.product, at.lot, today))
@@ -149,8 +154,8 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   sql::Result irregular{domain::layouts::irregularStock(),
                         engine::emptyTable(domain::layouts::irregularStock())};
   for (const auto& [at, quantity] : taken) {
-    const sql::Result pos = db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere,
-                                     at.params(branch));
+    const sql::Result pos =
+        db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere, at.params(branch));
     if (pos.rowCount() == 0) throw ServiceError("Posição de estoque não cadastrada: " + at.describe() + ".");
     const double stock = pos.number(0, "QTESTOQUE");
     if (domain::lessQuantity(stock, quantity)) {
@@ -168,7 +173,8 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
                                      -quantity,
                                      domain::roundQuantity(stock - quantity)};
       for (std::size_t c = 0; c < std::size(cells); ++c)
-        if (!(cells[c].isText() && cells[c].text().empty())) irregular.table.mutableColumn(c).set(r, cells[c]);
+        if (!(cells[c].isText() && cells[c].text().empty()))
+          irregular.table.mutableColumn(c).set(r, cells[c]);
       continue;
     }
     // Quantities held for items outside this movement stay theirs.
@@ -187,8 +193,9 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
   sql::Transaction tx(db, sql::TransactionMode::Write);
   const std::string now = date_time::toIso(clock_.now());
   for (const auto& [key, item] : items)
-    db.execute("DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
-               {{"K", s.key}, {"F", branch}, {"N", key.order}, {"I", key.item}});
+    db.execute(
+        "DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+        {{"K", s.key}, {"F", branch}, {"N", key.order}, {"I", key.item}});
   for (const Row& r : chosen) {
     sql::Params p = r.at.params(branch);
     p.insert(p.end(), {{"K", s.key},
@@ -199,8 +206,10 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
                        {"D", description.empty() ? std::string("Liquidação Manual") : description},
                        {"AGORA", now}});
     db.execute(
-        "INSERT INTO MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ,"
-        " NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO) VALUES (:K, :F, :N, :I, :P, :W, :L,"
+        "INSERT INTO MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, CDALMOXARIFE, "
+        "CDLOCALESTOQ,"
+        " NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO) VALUES (:K, :F, :N, :I, :P, :W, "
+        ":L,"
         " :T, :S, :Q, :V, :D, :AGORA)",
         p);
   }
@@ -234,7 +243,8 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
     if (lotExpired(db, at.product, at.lot, today))
       throw ServiceError("O lote " + at.lot + " do produto " + at.product + " está vencido.");
     sql::Params p = at.params(branch);
-    const sql::Result pos = db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere, p);
+    const sql::Result pos =
+        db.query(std::string("SELECT QTESTOQUE FROM POSESTOQUE WHERE ") + kPositionWhere, p);
     const double stock = pos.rowCount() ? pos.number(0, "QTESTOQUE") : 0;
     double heldByOthers = 0;
     const sql::Result held = db.query(
@@ -259,13 +269,16 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
                        {"N", order},
                        {"I", item}});
     db.execute(
-        "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTMOVIMENTO,"
-        " DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES (:F, :P, :W, :L, :T, :S, :Q, :D, :OP,"
+        "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, "
+        "QTMOVIMENTO,"
+        " DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES (:F, :P, :W, :L, :T, :S, :Q, :D, "
+        ":OP,"
         " :AGORA, :N, :I)",
         m);
   }
-  db.execute("DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
-             itemKey);
+  db.execute(
+      "DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+      itemKey);
 }
 
 }  // namespace ped::server

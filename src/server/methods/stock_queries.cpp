@@ -31,7 +31,8 @@ constexpr const char* kReservedAtPosition =
 
 }  // namespace
 
-std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std::string_view ordersPacket) const {
+std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s,
+                                      std::string_view ordersPacket) const {
   const ClientPacket orders(ordersPacket,
                             domain::layouts::fieldsOf(domain::layouts::orders(), {"CDFILIAL", "NRPEDIDO"}),
                             "pedidos");
@@ -93,9 +94,9 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s, std
 
 std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std::string_view branchArg,
                                      std::string_view orderArg, std::string_view product,
-                                     std::string_view warehouse, std::string_view location, std::string_view item,
-                                     std::string_view onlyAvailable, std::string_view lot,
-                                     std::string_view subLot) const {
+                                     std::string_view warehouse, std::string_view location,
+                                     std::string_view item, std::string_view onlyAvailable,
+                                     std::string_view lot, std::string_view subLot) const {
   const std::string branch = engine::value_text::trim(branchArg);
   const std::string order = domain::adjustCode(orderArg, domain::kOrderNumberWidth);
   sql::Params p = {{"F", branch},
@@ -119,7 +120,8 @@ std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std:
   const std::string own =
       "COALESCE((SELECT SUM(X.QTRESERVADA) FROM RESERVAITEM X WHERE X.CDFILIAL = E.CDFILIAL"
       " AND X.CDPRODUTO = E.CDPRODUTO AND X.CDALMOXARIFE = E.CDALMOXARIFE AND X.CDLOCALESTOQ = E.CDLOCALESTOQ"
-      " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE AND X.NRPEDIDO = :N AND X.NRITEMPED = :I), 0)";
+      " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE AND X.NRPEDIDO = :N AND X.NRITEMPED = "
+      ":I), 0)";
   const std::string free = std::string("E.QTESTOQUE - ") + kReservedAtPosition;
   if (onlyAvailable == "N") where += " AND " + free + " + " + own + " > 0";
   return db

@@ -24,10 +24,10 @@ class StockQueries {
   // leaves it open, a blank key matches positions without that key. With
   // `onlyAvailable` "N", positions with nothing free for this item are left
   // out.
-  std::string GetPosEstq(sql::Connection& db, const Session& s, std::string_view branch, std::string_view order,
-                         std::string_view product, std::string_view warehouse, std::string_view location,
-                         std::string_view item, std::string_view onlyAvailable, std::string_view lot,
-                         std::string_view subLot) const;
+  std::string GetPosEstq(sql::Connection& db, const Session& s, std::string_view branch,
+                         std::string_view order, std::string_view product, std::string_view warehouse,
+                         std::string_view location, std::string_view item, std::string_view onlyAvailable,
+                         std::string_view lot, std::string_view subLot) const;
 };
 
 }  // namespace ped::server

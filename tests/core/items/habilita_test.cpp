@@ -32,10 +32,12 @@ class Habilita : public ::testing::Test {
   void expectMenusFollow() {
     TfrmLiquidaItem& s = *s_;
     const std::pair<const Control*, const Control*> pairs[] = {
-        {&s.mnuVerificar, &s.sbtVerificar}, {&s.mnuProcurar, &s.sbtProcurar},   {&s.mnuFiltrar, &s.sbtFiltro},
-        {&s.mnuPedido, &s.tshPadrao},       {&s.mnuItemPedido, &s.tshItemPedido}, {&s.mnuCancelar, &s.sbtCancelar},
-        {&s.mnuConfirmar, &s.sbtConfirmar}, {&s.mnuJustExcl, &s.tshJustExcl},   {&s.mnuIncluir, &s.sbtIncluir},
-        {&s.mnuAlterar, &s.sbtAlterar},     {&s.mnuExcluir, &s.sbtExcluir}};
+        {&s.mnuVerificar, &s.sbtVerificar},   {&s.mnuProcurar, &s.sbtProcurar},
+        {&s.mnuFiltrar, &s.sbtFiltro},        {&s.mnuPedido, &s.tshPadrao},
+        {&s.mnuItemPedido, &s.tshItemPedido}, {&s.mnuCancelar, &s.sbtCancelar},
+        {&s.mnuConfirmar, &s.sbtConfirmar},   {&s.mnuJustExcl, &s.tshJustExcl},
+        {&s.mnuIncluir, &s.sbtIncluir},       {&s.mnuAlterar, &s.sbtAlterar},
+        {&s.mnuExcluir, &s.sbtExcluir}};
     for (const auto& [menu, control] : pairs) EXPECT_EQ(menu->enabled(), control->enabled()) << menu->name();
   }
   // On the item page with the allocation grid in use, the current item of
@@ -65,15 +67,16 @@ TEST_F(Habilita, OneMarkedOrderAllowsOnlyConfirmCancelAndTheJustification) {
   inContPedidoCh = 1;
   s.habilita("");
   expectEnabled({&s.sbtConfirmar, &s.sbtCancelar, &s.tshJustExcl},
-                {&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido, &s.lblFilial, &s.medCdFilial,
-                 &s.btnFilial, &s.dbnPadrao, &s.sbtIncluir, &s.sbtAlterar, &s.sbtExcluir});
+                {&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido, &s.lblFilial,
+                 &s.medCdFilial, &s.btnFilial, &s.dbnPadrao, &s.sbtIncluir, &s.sbtAlterar, &s.sbtExcluir});
   expectMenusFollow();
   EXPECT_TRUE(s.mnuPedido.checked());
 
   inContPedidoCh = 0;
   s.habilita("");
-  expectEnabled({&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido, &s.medCdFilial, &s.dbnPadrao},
-                {&s.sbtConfirmar, &s.sbtCancelar, &s.tshJustExcl});
+  expectEnabled(
+      {&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido, &s.medCdFilial, &s.dbnPadrao},
+      {&s.sbtConfirmar, &s.sbtCancelar, &s.tshJustExcl});
   expectMenusFollow();
 }
 
@@ -113,8 +116,8 @@ TEST_F(Habilita, EditingAnAllocationRowLocksEverythingButConfirmAndCancel) {
   s.cdsEvolEst.edit();
   s.habilita("");
   expectEnabled({&s.sbtConfirmar, &s.sbtCancelar},
-                {&s.sbtVerificar, &s.dbgItemPedido, &s.tshPadrao, &s.sbtIncluir, &s.sbtAlterar, &s.sbtExcluir, &s.sbtFiltro,
-                 &s.sbtProcurar, &s.tshJustExcl, &s.medCdFilial});
+                {&s.sbtVerificar, &s.dbgItemPedido, &s.tshPadrao, &s.sbtIncluir, &s.sbtAlterar, &s.sbtExcluir,
+                 &s.sbtFiltro, &s.sbtProcurar, &s.tshJustExcl, &s.medCdFilial});
   expectMenusFollow();
   s.cdsEvolEst.cancel();
   s.habilita("");

@@ -155,7 +155,9 @@ TEST_F(OrderLoading, AllocationRowsAndColumnsFollowTheBranchParameters) {
   s.cdsEvolEst.setFiltered(false);
   EXPECT_FALSE(s.cdsEvolEst.isEmpty());
   s.cdsEvolEst.setFiltered(true);
-  auto visible = [&](const char* field) { return s.dbgLiqEst.columns[hostlib::consiste::IndiceCol(s.dbgLiqEst, field)].visible; };
+  auto visible = [&](const char* field) {
+    return s.dbgLiqEst.columns[hostlib::consiste::IndiceCol(s.dbgLiqEst, field)].visible;
+  };
   EXPECT_TRUE(visible("CDALMOXARIFE"));
   EXPECT_FALSE(visible("CDLOCALESTOQ"));
   EXPECT_FALSE(visible("NRLOTEESTQ"));

@@ -153,7 +153,8 @@ TEST_F(GridPainting, ItemNumbersAreFormattedAndRightAlignedAndTheProductCodeMask
     EXPECT_EQ(item(c.row, c.field),
               (CellPainting{.textColour = plain, .text = c.text, .alignment = TextAlignment::Right}))
         << c.field << " " << c.row;
-  EXPECT_EQ(item(2, "QTITEMPED"), (CellPainting{.textColour = plain}));  // no value: the field's own, empty text
+  EXPECT_EQ(item(2, "QTITEMPED"),
+            (CellPainting{.textColour = plain}));  // no value: the field's own, empty text
   EXPECT_EQ(item(0, "CDARVPROD").text, "01.02.003");
   EXPECT_EQ(item(2, "CDARVPROD").text, "");
   EXPECT_EQ(discountText(-2.567), "-2,56");

@@ -71,8 +71,8 @@ class RemoteServer : public ::testing::TestWithParam<Backend> {
         .number(0, "QTESTOQUE");
   }
   static std::vector<Arg> everything(const char* branch) {
-    return {branch, "3526", "", "", "", "T", "1234657", "", "T", "", "T", "", "T",
-            "2026-11-30", "2026-12-07", "", nullptr, nullptr, "T", "32140"};
+    return {branch, "3526", "",  "",           "",           "T", "1234657", "",      "T", "",
+            "T",    "",     "T", "2026-11-30", "2026-12-07", "",  nullptr,   nullptr, "T", "32140"};
   }
 
   TestDatabase store_{GetParam()};
@@ -187,8 +187,9 @@ TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
       R"("rows":[["S","2","0000000010","0001"]]})";
   auto admin = store_.open();
   for (int round = 0; round < 4; ++round) {
-    admin->execute("UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'"
-                   " AND NRITEMPED IN ('1', '2')");
+    admin->execute(
+        "UPDATE ITEMPEDIDO SET IDSITITEMPED = '2' WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'"
+        " AND NRITEMPED IN ('1', '2')");
     admin->execute("UPDATE PEDIDO SET IDSITPEDIDO = '2' WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'");
     const double before1 = stock("L1"), before2 = stock("L2");
     std::string errors[2];
@@ -196,9 +197,9 @@ TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
     for (int i = 0; i < 2; ++i)
       screens[i] = std::thread([&, i] {
         auto net = connect("GERENTE");
-        RemoteResult staged =
-            net->call("AtualizaEstoque", {"0001", "GERENTE", "Liquidação Manual", Arg::packet(allocation),
-                                          "NRPEDIDO IN ('0000000010')"});
+        RemoteResult staged = net->call(
+            "AtualizaEstoque",
+            {"0001", "GERENTE", "Liquidação Manual", Arg::packet(allocation), "NRPEDIDO IN ('0000000010')"});
         if (!staged.ok) {
           errors[i] = staged.error;  // the other screen settled first: the order is no longer open
           return;
@@ -297,8 +298,10 @@ TEST(ServerExecutable, StartsOnAFreshDatabaseServesAndStopsCleanly) {
   for (int i = 0; i < 200 && port == 0; ++i) {
     std::ifstream in(err);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos) port = std::atoi(text.c_str() + at + 17);
-    else std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos)
+      port = std::atoi(text.c_str() + at + 17);
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   ASSERT_GT(port, 0);
   {

@@ -10,7 +10,8 @@ namespace {
 
 TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   const auto path = std::filesystem::temp_directory_path() / "ped00800-server-test.conf";
-  std::ofstream(path) << "# servidor de teste\nport = 9000\ndatabase = host=db dbname=ped  # PostgreSQL\nthreads=8\n";
+  std::ofstream(path)
+      << "# servidor de teste\nport = 9000\ndatabase = host=db dbname=ped  # PostgreSQL\nthreads=8\n";
   const ServerOptions o = parseServerOptions(
       {"--config", path.string(), "--port=9100", "--log", "chamadas.log", "--max-per-address", "32"});
   EXPECT_EQ(o.port, 9100);  // the command line after the file wins
@@ -33,7 +34,8 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   EXPECT_EQ(refusal({"--threads"}), "Falta o valor de --threads.");
   EXPECT_EQ(refusal({"--max-connections", "8"}),
             "Valor inválido para --max-connections: \"8\" (de 16 a 1000000).");
-  EXPECT_EQ(refusal({"--config", "/nao/existe.conf"}), "Não foi possível ler o arquivo de configuração /nao/existe.conf.");
+  EXPECT_EQ(refusal({"--config", "/nao/existe.conf"}),
+            "Não foi possível ler o arquivo de configuração /nao/existe.conf.");
   std::ofstream(path) << "port 9000\n";
   EXPECT_EQ(refusal({"--config", path.string()}), path.string() + ", linha 1: esperado \"chave = valor\".");
   std::filesystem::remove(path);

@@ -7,8 +7,8 @@
 #include "engine/data_set.h"
 #include "server/methods/service_error.h"
 #include "server/storage/migrations.h"
-#include "server/support/seed_orders.h"
 #include "server/support/packet_dump.h"
+#include "server/support/seed_orders.h"
 #include "support/test_database.h"
 
 namespace ped::server {
@@ -25,9 +25,7 @@ class OrderReads : public ::testing::TestWithParam<Backend> {
     db_ = store_.open();
     seedOrders(*db_);
   }
-  Session login(const char* op) {
-    return *sessions_.resolve(*db_, sessions_.login(*db_, op, "senha"));
-  }
+  Session login(const char* op) { return *sessions_.resolve(*db_, sessions_.login(*db_, op, "senha")); }
   static OrderFilter everything(const char* branch) {
     return {.branch = branch,
             .orderStatuses = "3526",
@@ -121,24 +119,29 @@ TEST_P(OrderReads, GetPedidosAppliesEveryRestrictionAndTheSellerTieAlways) {
   f.productList = "0101001";
   EXPECT_EQ(element(reads_.GetPedidos(*db_, manager, f), 2, "NRPEDIDO"),
             "r Browse 1/2 BOF\n> 0000000010\n  0000000011");
-  EXPECT_EQ(packet(reads_.GetItem(*db_, manager, "0001", "10"), "NRITEMPED;IDSITITEMPED;CDARVPROD;VRDESITPED"),
-            "r Browse 1/1 BOF\n> 1 1 0101001 1,239");
+  EXPECT_EQ(
+      packet(reads_.GetItem(*db_, manager, "0001", "10"), "NRITEMPED;IDSITITEMPED;CDARVPROD;VRDESITPED"),
+      "r Browse 1/1 BOF\n> 1 1 0101001 1,239");
   EXPECT_EQ(packet(reads_.GetItSemFiltro(*db_, manager, "0001", "0000000010")),
             "r Browse 1/3 BOF\n> 1\n  3\n  5");
 
   // The operator tied to his seller sees his seller's orders, whatever he asks.
   const Session tied = login("VEND1");
   f = everything("0001");
-  EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, f), 2, "NRPEDIDO"), "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
+  EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, f), 2, "NRPEDIDO"),
+            "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
   f.allSellers.clear();
   f.sellerList = "0002";
-  EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, f), 2, "NRPEDIDO"), "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
+  EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, f), 2, "NRPEDIDO"),
+            "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
   EXPECT_EQ(packet(reads_.GetItem(*db_, tied, "0001", "0000000011")), "r Browse 0/0 BOF EOF");
   EXPECT_EQ(packet(reads_.GetNrPedido(*db_, tied, "0001", "0001", "VEND1"), "NRPEDIDO"),
             "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
-  EXPECT_EQ(element(reads_.GetPedidos(*db_, login("SEMVEND"), everything("0001")), 2), "r Browse 0/0 BOF EOF");
+  EXPECT_EQ(element(reads_.GetPedidos(*db_, login("SEMVEND"), everything("0001")), 2),
+            "r Browse 0/0 BOF EOF");
   // Where the branch does not tie operators, he sees them all.
-  EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, everything("0003")), 2, "NRPEDIDO"), "r Browse 1/1 BOF\n> 0000000010");
+  EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, everything("0003")), 2, "NRPEDIDO"),
+            "r Browse 1/1 BOF\n> 0000000010");
 }
 
 // Texts the session keeps are refused alike on both databases when longer

@@ -9,8 +9,8 @@
 #include "server/methods/order_changes.h"
 #include "server/methods/service_error.h"
 #include "server/methods/stock_queries.h"
-#include "server/support/seed_orders.h"
 #include "server/support/packet_dump.h"
+#include "server/support/seed_orders.h"
 #include "support/test_database.h"
 
 namespace ped::server {
@@ -22,7 +22,8 @@ namespace date_time = engine::date_time;
 
 // An allocation packet: rows of (order, item, product, lot, quantity) at
 // warehouse ALM01, location LC01, sub-lot 01 of branch 0001.
-std::string allocation(std::initializer_list<std::tuple<const char*, const char*, const char*, const char*, double>> rows) {
+std::string allocation(
+    std::initializer_list<std::tuple<const char*, const char*, const char*, const char*, double>> rows) {
   std::string out =
       R"({"fields":[{"name":"CDFILIAL","type":"string","size":4},{"name":"CDPRODUTO","type":"string","size":10},)"
       R"({"name":"CDALMOXARIFE","type":"string","size":6},{"name":"CDLOCALESTOQ","type":"string","size":6},)"
@@ -39,7 +40,8 @@ std::string allocation(std::initializer_list<std::tuple<const char*, const char*
   return out + "]}";
 }
 
-std::string orders(std::initializer_list<std::tuple<const char*, const char*, const char*, const char*>> rows) {
+std::string orders(
+    std::initializer_list<std::tuple<const char*, const char*, const char*, const char*>> rows) {
   std::string out =
       R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
       R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],"rows":[)";
@@ -62,7 +64,8 @@ std::string items(const char* branch, const char* order,
   for (const auto& [mark, item, status] : rows) {
     out += first ? "" : ",";
     first = false;
-    out += std::string("[\"") + mark + "\",\"" + item + "\",\"" + status + "\",\"" + order + "\",\"" + branch + "\"]";
+    out += std::string("[\"") + mark + "\",\"" + item + "\",\"" + status + "\",\"" + order + "\",\"" +
+           branch + "\"]";
   }
   return out + "]}";
 }
@@ -79,8 +82,10 @@ class Settlement : public ::testing::TestWithParam<Backend> {
     return *sessions_.resolve(c, sessions_.login(c, op, "senha"));
   }
   double stock(const char* product, const char* lot) {
-    return db_->query("SELECT QTESTOQUE FROM POSESTOQUE WHERE CDFILIAL = '0001' AND CDPRODUTO = :P AND NRLOTEESTQ = :T",
-                      {{"P", product}, {"T", lot}})
+    return db_
+        ->query(
+            "SELECT QTESTOQUE FROM POSESTOQUE WHERE CDFILIAL = '0001' AND CDPRODUTO = :P AND NRLOTEESTQ = :T",
+            {{"P", product}, {"T", lot}})
         .number(0, "QTESTOQUE");
   }
   std::int64_t count(const char* sql) { return db_->query(sql).integer(0, "N"); }
@@ -107,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Bancos, Settlement, ::testing::Values(Backend::Sqlite, 
 
 TEST_P(Settlement, StockLookUpsShowReservationsAndWhatStaysFree) {
   const Session s = login("GERENTE");
-  EXPECT_EQ(packet(stockQueries_.GetEvolEstq(*db_, s, orders({{"N", "2", "0000000010", "0001"},
-                                                               {"N", "2", "0000000010", "0003"}})),
+  EXPECT_EQ(packet(stockQueries_.GetEvolEstq(
+                       *db_, s, orders({{"N", "2", "0000000010", "0001"}, {"N", "2", "0000000010", "0003"}})),
                    "NRPEDIDO;NRITEMPED;NRLOTEESTQ;QTEXP;QTRESPRODPED;QTDISPONIVEL;DSALMOXARIFE;DTVALILOTE"),
             "r Browse 1/1 BOF\n> 0000000010 1 L1 2 2 7 Almoxarifado Central 2027-06-30");
 
@@ -116,22 +121,27 @@ TEST_P(Settlement, StockLookUpsShowReservationsAndWhatStaysFree) {
   EXPECT_EQ(packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "", "", "1", "N", "", ""),
                    "NRLOTEESTQ;QTDISPONIVEL;QTRESPRODPED;NRPEDIDO;NRITEMPED"),
             "r Browse 1/3 BOF\n> LV 5 0 0000000010 1\n  LH 3 0 0000000010 1\n  L1 7 2 0000000010 1");
-  EXPECT_EQ(packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "ALM01", "LC01", "1", "N", "L1", "01"),
-                   "NRLOTEESTQ"),
-            "r Browse 1/1 BOF\n> L1");
+  EXPECT_EQ(
+      packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "ALM01", "LC01", "1", "N", "L1", "01"),
+             "NRLOTEESTQ"),
+      "r Browse 1/1 BOF\n> L1");
   // A blank key matches positions without that key: none here.
-  EXPECT_EQ(packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", " ", "", "1", "N", "", ""), "NRLOTEESTQ"),
-            "r Browse 0/0 BOF EOF");
+  EXPECT_EQ(
+      packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", " ", "", "1", "N", "", ""), "NRLOTEESTQ"),
+      "r Browse 0/0 BOF EOF");
   db_->execute("UPDATE POSESTOQUE SET QTESTOQUE = 0 WHERE NRLOTEESTQ = 'LH'");
-  EXPECT_EQ(packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "", "", "1", "N", "", ""), "NRLOTEESTQ"),
-            "r Browse 1/2 BOF\n> LV\n  L1");
-  EXPECT_EQ(packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "", "", "1", "S", "", ""), "NRLOTEESTQ"),
-            "r Browse 1/3 BOF\n> LV\n  LH\n  L1");
+  EXPECT_EQ(
+      packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "", "", "1", "N", "", ""), "NRLOTEESTQ"),
+      "r Browse 1/2 BOF\n> LV\n  L1");
+  EXPECT_EQ(
+      packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "", "", "1", "S", "", ""), "NRLOTEESTQ"),
+      "r Browse 1/3 BOF\n> LV\n  LH\n  L1");
 }
 
 TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
   const Session s = login("GERENTE");
-  const std::string rows = allocation({{"0000000010", "1", "P1", "L1", 2}, {"0000000010", "2", "P2", "L2", 1},
+  const std::string rows = allocation({{"0000000010", "1", "P1", "L1", 2},
+                                       {"0000000010", "2", "P2", "L2", 1},
                                        {"0000000011", "2", "P1", "L1", 1}});  // not selected
   // The description is cut to its column's 60 characters, never inside one.
   std::string description = "a", cut = "a";
@@ -181,15 +191,19 @@ TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
     }
   };
   const char* item1 = "(NRPEDIDO = '0000000010') AND (NRITEMPED IN ('1'))";
-  EXPECT_EQ(refused(allocation({{"0000000010", "1", "P1", "L1", 1.5}}), item1),
-            "A quantidade total a liquidar do item 1 do pedido 0000000010 deve ser igual à quantidade pedida.");
+  EXPECT_EQ(
+      refused(allocation({{"0000000010", "1", "P1", "L1", 1.5}}), item1),
+      "A quantidade total a liquidar do item 1 do pedido 0000000010 deve ser igual à quantidade pedida.");
   EXPECT_EQ(refused(allocation({{"0000000010", "1", "P1", "LV", 2}}), item1),
             "O lote LV do produto P1 está com a validade vencida.");
-  EXPECT_EQ(refused(allocation({{"0000000010", "1", "P1", "LH", 2}}), item1), "aceito");  // valid through today
-  EXPECT_EQ(refused(allocation({{"0000000010", "1", "P1", "L9", 2}}), item1),
-            "Posição de estoque não cadastrada: produto P1, almoxarifado ALM01, localização LC01, lote L9/01.");
-  EXPECT_EQ(refused(allocation({{"0000000010", "1", "P1", "L1", 2}, {"0000000010", "1", "P1", "LH", 0}}), item1),
-            "A quantidade a liquidar do item 1 do pedido 0000000010 deve ser maior que 0.");
+  EXPECT_EQ(refused(allocation({{"0000000010", "1", "P1", "LH", 2}}), item1),
+            "aceito");  // valid through today
+  EXPECT_EQ(
+      refused(allocation({{"0000000010", "1", "P1", "L9", 2}}), item1),
+      "Posição de estoque não cadastrada: produto P1, almoxarifado ALM01, localização LC01, lote L9/01.");
+  EXPECT_EQ(
+      refused(allocation({{"0000000010", "1", "P1", "L1", 2}, {"0000000010", "1", "P1", "LH", 0}}), item1),
+      "A quantidade a liquidar do item 1 do pedido 0000000010 deve ser maior que 0.");
   for (const char* bad : {"NRPEDIDO IN ('0000000010'); DELETE FROM PEDIDO", "1=1", "NRPEDIDO = '10'",
                           "(NRPEDIDO = '10') OR (NRITEMPED IN ('1'))", "NRPEDIDO IN ()"})
     EXPECT_NE(refused(allocation({}), bad).find("Filtro de estoque inválido"), std::string::npos) << bad;
@@ -200,8 +214,9 @@ TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
   db_->execute("DELETE FROM MOVESTAGIO");
   db_->execute("DELETE FROM RESERVAITEM");
   db_->execute("UPDATE POSESTOQUE SET QTESTOQUE = 1 WHERE NRLOTEESTQ = 'L1'");
-  const std::string answer = movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", "Liquidação Manual",
-                                                       allocation({{"0000000010", "1", "P1", "L1", 2}}), item1);
+  const std::string answer =
+      movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", "Liquidação Manual",
+                                allocation({{"0000000010", "1", "P1", "L1", 2}}), item1);
   EXPECT_EQ(element(answer, 1, "CDARVPROD;NRLOTEESTQ;QTESTOQUE;QTMOVIMENTO;QTFINAL"),
             "r Browse 1/1 BOF\n> 0101001 L1 1 -2 -1");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTAGIO"), 0);
@@ -209,7 +224,8 @@ TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
     return changes_.SetLiquidaItem(*db_, s, "GERENTE", items("0001", "0000000010", {{"S", "1", "1"}}),
                                    "0001");
   });
-  EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Movimento de estoque do item 1 ausente. Confirme novamente.");
+  EXPECT_EQ(element(result, 1, "DSERRO"),
+            "r Browse 1/1 BOF\n> Movimento de estoque do item 1 ausente. Confirme novamente.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 1);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM PEDIDO WHERE NRPEDIDO = '0000000010' AND IDSITPEDIDO = '2'"), 2);
 }
@@ -221,7 +237,8 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
     return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000011", {{"S", "1", "6"}, {"S", "2", "7"}}),
                                  "GERENTE", "2");
   });
-  EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Histórico da liquidação do item 1 não encontrado.");
+  EXPECT_EQ(element(result, 1, "DSERRO"),
+            "r Browse 1/1 BOF\n> Histórico da liquidação do item 1 não encontrado.");
   // Order 2: its only item goes back to "2", so the order is in progress again.
   result = committed(*db_, [&] {
     return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "6"}}), "GERENTE", "2");
@@ -229,7 +246,8 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
   EXPECT_EQ(element(result, 0, "NRITEMPED;IDSITITEMPED;CDOPERADOR;CDJUSTEXCHIS"),
             "r Browse 1/1 BOF\n> 1 2 GERENTE 0002");
   EXPECT_EQ(element(result, 1), "null");
-  EXPECT_EQ(db_->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE NRPEDIDO = '0000000002'").text(0, "IDSITPEDIDO"), "2");
+  EXPECT_EQ(db_->query("SELECT IDSITPEDIDO FROM PEDIDO WHERE NRPEDIDO = '0000000002'").text(0, "IDSITPEDIDO"),
+            "2");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE IDOPERACAO = 'E' AND IDSITNOVA = '2'"), 1);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTOQUE"), 0);
 
@@ -253,7 +271,8 @@ TEST_P(Settlement, AnOperatorTiedToHisSellerCannotChangeAnotherSellersOrder) {
     return changes_.SetLiquidaItem(*db_, tied, "VEND1", items("0001", "0000000011", {{"S", "2", "7"}}),
                                    "0001");
   });
-  EXPECT_EQ(element(result, 1, "DSERRO"), "r Browse 1/1 BOF\n> Pedido 0000000011 não pertence ao vendedor do operador.");
+  EXPECT_EQ(element(result, 1, "DSERRO"),
+            "r Browse 1/1 BOF\n> Pedido 0000000011 não pertence ao vendedor do operador.");
   EXPECT_THROW(committed(*db_,
                          [&] {
                            return changes_.SetLiquidaItem(*db_, tied, "GERENTE",
@@ -284,7 +303,8 @@ TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
       if (errors == "null") {
         ++wins;
       } else {
-        EXPECT_TRUE(errors.find("Operação bloqueada. Pedido em alteração por outro usuário.") != std::string::npos ||
+        EXPECT_TRUE(errors.find("Operação bloqueada. Pedido em alteração por outro usuário.") !=
+                        std::string::npos ||
                     errors.find("Atualize os dados.") != std::string::npos)
             << errors;
       }

@@ -245,9 +245,10 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
         " HISTLIQMAN WHERE CDFILIAL = '0003' AND CDSESSAO IS NOT NULL)");
     a.start();
   }
-  std::printf("two instances (PostgreSQL): %d kills amid a %zu-order settlement, every order free for the other"
-              " instance, slowest %.0f ms after its kill\n",
-              rounds, orders.size(), slowest);
+  std::printf(
+      "two instances (PostgreSQL): %d kills amid a %zu-order settlement, every order free for the other"
+      " instance, slowest %.0f ms after its kill\n",
+      rounds, orders.size(), slowest);
 }
 
 }  // namespace
