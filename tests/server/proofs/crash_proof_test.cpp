@@ -144,8 +144,9 @@ TEST_P(CrashProof, EveryAnsweredChangeSurvivesAKillAndItsRetryAnswersAsTheFirstT
       call.retry = screen.call("SetLiquidaPed", call.params, call.key);
       ASSERT_TRUE(call.retry.delivered) << call.order;
       EXPECT_EQ(call.retry.message.find("bloqueada"), std::string::npos) << call.order;
-      if (call.first.delivered && call.first.code == 0 && rowsOf(call.first.result, 1, {"DSERRO"}).empty())
+      if (call.first.delivered && call.first.code == 0 && rowsOf(call.first.result, 1, {"DSERRO"}).empty()) {
         EXPECT_EQ(call.retry.result, call.first.result) << call.order;
+      }
       calls.push_back(std::move(call));
     }
   }
