@@ -2,12 +2,10 @@
 // free loopback port, the screen's client connection, and a fresh database
 // (SQLite and PostgreSQL).
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
 #include <simdjson.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +19,7 @@
 #include "server/app/services.h"
 #include "server/http/http_server.h"
 #include "server/support/seed_orders.h"
+#include "server/support/server_process.h"
 #include "support/test_database.h"
 
 namespace ped::server {
@@ -282,27 +281,9 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
 TEST(ServerExecutable, StartsOnAFreshDatabaseServesAndStopsCleanly) {
   TestDatabase store(Backend::Sqlite);
   const std::string log = store.target() + ".log";
-  const std::string err = store.target() + ".err";
-  std::vector<std::string> args = {PED_SERVER_EXE, "--database", store.target(), "--port", "0", "--log", log};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, PED_SERVER_EXE, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  // The port is announced on standard error once the server listens.
-  int port = 0;
-  for (int i = 0; i < 200 && port == 0; ++i) {
-    std::ifstream in(err);
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos)
-      port = std::atoi(text.c_str() + at + 17);
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  testing::ServerProcess server(store.target(), log);
+  server.start();
+  const int port = server.port();
   ASSERT_GT(port, 0);
   {
     // A fresh database has the schema but no operator.
@@ -313,16 +294,13 @@ TEST(ServerExecutable, StartsOnAFreshDatabaseServesAndStopsCleanly) {
     ASSERT_TRUE(net.Login("GERENTE", "senha").ok);
     EXPECT_TRUE(net.call("GetParam", {"0001", "GERENTE"}).ok);
   }
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
+  const int status = server.stop(SIGTERM, 10);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::ifstream in(log);
   const std::string lines((std::istreambuf_iterator<char>(in)), {});
   EXPECT_NE(lines.find("\"GetParam\""), std::string::npos) << lines;
   EXPECT_EQ(lines.find("senha"), std::string::npos);
   std::remove(log.c_str());
-  std::remove(err.c_str());
 }
 
 }  // namespace

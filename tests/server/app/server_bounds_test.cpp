@@ -29,6 +29,7 @@ class ServerBounds : public ::testing::TestWithParam<Backend> {
   void SetUp() override {
     PED_REQUIRE_DATABASE(store_);
     server_ = std::make_unique<ServerProcess>(store_.target());
+    server_->start();
     ASSERT_GT(server_->port(), 0);
     seedOrders(*store_.open());  // after the server made the schema
     const auto login = call(rpc::testing::request("Login", R"(["GERENTE","senha"])"));

@@ -1,10 +1,8 @@
 #include "server/proofs/proof_support.h"
 
-#include <fcntl.h>
 #include <httplib.h>
 #include <signal.h>
 #include <simdjson.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,52 +31,6 @@ void writeDemo(const std::string& target, int orders) {
       *db,
       server::demo::generateDemoData({.seed = 1, .orders = orders, .today = engine::SystemClock().today()}),
       true);
-}
-
-ServerProcess::ServerProcess(std::string database) : database_(std::move(database)) {
-  char name[] = "/tmp/ped-proof-XXXXXX";
-  const int fd = ::mkstemp(name);
-  ::close(fd);
-  err_ = name;
-}
-
-ServerProcess::~ServerProcess() {
-  kill9();
-  std::remove(err_.c_str());
-  std::remove((err_ + ".log").c_str());
-}
-
-void ServerProcess::start() {
-  std::vector<std::string> args = {PED_SERVER_EXE, "--database", database_, "--port", "0",
-                                   "--log",        err_ + ".log"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const int failed = posix_spawn(&pid_, PED_SERVER_EXE, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed) throw std::runtime_error("posix_spawn failed");
-  // The port is announced on standard error once the server listens.
-  port_ = 0;
-  for (int i = 0; i < 400 && port_ == 0; ++i) {
-    std::ifstream in(err_);
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos)
-      port_ = std::atoi(text.c_str() + at + 17);
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  if (port_ == 0) throw std::runtime_error("ped00800-server did not start");
-}
-
-void ServerProcess::kill9() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGKILL);
-  int status = 0;
-  ::waitpid(pid_, &status, 0);
-  pid_ = 0;
 }
 
 Screen::Screen(int port) { reconnect(port); }

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "server/support/server_process.h"
+
 namespace httplib {
 class Client;
 }
@@ -26,22 +28,7 @@ int setting(const char* name, int fallback);
 // Fills `target` with the demo data (seed 1) of `orders` orders dated up to today.
 void writeDemo(const std::string& target, int orders);
 
-// One ped00800-server on `database`, listening on a free loopback port.
-class ServerProcess {
- public:
-  explicit ServerProcess(std::string database);
-  ~ServerProcess();  // SIGKILL if still running
-  // Starts it and waits until it listens. REQUIRES: not running.
-  void start();
-  void kill9();  // SIGKILL, and waits for it to be gone
-  int port() const { return port_; }
-
- private:
-  std::string database_;
-  std::string err_;
-  pid_t pid_ = 0;
-  int port_ = 0;
-};
+using server::testing::ServerProcess;
 
 // One JSON-RPC answer as a screen reads it.
 struct Answer {

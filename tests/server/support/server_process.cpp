@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -16,12 +17,16 @@ extern char** environ;
 
 namespace ped::server::testing {
 
-ServerProcess::ServerProcess(const std::string& database) {
+ServerProcess::ServerProcess(std::string database, std::string logFile)
+    : database_(std::move(database)), log_(std::move(logFile)) {
   static int serial = 0;
   err_ = "/tmp/ped00800-server-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".err";
-  // PED_SERVER_EXE in the environment points the proofs at another build.
+}
+
+void ServerProcess::start() {
   const char* exe = std::getenv("PED_SERVER_EXE") ? std::getenv("PED_SERVER_EXE") : PED_SERVER_EXE;
-  std::vector<std::string> args = {exe, "--database", database, "--port", "0", "--log", "/dev/null"};
+  std::vector<std::string> args = {
+      exe, "--database", database_, "--port", "0", "--log", log_.empty() ? "/dev/null" : log_};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -31,23 +36,26 @@ ServerProcess::ServerProcess(const std::string& database) {
   const int rc = posix_spawn(&pid_, exe, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
-    ADD_FAILURE() << "cannot start " << exe;
     pid_ = -1;
-    return;
+    throw std::runtime_error(std::string("cannot start ") + exe);
   }
-  for (int i = 0; i < 200 && port_ == 0; ++i) {
+  // The port is announced on standard error once the server listens.
+  port_ = 0;
+  for (int i = 0; i < 400 && port_ == 0; ++i) {
     std::ifstream in(err_);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos)
       port_ = std::atoi(text.c_str() + at + 17);
     else
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
-  if (port_ == 0) ADD_FAILURE() << "the server announced no port";
+  if (port_ == 0) throw std::runtime_error("ped00800-server announced no port");
 }
 
+void ServerProcess::kill9() { stop(SIGKILL, 10); }
+
 ServerProcess::~ServerProcess() {
-  if (pid_ > 0) stop(SIGKILL, 10);
+  kill9();
   std::remove(err_.c_str());
 }
 
