@@ -254,10 +254,14 @@ def main():
         durations[name] = int(value)
     database = os.environ.get("PED_SOAK_DB")
     with tempfile.TemporaryDirectory() as tmp:
-        if not database:
+        given = bool(database)
+        if not given:
             database = os.path.join(tmp, "soak.db")
-            subprocess.run([os.path.join(BIN, "ped00800-demo"), "--database", database, "--orders", "2000"],
-                           check=True, stdout=subprocess.DEVNULL)
+        # A database given that already holds data is used as it is.
+        demo = subprocess.run([os.path.join(BIN, "ped00800-demo"), "--database", database, "--orders", "2000"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if demo.returncode != 0 and not given:
+            sys.exit(f"soak: the demo database could not be written: {demo.stderr.strip()}")
         results = []
         for name, proof in [("large", soak_large), ("slow", soak_slow), ("login", soak_login),
                             ("memory", soak_memory)]:
