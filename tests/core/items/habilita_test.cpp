@@ -109,6 +109,38 @@ TEST_F(Habilita, OnTheItemPageTheItemMarksDecideAndOrderOnlyStatesStay) {
   EXPECT_FALSE(s.mnuPedido.checked());
 }
 
+// "F" adds the order rules to any page, and the item rules still have the
+// last word on the item page; the justification page has no rules of its own.
+TEST_F(Habilita, TheArgumentFAndTheJustificationPage) {
+  TfrmLiquidaItem& s = *s_;
+  rows(s.cdsPedido, {"2"}, "IDSITPEDIDO");
+  rows(s.cdsItemPedido, {"2"}, "IDSITITEMPED");
+  s.tshItemPedido.setEnabled(true);
+  s.pgcPadrao.setActivePage(s.tshItemPedido);
+  inContItemPedidoCh = 1;
+  s.habilita("F");
+  EXPECT_TRUE(s.pgcPadrao.isActive(s.tshItemPedido));
+  expectEnabled({&s.tshItemPedido, &s.sbtConfirmar, &s.tshJustExcl}, {&s.sbtFiltro, &s.tshPadrao});
+
+  s.tshJustExcl.setEnabled(true);
+  s.pgcPadrao.setActivePage(s.tshJustExcl);
+  s.habilita("");  // nothing but the allocation buttons and the menus
+  expectEnabled({&s.sbtConfirmar, &s.tshItemPedido}, {&s.sbtFiltro, &s.sbtIncluir});
+  EXPECT_TRUE(s.mnuJustExcl.checked());
+  inContItemPedidoCh = 0;
+  inContPedidoCh = 1;
+  s.habilita("F");  // the order rules, and no item rules after them
+  expectEnabled({&s.sbtConfirmar, &s.tshJustExcl}, {&s.sbtFiltro, &s.tshItemPedido, &s.sbtVerificar});
+  expectMenusFollow();
+
+  // Showing the items while marks wait for their justification fetches nothing.
+  h_.host.take();
+  s.pgcPadrao.setActivePage(s.tshItemPedido);
+  s.pgcPadraoChange();
+  EXPECT_EQ(s.dtsPadrao, &s.cdsPedido);
+  EXPECT_TRUE(h_.host.take().empty());
+}
+
 TEST_F(Habilita, EditingAnAllocationRowLocksEverythingButConfirmAndCancel) {
   TfrmLiquidaItem& s = *s_;
   onAllocationGrid("2", 1);
