@@ -1,5 +1,7 @@
 #include "server/app/connection_pool.h"
 
+#include "engine/scope_exit.h"
+
 namespace ped::server {
 
 ConnectionPool::ConnectionPool(std::string target, std::size_t maxConnections, sql::OpenOptions options)
@@ -18,18 +20,17 @@ ConnectionPool::Lease ConnectionPool::borrow(std::chrono::milliseconds wait) {
   }
   ++open_;
   lock.unlock();
-  try {
-    auto c = sql::open(target_, options_);
-    lock.lock();
-    lent_.insert(c.get());
-    if (interrupted_) c->interrupt();
-    return Lease(*this, std::move(c));
-  } catch (...) {
+  // A connection that could not be opened gives its place back.
+  engine::OnFailure giveBack{[&] {
     if (!lock.owns_lock()) lock.lock();
     --open_;
     returned_.notify_one();
-    throw;
-  }
+  }};
+  auto c = sql::open(target_, options_);
+  lock.lock();
+  lent_.insert(c.get());
+  if (interrupted_) c->interrupt();
+  return Lease(*this, std::move(c));
 }
 
 void ConnectionPool::interruptAll() {
