@@ -494,21 +494,7 @@ void DataSet::cancel() {
   requireActive();
   if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
   fire(events.beforeCancel);
-  if (state_ == DataSetState::Insert) {
-    const RowId row = editRow_;
-    if (!viewNatural_) {
-      std::erase(view_, row);
-      viewPositionsValid_ = false;
-    }
-    table_.removeRow(row);
-    const std::size_t n = viewSize();
-    if (n == 0) {
-      pos_ = 0;
-      bof_ = eof_ = true;
-    } else if (pos_ >= n) {
-      pos_ = n - 1;
-    }
-  }
+  if (state_ == DataSetState::Insert) dropRow(editRow_);
   touched_.assign(touched_.size(), 0);
   setState(DataSetState::Browse);
   fire(events.afterCancel);
@@ -530,8 +516,16 @@ void DataSet::remove() {
     for (std::size_t i = 0; i < fields_.size(); ++i) logOriginal(row, i);
     changeLog_[row].deleted = true;
   }
+  dropRow(row);
+  setState(DataSetState::Browse);
+  fire(events.afterDelete);
+  notify(DataSetNotice::DataChanged);
+  fire(events.afterScroll);
+}
+
+void DataSet::dropRow(RowId row) {
   if (!viewNatural_) {
-    view_.erase(view_.begin() + static_cast<std::ptrdiff_t>(pos_));
+    std::erase(view_, row);
     viewPositionsValid_ = false;
   }
   table_.removeRow(row);
@@ -542,10 +536,6 @@ void DataSet::remove() {
   } else if (pos_ >= n) {
     pos_ = n - 1;
   }
-  setState(DataSetState::Browse);
-  fire(events.afterDelete);
-  notify(DataSetNotice::DataChanged);
-  fire(events.afterScroll);
 }
 
 void DataSet::mergeChangeLog() {

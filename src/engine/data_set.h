@@ -301,6 +301,9 @@ class DataSet {
   RowId viewRow(std::size_t i) const;
   bool hasCurrentRow() const { return active() && viewSize() > 0; }
   RowId currentRow() const { return viewRow(pos_); }
+  // Takes `row` out of the table and the view; the cursor stays on the row
+  // that took its place (the last one when it was the last).
+  void dropRow(RowId row);
 
   void setState(DataSetState s);
   void notify(DataSetNotice n) {
