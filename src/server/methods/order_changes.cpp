@@ -206,8 +206,10 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   std::vector<std::string> after;
   for (const auto& [item, st] : statuses) after.push_back(st);
   sql::Params p = key;
-  p.insert(p.end(), {{"S", domain::orderStatusFromItems(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
-  db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :S, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N", p);
+  p.insert(p.end(),
+           {{"SITUACAO", domain::orderStatusFromItems(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
+  db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+             p);
   return !changes.empty();
 }
 

@@ -25,7 +25,8 @@ struct Position {
   auto key() const { return std::tie(product, warehouse, location, lot, subLot); }
   bool operator<(const Position& o) const { return key() < o.key(); }
   sql::Params params(const std::string& branch) const {
-    return {{"F", branch}, {"P", product}, {"W", warehouse}, {"L", location}, {"T", lot}, {"S", subLot}};
+    return {{"F", branch},       {"P", product}, {"ALMOX", warehouse},
+            {"LOCAL", location}, {"LOTE", lot},  {"SUBLOTE", subLot}};
   }
   std::string describe() const {
     std::string d = "produto " + product;
@@ -38,8 +39,9 @@ struct Position {
 };
 
 constexpr const char* kPositionWhere =
-    "CDFILIAL = :F AND CDPRODUTO = :P AND CDALMOXARIFE = :W AND CDLOCALESTOQ = :L AND NRLOTEESTQ = :T"
-    " AND NRSUBLOTE = :S";
+    "CDFILIAL = :F AND CDPRODUTO = :P AND CDALMOXARIFE = :ALMOX AND CDLOCALESTOQ = :LOCAL AND NRLOTEESTQ = "
+    ":LOTE"
+    " AND NRSUBLOTE = :SUBLOTE";
 
 struct ItemKey {
   std::string order, item;
@@ -55,8 +57,8 @@ struct OpenItem {
 // A lot is expired when its validity ended before today.
 bool lotExpired(sql::Connection& db, const std::string& product, const std::string& lot, double today) {
   if (lot.empty()) return false;
-  const sql::Result r = db.query("SELECT DTVALILOTE FROM LOTE WHERE CDPRODUTO = :P AND NRLOTEESTQ = :T",
-                                 {{"P", product}, {"T", lot}});
+  const sql::Result r = db.query("SELECT DTVALILOTE FROM LOTE WHERE CDPRODUTO = :P AND NRLOTEESTQ = :LOTE",
+                                 {{"P", product}, {"LOTE", lot}});
   return r.rowCount() == 1 && !r.isNull(0, "DTVALILOTE") && r.number(0, "DTVALILOTE") < today;
 }
 
@@ -208,9 +210,10 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     db.execute(
         "INSERT INTO MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, CDALMOXARIFE, "
         "CDLOCALESTOQ,"
-        " NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO) VALUES (:K, :F, :N, :I, :P, :W, "
-        ":L,"
-        " :T, :S, :Q, :V, :D, :AGORA)",
+        " NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO) VALUES (:K, :F, :N, :I, :P, "
+        ":ALMOX, "
+        ":LOCAL,"
+        " :LOTE, :SUBLOTE, :Q, :V, :D, :AGORA)",
         p);
   }
   tx.commit();
@@ -271,7 +274,8 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
     db.execute(
         "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, "
         "QTMOVIMENTO,"
-        " DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES (:F, :P, :W, :L, :T, :S, :Q, :D, "
+        " DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES (:F, :P, :ALMOX, :LOCAL, :LOTE, "
+        ":SUBLOTE, :Q, :D, "
         ":OP,"
         " :AGORA, :N, :I)",
         m);
