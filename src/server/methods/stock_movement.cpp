@@ -1,6 +1,7 @@
 #include "server/methods/stock_movement.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -39,9 +40,8 @@ struct Position {
 };
 
 constexpr const char* kPositionWhere =
-    "CDFILIAL = :F AND CDPRODUTO = :P AND CDALMOXARIFE = :ALMOX AND CDLOCALESTOQ = :LOCAL AND NRLOTEESTQ = "
-    ":LOTE"
-    " AND NRSUBLOTE = :SUBLOTE";
+    "CDFILIAL = :F AND CDPRODUTO = :P AND CDALMOXARIFE = :ALMOX AND CDLOCALESTOQ = :LOCAL"
+    " AND NRLOTEESTQ = :LOTE AND NRSUBLOTE = :SUBLOTE";
 
 struct ItemKey {
   std::string order, item;
@@ -64,34 +64,18 @@ bool lotExpired(sql::Connection& db, const std::string& product, const std::stri
 
 std::string itemName(const ItemKey& k) { return "item " + k.item + " do pedido " + k.order; }
 
-}  // namespace
+using OpenItems = std::map<ItemKey, OpenItem>;
 
-std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s, std::string_view branchArg,
-                                           std::string_view operatorCode, std::string_view descriptionArg,
-                                           std::string_view allocationPacket,
-                                           std::string_view filterText) const {
-  requireSessionOperator(s, operatorCode);
-  const std::string branch = engine::value_text::trim(branchArg);
-  // Cut to the column's 60 characters, never inside one.
-  const std::string trimmedDescription = engine::value_text::trim(descriptionArg);
-  const std::string description(engine::text::truncate(trimmedDescription, 60));
-  const sql::Result param =
-      db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
-  if (param.rowCount() == 0) throw ServiceError("Filial " + branch + " não cadastrada.");
-  if (param.text(0, "IDEVOLESTLIQMAN") != "S")
-    throw ServiceError("A filial " + branch + " não movimenta estoque na liquidação manual.");
-  const StockSelection selection = parseStockFilter(filterText);
-  const double today = clock_.today();
-  const auto tied = sellerRestriction(db, branch, s.operatorCode);
-
-  // The items to settle: the open items of the orders, or the listed items.
-  std::map<ItemKey, OpenItem> items;
+// The items to settle: the open items of the orders, or the listed items.
+OpenItems selectItems(sql::Connection& db, const std::string& branch, const StockSelection& selection,
+                      const std::optional<std::string>& tiedSeller) {
+  OpenItems items;
   for (const std::string& rawOrder : selection.orders) {
     const std::string order = domain::adjustCode(rawOrder, domain::kOrderNumberWidth);
     const sql::Result o =
         db.query("SELECT CDVENDEDOR, NRVERSAO FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N",
                  {{"F", branch}, {"N", order}});
-    if (o.rowCount() == 0 || (tied && *tied != o.text(0, "CDVENDEDOR")))
+    if (o.rowCount() == 0 || (tiedSeller && *tiedSeller != o.text(0, "CDVENDEDOR")))
       throw ServiceError("Pedido " + order + " não encontrado na filial " + branch + ".");
     const sql::Result its = db.query(
         "SELECT NRITEMPED, IDSITITEMPED, CDPRODUTO, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND "
@@ -112,19 +96,26 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     }
     if (!listed.empty()) throw ServiceError("O " + itemName({order, *listed.begin()}) + " não existe.");
   }
+  return items;
+}
 
-  // The allocation rows of those items.
+// One allocation row of a selected item: where its quantity leaves stock.
+struct Row {
+  ItemKey item;
+  Position at;
+  double quantity;
+};
+
+// The allocation rows of the selected items, each checked, and every item's
+// rows adding up to its ordered quantity.
+std::vector<Row> allocationRows(sql::Connection& db, const std::string& branch,
+                                std::string_view allocationPacket, const OpenItems& items, double today) {
   const ClientPacket rows(
       allocationPacket,
       domain::layouts::fieldsOf(domain::layouts::stockAllocation(),
                                 {"CDFILIAL", "CDPRODUTO", "CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ",
                                  "NRSUBLOTE", "QTEXP", "NRPEDIDO", "NRITEMPED"}),
       "estoque");
-  struct Row {
-    ItemKey item;
-    Position at;
-    double quantity;
-  };
   std::vector<Row> chosen;
   std::map<ItemKey, double> totals;
   for (std::size_t r = 0; r < rows.rowCount(); ++r) {
@@ -149,8 +140,14 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     if (!domain::sameQuantity(totals[key], item.ordered))
       throw ServiceError("A quantidade total a liquidar do " + itemName(key) +
                          " deve ser igual à quantidade pedida.");
+  return chosen;
+}
 
-  // Each position: what this movement takes against what it holds.
+// Each position: what this movement takes against what it holds. The
+// positions it would drive below zero, as the screen lists them; quantities
+// held for items outside this movement stay theirs (a refusal).
+sql::Result irregularPositions(sql::Connection& db, const std::string& branch, const std::vector<Row>& chosen,
+                               const OpenItems& items) {
   std::map<Position, double> taken;
   for (const Row& r : chosen) taken[r.at] += r.quantity;
   sql::Result irregular{domain::layouts::irregularStock(),
@@ -179,7 +176,6 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
           irregular.table.mutableColumn(c).set(r, cells[c]);
       continue;
     }
-    // Quantities held for items outside this movement stay theirs.
     const sql::Result held = db.query(
         std::string("SELECT NRPEDIDO, NRITEMPED, QTRESERVADA FROM RESERVAITEM WHERE ") + kPositionWhere,
         at.params(branch));
@@ -190,33 +186,59 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     if (domain::moreQuantity(quantity, stock - heldByOthers))
       throw ServiceError("A quantidade a liquidar não está disponível: " + at.describe() + ".");
   }
-  if (irregular.rowCount() > 0) return toPacketArray({std::nullopt, toPacket(irregular)});
+  return irregular;
+}
 
+// The session's staged movement of these items, replacing what it had.
+void stage(sql::Connection& db, const std::string& sessionKey, const std::string& branch,
+           const std::vector<Row>& chosen, const OpenItems& items, const std::string& description,
+           const std::string& now) {
   sql::Transaction tx(db, sql::TransactionMode::Write);
-  const std::string now = date_time::toIso(clock_.now());
   for (const auto& [key, item] : items)
     db.execute(
         "DELETE FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
-        {{"K", s.key}, {"F", branch}, {"N", key.order}, {"I", key.item}});
+        {{"K", sessionKey}, {"F", branch}, {"N", key.order}, {"I", key.item}});
   for (const Row& r : chosen) {
     sql::Params p = r.at.params(branch);
-    p.insert(p.end(), {{"K", s.key},
+    p.insert(p.end(), {{"K", sessionKey},
                        {"N", r.item.order},
                        {"I", r.item.item},
                        {"Q", r.quantity},
-                       {"V", items[r.item].version},
+                       {"V", items.at(r.item).version},
                        {"D", description.empty() ? std::string("Liquidação Manual") : description},
                        {"AGORA", now}});
     db.execute(
-        "INSERT INTO MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, CDALMOXARIFE, "
-        "CDLOCALESTOQ,"
-        " NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO) VALUES (:K, :F, :N, :I, :P, "
-        ":ALMOX, "
-        ":LOCAL,"
-        " :LOTE, :SUBLOTE, :Q, :V, :D, :AGORA)",
+        "INSERT INTO MOVESTAGIO (CDSESSAO, CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, CDALMOXARIFE,"
+        " CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO, DTCRIACAO)"
+        " VALUES (:K, :F, :N, :I, :P, :ALMOX, :LOCAL, :LOTE, :SUBLOTE, :Q, :V, :D, :AGORA)",
         p);
   }
   tx.commit();
+}
+
+}  // namespace
+
+std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                           std::string_view operatorCode, std::string_view descriptionArg,
+                                           std::string_view allocationPacket,
+                                           std::string_view filterText) const {
+  requireSessionOperator(s, operatorCode);
+  const std::string branch = engine::value_text::trim(branchArg);
+  // Cut to the column's 60 characters, never inside one.
+  const std::string trimmedDescription = engine::value_text::trim(descriptionArg);
+  const std::string description(engine::text::truncate(trimmedDescription, 60));
+  const sql::Result param =
+      db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
+  if (param.rowCount() == 0) throw ServiceError("Filial " + branch + " não cadastrada.");
+  if (param.text(0, "IDEVOLESTLIQMAN") != "S")
+    throw ServiceError("A filial " + branch + " não movimenta estoque na liquidação manual.");
+
+  const StockSelection selection = parseStockFilter(filterText);
+  const OpenItems items = selectItems(db, branch, selection, sellerRestriction(db, branch, s.operatorCode));
+  const std::vector<Row> chosen = allocationRows(db, branch, allocationPacket, items, clock_.today());
+  const sql::Result irregular = irregularPositions(db, branch, chosen, items);
+  if (irregular.rowCount() > 0) return toPacketArray({std::nullopt, toPacket(irregular)});
+  stage(db, s.key, branch, chosen, items, description, date_time::toIso(clock_.now()));
   return toPacketArray({std::nullopt, std::nullopt});
 }
 
