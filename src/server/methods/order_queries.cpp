@@ -115,10 +115,13 @@ std::string OrderQueries::GetParam(sql::Connection& db, const Session& s, std::s
   return toPacketArray({toPacket(params), all.json, seller.json});
 }
 
-std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, const OrderFilter& f) const {
-  const std::string branch = trimmed(f.branch);
-  requireBranch(db, branch);
-  sql::Params p = {{"F", branch}};
+namespace {
+
+// The WHERE of the order query, its parameters added to `p`: every argument
+// of the filter, the operator's tie to his seller, and at least one item of
+// the wanted statuses and products.
+std::string orderWhere(sql::Connection& db, const std::string& branch, const Session& s, const OrderFilter& f,
+                       const std::vector<std::string>& products, sql::Params& p) {
   std::string where = "P.CDFILIAL = :F";
 
   appendIn(where, p, "P.IDSITPEDIDO", "SP", codes(f.orderStatuses));
@@ -165,15 +168,49 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   std::string items = "SELECT 1 FROM ITEMPEDIDO I";
   std::string itemWhere = "I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO";
   appendIn(itemWhere, p, "I.IDSITITEMPED", "SI", codes(f.itemStatuses));
-  const bool byProduct = f.allProducts != "T";
-  const std::vector<std::string> products =
-      byProduct ? listKeys(f.productList, kMaxListKeys, "produtos") : std::vector<std::string>();
-  requireWidths(f, products);
-  if (byProduct) {
+  if (f.allProducts != "T") {
     items += " JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO";
     appendIn(itemWhere, p, "R.CDARVPROD", "PD", products);
   }
   where += " AND EXISTS (" + items + " WHERE " + itemWhere + ")";
+  return where;
+}
+
+// GetItem shows the items of these orders under the same restriction,
+// written whole or not at all; a reload with the filter unchanged writes
+// nothing (a write waits for the disk).
+void rememberItemRestriction(sql::Connection& db, const Session& s, const OrderFilter& f,
+                             const std::vector<std::string>& products) {
+  const bool byProduct = f.allProducts != "T";
+  const sql::Result known =
+      db.query("SELECT DSSITITEMPED, IDTPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
+  const bool unchanged = !byProduct && known.rowCount() == 1 && !known.isNull(0, "DSSITITEMPED") &&
+                         known.text(0, "DSSITITEMPED") == f.itemStatuses &&
+                         known.text(0, "IDTPRODUTO") == "T";
+  if (!unchanged) {
+    sql::Transaction restriction(db, sql::TransactionMode::Write);
+    db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
+               {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
+    db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
+    if (byProduct) {
+      for (const std::string& k : std::set<std::string>(products.begin(), products.end()))
+        db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)",
+                   {{"K", s.key}, {"P", k}});
+    }
+    restriction.commit();
+  }
+}
+
+}  // namespace
+
+std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, const OrderFilter& f) const {
+  const std::string branch = trimmed(f.branch);
+  requireBranch(db, branch);
+  const std::vector<std::string> products =
+      f.allProducts != "T" ? listKeys(f.productList, kMaxListKeys, "produtos") : std::vector<std::string>();
+  requireWidths(f, products);
+  sql::Params p = {{"F", branch}};
+  const std::string where = orderWhere(db, branch, s, f, products, p);
 
   sql::Transaction tx(db, sql::TransactionMode::Read);
   const sql::PacketRows paramFilial = db.queryPacket(
@@ -194,26 +231,7 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
     throw ServiceError("A consulta devolveria mais que " + std::to_string(maxRows_) +
                        " pedidos. Restrinja o filtro.");
 
-  // GetItem shows the items of these orders under the same restriction,
-  // written whole or not at all; a reload with the filter unchanged writes
-  // nothing (a write waits for the disk).
-  const sql::Result known =
-      db.query("SELECT DSSITITEMPED, IDTPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
-  const bool unchanged = !byProduct && known.rowCount() == 1 && !known.isNull(0, "DSSITITEMPED") &&
-                         known.text(0, "DSSITITEMPED") == f.itemStatuses &&
-                         known.text(0, "IDTPRODUTO") == "T";
-  if (!unchanged) {
-    sql::Transaction restriction(db, sql::TransactionMode::Write);
-    db.execute("UPDATE SESSAO SET DSSITITEMPED = :SI, IDTPRODUTO = :TP WHERE CDSESSAO = :K",
-               {{"SI", f.itemStatuses}, {"TP", byProduct ? "N" : "T"}, {"K", s.key}});
-    db.execute("DELETE FROM SESSAOPRODUTO WHERE CDSESSAO = :K", {{"K", s.key}});
-    if (byProduct) {
-      for (const std::string& k : std::set<std::string>(products.begin(), products.end()))
-        db.execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, :P)",
-                   {{"K", s.key}, {"P", k}});
-    }
-    restriction.commit();
-  }
+  rememberItemRestriction(db, s, f, products);
   return toPacketArray({paramFilial.json, paramPedido.json, orders.json});
 }
 
