@@ -112,33 +112,9 @@ std::string OrderChanges::change(sql::Connection& db, const Session& s, const Or
   }
 }
 
-bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
-                                const std::string& justification) const {
-  const sql::Params key = {{"F", request.branch}, {"N", request.order}};
-  // The order's row lock, held to the end of the transaction; another
-  // holder means "bloqueada" at once (55P03), never a wait.
-  const sql::Result order = db.query(
-      std::string(
-          "SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
-          (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
-      key);
-  if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
-  if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode);
-      tied && *tied != order.text(0, "CDVENDEDOR"))
-    throw ServiceError("Pedido " + request.order + " não pertence ao vendedor do operador.");
-  const std::string status(order.text(0, "IDSITPEDIDO"));
-  const std::int64_t version = order.integer(0, "NRVERSAO");
-
-  const sql::Result rows = db.query(
-      "SELECT NRITEMPED, IDSITITEMPED, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
-  std::map<std::string, std::string> statuses;
-  std::map<std::string, double> quantities;
-  for (std::size_t r = 0; r < rows.rowCount(); ++r) {
-    statuses[std::string(rows.text(r, "NRITEMPED"))] = rows.text(r, "IDSITITEMPED");
-    quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
-  }
-
-  // Which items change, and to what.
+std::map<std::string, std::string> OrderChanges::plannedChanges(
+    sql::Connection& db, const OrderRequest& request, Kind kind, std::string_view status,
+    const std::map<std::string, std::string>& statuses) {
   std::map<std::string, std::string> changes;
   if (kind == Kind::Settle) {
     if (!request.statusRead.empty() && (request.statusRead != status || !domain::isLiquidableOrder(status)))
@@ -169,6 +145,36 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
       changes[it.item] = last.text(0, "IDSITANTERIOR");
     }
   }
+  return changes;
+}
+
+bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
+                                const std::string& justification) const {
+  const sql::Params key = {{"F", request.branch}, {"N", request.order}};
+  // The order's row lock, held to the end of the transaction; another
+  // holder means "bloqueada" at once (55P03), never a wait.
+  const sql::Result order = db.query(
+      std::string(
+          "SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
+          (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
+      key);
+  if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
+  if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode);
+      tied && *tied != order.text(0, "CDVENDEDOR"))
+    throw ServiceError("Pedido " + request.order + " não pertence ao vendedor do operador.");
+  const std::string status(order.text(0, "IDSITPEDIDO"));
+  const std::int64_t version = order.integer(0, "NRVERSAO");
+
+  const sql::Result rows = db.query(
+      "SELECT NRITEMPED, IDSITITEMPED, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
+  std::map<std::string, std::string> statuses;
+  std::map<std::string, double> quantities;
+  for (std::size_t r = 0; r < rows.rowCount(); ++r) {
+    statuses[std::string(rows.text(r, "NRITEMPED"))] = rows.text(r, "IDSITITEMPED");
+    quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
+  }
+
+  const std::map<std::string, std::string> changes = plannedChanges(db, request, kind, status, statuses);
 
   const bool movesStock =
       kind == Kind::Settle && db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key)
@@ -192,11 +198,9 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
         " AND NRPEDIDO = :N AND NRITEMPED = :I",
         p);
     db.execute(
-        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO, "
-        "CDJUSTEXCHIS,"
-        " IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO) VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, "
-        ":NOVA,"
-        " :Q, :K)",
+        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
+        " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO)"
+        " VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K)",
         p);
     if (kind == Kind::Settle)
       db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I", p);

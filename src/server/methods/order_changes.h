@@ -12,6 +12,7 @@
 // not what the client read is told "Esta operação não pode ser realizada.
 // Atualize os dados.", checked before anything is locked.
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,11 @@ class OrderChanges {
   // Under the order's lock; returns whether any item changed.
   bool changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
                     const std::string& justification) const;
+  // Which items of the order change, and to what status; ServiceError when
+  // the order or an item is not as the screen read it.
+  static std::map<std::string, std::string> plannedChanges(sql::Connection& db, const OrderRequest& request,
+                                                           Kind kind, std::string_view orderStatus,
+                                                           const std::map<std::string, std::string>& items);
   ChangeAnswer itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket, Kind kind,
                            std::string_view justification) const;
   void requireRowLimit(std::size_t rows, const char* what) const;
