@@ -49,16 +49,16 @@ void defineFields(engine::DataSet& ds, const layouts::Layout& layout, std::initi
     if (!inLayout(layout, c.before))
       throw std::logic_error(ds.name() + ": campo fora do leiaute: " + c.before);
 
-  for (const engine::FieldSpec& spec : layout) {
+  for (const engine::FieldSpec& layoutField : layout) {
     for (const CalculatedField& c : calculated)
-      if (engine::text::equalsIgnoreCase(c.before, spec.name)) {
+      if (engine::text::equalsIgnoreCase(c.before, layoutField.name)) {
         FieldDef def = c.def;
         def.calculated = true;
         ds.addField(def);
       }
-    FieldDef def{.name = spec.name, .type = spec.type, .size = spec.size};
+    FieldDef def{.name = layoutField.name, .type = layoutField.type, .size = layoutField.size};
     for (const FieldLook& look : looks)
-      if (engine::text::equalsIgnoreCase(look.field, spec.name)) {
+      if (engine::text::equalsIgnoreCase(look.field, layoutField.name)) {
         def.label = look.label;
         def.displayWidth = look.displayWidth;
       }
