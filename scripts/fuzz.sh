@@ -24,7 +24,6 @@ if ! command -v clang++-14 >/dev/null; then
   echo "fuzz.sh: clang++-14 is missing (scripts/install-deps.sh installs it)" >&2
   exit 1
 fi
-export CCACHE_DIR="${CCACHE_DIR:-/work/.ccache}"
 cmake -S fuzz -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" >/dev/null
 cmake --build "$BUILD" -j 2 --target "${TARGETS[@]/%/_fuzz}"
