@@ -4,6 +4,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 namespace ped::rpc {
 namespace {
@@ -112,9 +114,16 @@ JsonWriter& JsonWriter::integer(std::int64_t value) {
 JsonWriter& JsonWriter::number(double value) {
   if (!std::isfinite(value)) throw JsonWriteError("Número inválido (infinito ou indefinido).");
   separate();
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  out_.append(buf, r.ptr);
+  char buf[40];
+  char* end = std::to_chars(buf, buf + 32, value).ptr;
+  // A whole number past 64 bits needs its ".0": a reader would take it for an
+  // integer too large to hold (the screen's reader refuses the whole answer).
+  if (std::fabs(value) >= 9.2e18 &&
+      std::string_view(buf, end).find_first_of(".e") == std::string_view::npos) {
+    std::memcpy(end, ".0", 2);
+    end += 2;
+  }
+  out_.append(buf, end);
   return *this;
 }
 
