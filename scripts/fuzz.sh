@@ -5,6 +5,7 @@
 #   scripts/fuzz.sh                    # every target, 60 s each
 #   scripts/fuzz.sh 600 packet         # one target (or several), 600 s each
 #   FUZZ_JOBS=2 scripts/fuzz.sh 3600   # two fuzzing processes per target
+#   FUZZ_SEED=1 scripts/fuzz.sh 4      # the same inputs every run (./test.sh does this)
 #
 # New interesting inputs go to build/fuzz/found/<target>, never into the tree;
 # a crashing input is written to build/fuzz/crashes/ and the script fails,
@@ -37,6 +38,7 @@ for t in "${TARGETS[@]}"; do
   # -rss_limit_mb: a leak or a runaway allocation is a failure too.
   parallel=()
   ((${FUZZ_JOBS:-1} > 1)) && parallel=(-jobs="$FUZZ_JOBS" -workers="$FUZZ_JOBS")
+  [[ -n "${FUZZ_SEED:-}" ]] && parallel+=(-seed="$FUZZ_SEED")
   # From the build tree: parallel jobs write their logs to the working directory.
   if (cd "$BUILD" && "./${t}_fuzz" "found/$t" "$ROOT/fuzz/corpus/$t" -max_total_time="$SECONDS_EACH" \
     -rss_limit_mb=2048 -max_len=65536 -timeout=10 "${parallel[@]}" -artifact_prefix="crashes/${t}-") >"$log" 2>&1; then
