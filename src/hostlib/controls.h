@@ -100,6 +100,8 @@ class Grid : public Control {
     bool titleRightAligned = false;
     // A picture's column: its width stays in pixels whatever the font.
     bool fixedWidth = false;
+    // Its cells' editor carries an ellipsis button ("...").
+    bool ellipsis = false;
   };
   using Control::Control;
   engine::DataSet* dataSource = nullptr;
@@ -114,6 +116,30 @@ class Grid : public Control {
     columns[column].visible = visible;
     notifyChanged();
   }
+  // Gives a column's editor the ellipsis button or takes it away.
+  void setColumnButton(std::size_t column, bool ellipsis) {
+    if (column >= columns.size() || columns[column].ellipsis == ellipsis) return;
+    columns[column].ellipsis = ellipsis;
+    notifyChanged();
+  }
+  // The editing option: whether the operator may type into the cells (a
+  // read-only column never).
+  bool editing() const { return editing_; }
+  void setEditing(bool on) {
+    if (editing_ == on) return;
+    editing_ = on;
+    notifyChanged();
+  }
+  // Whether a cell editor is open, as the view reports it.
+  bool editorMode = false;
+  // The field of the column holding the cell cursor ("" without columns).
+  const std::string& selectedField() const {
+    static const std::string none;
+    return selectedColumn < columns.size() ? columns[selectedColumn].fieldName : none;
+  }
+
+ private:
+  bool editing_ = false;
 };
 
 // A menu entry: a control with a keyboard shortcut ("Ctrl+L"; empty: none).

@@ -178,6 +178,88 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // another item's rows.
   void cdsItemPedidoAfterScroll();
 
+  // ---- The allocation grid (dbgLiqEst)
+  // Which cells take typing and which show the ellipsis button: key cells
+  // only in a new row, the quantity in a new or edited row, nothing for
+  // items past status 3.
+  void Habilita_Botao_Grid_EstLiq();
+  void dbgLiqEstEnter();
+  // A hidden column hands the cell cursor to the next one.
+  void dbgLiqEstColEnter();
+  void cdsEvolEstAfterScroll();
+  void dtsEvolEstStateChange();
+  void dbgItemPedidoEnter();
+  // The change cascade of the four key fields: writing a key clears what
+  // depends on it. Start_Valid switches it off while the screen writes keys
+  // and their dependants itself; Finish_Valid switches it on again.
+  void Start_Valid();
+  void Finish_Valid();
+  void cdsEvolEstCDALMOXARIFEChange();
+  void cdsEvolEstCDLOCALESTOQChange();
+  void cdsEvolEstNRLOTEESTQChange();
+  void cdsEvolEstNRSUBLOTEChange();
+  // A new row belongs to the current item.
+  void cdsEvolEstNewRecord();
+  // Toolbar actions on the allocation rows; each acts only with the item
+  // page showing and the allocation grid focused.
+  void sbtIncluirClick();
+  void sbtAlterarClick();
+  void sbtExcluirClick();
+  CellPainting dbgLiqEstDrawColumnCell(std::size_t row, std::size_t column, CellState state) const;
+
+  // ---- The operator's moves in the allocation grid, as the window forwards
+  // them; each runs as one event (through handle).
+  // Moves the cell cursor to `column` (an index of dbgLiqEst.columns):
+  // leaving the current column runs its server check, and a refusal keeps
+  // the cursor where it was; then the entered column's handler. Returns
+  // whether the cursor moved.
+  bool moveLiqEstColumn(std::size_t column);
+  // What the operator typed into the cell of `column`: the current row goes
+  // into edit when it is not pending, and the field takes the text (a
+  // quantity with a decimal comma).
+  void typeLiqEstCell(std::size_t column, std::string_view text);
+  // Enter or leaving the row: posts a pending row (its checks run).
+  void postLiqEst();
+  // Esc: drops a pending row's changes.
+  void cancelLiqEst();
+  // Focus on `field`'s cell: the grid takes the focus and its cell cursor
+  // the field's column. Runs no column handler.
+  void focusLiqEstField(std::string_view field);
+
+  // ---- Stock look-ups on the server (GetPosEstq)
+  // Each checks one key of the pending row; a key the server does not know
+  // is refused with its message, the focus on its cell.
+  void Vd_Almoxarifado();
+  void Vd_LocalEstoque();
+  void Vd_Lote();
+  // `post`: run as part of a post, which keeps the typed quantity.
+  void Vd_SubLote(bool post);
+  // Leaving a key's column checks that key.
+  void dbgLiqEstColExit();
+  // The ellipsis button: the pick list of stock positions for the selected
+  // key, narrowed by the keys to its left.
+  void dbgLiqEstEditButtonClick();
+
+  // ---- Allocation row validation and totals
+  // The shadow copy cdsEvolEstAux takes the whole content of cdsEvolEst.
+  void cdsEvolEstBeforeInsert();
+  void cdsEvolEstBeforeEdit();
+  // The post checks, in order, and the booking of the quantity.
+  void cdsEvolEstBeforePost();
+  // A second row of the item with the same position; refused only with
+  // lots in use. `switchCascade`: switch the cascade off meanwhile.
+  void Valida_Repetido(bool switchCascade);
+  void cdsEvolEstAfterPost();
+  void cdsEvolEstAfterDelete();
+  void cdsEvolEstAfterCancel();
+  // The item's rows as a whole: no expired lot, and the quantities add up
+  // to the ordered quantity `Q`.
+  void Vd_EvolEstq(const std::string& B, const std::string& P, const std::string& I, double Q);
+
+  // ---- Confirmation and cancel
+  void sbtConfirmarClick();
+  void sbtCancelarClick();
+
   // ---- Page menu entries: each shows its page (running the page change
   // when the page was not showing); the order entry also focuses its grid.
   void mnuPedidoClick();
@@ -191,6 +273,8 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
  private:
   void buildControls();
+  // Attaches the allocation data set's and grid's handlers.
+  void wireAllocation();
   // GetItem for the current order into cdsItemPedido, under the busy
   // indicator (see callServer).
   void loadItems();

@@ -168,6 +168,8 @@ void TfrmLiquidaItem::buildControls() {
     cdsItemPedidoCDARVPRODGetText(text);
   };
 
+  wireAllocation();
+
   netLiquidaItem.OnBeforeConnect = [this](netclient::TNetConnection&) { netLiquidaItemBeforeConnect(); };
 }
 

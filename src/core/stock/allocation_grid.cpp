@@ -1,0 +1,35 @@
+// The allocation grid: what can be edited, the toolbar's row actions and the operator's moves.
+
+#include "core/shell/Cli_ped00800.h"
+
+namespace ped::core {
+
+void TfrmLiquidaItem::Habilita_Botao_Grid_EstLiq() {}
+
+void TfrmLiquidaItem::dbgLiqEstEnter() {}
+
+void TfrmLiquidaItem::dbgLiqEstColEnter() {}
+
+void TfrmLiquidaItem::cdsEvolEstAfterScroll() {}
+
+void TfrmLiquidaItem::dtsEvolEstStateChange() {}
+
+void TfrmLiquidaItem::dbgItemPedidoEnter() {}
+
+void TfrmLiquidaItem::sbtIncluirClick() {}
+
+void TfrmLiquidaItem::sbtAlterarClick() {}
+
+void TfrmLiquidaItem::sbtExcluirClick() {}
+
+bool TfrmLiquidaItem::moveLiqEstColumn(std::size_t) { return false; }
+
+void TfrmLiquidaItem::typeLiqEstCell(std::size_t, std::string_view) {}
+
+void TfrmLiquidaItem::postLiqEst() {}
+
+void TfrmLiquidaItem::cancelLiqEst() {}
+
+void TfrmLiquidaItem::focusLiqEstField(std::string_view) {}
+
+}  // namespace ped::core
