@@ -209,6 +209,10 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
   // ---- The operator's moves in the allocation grid, as the window forwards
   // them; each runs as one event (through handle).
+  // The focus enters one of the screen's grids: it becomes the focused
+  // control, then its enter handler runs (dbgItemPedidoEnter,
+  // dbgLiqEstEnter). Nothing when it has the focus already.
+  void enterGrid(hostlib::Grid& grid);
   // Moves the cell cursor to `column` (an index of dbgLiqEst.columns):
   // leaving the current column runs its server check, and a refusal keeps
   // the cursor where it was; then the entered column's handler. Returns

@@ -16,6 +16,8 @@ void TfrmLiquidaItem::dtsEvolEstStateChange() {}
 
 void TfrmLiquidaItem::dbgItemPedidoEnter() {}
 
+void TfrmLiquidaItem::enterGrid(hostlib::Grid&) {}
+
 void TfrmLiquidaItem::sbtIncluirClick() {}
 
 void TfrmLiquidaItem::sbtAlterarClick() {}
