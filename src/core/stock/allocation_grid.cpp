@@ -1,6 +1,7 @@
 // The allocation grid: what can be edited, the toolbar's row actions and the operator's moves.
 
 #include "core/shell/Cli_ped00800.h"
+#include "hostlib/consiste.h"
 
 namespace ped::core {
 
@@ -32,6 +33,11 @@ void TfrmLiquidaItem::postLiqEst() {}
 
 void TfrmLiquidaItem::cancelLiqEst() {}
 
-void TfrmLiquidaItem::focusLiqEstField(std::string_view) {}
+void TfrmLiquidaItem::focusLiqEstField(std::string_view field) {
+  const int column = hostlib::consiste::IndiceCol(dbgLiqEst, field);
+  if (column >= 0) dbgLiqEst.selectedColumn = static_cast<std::size_t>(column);
+  dbgLiqEst.notifyChanged();
+  setFocus(dbgLiqEst);
+}
 
 }  // namespace ped::core
