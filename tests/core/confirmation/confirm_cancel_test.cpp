@@ -32,6 +32,7 @@ TEST_F(ConfirmCancelOnGrid, ConfirmPostsTheRowAndReloadsTheItemsWithoutSettlingA
   const std::string order = s().cdsPedido.field("NRPEDIDO").asString();
   const std::string item = s().cdsItemPedido.field("NRITEMPED").asString();
   const std::string status = s().cdsItemPedido.field("IDSITITEMPED").asString();
+  s().cdsEvolEst.first();
   const std::string rows = s().cdsEvolEst.dump();
   markItem();
   s().click(s().sbtAlterar);
@@ -49,7 +50,8 @@ TEST_F(ConfirmCancelOnGrid, ConfirmPostsTheRowAndReloadsTheItemsWithoutSettlingA
   EXPECT_NE(s().cdsItemPedido.field("IDCHECK").asString(), "S");
   EXPECT_EQ(s().cdsItemPedido.field("IDSITITEMPED").asString(), status);
   EXPECT_EQ(inContItemPedidoCh, 0);
-  EXPECT_EQ(s().cdsEvolEst.dump(), rows);
+  s().cdsEvolEst.first();
+  EXPECT_EQ(s().cdsEvolEst.dump(), rows);  // the item's rows, as they were posted
 }
 
 TEST_F(ConfirmCancelOnGrid, CancelDropsThePendingRowKeepsTheMarksAndAsksFirst) {
