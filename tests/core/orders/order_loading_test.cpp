@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "core/allocation_packet.h"
 #include "core/filter_steps.h"
 #include "hostlib/consiste.h"
 #include "support/demo_server.h"
@@ -254,11 +255,7 @@ TEST_F(OrderLoading, EveryFailureMessageShowsWithTheIndicatorWhollyDown) {
 TEST_F(OrderLoading, AFailedAllocationQueryIsPassedOverByTheFilterAndEndsAReload) {
   proxy_.fail("GetEvolEstq", "Estoque em recálculo.");
   h_.toolkit.inFilter = [&](TfrmFiltroLiquidaItem& f) {
-    engine::DataSet& rows = h_.screen().cdsEvolEst;
-    rows.open();
-    rows.append();
-    rows.field("NRPEDIDO").setString("antes");
-    rows.post();
+    loadAllocationRows(h_.screen().cdsEvolEst, {{{"NRPEDIDO", "antes"}}});
     act(h_, [&] { f.sbtConfirmaClick(); });
   };
   h_.open();
