@@ -22,15 +22,7 @@ class OrderLoading : public ::testing::Test {
   // The screen talks to the server through the proxy.
   OrderLoading() { h_.vantora.context().webPort = proxy_.port(); }
   // Chooses the branch; the filter dialog that opens is confirmed with every order.
-  TfrmLiquidaItem& onBranch(const std::string& branch) {
-    h_.toolkit.inFilter = [branch](TfrmFiltroLiquidaItem& f) { everyOrder(f, branch); };
-    h_.open();
-    h_.enterBranchField();
-    h_.typeBranch(branch);
-    h_.leaveBranchField();
-    h_.host.take();
-    return h_.screen();
-  }
+  TfrmLiquidaItem& onBranch(const std::string& branch) { return openOnBranch(h_, branch); }
   bool reload() {
     TfrmLiquidaItem& s = h_.screen();
     return s.handle([&] { s.sbtVerificarClick(); });

@@ -22,12 +22,7 @@ class AllocationTest : public ::testing::Test {
 
   // The branch chosen and every order of it listed, then the item page.
   TfrmLiquidaItem& onBranch(const std::string& branch) {
-    h_.toolkit.inFilter = [branch](TfrmFiltroLiquidaItem& f) { everyOrder(f, branch); };
-    h_.open();
-    h_.enterBranchField();
-    h_.typeBranch(branch);
-    h_.leaveBranchField();
-    TfrmLiquidaItem& s = h_.screen();
+    TfrmLiquidaItem& s = openOnBranch(h_, branch);
     EXPECT_TRUE(s.handle([&] { s.sbtVerificarClick(); }));
     EXPECT_TRUE(s.handle([&] { s.pgcPadrao.choosePage(s.tshItemPedido); }));
     h_.host.take();
