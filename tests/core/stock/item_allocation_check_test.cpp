@@ -60,6 +60,10 @@ TEST_F(ItemAllocationCheck, TheRowsMustAddUpToTheOrderedQuantity) {
     EXPECT_EQ(s.cdsPedido.field("NRPEDIDO").asString(), key_[1]);
     EXPECT_EQ(s.cdsItemPedido.field("NRITEMPED").asString(), key_[2]);
   }
+  // Rows that never came are no rows.
+  rows().close();
+  EXPECT_FALSE(check(5));
+  EXPECT_EQ(messages(), Lines{kTotalDiffers});
 }
 
 TEST_F(ItemAllocationCheck, AnExpiredLotIsRefusedOnItsRowALotValidTodayIsNot) {
