@@ -1,7 +1,7 @@
 // The operator's moves in the allocation grid as the window reports them:
 // the cell cursor, a committed cell, Enter and Esc.
 
-#include <cmath>
+#include <optional>
 
 #include "core/shell/Cli_ped00800.h"
 #include "core/stock/allocation_editing.h"

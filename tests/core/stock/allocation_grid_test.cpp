@@ -103,11 +103,6 @@ TEST_F(AllocationGrid, ABranchWithWarehousesOnlySkipsTheHiddenKeyColumns) {
   move("CDLOCALESTOQ");
   EXPECT_EQ(s().dbgLiqEst.selectedField(), "DTENTRLOTE");
   EXPECT_EQ(options(), "-");
-
-  s().click(s().mnuIncluir);
-  ASSERT_EQ(state(), engine::DataSetState::Insert);
-  EXPECT_EQ(s().dbgLiqEst.selectedField(), "CDALMOXARIFE");
-  EXPECT_EQ(options(), "edita ...CDALMOXARIFE");
 }
 
 TEST_F(AllocationGrid, RowActionsActOnlyOnTheFocusedGridAndDeleteAsksFirst) {
