@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/allocation_packet.h"
 #include "core/allocation_steps.h"
 
 namespace ped::core::testing {
@@ -179,12 +180,9 @@ TEST(AllocationCells, QuantitiesNamesAndTheCodeBeingTyped) {
   ScreenHarness h;
   h.open();
   TfrmLiquidaItem& s = h.screen();
-  s.cdsEvolEst.open();
-  s.cdsEvolEst.append();
-  s.cdsEvolEst.field("CDALMOXARIFE").setString("ALM01");
-  s.cdsEvolEst.field("DSALMOXARIFE").setString("Almoxarifado Central");
-  s.cdsEvolEst.field("QTEXP").setFloat(1234.5);
-  s.cdsEvolEst.post();
+  loadAllocationRows(s.cdsEvolEst, {{{"CDALMOXARIFE", engine::Value("ALM01")},
+                                      {"DSALMOXARIFE", engine::Value("Almoxarifado Central")},
+                                      {"QTEXP", engine::Value(1234.5)}}});
   auto paint = [&](const char* field, CellState state = {}) {
     return s.dbgLiqEstDrawColumnCell(0, columnOf(s, field), state);
   };
