@@ -181,8 +181,8 @@ TEST(AllocationCells, QuantitiesNamesAndTheCodeBeingTyped) {
   h.open();
   TfrmLiquidaItem& s = h.screen();
   loadAllocationRows(s.cdsEvolEst, {{{"CDALMOXARIFE", engine::Value("ALM01")},
-                                      {"DSALMOXARIFE", engine::Value("Almoxarifado Central")},
-                                      {"QTEXP", engine::Value(1234.5)}}});
+                                     {"DSALMOXARIFE", engine::Value("Almoxarifado Central")},
+                                     {"QTEXP", engine::Value(1234.5)}}});
   auto paint = [&](const char* field, CellState state = {}) {
     return s.dbgLiqEstDrawColumnCell(0, columnOf(s, field), state);
   };
