@@ -1,8 +1,8 @@
 #pragma once
 // The allocation grid as the operator meets it in the tests: a branch's
 // orders listed, the item page showing, an item current and the grid
-// focused. The operator's moves in the grid go through the steps here, so
-// they change in one place when the grid's own moves take over.
+// focused; the operator's moves in the grid go through the screen's moves,
+// as the window forwards them.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/allocation_packet.h"
+#include "core/allocation_steps.h"
 #include "core/filter_steps.h"
 #include "hostlib/consiste.h"
 
@@ -38,7 +39,7 @@ class AllocationTest : public ::testing::Test {
            s.handle([&] { s.cdsItemPedido.next(); })) {
         if (std::stoi(s.cdsItemPedido.field("IDSITITEMPED").asString()) <= 3 && wanted()) {
           h_.host.take();
-          return s.setFocus(s.dbgLiqEst);
+          return run([&] { s.enterGrid(s.dbgLiqEst); }) && s.focused() == &s.dbgLiqEst;
         }
       }
     }
@@ -46,28 +47,27 @@ class AllocationTest : public ::testing::Test {
   }
   bool itemHasRows() const { return !h_.screen().cdsEvolEst.isEmpty(); }
 
-  // ---- The operator's moves in the allocation grid.
-  bool include() {
-    return run([this] { rows().insert(); });
-  }
-  bool alter() {
-    return run([this] { rows().edit(); });
-  }
+  // ---- The operator's moves in the allocation grid, as the window forwards
+  // them: the toolbar, the cell cursor, typing, Enter and Esc.
+  bool include() { return click(h_.screen().sbtIncluir); }
+  bool alter() { return click(h_.screen().sbtAlterar); }
+  // Goes to `field`'s cell (leaving the current one runs its check) and
+  // types `value` as the operator writes it.
   bool type(const char* field, const engine::Value& value) {
-    return run([&] {
-      if (rows().state() == engine::DataSetState::Browse) rows().edit();
-      rows().field(field).setValue(value);
-    });
+    TfrmLiquidaItem& s = h_.screen();
+    const std::size_t column = columnOf(s, field);
+    const std::string typed = rows().field(field).asStringOf(value);
+    return select(field) && run([&] { s.typeLiqEstCell(column, typed); });
   }
-  // Leaves `field`'s cell, its check running.
+  // Leaves `field`'s cell for the next column, its check running.
   bool leave(const char* field) {
-    select(field);
-    return run([this] { h_.screen().dbgLiqEstColExit(); });
+    TfrmLiquidaItem& s = h_.screen();
+    return select(field) && run([&] { s.moveLiqEstColumn(columnOf(s, field) + 1); });
   }
   // The ellipsis button of `field`'s cell; the operator chooses row `recNo`
   // of the list (0: leaves it).
   bool pick(const char* field, std::size_t recNo) {
-    select(field);
+    if (!select(field)) return false;
     if (recNo)
       h_.host.chooseRowNumber(recNo);
     else
@@ -75,10 +75,10 @@ class AllocationTest : public ::testing::Test {
     return run([this] { h_.screen().dbgLiqEstEditButtonClick(); });
   }
   bool post() {
-    return run([this] { rows().post(); });
+    return run([this] { h_.screen().postLiqEst(); });
   }
   bool cancel() {
-    return run([this] { rows().cancel(); });
+    return run([this] { h_.screen().cancelLiqEst(); });
   }
 
   // Where the focus is: the grid focused on the field of its cell cursor.
@@ -109,9 +109,16 @@ class AllocationTest : public ::testing::Test {
 
  private:
   bool run(const std::function<void()>& move) { return h_.screen().handle(move); }
-  void select(const char* field) {
+  bool click(hostlib::Control& button) {
+    return run([&] { h_.screen().click(button); });
+  }
+  // The cell cursor to `field`'s column as the operator moves it: the cell
+  // left is checked first, and a refusal keeps the cursor.
+  bool select(const char* field) {
     TfrmLiquidaItem& s = h_.screen();
-    s.dbgLiqEst.selectedColumn = static_cast<std::size_t>(hostlib::consiste::IndiceCol(s.dbgLiqEst, field));
+    const std::size_t column = columnOf(s, field);
+    return s.dbgLiqEst.selectedColumn == column ||
+           (run([&] { s.moveLiqEstColumn(column); }) && s.dbgLiqEst.selectedColumn == column);
   }
 };
 
