@@ -70,16 +70,16 @@ TEST_F(NewRowOnWarehouses, ARowWithoutAPositiveQuantityIsRefused) {
 }
 
 // An edited row books only the difference, against what was left at its last
-// post; 0,1 then 0,3 then all of it leaves exactly nothing.
+// post; 0,1 then 0,7 then all of it leaves exactly nothing.
 TEST_F(NewRowOnWarehouses, AnEditedQuantityBooksTheDifference) {
   const double available = newRow();
   ASSERT_TRUE(type("QTEXP", "0,1"));
   ASSERT_TRUE(post());
   expectAvailable(available - 0.1);
   ASSERT_TRUE(alter());
-  ASSERT_TRUE(type("QTEXP", "0,3"));
+  ASSERT_TRUE(type("QTEXP", "0,7"));
   ASSERT_TRUE(post());
-  expectAvailable(available - 0.3);
+  expectAvailable(available - 0.7);
 
   ASSERT_TRUE(alter());
   ASSERT_TRUE(type("QTEXP", typed(available + 0.5)));
