@@ -8,7 +8,7 @@ namespace {
 
 class ItemAllocationCheck : public AllocationTest {
  protected:
-  // The first item of the first order on 0001, its rows replaced by rows of
+  // The first open item on 0001, its rows replaced by rows of
   // the given quantities and lot validity dates (0: none), each on a lot of its own.
   void SetUp() override {
     onBranch("0001");
