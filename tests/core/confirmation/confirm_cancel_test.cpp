@@ -9,19 +9,15 @@
 namespace ped::core::testing {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 constexpr const char* kKeys[] = {"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ", "NRSUBLOTE"};
 constexpr const char* kKeyList = "CDALMOXARIFE;CDLOCALESTOQ;NRLOTEESTQ;NRSUBLOTE";
 
-class ConfirmCancelOnGrid : public ::testing::Test {
+class ConfirmCancelOnGrid : public AllocationTest {
  protected:
   void SetUp() override {
-    showItemsOf(h_, "0001");
-    ASSERT_TRUE(goToOpenItemWithRows(s(), 1));
-    enterAllocationGrid(h_);
+    onBranch("0001");
+    ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
   }
-  TfrmLiquidaItem& s() { return h_.screen(); }
   // An item's mark, set as the marking leaves it.
   void markItem() {
     s().cdsItemPedido.edit();
@@ -29,7 +25,6 @@ class ConfirmCancelOnGrid : public ::testing::Test {
     s().cdsItemPedido.post();
     inContItemPedidoCh = 1;
   }
-  ScreenHarness h_;
 };
 
 // A position of the current item's product that its rows do not use yet,
@@ -55,24 +50,16 @@ std::vector<std::string> freePosition(TfrmLiquidaItem& s) {
 
 TEST_F(ConfirmCancelOnGrid, ConfirmPostsANewRowAndReloadsTheItemsWithoutSettlingAnything) {
   std::vector<std::string> position;
-  ASSERT_TRUE(goToItem(s(), [&] {
-    return domain::takesAllocationRows(s().cdsItemPedido.field("IDSITITEMPED").asString()) &&
-           !(position = freePosition(s())).empty();
-  }));
-  enterAllocationGrid(h_);
+  ASSERT_TRUE(onItem([&] { return !(position = freePosition(s())).empty(); }));
   const std::string item = s().cdsItemPedido.field("NRITEMPED").asString();
   const std::string status = s().cdsItemPedido.field("IDSITITEMPED").asString();
   const std::size_t rows = s().cdsEvolEst.recordCount();
   markItem();
 
   // Key by key, each checked as its cell is left, then the quantity.
-  s().click(s().sbtIncluir);
-  for (std::size_t k = 0; k < 4; ++k) {
-    ASSERT_TRUE(act(h_, [&] { s().typeLiqEstCell(columnOf(s(), kKeys[k]), position[k]); }));
-    ASSERT_TRUE(act(h_, [&] { s().moveLiqEstColumn(columnOf(s(), k < 3 ? kKeys[k + 1] : "QTEXP")); }))
-        << h_.host.shown().back();
-  }
-  ASSERT_TRUE(act(h_, [&] { s().typeLiqEstCell(columnOf(s(), "QTEXP"), "1"); }));
+  ASSERT_TRUE(include());
+  for (std::size_t k = 0; k < 4; ++k) ASSERT_TRUE(type(kKeys[k], position[k])) << h_.host.shown().back();
+  ASSERT_TRUE(type("QTEXP", "1")) << h_.host.shown().back();
   h_.host.take();
 
   s().click(s().sbtConfirmar);
@@ -92,8 +79,8 @@ TEST_F(ConfirmCancelOnGrid, ConfirmPostsANewRowAndReloadsTheItemsWithoutSettling
 TEST_F(ConfirmCancelOnGrid, CancelDropsThePendingRowKeepsTheMarksAndAsksFirst) {
   const std::size_t rows = s().cdsEvolEst.recordCount();
   markItem();
-  s().click(s().sbtIncluir);
-  ASSERT_TRUE(act(h_, [&] { s().typeLiqEstCell(columnOf(s(), "QTEXP"), "4"); }));
+  ASSERT_TRUE(include());
+  ASSERT_TRUE(type("QTEXP", "4"));
   s().edtCdJust.setText("01");
   h_.host.take();
 
@@ -106,7 +93,7 @@ TEST_F(ConfirmCancelOnGrid, CancelDropsThePendingRowKeepsTheMarksAndAsksFirst) {
   s().click(s().mnuCancelar);
   EXPECT_EQ(s().cdsEvolEst.state(), engine::DataSetState::Browse);
   EXPECT_EQ(s().cdsEvolEst.recordCount(), rows);
-  EXPECT_EQ(s().dbgLiqEst.selectedField(), "CDALMOXARIFE");  // where the cursor was
+  EXPECT_EQ(focus(), "QTEXP");  // where the cursor was
   EXPECT_FALSE(s().dbgLiqEst.editing());
   EXPECT_EQ(s().edtCdJust.text(), "");
   EXPECT_EQ(s().cdsItemPedido.field("IDCHECK").asString(), "S");

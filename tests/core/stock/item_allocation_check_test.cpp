@@ -1,13 +1,14 @@
 // The check of an item's allocation rows as a whole before it is marked.
 
-#include "core/stock/allocation_steps.h"
+#include "core/allocation_packet.h"
+#include "core/allocation_steps.h"
 
 namespace ped::core::testing {
 namespace {
 
 class ItemAllocationCheck : public AllocationTest {
  protected:
-  // The first item of the first order on 0001, its rows replaced by rows of
+  // The first open item on 0001, its rows replaced by rows of
   // the given quantities and lot validity dates (0: none), each on a lot of its own.
   void SetUp() override {
     onBranch("0001");
@@ -84,6 +85,10 @@ TEST_F(ItemAllocationCheck, AnExpiredLotIsRefusedOnItsRowALotValidTodayIsNot) {
 // Only posted rows are checked.
 TEST_F(ItemAllocationCheck, NothingIsCheckedWhileARowIsPending) {
   rowsOfItem({{3, today() - 1}});
+  // The rows came after the grid was entered: the operator comes back to it.
+  TfrmLiquidaItem& s = h_.screen();
+  ASSERT_TRUE(s.handle([&] { s.enterGrid(s.dbgItemPedido); }));
+  ASSERT_TRUE(enterAllocationGrid());
   ASSERT_TRUE(alter());
   EXPECT_TRUE(check(5));
   EXPECT_EQ(messages(), Lines{});

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "core/stock/allocation_steps.h"
+#include "core/allocation_steps.h"
 
 namespace ped::core::testing {
 namespace {
@@ -27,7 +27,7 @@ TEST_F(StockLookups, EachUnknownKeyIsRefusedWithItsMessageAndKeepsTheOperatorInI
   EXPECT_EQ(rows().state(), engine::DataSetState::Insert);
   EXPECT_EQ(text("CDALMOXARIFE"), "ZZZ");
 
-  // Known, it brings its name; the cascade is on again after the refusal.
+  // Known, it brings its name.
   type("CDALMOXARIFE", warehouse);
   ASSERT_TRUE(leave("CDALMOXARIFE"));
   EXPECT_FALSE(text("DSALMOXARIFE").empty());
@@ -52,9 +52,6 @@ TEST_F(StockLookups, EachUnknownKeyIsRefusedWithItsMessageAndKeepsTheOperatorInI
   EXPECT_EQ(messages(), Lines{"erro: Sub-Lote não cadastrado para o Lote informado."});
   EXPECT_EQ(focus(), "NRSUBLOTE");
   EXPECT_EQ(text("NRSUBLOTE"), "99");
-  // Writing a key still clears what depends on it.
-  type("CDALMOXARIFE", warehouse);
-  EXPECT_EQ(text("DSALMOXARIFE") + text("CDLOCALESTOQ") + text("NRLOTEESTQ") + text("NRSUBLOTE"), "");
 }
 
 // Lots in use: the same position twice for an item is refused, on leaving the
@@ -70,21 +67,24 @@ TEST_F(StockLookups, AnItemsPositionTakenAgainIsRefusedWhereLotsAreInUse) {
   EXPECT_FALSE(leave("NRSUBLOTE"));
   EXPECT_EQ(messages(), Lines{"erro: Lote/Sub-Lote já informado."});
   EXPECT_EQ(focus(), "NRLOTEESTQ");
-  type("QTEXP", 1.0);
+  type("QTEXP", "1");
   EXPECT_FALSE(post());
   EXPECT_EQ(messages(), Lines{"erro: Lote/Sub-Lote já informado."});
   EXPECT_EQ(rows().state(), engine::DataSetState::Insert);
+  // Refused with the key cascade off, the checks leave it on: another lot
+  // clears the sub-lot that hangs on it.
+  ASSERT_TRUE(type("NRLOTEESTQ", "ZZZ"));
+  EXPECT_TRUE(rows().field("NRSUBLOTE").isNull());
 }
 
+// The other key columns are hidden there and the cursor passes them by.
 TEST_F(StockLookups, WhereOnlyWarehousesAreUsedOnlyATypedWarehouseIsChecked) {
   onBranch("0002");
   ASSERT_TRUE(onItem());
   ASSERT_TRUE(include());
-  for (const char* key : {"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ", "NRSUBLOTE"}) {
-    EXPECT_TRUE(leave(key)) << key;
-    EXPECT_FALSE(askedServer()) << key;
-  }
-  type("CDALMOXARIFE", "ZZZ");
+  EXPECT_TRUE(leave("CDALMOXARIFE"));
+  EXPECT_FALSE(askedServer());
+  ASSERT_TRUE(type("CDALMOXARIFE", "ZZZ"));
   EXPECT_FALSE(leave("CDALMOXARIFE"));
   EXPECT_EQ(messages(), Lines{kWarehouseUnknown});
 }
@@ -97,8 +97,7 @@ TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
   ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
   const std::string reservedAt[] = {text("CDALMOXARIFE"), text("CDLOCALESTOQ"), text("NRLOTEESTQ")};
   ASSERT_TRUE(include());
-  type("QTEXP", 7.0);
-  type("DTVALILOTE", 46000.0);
+  ASSERT_TRUE(type("QTEXP", "7"));
   ASSERT_TRUE(pick("CDALMOXARIFE", 1));
   EXPECT_EQ(messages(), Lines{"pesquisa: Almoxarifado -> 1"});
   const engine::DataSet& chosen = s.cdsPesqEvolEst;
@@ -106,17 +105,15 @@ TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
                             "NRLOTEESTQ", "NRSUBLOTE", "SGUNIDADE", "DTENTRLOTE"})
     EXPECT_EQ(text(field), chosen.field(field).asString()) << field;
   EXPECT_EQ(number("QTEXP"), 0);
-  EXPECT_FALSE(
-      rows().field("DTVALILOTE").isNull());  // the pick list leaves the validity to the check at post
   EXPECT_EQ(text("NRITEMPED"), s.cdsItemPedido.field("NRITEMPED").asString());
 
   // Narrowed by the keys to the left: the sub-lots of the lot the item holds
-  // stock of (its own row deleted, so the position is free to take again).
-  cancel();
-  while (!rows().isEmpty()) ASSERT_TRUE(h_.screen().handle([&] { rows().remove(); }));
+  // stock of (its own rows deleted, so the position is free to take again).
+  ASSERT_TRUE(cancel());
+  while (!rows().isEmpty()) ASSERT_TRUE(remove());
   ASSERT_TRUE(include());
   for (int k = 0; k < 3; ++k)
-    type(std::array{"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ"}[k], reservedAt[k]);
+    ASSERT_TRUE(type(std::array{"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ"}[k], reservedAt[k]));
   ASSERT_TRUE(pick("NRSUBLOTE", 1));
   messages();
   for (std::size_t r = 1; r <= s.cdsPesqEvolEst.recordCount(); ++r) {
@@ -129,17 +126,23 @@ TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
   EXPECT_GT(reserved, 0);
   EXPECT_DOUBLE_EQ(number("QTDISPONIVEL"), chosen.field("QTDISPONIVEL").asFloat() + reserved);
 
-  // Leaving the list changes nothing.
+  // Leaving the list changes nothing (leaving the sub-lot cell refreshes it first).
+  ASSERT_TRUE(go("CDALMOXARIFE"));
   const std::string before = rows().dump();
   ASSERT_TRUE(pick("CDALMOXARIFE", 0));
   EXPECT_EQ(rows().dump(), before);
 }
 
+// A list comes back empty when the stock a key's check found is taken
+// elsewhere before the button is clicked, which the demo data never does:
+// the cursor is put on the location cell past an unknown warehouse instead,
+// as the screen's own refusals place it.
 TEST_F(StockLookups, AnEmptyPickListIsRefusedAndLeavesTheRowAsItWas) {
   onBranch("0001");
   ASSERT_TRUE(onItem());
   ASSERT_TRUE(include());
-  type("CDALMOXARIFE", "ZZZ");
+  ASSERT_TRUE(type("CDALMOXARIFE", "ZZZ"));
+  h_.screen().focusLiqEstField("CDLOCALESTOQ");
   const std::string before = rows().dump();
   EXPECT_FALSE(pick("CDLOCALESTOQ", 1));
   EXPECT_EQ(messages(), Lines{"erro: Não há Local de Estoque com quantidade disponível cadastrado."});
