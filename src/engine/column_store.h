@@ -203,7 +203,7 @@ class Column {
   SharedTail<std::uint32_t> textIds_;
   SharedTail<double> numbers_;  // Float and DateTime
   SharedTail<std::int64_t> integers_;
-  SharedTail<std::int8_t> booleans_;  // -1 null
+  SharedTail<std::int8_t> booleans_;                                          // -1 null
   mutable std::shared_ptr<IndexSlot> index_ = std::make_shared<IndexSlot>();  // never null
   std::uint32_t lastTextId_ = 0;  // consecutive rows often repeat a text
 };

@@ -122,7 +122,8 @@ std::vector<RowId> DataSet::filterCandidates() const {
       out.erase(std::unique(out.begin(), out.end()), out.end());
       // The index may name rows of other copies of the column: isAlive checks the row is ours.
       std::erase_if(out, [&](RowId r) { return !rs.isAlive(r) || !rowMatchesFilter(r); });
-      if (!rs.inIdOrder()) std::sort(out.begin(), out.end(), [&](RowId a, RowId b) { return rs.before(a, b); });
+      if (!rs.inIdOrder())
+        std::sort(out.begin(), out.end(), [&](RowId a, RowId b) { return rs.before(a, b); });
       return out;
     }
   }
