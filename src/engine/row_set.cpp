@@ -77,14 +77,32 @@ RowId RowSet::add(std::optional<RowId> next) {
     rank_.push_back(rank_[*next] - upper);
     setGapBelow(*next, upper);
     setGapBelow(row, gap - upper);
+    insertedInOrder(row, *next);
   } else {
     lastRank_ += kStep;
     alive_.push_back(1);
     if (!rank_.empty()) rank_.push_back(lastRank_);
+    appendedToOrder(row);
   }
   ++live_;
-  changed();
   return row;
+}
+
+void RowSet::appendedToOrder(RowId row) {
+  if (order_.use_count() != 1) return changed();
+  if (positions_.use_count() == 1) {
+    positions_->resize(row + 1);
+    (*positions_)[row] = static_cast<std::uint32_t>(order_->size());
+  } else {
+    positions_.reset();
+  }
+  order_->push_back(row);
+}
+
+void RowSet::insertedInOrder(RowId row, RowId next) {
+  if (order_.use_count() != 1) return changed();
+  positions_.reset();
+  order_->insert(std::find(order_->begin(), order_->end(), next), row);
 }
 
 RowId RowSet::addMany(std::size_t n) {
