@@ -40,6 +40,9 @@ Field& DataSet::addField(FieldDef def) {
 }
 
 Field* DataSet::findField(std::string_view name) const {
+  // Code names fields as they were defined: try that before folding case.
+  for (const auto& f : fields_)
+    if (f->name() == name) return f.get();
   for (const auto& f : fields_)
     if (text::equalsIgnoreCase(f->name(), name)) return f.get();
   return nullptr;

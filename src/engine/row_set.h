@@ -61,7 +61,6 @@ class RowSet {
     positions_.reset();
   }
   void appendedToOrder(RowId row);
-  void insertedInOrder(RowId row, RowId next);
 
   SharedTail<std::uint8_t> alive_;
   SharedTail<std::uint64_t> rank_;  // empty while natural order is id order
@@ -71,7 +70,7 @@ class RowSet {
   // row: a new row goes between a row and its predecessor without looking
   // for the predecessor.
   std::vector<std::pair<RowId, std::uint64_t>> gaps_;
-  // Built when asked for; kept up to date where that is cheap and no copy shares them.
+  // Built when asked for; kept up to date on appends while no copy shares them.
   mutable std::shared_ptr<std::vector<RowId>> order_;
   mutable std::shared_ptr<std::vector<std::uint32_t>> positions_;
 };

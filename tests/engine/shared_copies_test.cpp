@@ -159,14 +159,15 @@ TEST(SharedCopies, CopiesAndTheirSourceChangeIndependently) {
   }
 }
 
-// A row inserted again and again before the row inserted last runs out of
-// room between ranks; the ranks are spread anew and the order holds.
+// Rows inserted again and again before one row run out of room between
+// ranks; the ranks are spread anew and the order holds. So for a run of rows
+// each inserted before the one inserted last.
 TEST(SharedCopies, ManyInsertsAtOnePlaceKeepTheirOrder) {
   DataSet ds;
   define(ds);
   ds.open();
   Model m;
-  for (int i = 0; i < 100; ++i) {
+  for (unsigned i = 0; i < 100; ++i) {
     ds.append();
     write(ds, {"K0", label('V', i), 0});
     ds.post();
@@ -174,15 +175,16 @@ TEST(SharedCopies, ManyInsertsAtOnePlaceKeepTheirOrder) {
   }
   DataSet copy;
   copy.copyFrom(ds);
-  for (int i = 0; i < 80; ++i) {
+  auto insertAt = [&](std::size_t at, const Row& row) {
     ds.first();
-    for (int k = 0; k < 50; ++k) ds.next();
-    // After the first, each insert stands before the row inserted just before it.
+    for (std::size_t k = 0; k < at; ++k) ds.next();
     ds.insert();
-    write(ds, {"K0", label('N', i), 1});
+    write(ds, row);
     ds.post();
-    m.insert(m.begin() + 50, {"K0", label('N', i), 1});
-  }
+    m.insert(m.begin() + static_cast<std::ptrdiff_t>(at), row);
+  };
+  for (unsigned i = 0; i < 80; ++i) insertAt(50 + i, {"K1", label('B', i), 1});  // before row V50 each time
+  for (unsigned i = 0; i < 80; ++i) insertAt(20, {"K2", label('C', i), 2});  // before the last one inserted
   std::mt19937 rng(3);
   expectSame(ds, m, rng);
   EXPECT_EQ(copy.recordCount(), 100u);
