@@ -235,6 +235,13 @@ std::string itemFilter(int order, int item) {
          " AND NRITEMPED = " + ped::engine::quoteFilterValue(std::to_string(item));
 }
 
+struct ItemKey {
+  int order, item;
+};
+ItemKey randomItem(std::mt19937& rng) {
+  return {static_cast<int>(rng() % kOrders), 1 + static_cast<int>(rng() % kItemsPerOrder)};
+}
+
 // What the per-item check does with the engine: the shadow copy refilled
 // under the item's filter, its rows walked for validity dates and quantities.
 void BM_ItemCheckOperations1M(benchmark::State& state) {
@@ -244,8 +251,8 @@ void BM_ItemCheckOperations1M(benchmark::State& state) {
   std::mt19937 rng(4);
   double total = 0;
   for (auto _ : state) {
-    aux.setFilter(
-        itemFilter(static_cast<int>(rng() % kOrders), 1 + static_cast<int>(rng() % kItemsPerOrder)));
+    const ItemKey key = randomItem(rng);
+    aux.setFilter(itemFilter(key.order, key.item));
     aux.setFiltered(true);
     aux.copyFrom(ds);
     auto& validity = aux.field("DTVALILOTE");
@@ -266,7 +273,7 @@ void BM_InsertPostSharedOperations1M(benchmark::State& state) {
   int n = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    const int order = static_cast<int>(rng() % kOrders), item = 1 + static_cast<int>(rng() % kItemsPerOrder);
+    const auto [order, item] = randomItem(rng);
     ds.setFilter(itemFilter(order, item));
     ds.setFiltered(true);
     state.ResumeTiming();
