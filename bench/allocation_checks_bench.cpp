@@ -5,10 +5,12 @@
 //   per-item check: Vd_EvolEstq of one item, the shadow copy included.
 //   row post: insert a row, fill it, set its quantity, post - the post checks
 //     without server look-ups (the duplicate check and the booking of the
-//     quantity), the change log merged and the controls enabled after it.
+//     quantity), the change log merged and the controls enabled after it;
+//     the first post, which builds indexes once, is reported apart.
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -117,16 +119,25 @@ void postRows(benchmark::State& state, const char* lots) {
   setParameter(s.cdsParamFilial, "IDUTILLOTE", lots);
   engine::DataSet& rows = s.cdsEvolEst;
   int n = 0;
+  auto postRow = [&] {
+    rows.insert();
+    rows.field("CDALMOXARIFE").setString("09");
+    rows.field("CDLOCALESTOQ").setString("Z1");
+    rows.field("NRLOTEESTQ").setString(std::string(lots) + std::to_string(++n));
+    rows.field("NRSUBLOTE").setString("1");
+    rows.field("QTDISPONIVEL").setFloat(10);
+    rows.field("QTEXP").setFloat(1);
+    rows.post();
+  };
+  // The first post of a loaded data set builds the equality indexes of the
+  // key columns the duplicate count filters on: measured apart.
+  const auto start = std::chrono::steady_clock::now();
+  postRow();
+  state.counters["first_post_ms"] =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   for (auto _ : state) {
     try {
-      rows.insert();
-      rows.field("CDALMOXARIFE").setString("09");
-      rows.field("CDLOCALESTOQ").setString("Z1");
-      rows.field("NRLOTEESTQ").setString(std::string(lots) + std::to_string(++n));
-      rows.field("NRSUBLOTE").setString("1");
-      rows.field("QTDISPONIVEL").setFloat(10);
-      rows.field("QTEXP").setFloat(1);
-      rows.post();
+      postRow();
     } catch (const hostlib::Abort&) {
       state.SkipWithError("a new position's post was refused");
       break;
