@@ -157,9 +157,12 @@ bool AllocationGridView::editorKey(QKeyEvent* event) {
 void AllocationGridView::mousePressEvent(QMouseEvent* event) {
   const QModelIndex at = indexAt(event->position().toPoint());
   const QModelIndex from = currentIndex();
-  // A click in another column is a column move the core may refuse.
-  if (at.isValid() && from.isValid() && at.column() != from.column() && !askColumn(at.column()))
-    return event->accept();
+  // A click in another column is a column move the core may refuse; in the
+  // same row that is all it does (no editor opens, as on a second click).
+  if (at.isValid() && from.isValid() && at.column() != from.column()) {
+    const bool moved = askColumn(at.column());
+    if (!moved || at.row() == from.row()) return event->accept();
+  }
   QTableView::mousePressEvent(event);
 }
 

@@ -37,6 +37,13 @@ double widthScale(const QWidget& w) {
   return std::max(1.0, w.fontMetrics().horizontalAdvance(QLatin1Char('0')) / 6.0);
 }
 
+// A title in full, also in bold as the current column's header is drawn.
+int titleWidth(const QWidget& header, const QString& title) {
+  QFont bold = header.font();
+  bold.setBold(true);
+  return QFontMetrics(bold).horizontalAdvance(title) + 12;
+}
+
 }  // namespace
 
 LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
@@ -74,7 +81,8 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
       if (self) self->showActivePage();
     });
   showActivePage();
-  resize(820, 560);
+  // Wide enough for the grids' columns at this font.
+  resize(static_cast<int>(820 * widthScale(*this)), 560);
 }
 
 void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
@@ -131,8 +139,11 @@ QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QTableView* view) {
   view->setStyleSheet(QStringLiteral("QTableView { background: #ffffe1; }"));  // the tooltip background
   for (int c = 0; c < model->columnCount(); ++c) {
     const hostlib::Grid::Column& column = model->column(c);
-    view->setColumnWidth(
-        c, column.fixedWidth ? column.width : static_cast<int>(column.width * widthScale(*view)));
+    // A column shows its whole title.
+    const int title = titleWidth(*view->horizontalHeader(), q(column.title));
+    view->setColumnWidth(c, column.fixedWidth
+                                ? column.width
+                                : std::max(title, static_cast<int>(column.width * widthScale(*view))));
   }
   hostlib_qt::bind(*view, g);
   // Columns the core hides (the allocation keys a branch does not use).
