@@ -43,7 +43,8 @@ bool AllocationGridView::commitEditor() {
   QPointer<AllocationCellEditor> editor = openEditor();
   if (!editor) return true;
   if (!delegate_->writeOpenEditor()) return false;
-  if (editor) closeEditor(editor, QAbstractItemDelegate::NoHint);
+  // The core may have closed it meanwhile (editing switched off).
+  if (editor && editor == openEditor()) closeEditor(editor, QAbstractItemDelegate::NoHint);
   return true;
 }
 
