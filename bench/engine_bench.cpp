@@ -218,6 +218,106 @@ void BM_EditPostQuantity(benchmark::State& state) {
   }
 }
 
+// The screen's allocation rows: kept in lot validity order, filtered to one item.
+DataSet& itemAllocation() {
+  static std::unique_ptr<DataSet> ds = [] {
+    auto d = std::make_unique<DataSet>("cdsEvolEst");
+    defineAllocation(*d);
+    d->setIndexFieldNames("DTVALILOTE");
+    d->copyFrom(sharedAllocation());
+    return d;
+  }();
+  return *ds;
+}
+
+std::string itemFilter(int order, int item) {
+  return "CDFILIAL = '0001' AND NRPEDIDO = " + ped::engine::quoteFilterValue(orderNumber(order)) +
+         " AND NRITEMPED = " + ped::engine::quoteFilterValue(std::to_string(item));
+}
+
+struct ItemKey {
+  int order, item;
+};
+ItemKey randomItem(std::mt19937& rng) {
+  return {static_cast<int>(rng() % kOrders), 1 + static_cast<int>(rng() % kItemsPerOrder)};
+}
+
+// What the per-item check does with the engine: the shadow copy refilled
+// under the item's filter, its rows walked for validity dates and quantities.
+void BM_ItemCheckOperations1M(benchmark::State& state) {
+  DataSet& ds = itemAllocation();
+  DataSet aux("cdsEvolEstAux");
+  defineAllocation(aux);
+  std::mt19937 rng(4);
+  double total = 0;
+  for (auto _ : state) {
+    const ItemKey key = randomItem(rng);
+    aux.setFilter(itemFilter(key.order, key.item));
+    aux.setFiltered(true);
+    aux.copyFrom(ds);
+    auto& validity = aux.field("DTVALILOTE");
+    auto& qt = aux.field("QTEXP");
+    for (aux.first(); !aux.eof(); aux.next()) total += validity.asDateTime() + qt.asFloat();
+  }
+  benchmark::DoNotOptimize(total);
+}
+
+// What a row's post does with the engine, the server look-ups aside: the
+// shadow copy refilled before the insert, the row filled, the duplicate count
+// on the copy under seven equality terms, the post and the merge.
+void BM_InsertPostSharedOperations1M(benchmark::State& state) {
+  DataSet& ds = itemAllocation();
+  DataSet aux("cdsEvolEstAux");
+  defineAllocation(aux);
+  std::mt19937 rng(5);
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const auto [order, item] = randomItem(rng);
+    ds.setFilter(itemFilter(order, item));
+    ds.setFiltered(true);
+    state.ResumeTiming();
+    aux.copyFrom(ds);
+    ds.insert();
+    ds.field("CDFILIAL").setString("0001");
+    ds.field("NRPEDIDO").setString(orderNumber(order));
+    ds.field("NRITEMPED").setString(std::to_string(item));
+    ds.field("CDPRODUTO").setString("P000001");
+    ds.field("SGUNIDADE").setString("UN");
+    ds.field("CDALMOXARIFE").setString("09");
+    ds.field("CDLOCALESTOQ").setString("Z01");
+    ds.field("NRLOTEESTQ").setString("LX" + std::to_string(++n));
+    ds.field("NRSUBLOTE").setString("1");
+    ds.field("QTDISPONIVEL").setFloat(10);
+    ds.field("QTEXP").setFloat(1);
+    aux.setFilter(ds.filter() + "AND CDALMOXARIFE = '09' AND CDLOCALESTOQ = 'Z01' AND NRLOTEESTQ = " +
+                  ped::engine::quoteFilterValue(ds.field("NRLOTEESTQ").asString()) + " AND NRSUBLOTE = '1'");
+    aux.setFiltered(true);
+    if (aux.recordCount() != 0) state.SkipWithError("a new position counted as a duplicate");
+    ds.field("QTDISPONIVEL").setFloat(9);
+    ds.post();
+    ds.mergeChangeLog();
+  }
+}
+
+// An existing row's quantity changed after the shadow copy: the posted cell
+// is one the copy also sees, so its column is cloned (known cost, measured).
+void BM_EditPostSharedOperations1M(benchmark::State& state) {
+  DataSet& ds = itemAllocation();
+  DataSet aux("cdsEvolEstAux");
+  defineAllocation(aux);
+  ds.setFilter(itemFilter(7, 3));
+  ds.setFiltered(true);
+  double v = 0;
+  for (auto _ : state) {
+    aux.copyFrom(ds);
+    ds.edit();
+    ds.field("QTEXP").setFloat(v += 0.5);
+    ds.post();
+    ds.mergeChangeLog();
+  }
+}
+
 void defineOrders(DataSet& ds) {
   ds.addField({.name = "DsPedido", .size = 70});
   ds.addField({.name = "IDCHECK", .size = 1});
@@ -289,6 +389,9 @@ BENCHMARK(BM_BuildAllocation1M)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ItemFilterAndSum)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CopyWholeContent1M)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LocateOrderItem)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ItemCheckOperations1M)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InsertPostSharedOperations1M)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_EditPostSharedOperations1M)->Unit(benchmark::kMicrosecond)->Iterations(50);
 BENCHMARK(BM_EditPostQuantity)->Unit(benchmark::kNanosecond)->Iterations(100'000);
 BENCHMARK(BM_DecodeOrderPacket100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeOrderPacket100k)->Unit(benchmark::kMillisecond);

@@ -15,6 +15,7 @@
 
 #include "engine/data_set.h"
 #include "netclient/net_connection.h"
+#include "netclient/wire_format.h"
 #include "server/app/connection_pool.h"
 #include "server/app/services.h"
 #include "server/demo/generator.h"
@@ -39,6 +40,9 @@ struct Server {
   std::unique_ptr<ped::rpc::Dispatcher> dispatcher;
   std::unique_ptr<ped::server::HttpServer> http;
   std::string order;  // an order of branch 0003 with a few items
+  // A stock check as the allocation grid sends it when a sub-lot is left:
+  // an item of branch 0001 with stock reserved, all four keys of the position.
+  std::vector<ped::netclient::Arg> stockCheck;
 
   Server() {
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
@@ -52,6 +56,24 @@ struct Server {
           std::string(db->query("SELECT NRPEDIDO FROM ITEMPEDIDO WHERE CDFILIAL = '0003' GROUP BY NRPEDIDO"
                                 " HAVING COUNT(*) >= 4 ORDER BY NRPEDIDO LIMIT 1")
                           .text(0, "NRPEDIDO"));
+      const auto r = db->query(
+          "SELECT R.NRPEDIDO, R.NRITEMPED, R.CDPRODUTO, R.CDALMOXARIFE, R.CDLOCALESTOQ, R.NRLOTEESTQ,"
+          " R.NRSUBLOTE FROM RESERVAITEM R JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL"
+          " AND E.CDPRODUTO = R.CDPRODUTO AND E.CDALMOXARIFE = R.CDALMOXARIFE"
+          " AND E.CDLOCALESTOQ = R.CDLOCALESTOQ AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE"
+          " WHERE R.CDFILIAL = '0001' AND R.NRLOTEESTQ <> '' AND R.NRSUBLOTE <> '' ORDER BY R.NRPEDIDO LIMIT "
+          "1");
+      if (r.rowCount() == 0) std::abort();
+      const auto text = [&](const char* field) { return std::string(r.text(0, field)); };
+      stockCheck = {"0001",
+                    text("NRPEDIDO"),
+                    text("CDPRODUTO"),
+                    text("CDALMOXARIFE"),
+                    text("CDLOCALESTOQ"),
+                    text("NRITEMPED"),
+                    "N",
+                    text("NRLOTEESTQ"),
+                    text("NRSUBLOTE")};
     }
     pool = std::make_unique<ped::server::ConnectionPool>(path, 40);
     services = std::make_unique<ped::server::Services>(*pool, clock);
@@ -96,6 +118,31 @@ void BM_GetItemRoundTrip(benchmark::State& state) {
   state.counters["p99_us"] = percentile(micros, 0.99);
 }
 BENCHMARK(BM_GetItemRoundTrip)->Iterations(5000)->Unit(benchmark::kMicrosecond);
+
+// A key check of the allocation grid: one stock position found (p50 target 150 µs).
+void BM_GetPosEstqRoundTrip(benchmark::State& state) {
+  Server& s = server();
+  auto net = s.screen();
+  std::vector<double> micros;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const auto r = net->call("GetPosEstq", s.stockCheck);
+    micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    if (!r.ok) state.SkipWithError(r.error.c_str());
+  }
+  state.counters["p50_us"] = percentile(micros, 0.50);
+  state.counters["p99_us"] = percentile(micros, 0.99);
+}
+BENCHMARK(BM_GetPosEstqRoundTrip)->Iterations(5000)->Unit(benchmark::kMicrosecond);
+
+void BM_GetPosEstqInProcess(benchmark::State& state) {
+  Server& s = server();
+  auto net = s.screen();
+  ped::rpc::RequestContext context{net->token(), "bench"};
+  const std::string body = ped::netclient::encodeCall("GetPosEstq", s.stockCheck, 1);
+  for (auto _ : state) benchmark::DoNotOptimize(s.dispatcher->handle(body, context));
+}
+BENCHMARK(BM_GetPosEstqInProcess)->Unit(benchmark::kMicrosecond);
 
 // The same call without the network: what the method and its queries cost.
 void BM_GetItemInProcess(benchmark::State& state) {

@@ -224,29 +224,11 @@ const std::vector<std::uint32_t>& TextDictionary::idsFolded(std::string_view fol
   return it == folded_->end() ? none : it->second;
 }
 
-std::shared_ptr<TextDictionary> TextDictionary::clone() const {
-  ensureIndexed();
-  auto copy = std::make_shared<TextDictionary>();
-  copy->entries_ = entries_;
-  copy->slots_ = slots_;
-  copy->canonical_ = canonical_;
-  copy->blocks_ = blocks_;  // written bytes never change; the copy opens its own block
-  return copy;
-}
-
 // ---------------------------------------------------------------- column
 
 Column::Column(FieldType type) : type_(type) {
   if (type_ == FieldType::Text) dict_ = std::make_shared<TextDictionary>();
 }
-
-Column::Column(const Column& other)
-    : type_(other.type_),
-      dict_(other.dict_),
-      textIds_(other.textIds_),
-      numbers_(other.numbers_),
-      integers_(other.integers_),
-      booleans_(other.booleans_) {}
 
 std::size_t Column::size() const {
   switch (type_) {
@@ -285,24 +267,69 @@ void Column::appendNulls(std::size_t rows) {
   const std::size_t first = size();
   switch (type_) {
     case FieldType::Text:
-      textIds_.resize(first + rows, 0);
+      textIds_.grow(first + rows, 0);
       break;
     case FieldType::Float:
     case FieldType::DateTime:
-      numbers_.resize(first + rows, nullNumber());
+      numbers_.grow(first + rows, nullNumber());
       break;
     case FieldType::Integer:
-      integers_.resize(first + rows, kNullInteger);
+      integers_.grow(first + rows, kNullInteger);
       break;
     case FieldType::Boolean:
-      booleans_.resize(first + rows, -1);
+      booleans_.grow(first + rows, -1);
       break;
   }
-  if (index_)
-    for (std::size_t r = first; r < first + rows; ++r) index_->add(kNullKey, static_cast<RowId>(r));
+  if (index_->index) {
+    if (EqualityIndex* index = liveIndex())
+      for (std::size_t r = first; r < first + rows; ++r) index->add(kNullKey, static_cast<RowId>(r));
+    else
+      freshIndexSlot();
+  }
 }
 
-void Column::indexAppended() { index_->add(kNullKey, static_cast<RowId>(size() - 1)); }
+const void* Column::cells() const {
+  switch (type_) {
+    case FieldType::Text:
+      return textIds_.buffer();
+    case FieldType::Float:
+    case FieldType::DateTime:
+      return numbers_.buffer();
+    case FieldType::Integer:
+      return integers_.buffer();
+    case FieldType::Boolean:
+      return booleans_.buffer();
+  }
+  return nullptr;
+}
+
+std::size_t Column::cellCapacity() const {
+  switch (type_) {
+    case FieldType::Text:
+      return textIds_.bufferSize();
+    case FieldType::Float:
+    case FieldType::DateTime:
+      return numbers_.bufferSize();
+    case FieldType::Integer:
+      return integers_.bufferSize();
+    case FieldType::Boolean:
+      return booleans_.bufferSize();
+  }
+  return 0;
+}
+
+void Column::freshIndexSlot() const {
+  index_ = std::make_shared<IndexSlot>();
+  index_->cells = cells();
+}
+
+void Column::indexAppended() {
+  // A copy that took cells of its own leaves the index to the others.
+  if (EqualityIndex* index = liveIndex())
+    index->add(kNullKey, static_cast<RowId>(size() - 1));
+  else
+    freshIndexSlot();
+}
 
 bool Column::isNull(RowId row) const {
   switch (type_) {
@@ -352,80 +379,79 @@ CellView Column::cell(RowId row) const {
 }
 
 void Column::noteIndexedChange(RowId row) {
-  // Old entries stay behind (readers re-check cells); rebuild once they outweigh the live ones.
-  if (++index_->stale > size() + 1024) {
-    index_.reset();
+  EqualityIndex* index = liveIndex();
+  if (!index) {
+    freshIndexSlot();
     return;
   }
-  index_->add(keyAt(row), row);
+  // Old entries stay behind (readers re-check cells); rebuild once they outweigh the live ones.
+  if (++index->stale > cellCapacity() + 1024) {
+    index_->index.reset();
+    return;
+  }
+  index->add(keyAt(row), row);
 }
 
-void Column::ownDictionary() {
-  if (dict_.use_count() > 1) dict_ = dict_->clone();
+void Column::truncate(std::size_t rows) {
+  textIds_.truncate(std::min(rows, textIds_.size()));
+  numbers_.truncate(std::min(rows, numbers_.size()));
+  integers_.truncate(std::min(rows, integers_.size()));
+  booleans_.truncate(std::min(rows, booleans_.size()));
 }
 
 void Column::setNull(RowId row) {
   switch (type_) {
     case FieldType::Text:
-      textIds_[row] = 0;
+      textIds_.at(row) = 0;
       break;
     case FieldType::Float:
     case FieldType::DateTime:
-      numbers_[row] = nullNumber();
+      numbers_.at(row) = nullNumber();
       break;
     case FieldType::Integer:
-      integers_[row] = kNullInteger;
+      integers_.at(row) = kNullInteger;
       break;
     case FieldType::Boolean:
-      booleans_[row] = -1;
+      booleans_.at(row) = -1;
       break;
   }
   noteChange(row);
 }
 
 void Column::setNewText(RowId row, std::string_view s) {
-  std::uint32_t id;
-  if (dict_.use_count() == 1) {
-    id = dict_->intern(s);  // one hash for both the look-up and the insertion
-  } else {
-    id = dict_->find(s);
-    if (id == 0 && !s.empty()) {
-      ownDictionary();
-      id = dict_->intern(s);
-    }
-  }
+  const std::uint32_t id = dict_->intern(s);  // one hash for both the look-up and the insertion
   lastTextId_ = id;
-  textIds_[row] = id;
+  textIds_.at(row) = id;
   noteChange(row);
 }
 
 void Column::setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew) {
-  ownDictionary();
-  std::uint32_t* ids = textIds_.data() + first;
+  if (n == 0) return;
+  std::uint32_t* ids = textIds_.mutableData() + first;
   if (nearlyAllNew) {
     for (std::size_t k = 0; k < n; ++k)
       ids[k] = k > 0 && sameText(texts[k], texts[k - 1]) ? ids[k - 1] : dict_->appendUnchecked(texts[k]);
   } else {
     dict_->internMany(texts, n, ids);
   }
-  if (index_)
+  if (index_->index)
     for (std::size_t k = 0; k < n; ++k) noteIndexedChange(static_cast<RowId>(first + k));
   if (n > 0) lastTextId_ = textIds_[first + n - 1];
 }
 
 void Column::setNumber(RowId row, double d) {
-  numbers_[row] = d;
+  numbers_.at(row) = d;
   noteChange(row);
 }
 
 void Column::setInteger(RowId row, std::int64_t i) {
   if (i == kNullInteger) throw EngineError("Valor inteiro fora do intervalo suportado.");
-  integers_[row] = i;
+  integers_.at(row) = i;
   noteChange(row);
 }
 
 void Column::setBoolean(RowId row, bool b) {
-  booleans_[row] = b ? 1 : 0;
+  booleans_.at(row) = b ? 1 : 0;
   noteChange(row);
 }
 
@@ -522,109 +548,51 @@ std::optional<std::uint64_t> Column::keyOf(const Value& v) const {
 }
 
 const EqualityIndex& Column::equalityIndex() const {
-  if (!index_) {
-    index_ = std::make_unique<EqualityIndex>();
-    const auto n = static_cast<RowId>(size());
-    for (RowId r = 0; r < n; ++r) index_->add(keyAt(r), r);
+  if (index_->cells != cells()) {
+    if (index_->index)
+      freshIndexSlot();  // built for cells this copy no longer reads
+    else
+      index_->cells = cells();
   }
-  return *index_;
-}
-
-// ---------------------------------------------------------------- rows
-
-std::size_t RowSet::naturalPosition(RowId row) const {
-  if (identity) return row;
-  if (positions_.size() != alive.size()) {
-    positions_.assign(alive.size(), 0);
-    for (std::size_t i = 0; i < order.size(); ++i) positions_[order[i]] = static_cast<std::uint32_t>(i);
+  if (!index_->index) {
+    // Every cell of the buffer, so the copies that read it find their rows.
+    auto index = std::make_unique<EqualityIndex>();
+    const auto n = static_cast<RowId>(cellCapacity());
+    for (RowId r = 0; r < n; ++r) index->add(keyAt(r), r);
+    index_->index = std::move(index);
   }
-  return positions_[row];
+  return *index_->index;
 }
 
 // ---------------------------------------------------------------- table
 
 Table::Table(const std::vector<FieldType>& types) {
   columns_.reserve(types.size());
-  for (FieldType t : types) columns_.push_back(std::make_shared<Column>(t));
-}
-
-Table::Table(const Table& other) : columns_(other.columns_), rows_(other.rows_) {
-  other.columnsOwned_ = false;
-}
-
-Table& Table::operator=(const Table& other) {
-  if (this != &other) {
-    columns_ = other.columns_;
-    rows_ = other.rows_;
-    other.columnsOwned_ = false;
-    columnsOwned_ = false;
-  }
-  return *this;
-}
-
-void Table::ownAllColumns() {
-  for (auto& c : columns_)
-    if (c.use_count() > 1) c = std::make_shared<Column>(*c);
-  columnsOwned_ = true;
-}
-
-Column& Table::ownColumn(std::size_t i) {
-  if (columns_[i].use_count() > 1) columns_[i] = std::make_shared<Column>(*columns_[i]);
-  return *columns_[i];
-}
-
-RowSet& Table::mutableRows() {
-  if (rows_.use_count() > 1) rows_ = std::make_shared<RowSet>(*rows_);
-  return *rows_;
+  for (FieldType t : types) columns_.emplace_back(t);
 }
 
 void Table::reserve(std::size_t rows) {
-  for (std::size_t i = 0; i < columns_.size(); ++i) mutableColumn(i).reserve(rows);
-  RowSet& rs = mutableRows();
-  rs.order.reserve(rows);
-  rs.alive.reserve(rows);
+  for (Column& c : columns_) c.reserve(rows);
+  rows_.reserve(rows);
 }
 
-RowId Table::addRow(std::optional<std::size_t> naturalPos) {
-  RowSet& rs = mutableRows();
-  if (rs.alive.size() >= std::numeric_limits<RowId>::max() - 1)
-    throw EngineError("Limite de linhas do conjunto de dados excedido.");
-  const auto row = static_cast<RowId>(rs.alive.size());
-  if (!columnsOwned_) ownAllColumns();
-  for (auto& c : columns_) c->appendNull();
-  rs.alive.push_back(1);
-  if (naturalPos && *naturalPos < rs.order.size()) {
-    rs.order.insert(rs.order.begin() + static_cast<std::ptrdiff_t>(*naturalPos), row);
-    rs.identity = false;
-    rs.invalidatePositions();
-  } else {
-    rs.order.push_back(row);
-    if (!rs.identity) rs.invalidatePositions();
-  }
+RowId Table::addRow(std::optional<RowId> next) {
+  const RowId row = rows_.add(next);
+  for (Column& c : columns_) c.appendNull();
   return row;
 }
 
 RowId Table::addRows(std::size_t n) {
-  RowSet& rs = mutableRows();
-  if (rs.alive.size() + n >= std::numeric_limits<RowId>::max() - 1)
-    throw EngineError("Limite de linhas do conjunto de dados excedido.");
-  const auto first = static_cast<RowId>(rs.alive.size());
-  if (!columnsOwned_) ownAllColumns();
-  for (auto& c : columns_) c->appendNulls(n);
-  rs.alive.resize(first + n, 1);
-  rs.order.reserve(rs.order.size() + n);
-  for (std::size_t i = 0; i < n; ++i) rs.order.push_back(static_cast<RowId>(first + i));
-  if (!rs.identity) rs.invalidatePositions();
+  const RowId first = rows_.addMany(n);
+  for (Column& c : columns_) c.appendNulls(n);
   return first;
 }
 
-void Table::removeRow(RowId row) {
-  RowSet& rs = mutableRows();
-  const std::size_t pos = rs.naturalPosition(row);
-  rs.order.erase(rs.order.begin() + static_cast<std::ptrdiff_t>(pos));
-  rs.alive[row] = 0;
-  rs.identity = false;
-  rs.invalidatePositions();
+void Table::removeRow(RowId row) { rows_.remove(row); }
+
+void Table::truncate(std::size_t rows) {
+  rows_.truncate(rows);
+  for (Column& c : columns_) c.truncate(rows);
 }
 
 }  // namespace ped::engine

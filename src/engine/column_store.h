@@ -3,9 +3,12 @@
 //
 // A table is a set of typed columns plus the row set (which physical rows are
 // alive and in what natural order they stand). Texts are interned in a
-// per-column dictionary, so a cell is a 4-byte id. Every part is held through a
-// shared_ptr and copied on write: copying a whole table is O(1), and the first
-// write after a copy clones only the column it touches.
+// per-column dictionary, so a cell is a 4-byte id. Copies of a table share
+// their cells (SharedTail): copying a whole table is O(columns), a copy adds
+// and fills new rows without copying anything, and the first write to a cell
+// another copy also sees clones only the column it touches. Copies share the
+// dictionaries (append-only, so an id means the same text to every copy) and
+// the equality indexes (hints that readers re-check anyway).
 //
 // Not thread-safe: a table and all of its copies belong to one thread.
 
@@ -20,12 +23,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/row_set.h"
+#include "engine/shared_tail.h"
 #include "engine/text.h"
 #include "engine/value.h"
 
 namespace ped::engine {
-
-using RowId = std::uint32_t;  // physical row, stable for the life of the row
 
 // Append-only set of texts. Id 0 is the null text; ids never change meaning,
 // and the bytes behind a returned string_view never move. Texts are distinct
@@ -57,9 +60,6 @@ class TextDictionary {
   // Ids of the texts whose case fold equals fold(s); built on first use.
   const std::vector<std::uint32_t>& idsFolded(std::string_view foldedText) const;
 
-  // A copy sharing the (immutable) bytes already written.
-  std::shared_ptr<TextDictionary> clone() const;
-
  private:
   struct Entry {
     std::string_view text;
@@ -89,7 +89,8 @@ class TextDictionary {
 };
 
 // Rows grouped by cell value, for equality filters and locates. Entries may be
-// stale (a row whose cell changed since, or a dead row): callers re-check the
+// stale (a row whose cell changed since, a dead row, or a row only another
+// copy of the column has): callers check the row is theirs and re-check the
 // cell. Lists hold rows in increasing RowId order only until the first update.
 class EqualityIndex {
  public:
@@ -107,7 +108,6 @@ class EqualityIndex {
 class Column {
  public:
   explicit Column(FieldType type);
-  Column(const Column& other);  // deep copy of the cells; the dictionary is shared, the index dropped
 
   FieldType type() const { return type_; }
   std::size_t size() const;
@@ -130,7 +130,7 @@ class Column {
         booleans_.push_back(-1);
         break;
     }
-    if (index_) indexAppended();
+    if (index_->index) indexAppended();
   }
   bool isNull(RowId row) const;
   CellView cell(RowId row) const;
@@ -142,7 +142,7 @@ class Column {
   void setText(RowId row, std::string_view s) {  // REQUIRES: Text column
     const std::string_view last = dict_->at(lastTextId_);
     if (lastTextId_ != 0 && text::sameBytes(last, s)) {
-      textIds_[row] = lastTextId_;
+      textIds_.at(row) = lastTextId_;
       noteChange(row);
       return;
     }
@@ -161,6 +161,8 @@ class Column {
   double number(RowId row) const { return numbers_[row]; }
 
   const TextDictionary& dictionary() const { return *dict_; }
+  // Keeps the first `rows` cells. REQUIRES: rows <= size().
+  void truncate(std::size_t rows);
 
   // -1, 0, 1; null sorts first, texts by bytes (code point order).
   int compare(RowId a, RowId b) const;
@@ -177,79 +179,65 @@ class Column {
   static double nullNumber() { return std::bit_cast<double>(kNullNumberBits); }
 
  private:
-  void noteChange(RowId row) {
-    if (index_) noteIndexedChange(row);
+  // The equality index, shared by the copies that read one cell buffer and
+  // covering every cell of it.
+  struct IndexSlot {
+    std::unique_ptr<EqualityIndex> index;
+    const void* cells = nullptr;
+  };
+  const void* cells() const;
+  std::size_t cellCapacity() const;
+  EqualityIndex* liveIndex() const {
+    return index_->index && index_->cells == cells() ? index_->index.get() : nullptr;
   }
+  void noteChange(RowId row) {
+    if (index_->index) noteIndexedChange(row);
+  }
+  void freshIndexSlot() const;
   void noteIndexedChange(RowId row);
   void indexAppended();
   void setNewText(RowId row, std::string_view s);
-  void ownDictionary();
 
   FieldType type_;
   std::shared_ptr<TextDictionary> dict_;
-  std::vector<std::uint32_t> textIds_;
-  std::vector<double> numbers_;  // Float and DateTime
-  std::vector<std::int64_t> integers_;
-  std::vector<std::int8_t> booleans_;  // -1 null
-  mutable std::unique_ptr<EqualityIndex> index_;
+  SharedTail<std::uint32_t> textIds_;
+  SharedTail<double> numbers_;  // Float and DateTime
+  SharedTail<std::int64_t> integers_;
+  SharedTail<std::int8_t> booleans_;                                          // -1 null
+  mutable std::shared_ptr<IndexSlot> index_ = std::make_shared<IndexSlot>();  // never null
   std::uint32_t lastTextId_ = 0;  // consecutive rows often repeat a text
 };
 
-// Which physical rows are alive, and their natural order (load order, with
-// inserted rows where they were inserted).
-struct RowSet {
-  std::vector<RowId> order;
-  std::vector<std::uint8_t> alive;
-  bool identity = true;  // order[i] == i for every i
-
-  // Position of `row` in `order`. REQUIRES: alive[row].
-  std::size_t naturalPosition(RowId row) const;
-  void invalidatePositions() { positions_.clear(); }
-
- private:
-  mutable std::vector<std::uint32_t> positions_;
-};
-
-// Copy-on-write handle to a whole table.
+// A whole table: its columns and its row set. Copies share the cells (see
+// the top of this file).
 class Table {
  public:
   Table() = default;
   explicit Table(const std::vector<FieldType>& types);
-  // Copies share every part; both sides clone a part before writing to it.
-  Table(const Table& other);
-  Table& operator=(const Table& other);
-  Table(Table&&) noexcept = default;
-  Table& operator=(Table&&) noexcept = default;
 
   std::size_t columnCount() const { return columns_.size(); }
-  const Column& column(std::size_t i) const { return *columns_[i]; }
-  Column& mutableColumn(std::size_t i) {  // clones the column when shared
-    return columnsOwned_ ? *columns_[i] : ownColumn(i);
-  }
+  const Column& column(std::size_t i) const { return columns_[i]; }
+  Column& mutableColumn(std::size_t i) { return columns_[i]; }
 
-  const RowSet& rows() const { return *rows_; }
-  RowSet& mutableRows();
+  const RowSet& rows() const { return rows_; }
+  std::size_t physicalRows() const { return rows_.physicalRows(); }
 
-  std::size_t physicalRows() const { return rows_ ? rows_->alive.size() : 0; }
-
-  // A new physical row with null cells, alive, in natural order at
-  // `naturalPos` (or at the end). Returns its id.
-  RowId addRow(std::optional<std::size_t> naturalPos = std::nullopt);
+  // A new physical row with null cells, alive, last in natural order or just
+  // before `next` (when that row is alive). Returns its id.
+  RowId addRow(std::optional<RowId> next = std::nullopt);
   // `n` new rows with null cells at the end of the natural order; returns the
   // first one's id. For filling a table column by column.
   RowId addRows(std::size_t n);
   void removeRow(RowId row);
+  // Forgets the physical rows from `rows` on (a row being inserted that a
+  // copy leaves out). REQUIRES: rows <= physicalRows().
+  void truncate(std::size_t rows);
 
   void reserve(std::size_t rows);
 
  private:
-  void ownAllColumns();
-  Column& ownColumn(std::size_t i);
-
-  std::vector<std::shared_ptr<Column>> columns_;
-  std::shared_ptr<RowSet> rows_ = std::make_shared<RowSet>();
-  // True while no other table shares any column: writes skip the share checks.
-  mutable bool columnsOwned_ = false;
+  std::vector<Column> columns_;
+  RowSet rows_;
 };
 
 }  // namespace ped::engine

@@ -40,6 +40,9 @@ Field& DataSet::addField(FieldDef def) {
 }
 
 Field* DataSet::findField(std::string_view name) const {
+  // Code names fields as they were defined: try that before folding case.
+  for (const auto& f : fields_)
+    if (f->name() == name) return f.get();
   for (const auto& f : fields_)
     if (text::equalsIgnoreCase(f->name(), name)) return f.get();
   return nullptr;
@@ -155,7 +158,7 @@ void DataSet::loadPacket(std::string_view json) {
 
 std::string DataSet::toPacket() const {
   requireActive();
-  const auto& order = table_.rows().order;
+  const auto& order = table_.rows().order();
   if (state_ == DataSetState::Insert) {
     std::vector<RowId> posted;
     posted.reserve(order.size());
@@ -183,12 +186,13 @@ void DataSet::copyFrom(const DataSet& source) {
     }
   }
   Table table = source.table_;
-  if (source.state_ == DataSetState::Insert) table.removeRow(source.editRow_);
+  // A row being inserted is always the last physical one.
+  if (source.state_ == DataSetState::Insert) table.truncate(source.editRow_);
   // Sizes may differ even where names and types agree: cut what is longer.
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     if (fields_[i]->type() != FieldType::Text || fields_[i]->size() >= source.fields_[i]->size()) continue;
     const auto max = static_cast<std::size_t>(fields_[i]->size());
-    for (RowId r : table.rows().order) {
+    for (RowId r : table.rows().order()) {
       const CellView c = table.column(i).cell(r);
       if (c.kind == CellView::Kind::Text && text::length(c.text) > max)
         table.mutableColumn(i).setText(r, std::string(text::truncate(c.text, max)));
@@ -382,7 +386,7 @@ void DataSet::calculateRow(RowId row, bool intoBuffer) {
 
 void DataSet::calculateAll() {
   if (!events.onCalcFields) return;
-  for (RowId r : table_.rows().order) calculateRow(r, false);
+  for (RowId r : table_.rows().order()) calculateRow(r, false);
 }
 
 void DataSet::logOriginal(RowId row, std::size_t f) {
@@ -416,9 +420,9 @@ void DataSet::insert() {
   fire(events.beforeScroll);
   const std::size_t n = viewSize();
   const std::size_t at = std::min(pos_, n);
-  std::optional<std::size_t> naturalPos;
-  if (n > 0) naturalPos = table_.rows().naturalPosition(viewRow(at));
-  editRow_ = table_.addRow(naturalPos);
+  std::optional<RowId> next;
+  if (at < n) next = viewRow(at);
+  editRow_ = table_.addRow(next);
   if (!viewNatural_) view_.insert(view_.begin() + static_cast<std::ptrdiff_t>(at), editRow_);
   enterInsert(n == 0 ? 0 : at);
 }

@@ -56,10 +56,10 @@ class DataSet::ViewRowCells : public RowCells {
 
 std::size_t DataSet::viewSize() const {
   if (!active()) return 0;
-  return viewNatural_ ? table_.rows().order.size() : view_.size();
+  return viewNatural_ ? table_.rows().liveRows() : view_.size();
 }
 
-RowId DataSet::viewRow(std::size_t i) const { return viewNatural_ ? table_.rows().order[i] : view_[i]; }
+RowId DataSet::viewRow(std::size_t i) const { return viewNatural_ ? table_.rows().order()[i] : view_[i]; }
 
 std::size_t DataSet::recordCount() const { return viewSize(); }
 
@@ -99,14 +99,13 @@ bool DataSet::lessInIndex(RowId a, RowId b) const {
     const int c = table_.column(f).compare(a, b);
     if (c != 0) return c < 0;
   }
-  const RowSet& rows = table_.rows();
-  return rows.naturalPosition(a) < rows.naturalPosition(b);
+  return table_.rows().before(a, b);
 }
 
 std::vector<RowId> DataSet::filterCandidates() const {
-  const auto& order = table_.rows().order;
-  if (!filterActive()) return order;
-  if (order.size() > kScanLimit) {
+  const RowSet& rs = table_.rows();
+  if (!filterActive()) return rs.order();
+  if (rs.liveRows() > kScanLimit) {
     // The rarest required value decides which rows are worth testing.
     const std::vector<RowId>* best = nullptr;
     for (const EqualityTerm& term : filterExpr_.requiredEqualities()) {
@@ -117,22 +116,19 @@ std::vector<RowId> DataSet::filterCandidates() const {
       if (!rows) return {};
       if (!best || rows->size() < best->size()) best = rows;
     }
-    if (best && best->size() < order.size() / 4) {
+    if (best && best->size() < rs.liveRows() / 4) {
       std::vector<RowId> out(*best);
-      const auto& alive = table_.rows().alive;
       std::sort(out.begin(), out.end());
       out.erase(std::unique(out.begin(), out.end()), out.end());
-      std::erase_if(out, [&](RowId r) { return !alive[r] || !rowMatchesFilter(r); });
-      if (!table_.rows().identity) {
-        const RowSet& rs = table_.rows();
-        std::sort(out.begin(), out.end(),
-                  [&](RowId a, RowId b) { return rs.naturalPosition(a) < rs.naturalPosition(b); });
-      }
+      // The index may name rows of other copies of the column: isAlive checks the row is ours.
+      std::erase_if(out, [&](RowId r) { return !rs.isAlive(r) || !rowMatchesFilter(r); });
+      if (!rs.inIdOrder())
+        std::sort(out.begin(), out.end(), [&](RowId a, RowId b) { return rs.before(a, b); });
       return out;
     }
   }
   std::vector<RowId> out;
-  for (RowId r : order)
+  for (RowId r : rs.order())
     if (rowMatchesFilter(r)) out.push_back(r);
   return out;
 }
@@ -153,7 +149,7 @@ void DataSet::rebuildView() {
 
 std::optional<std::size_t> DataSet::viewPositionOf(RowId row) const {
   const RowSet& rs = table_.rows();
-  if (row >= rs.alive.size() || !rs.alive[row]) return std::nullopt;
+  if (!rs.isAlive(row)) return std::nullopt;
   if (viewNatural_) return rs.naturalPosition(row);
   if (view_.size() <= kScanLimit) {
     auto it = std::find(view_.begin(), view_.end(), row);
@@ -161,7 +157,7 @@ std::optional<std::size_t> DataSet::viewPositionOf(RowId row) const {
     return static_cast<std::size_t>(it - view_.begin());
   }
   if (!viewPositionsValid_) {
-    viewPositions_.assign(rs.alive.size(), 0);
+    viewPositions_.assign(rs.physicalRows(), 0);
     for (std::size_t i = 0; i < view_.size(); ++i)
       viewPositions_[view_[i]] = static_cast<std::uint32_t>(i + 1);
     viewPositionsValid_ = true;
@@ -277,6 +273,7 @@ bool DataSet::locate(std::string_view keyFields, const std::vector<Value>& value
       const std::vector<RowId>* rows = index.rows(k);
       if (!rows) continue;
       for (RowId r : *rows) {
+        if (!table_.rows().isAlive(r)) continue;  // another copy's row, or a dead one
         if (found && viewPositionOf(r).value_or(n) >= *found) continue;
         if (!rowMatches(r)) continue;
         if (auto p = viewPositionOf(r)) found = p;

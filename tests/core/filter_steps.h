@@ -42,6 +42,18 @@ inline void everyOrder(TfrmFiltroLiquidaItem& f, const std::string& branch) {
     all->assign(1, 'T');
 }
 
+// Opens the screen and chooses `branch`; the filter dialog that shows keeps
+// every order of the branch as the last query.
+inline TfrmLiquidaItem& openOnBranch(ScreenHarness& h, const std::string& branch) {
+  h.toolkit.inFilter = [branch](TfrmFiltroLiquidaItem& f) { everyOrder(f, branch); };
+  h.open();
+  h.enterBranchField();
+  h.typeBranch(branch);
+  h.leaveBranchField();
+  h.host.take();
+  return h.screen();
+}
+
 // Runs a handler as one event; whether it ran to its end.
 inline bool act(ScreenHarness& h, const std::function<void()>& handler) {
   return hostlib::runEvent(h.host, handler);

@@ -313,7 +313,7 @@ TEST_F(AllocationTest, ACopySharesNothingVisible) {
   EXPECT_EQ(ds.recordCount(), 5u);
 }
 
-TEST_F(AllocationTest, ACopyThatLearnsNewTextsLeavesTheSourceDictionaryAlone) {
+TEST_F(AllocationTest, ACopyThatLearnsNewTextsLeavesTheSourceRowsAlone) {
   DataSet copy;
   copy.copyFrom(ds);
   copy.first();

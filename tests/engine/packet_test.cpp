@@ -33,7 +33,7 @@ Table makeTable(const std::vector<FieldSpec>& layout, const Rows& rows) {
 Value cellAt(const Table& t, std::size_t column, RowId row) { return t.column(column).cell(row).toValue(); }
 
 std::string encodeAll(const std::vector<FieldSpec>& layout, const Table& t) {
-  return encodePacket(layout, t, t.rows().order);
+  return encodePacket(layout, t, t.rows().order());
 }
 
 // Encodes, decodes into the same layout, and expects every cell back.

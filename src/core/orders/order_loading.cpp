@@ -35,16 +35,7 @@ void TfrmLiquidaItem::sbtVerificarClick() {
   if (pgcPadrao.isActive(tshPadrao)) {
     AtualizaPedido(true);
   } else if (pgcPadrao.isActive(tshItemPedido)) {
-    stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
-    hostlib::BusyGuard busy(showavi, hostlib::BusyKind::Loading);
-    // The order is found again whether or not its items came, before the
-    // indicator goes down. The move fetches nothing more: the items were
-    // just asked for, and a clean-up has no way to report a failure.
-    engine::ScopeExit relocate{[this] {
-      engine::DetachedHandler quiet(cdsPedido.events.afterScroll);
-      cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
-    }};
-    loadItems();
+    reloadItemsOfCurrentOrder();
   } else {
     // The justification page shows the marks being confirmed: nothing is
     // reloaded, and recounting the unmarkable items there would forget the
@@ -53,6 +44,19 @@ void TfrmLiquidaItem::sbtVerificarClick() {
   }
   habilita("");
   DesabilitacaoDefaultItemPed();
+}
+
+void TfrmLiquidaItem::reloadItemsOfCurrentOrder() {
+  stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
+  hostlib::BusyGuard busy(showavi, hostlib::BusyKind::Loading);
+  // The order is found again whether or not its items came, before the
+  // indicator goes down. The move fetches nothing more: the items were
+  // just asked for, and a clean-up has no way to report a failure.
+  engine::ScopeExit relocate{[this] {
+    engine::DetachedHandler quiet(cdsPedido.events.afterScroll);
+    cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
+  }};
+  loadItems();
 }
 
 void TfrmLiquidaItem::loadItems() {

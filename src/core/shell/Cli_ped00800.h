@@ -282,6 +282,15 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // GetItem for the current order into cdsItemPedido, under the busy
   // indicator (see callServer).
   void loadItems();
+  // The steps that end a confirmation, whatever it did: the lists reloaded,
+  // the controls and the justification reset, the order `returnOrder`
+  // (NRPEDIDO; empty: none) found again.
+  void confirmClosingSteps(const std::string& returnOrder);
+  // GetItem again for the current order, which stays current (kept in
+  // stSelNrPedido), under the busy indicator.
+  void reloadItemsOfCurrentOrder();
+  // The pages, the positions and the grid's editing after a cancel.
+  void restoreAfterCancel();
   bool boPrimeiraAtivacao = false;
   bool inBranchField_ = false;
   std::unique_ptr<ScreenWindow> window_;

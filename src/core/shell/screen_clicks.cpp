@@ -18,7 +18,17 @@ void TfrmLiquidaItem::click(hostlib::Control& control) {
       {&btnFilial, &TfrmLiquidaItem::btnFilialClick},
       {&mnuPedido, &TfrmLiquidaItem::mnuPedidoClick},
       {&mnuItemPedido, &TfrmLiquidaItem::mnuItemPedidoClick},
-      {&mnuJustExcl, &TfrmLiquidaItem::mnuJustExclClick}};
+      {&mnuJustExcl, &TfrmLiquidaItem::mnuJustExclClick},
+      {&sbtIncluir, &TfrmLiquidaItem::sbtIncluirClick},
+      {&mnuIncluir, &TfrmLiquidaItem::sbtIncluirClick},
+      {&sbtAlterar, &TfrmLiquidaItem::sbtAlterarClick},
+      {&mnuAlterar, &TfrmLiquidaItem::sbtAlterarClick},
+      {&sbtExcluir, &TfrmLiquidaItem::sbtExcluirClick},
+      {&mnuExcluir, &TfrmLiquidaItem::sbtExcluirClick},
+      {&sbtConfirmar, &TfrmLiquidaItem::sbtConfirmarClick},
+      {&mnuConfirmar, &TfrmLiquidaItem::sbtConfirmarClick},
+      {&sbtCancelar, &TfrmLiquidaItem::sbtCancelarClick},
+      {&mnuCancelar, &TfrmLiquidaItem::sbtCancelarClick}};
   for (const auto& [c, handler] : handlers)
     if (c == &control) {
       (this->*handler)();

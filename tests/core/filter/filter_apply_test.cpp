@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/allocation_packet.h"
 #include "core/filter_steps.h"
 
 namespace ped::core::testing {
@@ -121,10 +122,7 @@ TEST(FilterApply, AllocationRowsAreAskedForOnlyWhereTheParametersMoveStock) {
   ScreenHarness h;
   TfrmFiltroLiquidaItem& d = showFilter(h, "0003");
   TfrmLiquidaItem& s = h.screen();
-  s.cdsEvolEst.open();
-  s.cdsEvolEst.append();
-  s.cdsEvolEst.field("NRPEDIDO").setString("antes");
-  s.cdsEvolEst.post();
+  loadAllocationRows(s.cdsEvolEst, {{{"NRPEDIDO", "antes"}}});
   ASSERT_TRUE(act(h, [&] { d.sbtConfirmaClick(); })) << h.host.shown().back();
   EXPECT_NE(s.cdsParamPedido.field("IDEVOLESTLIQMAN").asString(), "S");
   s.cdsEvolEst.setFiltered(false);  // the view of the current item's rows

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/allocation_packet.h"
 #include "core/screen_harness.h"
 
 namespace ped::core::testing {
@@ -46,12 +47,7 @@ class Habilita : public ::testing::Test {
     TfrmLiquidaItem& s = *s_;
     rows(s.cdsPedido, {"2"}, "IDSITPEDIDO");
     rows(s.cdsItemPedido, {itemStatus}, "IDSITITEMPED");
-    s.cdsEvolEst.open();
-    for (int i = 0; i < allocations; ++i) {
-      s.cdsEvolEst.append();
-      s.cdsEvolEst.field("QTEXP").setFloat(1);
-      s.cdsEvolEst.post();
-    }
+    loadAllocationRows(s.cdsEvolEst, std::vector<AllocationRow>(allocations, {{"QTEXP", 1.0}}));
     s.tshItemPedido.setEnabled(true);
     s.pgcPadrao.setActivePage(s.tshItemPedido);
     ASSERT_TRUE(s.setFocus(s.dbgLiqEst));

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "core/allocation_packet.h"
 #include "core/filter_steps.h"
 #include "hostlib/consiste.h"
 #include "support/demo_server.h"
@@ -21,15 +22,7 @@ class OrderLoading : public ::testing::Test {
   // The screen talks to the server through the proxy.
   OrderLoading() { h_.vantora.context().webPort = proxy_.port(); }
   // Chooses the branch; the filter dialog that opens is confirmed with every order.
-  TfrmLiquidaItem& onBranch(const std::string& branch) {
-    h_.toolkit.inFilter = [branch](TfrmFiltroLiquidaItem& f) { everyOrder(f, branch); };
-    h_.open();
-    h_.enterBranchField();
-    h_.typeBranch(branch);
-    h_.leaveBranchField();
-    h_.host.take();
-    return h_.screen();
-  }
+  TfrmLiquidaItem& onBranch(const std::string& branch) { return openOnBranch(h_, branch); }
   bool reload() {
     TfrmLiquidaItem& s = h_.screen();
     return s.handle([&] { s.sbtVerificarClick(); });
@@ -254,11 +247,7 @@ TEST_F(OrderLoading, EveryFailureMessageShowsWithTheIndicatorWhollyDown) {
 TEST_F(OrderLoading, AFailedAllocationQueryIsPassedOverByTheFilterAndEndsAReload) {
   proxy_.fail("GetEvolEstq", "Estoque em recálculo.");
   h_.toolkit.inFilter = [&](TfrmFiltroLiquidaItem& f) {
-    engine::DataSet& rows = h_.screen().cdsEvolEst;
-    rows.open();
-    rows.append();
-    rows.field("NRPEDIDO").setString("antes");
-    rows.post();
+    loadAllocationRows(h_.screen().cdsEvolEst, {{{"NRPEDIDO", "antes"}}});
     act(h_, [&] { f.sbtConfirmaClick(); });
   };
   h_.open();

@@ -1,0 +1,104 @@
+// Confirm and cancel while the allocation grid has the focus: the pending
+// row is posted or dropped, and nothing is settled.
+
+#include <gtest/gtest.h>
+
+#include "core/allocation_steps.h"
+#include "core/shell/remote_call.h"
+
+namespace ped::core::testing {
+namespace {
+
+constexpr const char* kKeys[] = {"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ", "NRSUBLOTE"};
+constexpr const char* kKeyList = "CDALMOXARIFE;CDLOCALESTOQ;NRLOTEESTQ;NRSUBLOTE";
+
+class ConfirmCancelOnGrid : public AllocationTest {
+ protected:
+  void SetUp() override {
+    onBranch("0001");
+    ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
+  }
+  // An item's mark, set as the marking leaves it.
+  void markItem() {
+    s().cdsItemPedido.edit();
+    s().cdsItemPedido.field("IDCHECK").setString("S");
+    s().cdsItemPedido.post();
+    inContItemPedidoCh = 1;
+  }
+};
+
+// A position of the current item's product that its rows do not use yet,
+// with stock to spare: a row the post checks accept.
+std::vector<std::string> freePosition(TfrmLiquidaItem& s) {
+  engine::DataSet& positions = s.cdsPesqEvolEst;
+  engine::DataSet& item = s.cdsItemPedido;
+  callServer(s, "GetPosEstq",
+             {item.field("CDFILIAL").asString(), item.field("NRPEDIDO").asString(),
+              item.field("CDPRODUTO").asString(), "", "", item.field("NRITEMPED").asString(), "N", "", ""},
+             {&positions});
+  for (positions.first(); !positions.eof(); positions.next()) {
+    std::vector<engine::Value> keys;
+    for (const char* key : kKeys) keys.emplace_back(positions.field(key).asString());
+    if (positions.field("QTDISPONIVEL").asFloat() >= 1 && !s.cdsEvolEst.locate(kKeyList, keys)) {
+      std::vector<std::string> texts;
+      for (const engine::Value& key : keys) texts.push_back(key.text());
+      return texts;
+    }
+  }
+  return {};
+}
+
+TEST_F(ConfirmCancelOnGrid, ConfirmPostsANewRowAndReloadsTheItemsWithoutSettlingAnything) {
+  std::vector<std::string> position;
+  ASSERT_TRUE(onItem([&] { return !(position = freePosition(s())).empty(); }));
+  const std::string item = s().cdsItemPedido.field("NRITEMPED").asString();
+  const std::string status = s().cdsItemPedido.field("IDSITITEMPED").asString();
+  const std::size_t rows = s().cdsEvolEst.recordCount();
+  markItem();
+
+  // Key by key, each checked as its cell is left, then the quantity.
+  ASSERT_TRUE(include());
+  for (std::size_t k = 0; k < 4; ++k) ASSERT_TRUE(type(kKeys[k], position[k])) << h_.host.shown().back();
+  ASSERT_TRUE(type("QTEXP", "1")) << h_.host.shown().back();
+  h_.host.take();
+
+  s().click(s().sbtConfirmar);
+  EXPECT_EQ(s().cdsEvolEst.state(), engine::DataSetState::Browse);
+  for (const std::string& line : h_.host.take())
+    EXPECT_TRUE(line == "aguarde: 6" || line == "aguarde: fim") << line;  // loads only, no confirmation
+  // The items came again from the server: the mark is gone, nothing settled.
+  ASSERT_TRUE(s().cdsItemPedido.locate("NRITEMPED", {engine::Value(item)}));
+  EXPECT_NE(s().cdsItemPedido.field("IDCHECK").asString(), "S");
+  EXPECT_EQ(s().cdsItemPedido.field("IDSITITEMPED").asString(), status);
+  EXPECT_EQ(inContItemPedidoCh, 0);
+  EXPECT_EQ(s().cdsEvolEst.recordCount(), rows + 1);
+  ASSERT_TRUE(s().cdsEvolEst.locate(kKeyList, {position.begin(), position.end()}));
+  EXPECT_EQ(s().cdsEvolEst.field("QTEXP").asFloat(), 1);
+}
+
+TEST_F(ConfirmCancelOnGrid, CancelDropsThePendingRowKeepsTheMarksAndAsksFirst) {
+  const std::size_t rows = s().cdsEvolEst.recordCount();
+  markItem();
+  ASSERT_TRUE(include());
+  ASSERT_TRUE(type("QTEXP", "4"));
+  s().edtCdJust.setText("01");
+  h_.host.take();
+
+  h_.host.answer(false);
+  s().click(s().sbtCancelar);
+  EXPECT_EQ(h_.host.take(), (Lines{"pergunta: Cancelar operação? -> Não"}));
+  EXPECT_EQ(s().cdsEvolEst.state(), engine::DataSetState::Insert);
+
+  h_.host.answer(true);
+  s().click(s().mnuCancelar);
+  EXPECT_EQ(s().cdsEvolEst.state(), engine::DataSetState::Browse);
+  EXPECT_EQ(s().cdsEvolEst.recordCount(), rows);
+  EXPECT_EQ(focus(), "QTEXP");  // where the cursor was
+  EXPECT_FALSE(s().dbgLiqEst.editing());
+  EXPECT_EQ(s().edtCdJust.text(), "");
+  EXPECT_EQ(s().cdsItemPedido.field("IDCHECK").asString(), "S");
+  EXPECT_EQ(inContItemPedidoCh, 1);
+}
+
+}  // namespace
+}  // namespace ped::core::testing
