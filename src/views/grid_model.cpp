@@ -72,6 +72,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   return {};
 }
 
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(index);
+  if (editsInPlace_ && index.isValid() && grid_.editing() && !column(index.column()).readOnly)
+    f |= Qt::ItemIsEditable;
+  return f;
+}
+
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
   if (role == Qt::DisplayRole) return QString::fromStdString(column(section).title);

@@ -20,6 +20,10 @@ class GridModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  // Editable cells: those of columns that are not read-only while the grid's
+  // editing option is on, once the view edits in place.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  void editInPlace() { editsInPlace_ = true; }
 
   // The grid's column at `section`.
   const hostlib::Grid::Column& column(int section) const { return grid_.columns[columns_[section]]; }
@@ -34,6 +38,7 @@ class GridModel : public QAbstractTableModel {
   std::vector<std::size_t> fields_;   // their field indexes
   int listener_ = -1;
   int shownRows_ = 0;  // the row count the view was last told
+  bool editsInPlace_ = false;
 };
 
 }  // namespace ped::views

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "hostlib_qt/focus_following.h"
 #include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_conversions.h"
+#include "views/allocation_grid_view.h"
 #include "views/grid_cell_delegate.h"
 #include "views/grid_cursor.h"
 #include "views/grid_model.h"
@@ -35,13 +37,20 @@ double widthScale(const QWidget& w) {
   return std::max(1.0, w.fontMetrics().horizontalAdvance(QLatin1Char('0')) / 6.0);
 }
 
+// A title in full, also in bold as the current column's header is drawn.
+int titleWidth(const QWidget& header, const QString& title) {
+  QFont bold = header.font();
+  bold.setBold(true);
+  return QFontMetrics(bold).horizontalAdvance(title) + 12;
+}
+
 }  // namespace
 
 LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
     : GridScreenFrame(s, parent), screen_(s) {
   setWindowTitle(q(s.caption()));
   setDialogs(&s.dialogs);
-  onButtonClicked = [this](hostlib::Control& button) { run([this, &button] { screen_.click(button); }); };
+  onButtonClicked = [this](hostlib::Control& button) { clickButton(button); };
   runAction = [this](const std::function<void()>& action) { run(action); };
 
   auto* nome = new QLabel(navigator());
@@ -60,6 +69,9 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
   buildPages(contentArea());
   layout->addWidget(pages_, 1);
   buildMenus();
+  // The screen acts on its buttons only while the allocation grid keeps the
+  // focus, so a click must not take it.
+  for (auto* button : toolBar()->findChildren<QToolButton*>()) button->setFocusPolicy(Qt::NoFocus);
 
   s.onFocusChanged = [this](hostlib::Control* c) { hostlib_qt::followFocusLater(*this, c); };
   QPointer<LiquidaItemWindow> self(this);
@@ -69,7 +81,8 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
       if (self) self->showActivePage();
     });
   showActivePage();
-  resize(820, 560);
+  // Wide enough for the grids' columns at this font.
+  resize(static_cast<int>(820 * widthScale(*this)), 560);
 }
 
 void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
@@ -105,11 +118,20 @@ void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
   medCdFilial_->installEventFilter(this);
 }
 
-QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
-  auto* view = new QTableView(parent);
+void LiquidaItemWindow::clickButton(hostlib::Control& button) {
+  if (allocation_ != nullptr) {
+    if (&button == &screen_.sbtCancelar)
+      allocation_->discardEditor();
+    else if (!allocation_->commitEditor())
+      return;
+  }
+  run([this, &button] { screen_.click(button); });
+}
+
+QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QTableView* view) {
   view->setObjectName(q(g.name()));
-  auto* model = new GridModel(g, view);
-  view->setModel(model);
+  if (view->model() == nullptr) view->setModel(new GridModel(g, view));
+  auto* model = static_cast<GridModel*>(view->model());
   view->setSelectionMode(QAbstractItemView::SingleSelection);
   view->setSelectionBehavior(QAbstractItemView::SelectItems);
   view->verticalHeader()->setDefaultSectionSize(18);
@@ -117,8 +139,11 @@ QTableView* LiquidaItemWindow::grid(hostlib::Grid& g, QWidget* parent) {
   view->setStyleSheet(QStringLiteral("QTableView { background: #ffffe1; }"));  // the tooltip background
   for (int c = 0; c < model->columnCount(); ++c) {
     const hostlib::Grid::Column& column = model->column(c);
-    view->setColumnWidth(
-        c, column.fixedWidth ? column.width : static_cast<int>(column.width * widthScale(*view)));
+    // A column shows its whole title.
+    const int title = titleWidth(*view->horizontalHeader(), q(column.title));
+    view->setColumnWidth(c, column.fixedWidth
+                                ? column.width
+                                : std::max(title, static_cast<int>(column.width * widthScale(*view))));
   }
   hostlib_qt::bind(*view, g);
   // Columns the core hides (the allocation keys a branch does not use).
@@ -142,7 +167,7 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   auto* orders = new QWidget(pages_);
   orders->setObjectName(q(s.tshPadrao.name()));
   auto* ordersLayout = new QVBoxLayout(orders);
-  QTableView* orderGrid = grid(s.dbgPadrao, orders);
+  QTableView* orderGrid = grid(s.dbgPadrao, new QTableView(orders));
   usePaintedCells(*orderGrid, s.dbgPadrao, [&s](std::size_t row, std::size_t column, core::CellState state) {
     return s.dbgPadraoDrawColumnCell(row, column, state);
   });
@@ -153,7 +178,7 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   items->setObjectName(q(s.tshItemPedido.name()));
   auto* itemsLayout = new QVBoxLayout(items);
   auto* split = new QSplitter(Qt::Vertical, items);
-  QTableView* itemGrid = grid(s.dbgItemPedido, split);
+  QTableView* itemGrid = grid(s.dbgItemPedido, new QTableView(split));
   usePaintedCells(*itemGrid, s.dbgItemPedido,
                   [&s](std::size_t row, std::size_t column, core::CellState state) {
                     return s.dbgItemPedidoDrawColumnCell(row, column, state);
@@ -163,7 +188,20 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   hostlib_qt::bind(*stock, s.panEvolEstq);
   auto* stockLayout = new QVBoxLayout(stock);
   stockLayout->setContentsMargins(0, 0, 0, 0);
-  stockLayout->addWidget(grid(s.dbgLiqEst, stock));
+  AllocationGridMoves moves{
+      .run = [this](const std::function<void()>& handler) { return screen_.handle(handler); },
+      .moveColumn = [&s](std::size_t column) { s.moveLiqEstColumn(column); },
+      .typeCell = [&s](std::size_t column, const std::string& text) { s.typeLiqEstCell(column, text); },
+      .post = [&s] { s.postLiqEst(); },
+      .cancel = [&s] { s.cancelLiqEst(); },
+      .pickList = [&s] { s.dbgLiqEstEditButtonClick(); }};
+  allocation_ = new AllocationGridView(
+      s.dbgLiqEst, std::move(moves),
+      [&s](std::size_t row, std::size_t column, core::CellState state) {
+        return s.dbgLiqEstDrawColumnCell(row, column, state);
+      },
+      stock);
+  stockLayout->addWidget(grid(s.dbgLiqEst, allocation_));
   split->addWidget(stock);
   itemsLayout->addWidget(split);
   pages_->addTab(items, q(s.tshItemPedido.caption()));
@@ -250,7 +288,8 @@ void LiquidaItemWindow::activated() {
 bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn && watched != medCdFilial_) {
     for (hostlib::Grid* g : {&screen_.dbgPadrao, &screen_.dbgItemPedido, &screen_.dbgLiqEst})
-      if (watched->objectName() == q(g->name()) && screen_.focused() != g) screen_.setFocus(*g);
+      if (watched->objectName() == q(g->name()) && screen_.focused() != g)
+        run([this, g] { screen_.enterGrid(*g); });
   }
   if (watched == medCdFilial_) {
     if (event->type() == QEvent::FocusIn) {

@@ -18,6 +18,8 @@ class MaskedLineEdit;
 
 namespace ped::views {
 
+class AllocationGridView;
+
 class LiquidaItemWindow : public hostlib_qt::GridScreenFrame {
  public:
   explicit LiquidaItemWindow(core::TfrmLiquidaItem& screen, QWidget* parent = nullptr);
@@ -34,7 +36,11 @@ class LiquidaItemWindow : public hostlib_qt::GridScreenFrame {
   void buildBranchPanel(QWidget* parent);
   void buildPages(QWidget* parent);
   void buildMenus();
-  QTableView* grid(hostlib::Grid& grid, QWidget* parent);
+  // Binds `view` (its model set, or a GridModel given) to `grid`.
+  QTableView* grid(hostlib::Grid& grid, QTableView* view);
+  // A toolbar or menu button: an open allocation cell goes in first (Cancel
+  // drops it), then the button's handler.
+  void clickButton(hostlib::Control& button);
   void showActivePage();
   // Runs a handler of the screen as one event.
   void run(const std::function<void()>& handler) { screen_.handle(handler); }
@@ -42,6 +48,7 @@ class LiquidaItemWindow : public hostlib_qt::GridScreenFrame {
   core::TfrmLiquidaItem& screen_;
   hostlib_qt::MaskedLineEdit* medCdFilial_ = nullptr;
   QTabWidget* pages_ = nullptr;
+  AllocationGridView* allocation_ = nullptr;
   bool closing_ = false;
 };
 

@@ -23,7 +23,9 @@ class QtScreenWindow : public core::ScreenWindow {
       sub_->setAttribute(Qt::WA_DeleteOnClose, false);
       sub_->setWindowTitle(frame_->windowTitle());
       sub_->setWindowIcon(QIcon());
-      sub_->resize(frame_->size());
+      // No larger than the workspace shows.
+      const QSize room = workspace->viewport()->size();
+      sub_->resize(room.isEmpty() ? frame_->size() : frame_->size().boundedTo(room));
       activation_ =
           QObject::connect(workspace, &QMdiArea::subWindowActivated, frame_, [this](QMdiSubWindow* w) {
             if (w != nullptr && w == sub_) frame_->activated();

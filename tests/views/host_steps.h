@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QStringList>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -28,6 +30,9 @@ inline std::ostream& operator<<(std::ostream& out, const QString& text) { return
 // return quietly outside a QtTest run.)
 #define EXPECT_SOON(condition) \
   EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(condition); }, 5000)) << #condition
+
+#define ASSERT_SOON(condition) \
+  ASSERT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(condition); }, 5000)) << #condition
 
 namespace ped::views::testing {
 
@@ -108,6 +113,29 @@ inline QString focusName() {
 inline QString focusInWindowOf(const QWidget* widget) {
   QWidget* w = widget->window()->focusWidget();
   return w ? w->objectName() : QString();
+}
+
+// Confirms the filter dialog that opens next with Enter, counting it.
+inline void confirmNextFilter(int* filters) {
+  onNextModal([filters](QWidget* d) {
+    ++*filters;
+    EXPECT_EQ(d->objectName(), QStringLiteral("frmFiltroLiquidaItem"));
+    EXPECT_SOON(QApplication::focusWidget() && d->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  });
+}
+
+// Chooses row `row` (from 0) in the search window that opens next.
+inline void chooseInNextSearch(int row, QStringList* columns = nullptr) {
+  onNextModal([row, columns](QWidget* search) {
+    EXPECT_EQ(search->objectName(), QStringLiteral("frmPesquisa"));
+    auto* table = part<QTableView>(search, "grdPesquisa");
+    if (columns)
+      for (int c = 0; c < table->model()->columnCount(); ++c)
+        columns->append(table->model()->headerData(c, Qt::Horizontal).toString());
+    table->selectRow(row);
+    static_cast<QDialog*>(search)->accept();
+  });
 }
 
 }  // namespace ped::views::testing

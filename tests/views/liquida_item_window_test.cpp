@@ -15,33 +15,12 @@
 namespace ped::views {
 namespace {
 
+using testing::chooseInNextSearch;
+using testing::confirmNextFilter;
 using testing::DemoHost;
 using testing::focusInWindowOf;
 using testing::onNextModal;
 using testing::part;
-
-// Confirms the filter dialog that opens next with Enter, counting it.
-void confirmNextFilter(int* filters) {
-  onNextModal([filters](QWidget* d) {
-    ++*filters;
-    EXPECT_EQ(d->objectName(), QStringLiteral("frmFiltroLiquidaItem"));
-    EXPECT_SOON(QApplication::focusWidget() && d->isAncestorOf(QApplication::focusWidget()));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  });
-}
-
-// Chooses row `row` (from 0) in the search window that opens next.
-void chooseInNextSearch(int row, QStringList* columns = nullptr) {
-  onNextModal([row, columns](QWidget* search) {
-    EXPECT_EQ(search->objectName(), QStringLiteral("frmPesquisa"));
-    auto* table = part<QTableView>(search, "grdPesquisa");
-    if (columns)
-      for (int c = 0; c < table->model()->columnCount(); ++c)
-        columns->append(table->model()->headerData(c, Qt::Horizontal).toString());
-    table->selectRow(row);
-    static_cast<QDialog*>(search)->accept();
-  });
-}
 
 TEST(LiquidaItemWindow, ANewOperatorListsSearchesAndChangesTheBranchWithoutStaleOrders) {
   DemoHost host(false);
