@@ -77,7 +77,15 @@ void AllocationCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& i
 
 bool AllocationCellDelegate::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && watched == editor_) {
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The "..." button from the keyboard: Ctrl+Enter, or F4 as in a list box.
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if ((key->key() == Qt::Key_F4 || (enter && key->modifiers().testFlag(Qt::ControlModifier))) &&
+        editor_->button()->isVisibleTo(editor_)) {
+      editor_->button()->click();
+      return true;
+    }
+    switch (key->key()) {
       case Qt::Key_Tab:
       case Qt::Key_Backtab:
       case Qt::Key_Return:
