@@ -101,6 +101,14 @@ ScreenDataSets::ScreenDataSets() {
                 {"NRLOTEESTQ", "Lote"},
                 {"NRSUBLOTE", "Sub-Lote"}});
   cdsPesqEvolEst.setIndexFieldNames("CDALMOXARIFE;CDLOCALESTOQ");
+  // The pick list of stock positions shows the place and the lot only; the
+  // branch parameters decide which of these (Habilita_Evol_Estq).
+  for (std::size_t f = 0; f < cdsPesqEvolEst.fieldCount(); ++f) {
+    engine::Field& field = cdsPesqEvolEst.field(f);
+    const std::string& name = field.name();
+    field.setVisible(name == "DSALMOXARIFE" || name == "DSLOCALESTOQ" || name == "NRLOTEESTQ" ||
+                     name == "NRSUBLOTE");
+  }
 
   defineFields(cdsParamPedido, layouts::orderParameters(), {});
   defineFields(cdsParamFilial, layouts::branchParameters(), {});

@@ -101,6 +101,10 @@ TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
   ASSERT_TRUE(pick("CDALMOXARIFE", 1));
   EXPECT_EQ(messages(), Lines{"pesquisa: Almoxarifado -> 1"});
   const engine::DataSet& chosen = s.cdsPesqEvolEst;
+  Lines columns;  // the list shows the place and the lot, not the quantities
+  for (std::size_t f = 0; f < chosen.fieldCount(); ++f)
+    if (chosen.field(f).visible()) columns.push_back(chosen.field(f).label());
+  EXPECT_EQ(columns, (Lines{"Almoxarifado", "Localização", "Lote", "Sub-Lote"}));
   for (const char* field : {"CDPRODUTO", "CDALMOXARIFE", "DSALMOXARIFE", "CDLOCALESTOQ", "DSLOCALESTOQ",
                             "NRLOTEESTQ", "NRSUBLOTE", "SGUNIDADE", "DTENTRLOTE"})
     EXPECT_EQ(text(field), chosen.field(field).asString()) << field;
