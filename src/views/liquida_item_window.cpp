@@ -120,10 +120,14 @@ void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
 
 void LiquidaItemWindow::clickButton(hostlib::Control& button) {
   if (allocation_ != nullptr) {
-    if (&button == &screen_.sbtCancelar)
-      allocation_->discardEditor();
-    else if (!allocation_->commitEditor())
+    // Cancelar asks first: what was typed goes into the row, so a "Não"
+    // keeps it and a "Sim" drops it with the row's other changes. Text the
+    // row refuses cannot hold the cancel up.
+    if (&button == &screen_.sbtCancelar || &button == &screen_.mnuCancelar) {
+      if (!allocation_->commitEditor()) allocation_->discardEditor();
+    } else if (!allocation_->commitEditor()) {
       return;
+    }
   }
   run([this, &button] { screen_.click(button); });
 }
@@ -255,7 +259,7 @@ void LiquidaItemWindow::buildMenus() {
     operations->addAction(action);
     addAction(action);  // the shortcut works while the window has the focus
     connect(action, &QAction::triggered, this, [this, item] {
-      run([this, item] { screen_.click(*item); });
+      clickButton(*item);  // an open allocation cell's text goes in first
       // The check marks are the core's, not the toolkit's.
       for (hostlib::Control* entry : {&screen_.mnuPedido, &screen_.mnuItemPedido, &screen_.mnuJustExcl})
         entry->notifyChanged();

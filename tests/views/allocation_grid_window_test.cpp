@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -24,6 +25,7 @@ using testing::chooseInNextSearch;
 using testing::confirmNextFilter;
 using testing::DemoHost;
 using testing::focusInWindowOf;
+using testing::onNextMessage;
 using testing::part;
 
 int columnTitled(const QTableView* grid, const QString& title) {
@@ -76,11 +78,13 @@ TEST(AllocationGridWindow, IncludesPicksTypesACommaQuantityAndPostsWithEnter) {
   EXPECT_EQ(grid->currentIndex().column(), columnTitled(grid, "Almoxarifado"));
   const int row = grid->currentIndex().row();
 
-  chooseInNextSearch(0);
+  QStringList columns;
+  chooseInNextSearch(0, &columns);
   grid->openEditor()->button()->click();
   EXPECT_SOON(!cell(grid, row, "Almoxarifado").isEmpty() && !cell(grid, row, "Sub-Lote").isEmpty());
   screen->window()->activateWindow();  // offscreen, nothing does it when the list closes
   EXPECT_SOON(QApplication::focusWidget() == grid);
+  EXPECT_EQ(columns, (QStringList{"Almoxarifado", "Localização", "Lote", "Sub-Lote"}));
   const double available = quantity(cell(grid, row, "Qtde. Disp."));
   EXPECT_GT(available, 1.5);
 
@@ -113,6 +117,23 @@ TEST(AllocationGridWindow, IncludesPicksTypesACommaQuantityAndPostsWithEnter) {
   EXPECT_SOON(!confirm->isEnabled() && grid->currentIndex().isValid());
   EXPECT_EQ(quantity(cell(grid, grid->currentIndex().row(), "Qtde. a Liquidar")), 2);
   EXPECT_DOUBLE_EQ(quantity(cell(grid, grid->currentIndex().row(), "Qtde. Disp.")), available - 2);
+
+  // Cancelar with a quantity still being typed: "Não" keeps it in the row,
+  // "Sim" drops the row's changes.
+  auto* cancel = part<QToolButton>(screen, "sbtCancelar");
+  const int altered = grid->currentIndex().row();
+  QTest::mouseClick(part<QToolButton>(screen, "sbtAlterar"), Qt::LeftButton);
+  EXPECT_SOON(cancel->isEnabled());
+  QTest::keyClick(grid, Qt::Key_3);
+  ASSERT_NE(grid->openEditor(), nullptr);
+  onNextMessage([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  EXPECT_SOON(quantity(cell(grid, altered, "Qtde. a Liquidar")) == 3);
+  EXPECT_TRUE(cancel->isEnabled());  // still pending
+  onNextMessage([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  EXPECT_SOON(!cancel->isEnabled());
+  EXPECT_EQ(quantity(cell(grid, altered, "Qtde. a Liquidar")), 2);
 
   QDir().mkpath(QStringLiteral("screens"));
   const QString png = QStringLiteral("screens/allocation_grid.png");
