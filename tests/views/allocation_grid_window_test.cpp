@@ -118,8 +118,9 @@ TEST(AllocationGridWindow, IncludesPicksTypesACommaQuantityAndPostsWithEnter) {
   EXPECT_EQ(quantity(cell(grid, grid->currentIndex().row(), "Qtde. a Liquidar")), 2);
   EXPECT_DOUBLE_EQ(quantity(cell(grid, grid->currentIndex().row(), "Qtde. Disp.")), available - 2);
 
-  // Cancelar with a quantity still being typed: "Não" keeps it in the row,
-  // "Sim" drops the row's changes.
+  // Cancelar with a quantity still being typed (from the menu, where no
+  // click has closed the editor): "Não" keeps it in the row, "Sim" drops the
+  // row's changes.
   auto* cancel = part<QToolButton>(screen, "sbtCancelar");
   const int altered = grid->currentIndex().row();
   QTest::mouseClick(part<QToolButton>(screen, "sbtAlterar"), Qt::LeftButton);
@@ -127,7 +128,7 @@ TEST(AllocationGridWindow, IncludesPicksTypesACommaQuantityAndPostsWithEnter) {
   QTest::keyClick(grid, Qt::Key_3);
   ASSERT_NE(grid->openEditor(), nullptr);
   onNextMessage([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
-  QTest::mouseClick(cancel, Qt::LeftButton);
+  part<QAction>(screen, "mnuCancelar")->trigger();
   EXPECT_SOON(quantity(cell(grid, altered, "Qtde. a Liquidar")) == 3);
   EXPECT_TRUE(cancel->isEnabled());  // still pending
   onNextMessage([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
