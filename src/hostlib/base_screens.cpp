@@ -1,5 +1,8 @@
 #include "hostlib/base_screens.h"
 
+#include "engine/data_set.h"
+#include "hostlib/keys.h"
+
 namespace ped::hostlib {
 namespace {
 
@@ -43,6 +46,16 @@ Control* TfrmPadraoGrid::menuFor(const Control& b) {
   for (const auto& [btn, menu] : pairs)
     if (btn == &b) return menu;
   return nullptr;
+}
+
+bool TfrmPadraoGrid::GridKeyDown(int key, unsigned shift) {
+  if ((shift & ssCtrl) == 0 || (key != kKeyHome && key != kKeyEnd)) return false;
+  if (dtsPadrao == nullptr || !dtsPadrao->active()) return true;
+  if (key == kKeyHome)
+    dtsPadrao->first();
+  else
+    dtsPadrao->last();
+  return true;
 }
 
 void TfrmPadraoGrid::enableAction(Control& b, bool enabled) {

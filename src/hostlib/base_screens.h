@@ -49,6 +49,11 @@ class TfrmPadraoGrid : public Form {
 
   void ShowHelp(Dialogs& dialogs) const { dialogs.showHelp(helpFile, helpContext); }
 
+  // The base screen's own key handling in the screen's grid: Ctrl+Home and
+  // Ctrl+End go to the first and the last row of dtsPadrao. Returns whether
+  // it used the key.
+  bool GridKeyDown(int key, unsigned shift);
+
   // The menu entry that mirrors a toolbar button (null for other controls).
   Control* menuFor(const Control& button);
   // Enables or disables a toolbar button and its menu entry together.

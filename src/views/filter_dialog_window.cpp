@@ -17,6 +17,7 @@
 #include "hostlib_qt/control_binding.h"
 #include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/focus_following.h"
+#include "hostlib_qt/key_conversion.h"
 #include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_conversions.h"
 
@@ -25,20 +26,8 @@ namespace {
 
 using hostlib_qt::q;
 
-// Qt's key as the toolkit's virtual key: letters and F-keys; 0 for the rest.
-int virtualKey(int key) {
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
-  return 0;
-}
-
-unsigned shiftState(Qt::KeyboardModifiers m) {
-  unsigned shift = 0;
-  if (m & Qt::ShiftModifier) shift |= core::ssShift;
-  if (m & Qt::AltModifier) shift |= core::ssAlt;
-  if (m & Qt::ControlModifier) shift |= core::ssCtrl;
-  return shift;
-}
+using hostlib_qt::shiftState;
+using hostlib_qt::virtualKey;
 
 void visit(hostlib::Control& c, const std::function<void(hostlib::Control&)>& f) {
   f(c);

@@ -272,6 +272,7 @@ void LiquidaItemWindow::buildMenus() {
       auto* action = new QAction(menu);
       hostlib_qt::bind(*action, *entry);
       menu->addAction(action);
+      connect(action, &QAction::triggered, this, [this, item = entry.get()] { clickButton(*item); });
     }
   }
 }

@@ -1,8 +1,10 @@
 #include "views/qt_toolkit.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTimer>
 
 #include "views/filter_dialog_window.h"
@@ -57,6 +59,15 @@ class QtScreenWindow : public core::ScreenWindow {
   }
   void repaint() override {
     if (frame_) frame_->update();
+  }
+  void setUpdatesLocked(bool locked) override {
+    QWidget* top = sub_ ? static_cast<QWidget*>(sub_.data()) : frame_.data();
+    if (top) top->setUpdatesEnabled(!locked);  // enabling again repaints it once
+  }
+  void popupAtPointer(hostlib::Control& menu) override {
+    if (!frame_) return;
+    if (auto* popup = frame_->findChild<QMenu*>(QString::fromStdString(menu.name())))
+      popup->popup(QCursor::pos());
   }
 
  private:

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "core/shell/Pkg_ped00800.h"
 #include "hostlib/database.h"
@@ -15,6 +16,12 @@ namespace ped::core::testing {
 
 HeadlessWindow::~HeadlessWindow() {
   if (toolkit_.window == this) toolkit_.window = nullptr;
+}
+
+void HeadlessWindow::setUpdatesLocked(bool on) {
+  if (on == locked) throw std::logic_error(on ? "janela travada duas vezes" : "janela destravada sem trava");
+  locked = on;
+  ++(on ? locks : unlocks);
 }
 
 void HeadlessWindow::showNormal() {

@@ -24,12 +24,20 @@ class HeadlessWindow : public ScreenWindow {
   ~HeadlessWindow() override;
   void showNormal() override;
   void repaint() override { ++repaints; }
+  void setUpdatesLocked(bool locked) override;
+  void popupAtPointer(hostlib::Control& menu) override { popups.push_back(menu.name()); }
   // The operator comes back to the window from another one.
   void activate();
   void deactivate() { active = false; }
 
   bool visible = false, minimized = false, active = false;
   int shows = 0, repaints = 0;
+  bool locked = false;
+  // Every lock and every unlock the window was asked for; a frozen window
+  // is never asked to lock again.
+  int locks = 0, unlocks = 0;
+  // The pop-up menus opened at the pointer, by name.
+  std::vector<std::string> popups;
 
  private:
   TfrmLiquidaItem& screen_;

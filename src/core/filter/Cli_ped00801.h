@@ -20,6 +20,7 @@
 #include "hostlib/base_screens.h"
 #include "hostlib/database.h"
 #include "hostlib/date_edit.h"
+#include "hostlib/keys.h"
 #include "netclient/arg.h"
 
 namespace ped::core {
@@ -36,9 +37,12 @@ class RadioButton : public hostlib::Control {
 };
 
 // Key codes and modifiers as the toolkit reports them to FormKeyDown.
-inline constexpr int kKeyD = 68;
-inline constexpr int kKeyF9 = 120;
-enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+using hostlib::kKeyD;
+using hostlib::kKeyF9;
+using hostlib::ShiftState;
+using hostlib::ssAlt;
+using hostlib::ssCtrl;
+using hostlib::ssShift;
 
 // Background colours of the range edits.
 namespace edit_colour {

@@ -98,6 +98,15 @@ bool TfrmLiquidaItem::handle(const std::function<void()>& handler) {
   return hostlib::runEvent(dialogs, handler);
 }
 
+void TfrmLiquidaItem::lockWindowUpdate() {
+  if (windowLocks_++ == 0 && window_) window_->setUpdatesLocked(true);
+}
+
+void TfrmLiquidaItem::unlockWindowUpdate() {
+  if (windowLocks_ == 0) return;
+  if (--windowLocks_ == 0 && window_) window_->setUpdatesLocked(false);
+}
+
 void TfrmLiquidaItem::Close() {
   if (screenOwner.get() != this) return;  // already closed
   FormClose();

@@ -260,6 +260,51 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // to the ordered quantity `Q`.
   void Vd_EvolEstq(const std::string& B, const std::string& P, const std::string& I, double Q);
 
+  // ---- Order marking (the order grid's mark column, IDCHECK)
+  // `column` is an index of the grid's columns. A cell click finds the
+  // grid's cursor already on the clicked row.
+  void dbgPadraoCellClick(std::size_t column);
+  // Mark all, clear all, or the operation pop-up on a mixed list.
+  void dbgPadraoTitleClick(std::size_t column);
+  // The base screen's key handling, then the space bar: a click on the
+  // current order's mark; with Ctrl, on the mark column's title. Returns
+  // whether the key was used (the toolkit then does nothing more with it).
+  bool dbgPadraoKeyDown(int key, unsigned shift);
+  // The mark cascade: every assignment of an order's mark fetches its items
+  // and, for a mark "S", marks them.
+  void cdsPedidoIDCHECKChange();
+  bool AlgumDeschPedido();
+  void LimpezaPedido();
+  bool TodosMesmaSitPed();
+  // Unmarks everything at the level in use; changes no counter.
+  void Deschecar();
+
+  // ---- Item marking (the item grid's mark column)
+  void dbgItemPedidoCellClick(std::size_t column);
+  void dbgItemPedidoTitleClick(std::size_t column);
+  bool dbgItemPedidoKeyDown(int key, unsigned shift);
+  bool AlgumDeschItemPedido();
+  void LimpezaItemPedido();
+  bool TodosMesmaSitItemPed();
+
+  // ---- Operation choice
+  // The pop-up entries, run when nothing is marked: mark one kind, block
+  // (orders) or empty (items) the other.
+  void mnuLiqPedidoClick();
+  void mnuExcluClick();
+  void mnuLiquClick();
+  void mnuExclLiquClick();
+  // Refuses a confirmation with nothing marked on the page in use.
+  void Vd_Check();
+  void tshItemPedidoEnter();
+
+  // ---- Freezing the screen's window against repainting (the platform's
+  // window-update lock). Nested locks count; the window is frozen from the
+  // first lock to the last unlock (see WindowUpdateLock).
+  void lockWindowUpdate();
+  void unlockWindowUpdate();
+  bool windowUpdateLocked() const { return windowLocks_ > 0; }
+
   // ---- Confirmation and cancel
   void sbtConfirmarClick();
   void sbtCancelarClick();
@@ -293,6 +338,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void restoreAfterCancel();
   bool boPrimeiraAtivacao = false;
   bool inBranchField_ = false;
+  int windowLocks_ = 0;
   std::unique_ptr<ScreenWindow> window_;
 };
 

@@ -9,6 +9,10 @@
 #include "engine/date_time.h"
 #include "hostlib/host_services.h"
 
+namespace ped::hostlib {
+class Control;
+}
+
 namespace ped::core {
 
 class TfrmLiquidaItem;
@@ -22,6 +26,13 @@ class ScreenWindow {
   // the focus the window runs the screen's FormActivate.
   virtual void showNormal() = 0;
   virtual void repaint() = 0;
+  // The window-update lock: while locked the window draws nothing; the
+  // unlock draws it once, as it stands then.
+  virtual void setUpdatesLocked(bool locked) = 0;
+  // Opens one of the screen's pop-up menus (a container of menu entries) at
+  // the mouse pointer and returns; the entry the operator chooses reaches
+  // the screen later as a click, like any menu entry.
+  virtual void popupAtPointer(hostlib::Control& menu) = 0;
 };
 
 // What the windowing toolkit does for the screens.
