@@ -11,7 +11,8 @@ namespace {
 // Runs the grid's click handlers as clicks on its first column, boTeclado
 // set meanwhile (the handlers then act as on the mark column). Returns
 // whether the key was the space bar.
-bool spaceAsClick(TfrmLiquidaItem& s, int key, unsigned shift, void (TfrmLiquidaItem::*cellClick)(std::size_t),
+bool spaceAsClick(TfrmLiquidaItem& s, int key, unsigned shift,
+                  void (TfrmLiquidaItem::*cellClick)(std::size_t),
                   void (TfrmLiquidaItem::*titleClick)(std::size_t)) {
   boTeclado = true;
   const engine::ScopeExit clear{[] { boTeclado = false; }};
