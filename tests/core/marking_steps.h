@@ -29,7 +29,12 @@ class MarkingTest : public ::testing::Test {
       everyOrder(f, branch);
       f.stStatusPedido = statuses;
     };
-    TfrmLiquidaItem& screen = openOnBranch(h_, branch);
+    // Not openOnBranch: it would confirm the dialog with every status.
+    h_.open();
+    h_.enterBranchField();
+    h_.typeBranch(branch);
+    h_.leaveBranchField();
+    TfrmLiquidaItem& screen = h_.screen();
     EXPECT_TRUE(screen.handle([&] { screen.sbtVerificarClick(); }));
     h_.host.take();
     return screen;
