@@ -136,7 +136,8 @@ class MarkingTest : public ::testing::Test {
                       m = ds.field("IDCHECK").index();
     for (std::size_t row = 0; row < ds.recordCount(); ++row) {
       const std::string mark = ds.displayTextAt(row, m);
-      out.push_back(ds.displayTextAt(row, k) + " " + ds.displayTextAt(row, st) + " " + (mark.empty() ? "-" : mark));
+      out.push_back(ds.displayTextAt(row, k) + " " + ds.displayTextAt(row, st) + " " +
+                    (mark.empty() ? "-" : mark));
     }
     return out;
   }
