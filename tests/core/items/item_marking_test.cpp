@@ -85,6 +85,19 @@ TEST_F(ItemMarking, AClickMarksOneKindAndUnmarkingTheLastFreesBoth) {
   EXPECT_EQ(messages(), Lines{});
 }
 
+TEST_F(ItemMarking, UnmarkingTheLastItemWhenTheServerRefusesKeepsSettledItemsUnmarkable) {
+  openItems("0003", "0000001006");  // statuses 6, 4, 3, 1
+  ASSERT_TRUE(clickItem());
+  const std::string token = s().netLiquidaItem.token();
+  s().netLiquidaItem.setToken("expirado");
+  EXPECT_FALSE(clickItem());
+  s().netLiquidaItem.setToken(token);
+  EXPECT_EQ(messages().size(), 1u);
+  EXPECT_EQ(itemMarks(), (Lines{"1 6 N", "2 4 -", "3 3 N", "4 1 N"}));
+  EXPECT_EQ(state(), "marked=0 unmarkable=1 item=6 order= level=ITEMPEDIDO back=1");
+  EXPECT_FALSE(s().sbtConfirmar.enabled());
+}
+
 TEST_F(ItemMarking, MarkAllTakesBothKindsOfAListWithoutSettlingItemsAndAClickThenKeepsOne) {
   openItems("0001", "0000001016", "16");  // statuses 6, 1
   allocateWhole("0001", {"0000001016"});
