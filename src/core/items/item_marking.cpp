@@ -11,7 +11,8 @@
 namespace ped::core {
 namespace {
 
-bool isLiquidationSide(std::string_view status) {
+// A settlement of these items starts with no justification typed.
+bool clearsJustification(std::string_view status) {
   return status == domain::item_status::Confirmed || status == domain::item_status::Approved ||
          status == domain::item_status::PartlyServed;
 }
@@ -75,7 +76,7 @@ void TfrmLiquidaItem::dbgItemPedidoCellClick(std::size_t column) {
   }
 
   const bool marked = itemMark(*this) == domain::mark::Marked;
-  if (marked && isLiquidationSide(stSituacaoItemPedido)) {
+  if (marked && clearsJustification(stSituacaoItemPedido)) {
     tshJustExcl.setEnabled(true);
     edtCdJust.setText("");
     edtDsJust.setText("");
