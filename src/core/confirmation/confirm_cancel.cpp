@@ -1,8 +1,14 @@
 // The screen's confirm and cancel buttons. On the allocation grid they post
-// or drop the row being edited, and send nothing.
+// or drop the row being edited, and send nothing; elsewhere cancel drops the
+// marks.
 
+#include "core/items/item_marks.h"
+#include "core/orders/order_marks.h"
+#include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/stock/allocation_editing.h"
+#include "domain/status_codes.h"
+#include "domain/status_rules.h"
 
 namespace ped::core {
 
@@ -32,9 +38,6 @@ void TfrmLiquidaItem::confirmClosingSteps(const std::string& returnOrder) {
 
 void TfrmLiquidaItem::sbtCancelarClick() {
   if (!sbtCancelar.enabled()) return;
-  // Dropping the marks is not built yet: away from the allocation grid the
-  // button does nothing.
-  if (!allocationGridInUse(*this)) return;
   if (!msgLiquidaItem.ShowMsg("CANCELAR", dialogs)) return;
 
   if (window()) window()->repaint();
@@ -46,15 +49,43 @@ void TfrmLiquidaItem::sbtCancelarClick() {
   mnuItemPedido.setEnabled(true);
   mnuPedido.setEnabled(true);
 
-  // The row's changes go; the marks stay.
-  if (allocationRowPending(cdsEvolEst)) {
-    const std::string field = dbgLiqEst.selectedField();
-    cdsEvolEst.cancel();
-    dbgLiqEst.notifyChanged();
-    focusLiqEstField("QTEXP");
-    focusLiqEstField(field);
+  if (allocationGridInUse(*this)) {
+    // The row's changes go; the marks stay.
+    if (allocationRowPending(cdsEvolEst)) {
+      const std::string field = dbgLiqEst.selectedField();
+      cdsEvolEst.cancel();
+      dbgLiqEst.notifyChanged();
+      focusLiqEstField("QTEXP");
+      focusLiqEstField(field);
+    }
+  } else {
+    dropMarks();
   }
   restoreAfterCancel();
+}
+
+void TfrmLiquidaItem::dropMarks() {
+  Deschecar();
+  // What the marks kept out of reach comes back with them: orders blocked
+  // for being of the other kind, items emptied by the one-kind rule.
+  // Otherwise they would stay unmarkable until the list is loaded again.
+  if (tshPadrao.enabled()) {
+    if (cdsPedido.active() && !cdsPedido.isEmpty()) {
+      OrderWalk walk(*this);
+      for (cdsPedido.first(); !cdsPedido.eof(); cdsPedido.next())
+        if (cdsPedido.field("IDCHECK").asString() == domain::mark::Blocked)
+          assignOrderMark(*this, domain::mark::Unmarked);
+      walk.finish();
+    }
+  } else if (tshItemPedido.enabled() && cdsItemPedido.active()) {
+    const engine::ControlsDisabled frozen(cdsItemPedido);
+    for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next())
+      if (itemMark(*this) == domain::mark::Unmarkable && domain::isMarkableItem(itemStatus(*this)))
+        setItemMark(*this, domain::mark::Unmarked);
+  }
+  inContPedidoCh = 0;
+  inContItemPedidoCh = 0;
+  habilita("");
 }
 
 void TfrmLiquidaItem::restoreAfterCancel() {

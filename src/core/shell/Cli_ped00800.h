@@ -348,6 +348,9 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void reloadItemsOfCurrentOrder();
   // The pages, the positions and the grid's editing after a cancel.
   void restoreAfterCancel();
+  // Cancel away from the allocation grid: every mark of the level in use
+  // taken off, with what the marks had blocked, and both counts zeroed.
+  void dropMarks();
   // ---- Order marking's walks (orders/order_walk.h)
   friend class OrderWalk;
   // The item fetch a cascade left for the end of its walk, and what the

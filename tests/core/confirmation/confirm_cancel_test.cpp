@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/allocation_steps.h"
+#include "core/marking_steps.h"
 #include "core/shell/remote_call.h"
 
 namespace ped::core::testing {
@@ -98,6 +99,47 @@ TEST_F(ConfirmCancelOnGrid, CancelDropsThePendingRowKeepsTheMarksAndAsksFirst) {
   EXPECT_EQ(s().edtCdJust.text(), "");
   EXPECT_EQ(s().cdsItemPedido.field("IDCHECK").asString(), "S");
   EXPECT_EQ(inContItemPedidoCh, 1);
+}
+
+class CancelMarks : public MarkingTest {};
+
+// Away from the allocation grid, Cancelar drops every mark with what the
+// marks kept out of reach; "Não" keeps them all.
+TEST_F(CancelMarks, CancelDropsTheMarksAndReleasesWhatTheyBlocked) {
+  listOrders("0003");
+  ASSERT_TRUE(toOrder("0000001002"));  // in progress: blocks the reversible order
+  ASSERT_TRUE(clickOrder());
+  const Lines marked = orderMarks();
+  ASSERT_NE(std::count(marked.begin(), marked.end(), "0000001007 5 B"), 0);
+  ASSERT_TRUE(s().sbtCancelar.enabled());
+
+  h_.host.answer(false);
+  ASSERT_TRUE(choose(s().sbtCancelar));
+  EXPECT_EQ(orderMarks(), marked);
+  EXPECT_EQ(inContPedidoCh, 1);
+
+  h_.host.answer(true);
+  ASSERT_TRUE(choose(s().sbtCancelar));
+  for (const std::string& row : orderMarks()) EXPECT_TRUE(row.ends_with(" N")) << row;
+  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(inContDesabilitadosPed, 0);
+  EXPECT_EQ(currentOrder(), "0000001002");
+  EXPECT_FALSE(s().sbtCancelar.enabled());
+  EXPECT_TRUE(s().sbtFiltro.enabled());
+
+  // On the item page: a reversible item marked empties the others; after
+  // Cancelar every item but the liquidated and cancelled ones takes a mark.
+  ASSERT_TRUE(toOrder("0000001006"));  // items 6, 4, 3, 1
+  ASSERT_TRUE(toItem("1"));
+  ASSERT_EQ(s().cdsItemPedido.field("IDSITITEMPED").asString(), "6");
+  ASSERT_TRUE(clickItem());
+  h_.host.answer(true);
+  ASSERT_TRUE(choose(s().sbtCancelar));
+  for (const std::string& row : itemMarks())
+    EXPECT_EQ(row.back(),
+              row.find(" 4 ") != std::string::npos || row.find(" 5 ") != std::string::npos ? '-' : 'N')
+        << row;
+  EXPECT_EQ(inContItemPedidoCh, 0);
 }
 
 }  // namespace
