@@ -293,6 +293,20 @@ TEST_F(OrderMarking, AFailingItemFetchAbortsWithTheIndicatorDownAndTheWindowUnlo
   settled();
 }
 
+TEST_F(OrderMarking, ClearAllWhoseLastItemFetchFailsStillCountsWhatItUnmarked) {
+  listOrders("0003", "26");
+  ASSERT_TRUE(titleOrders());
+  ASSERT_EQ(inContPedidoCh, 6);
+  proxy().fail("GetItem", "Servidor ocupado.");
+  messages();
+  EXPECT_FALSE(titleOrders());
+  EXPECT_EQ(messages(), Lines{"erro: Servidor ocupado."});
+  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
+  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_FALSE(s().sbtConfirmar.enabled());
+  settled();
+}
+
 // The same moves on one list, fetching every cascade's items and deferring
 // the replaced ones, leave the same screen behind. Marking changes nothing
 // on the server: there are no changing calls to compare.
