@@ -32,7 +32,6 @@ void TfrmLiquidaItem::LimpezaPedido() {
 }
 
 void TfrmLiquidaItem::Deschecar() {
-  const engine::DetachedHandler noTotals(cdsItemPedido.events.onCalcFields);
   if (tshPadrao.enabled()) {
     if (!cdsPedido.active()) return;
     OrderWalk walk(*this);
@@ -42,6 +41,9 @@ void TfrmLiquidaItem::Deschecar() {
     walk.finish();
   } else if (tshItemPedido.enabled()) {
     if (!cdsItemPedido.active()) return;
+    // Only while the marks are written: item lists the orders' cascades
+    // load get their totals.
+    const engine::DetachedHandler noTotals(cdsItemPedido.events.onCalcFields);
     const engine::ControlsDisabled frozen(cdsItemPedido);
     engine::Field& mark = cdsItemPedido.field("IDCHECK");
     for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next()) {

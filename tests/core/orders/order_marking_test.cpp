@@ -213,6 +213,7 @@ TEST_F(OrderMarking, ExclusionFromThePopUpMarksTheReversibleOnesAndBlocksTheRest
   EXPECT_EQ(marksOf({1002, 1007}), (Lines{"0000001002 2 B", "0000001007 5 N"}));
   EXPECT_EQ(inContPedidoCh, 1);
   EXPECT_EQ(inContDesabilitadosPed, 6);
+  EXPECT_FALSE(s().cdsItemPedido.field("VrTotal").isNull());
   settled();
 }
 
