@@ -5,32 +5,33 @@
 #include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_codes.h"
+#include "engine/scope_exit.h"
 
 namespace ped::core {
 
 void TfrmLiquidaItem::LimpezaPedido() {
   if (!cdsPedido.active() || cdsPedido.isEmpty()) return;
-  {
-    OrderWalk walk(*this);
-    cdsPedido.first();
-    stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
-    for (; !cdsPedido.eof(); cdsPedido.next())
-      if (cdsPedido.field("IDSITPEDIDO").asString() != domain::order_status::Settled)
-        assignOrderMark(*this, domain::mark::Unmarked);
-    walk.finish();
-    cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
-  }
   // Settled orders keep their marks: the count is what is left marked, so
-  // that unmarking one of them later cannot take it below zero.
-  inContPedidoCh = 0;
-  const std::size_t m = cdsPedido.field("IDCHECK").index();
-  for (std::size_t row = 0; row < cdsPedido.recordCount(); ++row)
-    if (cdsPedido.displayTextAt(row, m) == domain::mark::Marked) ++inContPedidoCh;
-  habilita("");
+  // that unmarking one of them later cannot take it below zero. Also when
+  // the pass fails: the marks it took off are off.
+  const engine::ScopeExit recount{[this] {
+    inContPedidoCh = 0;
+    const std::size_t m = cdsPedido.field("IDCHECK").index();
+    for (std::size_t row = 0; row < cdsPedido.recordCount(); ++row)
+      if (cdsPedido.displayTextAt(row, m) == domain::mark::Marked) ++inContPedidoCh;
+    habilita("");
+  }};
+  OrderWalk walk(*this);
+  cdsPedido.first();
+  stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
+  for (; !cdsPedido.eof(); cdsPedido.next())
+    if (cdsPedido.field("IDSITPEDIDO").asString() != domain::order_status::Settled)
+      assignOrderMark(*this, domain::mark::Unmarked);
+  walk.finish();
+  cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
 }
 
 void TfrmLiquidaItem::Deschecar() {
-  const engine::DetachedHandler noTotals(cdsItemPedido.events.onCalcFields);
   if (tshPadrao.enabled()) {
     if (!cdsPedido.active()) return;
     OrderWalk walk(*this);
@@ -40,6 +41,9 @@ void TfrmLiquidaItem::Deschecar() {
     walk.finish();
   } else if (tshItemPedido.enabled()) {
     if (!cdsItemPedido.active()) return;
+    // Only while the marks are written: item lists the orders' cascades
+    // load get their totals.
+    const engine::DetachedHandler noTotals(cdsItemPedido.events.onCalcFields);
     const engine::ControlsDisabled frozen(cdsItemPedido);
     engine::Field& mark = cdsItemPedido.field("IDCHECK");
     for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next()) {

@@ -6,6 +6,7 @@
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
+#include "engine/scope_exit.h"
 
 namespace ped::core {
 namespace {
@@ -17,6 +18,8 @@ void markOneKind(TfrmLiquidaItem& s, std::string_view operation, bool (*kind)(st
   engine::DataSet& orders = s.cdsPedido;
   if (!orders.active() || orders.isEmpty()) return;
   stSelNrPedido = orders.field("NRPEDIDO").asString();
+  // The controls follow the orders marked, also those marked before a failure.
+  const engine::ScopeExit enable{[&] { s.habilita(""); }};
   OrderWalk walk(s);
   for (orders.first(); !orders.eof(); orders.next()) {
     const std::string status = orders.field("IDSITPEDIDO").asString();
@@ -28,7 +31,6 @@ void markOneKind(TfrmLiquidaItem& s, std::string_view operation, bool (*kind)(st
     }
   }
   walk.finish();
-  s.habilita("");
   orders.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
 }
 

@@ -66,7 +66,10 @@ class OrderMarking : public MarkingTest {
 
 TEST_F(OrderMarking, AClickBlocksTheOtherKindAndUnmarkingTheLastOneReleasesIt) {
   listOrders("0003");
+  s().edtCdJust.setText("01");
+  s().edtDsJust.setText("Motivo");
   ASSERT_TRUE(clickOn(1002));
+  EXPECT_EQ(s().edtCdJust.text() + s().edtDsJust.text(), "");
   EXPECT_EQ(marksOf({1002, 1003, 1007, 1008}),
             (Lines{"0000001002 2 S", "0000001003 6 N", "0000001007 5 B", "0000001008 3 N"}));
   // The five items of 1002 marked by the cascade; the list shown is the
@@ -210,6 +213,7 @@ TEST_F(OrderMarking, ExclusionFromThePopUpMarksTheReversibleOnesAndBlocksTheRest
   EXPECT_EQ(marksOf({1002, 1007}), (Lines{"0000001002 2 B", "0000001007 5 N"}));
   EXPECT_EQ(inContPedidoCh, 1);
   EXPECT_EQ(inContDesabilitadosPed, 6);
+  EXPECT_FALSE(s().cdsItemPedido.field("VrTotal").isNull());
   settled();
 }
 
@@ -238,20 +242,14 @@ TEST_F(OrderMarking, ARefusedStockCheckKeepsTheMarkAndMarkAllRollsBack) {
   const std::string first = items.field("NRITEMPED").asString();
   itemsOf("0001", order(1003), items);
   const std::string refused = items.field("NRITEMPED").asString();
-  allocateWhole("0001", all,
-                {{{"CDFILIAL", "0001"},
-                  {"NRPEDIDO", order(1001)},
-                  {"NRITEMPED", first},
-                  {"CDALMOXARIFE", "ALM01"},
-                  {"NRLOTEESTQ", "VENCIDO"},
-                  {"DTVALILOTE", h_.clock.today() - 1},
-                  {"QTEXP", 0.0}},
-                 {{"CDFILIAL", "0001"},
-                  {"NRPEDIDO", order(1003)},
-                  {"NRITEMPED", refused},
-                  {"CDALMOXARIFE", "ALM01"},
-                  {"NRLOTEESTQ", "X"},
-                  {"QTEXP", 1.0}}});
+  // A second row of an item of 1003 makes its total differ.
+  const AllocationRow extraUnit = {{"CDFILIAL", "0001"},   {"NRPEDIDO", order(1003)},
+                                   {"NRITEMPED", refused}, {"CDALMOXARIFE", "ALM01"},
+                                   {"NRLOTEESTQ", "X"},    {"QTEXP", 1.0}};
+  AllocationRow expired = {{"CDFILIAL", "0001"},      {"NRPEDIDO", order(1001)}, {"NRITEMPED", first},
+                           {"CDALMOXARIFE", "ALM01"}, {"NRLOTEESTQ", "VENCIDO"}, {"QTEXP", 0.0}};
+  expired.emplace_back("DTVALILOTE", h_.clock.today() - 1);
+  allocateWhole("0001", all, {expired, extraUnit});
   messages();
   EXPECT_FALSE(clickOn(1001));
   EXPECT_EQ(messages(), Lines{"erro: O Lote informado está com a data de validade vencida."});
@@ -262,13 +260,7 @@ TEST_F(OrderMarking, ARefusedStockCheckKeepsTheMarkAndMarkAllRollsBack) {
   // Without the expired lot, 1001 and 1002 pass and 1003 is refused: every
   // mark goes back, 1010 marked before included.
   s().pgcPadrao.choosePage(s().tshPadrao);
-  allocateWhole("0001", all,
-                {{{"CDFILIAL", "0001"},
-                  {"NRPEDIDO", order(1003)},
-                  {"NRITEMPED", refused},
-                  {"CDALMOXARIFE", "ALM01"},
-                  {"NRLOTEESTQ", "X"},
-                  {"QTEXP", 1.0}}});
+  allocateWhole("0001", all, {extraUnit});
   ASSERT_TRUE(clickOn(1010));
   EXPECT_EQ(inContPedidoCh, 1);
   toOrder(order(1014));
@@ -299,6 +291,20 @@ TEST_F(OrderMarking, AFailingItemFetchAbortsWithTheIndicatorDownAndTheWindowUnlo
   EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 N"});
   EXPECT_EQ(inContPedidoCh, 0);
   EXPECT_EQ(s().cdsPedido.state(), engine::DataSetState::Browse);
+  settled();
+}
+
+TEST_F(OrderMarking, ClearAllWhoseLastItemFetchFailsStillCountsWhatItUnmarked) {
+  listOrders("0003", "26");
+  ASSERT_TRUE(titleOrders());
+  ASSERT_EQ(inContPedidoCh, 6);
+  proxy().fail("GetItem", "Servidor ocupado.");
+  messages();
+  EXPECT_FALSE(titleOrders());
+  EXPECT_EQ(messages(), Lines{"erro: Servidor ocupado."});
+  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
+  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_FALSE(s().sbtConfirmar.enabled());
   settled();
 }
 
