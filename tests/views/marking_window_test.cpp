@@ -105,7 +105,7 @@ struct OrderGrid {
   int mark = -1, status = -1;
 };
 
-QString text(const QStringList& rows) { return rows.join(QLatin1Char('|')); }
+std::string text(const QStringList& rows) { return rows.join(QLatin1Char('|')).toStdString(); }
 
 // "status mark" for every row, the marks given by status (others unchanged
 // from `before`).
