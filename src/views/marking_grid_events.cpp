@@ -4,7 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPersistentModelIndex>
+#include <utility>
 
 #include "engine/data_set.h"
 #include "hostlib/controls.h"
@@ -53,12 +53,13 @@ class MarkingGridEvents : public QObject {
     if (m->button() != Qt::LeftButton) return;
     const QModelIndex at = view_.indexAt(m->position().toPoint());
     if (type != QEvent::MouseButtonRelease) {
-      pressed_ = at;
+      pressed_ = {at.row(), at.column()};
       return;
     }
-    // A reset of the rows between press and release invalidates the press.
-    const bool click = pressed_.isValid() && at == pressed_;
-    pressed_ = QPersistentModelIndex();
+    // By position: the move on the press may post the row left and so
+    // reset the model (the mark column keeps its list in edit mode).
+    const bool click = at.isValid() && pressed_ == std::pair{at.row(), at.column()};
+    pressed_ = {-1, -1};
     if (!click) return;
     // A row the core refused to move to gets no click.
     const engine::DataSet* ds = grid_.dataSource;
@@ -81,7 +82,7 @@ class MarkingGridEvents : public QObject {
   const hostlib::Grid& grid_;
   MarkingGridHandlers handlers_;
   EventRunner run_;
-  QPersistentModelIndex pressed_;
+  std::pair<int, int> pressed_{-1, -1};  // the cell pressed: row, section
 };
 
 }  // namespace
