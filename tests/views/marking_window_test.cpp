@@ -16,23 +16,15 @@
 #include <map>
 
 #include "views/host_steps.h"
+#include "views/paint_counter.h"
 
 namespace ped::views {
 namespace {
 
+using testing::PaintCounter;
+
 using testing::DemoHost;
 using testing::part;
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override {
-    paints += event->type() == QEvent::Paint;
-    return false;
-  }
-  int paints = 0;
-};
 
 // Any message box the screen shows is noted and closed, so a refusal fails
 // the test instead of holding it.

@@ -11,20 +11,13 @@
 #include <QTest>
 
 #include "core/screen_harness.h"
+#include "views/paint_counter.h"
 #include "views/qt_toolkit.h"
 
 namespace ped::views {
 namespace {
 
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override {
-    paints += event->type() == QEvent::Paint;
-    return false;
-  }
-  int paints = 0;
-};
+using testing::PaintCounter;
 
 TEST(WindowUpdateLock, NothingPaintsWhileFrozenAndUnfreezingPaintsAgain) {
   core::testing::ScreenHarness h;
