@@ -21,9 +21,8 @@
 namespace ped::views {
 namespace {
 
-using testing::PaintCounter;
-
 using testing::DemoHost;
+using testing::PaintCounter;
 using testing::part;
 
 // Any message box the screen shows is noted and closed, so a refusal fails
