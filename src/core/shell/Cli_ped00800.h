@@ -328,6 +328,10 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
   bool primeiraAtivacao() const { return boPrimeiraAtivacao; }
 
+ protected:
+  // Entering the item page from outside it runs tshItemPedidoEnter.
+  void focusMoved(hostlib::Control* from, hostlib::Control& to) override;
+
  private:
   void buildControls();
   // Attaches the allocation data set's and grid's handlers.
