@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <cstdio>
@@ -40,10 +41,10 @@ class MessageWatch : public QObject {
   QStringList shown;
 };
 
-// The order grid as the operator sees it: a row's status and mark as the
-// screen's list holds them, and the mark as drawn.
-struct OrderGrid {
-  explicit OrderGrid(QTableView* view) : v(view) {
+// The order or item grid as the operator sees it: a row's status and mark
+// as the screen's list holds them, and the mark as drawn.
+struct MarkedGrid {
+  explicit MarkedGrid(QTableView* view) : v(view) {
     for (int c = 0; c < v->model()->columnCount(); ++c) {
       const QString title = v->model()->headerData(c, Qt::Horizontal).toString();
       if (title == QStringLiteral("\u2714")) mark = c;
@@ -138,17 +139,37 @@ TEST(MarkingWindow, ClicksTheSpaceBarThePopUpAndClearAllMarkAndDrawTheOrders) {
   });
   QTest::keyClick(part<QLineEdit>(screen, "medCdFilial"), Qt::Key_Tab);
   ASSERT_SOON(filtered);
-  const OrderGrid g(part<QTableView>(screen, "dbgPadrao"));
+  const MarkedGrid g(part<QTableView>(screen, "dbgPadrao"));
   ASSERT_SOON(g.rows() > 0);
   ASSERT_GE(g.mark, 0);
   ASSERT_GE(g.status, 0);
   const std::vector<int> reversible = g.withStatus("5");
-  ASSERT_GE(reversible.size(), 3u) << text(g.marks());
+  ASSERT_GE(reversible.size(), 4u) << text(g.marks());
   ASSERT_FALSE(g.withStatus("2").empty());
   MessageWatch messages;
   const QStringList fresh = g.marks();
   EXPECT_EQ(fresh, expected(fresh, {{"2", "N"}, {"3", "N"}, {"5", "N"}, {"6", "N"}}));
   EXPECT_SOON(g.drawnMarks() == fresh) << text(g.drawnMarks());
+
+  // On the item page, a settled item of the fourth reversible order marked
+  // with the mouse and unmarked with the space bar.
+  g.v->setCurrentIndex(g.v->model()->index(reversible[3], g.status));
+  auto* pages = part<QTabWidget>(screen, "pgcPadrao");
+  pages->setCurrentIndex(1);
+  const MarkedGrid items(part<QTableView>(screen, "dbgItemPedido"));
+  ASSERT_SOON(items.rows() > 0 && items.v->isVisible());
+  const std::vector<int> settled = items.withStatus("6");
+  ASSERT_FALSE(settled.empty()) << text(items.marks());
+  items.clickMark(settled[0]);
+  EXPECT_EQ(items.markOf(settled[0]), QStringLiteral("S"));
+  EXPECT_SOON(items.drawnMarks().value(settled[0]) == QStringLiteral("6 S")) << text(items.drawnMarks());
+  items.save("item_marked");
+  QTest::keyClick(items.v, Qt::Key_Space);
+  EXPECT_EQ(items.markOf(settled[0]), QStringLiteral("N"));
+  EXPECT_SOON(items.drawnMarks().value(settled[0]) == QStringLiteral("6 N")) << text(items.drawnMarks());
+  pages->setCurrentIndex(0);
+  ASSERT_SOON(g.v->isVisible());
+  EXPECT_EQ(text(g.marks()), text(fresh));
 
   // Two reversible orders marked with the mouse, a third with the space bar:
   // the liquidable ones are blocked.
