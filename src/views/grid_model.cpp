@@ -22,14 +22,14 @@ GridModel::GridModel(const hostlib::Grid& grid, QObject* parent) : QAbstractTabl
         case engine::DataSetNotice::StateChanged:
           // Entering or leaving edit mode keeps the rows: a reset here would
           // drop the view's cell cursor, even in the middle of a paint (the
-          // order grid's painting puts its list into edit mode).
-          return rowCount() == shownRows_ ? rowsChanged() : rowsReplaced();
-        case engine::DataSetNotice::RecordChanged:
-          if (rowCount() > 0) {
-            const int row = static_cast<int>(grid_.dataSource->recNo()) - 1;
-            if (row >= 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-          }
+          // order grid's painting puts its list into edit mode). Only the
+          // current row can look different. A walk with the controls
+          // disabled edits row after row: its closing DataChanged redraws.
+          if (rowCount() != shownRows_) return rowsReplaced();
+          if (!grid_.dataSource->controlsDisabled()) currentRowChanged();
           return;
+        case engine::DataSetNotice::RecordChanged:
+          return currentRowChanged();
         case engine::DataSetNotice::Scrolled:
           return;
       }
@@ -42,9 +42,10 @@ void GridModel::rowsReplaced() {
   endResetModel();
 }
 
-void GridModel::rowsChanged() {
-  if (shownRows_ > 0 && columnCount() > 0)
-    emit dataChanged(index(0, 0), index(shownRows_ - 1, columnCount() - 1));
+void GridModel::currentRowChanged() {
+  if (rowCount() == 0 || columnCount() == 0) return;
+  const int row = static_cast<int>(grid_.dataSource->recNo()) - 1;
+  if (row >= 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 GridModel::~GridModel() {

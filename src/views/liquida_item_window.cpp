@@ -25,6 +25,7 @@
 #include "views/grid_cell_delegate.h"
 #include "views/grid_cursor.h"
 #include "views/grid_model.h"
+#include "views/marking_grid_events.h"
 
 namespace ped::views {
 namespace {
@@ -175,6 +176,11 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   usePaintedCells(*orderGrid, s.dbgPadrao, [&s](std::size_t row, std::size_t column, core::CellState state) {
     return s.dbgPadraoDrawColumnCell(row, column, state);
   });
+  forwardMarkingEvents(*orderGrid, s.dbgPadrao,
+                       {.cellClick = [&s](std::size_t column) { s.dbgPadraoCellClick(column); },
+                        .titleClick = [&s](std::size_t column) { s.dbgPadraoTitleClick(column); },
+                        .keyDown = [&s](int key, unsigned shift) { return s.dbgPadraoKeyDown(key, shift); }},
+                       [this](const std::function<void()>& handler) { run(handler); });
   ordersLayout->addWidget(orderGrid);
   pages_->addTab(orders, q(s.tshPadrao.caption()));
 
@@ -187,6 +193,12 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
                   [&s](std::size_t row, std::size_t column, core::CellState state) {
                     return s.dbgItemPedidoDrawColumnCell(row, column, state);
                   });
+  forwardMarkingEvents(
+      *itemGrid, s.dbgItemPedido,
+      {.cellClick = [&s](std::size_t column) { s.dbgItemPedidoCellClick(column); },
+       .titleClick = [&s](std::size_t column) { s.dbgItemPedidoTitleClick(column); },
+       .keyDown = [&s](int key, unsigned shift) { return s.dbgItemPedidoKeyDown(key, shift); }},
+      [this](const std::function<void()>& handler) { run(handler); });
   split->addWidget(itemGrid);
   auto* stock = new QWidget(split);
   hostlib_qt::bind(*stock, s.panEvolEstq);
