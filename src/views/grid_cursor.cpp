@@ -16,7 +16,10 @@ void followCursor(QTableView& view, hostlib::Grid& grid, EventRunner run) {
   // Set while the view follows the data set, so that move is not sent back.
   auto following = std::make_shared<bool>(false);
   auto showCursor = [guard, ds, following] {
-    if (!guard || !ds->active() || ds->isEmpty() || guard->model() == nullptr) return;
+    // Mid-walk (a busy indicator may run the event loop) the cursor is not
+    // where the walk will leave it; the walk's end says when it is.
+    if (!guard || !ds->active() || ds->isEmpty() || ds->controlsDisabled() || guard->model() == nullptr)
+      return;
     const int row = static_cast<int>(ds->recNo()) - 1;
     const QModelIndex current = guard->currentIndex();
     if (current.isValid() && current.row() == row) return;

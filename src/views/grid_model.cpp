@@ -18,6 +18,10 @@ GridModel::GridModel(const hostlib::Grid& grid, QObject* parent) : QAbstractTabl
     listener_ = ds->addListener([this](engine::DataSetNotice n) {
       switch (n) {
         case engine::DataSetNotice::DataChanged:
+          // As many rows as shown: their cells are read again in place, so
+          // the view keeps its scroll position and cell cursor (a reset
+          // would bring the clicked row to the top after every mark).
+          if (rowCount() == shownRows_) return rowsChanged();
           return rowsReplaced();
         case engine::DataSetNotice::StateChanged:
           // Entering or leaving edit mode keeps the rows: a reset here would
@@ -40,6 +44,11 @@ void GridModel::rowsReplaced() {
   beginResetModel();
   shownRows_ = rowCount();
   endResetModel();
+}
+
+void GridModel::rowsChanged() {
+  if (shownRows_ > 0 && columnCount() > 0)
+    emit dataChanged(index(0, 0), index(shownRows_ - 1, columnCount() - 1));
 }
 
 void GridModel::currentRowChanged() {

@@ -32,6 +32,7 @@ class GridModel : public QAbstractTableModel {
 
  private:
   void rowsReplaced();
+  void rowsChanged();
   void currentRowChanged();
   const hostlib::Grid& grid_;
   std::vector<std::size_t> columns_;  // columns whose field exists; hidden ones are hidden by the view

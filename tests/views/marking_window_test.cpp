@@ -81,7 +81,9 @@ struct MarkedGrid {
       out.append(statusOf(r) + QLatin1Char(' ') + (picture ? drawn(shot, r) : markOf(r)));
     return out;
   }
+  // The operator scrolls the row into sight first.
   void clickMark(int row) const {
+    v->scrollTo(v->model()->index(row, mark));
     QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, markCell(row).center());
   }
   void clickTitle() const {
