@@ -23,11 +23,14 @@ class MarkingTest : public ::testing::Test {
   TfrmLiquidaItem& s() const { return h_.screen(); }
 
   // Opens the screen on `branch` and lists its orders of the given statuses
-  // (IDSITPEDIDO codes, "3526": all), the order page showing.
-  TfrmLiquidaItem& listOrders(const std::string& branch, const std::string& statuses = "3526") {
-    h_.toolkit.inFilter = [branch, statuses](TfrmFiltroLiquidaItem& f) {
+  // (IDSITPEDIDO codes, "3526": all) with their items of `itemStatuses`
+  // (IDSITITEMPED codes), the order page showing.
+  TfrmLiquidaItem& listOrders(const std::string& branch, const std::string& statuses = "3526",
+                              const std::string& itemStatuses = "1234657") {
+    h_.toolkit.inFilter = [branch, statuses, itemStatuses](TfrmFiltroLiquidaItem& f) {
       everyOrder(f, branch);
       f.stStatusPedido = statuses;
+      f.stStatusItemPedido = itemStatuses;
     };
     // Not openOnBranch: it would confirm the dialog with every status.
     h_.open();

@@ -17,16 +17,7 @@ class ItemMarking : public MarkingTest {
   // statuses (IDSITITEMPED codes), the cursor on its first item.
   void openItems(const std::string& branch, const std::string& order,
                  const std::string& itemStatuses = "1234657") {
-    h_.toolkit.inFilter = [branch, itemStatuses](TfrmFiltroLiquidaItem& f) {
-      everyOrder(f, branch);
-      f.stStatusItemPedido = itemStatuses;
-    };
-    h_.open();
-    h_.enterBranchField();
-    h_.typeBranch(branch);
-    h_.leaveBranchField();
-    ASSERT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
-    h_.host.take();
+    listOrders(branch, "3526", itemStatuses);
     ASSERT_TRUE(toOrder(order));
     ASSERT_TRUE(toItem("1"));
     ASSERT_EQ(messages(), Lines{});
