@@ -313,6 +313,22 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void unlockWindowUpdate();
   bool windowUpdateLocked() const { return windowLocks_ > 0; }
 
+  // ---- Exclusion justification (the page tshJustExcl)
+  // Completes the code in edtCdJust to its width, looks it up (qryPesqJust)
+  // and shows its description; `M`: the code is mandatory. A refusal (or a
+  // failing look-up) brings the page to the front, the focus in the code,
+  // and aborts.
+  void Vd_JustExcl(bool M);
+  void btnJustClick();
+  void btnJustAfterPesq();
+  void edtCdJustChange();
+  void edtCdJustExit();
+  // The operator's moves in the code field, as the window forwards them:
+  // text typed (edtCdJustChange runs when it changed), and leaving the
+  // field (edtCdJustExit; a refusal keeps the focus there).
+  void typeCdJust(std::string text);
+  void leaveCdJust();
+
   // ---- Confirmation and cancel
   void sbtConfirmarClick();
   void sbtCancelarClick();

@@ -16,6 +16,7 @@ void TfrmLiquidaItem::click(hostlib::Control& control) {
       {&sbtProcurar, &TfrmLiquidaItem::sbtProcurarClick},
       {&mnuProcurar, &TfrmLiquidaItem::mnuProcurarClick},
       {&btnFilial, &TfrmLiquidaItem::btnFilialClick},
+      {&btnJust, &TfrmLiquidaItem::btnJustClick},
       {&mnuPedido, &TfrmLiquidaItem::mnuPedidoClick},
       {&mnuItemPedido, &TfrmLiquidaItem::mnuItemPedidoClick},
       {&mnuJustExcl, &TfrmLiquidaItem::mnuJustExclClick},
