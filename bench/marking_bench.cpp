@@ -1,0 +1,352 @@
+// Marking whole orders on long lists, as the operator does it: the real
+// screen core on the real application server over loopback, on a SQLite
+// demo database of 90,000 orders generated for the run.
+//
+//   mark all: the mark column's title click on 1,000 liquidable orders of a
+//     branch that moves stock, every item's allocation rows adding up.
+//   click that blocks: one order marked on a 10,000-order list, blocking
+//     the 3,000 or so orders of the other kind.
+//   clear all: the title click that unmarks 10,000 marked orders.
+//
+// Every benchmark reports the GetItem round trips of one timed click
+// (`getitem_per_iter`, counted by the server as it answers), all calls
+// (`calls_per_iter`) and what setting it up took (`setup_s`). Marks are put
+// back between iterations, outside the timing, the way the operator would.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/allocation_packet.h"
+#include "core/filter_steps.h"
+#include "core/screen_harness.h"
+#include "domain/status_codes.h"
+#include "engine/date_time.h"
+#include "hostlib/consiste.h"
+#include "rpc/dispatcher.h"
+#include "server/app/connection_pool.h"
+#include "server/app/services.h"
+#include "server/demo/generator.h"
+#include "server/demo/writer.h"
+#include "server/http/http_server.h"
+#include "sql/connection.h"
+
+namespace {
+
+using namespace ped;
+using Clock = std::chrono::steady_clock;
+using core::TfrmLiquidaItem;
+using core::testing::ScreenHarness;
+
+// Enough that branch 0003 (a fifth of the orders) holds 10,000 orders of
+// statuses 3, 5 and 6, and 10,000 of statuses 2 and 6.
+constexpr int kDemoOrders = 90'000;
+
+double seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// The application server on its own database, counting the calls it answers.
+struct MarkingServer {
+  const double today = engine::date_time::fromCivil({2026, 12, 7});
+  engine::FixedClock clock{today + 0.5};
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("ped-marking-bench-" + std::to_string(::getpid()));
+  std::unique_ptr<server::ConnectionPool> pool;
+  std::unique_ptr<server::Services> services;
+  std::unique_ptr<rpc::Dispatcher> dispatcher;
+  std::unique_ptr<server::HttpServer> http;
+  testing::DemoServer info;
+  std::atomic<long> getItemCalls{0}, allCalls{0};
+  double buildSeconds = 0;
+
+  MarkingServer() {
+    const auto start = Clock::now();
+    std::filesystem::create_directories(dir);
+    info.database = (dir / "demo.db").string();
+    info.today = today;
+    {
+      auto db = sql::open(info.database, {.create = true});
+      server::demo::writeDemoData(
+          *db, server::demo::generateDemoData({.seed = 7, .orders = kDemoOrders, .today = today}), false);
+    }
+    pool = std::make_unique<server::ConnectionPool>(info.database, 4);
+    services = std::make_unique<server::Services>(*pool, clock);
+    dispatcher = std::make_unique<rpc::Dispatcher>(*services);
+    services->install(*dispatcher);
+    dispatcher->setCallSink([this](const rpc::CallRecord& call) {
+      ++allCalls;
+      if (call.method == "GetItem") ++getItemCalls;
+    });
+    server::HttpOptions options;
+    options.threads = 4;
+    http = std::make_unique<server::HttpServer>(*dispatcher, options);
+    http->start();
+    info.port = http->port();
+    buildSeconds = seconds(start);
+  }
+  ~MarkingServer() {
+    http->stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  // The number range holding the first `count` orders of `branch` with one
+  // of `statuses` (IDSITPEDIDO codes), in number order.
+  std::pair<std::string, std::string> rangeOf(const std::string& branch, const std::string& statuses,
+                                              int count) const {
+    std::string in;
+    for (char c : statuses) in += std::string(in.empty() ? "'" : ",'") + c + "'";
+    const std::string where =
+        " FROM PEDIDO WHERE CDFILIAL = '" + branch + "' AND IDSITPEDIDO IN (" + in + ")";
+    auto db = sql::open(info.database, {});
+    const auto first = db->query("SELECT NRPEDIDO" + where + " ORDER BY NRPEDIDO LIMIT 1");
+    const auto last = db->query("SELECT NRPEDIDO" + where + " ORDER BY NRPEDIDO LIMIT 1 OFFSET " +
+                                std::to_string(count - 1));
+    if (first.rowCount() == 0 || last.rowCount() == 0) std::abort();
+    return {std::string(first.text(0, "NRPEDIDO")), std::string(last.text(0, "NRPEDIDO"))};
+  }
+};
+
+MarkingServer& markingServer() {
+  static MarkingServer s;
+  return s;
+}
+
+// GetItem calls and all calls the server answered while it lived.
+struct CallCount {
+  MarkingServer& server;
+  long getItem = server.getItemCalls, all = server.allCalls;
+  long getItemSince() const { return server.getItemCalls - getItem; }
+  long allSince() const { return server.allCalls - all; }
+};
+
+// One screen on the bench's server, its order list holding the orders of
+// `branch` with `statuses` in the number range [from, to].
+struct MarkingScreen {
+  ScreenHarness h;
+  TfrmLiquidaItem& s;
+
+  MarkingScreen(const std::string& branch, const std::string& statuses,
+                std::pair<std::string, std::string> range)
+      : h(markingServer().info, core::testing::kGerente, false, branch), s(list(h, branch, statuses, range)) {
+    h.host.take();
+  }
+
+  static TfrmLiquidaItem& list(ScreenHarness& h, const std::string& branch, const std::string& statuses,
+                               const std::pair<std::string, std::string>& range) {
+    h.toolkit.inFilter = [=](core::TfrmFiltroLiquidaItem& f) {
+      core::testing::everyOrder(f, branch);
+      f.stStatusPedido = statuses;
+      f.stTNrPedido.clear();
+      f.stDeIntervalo = range.first;
+      f.stAteIntervalo = range.second;
+    };
+    core::testing::showFilter(h, branch);
+    TfrmLiquidaItem& s = h.screen();
+    if (!s.handle([&] { s.sbtVerificarClick(); })) std::abort();
+    return s;
+  }
+
+  [[noreturn]] void fail(const std::string& what) {
+    for (const std::string& line : h.host.take()) std::fprintf(stderr, "  %s\n", line.c_str());
+    std::fprintf(stderr, "marking_bench: %s\n", what.c_str());
+    std::abort();
+  }
+
+  std::size_t markColumn() const {
+    return static_cast<std::size_t>(hostlib::consiste::IndiceCol(s.dbgPadrao, "IDCHECK"));
+  }
+  bool titleClick() {
+    return s.handle([&] { s.dbgPadraoTitleClick(markColumn()); });
+  }
+  bool cellClick() {
+    return s.handle([&] { s.dbgPadraoCellClick(markColumn()); });
+  }
+
+  // Orders of the list whose mark is `mark`, and those of them with `status`
+  // (any status when empty), read without moving the cursor.
+  std::size_t count(std::string_view mark, std::string_view status = {}) const {
+    const engine::DataSet& orders = s.cdsPedido;
+    const std::size_t m = orders.field("IDCHECK").index(), st = orders.field("IDSITPEDIDO").index();
+    std::size_t n = 0;
+    for (std::size_t row = 0; row < orders.recordCount(); ++row)
+      if (orders.displayTextAt(row, m) == mark && (status.empty() || orders.displayTextAt(row, st) == status))
+        ++n;
+    return n;
+  }
+  std::size_t orders() const { return s.cdsPedido.recordCount(); }
+};
+
+void reportCalls(benchmark::State& state, long getItem, long all, double setup) {
+  const auto iterations = static_cast<double>(state.iterations());
+  state.counters["getitem_per_iter"] = static_cast<double>(getItem) / iterations;
+  state.counters["calls_per_iter"] = static_cast<double>(all) / iterations;
+  state.counters["setup_s"] = setup;
+}
+
+// Gives every item of the listed orders that the stock check looks at (all
+// but statuses 4, 5 and 6) two allocation rows adding up to its quantity, on
+// lots valid well past today; then checks a sample the way marking does.
+struct Allocation {
+  std::size_t rows = 0, itemsChecked = 0;
+};
+Allocation allocateEveryItem(MarkingScreen& m) {
+  TfrmLiquidaItem& s = m.s;
+  std::vector<core::testing::AllocationRow> rows;
+  struct Checked {
+    std::string order, item;
+    double quantity;
+  };
+  std::vector<Checked> sample;
+  const double validUntil = m.h.clock.today() + 200;
+  for (s.cdsPedido.first(); !s.cdsPedido.eof(); s.cdsPedido.next()) {
+    const std::string branch = s.cdsPedido.field("CDFILIAL").asString();
+    const std::string order = s.cdsPedido.field("NRPEDIDO").asString();
+    const hostlib::RemoteResult r = s.netLiquidaItem.call("GetItem", {branch, order});
+    if (!r.ok || r.packets.empty() || !r.packets[0]) m.fail("GetItem falhou ao preparar " + order);
+    engine::DataSet items;
+    items.loadPacket(*r.packets[0]);
+    for (items.first(); !items.eof(); items.next()) {
+      const std::string status = items.field("IDSITITEMPED").asString();
+      if (status == "4" || status == "5" || status == "6") continue;
+      const std::string item = items.field("NRITEMPED").asString();
+      const double quantity = items.field("QTITEMPED").asFloat();
+      const double first = quantity / 2;
+      for (const double part : {first, quantity - first})
+        rows.push_back({{"CDFILIAL", branch},
+                        {"NRPEDIDO", order},
+                        {"NRITEMPED", item},
+                        {"CDALMOXARIFE", "ALM01"},
+                        {"NRLOTEESTQ", "L" + item},
+                        {"DTVALILOTE", engine::Value(validUntil)},
+                        {"QTEXP", part}});
+      if (rows.size() % 97 < 2) sample.push_back({order, item, quantity});
+    }
+  }
+  s.cdsPedido.first();
+  core::testing::loadAllocationRows(s.cdsEvolEst, rows);
+  if (s.cdsParamPedido.field("IDEVOLESTLIQMAN").asString() != "S") m.fail("a filial não confere o estoque");
+  const std::string branch = s.cdsPedido.field("CDFILIAL").asString();
+  if (sample.empty() || !s.handle([&] {
+        for (const Checked& c : sample) s.Vd_EvolEstq(branch, c.order, c.item, c.quantity);
+      }))
+    m.fail("a verificação de estoque recusou um item completo");
+  // The check does look at the rows: one unit more is refused.
+  if (s.handle([&] { s.Vd_EvolEstq(branch, sample[0].order, sample[0].item, sample[0].quantity + 1); }))
+    m.fail("a verificação de estoque aceitou uma quantidade que não fecha");
+  m.h.host.take();
+  s.handle([&] {
+    s.pgcPadrao.choosePage(s.tshPadrao);
+    s.cdsPedido.first();
+  });
+  return {rows.size(), sample.size()};
+}
+
+void BM_DemoDatabase(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(markingServer().info.port);
+  state.counters["build_s"] = markingServer().buildSeconds;
+  state.counters["orders"] = kDemoOrders;
+}
+// First, so that the database's build is reported on its own and not in a
+// benchmark's setup.
+BENCHMARK(BM_DemoDatabase)->Iterations(1);
+
+void BM_MarkAll1000(benchmark::State& state) {
+  const auto start = Clock::now();
+  MarkingServer& server = markingServer();
+  MarkingScreen m("0001", "26", server.rangeOf("0001", "26", 1000));
+  const Allocation allocation = allocateEveryItem(m);
+  const double setup = seconds(start);
+  if (m.count(domain::mark::Unmarked) != m.orders()) m.fail("pedidos da lista já marcados");
+  long getItem = 0, all = 0;
+  for (auto _ : state) {
+    const CallCount calls{server};
+    if (!m.titleClick()) m.fail("marcar todos foi recusado");
+    getItem += calls.getItemSince();
+    all += calls.allSince();
+    state.PauseTiming();
+    if (m.count(domain::mark::Marked) != m.orders()) m.fail("marcar todos deixou pedidos sem marca");
+    if (!m.titleClick() || m.count(domain::mark::Unmarked) != m.orders()) m.fail("limpar as marcas falhou");
+    m.h.host.take();
+    state.ResumeTiming();
+  }
+  reportCalls(state, getItem, all, setup);
+  state.counters["orders"] = static_cast<double>(m.orders());
+  state.counters["allocation_rows"] = static_cast<double>(allocation.rows);
+  state.counters["items_checked"] = static_cast<double>(allocation.itemsChecked);
+}
+BENCHMARK(BM_MarkAll1000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+void BM_ClickBlocks3000(benchmark::State& state) {
+  const auto start = Clock::now();
+  MarkingServer& server = markingServer();
+  // Statuses 3, 5 and 6 listed: a partly served order (6) blocks the
+  // reversible ones (5), the settled ones (3) stay as they are.
+  MarkingScreen m("0003", "356", server.rangeOf("0003", "356", 10'000));
+  const double setup = seconds(start);
+  const std::size_t reversible = m.count(domain::mark::Unmarked, "5");
+  if (!m.s.handle([&] { m.s.cdsPedido.locate("IDSITPEDIDO", {engine::Value("6")}); }) ||
+      m.s.cdsPedido.field("IDSITPEDIDO").asString() != "6")
+    m.fail("nenhum pedido parcialmente atendido na lista");
+  long getItem = 0, all = 0;
+  for (auto _ : state) {
+    const CallCount calls{server};
+    if (!m.cellClick()) m.fail("a marcação do pedido foi recusada");
+    getItem += calls.getItemSince();
+    all += calls.allSince();
+    state.PauseTiming();
+    if (m.count(domain::mark::Blocked) != reversible || m.count(domain::mark::Marked) != 1)
+      m.fail("o clique não bloqueou os pedidos do outro tipo");
+    // Unmarking the only marked order releases them again.
+    if (!m.cellClick() || m.count(domain::mark::Blocked) != 0) m.fail("desmarcar não liberou os pedidos");
+    m.h.host.take();
+    state.ResumeTiming();
+  }
+  reportCalls(state, getItem, all, setup);
+  state.counters["orders"] = static_cast<double>(m.orders());
+  state.counters["blocked"] = static_cast<double>(reversible);
+}
+BENCHMARK(BM_ClickBlocks3000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+void BM_ClearAll10000(benchmark::State& state) {
+  const auto start = Clock::now();
+  MarkingServer& server = markingServer();
+  // Branch 0003 moves no stock: marking all needs no allocation rows.
+  MarkingScreen m("0003", "26", server.rangeOf("0003", "26", 10'000));
+  const double setup = seconds(start);
+  long getItem = 0, all = 0;
+  double markAllSeconds = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const auto marking = Clock::now();
+    if (!m.titleClick() || m.count(domain::mark::Marked) != m.orders()) m.fail("marcar todos falhou");
+    markAllSeconds += seconds(marking);
+    m.h.host.take();
+    const CallCount calls{server};
+    state.ResumeTiming();
+    if (!m.titleClick()) m.fail("limpar as marcas foi recusado");
+    getItem += calls.getItemSince();
+    all += calls.allSince();
+    state.PauseTiming();
+    if (m.count(domain::mark::Unmarked) != m.orders()) m.fail("limpar as marcas deixou pedidos marcados");
+    state.ResumeTiming();
+  }
+  reportCalls(state, getItem, all, setup);
+  state.counters["orders"] = static_cast<double>(m.orders());
+  // Marking them beforehand, outside the timing: two round trips per order.
+  state.counters["mark_all_s"] = markAllSeconds / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ClearAll10000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
