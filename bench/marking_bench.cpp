@@ -28,6 +28,7 @@
 #include "core/allocation_packet.h"
 #include "core/filter_steps.h"
 #include "core/screen_harness.h"
+#include "core/shell/remote_call.h"
 #include "domain/status_codes.h"
 #include "engine/date_time.h"
 #include "hostlib/consiste.h"
@@ -346,6 +347,38 @@ void BM_ClearAll10000(benchmark::State& state) {
   state.counters["mark_all_s"] = markAllSeconds / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ClearAll10000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// What one round trip of the rules costs, split: the client's bare call, and
+// the same call as the rules make it (callServer, the answer loaded into the
+// item list with its handlers), over the orders of one branch in turn.
+void itemFetches(benchmark::State& state, const char* branch, bool intoItemList) {
+  MarkingServer& server = markingServer();
+  MarkingScreen m(branch, "26", server.rangeOf(branch, "26", 1000));
+  TfrmLiquidaItem& s = m.s;
+  std::vector<std::string> orders;
+  for (s.cdsPedido.first(); !s.cdsPedido.eof(); s.cdsPedido.next())
+    orders.push_back(s.cdsPedido.field("NRPEDIDO").asString());
+  const std::string code = branch;
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const std::string& order = orders[next++ % orders.size()];
+    if (intoItemList) {
+      if (!s.handle([&] { core::callServer(s, "GetItem", {code, order}, {&s.cdsItemPedido}); }))
+        m.fail("GetItem falhou");
+    } else if (!s.netLiquidaItem.call("GetItem", {code, order}).ok) {
+      m.fail("GetItem falhou");
+    }
+  }
+  m.h.host.take();
+}
+void BM_GetItemCall(benchmark::State& state) { itemFetches(state, "0003", false); }
+void BM_GetItemIntoItemList(benchmark::State& state) { itemFetches(state, "0003", true); }
+// On a branch that moves stock, loading the items also narrows the
+// allocation rows to the current item.
+void BM_GetItemIntoItemListStock(benchmark::State& state) { itemFetches(state, "0001", true); }
+BENCHMARK(BM_GetItemCall)->Unit(benchmark::kMicrosecond)->Iterations(5000)->UseRealTime();
+BENCHMARK(BM_GetItemIntoItemList)->Unit(benchmark::kMicrosecond)->Iterations(5000)->UseRealTime();
+BENCHMARK(BM_GetItemIntoItemListStock)->Unit(benchmark::kMicrosecond)->Iterations(5000)->UseRealTime();
 
 }  // namespace
 
