@@ -13,7 +13,9 @@ bool Form::setFocus(Control& c) {
   for (Control* p = &c; p; p = p->parent())
     if (p == this) {
       if (!c.usable()) return false;
+      Control* from = focused_;
       focused_ = &c;
+      if (from != &c) focusMoved(from, c);
       if (onFocusChanged) onFocusChanged(&c);
       return true;
     }

@@ -183,6 +183,11 @@ class Form : public Control {
   // Views follow the focus the core gives.
   std::function<void(Control*)> onFocusChanged;
 
+ protected:
+  // Every focus change of the form passes here, before the views hear of
+  // it: containers that react to being entered (pages) hook in.
+  virtual void focusMoved(Control* /*from*/, Control& /*to*/) {}
+
  private:
   Control* focused_ = nullptr;
 };

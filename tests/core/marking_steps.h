@@ -29,7 +29,12 @@ class MarkingTest : public ::testing::Test {
       everyOrder(f, branch);
       f.stStatusPedido = statuses;
     };
-    TfrmLiquidaItem& screen = openOnBranch(h_, branch);
+    // Not openOnBranch: it would confirm the dialog with every status.
+    h_.open();
+    h_.enterBranchField();
+    h_.typeBranch(branch);
+    h_.leaveBranchField();
+    TfrmLiquidaItem& screen = h_.screen();
     EXPECT_TRUE(screen.handle([&] { screen.sbtVerificarClick(); }));
     h_.host.take();
     return screen;
@@ -131,7 +136,8 @@ class MarkingTest : public ::testing::Test {
                       m = ds.field("IDCHECK").index();
     for (std::size_t row = 0; row < ds.recordCount(); ++row) {
       const std::string mark = ds.displayTextAt(row, m);
-      out.push_back(ds.displayTextAt(row, k) + " " + ds.displayTextAt(row, st) + " " + (mark.empty() ? "-" : mark));
+      out.push_back(ds.displayTextAt(row, k) + " " + ds.displayTextAt(row, st) + " " +
+                    (mark.empty() ? "-" : mark));
     }
     return out;
   }

@@ -7,6 +7,7 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/orders/order_grid_painting.h"
+#include "core/orders/order_marks.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/parameters.h"
 #include "core/shell/remote_call.h"
@@ -67,6 +68,9 @@ void TfrmLiquidaItem::loadItems() {
 
 void TfrmLiquidaItem::cdsPedidoAfterOpen() {
   inContPedidoCh = 0;
+  // The marks are the packet's: a count left from the last list would make
+  // the mark title think every order blocked, or none.
+  inContDesabilitadosPed = countBlockedOrders(cdsPedido);
   // No order, no client: the caption must not name the last list's.
   if (cdsPedido.isEmpty()) lblNome.setCaption("");
 }

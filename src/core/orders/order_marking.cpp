@@ -1,19 +1,110 @@
-// Marking whole orders in the order grid: the click, mark all / clear all,
-// the mark cascade onto the order's items, and the blocking that keeps the
-// marked orders of one kind.
+// The click on one order of the order grid: the toggle of its mark, the
+// blocking and release that keep the marked orders of one kind, and the
+// pass that marks again the items of the marked orders.
 
+#include <optional>
+
+#include "core/orders/order_marks.h"
+#include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
+#include "domain/status_codes.h"
+#include "domain/status_rules.h"
 
 namespace ped::core {
+namespace {
 
-void TfrmLiquidaItem::dbgPadraoCellClick(std::size_t) {}
-void TfrmLiquidaItem::dbgPadraoTitleClick(std::size_t) {}
-void TfrmLiquidaItem::cdsPedidoIDCHECKChange() {}
-bool TfrmLiquidaItem::AlgumDeschPedido() { return false; }
-void TfrmLiquidaItem::LimpezaPedido() {}
-bool TfrmLiquidaItem::TodosMesmaSitPed() { return true; }
-void TfrmLiquidaItem::Deschecar() {}
-void TfrmLiquidaItem::mnuLiqPedidoClick() {}
-void TfrmLiquidaItem::mnuExcluClick() {}
+using OrderGroup = bool (*)(std::string_view);
+
+// The orders a marked order of `status` keeps out: the other kind's. Status
+// "3" (and any unknown one) keeps none out.
+OrderGroup otherKind(const std::string& status) {
+  if (domain::isReversibleOrder(status)) return &domain::isLiquidableOrder;
+  if (domain::isLiquidableOrder(status)) return &domain::isReversibleOrder;
+  return nullptr;
+}
+
+// Gives every order of `group` the mark `mark`; the cursor ends past the
+// last order.
+void markGroup(TfrmLiquidaItem& s, OrderGroup group, std::string_view mark) {
+  OrderWalk walk(s);
+  engine::DataSet& orders = s.cdsPedido;
+  for (orders.first(); !orders.eof(); orders.next())
+    if (group(orders.field("IDSITPEDIDO").asString())) assignOrderMark(s, mark);
+  walk.finish();
+}
+
+// Toggles the current order's mark: "N" after its stock check, "S". Returns
+// the new mark; nothing for any other mark.
+std::optional<std::string_view> toggleCurrentOrder(TfrmLiquidaItem& s) {
+  const std::string mark = s.cdsPedido.field("IDCHECK").asString();
+  const std::string status = s.cdsPedido.field("IDSITPEDIDO").asString();
+  std::string_view outcome;
+  if (mark == domain::mark::Unmarked) {
+    checkOrderStock(s);
+    assignOrderMark(s, domain::mark::Marked);
+    ++inContPedidoCh;
+    outcome = domain::mark::Marked;
+  } else if (mark == domain::mark::Marked) {
+    assignOrderMark(s, domain::mark::Unmarked);
+    --inContPedidoCh;
+    outcome = domain::mark::Unmarked;
+  } else {
+    return std::nullopt;
+  }
+  s.habilita("");
+  stSituacaoPedido = status;
+  return outcome;
+}
+
+// From the current order to the last: the items of every marked order
+// fetched again and marked.
+void remarkItemsFromCurrent(TfrmLiquidaItem& s) {
+  engine::DataSet& orders = s.cdsPedido;
+  engine::DataSet& items = s.cdsItemPedido;
+  for (; !orders.eof(); orders.next()) {
+    if (orders.field("IDCHECK").asString() != domain::mark::Marked) continue;
+    // The list is replaced, not closed first: a failed fetch leaves it shown.
+    s.fetchItemsOf(orders.field("CDFILIAL").asString(), orders.field("NRPEDIDO").asString());
+    engine::Field& itemMark = items.field("IDCHECK");
+    const engine::ControlsDisabled frozen(items);
+    for (items.first(); !items.eof(); items.next()) {
+      if (itemMark.asString() != domain::mark::Unmarked) continue;
+      items.edit();
+      itemMark.setString(domain::mark::Marked);
+      items.post();
+      ++inContItemPedidoCh;
+    }
+  }
+}
+
+}  // namespace
+
+void TfrmLiquidaItem::dbgPadraoCellClick(std::size_t column) {
+  sttshUltimate = domain::marking_level::Order;
+  stSituacaoPedido.clear();
+  if (!cdsPedido.active() || cdsPedido.isEmpty()) return;
+  const std::string clicked = cdsPedido.field("NRPEDIDO").asString();
+  const std::string status = cdsPedido.field("IDSITPEDIDO").asString();
+
+  std::optional<std::string_view> outcome;
+  if (isMarkColumn(dbgPadrao, column) || boTeclado) outcome = toggleCurrentOrder(*this);
+  {
+    // One repaint for the walks and the pass, back on the clicked order.
+    const WindowUpdateLock window(*this);
+    const engine::ControlsDisabled list(cdsPedido);
+    const OrderGroup other = otherKind(status);
+    if (outcome == domain::mark::Marked) {
+      if (other) markGroup(*this, other, domain::mark::Blocked);
+      edtCdJust.setText("");
+      edtDsJust.setText("");
+    } else if (outcome == domain::mark::Unmarked && inContPedidoCh == 0 && other) {
+      markGroup(*this, other, domain::mark::Unmarked);
+    }
+    // After a walk the cursor stands past the last order: the pass is empty.
+    remarkItemsFromCurrent(*this);
+    cdsPedido.locate("NRPEDIDO", {engine::Value(clicked)}, {.caseInsensitive = true});
+  }
+  habilita("");
+}
 
 }  // namespace ped::core

@@ -9,6 +9,7 @@
 // state of the controls.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -278,6 +279,13 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   bool TodosMesmaSitPed();
   // Unmarks everything at the level in use; changes no counter.
   void Deschecar();
+  // While a walk over the orders runs, the cascade of a mark other than "S"
+  // (which reads nothing of the items) leaves its fetch to the walk's end,
+  // where only the last one is made: the item list then ends as every fetch
+  // would have left it. False: every cascade fetches at once.
+  bool deferReplacedItemFetches = true;
+  // GetItem for `order` of `branch` into cdsItemPedido (see callServer).
+  void fetchItemsOf(const std::string& branch, const std::string& order);
 
   // ---- Item marking (the item grid's mark column)
   void dbgItemPedidoCellClick(std::size_t column);
@@ -320,6 +328,10 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
   bool primeiraAtivacao() const { return boPrimeiraAtivacao; }
 
+ protected:
+  // Entering the item page from outside it runs tshItemPedidoEnter.
+  void focusMoved(hostlib::Control* from, hostlib::Control& to) override;
+
  private:
   void buildControls();
   // Attaches the allocation data set's and grid's handlers.
@@ -336,6 +348,19 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void reloadItemsOfCurrentOrder();
   // The pages, the positions and the grid's editing after a cancel.
   void restoreAfterCancel();
+  // ---- Order marking's walks (orders/order_walk.h)
+  friend class OrderWalk;
+  // The item fetch a cascade left for the end of its walk, and what the
+  // cascade's rule needs to finish after it.
+  struct DeferredItemFetch {
+    std::string branch, order, mark;
+    int itemCount = 0;  // inContItemPedidoCh when the cascade ran
+  };
+  // Makes the deferred fetch, if any, and the rule's steps that followed it.
+  void makeDeferredItemFetch();
+  int orderWalks_ = 0;
+  std::optional<DeferredItemFetch> deferredItemFetch_;
+
   bool boPrimeiraAtivacao = false;
   bool inBranchField_ = false;
   int windowLocks_ = 0;

@@ -159,11 +159,17 @@ void TfrmLiquidaItem::buildControls() {
 
   // Opening a list starts its marks from zero.
   cdsPedido.events.afterOpen = [this](engine::DataSet&) { cdsPedidoAfterOpen(); };
-  cdsItemPedido.events.afterOpen = [](engine::DataSet&) { inContItemPedidoCh = 0; };
+  // A fresh item list also replaces any fetch a walk over the orders left
+  // for its end.
+  cdsItemPedido.events.afterOpen = [this](engine::DataSet&) {
+    inContItemPedidoCh = 0;
+    deferredItemFetch_.reset();
+  };
   cdsItemPedido.events.afterScroll = [this](engine::DataSet&) { cdsItemPedidoAfterScroll(); };
   cdsItemPedido.events.onCalcFields = [this](engine::DataSet&) { cdsItemPedidoCalcFields(); };
   cdsPedido.events.afterScroll = [this](engine::DataSet&) { cdsPedidoAfterScroll(); };
   cdsPedido.events.onCalcFields = [this](engine::DataSet&) { cdsPedidoCalcFields(); };
+  cdsPedido.field("IDCHECK").onChange = [this](engine::Field&) { cdsPedidoIDCHECKChange(); };
   cdsItemPedido.field("CDARVPROD").onGetText = [this](const engine::Field&, std::string& text, bool) {
     cdsItemPedidoCDARVPRODGetText(text);
   };

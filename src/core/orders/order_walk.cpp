@@ -1,0 +1,43 @@
+// Walks over the order list and the item fetch their cascades leave for
+// their end.
+
+#include "core/orders/order_walk.h"
+
+#include "core/shell/remote_call.h"
+#include "domain/status_codes.h"
+
+namespace ped::core {
+
+OrderWalk::OrderWalk(TfrmLiquidaItem& screen)
+    : screen_(screen), window_(screen), controls_(screen.cdsPedido) {
+  ++screen_.orderWalks_;
+}
+
+OrderWalk::~OrderWalk() {
+  if (--screen_.orderWalks_ == 0) screen_.deferredItemFetch_.reset();
+}
+
+void OrderWalk::finish() {
+  if (screen_.orderWalks_ == 1) screen_.makeDeferredItemFetch();
+}
+
+void TfrmLiquidaItem::fetchItemsOf(const std::string& branch, const std::string& order) {
+  callServer(*this, "GetItem", {branch, order}, {&cdsItemPedido});
+}
+
+void TfrmLiquidaItem::makeDeferredItemFetch() {
+  if (!deferredItemFetch_) return;
+  const DeferredItemFetch fetch = std::move(*deferredItemFetch_);
+  deferredItemFetch_.reset();
+  const int kept = inContItemPedidoCh;
+  fetchItemsOf(fetch.branch, fetch.order);
+  // The cascade of an "N" enabled the controls on the fresh list, with the
+  // count it found, before zeroing it.
+  if (fetch.mark == domain::mark::Unmarked) {
+    inContItemPedidoCh = fetch.itemCount;
+    habilita("");
+  }
+  inContItemPedidoCh = kept;
+}
+
+}  // namespace ped::core

@@ -1,0 +1,347 @@
+// Marking whole orders as the operator does it, against the demo server:
+// the click on an order, the mark title, the space bar, the pop-up entries
+// and the unmarking, with the counters and the operation they leave.
+//
+// Branch 0003 moves no stock (no allocation check); its orders, in list
+// order: 1001 "3", 1002 "2", 1003 "6", 1004 "2", 1005 "2", 1006 "6",
+// 1007 "5", 1008 "3", 1009 "2". Branch 0001 moves stock.
+
+#include <algorithm>
+
+#include "core/marking_steps.h"
+#include "core/orders/order_marks.h"
+#include "support/demo_server.h"
+#include "support/fault_proxy.h"
+
+namespace ped::core::testing {
+namespace {
+
+std::string order(int n) { return "000000" + std::to_string(n); }
+
+class OrderMarking : public MarkingTest {
+ protected:
+  // Calls pass through a proxy that can make GetItem fail. It outlives every
+  // screen of the process.
+  static ped::testing::FaultProxy& proxy() {
+    static ped::testing::FaultProxy p(ped::testing::demoServer().port);
+    return p;
+  }
+  OrderMarking() {
+    proxy().heal();
+    h_.vantora.context().webPort = proxy().port();
+  }
+
+  bool clickOn(int n, const char* field = "IDCHECK") { return toOrder(order(n)) && clickOrder(field); }
+  // The marks of the orders `numbers` (in list order), as orderMarks shows them.
+  Lines marksOf(std::initializer_list<int> numbers) const {
+    Lines out;
+    for (const std::string& line : orderMarks())
+      for (int n : numbers)
+        if (line.starts_with(order(n))) out.push_back(line);
+    return out;
+  }
+  // Marked orders / items, blocked orders, operation of the orders and of the
+  // items, level.
+  static std::string counters() {
+    return "ped=" + std::to_string(inContPedidoCh) + " itens=" + std::to_string(inContItemPedidoCh) +
+           " B=" + std::to_string(inContDesabilitadosPed) + " sit=" + stSituacaoPedido +
+           " sitItem=" + stSituacaoItemPedido + " nivel=" + sttshUltimate;
+  }
+  std::string itemsShown() const {
+    return s().cdsItemPedido.active() ? s().cdsItemPedido.field("NRPEDIDO").asString() : "";
+  }
+  HeadlessWindow& window() const { return *h_.toolkit.window; }
+  // The window unlocked, the indicator down and the list's controls enabled.
+  void settled() const {
+    EXPECT_FALSE(window().locked);
+    EXPECT_EQ(window().locks, window().unlocks);
+    EXPECT_EQ(s().showavi.depth(), 0);
+    EXPECT_FALSE(s().cdsPedido.controlsDisabled());
+  }
+  long getItemCalls() const {
+    const std::vector<std::string> calls = proxy().calls();
+    return std::count(calls.begin(), calls.end(), std::string("GetItem"));
+  }
+};
+
+TEST_F(OrderMarking, AClickBlocksTheOtherKindAndUnmarkingTheLastOneReleasesIt) {
+  listOrders("0003");
+  ASSERT_TRUE(clickOn(1002));
+  EXPECT_EQ(marksOf({1002, 1003, 1007, 1008}),
+            (Lines{"0000001002 2 S", "0000001003 6 N", "0000001007 5 B", "0000001008 3 N"}));
+  // The five items of 1002 marked by the cascade; the list shown is the
+  // last blocked order's.
+  EXPECT_EQ(counters(), "ped=1 itens=5 B=1 sit=2 sitItem=2 nivel=PEDIDO");
+  EXPECT_EQ(itemsShown(), order(1007));
+  EXPECT_EQ(currentOrder(), order(1002));
+  EXPECT_EQ(window().locks, 1);
+  settled();
+
+  // A second one of the same kind blocks nothing more.
+  ASSERT_TRUE(clickOn(1004));
+  EXPECT_EQ(counters(), "ped=2 itens=2 B=1 sit=2 sitItem=3 nivel=PEDIDO");
+  // Unmarking one of two releases nothing; the pass marks again the items
+  // of the marked order after it.
+  ASSERT_TRUE(clickOn(1002));
+  EXPECT_EQ(marksOf({1002, 1004, 1007}), (Lines{"0000001002 2 N", "0000001004 2 S", "0000001007 5 B"}));
+  EXPECT_EQ(counters(), "ped=1 itens=2 B=1 sit=2 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(itemsShown(), order(1004));
+  EXPECT_EQ(itemMarks(), (Lines{"1 1 S", "2 3 S"}));
+  // The last one releases the other kind.
+  ASSERT_TRUE(clickOn(1004));
+  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
+  EXPECT_EQ(counters(), "ped=0 itens=0 B=0 sit=2 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(currentOrder(), order(1004));
+  settled();
+}
+
+TEST_F(OrderMarking, SettledOrdersBlockNothingAndOtherClicksOnlyMarkItemsAgain) {
+  listOrders("0003");
+  ASSERT_TRUE(clickOn(1001));
+  EXPECT_EQ(marksOf({1001, 1007}), (Lines{"0000001001 3 S", "0000001007 5 N"}));
+  EXPECT_EQ(inContDesabilitadosPed, 0);
+  EXPECT_EQ(stSituacaoPedido, "3");
+  ASSERT_TRUE(clickOn(1001));
+  EXPECT_EQ(marksOf({1001, 1007}), (Lines{"0000001001 3 N", "0000001007 5 N"}));
+
+  // 1003 marked; its items then replaced by the blocked order's. A click on
+  // another column of an order before it fetches and marks 1003's again.
+  ASSERT_TRUE(clickOn(1003));
+  EXPECT_EQ(itemsShown(), order(1007));
+  stSituacaoItemPedido = "x";
+  ASSERT_TRUE(clickOn(1002, "NRPEDIDO"));
+  EXPECT_EQ(itemsShown(), order(1003));
+  EXPECT_EQ(counters(), "ped=1 itens=5 B=1 sit= sitItem=x nivel=PEDIDO");
+  EXPECT_EQ(currentOrder(), order(1002));
+  // A click on a blocked order changes no mark and starts the pass there.
+  ASSERT_TRUE(clickOn(1003, "NRPEDIDO"));
+  stSituacaoPedido = "6";
+  ASSERT_TRUE(clickOn(1007));
+  EXPECT_EQ(marksOf({1003, 1007}), (Lines{"0000001003 6 S", "0000001007 5 B"}));
+  EXPECT_EQ(counters(), "ped=1 itens=5 B=1 sit= sitItem=x nivel=PEDIDO");
+  EXPECT_EQ(window().locks, 6);
+  settled();
+}
+
+TEST_F(OrderMarking, TheCascadeMarksTheOrdersItemsButLiquidatedAndCancelledOnes) {
+  listOrders("0003", "6");
+  ASSERT_TRUE(clickOn(1003));
+  ASSERT_EQ(itemsShown(), order(1003));
+  const Lines items = itemMarks();
+  ASSERT_EQ(items.size(), 5u);
+  for (const std::string& line : items) {
+    const bool closed = line.find(" 4 ") != std::string::npos || line.find(" 5 ") != std::string::npos;
+    EXPECT_TRUE(line.ends_with(closed ? " N" : " S")) << line;
+  }
+  EXPECT_EQ(counters(), "ped=1 itens=4 B=0 sit=6 sitItem=1 nivel=PEDIDO");
+}
+
+TEST_F(OrderMarking, TheTitleOpensThePopUpOnAMixedListAndOtherwiseMarksOrClearsAll) {
+  listOrders("0003");
+  // Nothing marked, both kinds listed: the operator chooses.
+  ASSERT_TRUE(titleOrders());
+  ASSERT_TRUE(keyOrders(true));
+  EXPECT_EQ(window().popups, (Lines{"ppmPedidoCompleto", "ppmPedidoCompleto"}));
+  ASSERT_TRUE(titleOrders("NRPEDIDO"));
+  EXPECT_EQ(window().popups.size(), 2u);
+
+  toOrder(order(1004));
+  ASSERT_TRUE(choose(s().mnuLiqPedido));
+  EXPECT_EQ(orderMarks(),
+            (Lines{"0000001001 3 N", "0000001002 2 S", "0000001003 6 S", "0000001004 2 S", "0000001005 2 S",
+                   "0000001006 6 S", "0000001007 5 B", "0000001008 3 N", "0000001009 2 S"}));
+  // Each order's cascade adds its items to the count.
+  EXPECT_EQ(counters(), "ped=6 itens=24 B=1 sit=6 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(currentOrder(), order(1004));
+
+  // Something marked: the rest is marked after its check.
+  ASSERT_TRUE(titleOrders());
+  EXPECT_EQ(marksOf({1001, 1007, 1008}), (Lines{"0000001001 3 S", "0000001007 5 B", "0000001008 3 S"}));
+  EXPECT_EQ(inContPedidoCh, 8);
+  EXPECT_EQ(stSituacaoPedido, "3");
+
+  // Every order marked or blocked: all cleared in one repaint, but the
+  // settled orders, which stay marked and counted; the first order current.
+  std::vector<engine::DataSetNotice> notices;
+  const int listener = s().cdsPedido.addListener([&](engine::DataSetNotice n) {
+    if (n != engine::DataSetNotice::StateChanged) notices.push_back(n);
+  });
+  const int locks = window().locks;
+  ASSERT_TRUE(keyOrders(true));
+  s().cdsPedido.removeListener(listener);
+  EXPECT_EQ(notices, std::vector<engine::DataSetNotice>{engine::DataSetNotice::DataChanged});
+  EXPECT_EQ(window().locks, locks + 1);
+  EXPECT_EQ(marksOf({1001, 1002, 1007, 1008}),
+            (Lines{"0000001001 3 S", "0000001002 2 N", "0000001007 5 N", "0000001008 3 S"}));
+  EXPECT_EQ(counters(), "ped=2 itens=0 B=0 sit=3 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(currentOrder(), order(1001));
+  settled();
+}
+
+TEST_F(OrderMarking, MarkAllOnOneKindAndTheSpaceBarWhateverColumn) {
+  listOrders("0003", "26");
+  ASSERT_TRUE(titleOrders());
+  EXPECT_TRUE(window().popups.empty());
+  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" S")) << line;
+  EXPECT_EQ(counters(), "ped=6 itens=6 B=0 sit=2 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(currentOrder(), order(1002));
+
+  // Space on the current order, the cursor in another column.
+  s().dbgPadrao.selectedColumn = 1;
+  toOrder(order(1005));
+  ASSERT_TRUE(keyOrders());
+  EXPECT_EQ(marksOf({1004, 1005}), (Lines{"0000001004 2 S", "0000001005 2 N"}));
+  EXPECT_EQ(inContPedidoCh, 5);
+  EXPECT_FALSE(boTeclado);
+  // Other keys leave the marks alone.
+  ASSERT_TRUE(keyOrders(false, 'A'));
+  EXPECT_EQ(inContPedidoCh, 5);
+}
+
+TEST_F(OrderMarking, ExclusionFromThePopUpMarksTheReversibleOnesAndBlocksTheRest) {
+  listOrders("0003");
+  ASSERT_TRUE(choose(s().mnuExclu));
+  EXPECT_EQ(orderMarks(),
+            (Lines{"0000001001 3 N", "0000001002 2 B", "0000001003 6 B", "0000001004 2 B", "0000001005 2 B",
+                   "0000001006 6 B", "0000001007 5 S", "0000001008 3 N", "0000001009 2 B"}));
+  EXPECT_EQ(counters(), "ped=1 itens=1 B=6 sit=5 sitItem=6 nivel=");
+  // Deschecar on the order page unmarks; blocked orders and counters stay.
+  ASSERT_TRUE(s().handle([&] { s().Deschecar(); }));
+  EXPECT_EQ(marksOf({1002, 1007}), (Lines{"0000001002 2 B", "0000001007 5 N"}));
+  EXPECT_EQ(inContPedidoCh, 1);
+  EXPECT_EQ(inContDesabilitadosPed, 6);
+  settled();
+}
+
+TEST_F(OrderMarking, AllBlockedTheTitleDoesNothingAndAFreshListIsCountedAgain) {
+  listOrders("0003");
+  s().handle([&] {
+    for (s().cdsPedido.first(); !s().cdsPedido.eof(); s().cdsPedido.next()) assignOrderMark(s(), "B");
+  });
+  EXPECT_EQ(inContDesabilitadosPed, 9);
+  ASSERT_TRUE(titleOrders());
+  EXPECT_TRUE(window().popups.empty());
+  EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 B"});
+  // The reloaded orders come unmarked: the title works again.
+  ASSERT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
+  EXPECT_EQ(inContDesabilitadosPed, 0);
+  ASSERT_TRUE(titleOrders());
+  EXPECT_EQ(window().popups, Lines{"ppmPedidoCompleto"});
+}
+
+TEST_F(OrderMarking, ARefusedStockCheckKeepsTheMarkAndMarkAllRollsBack) {
+  listOrders("0001", "2");  // 1001 1002 1003 1008 1010 1014 1015 1020
+  const std::vector<std::string> all = {order(1001), order(1002), order(1003), order(1008),
+                                        order(1010), order(1014), order(1015), order(1020)};
+  engine::DataSet items;
+  itemsOf("0001", order(1001), items);
+  const std::string first = items.field("NRITEMPED").asString();
+  itemsOf("0001", order(1003), items);
+  const std::string refused = items.field("NRITEMPED").asString();
+  allocateWhole("0001", all,
+                {{{"CDFILIAL", "0001"},
+                  {"NRPEDIDO", order(1001)},
+                  {"NRITEMPED", first},
+                  {"CDALMOXARIFE", "ALM01"},
+                  {"NRLOTEESTQ", "VENCIDO"},
+                  {"DTVALILOTE", h_.clock.today() - 1},
+                  {"QTEXP", 0.0}},
+                 {{"CDFILIAL", "0001"},
+                  {"NRPEDIDO", order(1003)},
+                  {"NRITEMPED", refused},
+                  {"CDALMOXARIFE", "ALM01"},
+                  {"NRLOTEESTQ", "X"},
+                  {"QTEXP", 1.0}}});
+  messages();
+  EXPECT_FALSE(clickOn(1001));
+  EXPECT_EQ(messages(), Lines{"erro: O Lote informado está com a data de validade vencida."});
+  EXPECT_EQ(marksOf({1001}), Lines{"0000001001 2 N"});
+  EXPECT_EQ(inContPedidoCh, 0);
+  settled();
+
+  // Without the expired lot, 1001 and 1002 pass and 1003 is refused: every
+  // mark goes back, 1010 marked before included.
+  s().pgcPadrao.choosePage(s().tshPadrao);
+  allocateWhole("0001", all,
+                {{{"CDFILIAL", "0001"},
+                  {"NRPEDIDO", order(1003)},
+                  {"NRITEMPED", refused},
+                  {"CDALMOXARIFE", "ALM01"},
+                  {"NRLOTEESTQ", "X"},
+                  {"QTEXP", 1.0}}});
+  ASSERT_TRUE(clickOn(1010));
+  EXPECT_EQ(inContPedidoCh, 1);
+  toOrder(order(1014));
+  messages();
+  EXPECT_FALSE(titleOrders());
+  EXPECT_EQ(messages(), Lines{"erro: Quantidade total a liquidar deve ser igual à quantidade pedida."});
+  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
+  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(currentOrder(), order(1003));
+  EXPECT_EQ(stSelNrPedido, order(1003));
+  // The refused item stays in view.
+  EXPECT_TRUE(s().pgcPadrao.isActive(s().tshItemPedido));
+  EXPECT_EQ(itemsShown(), order(1003));
+  EXPECT_EQ(currentItem(), refused);
+  settled();
+}
+
+TEST_F(OrderMarking, AFailingItemFetchAbortsWithTheIndicatorDownAndTheWindowUnlocked) {
+  listOrders("0003");
+  proxy().fail("GetItem", "Pedido em uso por outro operador.");
+  messages();
+  EXPECT_FALSE(clickOn(1002));
+  EXPECT_EQ(messages(), Lines{"erro: Pedido em uso por outro operador."});
+  EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 N"});
+  settled();
+  // Inside a walk: the order being marked keeps its mark, the walk stops.
+  EXPECT_FALSE(choose(s().mnuLiqPedido));
+  EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 N"});
+  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(s().cdsPedido.state(), engine::DataSetState::Browse);
+  settled();
+}
+
+// The same moves on one list, fetching every cascade's items and deferring
+// the replaced ones, leave the same screen behind. Marking changes nothing
+// on the server: there are no changing calls to compare.
+TEST_F(OrderMarking, DeferringReplacedItemFetchesLeavesTheSameScreen) {
+  listOrders("0001");
+  std::vector<std::string> all;
+  for (const std::string& line : orderMarks()) all.push_back(line.substr(0, 10));
+  const auto run = [&](bool defer) {
+    s().deferReplacedItemFetches = defer;
+    s().pgcPadrao.choosePage(s().tshPadrao);
+    stSituacaoPedido = stSituacaoItemPedido = stSelNrPedido = stNrItemPed = reposicionar = "";
+    EXPECT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
+    allocateWhole("0001", all);
+    inContDesabilitadosIPed = 0;  // counted on the last run's items
+    const long calls = getItemCalls();
+    EXPECT_TRUE(clickOn(1008));  // blocks the reversible ones
+    EXPECT_TRUE(clickOn(1008));  // releases them
+    EXPECT_TRUE(toOrder(order(1012)) && titleOrders());
+    EXPECT_TRUE(choose(s().mnuLiqPedido));  // liquidable marked, reversible blocked
+    EXPECT_TRUE(titleOrders());             // the settled ones marked too
+    EXPECT_TRUE(titleOrders());             // clear all
+    EXPECT_TRUE(clickOn(1019));             // blocks the liquidable ones
+    EXPECT_TRUE(s().handle([&] { s().Deschecar(); }));
+    Lines screen = orderMarks();
+    for (const std::string& line : itemMarks()) screen.push_back("item " + line);
+    screen.push_back(counters() + " IPed=" + std::to_string(inContDesabilitadosIPed) +
+                     " sel=" + stSelNrPedido + " nrItem=" + stNrItemPed + " repos=" + reposicionar);
+    screen.push_back("pedido " + currentOrder() + " item " + currentItem() + " itens de " + itemsShown());
+    screen.push_back(std::string("travada ") + (window().locked ? "S" : "N") + " aguarde " +
+                     std::to_string(s().showavi.depth()) + " confirmar " +
+                     (s().sbtConfirmar.enabled() ? "S" : "N") + " cliente " + s().lblNome.caption());
+    return std::make_pair(screen, getItemCalls() - calls);
+  };
+  const auto [deferred, deferredCalls] = run(true);
+  const auto [asWritten, asWrittenCalls] = run(false);
+  EXPECT_EQ(deferred, asWritten);
+  EXPECT_LT(deferredCalls, asWrittenCalls);
+  ASSERT_GT(deferred.size(), 21u);
+  EXPECT_EQ(deferred[0], "0000001001 2 B");
+}
+
+}  // namespace
+}  // namespace ped::core::testing
