@@ -293,6 +293,7 @@ void BM_ClickBlocks3000(benchmark::State& state) {
   // Statuses 3, 5 and 6 listed: a partly served order (6) blocks the
   // reversible ones (5), the settled ones (3) stay as they are.
   MarkingScreen m("0003", "356", server.rangeOf("0003", "356", 10'000));
+  m.s.deferReplacedItemFetches = state.range(0) != 0;
   const double setup = seconds(start);
   const std::size_t reversible = m.count(domain::mark::Unmarked, "5");
   if (!m.s.handle([&] { m.s.cdsPedido.locate("IDSITPEDIDO", {engine::Value("6")}); }) ||
@@ -316,13 +317,22 @@ void BM_ClickBlocks3000(benchmark::State& state) {
   state.counters["orders"] = static_cast<double>(m.orders());
   state.counters["blocked"] = static_cast<double>(reversible);
 }
-BENCHMARK(BM_ClickBlocks3000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+// defer:1 as the screen runs; defer:0 fetches the items of every order a
+// walk assigns, blocked or unmarked, as each mark is written.
+BENCHMARK(BM_ClickBlocks3000)
+    ->ArgName("defer")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 void BM_ClearAll10000(benchmark::State& state) {
   const auto start = Clock::now();
   MarkingServer& server = markingServer();
   // Branch 0003 moves no stock: marking all needs no allocation rows.
   MarkingScreen m("0003", "26", server.rangeOf("0003", "26", 10'000));
+  m.s.deferReplacedItemFetches = state.range(0) != 0;
   const double setup = seconds(start);
   long getItem = 0, all = 0;
   double markAllSeconds = 0;
@@ -346,7 +356,13 @@ void BM_ClearAll10000(benchmark::State& state) {
   // Marking them beforehand, outside the timing: two round trips per order.
   state.counters["mark_all_s"] = markAllSeconds / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_ClearAll10000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ClearAll10000)
+    ->ArgName("defer")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // What one round trip of the rules costs, split: the client's bare call, and
 // the same call as the rules make it (callServer, the answer loaded into the
