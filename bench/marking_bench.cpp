@@ -14,12 +14,10 @@
 // back between iterations, outside the timing, the way the operator would.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,12 +31,8 @@
 #include "engine/date_time.h"
 #include "hostlib/consiste.h"
 #include "rpc/dispatcher.h"
-#include "server/app/connection_pool.h"
-#include "server/app/services.h"
-#include "server/demo/generator.h"
-#include "server/demo/writer.h"
-#include "server/http/http_server.h"
 #include "sql/connection.h"
+#include "support/demo_server.h"
 
 namespace {
 
@@ -57,47 +51,22 @@ double seconds(Clock::time_point since) {
 
 // The application server on its own database, counting the calls it answers.
 struct MarkingServer {
-  const double today = engine::date_time::fromCivil({2026, 12, 7});
-  engine::FixedClock clock{today + 0.5};
-  std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("ped-marking-bench-" + std::to_string(::getpid()));
-  std::unique_ptr<server::ConnectionPool> pool;
-  std::unique_ptr<server::Services> services;
-  std::unique_ptr<rpc::Dispatcher> dispatcher;
-  std::unique_ptr<server::HttpServer> http;
-  testing::DemoServer info;
   std::atomic<long> getItemCalls{0}, allCalls{0};
   double buildSeconds = 0;
+  std::unique_ptr<testing::RunningDemoServer> server;
+  const testing::DemoServer* info = nullptr;
 
   MarkingServer() {
     const auto start = Clock::now();
-    std::filesystem::create_directories(dir);
-    info.database = (dir / "demo.db").string();
-    info.today = today;
-    {
-      auto db = sql::open(info.database, {.create = true});
-      server::demo::writeDemoData(
-          *db, server::demo::generateDemoData({.seed = 7, .orders = kDemoOrders, .today = today}), false);
-    }
-    pool = std::make_unique<server::ConnectionPool>(info.database, 4);
-    services = std::make_unique<server::Services>(*pool, clock);
-    dispatcher = std::make_unique<rpc::Dispatcher>(*services);
-    services->install(*dispatcher);
-    dispatcher->setCallSink([this](const rpc::CallRecord& call) {
-      ++allCalls;
-      if (call.method == "GetItem") ++getItemCalls;
-    });
-    server::HttpOptions options;
-    options.threads = 4;
-    http = std::make_unique<server::HttpServer>(*dispatcher, options);
-    http->start();
-    info.port = http->port();
+    server = std::make_unique<testing::RunningDemoServer>(
+        testing::DemoServerOptions{.orders = kDemoOrders,
+                                   .today = engine::date_time::fromCivil({2026, 12, 7}),
+                                   .callSink = [this](const rpc::CallRecord& call) {
+                                     ++allCalls;
+                                     if (call.method == "GetItem") ++getItemCalls;
+                                   }});
+    info = &server->info();
     buildSeconds = seconds(start);
-  }
-  ~MarkingServer() {
-    http->stop();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
   }
 
   // The number range holding the first `count` orders of `branch` with one
@@ -108,7 +77,7 @@ struct MarkingServer {
     for (char c : statuses) in += std::string(in.empty() ? "'" : ",'") + c + "'";
     const std::string where =
         " FROM PEDIDO WHERE CDFILIAL = '" + branch + "' AND IDSITPEDIDO IN (" + in + ")";
-    auto db = sql::open(info.database, {});
+    auto db = sql::open(info->database, {});
     const auto first = db->query("SELECT NRPEDIDO" + where + " ORDER BY NRPEDIDO LIMIT 1");
     const auto last = db->query("SELECT NRPEDIDO" + where + " ORDER BY NRPEDIDO LIMIT 1 OFFSET " +
                                 std::to_string(count - 1));
@@ -138,7 +107,8 @@ struct MarkingScreen {
 
   MarkingScreen(const std::string& branch, const std::string& statuses,
                 std::pair<std::string, std::string> range)
-      : h(markingServer().info, core::testing::kGerente, false, branch), s(list(h, branch, statuses, range)) {
+      : h(*markingServer().info, core::testing::kGerente, false, branch),
+        s(list(h, branch, statuses, range)) {
     h.host.take();
   }
 
@@ -253,7 +223,7 @@ Allocation allocateEveryItem(MarkingScreen& m) {
 }
 
 void BM_DemoDatabase(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(markingServer().info.port);
+  for (auto _ : state) benchmark::DoNotOptimize(markingServer().info->port);
   state.counters["build_s"] = markingServer().buildSeconds;
   state.counters["orders"] = kDemoOrders;
 }
