@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include "core/shell/Pkg_ped00800.h"
 #include "hostlib/database.h"
@@ -92,9 +93,12 @@ struct ScreenHarness::Parts {
 };
 
 ScreenHarness::ScreenHarness(Login login, bool boundToBranch, std::string branch)
+    : ScreenHarness(ped::testing::demoServer(), login, boundToBranch, std::move(branch)) {}
+
+ScreenHarness::ScreenHarness(const ped::testing::DemoServer& server, Login login, bool boundToBranch,
+                             std::string branch)
     : vantora(
           [&] {
-            const auto& server = ped::testing::demoServer();
             hostlib::HostContext c;
             c.operador = login.operatorCode;
             c.filiProc = branch;
@@ -106,8 +110,8 @@ ScreenHarness::ScreenHarness(Login login, bool boundToBranch, std::string branch
             return c;
           }(),
           [this](std::string_view code, std::string_view parameter) { host.openScreen(code, parameter); }),
-      clock(ped::testing::demoServer().today),
-      parts_(std::make_unique<Parts>(ped::testing::demoServer().database)) {
+      clock(server.today),
+      parts_(std::make_unique<Parts>(server.database)) {
   parts_->environment = {.host = {.vantora = &vantora,
                                   .dialogs = &host,
                                   .busy = &host,

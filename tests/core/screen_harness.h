@@ -12,6 +12,7 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
+#include "support/demo_server.h"
 #include "support/scripted_host.h"
 
 namespace ped::core::testing {
@@ -78,6 +79,10 @@ inline constexpr Login kSemVendedor{"SEMVEND", "semvend123"};
 class ScreenHarness {
  public:
   explicit ScreenHarness(Login login = kGerente, bool boundToBranch = false, std::string branch = "0001");
+  // The same on another running server (benchmarks bring a larger database).
+  // REQUIRES: `server` serves the demo operators and outlives the harness.
+  ScreenHarness(const ped::testing::DemoServer& server, Login login = kGerente, bool boundToBranch = false,
+                std::string branch = "0001");
   ~ScreenHarness();
 
   TfrmLiquidaItem& screen() const { return *frmLiquidaItem; }

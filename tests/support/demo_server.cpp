@@ -2,11 +2,11 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 
 #include "engine/date_time.h"
-#include "rpc/dispatcher.h"
 #include "server/app/connection_pool.h"
 #include "server/app/services.h"
 #include "server/demo/generator.h"
@@ -15,48 +15,60 @@
 #include "sql/connection.h"
 
 namespace ped::testing {
-namespace {
 
-struct Running {
+struct RunningDemoServer::Parts {
   DemoServer info;
-  engine::SystemClock clock;
+  std::unique_ptr<engine::Clock> clock;
   std::unique_ptr<server::ConnectionPool> pool;
   std::unique_ptr<server::Services> services;
   std::unique_ptr<rpc::Dispatcher> dispatcher;
   std::unique_ptr<server::HttpServer> http;
-
-  Running() {
-    const auto dir = std::filesystem::temp_directory_path() / ("ped-demo-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    info.database = (dir / "demo.db").string();
-    std::filesystem::remove(info.database);
-    info.today = clock.today();
-    {
-      auto db = sql::open(info.database, {.create = true});
-      server::demo::writeDemoData(
-          *db, server::demo::generateDemoData({.seed = 7, .orders = 40, .today = info.today}), false);
-    }
-    pool = std::make_unique<server::ConnectionPool>(info.database, 4);
-    services = std::make_unique<server::Services>(*pool, clock);
-    dispatcher = std::make_unique<rpc::Dispatcher>(*services);
-    services->install(*dispatcher);
-    server::HttpOptions options;
-    options.threads = 4;
-    http = std::make_unique<server::HttpServer>(*dispatcher, options);
-    http->start();
-    info.port = http->port();
-  }
-  ~Running() {
-    http->stop();
-    std::filesystem::remove_all(std::filesystem::path(info.database).parent_path());
-  }
 };
 
-}  // namespace
+RunningDemoServer::RunningDemoServer(DemoServerOptions options) : parts_(std::make_unique<Parts>()) {
+  // One folder per server: a process may run several.
+  static std::atomic<int> servers{0};
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("ped-demo-" + std::to_string(::getpid()) + "-" + std::to_string(servers++));
+  std::filesystem::create_directories(dir);
+  Parts& p = *parts_;
+  p.info.database = (dir / "demo.db").string();
+  std::filesystem::remove(p.info.database);
+  if (options.today == 0)
+    p.clock = std::make_unique<engine::SystemClock>();
+  else
+    p.clock = std::make_unique<engine::FixedClock>(options.today + 0.5);
+  p.info.today = p.clock->today();
+  {
+    auto db = sql::open(p.info.database, {.create = true});
+    server::demo::writeDemoData(*db,
+                                server::demo::generateDemoData(
+                                    {.seed = options.seed, .orders = options.orders, .today = p.info.today}),
+                                false);
+  }
+  p.pool = std::make_unique<server::ConnectionPool>(p.info.database, 4);
+  p.services = std::make_unique<server::Services>(*p.pool, *p.clock);
+  p.dispatcher = std::make_unique<rpc::Dispatcher>(*p.services);
+  p.services->install(*p.dispatcher);
+  if (options.callSink) p.dispatcher->setCallSink(std::move(options.callSink));
+  server::HttpOptions http;
+  http.threads = 4;
+  p.http = std::make_unique<server::HttpServer>(*p.dispatcher, http);
+  p.http->start();
+  p.info.port = p.http->port();
+}
+
+RunningDemoServer::~RunningDemoServer() {
+  parts_->http->stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(parts_->info.database).parent_path(), ignored);
+}
+
+const DemoServer& RunningDemoServer::info() const { return parts_->info; }
 
 const DemoServer& demoServer() {
-  static Running running;
-  return running.info;
+  static RunningDemoServer running;
+  return running.info();
 }
 
 }  // namespace ped::testing

@@ -4,7 +4,11 @@
 // Built once per test process and shared: tests that change orders must use
 // their own.
 
+#include <cstdint>
+#include <memory>
 #include <string>
+
+#include "rpc/dispatcher.h"
 
 namespace ped::testing {
 
@@ -18,5 +22,32 @@ struct DemoServer {
 // seller), VENDEDOR1/vendedor123 (seller 0001), SEMVEND/semvend123 (no seller),
 // ADMIN/admin123.
 const DemoServer& demoServer();
+
+struct DemoServerOptions {
+  int orders = 40;  // REQUIRES: what the demo generator accepts
+  std::uint64_t seed = 7;
+  // The data's "today" and the server's clock, at noon; 0: the system's
+  // clock, and the data dated from its today.
+  double today = 0;
+  // Sees every call the server answers, on the thread that answered it.
+  rpc::CallSink callSink;
+};
+
+// A demo server of one's own (a benchmark's larger data, a call counter):
+// generated and started by the constructor, stopped and its file removed by
+// the destructor. Connections: 4 to the database, 4 warm HTTP threads.
+class RunningDemoServer {
+ public:
+  explicit RunningDemoServer(DemoServerOptions options = {});
+  ~RunningDemoServer();
+  RunningDemoServer(const RunningDemoServer&) = delete;
+  RunningDemoServer& operator=(const RunningDemoServer&) = delete;
+
+  const DemoServer& info() const;
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
 
 }  // namespace ped::testing
