@@ -19,6 +19,8 @@ struct FaultProxy::State {
   std::map<std::string, std::string> failures;
   std::map<std::string, std::function<std::string(std::string)>> rewrites;
   std::vector<std::string> calls;
+  std::map<std::string, int> answersToLose;
+  std::map<std::string, std::vector<std::string>> keys;
 };
 
 namespace {
@@ -49,9 +51,15 @@ FaultProxy::FaultProxy(int upstreamPort) : s_(std::make_unique<State>()) {
     const std::string method = firstMatch(req.body, methodPattern);
     std::optional<std::string> failure;
     std::function<std::string(std::string)> rewrite;
+    bool loseAnswer = false;
     {
       std::lock_guard lock(s_->mutex);
       s_->calls.push_back(method);
+      s_->keys[method].push_back(req.get_header_value("Idempotency-Key"));
+      if (auto it = s_->answersToLose.find(method); it != s_->answersToLose.end() && it->second > 0) {
+        loseAnswer = true;
+        --it->second;
+      }
       if (auto it = s_->failures.find(method); it != s_->failures.end()) failure = it->second;
       if (auto it = s_->rewrites.find(method); it != s_->rewrites.end()) rewrite = it->second;
     }
@@ -72,6 +80,12 @@ FaultProxy::FaultProxy(int upstreamPort) : s_(std::make_unique<State>()) {
       return;
     }
     res.status = answer->status;
+    if (loseAnswer) {
+      // The headers go out, then the connection closes before the body.
+      res.set_content_provider(answer->body.size(), "application/json",
+                               [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
+      return;
+    }
     res.set_content(rewrite ? rewrite(answer->body) : answer->body, "application/json");
   });
   s_->port = s_->server.bind_to_any_port("127.0.0.1");
@@ -95,9 +109,15 @@ void FaultProxy::rewrite(const std::string& method, std::function<std::string(st
   s_->rewrites[method] = std::move(rewrite);
 }
 
+void FaultProxy::loseAnswer(const std::string& method, int times) {
+  std::lock_guard lock(s_->mutex);
+  s_->answersToLose[method] = times;
+}
+
 void FaultProxy::heal() {
   std::lock_guard lock(s_->mutex);
   s_->failures.clear();
+  s_->answersToLose.clear();
   s_->rewrites.clear();
 }
 
@@ -110,6 +130,12 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
 std::vector<std::string> FaultProxy::calls() const {
   std::lock_guard lock(s_->mutex);
   return s_->calls;
+}
+
+std::vector<std::string> FaultProxy::keysOf(const std::string& method) const {
+  std::lock_guard lock(s_->mutex);
+  auto it = s_->keys.find(method);
+  return it == s_->keys.end() ? std::vector<std::string>{} : it->second;
 }
 
 }  // namespace ped::testing

@@ -7,6 +7,7 @@
 //   vantora.context().webPort = proxy.port();
 //   proxy.fail("GetItem", "Pedido bloqueado.");      // a JSON-RPC error
 //   proxy.rewrite("GetParam", [](std::string body) { ... return body; });
+//   proxy.loseAnswer("SetLiquidaPed");               // committed, answer lost
 //
 // Thread-safe: the rules may change while calls run.
 
@@ -32,10 +33,16 @@ class FaultProxy {
   // The server's answer to `method` (the whole response body) goes through
   // `rewrite` on its way back.
   void rewrite(const std::string& method, std::function<std::string(std::string)> rewrite);
+  // Calls of `method` reach the server, which answers, and then the
+  // connection is dropped before the answer gets back: an answer lost after
+  // the server committed. Only the first `times` calls; later ones pass.
+  void loseAnswer(const std::string& method, int times = 1);
   // Every call passes through again.
   void heal();
   // The methods called so far, in order.
   std::vector<std::string> calls() const;
+  // The Idempotency-Key of every call of `method` so far, in order.
+  std::vector<std::string> keysOf(const std::string& method) const;
 
  private:
   struct State;

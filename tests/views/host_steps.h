@@ -40,8 +40,9 @@ namespace ped::views::testing {
 // screen to that branch.
 class DemoHost {
  public:
-  explicit DemoHost(bool bound) {
-    const auto& demo = ped::testing::demoServer();
+  // On `demo`, the shared demo server unless a test that settles orders
+  // brings its own.
+  explicit DemoHost(bool bound, const ped::testing::DemoServer& demo = ped::testing::demoServer()) {
     netclient::TNetConnection net;
     net.Port = demo.port;
     net.Open();
