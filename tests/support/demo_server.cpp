@@ -18,6 +18,7 @@ namespace ped::testing {
 
 struct RunningDemoServer::Parts {
   DemoServer info;
+  std::filesystem::path dir;  // the server's own folder, removed with it
   std::unique_ptr<engine::Clock> clock;
   std::unique_ptr<server::ConnectionPool> pool;
   std::unique_ptr<server::Services> services;
@@ -32,8 +33,9 @@ RunningDemoServer::RunningDemoServer(DemoServerOptions options) : parts_(std::ma
                    ("ped-demo-" + std::to_string(::getpid()) + "-" + std::to_string(servers++));
   std::filesystem::create_directories(dir);
   Parts& p = *parts_;
-  p.info.database = (dir / "demo.db").string();
-  std::filesystem::remove(p.info.database);
+  p.dir = dir;
+  p.info.database = options.database.empty() ? (dir / "demo.db").string() : options.database;
+  if (options.database.empty()) std::filesystem::remove(p.info.database);
   if (options.today == 0)
     p.clock = std::make_unique<engine::SystemClock>();
   else
@@ -61,7 +63,7 @@ RunningDemoServer::RunningDemoServer(DemoServerOptions options) : parts_(std::ma
 RunningDemoServer::~RunningDemoServer() {
   parts_->http->stop();
   std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(parts_->info.database).parent_path(), ignored);
+  std::filesystem::remove_all(parts_->dir, ignored);
 }
 
 const DemoServer& RunningDemoServer::info() const { return parts_->info; }

@@ -89,7 +89,9 @@ std::optional<OneItemShort> oneItemShort(netclient::TNetConnection& net, const s
 
 void save(QWidget* screen, const char* name) {
   QDir().mkpath(QStringLiteral("screens"));
-  EXPECT_TRUE(screen->grab().save(QStringLiteral("screens/road_%1.png").arg(QLatin1String(name))));
+  // A few hundred colours at most: a palette keeps the picture small.
+  const QImage shot = screen->grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+  EXPECT_TRUE(shot.save(QStringLiteral("screens/road_%1.png").arg(QLatin1String(name))));
 }
 
 // Answers the next `count` question boxes Sim, noting their texts.

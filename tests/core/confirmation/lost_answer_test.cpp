@@ -12,8 +12,11 @@ namespace ped::core::testing {
 namespace {
 
 class LostAnswer : public SettlementTest {};
+INSTANTIATE_TEST_SUITE_P(Bancos, LostAnswer,
+                         ::testing::Values(ped::testing::Backend::Sqlite, ped::testing::Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
 
-TEST_F(LostAnswer, TheSameCallIsSentAgainWithItsKeyAndTheOrderIsSettledOnce) {
+TEST_P(LostAnswer, TheSameCallIsSentAgainWithItsKeyAndTheOrderIsSettledOnce) {
   const std::string order = markCoveredOrder("0001");
   ASSERT_FALSE(order.empty()) << "no order of 0001 the stock covers";
   typeJustification("0004");
@@ -39,7 +42,7 @@ TEST_F(LostAnswer, TheSameCallIsSentAgainWithItsKeyAndTheOrderIsSettledOnce) {
   EXPECT_EQ(inContPedidoCh, 0);
 }
 
-TEST_F(LostAnswer, AnAnswerLostTwiceIsAClearErrorAndConfirmingAgainSettlesNothingTwice) {
+TEST_P(LostAnswer, AnAnswerLostTwiceIsAClearErrorAndConfirmingAgainSettlesNothingTwice) {
   const std::string order = markCoveredOrder("0001");
   ASSERT_FALSE(order.empty()) << "no order of 0001 the stock covers";
   typeJustification("0004");

@@ -18,20 +18,31 @@
 #include "sql/connection.h"
 #include "support/demo_server.h"
 #include "support/fault_proxy.h"
+#include "support/test_database.h"
 
 namespace ped::core::testing {
 
-// Built before the screen, which logs in through the proxy.
+// Built before the screen, which logs in through the proxy. Without
+// PostgreSQL the server runs on SQLite, and the test skips.
 struct OwnSettlementServer {
+  explicit OwnSettlementServer(ped::testing::Backend backend)
+      : storage(backend), ownServer({.database = storage.available() ? storage.target() : std::string()}) {}
+  ped::testing::TestDatabase storage;
   ped::testing::RunningDemoServer ownServer;
   ped::testing::FaultProxy faultProxy{ownServer.info().port};
   ped::testing::DemoServer viaProxy{ownServer.info().database, faultProxy.port(), ownServer.info().today};
 };
 
-class SettlementTest : private OwnSettlementServer, public MarkingTest {
+// On SQLite and on PostgreSQL.
+class SettlementTest : private OwnSettlementServer,
+                       public MarkingTest,
+                       public ::testing::WithParamInterface<ped::testing::Backend> {
  protected:
-  SettlementTest() : MarkingTest(viaProxy) {}
-  void SetUp() override { GTEST_SKIP() << "Confirmar does not send the marks to the server yet"; }
+  SettlementTest() : OwnSettlementServer(GetParam()), MarkingTest(viaProxy) {}
+  void SetUp() override {
+    PED_REQUIRE_DATABASE(storage);
+    GTEST_SKIP() << "Confirmar does not send the marks to the server yet";
+  }
 
   // The server itself, past the proxy.
   const ped::testing::DemoServer& demo() const { return ownServer.info(); }

@@ -14,8 +14,11 @@ namespace {
 using netclient::Arg;
 
 class TwoScreens : public SettlementTest {};
+INSTANTIATE_TEST_SUITE_P(Bancos, TwoScreens,
+                         ::testing::Values(ped::testing::Backend::Sqlite, ped::testing::Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
 
-TEST_F(TwoScreens, TheLaterConfirmationShowsTheOrderNotProcessedAndTheOrderIsSettledOnce) {
+TEST_P(TwoScreens, TheLaterConfirmationShowsTheOrderNotProcessedAndTheOrderIsSettledOnce) {
   const std::string order = markCoveredOrder("0001");
   ASSERT_FALSE(order.empty()) << "no order of 0001 the stock covers";
   typeJustification("0004");
