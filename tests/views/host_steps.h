@@ -102,6 +102,24 @@ W* part(const QWidget* window, const char* name) {
   return w;
 }
 
+// The column of `grid` titled `title`; a failure when there is none.
+inline int columnTitled(const QTableView* grid, const QString& title) {
+  for (int c = 0; c < grid->model()->columnCount(); ++c)
+    if (grid->model()->headerData(c, Qt::Horizontal).toString() == title) return c;
+  ADD_FAILURE() << "no column " << title;
+  return 0;
+}
+
+// A cell's text as the grid shows it.
+inline QString cell(const QTableView* grid, int row, const QString& title) {
+  return grid->model()->index(row, columnTitled(grid, title)).data().toString();
+}
+
+// A quantity as the grid writes it, with a decimal comma.
+inline double quantity(const QString& text) {
+  return QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+}
+
 // The object name of the widget with the keyboard focus.
 inline QString focusName() {
   QWidget* w = QApplication::focusWidget();

@@ -28,24 +28,12 @@
 namespace ped::views {
 namespace {
 
+using testing::cell;
+using testing::columnTitled;
 using testing::confirmNextFilter;
 using testing::DemoHost;
 using testing::part;
-
-int columnTitled(const QTableView* grid, const QString& title) {
-  for (int c = 0; c < grid->model()->columnCount(); ++c)
-    if (grid->model()->headerData(c, Qt::Horizontal).toString() == title) return c;
-  ADD_FAILURE() << "no column " << title;
-  return 0;
-}
-
-QString cell(const QTableView* grid, int row, const QString& title) {
-  return grid->model()->index(row, columnTitled(grid, title)).data().toString();
-}
-
-double quantity(const QString& text) {
-  return QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
-}
+using testing::quantity;
 
 int rowOf(const QTableView* grid, const QString& order) {
   for (int r = 0; r < grid->model()->rowCount(); ++r)
