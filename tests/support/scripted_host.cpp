@@ -30,6 +30,17 @@ void ScriptedHost::showHelp(std::string_view helpFile, int context) {
   shown_.push_back("ajuda: " + std::string(helpFile) + " " + std::to_string(context));
 }
 
+void ScriptedHost::showList(const ListWindow& list) {
+  auto joined = [](const std::vector<std::string>& cells) {
+    std::string out;
+    for (const std::string& cell : cells) out += (out.empty() ? "" : "; ") + cell;
+    return out;
+  };
+  std::string line = "janela: " + list.title + " [" + joined(list.columns) + "]";
+  for (const std::vector<std::string>& row : list.rows) line += " | " + joined(row);
+  shown_.push_back(line + " | " + list.summary);
+}
+
 void ScriptedHost::showBusy(BusyKind kind) {
   shown_.push_back("aguarde: " + std::to_string(static_cast<int>(kind)));
 }

@@ -8,6 +8,7 @@
 //   "pesquisa: <title> -> <n>|saiu"    a search and the 1-based row chosen
 //   "lista: <title> (<key field>) [<checked keys>] -> <keys>|saiu"   a pick list
 //   "ajuda: <file> <context>"          a help topic
+//   "janela: <title> [<col>; ...] | <cell>; ... | ... | <summary>"   a list window
 //   "tela: <code> <parameter>"         a screen the host was asked to open
 // A question, search or pick list with no answer queued, a row that is not
 // there and a key that is not among the pick list's rows are faults of the
@@ -35,6 +36,7 @@ class ScriptedHost : public Dialogs, public BusyIndicator, public Searches {
   void showError(std::string_view text) override;
   bool askYesNo(std::string_view text) override;
   void showHelp(std::string_view helpFile, int context) override;
+  void showList(const ListWindow& list) override;
   void showBusy(BusyKind kind) override;
   void hideBusy() override;
   std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;
