@@ -20,6 +20,10 @@ class MarkingTest : public ::testing::Test {
  protected:
   using Lines = std::vector<std::string>;
 
+  MarkingTest() = default;
+  // The screen on a server of the test's own, for tests that change orders.
+  explicit MarkingTest(const ped::testing::DemoServer& server) : h_(server) {}
+
   TfrmLiquidaItem& s() const { return h_.screen(); }
 
   // Opens the screen on `branch` and lists its orders of the given statuses

@@ -15,6 +15,7 @@
 // test and throw std::logic_error.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,16 +47,20 @@ class ScriptedHost : public Dialogs, public BusyIndicator, public Searches {
 
   // Records a screen load; hand it to Vantora as its screen opener.
   void openScreen(std::string_view screenCode, std::string_view parameter) {
-    shown_.push_back("tela: " + std::string(screenCode) + " " + std::string(parameter));
+    record("tela: " + std::string(screenCode) + " " + std::string(parameter));
   }
 
   const std::vector<std::string>& shown() const { return shown_; }
   std::vector<std::string> take();  // what was shown since the last take
+  // Runs as each line is recorded, while the box is up: what the screen
+  // looked like when the operator saw it.
+  std::function<void(const std::string&)> onShown;
 
  private:
   std::deque<bool> answers_;
   std::deque<std::optional<std::size_t>> rowChoices_;
   std::deque<std::optional<std::vector<std::string>>> keyChoices_;
+  void record(std::string line);
   std::vector<std::string> shown_;
 };
 
