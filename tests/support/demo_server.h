@@ -31,6 +31,9 @@ struct DemoServerOptions {
   double today = 0;
   // Sees every call the server answers, on the thread that answered it.
   rpc::CallSink callSink;
+  // An empty database to fill and serve (a PostgreSQL target, such as a
+  // TestDatabase's) instead of a fresh SQLite file; its owner drops it.
+  std::string database;
 };
 
 // A demo server of one's own (a benchmark's larger data, a call counter):

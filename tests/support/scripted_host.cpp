@@ -46,9 +46,7 @@ void ScriptedHost::showList(const ListWindow& list) {
   record(line + " | " + list.summary);
 }
 
-void ScriptedHost::showBusy(BusyKind kind) {
-  record("aguarde: " + std::to_string(static_cast<int>(kind)));
-}
+void ScriptedHost::showBusy(BusyKind kind) { record("aguarde: " + std::to_string(static_cast<int>(kind))); }
 void ScriptedHost::hideBusy() { record("aguarde: fim"); }
 
 std::optional<std::size_t> ScriptedHost::chooseRow(const engine::DataSet& rows, std::string_view title) {
@@ -66,7 +64,7 @@ std::optional<std::vector<std::string>> ScriptedHost::chooseKeys(const engine::D
                                                                  const std::vector<std::string>& checked) {
   std::optional<std::vector<std::string>> keys = next(keyChoices_, title);
   record("lista: " + std::string(title) + " (" + std::string(keyField) + ") [" +
-                   domain::joinListText(checked) + "] -> " + (keys ? domain::joinListText(*keys) : "saiu"));
+         domain::joinListText(checked) + "] -> " + (keys ? domain::joinListText(*keys) : "saiu"));
   if (!keys) return keys;
   // A real pick list only hands back keys of its rows.
   const engine::Field* key = rows.findField(keyField);

@@ -19,7 +19,10 @@ namespace ped::core::testing {
 
 // Built before the screen, which connects to it.
 struct ServerOfItsOwn {
-  ServerOfItsOwn() : proxy(server.info().port), info(server.info()) { info.port = proxy.port(); }
+  explicit ServerOfItsOwn(ped::testing::DemoServerOptions options = {})
+      : server(std::move(options)), proxy(server.info().port), info(server.info()) {
+    info.port = proxy.port();
+  }
   ped::testing::RunningDemoServer server;
   ped::testing::FaultProxy proxy;
   ped::testing::DemoServer info;  // the server as the screen reaches it: through the proxy
@@ -27,7 +30,8 @@ struct ServerOfItsOwn {
 
 class ConfirmationTest : protected ServerOfItsOwn, public MarkingTest {
  protected:
-  ConfirmationTest() : MarkingTest(info) {}
+  explicit ConfirmationTest(ped::testing::DemoServerOptions options = {})
+      : ServerOfItsOwn(std::move(options)), MarkingTest(info) {}
 
   // The rows of `sql` on the server's database, cells joined by blanks.
   Lines rows(const std::string& sql) const {

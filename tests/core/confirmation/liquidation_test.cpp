@@ -3,13 +3,36 @@
 
 #include "core/confirmation/confirmation_steps.h"
 #include "core/confirmation/stock_update.h"
+#include "support/test_database.h"
 
 namespace ped::core::testing {
 namespace {
 
 class Liquidation : public ConfirmationTest {};
 
-TEST_F(Liquidation, OrdersOnABranchThatMovesStockAreSettledWithTheirStockMovedOnce) {
+using ped::testing::Backend;
+
+// On PostgreSQL the server's database is a fresh one of the test cluster.
+struct DatabaseOfItsOwn {
+  explicit DatabaseOfItsOwn(Backend backend)
+      : postgres(backend == Backend::Postgres ? std::make_unique<ped::testing::TestDatabase>(backend)
+                                              : nullptr) {}
+  std::string target() const { return postgres && postgres->available() ? postgres->target() : ""; }
+  std::unique_ptr<ped::testing::TestDatabase> postgres;
+};
+
+class OrderLiquidation : protected DatabaseOfItsOwn,
+                         public ConfirmationTest,
+                         public ::testing::WithParamInterface<Backend> {
+ protected:
+  OrderLiquidation() : DatabaseOfItsOwn(GetParam()), ConfirmationTest({.database = target()}) {}
+};
+
+INSTANTIATE_TEST_SUITE_P(Databases, OrderLiquidation, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
+
+TEST_P(OrderLiquidation, OrdersOnABranchThatMovesStockAreSettledWithTheirStockMovedOnce) {
+  if (postgres) PED_REQUIRE_DATABASE(*postgres);
   listOrders("0001");
   allocateFromStock("0001", {"0000001002"});
   const std::string stockBefore = one("SELECT SUM(QTESTOQUE) FROM POSESTOQUE WHERE CDFILIAL = '0001'");
