@@ -70,6 +70,24 @@ TEST_F(Refusals, ANoToEachQuestionSendsNothing) {
   expectReleased();
 }
 
+// A justification missing or not in the register settles nothing, whoever
+// refuses it first: the screen, or the server behind it.
+TEST_F(Refusals, AJustificationMissingOrNotInTheRegisterSettlesNothing) {
+  listOrders("0001");
+  markOrderOn0001();
+  for (const char* code : {"", "9999"}) {
+    s().edtCdJust.setText(code);
+    watchMessages();
+    EXPECT_FALSE(confirm({true, true})) << code;
+    const Lines shown = messages();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(shown.back().starts_with("erro: ")) << shown.back();
+    expectReleased();
+    EXPECT_TRUE(marked("0000001002 2 S"));
+  }
+  expectNothingSettled();
+}
+
 TEST_F(Refusals, IrregularStockStopsBeforeTheSettlementAndKeepsTheMarks) {
   listOrders("0001");
   markOrderOn0001();
