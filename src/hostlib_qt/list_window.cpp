@@ -34,7 +34,8 @@ ListWindowDialog::ListWindowDialog(QWidget* parent, const hostlib::ListWindow& l
   // Short codes take what they need; the last column (the message) the rest.
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->horizontalHeader()->setStretchLastSection(true);
-  table_->resizeRowsToContents();
+  // Rows fit their wrapped text again whenever the columns settle.
+  connect(table_->horizontalHeader(), &QHeaderView::sectionResized, table_, &QTableView::resizeRowsToContents);
 
   summary_->setObjectName(QStringLiteral("lblResumo"));
   summary_->setWordWrap(true);
