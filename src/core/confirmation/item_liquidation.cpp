@@ -1,28 +1,25 @@
 // Liquidation of the marked items of one order, their stock moved first when
 // the order parameters say so.
 
-#include "core/confirmation/confirmation_run.h"
+#include "core/confirmation/liquidation.h"
 #include "core/confirmation/stock_update.h"
-#include "core/shell/parameters.h"
 
 namespace ped::core {
 
 void liquidateItems(ConfirmationRun& run) {
   TfrmLiquidaItem& s = run.screen;
-  s.Vd_JustExcl(true);
-  const bool movesStock = parameterSet(s.cdsParamPedido, "IDEVOLESTLIQMAN");
-  if (run.ask("ItemPedXXLF") && (!movesStock || run.ask("Conf_EvolEst"))) {
-    run.begin();
-    const hostlib::BusyGuard busy(s.showavi, hostlib::BusyKind::Confirmation);
-    if (movesStock) updateStock(run, itemStockFilter(s.cdsItemPedido));
-    run.send("SetLiquidaItem",
-             {s.vantora.Operador(), netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.edtCdJust.text()},
-             s.cdsItemPedido, 1);
-    s.Deschecar();
-    inContPedidoCh = 0;
-    inContItemPedidoCh = 0;
-    s.AtualizaPedido(false);
-  }
+  liquidate(
+      run, "ItemPedXXLF", [&] { return itemStockFilter(s.cdsItemPedido); },
+      [&] {
+        run.send(
+            "SetLiquidaItem",
+            {s.vantora.Operador(), netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.edtCdJust.text()},
+            s.cdsItemPedido, 1);
+        s.Deschecar();
+        inContPedidoCh = 0;
+        inContItemPedidoCh = 0;
+        s.AtualizaPedido(false);
+      });
   if (s.pgcPadrao.isActive(s.tshJustExcl)) {
     s.tshPadrao.setEnabled(true);
     s.pgcPadrao.setActivePage(s.tshItemPedido);

@@ -1,26 +1,22 @@
 // Liquidation of whole orders: every open item of the marked orders settled,
 // their stock moved first when the order parameters say so.
 
-#include "core/confirmation/confirmation_run.h"
+#include "core/confirmation/liquidation.h"
 #include "core/confirmation/stock_update.h"
-#include "core/shell/parameters.h"
 
 namespace ped::core {
 
 void liquidateOrders(ConfirmationRun& run) {
   TfrmLiquidaItem& s = run.screen;
-  s.Vd_JustExcl(true);
-  const bool movesStock = parameterSet(s.cdsParamPedido, "IDEVOLESTLIQMAN");
-  if (run.ask("PedANLF") && (!movesStock || run.ask("Conf_EvolEst"))) {
-    run.begin();
-    const hostlib::BusyGuard busy(s.showavi, hostlib::BusyKind::Confirmation);
-    if (movesStock) updateStock(run, orderStockFilter(s.cdsPedido));
-    const int orders = static_cast<int>(markedTexts(s.cdsPedido, "NRPEDIDO").size());
-    run.send("SetLiquidaPed",
-             {netclient::Arg::packet(s.cdsPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
-             s.cdsPedido, orders);
-    s.AtualizaPedido(true);
-  }
+  liquidate(
+      run, "PedANLF", [&] { return orderStockFilter(s.cdsPedido); },
+      [&] {
+        const int orders = static_cast<int>(markedTexts(s.cdsPedido, "NRPEDIDO").size());
+        run.send("SetLiquidaPed",
+                 {netclient::Arg::packet(s.cdsPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
+                 s.cdsPedido, orders);
+        s.AtualizaPedido(true);
+      });
   if (s.pgcPadrao.isActive(s.tshJustExcl)) {
     s.tshPadrao.setEnabled(true);
     s.pgcPadrao.setActivePage(s.tshPadrao);
