@@ -35,7 +35,8 @@ ListWindowDialog::ListWindowDialog(QWidget* parent, const hostlib::ListWindow& l
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->horizontalHeader()->setStretchLastSection(true);
   // Rows fit their wrapped text again whenever the columns settle.
-  connect(table_->horizontalHeader(), &QHeaderView::sectionResized, table_, &QTableView::resizeRowsToContents);
+  connect(table_->horizontalHeader(), &QHeaderView::sectionResized, table_,
+          &QTableView::resizeRowsToContents);
 
   summary_->setObjectName(QStringLiteral("lblResumo"));
   summary_->setWordWrap(true);
