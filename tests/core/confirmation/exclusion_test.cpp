@@ -46,11 +46,30 @@ TEST_F(Exclusion, TwoMarkedOrdersMakeOneCallEachAndGiveNoStockBack) {
   EXPECT_EQ(s().edtCdJust.text(), "");
 }
 
-TEST_F(Exclusion, MarkedItemsGoBackAndTheOthersStayAsTheyWere) {
-  listOrders("0003");
+// A liquidated item marked on a branch without stock and on one that moves
+// it: it goes back, its order's other items stay, no stock comes back.
+struct ExcludedItem {
+  const char* branch;
+  const char* order;
+  const char* item;
+  std::vector<std::string> others;  // NRITEMPED and status of the order's other items, unchanged
+};
+
+class ItemExclusion : public ConfirmationTest, public ::testing::WithParamInterface<ExcludedItem> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Branches, ItemExclusion,
+    ::testing::Values(ExcludedItem{"0003", "0000001003", "3", {"1 4", "2 3", "4 1", "5 1"}},
+                      ExcludedItem{"0001", "0000001017", "1", {"2 4", "3 3", "4 1"}}),
+    [](const auto& info) { return std::string("Filial") + info.param.branch; });
+
+TEST_P(ItemExclusion, TheMarkedItemGoesBackAndTheOthersStayAsTheyWere) {
+  const ExcludedItem& p = GetParam();
+  listOrders(p.branch);
+  const std::string stock = one("SELECT SUM(QTESTOQUE) FROM POSESTOQUE");
   const std::string moves = one("SELECT COUNT(*) FROM MOVESTOQUE");
-  ASSERT_TRUE(toOrder("0000001003"));
-  ASSERT_TRUE(toItem("3"));
+  ASSERT_TRUE(toOrder(p.order));
+  ASSERT_TRUE(toItem(p.item));
   ASSERT_TRUE(clickItem());
   s().edtCdJust.setText("0002");
   watchMessages();
@@ -60,12 +79,13 @@ TEST_F(Exclusion, MarkedItemsGoBackAndTheOthersStayAsTheyWere) {
   EXPECT_EQ(messages(), (Lines{"pergunta: Esta operação excluirá a liquidação do(s) item(s) selecionado(s). "
                                "Deseja continuar? -> Sim"}));
   expectReleased();
-  EXPECT_EQ(rows("SELECT NRITEMPED, IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = "
-                 "'0000001003' AND NRITEMPED <> '3' ORDER BY NRITEMPED"),
-            (Lines{"1 4", "2 3", "4 1", "5 1"}));
-  EXPECT_NE(one("SELECT IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000001003' AND "
-                "NRITEMPED = '3'"),
+  const std::string order = std::string("CDFILIAL = '") + p.branch + "' AND NRPEDIDO = '" + p.order + "'";
+  EXPECT_EQ(rows("SELECT NRITEMPED, IDSITITEMPED FROM ITEMPEDIDO WHERE " + order + " AND NRITEMPED <> '" +
+                 p.item + "' ORDER BY NRITEMPED"),
+            p.others);
+  EXPECT_NE(one("SELECT IDSITITEMPED FROM ITEMPEDIDO WHERE " + order + " AND NRITEMPED = '" + p.item + "'"),
             "6");
+  EXPECT_EQ(one("SELECT SUM(QTESTOQUE) FROM POSESTOQUE"), stock);
   EXPECT_EQ(one("SELECT COUNT(*) FROM MOVESTOQUE"), moves);
   EXPECT_TRUE(s().pgcPadrao.isActive(s().tshItemPedido));
   for (const std::string& row : itemMarks()) EXPECT_FALSE(row.ends_with(" S")) << row;
