@@ -110,6 +110,9 @@ TEST(LiquidaItemWindow, AJustificationTypedOrPickedShowsItsDescription) {
   ASSERT_SOON(focusInWindowOf(screen) == QStringLiteral("edtCdJust"));
   QCoreApplication::processEvents();  // the screen echoes the focus it was given
 
+  QTest::keyClicks(code, QStringLiteral("a"));
+  EXPECT_EQ(code->text(), QStringLiteral("A"));  // as the register keeps codes
+  QTest::keyClick(code, Qt::Key_Backspace);
   QTest::keyClicks(code, QStringLiteral("3"));
   QTest::keyClick(code, Qt::Key_Tab);
   EXPECT_SOON(code->text() == QStringLiteral("0003")) << code->text();
