@@ -29,6 +29,16 @@ void showJustDescription(TfrmLiquidaItem& s, const std::string& description) {
   s.edtDsJust.setText(hostlib::upperCase(description));
 }
 
+// Opens a look-up of the register; a database failure is shown under `what`
+// and ends the operation like a refusal.
+void openRegister(hostlib::Dialogs& dialogs, hostlib::TADOIBQuery& query, const char* what) {
+  try {
+    query.Open();
+  } catch (const hostlib::DatabaseError& e) {
+    consiste::MensErro(dialogs, std::string(what) + "\n" + e.what(), true);
+  }
+}
+
 }  // namespace
 
 void TfrmLiquidaItem::Vd_JustExcl(bool M) {
@@ -48,16 +58,10 @@ void TfrmLiquidaItem::Vd_JustExcl(bool M) {
   if (E) return;  // an empty code may be left while editing
 
   writeJustCode(*this, consiste::Ajusta(edtCdJust.text(), domain::kJustificationCodeWidth));
-  try {
-    qryPesqJust.Close();
-    qryPesqJust.setParam("P_CDJUSTEXCHIS", engine::Value(edtCdJust.text()));
-    qryPesqJust.Open();
-  } catch (const hostlib::DatabaseError& e) {
-    consiste::MensErro(
-        dialogs,
-        std::string("Não foi possível consultar a justificativa de exclusão no banco de dados.\n") + e.what(),
-        true);
-  }
+  qryPesqJust.Close();
+  qryPesqJust.setParam("P_CDJUSTEXCHIS", engine::Value(edtCdJust.text()));
+  openRegister(dialogs, qryPesqJust,
+               "Não foi possível consultar a justificativa de exclusão no banco de dados.");
   if (qryPesqJust.rows().isEmpty()) consiste::MensErro(dialogs, msgLiquidaItem.Msg("JUST_N_CAD"), true);
   showJustDescription(*this, qryPesqJust.rows().field("DSJUSTEXCHIS").asString());
 }
@@ -67,14 +71,7 @@ void TfrmLiquidaItem::btnJustClick() { btnJust.click(dialogs, searches); }
 void TfrmLiquidaItem::btnJustBeforePesq() {
   // The list shows the register as it stands now.
   qryJustExcl.Close();
-  try {
-    qryJustExcl.Open();
-  } catch (const hostlib::DatabaseError& e) {
-    consiste::MensErro(
-        dialogs,
-        std::string("Não foi possível ler as justificativas de exclusão do banco de dados.\n") + e.what(),
-        true);
-  }
+  openRegister(dialogs, qryJustExcl, "Não foi possível ler as justificativas de exclusão do banco de dados.");
 }
 
 void TfrmLiquidaItem::btnJustAfterPesq() {
