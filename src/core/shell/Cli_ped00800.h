@@ -325,6 +325,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // and aborts.
   void Vd_JustExcl(bool M);
   void btnJustClick();
+  void btnJustBeforePesq();
   void btnJustAfterPesq();
   void edtCdJustChange();
   void edtCdJustExit();
