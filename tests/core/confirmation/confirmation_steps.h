@@ -99,7 +99,7 @@ class ConfirmationTest : protected ServerOfItsOwn, public MarkingTest {
   void justify(const std::string& code) {
     ASSERT_TRUE(choose(s().mnuJustExcl));
     ASSERT_TRUE(s().pgcPadrao.isActive(s().tshJustExcl));
-    s().edtCdJust.setText(code);
+    ASSERT_TRUE(s().handle([&] { s().typeCdJust(code); }));
   }
 
   // Confirm, answering each question in turn.

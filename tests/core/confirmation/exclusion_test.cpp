@@ -71,7 +71,7 @@ TEST_P(ItemExclusion, TheMarkedItemGoesBackAndTheOthersStayAsTheyWere) {
   ASSERT_TRUE(toOrder(p.order));
   ASSERT_TRUE(toItem(p.item));
   ASSERT_TRUE(clickItem());
-  s().edtCdJust.setText("0002");
+  justify("0002");
   watchMessages();
   h_.host.take();
 

@@ -88,7 +88,7 @@ TEST_F(Liquidation, ItemsOnAWarehouseOnlyBranchAreSettledAndTheOthersStayOpen) {
     ASSERT_TRUE(toItem(item));
     ASSERT_TRUE(clickItem()) << h_.host.shown().back();
   }
-  s().edtCdJust.setText("0001");  // typed on the item page's way to the confirmation
+  justify("0001");
   watchMessages();
   h_.host.take();
 

@@ -15,7 +15,7 @@ class Refusals : public ConfirmationTest {
     allocateFromStock("0001", {"0000001002"});
     ASSERT_TRUE(toOrder("0000001002"));
     ASSERT_TRUE(clickOrder());
-    s().edtCdJust.setText("0003");
+    justify("0003");
     h_.host.take();
   }
   // The order's items, untouched.
@@ -61,7 +61,7 @@ TEST_F(Refusals, ANoToEachQuestionSendsNothing) {
 
   ASSERT_TRUE(toOrder("0000001007"));
   ASSERT_TRUE(clickOrder());
-  s().edtCdJust.setText("0003");
+  justify("0003");
   h_.host.take();
   ASSERT_TRUE(confirm({false}));
   EXPECT_TRUE(calls("SetDesfazLiq").empty());
@@ -70,21 +70,25 @@ TEST_F(Refusals, ANoToEachQuestionSendsNothing) {
   expectReleased();
 }
 
-// A justification missing or not in the register settles nothing, whoever
-// refuses it first: the screen, or the server behind it.
+// A justification missing or not in the register is refused before any
+// question: its page in front, the focus in the code, the marks kept.
 TEST_F(Refusals, AJustificationMissingOrNotInTheRegisterSettlesNothing) {
   listOrders("0001");
   markOrderOn0001();
-  for (const char* code : {"", "9999"}) {
-    s().edtCdJust.setText(code);
+  for (const auto& [code, refusal] :
+       {std::pair<const char*, const char*>{"", "Justificativa deve ser informada."},
+        {"9999", "Justificativa de exclusão do histórico não cadastrada."}}) {
+    justify(code);
     watchMessages();
-    EXPECT_FALSE(confirm({true, true})) << code;
-    const Lines shown = messages();
-    ASSERT_FALSE(shown.empty());
-    EXPECT_TRUE(shown.back().starts_with("erro: ")) << shown.back();
+    h_.host.take();
+    EXPECT_FALSE(confirm({}));
+    EXPECT_EQ(messages(), (Lines{std::string("erro: ") + refusal}));
+    EXPECT_TRUE(s().pgcPadrao.isActive(s().tshJustExcl));
+    EXPECT_EQ(s().focused(), &s().edtCdJust);
     expectReleased();
     EXPECT_TRUE(marked("0000001002 2 S"));
   }
+  EXPECT_TRUE(calls("SetLiquidaPed").empty());
   expectNothingSettled();
 }
 
@@ -140,7 +144,7 @@ TEST_F(Refusals, OrdersTheServerRefusedAreListedAfterTheOthersWentThrough) {
     ASSERT_TRUE(toOrder(order));
     ASSERT_TRUE(clickOrder());
   }
-  s().edtCdJust.setText("0005");
+  justify("0005");
   sql::open(server.info().database)
       ->execute("UPDATE PEDIDO SET IDSITPEDIDO = '6' WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000001004'");
   h_.host.take();
