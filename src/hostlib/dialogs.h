@@ -2,9 +2,20 @@
 // The boxes a screen shows the operator, behind a toolkit-free interface: the
 // Qt host implements it with real dialogs, tests with ScriptedHost.
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ped::hostlib {
+
+// A list the operator reads and closes with OK: a title, column headings,
+// rows of texts (as many as the headings) and a closing line beneath.
+struct ListWindow {
+  std::string title;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+  std::string summary;
+};
 
 class Dialogs {
  public:
@@ -16,6 +27,8 @@ class Dialogs {
   // Help topic `context` of the help file `helpFile` ("pedhelp.hlp"), in a
   // window of its own; returns at once.
   virtual void showHelp(std::string_view helpFile, int context) = 0;
+  // A modal list window with one OK button; returns when it is closed.
+  virtual void showList(const ListWindow& list) = 0;
 };
 
 }  // namespace ped::hostlib

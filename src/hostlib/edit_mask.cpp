@@ -73,6 +73,12 @@ std::string toUtf8(std::u32string_view text) {
   return out;
 }
 
+std::string upperCase(std::string_view text) {
+  std::u32string chars = toCodePoints(text);
+  for (char32_t& c : chars) c = toUpper(c);
+  return toUtf8(chars);
+}
+
 EditMask::EditMask(std::string_view mask) {
   const std::u32string m = toCodePoints(mask);
   // The pattern ends at the first ';' that is not escaped.

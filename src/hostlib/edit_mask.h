@@ -77,4 +77,8 @@ std::string formatMaskText(std::string_view mask, std::string_view value);
 std::u32string toCodePoints(std::string_view utf8);
 std::string toUtf8(std::u32string_view text);
 
+// The text as an edit that holds upper case only keeps it: ASCII and Latin-1
+// letters raised, the rest as it is.
+std::string upperCase(std::string_view text);
+
 }  // namespace ped::hostlib

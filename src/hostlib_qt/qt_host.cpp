@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "hostlib_qt/help_window.h"
+#include "hostlib_qt/list_window.h"
 #include "hostlib_qt/qt_conversions.h"
 #include "hostlib_qt/search_dialogs.h"
 
@@ -47,6 +48,11 @@ void QtHost::showHelp(std::string_view helpFile, int context) {
     return;
   }
   showHelpPage(parent_, page);
+}
+
+void QtHost::showList(const hostlib::ListWindow& list) {
+  ListWindowDialog dialog(owner(), list);
+  dialog.exec();
 }
 
 void QtHost::showBusy(hostlib::BusyKind) {

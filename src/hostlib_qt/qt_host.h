@@ -1,6 +1,6 @@
 #pragma once
 // The host services drawn with Qt: error boxes, Sim/Não questions, the busy
-// indicator, the search and the pick list.
+// indicator, the search, the pick list and the list window.
 
 #include <QPointer>
 #include <QWidget>
@@ -26,6 +26,7 @@ class QtHost : public hostlib::Dialogs, public hostlib::BusyIndicator, public ho
   // dir is $PED_HELP_DIR, else share/ped00800/help beside the executable's
   // folder, else the source tree's help folder. A missing topic is an error box.
   void showHelp(std::string_view helpFile, int context) override;
+  void showList(const hostlib::ListWindow& list) override;
   void showBusy(hostlib::BusyKind kind) override;
   void hideBusy() override;
   std::optional<std::size_t> chooseRow(const engine::DataSet& rows, std::string_view title) override;

@@ -238,8 +238,9 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   hostlib_qt::bind(*search, s.btnJust);
   search->setToolTip(QStringLiteral("Pesquisar"));
   auto* description = new QLineEdit(box);
-  hostlib_qt::bind(*description, s.edtDsJust);
+  hostlib_qt::bind(*description, s.edtDsJust);  // disabled by the screen: display only
   description->setMinimumWidth(300);
+  description->setFocusPolicy(Qt::NoFocus);
   for (QWidget* w : std::initializer_list<QWidget*>{code, search, description}) w->setFont(font());
   row->addWidget(code);
   row->addWidget(search);
@@ -247,6 +248,20 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
   justLayout->addWidget(box);
   justLayout->addStretch(1);
   pages_->addTab(just, q(s.tshJustExcl.caption()));
+
+  edtCdJust_ = code;
+  connect(code, &QLineEdit::textEdited, this, [this, code](const QString& typed) {
+    // The register keeps its codes in upper case.
+    const QString upper = typed.toUpper();
+    if (upper != typed) {
+      const int at = code->cursorPosition();
+      code->setText(upper);
+      code->setCursorPosition(at);
+    }
+    run([this, text = upper.toStdString()] { screen_.typeCdJust(text); });
+  });
+  connect(search, &QToolButton::clicked, this, [this] { run([this] { screen_.click(screen_.btnJust); }); });
+  code->installEventFilter(this);
 
   // A tab the operator clicks goes through the core, which may refuse it.
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -307,6 +322,17 @@ bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
     for (hostlib::Grid* g : {&screen_.dbgPadrao, &screen_.dbgItemPedido, &screen_.dbgLiqEst})
       if (watched->objectName() == q(g->name()) && screen_.focused() != g)
         run([this, g] { screen_.enterGrid(*g); });
+  }
+  if (watched == edtCdJust_) {
+    if (event->type() == QEvent::FocusIn && screen_.focused() != &screen_.edtCdJust) {
+      run([this] { screen_.setFocus(screen_.edtCdJust); });
+    } else if (hostlib_qt::leavesField(event) && !closing_) {
+      // Once the focus has settled where it went: a refused code takes it back.
+      QPointer<LiquidaItemWindow> self(this);
+      QTimer::singleShot(0, this, [self] {
+        if (self && !self->closing_) self->run([self] { self->screen_.leaveCdJust(); });
+      });
+    }
   }
   if (watched == medCdFilial_) {
     if (event->type() == QEvent::FocusIn) {

@@ -9,6 +9,7 @@
 #include "core/shell/Cli_ped00800.h"
 #include "hostlib_qt/base_frames.h"
 
+class QLineEdit;
 class QTabWidget;
 class QTableView;
 
@@ -47,6 +48,7 @@ class LiquidaItemWindow : public hostlib_qt::GridScreenFrame {
 
   core::TfrmLiquidaItem& screen_;
   hostlib_qt::MaskedLineEdit* medCdFilial_ = nullptr;
+  QLineEdit* edtCdJust_ = nullptr;
   QTabWidget* pages_ = nullptr;
   AllocationGridView* allocation_ = nullptr;
   bool closing_ = false;

@@ -21,7 +21,7 @@ class MarkingTest : public ::testing::Test {
   using Lines = std::vector<std::string>;
 
   MarkingTest() = default;
-  // On a server of the test's own (tests that settle orders change it).
+  // The screen on a server of the test's own, for tests that change orders.
   explicit MarkingTest(const ped::testing::DemoServer& server) : h_(server) {}
 
   TfrmLiquidaItem& s() const { return h_.screen(); }

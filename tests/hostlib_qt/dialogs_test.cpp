@@ -26,6 +26,7 @@
 #include "hostlib/consiste.h"
 #include "hostlib_qt/base_frames.h"
 #include "hostlib_qt/date_edit_widget.h"
+#include "hostlib_qt/list_window.h"
 #include "hostlib_qt/masked_line_edit.h"
 #include "hostlib_qt/qt_host.h"
 #include "hostlib_qt/search_dialogs.h"
@@ -146,6 +147,39 @@ TEST(QtHost, QuestionsAnswerSimOrNaoAndErrorsWaitForOk) {
   clickInNextBox(QStringLiteral("OK"), &seen);
   host.showError("Filial não cadastrada.");
   EXPECT_EQ(seen, QStringLiteral("Filial não cadastrada."));
+}
+
+TEST(QtHost, TheListWindowShowsEveryRowAndItsLineAndClosesWithOk) {
+  QWidget window;
+  window.resize(800, 600);
+  window.show();
+  QtHost host(&window);
+  const std::string refusal = "Esta operação não pode ser realizada. Atualize os dados.";
+  const hostlib::ListWindow list{"Pedidos não processados",
+                                 {"Filial", "Pedido", "Situação", "Mensagem"},
+                                 {{"0001", "0000001002", "2", refusal}, {"0001", "0000001005", "3", "Outro"}},
+                                 "1 pedido(s) processado(s), 2 não processado(s)."};
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = dynamic_cast<ListWindowDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    seen = true;
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Pedidos não processados"));
+    QTableWidget* table = dialog->table();
+    ASSERT_EQ(table->rowCount(), 2);
+    ASSERT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("Situação"));
+    EXPECT_EQ(table->item(0, 3)->text(), QString::fromStdString(refusal));
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("0000001005"));
+    // The message column is wide enough to read the server's text whole.
+    EXPECT_GE(table->columnWidth(3), table->fontMetrics().horizontalAdvance(table->item(0, 3)->text()));
+    EXPECT_EQ(dialog->summary()->text(), QStringLiteral("1 pedido(s) processado(s), 2 não processado(s)."));
+    savePicture(*dialog, dialog->objectName());
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+      if (b->text() == QStringLiteral("OK")) b->click();
+  });
+  host.showList(list);
+  EXPECT_TRUE(seen);
 }
 
 TEST(QtHost, TheBusyIndicatorShowsTheWaitCursorUntilTheLastGuardEnds) {

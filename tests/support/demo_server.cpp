@@ -18,7 +18,7 @@ namespace ped::testing {
 
 struct RunningDemoServer::Parts {
   DemoServer info;
-  std::filesystem::path dir;  // the server's own folder, removed with it
+  std::filesystem::path dir;  // the SQLite file's, removed with it
   std::unique_ptr<engine::Clock> clock;
   std::unique_ptr<server::ConnectionPool> pool;
   std::unique_ptr<server::Services> services;
@@ -31,11 +31,15 @@ RunningDemoServer::RunningDemoServer(DemoServerOptions options) : parts_(std::ma
   static std::atomic<int> servers{0};
   const auto dir = std::filesystem::temp_directory_path() /
                    ("ped-demo-" + std::to_string(::getpid()) + "-" + std::to_string(servers++));
-  std::filesystem::create_directories(dir);
   Parts& p = *parts_;
-  p.dir = dir;
-  p.info.database = options.database.empty() ? (dir / "demo.db").string() : options.database;
-  if (options.database.empty()) std::filesystem::remove(p.info.database);
+  if (options.database.empty()) {
+    std::filesystem::create_directories(dir);
+    p.dir = dir;
+    p.info.database = (dir / "demo.db").string();
+    std::filesystem::remove(p.info.database);
+  } else {
+    p.info.database = options.database;
+  }
   if (options.today == 0)
     p.clock = std::make_unique<engine::SystemClock>();
   else
@@ -63,7 +67,7 @@ RunningDemoServer::RunningDemoServer(DemoServerOptions options) : parts_(std::ma
 RunningDemoServer::~RunningDemoServer() {
   parts_->http->stop();
   std::error_code ignored;
-  std::filesystem::remove_all(parts_->dir, ignored);
+  if (!parts_->dir.empty()) std::filesystem::remove_all(parts_->dir, ignored);
 }
 
 const DemoServer& RunningDemoServer::info() const { return parts_->info; }

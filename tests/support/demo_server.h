@@ -13,7 +13,7 @@
 namespace ped::testing {
 
 struct DemoServer {
-  std::string database;  // the SQLite file or PostgreSQL target, also the look-up database
+  std::string database;  // the SQLite file, also the look-up database
   int port = 0;
   double today = 0;  // the demo data's "today"
 };
@@ -31,8 +31,8 @@ struct DemoServerOptions {
   double today = 0;
   // Sees every call the server answers, on the thread that answered it.
   rpc::CallSink callSink;
-  // An empty database to fill and serve (a PostgreSQL target of a
-  // TestDatabase); empty: a fresh SQLite file. The caller drops it.
+  // An empty database to fill and serve (a PostgreSQL target, such as a
+  // TestDatabase's) instead of a fresh SQLite file; its owner drops it.
   std::string database;
 };
 

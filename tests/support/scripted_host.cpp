@@ -18,26 +18,40 @@ auto next(Queue& queue, std::string_view what) {
 
 }  // namespace
 
-void ScriptedHost::showError(std::string_view text) { shown_.push_back("erro: " + std::string(text)); }
+void ScriptedHost::record(std::string line) {
+  shown_.push_back(std::move(line));
+  if (onShown) onShown(shown_.back());
+}
+
+void ScriptedHost::showError(std::string_view text) { record("erro: " + std::string(text)); }
 
 bool ScriptedHost::askYesNo(std::string_view text) {
   const bool yes = next(answers_, text);
-  shown_.push_back("pergunta: " + std::string(text) + (yes ? " -> Sim" : " -> Não"));
+  record("pergunta: " + std::string(text) + (yes ? " -> Sim" : " -> Não"));
   return yes;
 }
 
 void ScriptedHost::showHelp(std::string_view helpFile, int context) {
-  shown_.push_back("ajuda: " + std::string(helpFile) + " " + std::to_string(context));
+  record("ajuda: " + std::string(helpFile) + " " + std::to_string(context));
 }
 
-void ScriptedHost::showBusy(BusyKind kind) {
-  shown_.push_back("aguarde: " + std::to_string(static_cast<int>(kind)));
+void ScriptedHost::showList(const ListWindow& list) {
+  auto joined = [](const std::vector<std::string>& cells) {
+    std::string out;
+    for (const std::string& cell : cells) out += (out.empty() ? "" : "; ") + cell;
+    return out;
+  };
+  std::string line = "janela: " + list.title + " [" + joined(list.columns) + "]";
+  for (const std::vector<std::string>& row : list.rows) line += " | " + joined(row);
+  record(line + " | " + list.summary);
 }
-void ScriptedHost::hideBusy() { shown_.emplace_back("aguarde: fim"); }
+
+void ScriptedHost::showBusy(BusyKind kind) { record("aguarde: " + std::to_string(static_cast<int>(kind))); }
+void ScriptedHost::hideBusy() { record("aguarde: fim"); }
 
 std::optional<std::size_t> ScriptedHost::chooseRow(const engine::DataSet& rows, std::string_view title) {
   const std::optional<std::size_t> recNo = next(rowChoices_, title);
-  shown_.push_back("pesquisa: " + std::string(title) + " -> " + (recNo ? std::to_string(*recNo) : "saiu"));
+  record("pesquisa: " + std::string(title) + " -> " + (recNo ? std::to_string(*recNo) : "saiu"));
   if (!recNo) return std::nullopt;
   if (*recNo == 0 || *recNo > rows.recordCount())
     throw std::logic_error("o roteiro escolhe a linha " + std::to_string(*recNo) + ", que não existe");
@@ -49,8 +63,8 @@ std::optional<std::vector<std::string>> ScriptedHost::chooseKeys(const engine::D
                                                                  std::string_view title,
                                                                  const std::vector<std::string>& checked) {
   std::optional<std::vector<std::string>> keys = next(keyChoices_, title);
-  shown_.push_back("lista: " + std::string(title) + " (" + std::string(keyField) + ") [" +
-                   domain::joinListText(checked) + "] -> " + (keys ? domain::joinListText(*keys) : "saiu"));
+  record("lista: " + std::string(title) + " (" + std::string(keyField) + ") [" +
+         domain::joinListText(checked) + "] -> " + (keys ? domain::joinListText(*keys) : "saiu"));
   if (!keys) return keys;
   // A real pick list only hands back keys of its rows.
   const engine::Field* key = rows.findField(keyField);

@@ -1,11 +1,14 @@
 // The main screen in the real host as a new operator meets it, offscreen:
 // he accepts the branch and presses Enter, searches the list with Procurar,
-// then chooses another branch with the search button from the order list.
+// then chooses another branch with the search button from the order list;
+// the justification typed and picked on its page.
 
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -60,6 +63,65 @@ TEST(LiquidaItemWindow, ANewOperatorListsSearchesAndChangesTheBranchWithoutStale
   EXPECT_EQ(filters, 2);
   EXPECT_TRUE(orders->model()->rowCount() == 0 ||
               orders->model()->index(0, 2).data().toString() != firstOrder);
+}
+
+TEST(LiquidaItemWindow, AJustificationTypedOrPickedShowsItsDescription) {
+  DemoHost host(false);
+  host.open();
+  QWidget* screen = host.screen();
+  ASSERT_NE(screen, nullptr);
+  EXPECT_SOON(focusInWindowOf(screen) == QStringLiteral("medCdFilial"));
+  // Branch 0003 moves no stock: a marked order needs no allocation.
+  auto* branch = part<QLineEdit>(screen, "medCdFilial");
+  chooseInNextSearch(2);
+  part<QToolButton>(screen, "btnFilial")->click();
+  ASSERT_SOON(branch->text() == QStringLiteral("0003"));
+  screen->window()->activateWindow();  // offscreen, closing the search activates nothing
+  ASSERT_SOON(QApplication::focusWidget() == branch);
+  bool filtered = false;
+  onNextModal([&filtered](QWidget* d) {  // every order of the branch (Ctrl+D clears the filter)
+    EXPECT_SOON(QApplication::focusWidget() && d->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    filtered = true;
+  });
+  QTest::keyClick(branch, Qt::Key_Tab);
+  ASSERT_SOON(filtered);
+  auto* orders = part<QTableView>(screen, "dbgPadrao");
+  ASSERT_SOON(orders->model()->rowCount() > 0);
+
+  // An order marked opens the page.
+  int mark = 0;
+  while (mark < orders->model()->columnCount() &&
+         orders->model()->headerData(mark, Qt::Horizontal).toString() != QStringLiteral("\u2714"))
+    ++mark;
+  ASSERT_LT(mark, orders->model()->columnCount());
+  QTest::mouseClick(orders->viewport(), Qt::LeftButton, {},
+                    orders->visualRect(orders->model()->index(0, mark)).center());
+  auto* pages = part<QTabWidget>(screen, "pgcPadrao");
+  ASSERT_SOON(pages->isTabEnabled(2));
+  pages->setCurrentIndex(2);
+  auto* code = part<QLineEdit>(screen, "edtCdJust");
+  auto* description = part<QLineEdit>(screen, "edtDsJust");
+  EXPECT_FALSE(description->isEnabled());
+  screen->window()->activateWindow();  // the filter dialog closed activates nothing
+  ASSERT_SOON(screen->window()->isActiveWindow());
+  code->setFocus(Qt::MouseFocusReason);
+  ASSERT_SOON(focusInWindowOf(screen) == QStringLiteral("edtCdJust"));
+  QCoreApplication::processEvents();  // the screen echoes the focus it was given
+
+  QTest::keyClicks(code, QStringLiteral("a"));
+  EXPECT_EQ(code->text(), QStringLiteral("A"));  // as the register keeps codes
+  QTest::keyClick(code, Qt::Key_Backspace);
+  QTest::keyClicks(code, QStringLiteral("3"));
+  QTest::keyClick(code, Qt::Key_Tab);
+  EXPECT_SOON(code->text() == QStringLiteral("0003")) << code->text();
+  EXPECT_SOON(description->text() == QStringLiteral("ERRO DE DIGITAÇÃO")) << description->text();
+
+  chooseInNextSearch(1);
+  part<QToolButton>(screen, "btnJust")->click();
+  EXPECT_SOON(code->text() == QStringLiteral("0002")) << code->text();
+  EXPECT_SOON(description->text() == QStringLiteral("CLIENTE DESISTIU DA COMPRA")) << description->text();
 }
 
 }  // namespace

@@ -107,6 +107,13 @@ void TfrmLiquidaItem::unlockWindowUpdate() {
   if (--windowLocks_ == 0 && window_) window_->setUpdatesLocked(false);
 }
 
+void TfrmLiquidaItem::releaseWindowUpdate() {
+  ++windowGeneration_;
+  if (windowLocks_ == 0) return;
+  windowLocks_ = 0;
+  if (window_) window_->setUpdatesLocked(false);
+}
+
 void TfrmLiquidaItem::Close() {
   if (screenOwner.get() != this) return;  // already closed
   FormClose();

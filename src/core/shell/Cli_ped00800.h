@@ -312,6 +312,11 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void lockWindowUpdate();
   void unlockWindowUpdate();
   bool windowUpdateLocked() const { return windowLocks_ > 0; }
+  // Thaws the window whatever the nesting, so that a message shows on a
+  // window that paints; the locks taken before it then leave it alone.
+  void releaseWindowUpdate();
+  // Changes with every releaseWindowUpdate.
+  unsigned windowUpdateGeneration() const { return windowGeneration_; }
 
   // ---- Exclusion justification (the page tshJustExcl)
   // Completes the code in edtCdJust to its width, looks it up (qryPesqJust)
@@ -320,6 +325,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // and aborts.
   void Vd_JustExcl(bool M);
   void btnJustClick();
+  void btnJustBeforePesq();
   void btnJustAfterPesq();
   void edtCdJustChange();
   void edtCdJustExit();
@@ -383,6 +389,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   bool boPrimeiraAtivacao = false;
   bool inBranchField_ = false;
   int windowLocks_ = 0;
+  unsigned windowGeneration_ = 0;
   std::unique_ptr<ScreenWindow> window_;
 };
 

@@ -13,9 +13,15 @@
 namespace ped::core {
 namespace {
 
+// No message over the indicator or on a window that does not paint.
+void clearForMessage(TfrmLiquidaItem& screen) {
+  screen.showavi.DeactiveAll();
+  screen.releaseWindowUpdate();
+}
+
 // A packet that does not fit is the server's fault, reported as such.
 [[noreturn]] void invalidAnswer(TfrmLiquidaItem& screen, std::string_view method) {
-  screen.showavi.DeactiveAll();
+  clearForMessage(screen);
   std::string text = "Resposta inválida do servidor de aplicação para ";
   text += method;
   text += ".";
@@ -30,13 +36,13 @@ struct DecodedPacket {
 };
 
 void loadAnswer(TfrmLiquidaItem& screen, std::string_view method, const hostlib::RemoteResult& answer,
-                std::initializer_list<engine::DataSet*> into) {
+                std::initializer_list<engine::DataSet*> into, NullPacket nullPacket) {
   std::vector<DecodedPacket> decoded;
   decoded.reserve(into.size());
   std::size_t index = 0;
   for (engine::DataSet* dataSet : into) {
     const std::optional<std::string>& packet = answer.at(index++);
-    if (dataSet == nullptr) continue;
+    if (dataSet == nullptr || (!packet && nullPacket == NullPacket::LeavesAlone)) continue;
     if (!packet) invalidAnswer(screen, method);
     std::vector<engine::FieldSpec> layout = dataSet->layout();
     try {
@@ -53,15 +59,16 @@ void loadAnswer(TfrmLiquidaItem& screen, std::string_view method, const hostlib:
 
 hostlib::RemoteResult callServer(TfrmLiquidaItem& screen, std::string_view method,
                                  std::vector<netclient::Arg> args,
-                                 std::initializer_list<engine::DataSet*> into, hostlib::BusyKind kind) {
+                                 std::initializer_list<engine::DataSet*> into, hostlib::BusyKind kind,
+                                 NullPacket nullPacket) {
   hostlib::BusyGuard busy(screen.showavi, kind);
   // Whoever catches the failure further up may show it: not under the
   // indicator.
-  engine::OnFailure down{[&screen] { screen.showavi.DeactiveAll(); }};
+  engine::OnFailure down{[&screen] { clearForMessage(screen); }};
   hostlib::RemoteResult answer = screen.netLiquidaItem.call(method, std::move(args));
-  if (!answer.ok) screen.showavi.DeactiveAll();
+  if (!answer.ok) clearForMessage(screen);
   hostlib::consiste::CheckResultServ(screen.dialogs, answer, true);
-  loadAnswer(screen, method, answer, into);
+  loadAnswer(screen, method, answer, into, nullPacket);
   return answer;
 }
 

@@ -16,6 +16,12 @@ namespace ped::core {
 
 class TfrmLiquidaItem;
 
+// What a null packet in the answer means for the data set it would load.
+enum class NullPacket {
+  Invalid,     // the answer does not fit: nothing is loaded
+  LeavesAlone  // the data set keeps what it holds (answers whose elements may be null)
+};
+
 // Calls `method` with `args` over the screen's connection, under the busy
 // indicator of `kind` (nested in any already up), and loads packet i of the
 // answer into into[i]; a null entry leaves packet i alone. Returns the
@@ -28,14 +34,16 @@ class TfrmLiquidaItem;
 // handlers, in the order given, still under the indicator.
 //
 // On any failure - the transport's, the server's (shown by CheckResultServ),
-// an ill-fitting answer, or a handler's - the indicator is taken down whole,
-// before any message shows, and the failure goes on: an Abort once its
+// an ill-fitting answer, or a handler's - the indicator is taken down whole
+// and a frozen window thawed (releaseWindowUpdate), before any message
+// shows, and the failure goes on: an Abort once its
 // message was shown, a handler's own exception as it came.
 //
 // REQUIRES: the screen's connection opened (FormCreate opens it).
 hostlib::RemoteResult callServer(TfrmLiquidaItem& screen, std::string_view method,
                                  std::vector<netclient::Arg> args,
                                  std::initializer_list<engine::DataSet*> into = {},
-                                 hostlib::BusyKind kind = hostlib::BusyKind::Loading);
+                                 hostlib::BusyKind kind = hostlib::BusyKind::Loading,
+                                 NullPacket nullPacket = NullPacket::Invalid);
 
 }  // namespace ped::core

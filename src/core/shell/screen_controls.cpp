@@ -156,6 +156,8 @@ void TfrmLiquidaItem::buildControls() {
   btnJust.dataSource = &qryJustExcl.rows();
   btnJust.title = "Justificativa de Exclusão hitórica";
   btnJust.emptyListText = "Justificativa de exclusão do historico não cadastrada.";
+  btnJust.onBeforeSearch = [this](hostlib::TBtnPesquisa&) { btnJustBeforePesq(); };
+  btnJust.onAfterSearch = [this](hostlib::TBtnPesquisa&) { btnJustAfterPesq(); };
 
   // Opening a list starts its marks from zero.
   cdsPedido.events.afterOpen = [this](engine::DataSet&) { cdsPedidoAfterOpen(); };

@@ -1,6 +1,5 @@
-// The screen's confirm and cancel buttons. On the allocation grid they post
-// or drop the row being edited, and send nothing; elsewhere cancel drops the
-// marks.
+// The screen's cancel button: on the allocation grid it drops the row being
+// edited and keeps the marks; elsewhere it drops the marks.
 
 #include "core/items/item_marks.h"
 #include "core/orders/order_marks.h"
@@ -11,30 +10,6 @@
 #include "domain/status_rules.h"
 
 namespace ped::core {
-
-void TfrmLiquidaItem::sbtConfirmarClick() {
-  if (sbtConfirmar.enabled()) {
-    // Sending the marks to the server is not built yet: away from the
-    // allocation grid the button does nothing.
-    if (!allocationGridInUse(*this)) return;
-    postLiqEst();  // its checks may refuse it, ending here
-  }
-  confirmClosingSteps({});
-}
-
-void TfrmLiquidaItem::confirmClosingSteps(const std::string& returnOrder) {
-  if (pgcPadrao.isActive(tshPadrao))
-    AtualizaPedido(true);
-  else if (pgcPadrao.isActive(tshItemPedido))
-    reloadItemsOfCurrentOrder();
-  habilita("");
-  edtCdJust.setText("");
-  edtDsJust.setText("");
-  if (!returnOrder.empty())
-    cdsPedido.locate("NRPEDIDO", {engine::Value(returnOrder)}, {.caseInsensitive = true});
-  if (cdsPedido.active() && !cdsPedido.isEmpty()) reloadItemsOfCurrentOrder();
-  DesabilitacaoDefaultItemPed();
-}
 
 void TfrmLiquidaItem::sbtCancelarClick() {
   if (!sbtCancelar.enabled()) return;

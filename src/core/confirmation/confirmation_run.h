@@ -1,0 +1,67 @@
+#pragma once
+// One press of the confirm button: what its operation remembers for the
+// closing steps (the order to return to, the window's freeze), the screen's
+// own stock-check data set, and the orders sent and refused, which the
+// operator is shown at the end.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/shell/Cli_ped00800.h"
+#include "core/shell/window_lock.h"
+#include "engine/data_set.h"
+#include "netclient/arg.h"
+
+namespace ped::core {
+
+// An order the server did not process: its row of the error packet.
+struct RefusedOrder {
+  std::string branch, order, status, text;
+};
+
+class ConfirmationRun {
+ public:
+  explicit ConfirmationRun(TfrmLiquidaItem& screen) : screen(screen) {}
+
+  TfrmLiquidaItem& screen;
+  // NRPEDIDO of the order current when the operation began; empty: none ran.
+  std::string returnOrder;
+  // Painting frozen from the operation's start to the end of the closing steps.
+  std::optional<WindowUpdateLock> freeze;
+  // Receives AtualizaEstoque's positions that would become irregular.
+  engine::DataSet stockCheck{"cdsEstoqueIrregular"};
+  int ordersSent = 0;
+  std::vector<RefusedOrder> refused;
+
+  // A confirmation question of the message table; true for "Sim".
+  bool ask(std::string_view key);
+  // The operation starts: repaint, the current order remembered, painting
+  // frozen. The caller raises the busy indicator.
+  void begin();
+  // Thaws the window now (the guard then does nothing more).
+  void thaw() { freeze.reset(); }
+  // Sends one of the changing calls (arguments as given), loads element [0],
+  // when not null, into `list` and element [1], when not null, into cdsErro,
+  // and notes its rows as refused. `orders`: the orders the call carries.
+  // A failure has shown its message and aborts.
+  void send(std::string_view method, std::vector<netclient::Arg> args, engine::DataSet& list, int orders);
+  // Shows the refused orders, if any, in the list window.
+  void reportRefusals() const;
+};
+
+// The four operations; each returns when the closing steps are due and
+// aborts, its message shown, when they are not.
+void liquidateOrders(ConfirmationRun& run);
+void liquidateItems(ConfirmationRun& run);
+void excludeOrderSettlements(ConfirmationRun& run);
+void excludeItemSettlements(ConfirmationRun& run);
+
+// The texts of `field` in the rows marked "S", in list order; no cursor moves.
+std::vector<std::string> markedTexts(const engine::DataSet& rows, std::string_view field);
+
+// Focus on `field`'s column of `grid`, when the grid can take it.
+void focusGridField(TfrmLiquidaItem& screen, hostlib::Grid& grid, std::string_view field);
+
+}  // namespace ped::core

@@ -1,0 +1,25 @@
+// Exclusion of the liquidation of the marked items of one order.
+
+#include "core/confirmation/confirmation_run.h"
+
+namespace ped::core {
+
+void excludeItemSettlements(ConfirmationRun& run) {
+  TfrmLiquidaItem& s = run.screen;
+  if (run.ask("ItemPedidoLFXX")) {
+    if (s.window()) s.window()->repaint();
+    run.send("SetDesfazLiq",
+             {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
+             s.cdsItemPedido, 1);
+    s.Deschecar();
+    inContPedidoCh = 0;
+    inContItemPedidoCh = 0;
+    s.AtualizaPedido(false);
+  }
+  s.edtCdJust.setText("");
+  s.pgcPadrao.setActivePage(s.tshItemPedido);  // by the program: no page change
+  run.thaw();
+  focusGridField(s, s.dbgItemPedido, "NRITEMPED");
+}
+
+}  // namespace ped::core

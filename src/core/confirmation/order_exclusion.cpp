@@ -1,0 +1,40 @@
+// Exclusion of the liquidation of whole orders: one call per marked order,
+// every item of it sent marked; the server turns back only the items
+// liquidated by hand.
+
+#include "core/confirmation/confirmation_run.h"
+#include "core/items/item_marks.h"
+#include "domain/status_codes.h"
+
+namespace ped::core {
+void excludeOrderSettlements(ConfirmationRun& run) {
+  TfrmLiquidaItem& s = run.screen;
+  if (run.ask("PedidoEXCLUILF")) {
+    if (s.window()) s.window()->repaint();
+    // Read before the first call: the order list's cursor stays where it
+    // is, and its marks stay as they were.
+    const std::vector<std::string> branches = markedTexts(s.cdsPedido, "CDFILIAL");
+    const std::vector<std::string> orders = markedTexts(s.cdsPedido, "NRPEDIDO");
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+      s.fetchItemsOf(branches[i], orders[i]);
+      {
+        const engine::ControlsDisabled quiet(s.cdsItemPedido);
+        for (s.cdsItemPedido.first(); !s.cdsItemPedido.eof(); s.cdsItemPedido.next()) {
+          setItemMark(s, domain::mark::Marked);
+          s.habilita("");
+          stSituacaoItemPedido = itemStatus(s);
+        }
+      }
+      run.send("SetDesfazLiq",
+               {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
+               s.cdsItemPedido, 1);
+    }
+  }
+  s.edtCdJust.setText("");
+  // A page set by the program runs no page change.
+  s.pgcPadrao.setActivePage(s.tshItemPedido);
+  run.thaw();
+  focusGridField(s, s.dbgPadrao, "NRPEDIDO");
+}
+
+}  // namespace ped::core

@@ -1,0 +1,27 @@
+#pragma once
+// The host's list window: a read-only table under a title, a closing line
+// beneath it and one OK button. Long texts wrap in their cells, so the
+// operator reads every word without scrolling sideways.
+
+#include <QDialog>
+
+#include "hostlib/dialogs.h"
+
+class QLabel;
+class QTableWidget;
+
+namespace ped::hostlib_qt {
+
+class ListWindowDialog : public QDialog {
+ public:
+  ListWindowDialog(QWidget* parent, const hostlib::ListWindow& list);
+
+  QTableWidget* table() const { return table_; }
+  QLabel* summary() const { return summary_; }
+
+ private:
+  QTableWidget* table_;
+  QLabel* summary_;
+};
+
+}  // namespace ped::hostlib_qt
