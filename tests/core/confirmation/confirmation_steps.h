@@ -14,6 +14,7 @@
 #include "sql/connection.h"
 #include "support/demo_server.h"
 #include "support/fault_proxy.h"
+#include "support/test_database.h"
 
 namespace ped::core::testing {
 
@@ -131,6 +132,25 @@ class ConfirmationTest : protected ServerOfItsOwn, public MarkingTest {
       if (m == method) out.push_back(m);
     return out;
   }
+};
+
+// On PostgreSQL the server's database is a fresh one of the test cluster.
+struct DatabaseOfItsOwn {
+  explicit DatabaseOfItsOwn(ped::testing::Backend backend)
+      : postgres(backend == ped::testing::Backend::Postgres
+                     ? std::make_unique<ped::testing::TestDatabase>(backend)
+                     : nullptr) {}
+  std::string target() const { return postgres && postgres->available() ? postgres->target() : ""; }
+  std::unique_ptr<ped::testing::TestDatabase> postgres;
+};
+
+// A confirmation test run on SQLite and on PostgreSQL; a test body starts
+// with `if (postgres) PED_REQUIRE_DATABASE(*postgres);`.
+class ConfirmationOnEachDatabase : protected DatabaseOfItsOwn,
+                                   public ConfirmationTest,
+                                   public ::testing::WithParamInterface<ped::testing::Backend> {
+ protected:
+  ConfirmationOnEachDatabase() : DatabaseOfItsOwn(GetParam()), ConfirmationTest({.database = target()}) {}
 };
 
 }  // namespace ped::core::testing

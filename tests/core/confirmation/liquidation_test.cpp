@@ -12,21 +12,7 @@ class Liquidation : public ConfirmationTest {};
 
 using ped::testing::Backend;
 
-// On PostgreSQL the server's database is a fresh one of the test cluster.
-struct DatabaseOfItsOwn {
-  explicit DatabaseOfItsOwn(Backend backend)
-      : postgres(backend == Backend::Postgres ? std::make_unique<ped::testing::TestDatabase>(backend)
-                                              : nullptr) {}
-  std::string target() const { return postgres && postgres->available() ? postgres->target() : ""; }
-  std::unique_ptr<ped::testing::TestDatabase> postgres;
-};
-
-class OrderLiquidation : protected DatabaseOfItsOwn,
-                         public ConfirmationTest,
-                         public ::testing::WithParamInterface<Backend> {
- protected:
-  OrderLiquidation() : DatabaseOfItsOwn(GetParam()), ConfirmationTest({.database = target()}) {}
-};
+class OrderLiquidation : public ConfirmationOnEachDatabase {};
 
 INSTANTIATE_TEST_SUITE_P(Databases, OrderLiquidation, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const auto& info) { return ped::testing::backendName(info.param); });

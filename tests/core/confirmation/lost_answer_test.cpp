@@ -1,73 +1,89 @@
-// A confirmation whose answer is lost after the server committed: the
+// A confirmation whose answer is lost after the server committed. The
 // connection sends the very same call again with its request key and gets
-// the stored answer, so the order is settled once and the operator sees the
-// result. When the answer is lost twice, the operator is told the
-// connection failed, and confirming again settles nothing twice.
+// the kept answer: the order is settled once and the operator sees the
+// result. Lost twice, the operator is told the connection failed, the marks
+// stay, and confirming again settles nothing twice.
 
-#include <gtest/gtest.h>
-
-#include "core/confirmation/settlement_steps.h"
+#include "core/confirmation/confirmation_steps.h"
 
 namespace ped::core::testing {
 namespace {
 
-class LostAnswer : public SettlementTest {};
-INSTANTIATE_TEST_SUITE_P(Bancos, LostAnswer,
-                         ::testing::Values(ped::testing::Backend::Sqlite, ped::testing::Backend::Postgres),
+using ped::testing::Backend;
+
+class LostAnswer : public ConfirmationOnEachDatabase {
+ protected:
+  void markTheOrder() {
+    listOrders("0001");
+    allocateFromStock("0001", {"0000001002"});
+    ASSERT_TRUE(toOrder("0000001002"));
+    ASSERT_TRUE(clickOrder());
+    justify("0004");
+    watchMessages();
+    h_.host.take();
+  }
+  Lines settlements() const {
+    return rows(
+        "SELECT NRITEMPED, IDOPERACAO, CDOPERADOR, CDJUSTEXCHIS FROM HISTLIQMAN WHERE CDFILIAL = '0001' AND "
+        "NRPEDIDO = '0000001002' ORDER BY NRITEMPED");
+  }
+  Lines stockMoved() const {
+    return rows(
+        "SELECT NRITEMPED, SUM(QTMOVIMENTO), COUNT(*) FROM MOVESTOQUE WHERE CDFILIAL = '0001' AND NRPEDIDO = "
+        "'0000001002' GROUP BY NRITEMPED ORDER BY NRITEMPED");
+  }
+  const Lines settledOnce = {"1 L GERENTE 0004", "2 L GERENTE 0004", "3 L GERENTE 0004"};
+  const Lines movedOnce = {"1 -4 1", "2 -5 1", "3 -11 1"};
+};
+INSTANTIATE_TEST_SUITE_P(Databases, LostAnswer, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const auto& info) { return ped::testing::backendName(info.param); });
 
 TEST_P(LostAnswer, TheSameCallIsSentAgainWithItsKeyAndTheOrderIsSettledOnce) {
-  const std::string order = markCoveredOrder("0001");
-  ASSERT_FALSE(order.empty()) << "no order of 0001 the stock covers";
-  typeJustification("0004");
-  messages();
-  proxy().loseAnswer("SetLiquidaPed");
+  if (postgres) PED_REQUIRE_DATABASE(*postgres);
+  markTheOrder();
+  proxy.loseAnswer("SetLiquidaPed");
 
-  ASSERT_TRUE(confirm(2));
-  const Lines shown = messages();
-  EXPECT_FALSE(anyLineHas(shown, "erro:")) << ::testing::PrintToString(shown);
-  EXPECT_FALSE(anyLineHas(shown, "Pedidos não processados")) << ::testing::PrintToString(shown);
-  const std::vector<std::string> keys = proxy().keysOf("SetLiquidaPed");
+  ASSERT_TRUE(confirm({true, true}));
+  for (const std::string& line : messages()) EXPECT_TRUE(line.starts_with("pergunta: ")) << line;
+  expectReleased();
+  const std::vector<std::string> keys = proxy.keysOf("SetLiquidaPed");
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0], keys[1]);
-
-  const Lines history = settlementHistory("0001", order);
-  EXPECT_EQ(history.size(), allocatedItems_);
-  for (const std::string& row : history) EXPECT_TRUE(row.ends_with(" GERENTE 0004")) << row;
-  const auto moved = stockMoved("0001", order);
-  EXPECT_EQ(moved.first, allocatedRows_);
-  EXPECT_NEAR(moved.second, -allocatedTotal_, 0.0005);
-  // Reloaded with the last filter (liquidable orders): the order left the list.
-  EXPECT_FALSE(s().cdsPedido.locate("NRPEDIDO", {engine::Value(order)}));
+  EXPECT_EQ(settlements(), settledOnce);
+  EXPECT_EQ(stockMoved(), movedOnce);
+  const Lines orders = orderMarks();
+  EXPECT_NE(std::find(orders.begin(), orders.end(), "0000001002 5 N"), orders.end());
   EXPECT_EQ(inContPedidoCh, 0);
 }
 
-TEST_P(LostAnswer, AnAnswerLostTwiceIsAClearErrorAndConfirmingAgainSettlesNothingTwice) {
-  const std::string order = markCoveredOrder("0001");
-  ASSERT_FALSE(order.empty()) << "no order of 0001 the stock covers";
-  typeJustification("0004");
-  messages();
-  proxy().loseAnswer("SetLiquidaPed", 2);
+TEST_P(LostAnswer, LostTwiceItIsAClearErrorAndConfirmingAgainSettlesNothingTwice) {
+  if (postgres) PED_REQUIRE_DATABASE(*postgres);
+  markTheOrder();
+  proxy.loseAnswer("SetLiquidaPed", 2);
 
-  EXPECT_FALSE(confirm(2));
-  bool busyDown = false;
-  Lines shown = shownSettling(&busyDown);
-  EXPECT_TRUE(busyDown);
-  EXPECT_TRUE(anyLineHas(shown, "erro: A conexão com o servidor de aplicação em"))
-      << ::testing::PrintToString(shown);
-  EXPECT_FALSE(h_.toolkit.window->locked);
-  const Lines history = settlementHistory("0001", order);
-  const auto moved = stockMoved("0001", order);
-  EXPECT_EQ(moved.first, allocatedRows_);
+  EXPECT_FALSE(confirm({true, true}));
+  Lines shown = messages();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_TRUE(shown.back().starts_with("erro: A conexão com o servidor de aplicação em 127.0.0.1:"))
+      << shown.back();
+  expectReleased();
+  EXPECT_EQ(settlements(), settledOnce);
+  EXPECT_EQ(stockMoved(), movedOnce);
 
-  // The marks stayed; confirming again is a new action, refused for the order.
+  // The screen still shows the order as it was, marked: confirming again is
+  // a new action, which the server refuses for that order.
   EXPECT_EQ(s().cdsPedido.field("IDCHECK").asString(), "S");
-  typeJustification("0004");
-  ASSERT_TRUE(confirm(2));
+  justify("0004");
+  ASSERT_TRUE(confirm({true, true}));
   shown = messages();
-  EXPECT_TRUE(anyLineHas(shown, "Pedidos não processados")) << ::testing::PrintToString(shown);
-  EXPECT_EQ(settlementHistory("0001", order), history);
-  EXPECT_EQ(stockMoved("0001", order), moved);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_TRUE(shown.back().starts_with("janela: Pedidos não processados")) << shown.back();
+  EXPECT_NE(shown.back().find("0000001002; 5; Esta operação não pode ser realizada. Atualize os dados."),
+            std::string::npos)
+      << shown.back();
+  expectReleased();
+  EXPECT_EQ(settlements(), settledOnce);
+  EXPECT_EQ(stockMoved(), movedOnce);
 }
 
 }  // namespace

@@ -1,64 +1,74 @@
-// Two operators on one order. The other screen (a second session making the
-// same calls a screen makes: one test process holds one screen module)
-// settles it first; this screen's confirmation is then refused for that
-// order, and the operator is shown which order and why. One settlement.
+// Two operators on one order. One test process holds one screen module (its
+// screen and counters are the module's), so the other screen is a second
+// session making the calls a screen makes: it settles the order first, and
+// this screen's confirmation is then refused for it; the operator is shown
+// which order and why, and the database holds one settlement.
 
-#include <gtest/gtest.h>
-
-#include "core/confirmation/settlement_steps.h"
+#include "core/confirmation/confirmation_steps.h"
 #include "netclient/net_connection.h"
 
 namespace ped::core::testing {
 namespace {
 
 using netclient::Arg;
+using ped::testing::Backend;
 
-class TwoScreens : public SettlementTest {};
-INSTANTIATE_TEST_SUITE_P(Bancos, TwoScreens,
-                         ::testing::Values(ped::testing::Backend::Sqlite, ped::testing::Backend::Postgres),
+class TwoScreens : public ConfirmationOnEachDatabase {};
+INSTANTIATE_TEST_SUITE_P(Databases, TwoScreens, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const auto& info) { return ped::testing::backendName(info.param); });
 
-TEST_P(TwoScreens, TheLaterConfirmationShowsTheOrderNotProcessedAndTheOrderIsSettledOnce) {
-  const std::string order = markCoveredOrder("0001");
-  ASSERT_FALSE(order.empty()) << "no order of 0001 the stock covers";
-  typeJustification("0004");
-  messages();
+constexpr const char* kSettlements =
+    "SELECT NRITEMPED, IDOPERACAO, CDJUSTEXCHIS FROM HISTLIQMAN WHERE CDFILIAL = '0001' AND NRPEDIDO = "
+    "'0000001002' ORDER BY NRITEMPED";
+constexpr const char* kStockMoved =
+    "SELECT NRITEMPED, SUM(QTMOVIMENTO), COUNT(*) FROM MOVESTOQUE WHERE CDFILIAL = '0001' AND NRPEDIDO = "
+    "'0000001002' GROUP BY NRITEMPED ORDER BY NRITEMPED";
 
-  // The other screen marked the same order with the same rows and confirms first.
+TEST_P(TwoScreens, TheLaterConfirmationIsShownTheOrderNotProcessedAndTheOrderIsSettledOnce) {
+  if (postgres) PED_REQUIRE_DATABASE(*postgres);
+  listOrders("0001");
+  allocateFromStock("0001", {"0000001002"});
+  ASSERT_TRUE(toOrder("0000001002"));
+  ASSERT_TRUE(clickOrder());
+  justify("0004");
+
+  // The other screen (the same operator at another desk) marked the same order with the same rows and
+  // confirms first.
   netclient::TNetConnection other;
-  other.Port = demo().port;
+  other.Port = server.info().port;
   other.Open();
   ASSERT_TRUE(other.Login("GERENTE", "gerente123").ok);
-  const hostlib::RemoteResult staged = other.call(
-      "AtualizaEstoque", {"0001", "GERENTE", "Liquidação Manual", Arg::packet(s().cdsEvolEst.toPacket()),
-                          "NRPEDIDO IN ('" + order + "')"});
+  const hostlib::RemoteResult staged =
+      other.call("AtualizaEstoque", {"0001", "GERENTE", "Liquidação Manual",
+                                     Arg::packet(s().cdsEvolEst.toPacket()), "NRPEDIDO IN ('0000001002')"});
   ASSERT_TRUE(staged.ok) << staged.error;
   const hostlib::RemoteResult first =
-      other.call("SetLiquidaPed", {Arg::packet(s().cdsPedido.toPacket()), "GERENTE", "0004"});
+      other.call("SetLiquidaPed", {Arg::packet(s().cdsPedido.toPacket()), "GERENTE", "0002"});
   ASSERT_TRUE(first.ok) << first.error;
   ASSERT_FALSE(first.at(1)) << *first.at(1);
-  const Lines history = settlementHistory("0001", order);
-  const auto moved = stockMoved("0001", order);
-  const std::string settled = orderStatusInDatabase("0001", order);
-  ASSERT_FALSE(history.empty());
-  EXPECT_EQ(moved.first, allocatedRows_);
-  EXPECT_NEAR(moved.second, -allocatedTotal_, 0.0005);
+  const Lines settled = {"1 L 0002", "2 L 0002", "3 L 0002"};
+  const Lines moved = {"1 -4 1", "2 -5 1", "3 -11 1"};
+  ASSERT_EQ(rows(kSettlements), settled);
+  ASSERT_EQ(rows(kStockMoved), moved);
+  h_.host.take();
 
-  ASSERT_TRUE(confirm(2));  // liquidation, then the stock movement
-  const Lines shown = messages();
-  EXPECT_FALSE(anyLineHas(shown, "erro:")) << ::testing::PrintToString(shown);
-  EXPECT_TRUE(anyLineHas(shown, "Pedidos não processados")) << ::testing::PrintToString(shown);
-  EXPECT_TRUE(anyLineHas(shown, order)) << ::testing::PrintToString(shown);
-  EXPECT_TRUE(anyLineHas(shown, "Atualize os dados")) << ::testing::PrintToString(shown);
-  EXPECT_TRUE(anyLineHas(shown, "0 processado")) << ::testing::PrintToString(shown);
-
-  // The per-order error stays in cdsErro; the marks are gone.
-  ASSERT_TRUE(s().cdsErro.active());
-  EXPECT_TRUE(s().cdsErro.locate("NRPEDIDO", {engine::Value(order)}));
+  ASSERT_TRUE(confirm({true, true}));
+  const Lines shown = h_.host.take();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(
+      shown.back(),
+      "janela: Pedidos não processados [Filial; Pedido; Situação; Mensagem] | 0001; 0000001002; 5; Esta "
+      "operação não pode ser realizada. Atualize os dados. | 0 pedido(s) processado(s), 1 não "
+      "processado(s).");
+  expectReleased();
+  EXPECT_EQ(rows(kSettlements), settled);
+  EXPECT_EQ(rows(kStockMoved), moved);
+  EXPECT_EQ(rows("SELECT CDJUSTEXCHIS FROM ITEMPEDIDO WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000001002'"),
+            (Lines{"0002", "0002", "0002"}));
+  // The lists came again: the order as the other screen left it, unmarked.
+  const Lines orders = orderMarks();
+  EXPECT_NE(std::find(orders.begin(), orders.end(), "0000001002 5 N"), orders.end());
   EXPECT_EQ(inContPedidoCh, 0);
-  EXPECT_EQ(settlementHistory("0001", order), history);
-  EXPECT_EQ(stockMoved("0001", order), moved);
-  EXPECT_EQ(orderStatusInDatabase("0001", order), settled);
 }
 
 }  // namespace
