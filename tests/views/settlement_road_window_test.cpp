@@ -96,7 +96,6 @@ void yesToQuestions(int count, QStringList* asked) {
 }
 
 TEST(SettlementRoadWindow, AnOrderMarkedJustifiedAndConfirmedComesBackWithTheServersNewStatus) {
-  GTEST_SKIP() << "Confirmar does not send the marks to the server yet";
   // More orders than the shared server's, so that some are reserved in full.
   ped::testing::RunningDemoServer server({.orders = 120});
   DemoHost host(false, server.info());
