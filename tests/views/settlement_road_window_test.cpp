@@ -96,7 +96,7 @@ void yesToQuestions(int count, QStringList* asked) {
 }
 
 TEST(SettlementRoadWindow, AnOrderMarkedJustifiedAndConfirmedComesBackWithTheServersNewStatus) {
-  // More orders than the shared server's, so that some are reserved in full.
+  // More orders than the shared server's: more of them short of one item's allocation.
   ped::testing::RunningDemoServer server({.orders = 120});
   DemoHost host(false, server.info());
   host.open();
