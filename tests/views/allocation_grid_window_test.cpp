@@ -21,10 +21,10 @@
 namespace ped::views {
 namespace {
 
-using testing::chooseInNextSearch;
-using testing::confirmNextFilter;
 using testing::cell;
+using testing::chooseInNextSearch;
 using testing::columnTitled;
+using testing::confirmNextFilter;
 using testing::DemoHost;
 using testing::focusInWindowOf;
 using testing::onNextMessage;
