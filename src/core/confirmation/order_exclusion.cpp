@@ -1,6 +1,6 @@
 // Exclusion of the liquidation of whole orders: one call per marked order,
 // every item of it sent marked; the server turns back only the items
-// liquidated by hand.
+// liquidated by hand. The order list is then read again, without marks.
 
 #include "core/confirmation/confirmation_run.h"
 #include "core/items/item_marks.h"
@@ -29,10 +29,19 @@ void excludeOrderSettlements(ConfirmationRun& run) {
                {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
                s.cdsItemPedido, 1);
     }
+    // The orders as the server now has them, none marked: kept marks would
+    // stand for settlements that are gone, and would leave the item page
+    // shown but unusable.
+    inContPedidoCh = 0;
+    inContItemPedidoCh = 0;
+    s.AtualizaPedido(false);
+    s.tshItemPedido.setEnabled(true);
   }
   s.edtCdJust.setText("");
-  // A page set by the program runs no page change.
-  s.pgcPadrao.setActivePage(s.tshItemPedido);
+  // Only a usable item page is shown: after a "Não" the orders are still
+  // marked, and the operator stays where he was.
+  if (s.tshItemPedido.enabled())
+    s.pgcPadrao.setActivePage(s.tshItemPedido);  // by the program: no page change
   run.thaw();
   focusGridField(s, s.dbgPadrao, "NRPEDIDO");
 }

@@ -96,6 +96,12 @@ class ConfirmationTest : protected ServerOfItsOwn, public MarkingTest {
     loadAllocationRows(s().cdsEvolEst, allocation);
   }
 
+  // Whether the order list shows `row` ("NRPEDIDO status mark").
+  bool marked(const std::string& row) const {
+    const Lines orders = orderMarks();
+    return std::find(orders.begin(), orders.end(), row) != orders.end();
+  }
+
   // The justification, typed on its page.
   void justify(const std::string& code) {
     ASSERT_TRUE(choose(s().mnuJustExcl));

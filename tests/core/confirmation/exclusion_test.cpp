@@ -38,11 +38,15 @@ TEST_F(Exclusion, TwoMarkedOrdersMakeOneCallEachAndGiveNoStockBack) {
   EXPECT_EQ(one("SELECT SUM(QTESTOQUE) || ' ' || COUNT(*) FROM POSESTOQUE"), stock);
   EXPECT_EQ(one("SELECT COUNT(*) FROM MOVESTOQUE"), moves);
 
-  // The item page of the order the operator was on; the order marks stay.
+  // The item page of the order the operator was on, usable; the orders
+  // read again with their new statuses and no mark.
   EXPECT_TRUE(s().pgcPadrao.isActive(s().tshItemPedido));
+  EXPECT_TRUE(s().tshItemPedido.enabled());
   EXPECT_EQ(currentOrder(), "0000001004");
   EXPECT_EQ(itemMarks(), (Lines{"1 1 N", "2 5 -"}));
-  EXPECT_EQ(inContPedidoCh, 2);
+  EXPECT_TRUE(marked("0000001004 2 N"));
+  EXPECT_TRUE(marked("0000001007 6 N"));
+  EXPECT_EQ(inContPedidoCh, 0);
   EXPECT_EQ(s().edtCdJust.text(), "");
 }
 

@@ -28,10 +28,6 @@ class Refusals : public ConfirmationTest {
     EXPECT_EQ(one("SELECT COUNT(*) FROM HISTLIQMAN WHERE NRPEDIDO = '0000001002' AND CDFILIAL = '0001'"),
               "0");
   }
-  bool marked(const std::string& row) const {
-    const Lines orders = orderMarks();
-    return std::find(orders.begin(), orders.end(), row) != orders.end();
-  }
 };
 
 TEST_F(Refusals, NothingMarkedIsRefusedBeforeAnyQuestion) {
@@ -43,7 +39,7 @@ TEST_F(Refusals, NothingMarkedIsRefusedBeforeAnyQuestion) {
 }
 
 // A "Não" sends nothing; the closing steps still reload the list, which
-// drops the marks. A "Não" to an exclusion still shows the item page.
+// drops the marks, also after a "Não" to an exclusion.
 TEST_F(Refusals, ANoToEachQuestionSendsNothing) {
   listOrders("0001");
   for (const std::initializer_list<bool> answers : {std::initializer_list<bool>{false}, {true, false}}) {
@@ -63,9 +59,13 @@ TEST_F(Refusals, ANoToEachQuestionSendsNothing) {
   ASSERT_TRUE(clickOrder());
   justify("0003");
   h_.host.take();
+  ASSERT_TRUE(s().handle([&] { s().pgcPadrao.choosePage(s().tshPadrao); }));
   ASSERT_TRUE(confirm({false}));
   EXPECT_TRUE(calls("SetDesfazLiq").empty());
-  EXPECT_TRUE(s().pgcPadrao.isActive(s().tshItemPedido));
+  // Not the item page, unusable while orders are marked: the order page,
+  // reloaded, as after a "Não" to a liquidation.
+  EXPECT_TRUE(s().pgcPadrao.isActive(s().tshPadrao));
+  EXPECT_TRUE(marked("0000001007 5 N"));
   EXPECT_EQ(s().edtCdJust.text(), "");
   expectReleased();
 }
