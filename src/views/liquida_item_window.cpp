@@ -102,6 +102,9 @@ void LiquidaItemWindow::buildBranchPanel(QWidget* parent) {
   auto* search = new QToolButton(panel);
   hostlib_qt::bind(*search, s.btnFilial);
   search->setToolTip(QStringLiteral("Pesquisar"));
+  // The screen's search button takes no focus: Tab leaves the branch field
+  // for the lists, and a space there marks an order instead of searching.
+  search->setFocusPolicy(Qt::NoFocus);
   auto* name = new QLineEdit(panel);
   hostlib_qt::bind(*name, s.edtNmFilial);
   name->setReadOnly(true);
