@@ -75,6 +75,8 @@ void TfrmLiquidaItem::restoreAfterCancel() {
     if (cdsItemPedido.active())
       cdsItemPedido.locate("NRITEMPED", {engine::Value(stNrItemPed)}, {.caseInsensitive = true});
   }
+  // The walks that dropped the marks moved through every order.
+  showCurrentClient();
   if (tshPadrao.enabled()) {
     habilita("");
   } else if (tshItemPedido.enabled()) {

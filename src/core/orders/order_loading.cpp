@@ -76,13 +76,18 @@ void TfrmLiquidaItem::cdsPedidoAfterOpen() {
 }
 
 void TfrmLiquidaItem::cdsPedidoAfterScroll() {
-  lblNome.setCaption(cdsPedido.field("NMFANTCLIE").asString());
   if (pgcPadrao.isActive(tshItemPedido) || boEvento) {
     loadItems();
     DesabilitacaoDefaultItemPed();
     habilita("");
     boEvento = false;
   }
+  showCurrentClient();
+}
+
+void TfrmLiquidaItem::showCurrentClient() {
+  if (!cdsPedido.active() || cdsPedido.isEmpty()) return;
+  lblNome.setCaption(cdsPedido.field("NMFANTCLIE").asString());
   if (const auto colour = orderStatusColour(cdsPedido.field("IDSITPEDIDO").asString()))
     lblNome.setFontColor(colour->rgb);
 }

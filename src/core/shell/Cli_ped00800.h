@@ -164,6 +164,9 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void pgcPadraoChange();
   void cdsPedidoAfterOpen();
   void cdsPedidoAfterScroll();
+  // The navigator's caption: the current order's client, in its status's
+  // colour. Also after a move made with the scroll handling detached.
+  void showCurrentClient();
   void cdsPedidoCalcFields();
 
   // ---- Items

@@ -124,6 +124,7 @@ TEST_F(CancelMarks, CancelDropsTheMarksAndReleasesWhatTheyBlocked) {
   EXPECT_EQ(inContPedidoCh, 0);
   EXPECT_EQ(inContDesabilitadosPed, 0);
   EXPECT_EQ(currentOrder(), "0000001002");
+  EXPECT_EQ(s().lblNome.caption(), s().cdsPedido.field("NMFANTCLIE").asString());
   EXPECT_FALSE(s().sbtCancelar.enabled());
   EXPECT_TRUE(s().sbtFiltro.enabled());
 
