@@ -12,6 +12,7 @@
 #include "hostapp/branch_lookup.h"
 #include "hostapp/host_options.h"
 #include "hostapp/host_runtime.h"
+#include "hostapp/installed_config.h"
 #include "hostapp/login_dialog.h"
 #include "hostapp/module_directory.h"
 #include "netclient/net_connection.h"
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
   HostOptions options;
   try {
-    options = parseHostOptions({argv + 1, argv + argc});
+    options = parseHostOptions(withDefaultConfig({argv + 1, argv + argc}, installedConfigFile(executableDir())));
   } catch (const std::exception& e) {
     std::cerr << "ped-host: " << e.what() << "\nUse --help para ver as opções.\n";
     return 2;

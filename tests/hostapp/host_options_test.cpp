@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hostapp/installed_config.h"
 #include "hostapp/module_directory.h"
 
 namespace ped::hostapp {
@@ -121,6 +122,26 @@ TEST(ModulesDir, OptionThenEnvironmentThenInstalledFolderThenBuildTree) {
   EXPECT_EQ(resolveModulesDir("", "", root / "bin", "build"), "build");
   fs::create_directories(root / "lib" / "ped00800" / "modules");
   EXPECT_EQ(resolveModulesDir("", nullptr, root / "bin", "build"), root / "lib" / "ped00800" / "modules");
+  fs::remove_all(root);
+}
+
+TEST(InstalledConfig, AnInstalledHostReadsItsPrefixConfigurationUnlessOneIsNamed) {
+  const fs::path root = fs::temp_directory_path() / ("ped-host-conf-" + std::to_string(::getpid()));
+  fs::create_directories(root / "bin");
+  EXPECT_EQ(installedConfigFile(root / "bin"), fs::path());  // a build tree has none
+  EXPECT_EQ(installedConfigFile(fs::path()), fs::path());
+  fs::create_directories(root / "etc" / "ped00800");
+  std::ofstream(root / "etc" / "ped00800" / "cliente.conf") << "server = 10.0.0.5:9000\nbranch = 0002\n";
+  const fs::path file = installedConfigFile(root / "bin");
+  EXPECT_EQ(file, root / "etc" / "ped00800" / "cliente.conf");
+
+  const HostOptions fromFile = parseHostOptions(withDefaultConfig({"--branch", "0003"}, file));
+  EXPECT_EQ(fromFile.serverHost, "10.0.0.5");
+  EXPECT_EQ(fromFile.branch, "0003");  // the command line still wins
+  // A configuration named on the command line replaces the installed one.
+  TempFile own("branch = 0009\n");
+  EXPECT_EQ(parseHostOptions(withDefaultConfig({"--config=" + own.path()}, file)).serverHost, "127.0.0.1");
+  EXPECT_EQ(parseHostOptions(withDefaultConfig({"--config", own.path()}, file)).serverPort, 8800);
   fs::remove_all(root);
 }
 
