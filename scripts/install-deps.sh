@@ -36,6 +36,11 @@ REQUIRED_PACKAGES=(
   clang-14
   libclang-rt-14-dev
   python3
+  # Debian packages (scripts/package.sh) and their inspection
+  dpkg-dev
+  file
+  lintian
+  systemd
 )
 
 log() { printf 'install-deps: %s\n' "$*"; }

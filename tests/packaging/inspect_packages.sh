@@ -70,7 +70,8 @@ check_contents "$server_deb" \
   -rw-r--r-- etc/ped00800/servidor.conf \
   -rw-r--r-- lib/systemd/system/ped00800-server.service \
   -rw-r--r-- usr/share/doc/ped00800-server/copyright \
-  -rw-r--r-- usr/share/doc/ped00800-server/changelog.gz
+  -rw-r--r-- usr/share/doc/ped00800-server/changelog.gz \
+  -rw-r--r-- usr/share/man/man1/ped00800-server.1.gz
 check_contents "$client_deb" \
   -rwxr-xr-x usr/bin/ped-host \
   -rw-r--r-- usr/lib/ped00800/modules/ped00800.so \
@@ -78,7 +79,8 @@ check_contents "$client_deb" \
   -rw-r--r-- usr/share/applications/ped00800.desktop \
   -rw-r--r-- usr/share/icons/hicolor/scalable/apps/ped00800.svg \
   -rw-r--r-- etc/ped00800/cliente.conf \
-  -rw-r--r-- usr/share/doc/ped00800-client/copyright
+  -rw-r--r-- usr/share/doc/ped00800-client/copyright \
+  -rw-r--r-- usr/share/man/man1/ped-host.1.gz
 dpkg-deb -c "$client_deb" | grep -q 'ped00800-server\|servidor.conf' && fail "the client ships the server's files"
 dpkg-deb -c "$server_deb" | grep -q 'ped-host\|cliente.conf' && fail "the server ships the client's files"
 
@@ -162,7 +164,7 @@ fi
 
 # --- lintian: errors fail; warnings are listed
 if command -v lintian >/dev/null 2>&1; then
-  lintian --fail-on error --suppress-tags no-manual-page "$server_deb" "$client_deb" 2>/dev/null ||
+  lintian --fail-on error "$server_deb" "$client_deb" 2>/dev/null ||
     fail "lintian reports errors"
 else
   fail "lintian is not installed (./scripts/install-deps.sh installs it)"
