@@ -17,8 +17,9 @@ std::filesystem::path installedConfigFile(const std::filesystem::path& executabl
 
 std::vector<std::string> withDefaultConfig(std::vector<std::string> args, const std::filesystem::path& file) {
   if (file.empty()) return args;
-  const bool named = std::any_of(args.begin(), args.end(),
-                                 [](const std::string& a) { return a == "--config" || a.starts_with("--config="); });
+  const bool named = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+    return a == "--config" || a.starts_with("--config=");
+  });
   if (!named) args.insert(args.begin(), {"--config", file.string()});
   return args;
 }

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
   HostOptions options;
   try {
-    options = parseHostOptions(withDefaultConfig({argv + 1, argv + argc}, installedConfigFile(executableDir())));
+    options =
+        parseHostOptions(withDefaultConfig({argv + 1, argv + argc}, installedConfigFile(executableDir())));
   } catch (const std::exception& e) {
     std::cerr << "ped-host: " << e.what() << "\nUse --help para ver as opções.\n";
     return 2;
