@@ -151,15 +151,18 @@ for setting in User=ped00800 Group=ped00800 'ExecStart=/usr/bin/ped00800-server 
   Restart=on-failure StateDirectory=ped00800 NoNewPrivileges=yes PrivateTmp=yes ProtectSystem=strict ProtectHome=yes; do
   grep -qxF "$setting" "$unit" || fail "unit: no $setting"
 done
-if command -v systemd-analyze >/dev/null 2>&1; then
+mkdir -p "$scratch/unit"
+printf '[Service]\nExecStart=/bin/true\n' >"$scratch/unit/canary.service"
+if ! command -v systemd-analyze >/dev/null 2>&1; then
+  echo "SKIP: systemd-analyze is not installed; the unit was checked by its settings only."
+elif canary="$(systemd-analyze verify --man=no "$scratch/unit/canary.service" 2>&1)" && [[ -z "$canary" ]]; then
   # The unit as is, but starting the extracted server: verify checks that the program exists.
-  mkdir -p "$scratch/unit"
   sed "s|^ExecStart=/usr/bin/|ExecStart=$unit_root/usr/bin/|" "$unit" >"$scratch/unit/ped00800-server.service"
   # verify exits 0 on unknown keys and bad values: any word from it is a fault.
   verify="$(systemd-analyze verify --man=no "$scratch/unit/ped00800-server.service" 2>&1)" || true
   [[ -z "$verify" ]] || fail "systemd-analyze verify: $verify"
 else
-  echo "SKIP: systemd-analyze is not installed; the unit was checked by its settings only."
+  echo "SKIP: systemd-analyze cannot verify units here (a trivial unit gives: $canary)."
 fi
 
 # --- lintian: errors fail; warnings are listed
