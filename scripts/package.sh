@@ -53,6 +53,7 @@ command -v dpkg-shlibdeps >/dev/null 2>&1 || fail "dpkg-shlibdeps not found: run
 
 if ((build)); then
   if [[ ! -f "${build_dir}/CMakeCache.txt" ]]; then
+    [[ "$build_dir" == "build/${preset}" ]] || fail "${build_dir} is not a configured build tree."
     cmake --preset "$preset" >/dev/null || fail "configure failed (preset ${preset})"
   fi
   cmake --build "$build_dir" --target "${SHIPPED_TARGETS[@]}" -j 2 || fail "build failed in ${build_dir}"
