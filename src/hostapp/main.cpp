@@ -9,6 +9,7 @@
 #include <iostream>
 #include <optional>
 
+#include "buildinfo/build_info.h"
 #include "hostapp/branch_lookup.h"
 #include "hostapp/host_options.h"
 #include "hostapp/host_runtime.h"
@@ -67,11 +68,16 @@ std::optional<std::string> logIn(ped::netclient::TNetConnection& server, const H
 
 int main(int argc, char** argv) {
   // Before QApplication, so the help needs no display.
-  for (int i = 1; i < argc; ++i)
+  for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
       std::cout << hostUsage();
       return 0;
     }
+    if (std::string_view(argv[i]) == "--version") {
+      std::cout << ped::buildinfo::versionLine("ped-host") << '\n';
+      return 0;
+    }
+  }
   QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
   HostOptions options;
   try {

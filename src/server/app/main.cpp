@@ -9,6 +9,7 @@
 #include <future>
 #include <iostream>
 
+#include "buildinfo/build_info.h"
 #include "engine/packet.h"
 #include "server/app/connection_pool.h"
 #include "server/app/server_options.h"
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << usage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << ped::buildinfo::versionLine("ped00800-server") << '\n';
     return 0;
   }
   try {

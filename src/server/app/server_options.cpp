@@ -91,6 +91,7 @@ std::string usage() {
          "  --max-per-address N   conexões abertas de um mesmo endereço (padrão 256)\n"
          "  --request-timeout MS  tempo máximo para uma requisição chegar inteira (padrão 10000)\n"
          "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
+         "  --version             mostra a versão e sai\n"
          "  --help                mostra esta ajuda\n";
 }
 
@@ -100,6 +101,10 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args) {
     std::string arg = args[i];
     if (arg == "--help" || arg == "-h") {
       o.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      o.version = true;
       continue;
     }
     if (!arg.starts_with("--")) throw std::runtime_error("Argumento inesperado: " + arg + ". Veja --help.");

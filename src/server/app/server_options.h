@@ -22,6 +22,7 @@ struct ServerOptions {
   int requestTimeoutMs = 10000;             // for one request to arrive whole
   std::string logFile;                      // empty: standard error
   bool help = false;
+  bool version = false;
 };
 
 // The usage text, in Portuguese.
