@@ -15,6 +15,7 @@
 #include "hostapp/host_runtime.h"
 #include "hostapp/login_dialog.h"
 #include "hostapp/module_directory.h"
+#include "hostapp/session_end.h"
 #include "netclient/net_connection.h"
 
 namespace {
@@ -97,6 +98,9 @@ int main(int argc, char** argv) {
     server.Open();
     const std::optional<std::string> operatorCode = logIn(server, options);
     if (!operatorCode) return 0;
+    // Declared before the runtime, so the session ends after the screens
+    // are finalized and unloaded.
+    const SessionEnd sessionEnd(server);
 
     ped::hostlib::HostContext context;
     context.operador = *operatorCode;

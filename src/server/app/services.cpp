@@ -108,6 +108,27 @@ std::string Services::login(const rpc::CallContext& call, std::string_view opera
   }
 }
 
+std::string Services::logout(const rpc::CallContext& call) {
+  const auto& token = call.request->bearerToken;
+  if (!token || token->empty())
+    throw rpc::MethodError("Logout precisa do token da sessão a encerrar (Authorization: Bearer).",
+                           rpc::error_code::kNotAuthenticated);
+  std::string answer = onConnection([&](ConnectionPool::Lease& db) {
+    sessions_.logout(*db, *token);
+    return std::string("null");
+  });
+  // Only once the database forgot it, so a failed log-out leaves the
+  // session whole on both sides.
+  std::lock_guard lock(knownMutex_);
+  known_.erase(*token);
+  return answer;
+}
+
+std::int64_t Services::openSessions(std::chrono::milliseconds wait) {
+  auto db = pool_.borrow(wait);
+  return sessions_.countOpen(*db);
+}
+
 std::string Services::onConnection(const std::function<std::string(ConnectionPool::Lease&)>& work) {
   std::optional<ConnectionPool::Lease> db;
   try {
@@ -198,6 +219,9 @@ void Services::install(rpc::Dispatcher& d) {
       [this](const rpc::CallContext& call, const rpc::Params& p) {
         return login(call, p.text(0), p.text(1));
       },
+      rpc::Access::Public);
+  d.add(
+      "Logout", 0, [this](const rpc::CallContext& call, const rpc::Params&) { return logout(call); },
       rpc::Access::Public);
 
   d.add("GetParam", 2,
