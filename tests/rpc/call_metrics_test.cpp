@@ -4,37 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <regex>
-#include <sstream>
+#include "support/prometheus_text.h"
 
 namespace ped::rpc {
 namespace {
 
-// Sample lines by their whole series name ("name{labels}"), checking the
-// form of every line and that each family's HELP and TYPE come first.
-std::map<std::string, std::string> scrape(const std::string& page) {
-  static const std::regex sampleLine(
-      R"(([a-zA-Z_:][a-zA-Z0-9_:]*)(\{([a-zA-Z_][a-zA-Z0-9_]*="[^"\\\n]*")(,[a-zA-Z_][a-zA-Z0-9_]*="[^"\\\n]*")*\})? ([0-9.eE+-]+|\+Inf))");
-  static const std::regex typeLine(R"(# TYPE ([a-zA-Z_:][a-zA-Z0-9_:]*) (counter|gauge|histogram))");
-  std::map<std::string, std::string> samples;
-  std::string typed;
-  std::istringstream in(page);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::smatch m;
-    if (line.starts_with("# HELP ")) continue;
-    if (std::regex_match(line, m, typeLine)) {
-      typed = m[1];
-      continue;
-    }
-    EXPECT_TRUE(std::regex_match(line, m, sampleLine)) << line;
-    EXPECT_TRUE(std::string(m[1]).starts_with(typed)) << line << " outside its family " << typed;
-    const auto space = line.rfind(' ');
-    samples[line.substr(0, space)] = line.substr(space + 1);
-  }
-  return samples;
-}
+using ped::testing::scrapeMetrics;
 
 CallRecord call(std::string_view method, std::chrono::microseconds took, int error = 0) {
   CallRecord r;
@@ -55,7 +30,7 @@ TEST(CallMetricsTest, CountsCallsErrorsAndLatencyPerRegisteredMethodOnly) {
 
   std::string page;
   metrics.render(page);
-  const auto s = scrape(page);
+  const auto s = scrapeMetrics(page);
   EXPECT_EQ(s.at(R"(ped00800_rpc_calls_total{method="GetItem"})"), "3");
   EXPECT_EQ(s.at(R"(ped00800_rpc_errors_total{method="GetItem"})"), "1");
   EXPECT_EQ(s.at(R"(ped00800_rpc_calls_total{method="Login"})"), "0");
@@ -89,7 +64,7 @@ TEST(CallMetricsTest, TheSinkRecordsAndPassesTheCallOn) {
   sink(call("GetItem", std::chrono::microseconds(5)));
   std::string page;
   metrics.render(page);
-  EXPECT_EQ(scrape(page).at(R"(ped00800_rpc_calls_total{method="GetItem"})"), "1");
+  EXPECT_EQ(scrapeMetrics(page).at(R"(ped00800_rpc_calls_total{method="GetItem"})"), "1");
   EXPECT_EQ(passed, 1);
 }
 
