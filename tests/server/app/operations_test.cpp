@@ -35,8 +35,13 @@ std::uint64_t count(const std::map<std::string, std::string>& page, const std::s
   return std::stoull(found->second);
 }
 
-TEST(OperationsTest, TheServersMetricsFollowTheCallsAndReadyAnswersOnceMigrated) {
-  TestDatabase store(Backend::Sqlite);
+class ServerOperations : public ::testing::TestWithParam<Backend> {};
+INSTANTIATE_TEST_SUITE_P(Bancos, ServerOperations, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) { return ped::testing::backendName(info.param); });
+
+TEST_P(ServerOperations, TheMetricsFollowTheCallsAndReadyAnswersOnceMigrated) {
+  TestDatabase store(GetParam());
+  PED_REQUIRE_DATABASE(store);
   testing::ServerProcess process(store.target());
   process.start();
   seedOrders(*store.open());
