@@ -120,6 +120,23 @@ TEST(OperationsTest, ReadyOnlyWhenTheDatabaseAnswersWithTheSchemaMigrated) {
   EXPECT_EQ(down.reason, "O banco de dados não responde.");
 }
 
+TEST(OperationsTest, AReadyCheckStuckInTheDatabaseIsCutShortAndItsConnectionDropped) {
+  TestDatabase store(Backend::Postgres);
+  PED_REQUIRE_DATABASE(store);
+  storage::migrate(*store.open());
+  ConnectionPool pool(store.target(), 2);
+  Readiness readiness(pool, std::chrono::milliseconds(500), std::chrono::milliseconds(300));
+  ASSERT_TRUE(readiness.check().ready);
+  {
+    auto holder = store.open();
+    sql::Transaction tx(*holder, sql::TransactionMode::Write);
+    holder->execute("LOCK TABLE SCHEMA_VERSAO IN ACCESS EXCLUSIVE MODE");
+    EXPECT_EQ(readiness.check().reason, "O banco de dados não respondeu em 1 s.");
+  }
+  EXPECT_TRUE(readiness.check().ready);
+  EXPECT_EQ(pool.usage().open, 1u);  // the cancelled connection was not kept
+}
+
 TEST(OperationsTest, TheCallLogRotatesAtItsSizeKeepingNFilesOfJsonLines) {
   const auto dir = std::filesystem::temp_directory_path() / ("ped00800-log-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
