@@ -83,7 +83,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       return fail(std::string("Opção desconhecida: ") + name + ".");
     }
   }
-  if (!out.help && !out.version && out.database.empty()) return fail("Informe o banco de dados com --database.");
+  if (!out.help && !out.version && out.database.empty())
+    return fail("Informe o banco de dados com --database.");
   return out;
 }
 
