@@ -51,8 +51,10 @@ std::string MetricsPage::render() const {
 
   if (s_.services) {
     try {
-      // Briefly: a page must not wait behind calls that hold every connection.
-      const std::int64_t sessions = s_.services->openSessions(std::chrono::milliseconds(250));
+      // Briefly: a page must not wait behind calls that hold every
+      // connection, nor with a stalled database.
+      const std::int64_t sessions =
+          s_.services->openSessions(std::chrono::milliseconds(250), std::chrono::milliseconds(1000));
       gauge(out, "ped00800_sessions_open",
             "Sessões de operador abertas no banco de dados (todas as instâncias).", sessions);
     } catch (const std::exception&) {

@@ -3,6 +3,7 @@
 #include "domain/order_query_arguments.h"
 #include "rpc/errors.h"
 #include "rpc/json_writer.h"
+#include "server/app/statement_bound.h"
 #include "server/auth/login_throttle.h"
 #include "server/methods/service_error.h"
 
@@ -124,9 +125,17 @@ std::string Services::logout(const rpc::CallContext& call) {
   return answer;
 }
 
-std::int64_t Services::openSessions(std::chrono::milliseconds wait) {
+std::int64_t Services::openSessions(std::chrono::milliseconds wait, std::chrono::milliseconds bound) {
   auto db = pool_.borrow(wait);
-  return sessions_.countOpen(*db);
+  StatementBound watch(*db, bound);
+  try {
+    const std::int64_t open = sessions_.countOpen(*db);
+    if (watch.fired()) db.markBroken();
+    return open;
+  } catch (const sql::SqlError&) {
+    if (watch.fired()) db.markBroken();
+    throw;
+  }
 }
 
 std::string Services::onConnection(const std::function<std::string(ConnectionPool::Lease&)>& work) {

@@ -57,8 +57,9 @@ class Services final : public rpc::SessionResolver {
   std::size_t hashPeakInUse() { return hashPermits_.peakInUse(); }
 
   // Sessions in use on the database (every instance's). Throws sql::SqlError
-  // when the database cannot answer within `wait` for a connection.
-  std::int64_t openSessions(std::chrono::milliseconds wait);
+  // when no connection comes free within `wait` or the count takes longer
+  // than `bound` (then cancelled, its connection dropped).
+  std::int64_t openSessions(std::chrono::milliseconds wait, std::chrono::milliseconds bound);
 
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
