@@ -6,10 +6,16 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "support/demo_server.h"
 #include "support/fault_proxy.h"
@@ -44,6 +50,42 @@ TEST(SessionEndTest, ClosingEndsTheSessionAndARepeatedLogoutStillSucceeds) {
   EXPECT_EQ(stale.call("GetParam", {"0001", "GERENTE"}).error, kSessionRefused);
   const auto again = stale.Logout();
   EXPECT_TRUE(again.ok) << again.error;
+}
+
+TEST(SessionEndTest, TheRealHostLogsOutWhenItIsClosed) {
+  ped::testing::FaultProxy proxy(ped::testing::demoServer().port);
+  const auto passwordFile =
+      std::filesystem::temp_directory_path() / ("ped-host-senha-" + std::to_string(::getpid()));
+  std::ofstream(passwordFile) << "gerente123\n";
+  std::vector<std::string> args = {PED_HOST_EXE,
+                                   "--server",
+                                   "127.0.0.1:" + std::to_string(proxy.port()),
+                                   "--database",
+                                   ped::testing::demoServer().database,
+                                   "--operator",
+                                   "GERENTE",
+                                   "--password-file",
+                                   passwordFile.string()};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t host = -1;
+  ASSERT_EQ(::posix_spawn(&host, PED_HOST_EXE, nullptr, nullptr, argv.data(), environ), 0);
+  const auto calledLogin = [&] {
+    const auto calls = proxy.calls();
+    return std::find(calls.begin(), calls.end(), "Login") != calls.end();
+  };
+  for (int i = 0; i < 400 && !calledLogin(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  EXPECT_TRUE(calledLogin());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // into its event loop
+  ::kill(host, SIGTERM);  // closes as the window's close does: the event loop ends
+  int status = 0;
+  ::waitpid(host, &status, 0);
+  std::filesystem::remove(passwordFile);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const auto calls = proxy.calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back(), "Logout");
 }
 
 TEST(SessionEndTest, ASilentServerDoesNotHoldTheClosingHost) {
