@@ -5,6 +5,7 @@
 //   GetItem round trip: p50 and p99 of one small call.
 //   GetPedidos: every order of one branch, through the wire, into a data set.
 //   32 screens at once: the slowest small call any of them waited for.
+//   GetItem with the metrics recorded against without: the p50 of each.
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +17,7 @@
 #include "engine/data_set.h"
 #include "netclient/net_connection.h"
 #include "netclient/wire_format.h"
+#include "rpc/call_metrics.h"
 #include "server/app/connection_pool.h"
 #include "server/app/services.h"
 #include "server/demo/generator.h"
@@ -39,6 +41,10 @@ struct Server {
   std::unique_ptr<ped::server::Services> services;
   std::unique_ptr<ped::rpc::Dispatcher> dispatcher;
   std::unique_ptr<ped::server::HttpServer> http;
+  // The same methods served a second time, recording every call's metrics.
+  std::unique_ptr<ped::rpc::Dispatcher> measuredDispatcher;
+  std::unique_ptr<ped::rpc::CallMetrics> metrics;
+  std::unique_ptr<ped::server::HttpServer> measuredHttp;
   std::string order;  // an order of branch 0003 with a few items
   // A stock check as the allocation grid sends it when a sub-lot is left:
   // an item of branch 0001 with stock reserved, all four keys of the position.
@@ -84,10 +90,16 @@ struct Server {
     options.keepAliveTimeout = std::chrono::seconds(1);
     http = std::make_unique<ped::server::HttpServer>(*dispatcher, options);
     http->start();
+    measuredDispatcher = std::make_unique<ped::rpc::Dispatcher>(*services);
+    services->install(*measuredDispatcher);
+    metrics = std::make_unique<ped::rpc::CallMetrics>(measuredDispatcher->methodNames());
+    measuredDispatcher->setCallSink(ped::rpc::recordingInto(*metrics, {}));
+    measuredHttp = std::make_unique<ped::server::HttpServer>(*measuredDispatcher, options);
+    measuredHttp->start();
   }
-  std::unique_ptr<TNetConnection> screen() const {
+  std::unique_ptr<TNetConnection> screen(bool measured = false) const {
     auto net = std::make_unique<TNetConnection>();
-    net->Port = http->port();
+    net->Port = measured ? measuredHttp->port() : http->port();
     net->Open();
     if (!net->Login("GERENTE", "gerente123").ok) std::abort();
     return net;
@@ -118,6 +130,34 @@ void BM_GetItemRoundTrip(benchmark::State& state) {
   state.counters["p99_us"] = percentile(micros, 0.99);
 }
 BENCHMARK(BM_GetItemRoundTrip)->Iterations(5000)->Unit(benchmark::kMicrosecond);
+
+// The two servers differ only in the metrics; their calls alternate, so both
+// see the same machine load.
+void BM_GetItemMetricsCost(benchmark::State& state) {
+  Server& s = server();
+  auto plain = s.screen();
+  auto measured = s.screen(true);
+  std::vector<double> plainMicros, measuredMicros;
+  bool measuredFirst = false;
+  const auto timed = [&](TNetConnection& net, std::vector<double>& into) {
+    const auto start = Clock::now();
+    const auto r = net.call("GetItem", {"0003", s.order});
+    into.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    if (!r.ok) state.SkipWithError(r.error.c_str());
+  };
+  for (auto _ : state) {
+    if (measuredFirst) timed(*measured, measuredMicros);
+    timed(*plain, plainMicros);
+    if (!measuredFirst) timed(*measured, measuredMicros);
+    measuredFirst = !measuredFirst;
+  }
+  const double p50Plain = percentile(plainMicros, 0.50);
+  const double p50Measured = percentile(measuredMicros, 0.50);
+  state.counters["p50_plain_us"] = p50Plain;
+  state.counters["p50_metrics_us"] = p50Measured;
+  state.counters["change_pct"] = 100.0 * (p50Measured - p50Plain) / p50Plain;
+}
+BENCHMARK(BM_GetItemMetricsCost)->Iterations(10000)->Unit(benchmark::kMicrosecond);
 
 // A key check of the allocation grid: one stock position found (p50 target 150 µs).
 void BM_GetPosEstqRoundTrip(benchmark::State& state) {

@@ -149,6 +149,7 @@ std::string hostUsage() {
          "                           ../lib/ped00800/modules ao lado do executável)\n"
          "  --config ARQUIVO         lê opções de um arquivo (\"chave = valor\" por linha, # comenta);\n"
          "                           a linha de comando prevalece sobre o arquivo\n"
+         "  --version                mostra a versão e sai\n"
          "  --help                   mostra esta ajuda\n";
 }
 

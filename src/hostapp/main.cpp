@@ -9,12 +9,14 @@
 #include <iostream>
 #include <optional>
 
+#include "buildinfo/build_info.h"
 #include "hostapp/branch_lookup.h"
 #include "hostapp/host_options.h"
 #include "hostapp/host_runtime.h"
 #include "hostapp/installed_config.h"
 #include "hostapp/login_dialog.h"
 #include "hostapp/module_directory.h"
+#include "hostapp/session_end.h"
 #include "netclient/net_connection.h"
 
 namespace {
@@ -68,11 +70,16 @@ std::optional<std::string> logIn(ped::netclient::TNetConnection& server, const H
 
 int main(int argc, char** argv) {
   // Before QApplication, so the help needs no display.
-  for (int i = 1; i < argc; ++i)
+  for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
       std::cout << hostUsage();
       return 0;
     }
+    if (std::string_view(argv[i]) == "--version") {
+      std::cout << ped::buildinfo::versionLine("ped-host") << '\n';
+      return 0;
+    }
+  }
   QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
   HostOptions options;
   try {
@@ -93,6 +100,9 @@ int main(int argc, char** argv) {
     server.Open();
     const std::optional<std::string> operatorCode = logIn(server, options);
     if (!operatorCode) return 0;
+    // Declared before the runtime, so the session ends after the screens
+    // are finalized and unloaded.
+    const SessionEnd sessionEnd(server);
 
     ped::hostlib::HostContext context;
     context.operador = *operatorCode;

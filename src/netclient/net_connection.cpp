@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <simdjson.h>
 
+#include <array>
 #include <cstdio>
 #include <random>
 
@@ -172,6 +173,20 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
     return RemoteResult::failure(std::move(message));
   }
   return decodeResponse(response->body, id);
+}
+
+RemoteResult TNetConnection::Logout(std::chrono::milliseconds bound) {
+  if (token_.empty()) return RemoteResult::none();
+  const auto kept = std::array{connectTimeout_, readTimeout_, writeTimeout_};
+  connectTimeout_ = readTimeout_ = writeTimeout_ = bound;
+  applyTimeouts();
+  RemoteResult result = call("Logout", {});
+  connectTimeout_ = kept[0];
+  readTimeout_ = kept[1];
+  writeTimeout_ = kept[2];
+  applyTimeouts();
+  if (result.ok) token_.clear();
+  return result;
 }
 
 RemoteResult TNetConnection::Login(std::string_view operatorCode, std::string_view password) {

@@ -66,6 +66,13 @@ class TNetConnection {
   // its result for every later call. A result without a token is a failure.
   hostlib::RemoteResult Login(std::string_view operatorCode, std::string_view password);
 
+  // Calls Logout with the kept token, ending the session on the server, and
+  // forgets the token when it succeeds. Reaching the server and its answer
+  // are each bounded by `bound`, so a dead server holds the caller about
+  // twice that at most; the time-outs set before are restored afterwards.
+  // Without a token there is nothing to end: ok, and nothing is sent.
+  hostlib::RemoteResult Logout(std::chrono::milliseconds bound = std::chrono::milliseconds(1000));
+
   // Calls `method` with `args` in order. Opens the connection when it is
   // closed. After a transport failure the connection is dropped, so a late
   // answer can never be taken for the next call's.

@@ -2,6 +2,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <stdexcept>
@@ -452,6 +453,14 @@ void Dispatcher::add(std::string name, int arity, MethodHandler handler, Access 
     throw std::invalid_argument(message);
   }
   methods_.emplace(std::move(name), Method{arity, access, std::move(handler)});
+}
+
+std::vector<std::string> Dispatcher::methodNames() const {
+  std::vector<std::string> names;
+  names.reserve(methods_.size());
+  for (const auto& [name, method] : methods_) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string Dispatcher::handle(std::string_view body, const RequestContext& context) const {

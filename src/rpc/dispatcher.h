@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "rpc/errors.h"
 #include "rpc/params.h"
@@ -92,6 +93,9 @@ class Dispatcher {
 
   // REQUIRES: no handle() running.
   void setCallSink(CallSink sink) { sink_ = std::move(sink); }
+
+  // The registered methods' names, sorted.
+  std::vector<std::string> methodNames() const;
 
   // Handles one body: a request or a batch. Returns the response text (an
   // object, or an array for a batch), or an empty string when nothing is to

@@ -42,6 +42,11 @@ void ConnectionPool::interruptAll() {
   returned_.notify_all();
 }
 
+ConnectionPool::Usage ConnectionPool::usage() {
+  std::lock_guard lock(mutex_);
+  return {lent_.size(), open_, max_};
+}
+
 void ConnectionPool::giveBack(std::unique_ptr<sql::Connection> c, bool broken) {
   {
     std::lock_guard lock(mutex_);

@@ -49,6 +49,14 @@ class ConnectionPool {
   // transactions roll back), and refuses further borrowing. Thread-safe.
   void interruptAll();
 
+  struct Usage {
+    std::size_t inUse = 0;  // lent to calls now
+    std::size_t open = 0;   // lent or idle
+    std::size_t max = 0;
+  };
+  // For the metrics page. Thread-safe.
+  Usage usage();
+
  private:
   void giveBack(std::unique_ptr<sql::Connection> c, bool broken);
 

@@ -1,7 +1,5 @@
 // ped00800-server: the application server of the manual settlement screen.
 
-#include <spdlog/sinks/basic_file_sink.h>
-#include <spdlog/sinks/stdout_sinks.h>
 #include <spdlog/spdlog.h>
 
 #include <csignal>
@@ -9,8 +7,13 @@
 #include <future>
 #include <iostream>
 
+#include "buildinfo/build_info.h"
 #include "engine/packet.h"
+#include "rpc/call_metrics.h"
 #include "server/app/connection_pool.h"
+#include "server/app/metrics_page.h"
+#include "server/app/readiness.h"
+#include "server/app/server_log.h"
 #include "server/app/server_options.h"
 #include "server/app/services.h"
 #include "server/http/http_server.h"
@@ -44,6 +47,7 @@ void stopWithinBound(ped::server::HttpServer& server, ped::server::ConnectionPoo
 
 int main(int argc, char** argv) {
   using namespace ped::server;
+  const auto started = std::chrono::system_clock::now();
   configureAllocatorForServer();
   ped::engine::keepPacketParserUpTo(MemoryReturn::kLargeBytes);
   ServerOptions options;
@@ -57,11 +61,12 @@ int main(int argc, char** argv) {
     std::cout << usage();
     return 0;
   }
+  if (options.version) {
+    std::cout << ped::buildinfo::versionLine("ped00800-server") << '\n';
+    return 0;
+  }
   try {
-    auto logger = options.logFile.empty() ? spdlog::stderr_logger_mt("ped00800")
-                                          : spdlog::basic_logger_mt("ped00800", options.logFile);
-    logger->set_pattern("%v");
-    logger->flush_on(spdlog::level::info);
+    auto logger = makeServerLogger({options.logFile, options.logMaxSize, options.logFiles});
 
     ped::sql::OpenOptions dbOptions;
     dbOptions.create = true;
@@ -77,7 +82,8 @@ int main(int argc, char** argv) {
     Services services(pool, clock, {options.maxOrderRows});
     ped::rpc::Dispatcher dispatcher(services);
     services.install(dispatcher);
-    dispatcher.setCallSink(makeSpdlogCallSink(logger));
+    ped::rpc::CallMetrics callMetrics(dispatcher.methodNames());
+    dispatcher.setCallSink(ped::rpc::recordingInto(callMetrics, makeSpdlogCallSink(logger)));
 
     HttpOptions http;
     http.host = options.listen;
@@ -90,6 +96,17 @@ int main(int argc, char** argv) {
     http.requestTimeout = std::chrono::milliseconds(options.requestTimeoutMs);
     raiseOpenFileLimit();
     HttpServer server(dispatcher, http);
+    MetricsPage metrics(
+        {&callMetrics, &pool, &services, [&server] { return server.openConnections(); }, started});
+    server.addPage("/metrics", [&metrics] {
+      return HttpServer::PageAnswer{200, std::string(MetricsPage::kContentType), metrics.render()};
+    });
+    Readiness readiness(pool);
+    server.addPage("/ready", [&readiness] {
+      HttpServer::PageAnswer answer{0, "application/json", {}};
+      answer.status = readiness.answer(answer.body);
+      return answer;
+    });
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     server.start();

@@ -64,6 +64,10 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
     o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
   else if (key == "log")
     o.logFile = value;
+  else if (key == "log-max-size")
+    o.logMaxSize = count(key, value, 0, std::size_t{1} << 40);
+  else if (key == "log-files")
+    o.logFiles = count(key, value, 1, 1000);
   else if (key == "config")
     readConfig(o, value);
   else
@@ -76,7 +80,8 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
 std::string usage() {
   return "Uso: ped00800-server [opções]\n"
          "Servidor de aplicação da Liquidação Manual (PED00800): JSON-RPC 2.0 sobre HTTP em\n"
-         "POST /Ped00800.rdmLiquidaItem, saúde em GET /health.\n\n"
+         "POST /Ped00800.rdmLiquidaItem; GET /health (vivo), GET /ready (pronto para atender) e\n"
+         "GET /metrics (métricas no formato de texto do Prometheus).\n\n"
          "  --listen ENDEREÇO     endereço de escuta (padrão 127.0.0.1)\n"
          "  --port N              porta (padrão 8800; 0 escolhe uma porta livre)\n"
          "  --database ALVO       arquivo SQLite, ou conexão PostgreSQL (\"host=... dbname=...\" ou\n"
@@ -91,6 +96,11 @@ std::string usage() {
          "  --max-per-address N   conexões abertas de um mesmo endereço (padrão 256)\n"
          "  --request-timeout MS  tempo máximo para uma requisição chegar inteira (padrão 10000)\n"
          "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
+         "  --log-max-size BYTES  com --log, renova o arquivo ao passar deste tamanho (padrão 0:\n"
+         "                        nunca); os anteriores ficam numerados ao lado (servidor.log:\n"
+         "                        servidor.1.log, o mais recente, servidor.2.log...)\n"
+         "  --log-files N         arquivos renovados guardados (padrão 5)\n"
+         "  --version             mostra a versão e sai\n"
          "  --help                mostra esta ajuda\n";
 }
 
@@ -100,6 +110,10 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args) {
     std::string arg = args[i];
     if (arg == "--help" || arg == "-h") {
       o.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      o.version = true;
       continue;
     }
     if (!arg.starts_with("--")) throw std::runtime_error("Argumento inesperado: " + arg + ". Veja --help.");
@@ -113,6 +127,8 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args) {
     }
     set(o, arg.substr(2), value);
   }
+  if (o.logMaxSize > 0 && o.logFile.empty())
+    throw std::runtime_error("--log-max-size renova um arquivo de registro: informe-o com --log.");
   return o;
 }
 

@@ -21,7 +21,10 @@ struct ServerOptions {
   std::size_t maxConnectionsPerPeer = 256;  // from one address
   int requestTimeoutMs = 10000;             // for one request to arrive whole
   std::string logFile;                      // empty: standard error
+  std::size_t logMaxSize = 0;               // bytes before the log file rotates; 0: never
+  std::size_t logFiles = 5;                 // rotated log files kept
   bool help = false;
+  bool version = false;
 };
 
 // The usage text, in Portuguese.

@@ -3,6 +3,7 @@
 #include "domain/order_query_arguments.h"
 #include "rpc/errors.h"
 #include "rpc/json_writer.h"
+#include "server/app/statement_bound.h"
 #include "server/auth/login_throttle.h"
 #include "server/methods/service_error.h"
 
@@ -108,6 +109,35 @@ std::string Services::login(const rpc::CallContext& call, std::string_view opera
   }
 }
 
+std::string Services::logout(const rpc::CallContext& call) {
+  const auto& token = call.request->bearerToken;
+  if (!token || token->empty())
+    throw rpc::MethodError("Logout precisa do token da sessão a encerrar (Authorization: Bearer).",
+                           rpc::error_code::kNotAuthenticated);
+  std::string answer = onConnection([&](ConnectionPool::Lease& db) {
+    sessions_.logout(*db, *token);
+    return std::string("null");
+  });
+  // Only once the database forgot it, so a failed log-out leaves the
+  // session whole on both sides.
+  std::lock_guard lock(knownMutex_);
+  known_.erase(*token);
+  return answer;
+}
+
+std::int64_t Services::openSessions(std::chrono::milliseconds wait, std::chrono::milliseconds bound) {
+  auto db = pool_.borrow(wait);
+  StatementBound watch(*db, bound);
+  try {
+    const std::int64_t open = sessions_.countOpen(*db);
+    if (watch.fired()) db.markBroken();
+    return open;
+  } catch (const sql::SqlError&) {
+    if (watch.fired()) db.markBroken();
+    throw;
+  }
+}
+
 std::string Services::onConnection(const std::function<std::string(ConnectionPool::Lease&)>& work) {
   std::optional<ConnectionPool::Lease> db;
   try {
@@ -198,6 +228,9 @@ void Services::install(rpc::Dispatcher& d) {
       [this](const rpc::CallContext& call, const rpc::Params& p) {
         return login(call, p.text(0), p.text(1));
       },
+      rpc::Access::Public);
+  d.add(
+      "Logout", 0, [this](const rpc::CallContext& call, const rpc::Params&) { return logout(call); },
       rpc::Access::Public);
 
   d.add("GetParam", 2,

@@ -42,7 +42,8 @@ class Services final : public rpc::SessionResolver {
   // `pool` and `clock` must outlive the services.
   Services(ConnectionPool& pool, const engine::Clock& clock, ServiceLimits limits = {});
 
-  // Registers Login and the remote methods. REQUIRES: before the first call.
+  // Registers Login, Logout and the remote methods. REQUIRES: before the
+  // first call.
   void install(rpc::Dispatcher& dispatcher);
 
   // Sessions are kept in memory once seen and read again from the database
@@ -55,6 +56,11 @@ class Services final : public rpc::SessionResolver {
   // Most log-in hashes that ran at once so far.
   std::size_t hashPeakInUse() { return hashPermits_.peakInUse(); }
 
+  // Sessions in use on the database (every instance's). Throws sql::SqlError
+  // when no connection comes free within `wait` or the count takes longer
+  // than `bound` (then cancelled, its connection dropped).
+  std::int64_t openSessions(std::chrono::milliseconds wait, std::chrono::milliseconds bound);
+
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
   using ChangeBody = std::function<ChangeAnswer(sql::Connection&, const Session&, const rpc::Params&)>;
@@ -65,6 +71,9 @@ class Services final : public rpc::SessionResolver {
   // Log-in: throttled per operator and address, the hash admitted by
   // hashPermits_ and run with no database connection held.
   std::string login(const rpc::CallContext& call, std::string_view operatorCode, std::string_view password);
+  // Ends the caller's session. Runs without a resolved session, so that a
+  // repeated Logout (a resend, or a second close) answers as the first.
+  std::string logout(const rpc::CallContext& call);
 
   // A method run on a borrowed connection, with the storage's failures
   // turned into messages for the operator.

@@ -35,6 +35,7 @@ std::string usageText() {
          " (padrão 2000)\n"
          "  --force             apaga os dados existentes antes de gerar; sem esta opção,\n"
          "                      um banco que já tem dados é recusado sem alteração\n"
+         "  --version           mostra a versão e sai\n"
          "  --help              mostra esta ajuda\n";
 }
 
@@ -59,6 +60,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     if (!takesValue && value) return fail(std::string("A opção ") + name + " não recebe valor.");
     if (name == "--help" || name == "-h") {
       out.help = true;
+    } else if (name == "--version") {
+      out.version = true;
     } else if (name == "--force") {
       out.force = true;
     } else if (name == "--database") {
@@ -80,7 +83,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       return fail(std::string("Opção desconhecida: ") + name + ".");
     }
   }
-  if (!out.help && out.database.empty()) return fail("Informe o banco de dados com --database.");
+  if (!out.help && !out.version && out.database.empty())
+    return fail("Informe o banco de dados com --database.");
   return out;
 }
 

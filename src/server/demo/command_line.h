@@ -9,6 +9,7 @@ namespace ped::server::demo {
 
 struct CommandLine {
   bool help = false;
+  bool version = false;
   std::string database;  // SQLite file path or PostgreSQL connection string
   std::uint64_t seed = 1;
   int orders = 2000;

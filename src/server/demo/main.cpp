@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "buildinfo/build_info.h"
 #include "engine/date_time.h"
 #include "engine/text.h"
 #include "server/demo/command_line.h"
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
   const CommandLine args = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (args.help) {
     std::cout << usageText();
+    return 0;
+  }
+  if (args.version && args.error.empty()) {
+    std::cout << ped::buildinfo::versionLine("ped00800-demo") << '\n';
     return 0;
   }
   if (!args.error.empty()) {

@@ -190,6 +190,13 @@ void HttpServer::configure() {
     res.set_content(R"({"status":"ok"})", "application/json");
   });
 
+  for (const auto& [path, page] : pages_)
+    svr.Get(literalPattern(path), [&page](const httplib::Request&, httplib::Response& res) {
+      PageAnswer answer = page();
+      res.status = answer.status;
+      res.set_content(std::move(answer.body), answer.contentType.c_str());
+    });
+
   auto refuseVerb = [](const char* allow) {
     return [allow](const httplib::Request&, httplib::Response& res) {
       plainText(res, 405, "Método HTTP não permitido neste caminho.");
@@ -217,6 +224,11 @@ void HttpServer::configure() {
   svr.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     plainText(res, 500, "Erro interno no servidor de aplicação.");
   });
+}
+
+void HttpServer::addPage(std::string path, std::function<PageAnswer()> page) {
+  if (router_) throw std::logic_error("HttpServer::addPage after start");
+  pages_.emplace_back(std::move(path), std::move(page));
 }
 
 void HttpServer::start() {

@@ -9,6 +9,7 @@
 //                 dispatcher. 200 with its answer (JSON-RPC errors
 //                 included), 204 when it answers nothing (notifications).
 //   GET /health   200 {"status":"ok"}
+//   GET <page>    any page added with addPage (the server's /metrics, /ready)
 // Transport problems keep their HTTP codes: 404 unknown path, 405 wrong
 // verb, 411 any Transfer-Encoding (bodies must state their length), 413 body
 // over the limit, 415 not JSON.
@@ -16,9 +17,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "rpc/dispatcher.h"
 #include "server/http/connection_reactor.h"
@@ -62,6 +66,16 @@ class HttpServer {
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
+  // What a page answers to GET.
+  struct PageAnswer {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+  };
+  // Serves `page` at GET `path`, on a worker thread per request, the page
+  // built afresh each time. REQUIRES: before start().
+  void addPage(std::string path, std::function<PageAnswer()> page);
+
   // Binds the address and serves on background threads until stop().
   // Throws std::runtime_error with a Portuguese message when the address
   // cannot be bound. REQUIRES: not started before.
@@ -86,6 +100,7 @@ class HttpServer {
 
   rpc::Dispatcher& dispatcher_;
   const HttpOptions options_;
+  std::vector<std::pair<std::string, std::function<PageAnswer()>>> pages_;
   std::unique_ptr<Router> router_;
   std::unique_ptr<MemoryReturn> memoryReturn_;
   std::unique_ptr<ElasticThreadPool> workers_;

@@ -4,6 +4,15 @@
 #include "server/methods/service_error.h"
 
 namespace ped::server {
+namespace {
+
+// What a session kept dies with it.
+void removeSession(sql::Connection& db, const std::string& key) {
+  for (const char* table : {"MOVESTAGIO", "REQUISICAO", "SESSAOPRODUTO", "SESSAO"})
+    db.execute(std::string("DELETE FROM ") + table + " WHERE CDSESSAO = :K", {{"K", key}});
+}
+
+}  // namespace
 
 std::string Sessions::login(sql::Connection& db, std::string_view operatorCode,
                             std::string_view password) const {
@@ -45,15 +54,27 @@ std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view t
   if (s.rowCount() != 1) return std::nullopt;
   const double now = clock_.now();
   if (now - s.number(0, "DTULTACESSO") > idleLimit_) {
-    // What the session kept dies with it.
-    for (const char* table : {"MOVESTAGIO", "REQUISICAO", "SESSAOPRODUTO", "SESSAO"})
-      db.execute(std::string("DELETE FROM ") + table + " WHERE CDSESSAO = :K", {{"K", key}});
+    removeSession(db, key);
     return std::nullopt;
   }
   if (touch)
     db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
                {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
   return Session{key, std::string(s.text(0, "CDOPERADOR"))};
+}
+
+void Sessions::logout(sql::Connection& db, std::string_view token) const {
+  if (token.size() != 64) return;
+  sql::Transaction tx(db, sql::TransactionMode::Write);
+  removeSession(db, auth::sessionKey(token));
+  tx.commit();
+}
+
+std::int64_t Sessions::countOpen(sql::Connection& db) const {
+  const std::string since = engine::date_time::toIso(clock_.now() - idleLimit_);
+  const sql::Result r =
+      db.query("SELECT COUNT(*) AS N FROM SESSAO WHERE DTULTACESSO >= :DESDE", {{"DESDE", since}});
+  return r.integer(0, "N");
 }
 
 }  // namespace ped::server

@@ -3,6 +3,7 @@
 // token, so any server instance on the same database serves it; it ends
 // after `idleLimit` without calls.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,14 @@ class Sessions {
   // The session of `token`, touching its last access when `touch`; nullopt
   // when unknown or idle too long (an expired row is removed).
   std::optional<Session> resolve(sql::Connection& db, std::string_view token, bool touch = true) const;
+
+  // Ends the session of `token` with what it kept, in one write transaction.
+  // An unknown or already ended session is no failure: the token is dead
+  // either way, so a repeated log-out answers as the first did.
+  void logout(sql::Connection& db, std::string_view token) const;
+
+  // Sessions used within the idle limit, on every server instance.
+  std::int64_t countOpen(sql::Connection& db) const;
 
  private:
   const engine::Clock& clock_;

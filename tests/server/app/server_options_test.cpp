@@ -34,6 +34,8 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   EXPECT_EQ(refusal({"--threads"}), "Falta o valor de --threads.");
   EXPECT_EQ(refusal({"--max-connections", "8"}),
             "Valor inválido para --max-connections: \"8\" (de 16 a 1000000).");
+  EXPECT_EQ(refusal({"--log-max-size", "1000000"}),
+            "--log-max-size renova um arquivo de registro: informe-o com --log.");
   EXPECT_EQ(refusal({"--config", "/nao/existe.conf"}),
             "Não foi possível ler o arquivo de configuração /nao/existe.conf.");
   std::ofstream(path) << "port 9000\n";
