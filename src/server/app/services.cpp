@@ -43,8 +43,10 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
   constexpr double kTouchEvery = 60.0 / 86400;
   const double now = clock_.now();
   bool touch = true;
+  std::uint64_t logoutsBefore = 0;
   {
     std::lock_guard lock(knownMutex_);
+    logoutsBefore = logouts_;
     if (const auto it = known_.find(std::string(token)); it != known_.end()) {
       if (now - it->second.checked < kCheckEvery) return it->second.session;
       touch = now - it->second.touched >= kTouchEvery;
@@ -58,6 +60,9 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
     return std::nullopt;
   }
   rpc::Session session{s->key, s->operatorCode, std::string(token)};
+  // A log-out that ended while the database was read may have ended this
+  // very session: it is good for this call, but not remembered.
+  if (logouts_ != logoutsBefore) return session;
   if (known_.size() > 100000) known_.clear();  // bounded: the sessions in use come back at their next call
   Known& known = known_[session.token];
   known = {session, now, touch ? now : known.touched};
@@ -122,6 +127,7 @@ std::string Services::logout(const rpc::CallContext& call) {
   // session whole on both sides.
   std::lock_guard lock(knownMutex_);
   known_.erase(*token);
+  ++logouts_;
   return answer;
 }
 

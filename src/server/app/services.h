@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -92,6 +93,7 @@ class Services final : public rpc::SessionResolver {
   };
   std::mutex knownMutex_;
   std::unordered_map<std::string, Known> known_;  // by token
+  std::uint64_t logouts_ = 0;                      // log-outs so far, under knownMutex_
 
   ConnectionPool& pool_;
   const engine::Clock& clock_;
