@@ -17,6 +17,7 @@
 #include "server/http/memory_return.h"
 #include "server/http/spdlog_call_sink.h"
 #include "server/storage/migrations.h"
+#include "server/storage/online_backup.h"
 
 namespace {
 
@@ -40,6 +41,18 @@ void stopWithinBound(ped::server::HttpServer& server, ped::server::ConnectionPoo
   std::_Exit(1);
 }
 
+int runBackup(const ped::server::ServerOptions& options) {
+  try {
+    const auto report = ped::server::storage::backupSqlite(options.database, options.backupTo);
+    std::cout << "Cópia de segurança de " << options.database << " gravada em " << report.destination << " ("
+              << report.pages << " páginas, " << report.bytes << " bytes).\n";
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "ped00800-server: " << e.what() << "\n";
+    return 1;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +70,7 @@ int main(int argc, char** argv) {
     std::cout << usage();
     return 0;
   }
+  if (!options.backupTo.empty()) return runBackup(options);
   try {
     auto logger = options.logFile.empty() ? spdlog::stderr_logger_mt("ped00800")
                                           : spdlog::basic_logger_mt("ped00800", options.logFile);

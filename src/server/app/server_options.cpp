@@ -64,6 +64,8 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
     o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
   else if (key == "log")
     o.logFile = value;
+  else if (key == "backup")
+    o.backupTo = value;
   else if (key == "config")
     readConfig(o, value);
   else
@@ -91,6 +93,8 @@ std::string usage() {
          "  --max-per-address N   conexões abertas de um mesmo endereço (padrão 256)\n"
          "  --request-timeout MS  tempo máximo para uma requisição chegar inteira (padrão 10000)\n"
          "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
+         "  --backup DESTINO      copia o banco SQLite para DESTINO, mesmo com o servidor em\n"
+         "                        execução, e termina (PostgreSQL: use pg_dump)\n"
          "  --help                mostra esta ajuda\n";
 }
 

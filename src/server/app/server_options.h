@@ -21,6 +21,7 @@ struct ServerOptions {
   std::size_t maxConnectionsPerPeer = 256;  // from one address
   int requestTimeoutMs = 10000;             // for one request to arrive whole
   std::string logFile;                      // empty: standard error
+  std::string backupTo;                     // not empty: copy the SQLite database there and exit
   bool help = false;
 };
 
