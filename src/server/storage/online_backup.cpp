@@ -69,8 +69,10 @@ class Database {
 class TemporaryFile {
  public:
   explicit TemporaryFile(const fs::path& destination) {
-    std::string pattern =
-        (destination.parent_path() / ("." + destination.filename().string() + ".parcial-XXXXXX"));
+    std::string name = ".";
+    name += destination.filename().string();
+    name += ".parcial-XXXXXX";
+    std::string pattern = destination.parent_path() / name;
     const int fd = mkstemp(pattern.data());
     if (fd < 0)
       throw std::runtime_error("Não foi possível criar a cópia em " + destination.parent_path().string() +

@@ -50,7 +50,8 @@ TEST(ServerOptions, BackupRunsFromTheConfigurationAndReportsRefusals) {
   std::filesystem::create_directories(dir);
   sql::OpenOptions create;
   create.create = true;
-  sql::open((dir / "dados.db").string(), create)->executeScript("CREATE TABLE T (X INTEGER); INSERT INTO T VALUES (7)");
+  sql::open((dir / "dados.db").string(), create)
+      ->executeScript("CREATE TABLE T (X INTEGER); INSERT INTO T VALUES (7)");
   std::ofstream(dir / "servidor.conf") << "database = " << (dir / "dados.db").string() << "\n";
   auto run = [](const std::string& args, std::string& out) {
     out.clear();
@@ -60,7 +61,9 @@ TEST(ServerOptions, BackupRunsFromTheConfigurationAndReportsRefusals) {
     return WEXITSTATUS(pclose(pipe));
   };
   std::string out;
-  EXPECT_EQ(run("--config " + (dir / "servidor.conf").string() + " --backup " + (dir / "copia.db").string(), out), 0);
+  EXPECT_EQ(
+      run("--config " + (dir / "servidor.conf").string() + " --backup " + (dir / "copia.db").string(), out),
+      0);
   EXPECT_TRUE(out.starts_with("Cópia de segurança de " + (dir / "dados.db").string() + " gravada em " +
                               (dir / "copia.db").string()))
       << out;
