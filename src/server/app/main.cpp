@@ -20,6 +20,7 @@
 #include "server/http/memory_return.h"
 #include "server/http/spdlog_call_sink.h"
 #include "server/storage/migrations.h"
+#include "server/storage/online_backup.h"
 
 namespace {
 
@@ -41,6 +42,18 @@ void stopWithinBound(ped::server::HttpServer& server, ped::server::ConnectionPoo
   if (stopped.wait_until(start + 9s) == std::future_status::ready) return;
   std::cerr << "Encerramento forçado: chamadas que não terminaram foram desfeitas pelo banco de dados.\n";
   std::_Exit(1);
+}
+
+int runBackup(const ped::server::ServerOptions& options) {
+  try {
+    const auto report = ped::server::storage::backupSqlite(options.database, options.backupTo);
+    std::cout << "Cópia de segurança de " << options.database << " gravada em " << report.destination << " ("
+              << report.pages << " páginas, " << report.bytes << " bytes).\n";
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "ped00800-server: " << e.what() << "\n";
+    return 1;
+  }
 }
 
 }  // namespace
@@ -65,6 +78,7 @@ int main(int argc, char** argv) {
     std::cout << ped::buildinfo::versionLine("ped00800-server") << '\n';
     return 0;
   }
+  if (!options.backupTo.empty()) return runBackup(options);
   try {
     auto logger = makeServerLogger({options.logFile, options.logMaxSize, options.logFiles});
 

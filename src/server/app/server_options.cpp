@@ -68,6 +68,8 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
     o.logMaxSize = count(key, value, 0, std::size_t{1} << 40);
   else if (key == "log-files")
     o.logFiles = count(key, value, 1, 1000);
+  else if (key == "backup")
+    o.backupTo = value;
   else if (key == "config")
     readConfig(o, value);
   else
@@ -101,6 +103,8 @@ std::string usage() {
          "                        servidor.1.log, o mais recente, servidor.2.log...)\n"
          "  --log-files N         arquivos renovados guardados (padrão 5)\n"
          "  --version             mostra a versão e sai\n"
+         "  --backup DESTINO      copia o banco SQLite para DESTINO, mesmo com o servidor em\n"
+         "                        execução, e termina (PostgreSQL: use pg_dump)\n"
          "  --help                mostra esta ajuda\n";
 }
 

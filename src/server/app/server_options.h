@@ -23,6 +23,7 @@ struct ServerOptions {
   std::string logFile;                      // empty: standard error
   std::size_t logMaxSize = 0;               // bytes before the log file rotates; 0: never
   std::size_t logFiles = 5;                 // rotated log files kept
+  std::string backupTo;                     // not empty: copy the SQLite database there and exit
   bool help = false;
   bool version = false;
 };

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+
+#include "sql/connection.h"
 
 namespace ped::server {
 namespace {
@@ -41,6 +44,36 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   std::ofstream(path) << "port 9000\n";
   EXPECT_EQ(refusal({"--config", path.string()}), path.string() + ", linha 1: esperado \"chave = valor\".");
   std::filesystem::remove(path);
+}
+
+// The executable copies the configured database and exits, in both outcomes.
+TEST(ServerOptions, BackupRunsFromTheConfigurationAndReportsRefusals) {
+  const auto dir = std::filesystem::temp_directory_path() / "ped00800-backup-option-test";
+  std::filesystem::create_directories(dir);
+  sql::OpenOptions create;
+  create.create = true;
+  sql::open((dir / "dados.db").string(), create)
+      ->executeScript("CREATE TABLE T (X INTEGER); INSERT INTO T VALUES (7)");
+  std::ofstream(dir / "servidor.conf") << "database = " << (dir / "dados.db").string() << "\n";
+  auto run = [](const std::string& args, std::string& out) {
+    out.clear();
+    FILE* pipe = popen((std::string(PED_SERVER_EXE) + " " + args + " 2>&1").c_str(), "r");
+    char buffer[512];
+    while (const auto n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    return WEXITSTATUS(pclose(pipe));
+  };
+  std::string out;
+  EXPECT_EQ(
+      run("--config " + (dir / "servidor.conf").string() + " --backup " + (dir / "copia.db").string(), out),
+      0);
+  EXPECT_TRUE(out.starts_with("Cópia de segurança de " + (dir / "dados.db").string() + " gravada em " +
+                              (dir / "copia.db").string()))
+      << out;
+  EXPECT_EQ(sql::open((dir / "copia.db").string(), {})->query("SELECT X FROM T").integer(0, "X"), 7);
+  EXPECT_EQ(run("--database 'host=db dbname=ped' --backup " + (dir / "outra.db").string(), out), 1);
+  EXPECT_NE(out.find("Use pg_dump"), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(dir / "outra.db"));
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
