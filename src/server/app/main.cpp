@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "engine/packet.h"
+#include "rpc/loopback_address.h"
 #include "server/app/connection_pool.h"
 #include "server/app/server_options.h"
 #include "server/app/services.h"
@@ -88,12 +89,18 @@ int main(int argc, char** argv) {
     http.maxConnections = options.maxConnections;
     http.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
     http.requestTimeout = std::chrono::milliseconds(options.requestTimeoutMs);
+    http.tlsCertFile = options.tlsCert;
+    http.tlsKeyFile = options.tlsKey;
     raiseOpenFileLimit();
     HttpServer server(dispatcher, http);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     server.start();
-    std::cerr << "ped00800-server ouvindo em http://" << options.listen << ":" << server.port()
+    const bool tls = !options.tlsCert.empty();
+    if (!tls && options.insecurePlainHttp && !ped::rpc::isLoopbackAddress(options.listen))
+      std::cerr << "Aviso: HTTP sem TLS em " << options.listen
+                << " (--insecure-plain-http): as sessões trafegam às claras na rede.\n";
+    std::cerr << "ped00800-server ouvindo em " << (tls ? "https://" : "http://") << options.listen << ":" << server.port()
               << "/Ped00800.rdmLiquidaItem (banco: "
               << (ped::sql::isPostgresTarget(options.database) ? "PostgreSQL" : options.database) << ")\n";
     while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/value_text.h"
+#include "rpc/loopback_address.h"
 
 namespace ped::server {
 namespace {
@@ -16,6 +17,26 @@ std::size_t count(const std::string& key, const std::string& value, std::size_t 
     throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (de " +
                              std::to_string(min) + " a " + std::to_string(max) + ").");
   return n;
+}
+
+bool isFlag(const std::string& key) { return key == "insecure-plain-http"; }
+
+bool yesNo(const std::string& key, const std::string& value) {
+  if (value == "sim" || value == "s" || value == "true" || value == "1") return true;
+  if (value == "não" || value == "nao" || value == "n" || value == "false" || value == "0") return false;
+  throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (use sim ou não).");
+}
+
+// The session token travels in every call: it leaves this machine only
+// encrypted, unless the operator says otherwise in so many words.
+void checkTransport(const ServerOptions& o) {
+  if (o.tlsCert.empty() != o.tlsKey.empty())
+    throw std::runtime_error("Para HTTPS informe --tls-cert e --tls-key, os dois.");
+  if (!o.tlsCert.empty() || o.insecurePlainHttp || rpc::isLoopbackAddress(o.listen)) return;
+  throw std::runtime_error("O endereço " + o.listen +
+                           " não é local e o HTTP sem TLS exporia as sessões na rede: informe o "
+                           "certificado e a chave do servidor com --tls-cert ARQUIVO e --tls-key "
+                           "ARQUIVO (ou use --insecure-plain-http para aceitar o risco).");
 }
 
 void set(ServerOptions& o, const std::string& key, const std::string& value);
@@ -64,6 +85,12 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
     o.requestTimeoutMs = static_cast<int>(count(key, value, 100, 600000));
   else if (key == "log")
     o.logFile = value;
+  else if (key == "tls-cert")
+    o.tlsCert = value;
+  else if (key == "tls-key")
+    o.tlsKey = value;
+  else if (key == "insecure-plain-http")
+    o.insecurePlainHttp = yesNo(key, value);
   else if (key == "config")
     readConfig(o, value);
   else
@@ -75,7 +102,7 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
 
 std::string usage() {
   return "Uso: ped00800-server [opções]\n"
-         "Servidor de aplicação da Liquidação Manual (PED00800): JSON-RPC 2.0 sobre HTTP em\n"
+         "Servidor de aplicação da Liquidação Manual (PED00800): JSON-RPC 2.0 sobre HTTP(S) em\n"
          "POST /Ped00800.rdmLiquidaItem, saúde em GET /health.\n\n"
          "  --listen ENDEREÇO     endereço de escuta (padrão 127.0.0.1)\n"
          "  --port N              porta (padrão 8800; 0 escolhe uma porta livre)\n"
@@ -91,6 +118,10 @@ std::string usage() {
          "  --max-per-address N   conexões abertas de um mesmo endereço (padrão 256)\n"
          "  --request-timeout MS  tempo máximo para uma requisição chegar inteira (padrão 10000)\n"
          "  --log ARQUIVO         registro das chamadas (padrão: saída de erro)\n"
+         "  --tls-cert ARQUIVO    certificado do servidor (PEM, com a cadeia): atende HTTPS\n"
+         "  --tls-key ARQUIVO     chave privada do certificado (PEM, sem senha)\n"
+         "  --insecure-plain-http aceita HTTP sem TLS num endereço que não é local (inseguro:\n"
+         "                        as sessões trafegam às claras na rede)\n"
          "  --help                mostra esta ajuda\n";
 }
 
@@ -107,12 +138,15 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args) {
     if (const auto eq = arg.find('='); eq != std::string::npos) {
       value = arg.substr(eq + 1);
       arg.resize(eq);
+    } else if (isFlag(arg.substr(2))) {
+      value = "sim";
     } else {
       if (i + 1 >= args.size()) throw std::runtime_error("Falta o valor de " + arg + ".");
       value = args[++i];
     }
     set(o, arg.substr(2), value);
   }
+  if (!o.help) checkTransport(o);
   return o;
 }
 

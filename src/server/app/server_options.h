@@ -21,6 +21,9 @@ struct ServerOptions {
   std::size_t maxConnectionsPerPeer = 256;  // from one address
   int requestTimeoutMs = 10000;             // for one request to arrive whole
   std::string logFile;                      // empty: standard error
+  std::string tlsCert;                      // PEM files: HTTPS when given (both or neither)
+  std::string tlsKey;
+  bool insecurePlainHttp = false;  // allows plain HTTP on an address other than loopback
   bool help = false;
 };
 
@@ -29,8 +32,10 @@ std::string usage();
 
 // Parses `args` (without the program name). A "--config FILE" is read where
 // it appears; lines are "key = value" with the long option names, '#'
-// starts a comment. Throws std::runtime_error with a Portuguese message for
-// an unknown option, a missing or bad value, or an unreadable file.
+// starts a comment; flags take "sim"/"não" there. Throws std::runtime_error
+// with a Portuguese message for an unknown option, a missing or bad value,
+// an unreadable file, only one of the TLS files, or plain HTTP on an
+// address other than loopback without --insecure-plain-http.
 ServerOptions parseServerOptions(const std::vector<std::string>& args);
 
 }  // namespace ped::server
