@@ -1,6 +1,7 @@
 #include "server/http/tls_context.h"
 
 #include <openssl/err.h>
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
 
 #include <fstream>
@@ -35,12 +36,21 @@ TlsContext::TlsContext(const std::string& certFile, const std::string& keyFile) 
     SSL_CTX_free(ctx_);
     throw std::runtime_error("O arquivo " + certFile + " não contém um certificado TLS válido (PEM).");
   }
-  if (SSL_CTX_use_PrivateKey_file(ctx_, keyFile.c_str(), SSL_FILETYPE_PEM) != 1) {
+  // Read apart from the certificate, so a key that is not one and a key of
+  // another certificate get messages of their own.
+  EVP_PKEY* key = nullptr;
+  if (BIO* in = BIO_new_file(keyFile.c_str(), "r")) {
+    key = PEM_read_bio_PrivateKey(in, nullptr, noPassPhrase, nullptr);
+    BIO_free(in);
+  }
+  if (!key) {
     SSL_CTX_free(ctx_);
     throw std::runtime_error("O arquivo " + keyFile +
                              " não contém uma chave privada válida (PEM, sem senha).");
   }
-  if (SSL_CTX_check_private_key(ctx_) != 1) {
+  const bool matches = SSL_CTX_use_PrivateKey(ctx_, key) == 1 && SSL_CTX_check_private_key(ctx_) == 1;
+  EVP_PKEY_free(key);
+  if (!matches) {
     SSL_CTX_free(ctx_);
     throw std::runtime_error("A chave privada " + keyFile + " não corresponde ao certificado " + certFile +
                              ".");
