@@ -41,7 +41,8 @@ bool yesNo(const std::string& key, const std::string& value) {
 }
 
 // "host:port", "http://host:port" or "https://host:port".
-void parseServer(HostOptions& o, std::string value) {
+void parseServer(HostOptions& o, const std::string& given) {
+  std::string value = given;
   bool tls = false;
   if (value.starts_with("https://")) {
     tls = true;
@@ -52,7 +53,7 @@ void parseServer(HostOptions& o, std::string value) {
   if (value.ends_with('/')) value.pop_back();
   const auto colon = value.rfind(':');
   if (colon == std::string::npos || colon == 0 || value.find('/') != std::string::npos)
-    throw std::runtime_error("Valor inválido para --server: \"" + value +
+    throw std::runtime_error("Valor inválido para --server: \"" + given +
                              "\" (esperado endereço:porta, http://endereço:porta ou https://endereço:porta).");
   std::string host = value.substr(0, colon);
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
