@@ -24,8 +24,8 @@ bool isFlag(const std::string& key) {
 }
 
 bool takesValue(const std::string& key) {
-  for (const char* known :
-       {"server", "database", "operator", "password-file", "branch", "open", "modules-dir", "config", "ca-file"})
+  for (const char* known : {"server", "database", "operator", "password-file", "branch", "open",
+                            "modules-dir", "config", "ca-file"})
     if (key == known) return true;
   return false;
 }
@@ -53,8 +53,9 @@ void parseServer(HostOptions& o, const std::string& given) {
   if (value.ends_with('/')) value.pop_back();
   const auto colon = value.rfind(':');
   if (colon == std::string::npos || colon == 0 || value.find('/') != std::string::npos)
-    throw std::runtime_error("Valor inválido para --server: \"" + given +
-                             "\" (esperado endereço:porta, http://endereço:porta ou https://endereço:porta).");
+    throw std::runtime_error(
+        "Valor inválido para --server: \"" + given +
+        "\" (esperado endereço:porta, http://endereço:porta ou https://endereço:porta).");
   std::string host = value.substr(0, colon);
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
   const std::string port = value.substr(colon + 1);

@@ -16,9 +16,9 @@ struct HostContext {
   bool moduFili = false;     // screens bound to the current branch
   std::string webURL = "127.0.0.1";
   int webPort = 8080;
-  bool webTls = false;               // HTTPS to the server
-  std::string webCaFile;             // its CA (PEM); empty: the system's store
-  bool webInsecurePlainHttp = false;  // plain HTTP allowed to an address not loopback
+  bool webTls = false;                           // HTTPS to the server
+  std::string webCaFile;                         // its CA (PEM); empty: the system's store
+  bool webInsecurePlainHttp = false;             // plain HTTP allowed to an address not loopback
   std::string sessionToken;                      // the operator's session on the application server
   std::string productPicture = "99.99.999;0;_";  // edit mask of product tree codes
 };

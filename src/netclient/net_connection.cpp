@@ -1,9 +1,8 @@
 #include "netclient/net_connection.h"
 
 #include <httplib.h>
-#include <simdjson.h>
-
 #include <openssl/x509_vfy.h>
+#include <simdjson.h>
 
 #include <cstdio>
 #include <random>
@@ -117,9 +116,10 @@ RemoteResult TNetConnection::tlsFailure(int error, const std::string& where) {
                                     " não foi emitido por uma autoridade certificadora confiável.");
       }
     default:
-      return messageWithAddress("Não foi possível estabelecer uma conexão segura (HTTPS) com o servidor de "
-                                "aplicação em ",
-                                where, ": confira se ele atende HTTPS nesse endereço.");
+      return messageWithAddress(
+          "Não foi possível estabelecer uma conexão segura (HTTPS) com o servidor de "
+          "aplicação em ",
+          where, ": confira se ele atende HTTPS nesse endereço.");
   }
 }
 
@@ -203,7 +203,8 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
   // A refused handshake or certificate sent nothing: not worth a second try.
   if (!response && response.error() != httplib::Error::Connection &&
       response.error() != httplib::Error::ConnectionTimeout &&
-      response.error() != httplib::Error::SSLConnection && response.error() != httplib::Error::SSLLoadingCerts &&
+      response.error() != httplib::Error::SSLConnection &&
+      response.error() != httplib::Error::SSLLoadingCerts &&
       response.error() != httplib::Error::SSLServerVerification &&
       !(response.error() == httplib::Error::Read &&
         std::chrono::steady_clock::now() - start + std::chrono::milliseconds(20) >= readTimeout_)) {

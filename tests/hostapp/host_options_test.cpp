@@ -94,7 +94,8 @@ TEST(HostOptions, BadOptionsAreRefusedInPortuguese) {
   EXPECT_EQ(errorOf({"--server", "localhost"}),
             "Valor inválido para --server: \"localhost\" (esperado endereço:porta, http://endereço:porta "
             "ou https://endereço:porta).");
-  EXPECT_TRUE(errorOf({"--server", "ftp://srv:21"}).starts_with("Valor inválido para --server: \"ftp://srv:21\""));
+  EXPECT_TRUE(
+      errorOf({"--server", "ftp://srv:21"}).starts_with("Valor inválido para --server: \"ftp://srv:21\""));
   EXPECT_EQ(errorOf({"--insecure-plain-http=talvez"}),
             "Valor inválido para --insecure-plain-http: \"talvez\" (use sim ou não).");
   EXPECT_EQ(errorOf({"--server", "localhost:0"}), "Porta inválida em --server: \"0\" (de 1 a 65535).");

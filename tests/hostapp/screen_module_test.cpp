@@ -3,7 +3,6 @@
 // and the same over HTTPS, as far as the orders listed.
 
 #include <dlfcn.h>
-#include <functional>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "hostapp/host_runtime.h"
 #include "hostapp/login_dialog.h"
@@ -130,9 +130,10 @@ TEST(ScreenModule, OverHttpsTheOperatorLogsInAndTheScreenListsTheBranchsOrders) 
                                .webTls = true,
                                .webCaFile = ca.caFile(),
                                .sessionToken = net.token()};
-  HostRuntime runtime(context, std::make_unique<hostlib::SqlDatabase>(demo.info().database),
-                      hostlib::OptionsStore(std::filesystem::temp_directory_path() / "ped-hostapp-tests-opcoes"),
-                      PED_MODULES_BUILD_DIR);
+  HostRuntime runtime(
+      context, std::make_unique<hostlib::SqlDatabase>(demo.info().database),
+      hostlib::OptionsStore(std::filesystem::temp_directory_path() / "ped-hostapp-tests-opcoes"),
+      PED_MODULES_BUILD_DIR);
   runtime.window().show();
   EXPECT_EQ(runtime.window().findChild<QLabel*>("lblServidor")->text(),
             QString("Servidor: https://127.0.0.1:%1").arg(demo.info().port));

@@ -385,10 +385,11 @@ TEST_F(NetConnectionTest, OverHttpsTheServerIsVerifiedAndARefusalNamesTheAddress
   };
   const int loginsBefore = logins_;
   const std::string otherName = refusalFrom(ca.otherNameCert(), ca.otherNameKey());
-  EXPECT_EQ(otherName, withPort("O certificado do servidor ", net_.Port, " não corresponde a esse endereço."));
+  EXPECT_EQ(otherName,
+            withPort("O certificado do servidor ", net_.Port, " não corresponde a esse endereço."));
   const std::string stranger = refusalFrom(ca.strangerCert(), ca.strangerKey());
   EXPECT_EQ(stranger, withPort("O certificado do servidor ", net_.Port,
-                     " não foi emitido por uma autoridade certificadora confiável."));
+                               " não foi emitido por uma autoridade certificadora confiável."));
   EXPECT_EQ(logins_, loginsBefore);  // the password never left, not even once more
 
   net_.CaFile = ca.path("nenhum.pem");
@@ -410,9 +411,10 @@ TEST_F(NetConnectionTest, AMismatchedSchemeFailsWithAClearMessage) {
   net_.UseTls = true;
   net_.CaFile = ca.caFile();
   net_.Open();
-  EXPECT_EQ(net_.Login("0042", "certa").error,
-            withPort("Não foi possível estabelecer uma conexão segura (HTTPS) com o servidor de aplicação em ",
-                     net_.Port, ": confira se ele atende HTTPS nesse endereço."));
+  EXPECT_EQ(
+      net_.Login("0042", "certa").error,
+      withPort("Não foi possível estabelecer uma conexão segura (HTTPS) com o servidor de aplicação em ",
+               net_.Port, ": confira se ele atende HTTPS nesse endereço."));
   EXPECT_EQ(logins_, 0);
 }
 
@@ -422,10 +424,11 @@ TEST_F(NetConnectionTest, PlainHttpToTheNetworkCarriesNeitherPasswordNorSession)
   // by its name, reached without leaving the host.
   net_.Host = "0.0.0.0";
   net_.Open();
-  const std::string refusal = "A conexão com o servidor de aplicação em 0.0.0.0:" + std::to_string(net_.Port) +
-                              " não é cifrada (HTTP sem TLS): a senha e a sessão não são enviadas por ela. "
-                              "Informe https://0.0.0.0:" +
-                              std::to_string(net_.Port) + " em --server, ou --insecure-plain-http para aceitar o risco.";
+  const std::string refusal =
+      "A conexão com o servidor de aplicação em 0.0.0.0:" + std::to_string(net_.Port) +
+      " não é cifrada (HTTP sem TLS): a senha e a sessão não são enviadas por ela. "
+      "Informe https://0.0.0.0:" +
+      std::to_string(net_.Port) + " em --server, ou --insecure-plain-http para aceitar o risco.";
   EXPECT_EQ(net_.Login("0042", "certa").error, refusal);
   net_.setToken("tok-0042");
   EXPECT_EQ(net_.call("GetItem", {"01", "12"}).error, refusal);

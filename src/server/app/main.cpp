@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
     if (!tls && options.insecurePlainHttp && !ped::rpc::isLoopbackAddress(options.listen))
       std::cerr << "Aviso: HTTP sem TLS em " << options.listen
                 << " (--insecure-plain-http): as sessões trafegam às claras na rede.\n";
-    std::cerr << "ped00800-server ouvindo em " << (tls ? "https://" : "http://") << options.listen << ":" << server.port()
-              << "/Ped00800.rdmLiquidaItem (banco: "
+    std::cerr << "ped00800-server ouvindo em " << (tls ? "https://" : "http://") << options.listen << ":"
+              << server.port() << "/Ped00800.rdmLiquidaItem (banco: "
               << (ped::sql::isPostgresTarget(options.database) ? "PostgreSQL" : options.database) << ")\n";
     while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::cerr << "Encerrando: aguardando as chamadas em andamento...\n";

@@ -251,8 +251,9 @@ void HttpServer::start() {
 }
 
 bool HttpServer::serve(Connection& c) {
-  ConnectionStream stream(c.fd, c.tls.get(), std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress,
-                          c.peerPort, std::chrono::steady_clock::now() + options_.writeTimeout);
+  ConnectionStream stream(c.fd, c.tls.get(), std::string_view(c.buffer).substr(0, c.requestBytes),
+                          c.peerAddress, c.peerPort,
+                          std::chrono::steady_clock::now() + options_.writeTimeout);
   const bool last = c.bodyUnread || c.served + 1 >= options_.keepAliveMaxCount || reactor_->stopping();
   bool closedByClient = false;
   const bool answered = router_->process_request(stream, last, closedByClient, nullptr);

@@ -50,10 +50,11 @@ TEST(ServerOptions, PlainHttpOnTheNetworkOnlyWhenToldItIsInsecure) {
       return std::string(e.what());
     }
   };
-  EXPECT_EQ(refusal({"--listen", "0.0.0.0"}),
-            "O endereço 0.0.0.0 não é local e o HTTP sem TLS exporia as sessões na rede: informe o certificado e "
-            "a chave do servidor com --tls-cert ARQUIVO e --tls-key ARQUIVO (ou use --insecure-plain-http para "
-            "aceitar o risco).");
+  EXPECT_EQ(
+      refusal({"--listen", "0.0.0.0"}),
+      "O endereço 0.0.0.0 não é local e o HTTP sem TLS exporia as sessões na rede: informe o certificado e "
+      "a chave do servidor com --tls-cert ARQUIVO e --tls-key ARQUIVO (ou use --insecure-plain-http para "
+      "aceitar o risco).");
   EXPECT_TRUE(refusal({"--listen", "srv.exemplo"}).starts_with("O endereço srv.exemplo não é local"));
   EXPECT_EQ(refusal({"--listen", "0.0.0.0", "--tls-cert", "c.pem"}),
             "Para HTTPS informe --tls-cert e --tls-key, os dois.");

@@ -619,8 +619,9 @@ TEST(HttpServerTls, BadCertificateOrKeyFilesStopTheStartNamingTheFile) {
   // Refused, not asked for on the terminal.
   EXPECT_EQ(refusal(ca.serverCert(), locked),
             "O arquivo " + locked + " não contém uma chave privada válida (PEM, sem senha).");
-  EXPECT_EQ(refusal(ca.serverCert(), ca.otherNameKey()),
-            "A chave privada " + ca.otherNameKey() + " não corresponde ao certificado " + ca.serverCert() + ".");
+  EXPECT_EQ(
+      refusal(ca.serverCert(), ca.otherNameKey()),
+      "A chave privada " + ca.otherNameKey() + " não corresponde ao certificado " + ca.serverCert() + ".");
   EXPECT_EQ(refusal(ca.serverCert(), ""), "Para HTTPS informe o certificado e a chave privada, os dois.");
 }
 
