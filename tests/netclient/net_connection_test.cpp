@@ -360,11 +360,15 @@ server::HttpOptions httpsWith(const std::string& cert, const std::string& key) {
 
 TEST_F(NetConnectionTest, OverHttpsTheServerIsVerifiedAndARefusalNamesTheAddress) {
   const testing::TestCa& ca = testCa();
-  startServer(httpsWith(ca.serverCert(), ca.serverKey()));
+  server::HttpOptions options = httpsWith(ca.serverCert(), ca.serverKey());
+  options.keepAliveTimeout = std::chrono::milliseconds(100);
+  startServer(options);
   net_.UseTls = true;
   net_.CaFile = ca.caFile();
   net_.Open();
   ASSERT_TRUE(net_.Login("0042", "certa").ok);
+  // The server closed the idle connection meanwhile: a new one, unnoticed.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(net_.call("GetItem", {"01", "12"}).at(0).value_or(""),
             R"({"fields":[{"name":"CDFILIAL","type":"string","size":4}],"rows":[["01"]],"operator":"0042"})");
   EXPECT_TRUE(net_.call("GetItem", {"02", "12"}).ok);  // on the same connection
