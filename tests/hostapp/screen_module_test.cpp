@@ -42,19 +42,26 @@ void cancelNextModal(int* seen) {
   });
 }
 
+// Types the operator and password into the log-in window and presses Enter;
+// the operator's code once the server took them, empty otherwise.
+std::string logInWithTheDialog(netclient::TNetConnection& net, const char* operatorCode, const char* password) {
+  LoginDialog login(net, QString());
+  login.open();
+  QTest::keyClicks(login.findChild<QLineEdit*>("edtOperador"), operatorCode);
+  QTest::keyClicks(login.findChild<QLineEdit*>("edtSenha"), password);
+  QTest::keyClick(login.findChild<QLineEdit*>("edtSenha"), Qt::Key_Return);
+  return login.result() == QDialog::Accepted ? login.operatorCode() : std::string();
+}
+
 TEST(ScreenModule, AnOperatorLogsInOpensTheScreenAndChoosesABranch) {
   const auto& demo = ped::testing::demoServer();
   netclient::TNetConnection net;
   net.Port = demo.port;
   net.Open();
-  LoginDialog login(net, QString());
-  login.open();
-  QTest::keyClicks(login.findChild<QLineEdit*>("edtOperador"), "VENDEDOR1");
-  QTest::keyClicks(login.findChild<QLineEdit*>("edtSenha"), "vendedor123");
-  QTest::keyClick(login.findChild<QLineEdit*>("edtSenha"), Qt::Key_Return);
-  ASSERT_EQ(login.result(), QDialog::Accepted);
+  const std::string operatorCode = logInWithTheDialog(net, "VENDEDOR1", "vendedor123");
+  ASSERT_EQ(operatorCode, "VENDEDOR1");
 
-  hostlib::HostContext context{.operador = login.operatorCode(),
+  hostlib::HostContext context{.operador = operatorCode,
                                .filiProc = "0003",
                                .nomeFiliProc = "Filial Belo Horizonte",
                                .webURL = "127.0.0.1",
@@ -112,16 +119,11 @@ TEST(ScreenModule, OverHttpsTheOperatorLogsInAndTheScreenListsTheBranchsOrders) 
   net.UseTls = true;
   net.CaFile = ca.caFile();
   net.Open();
-  LoginDialog login(net, QString());
-  login.open();
-  QTest::keyClicks(login.findChild<QLineEdit*>("edtOperador"), "GERENTE");
-  QTest::keyClicks(login.findChild<QLineEdit*>("edtSenha"), "gerente123");
-  QTest::keyClick(login.findChild<QLineEdit*>("edtSenha"), Qt::Key_Return);
-  ASSERT_EQ(login.result(), QDialog::Accepted);
+  ASSERT_EQ(logInWithTheDialog(net, "GERENTE", "gerente123"), "GERENTE");
 
   // Bound to the branch: the filter opens at once, and confirming it lists
   // the orders over the screen's own connection.
-  hostlib::HostContext context{.operador = login.operatorCode(),
+  hostlib::HostContext context{.operador = "GERENTE",
                                .filiProc = "0001",
                                .nomeFiliProc = "Matriz São Paulo",
                                .moduFili = true,

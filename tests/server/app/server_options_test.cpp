@@ -8,6 +8,15 @@
 namespace ped::server {
 namespace {
 
+std::string refusal(const std::vector<std::string>& args) {
+  try {
+    parseServerOptions(args);
+    return "aceito";
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+}
+
 TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   const auto path = std::filesystem::temp_directory_path() / "ped00800-server-test.conf";
   std::ofstream(path)
@@ -21,14 +30,6 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   EXPECT_EQ(o.listen, "127.0.0.1");
   EXPECT_EQ(o.maxConnectionsPerPeer, 32u);
 
-  auto refusal = [](std::vector<std::string> args) {
-    try {
-      parseServerOptions(args);
-      return std::string("aceito");
-    } catch (const std::runtime_error& e) {
-      return std::string(e.what());
-    }
-  };
   EXPECT_EQ(refusal({"--porta", "1"}), "Opção desconhecida: --porta. Veja --help.");
   EXPECT_EQ(refusal({"--port", "70000"}), "Valor inválido para --port: \"70000\" (de 0 a 65535).");
   EXPECT_EQ(refusal({"--threads"}), "Falta o valor de --threads.");
@@ -42,14 +43,6 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
 }
 
 TEST(ServerOptions, PlainHttpOnTheNetworkOnlyWhenToldItIsInsecure) {
-  auto refusal = [](std::vector<std::string> args) {
-    try {
-      parseServerOptions(args);
-      return std::string("aceito");
-    } catch (const std::runtime_error& e) {
-      return std::string(e.what());
-    }
-  };
   EXPECT_EQ(
       refusal({"--listen", "0.0.0.0"}),
       "O endereço 0.0.0.0 não é local e o HTTP sem TLS exporia as sessões na rede: informe o certificado e "
