@@ -44,7 +44,8 @@ void cancelNextModal(int* seen) {
 
 // Types the operator and password into the log-in window and presses Enter;
 // the operator's code once the server took them, empty otherwise.
-std::string logInWithTheDialog(netclient::TNetConnection& net, const char* operatorCode, const char* password) {
+std::string logInWithTheDialog(netclient::TNetConnection& net, const char* operatorCode,
+                               const char* password) {
   LoginDialog login(net, QString());
   login.open();
   QTest::keyClicks(login.findChild<QLineEdit*>("edtOperador"), operatorCode);
