@@ -4,6 +4,7 @@
 #include <openssl/x509_vfy.h>
 #include <simdjson.h>
 
+#include <csignal>
 #include <cstdio>
 #include <random>
 
@@ -58,6 +59,10 @@ void TNetConnection::Open() {
   openedCaFile_ = CaFile;
   if (Host.empty() || Port <= 0 || Port > 65535) return;  // the first call reports it
   if (UseTls) {
+    // OpenSSL writes with write(), not send(MSG_NOSIGNAL): a server that
+    // closed the connection under a call must fail the call, not end the
+    // screen's process.
+    std::signal(SIGPIPE, SIG_IGN);
     client_ = std::make_unique<httplib::Client>("https://" + hostPort(Host, Port));
     client_->enable_server_certificate_verification(true);
     if (!CaFile.empty()) client_->set_ca_cert_path(CaFile);

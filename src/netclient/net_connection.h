@@ -1,6 +1,7 @@
 #pragma once
 // The screen's connection to the application server: one persistent
 // keep-alive HTTP or HTTPS connection carrying JSON-RPC calls by method name.
+// Over HTTPS the process ignores SIGPIPE from then on (see Open).
 //
 // Usage, as the screen does it:
 //   TNetConnection net;

@@ -268,10 +268,11 @@ ConnectionReactor::Verdict ConnectionReactor::measure(Connection* c) {
   if (extent.state == RequestExtent::State::HeadTooLarge) {
     static constexpr char kRefusal[] =
         "HTTP/1.1 431 Request Header Fields Too Large\r\nConnection: close\r\nContent-Length: 0\r\n\r\n";
-    if (c->tls)
+    if (c->tls) {
       c->tls->write(kRefusal, sizeof kRefusal - 1);  // one attempt, as below
-    else [[maybe_unused]]
-      auto n = ::send(c->fd, kRefusal, sizeof kRefusal - 1, MSG_NOSIGNAL);
+    } else {
+      [[maybe_unused]] auto n = ::send(c->fd, kRefusal, sizeof kRefusal - 1, MSG_NOSIGNAL);
+    }
     return Verdict::Refused;
   }
   // A TLS handshake sent to a plain HTTP port: no request ever comes of it,

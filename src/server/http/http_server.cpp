@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cctype>
 #include <memory>
 #include <stdexcept>
@@ -223,8 +224,12 @@ void HttpServer::start() {
   if (router_) throw std::logic_error("HttpServer::start called twice");
   if (options_.tlsCertFile.empty() != options_.tlsKeyFile.empty())
     throw std::runtime_error("Para HTTPS informe o certificado e a chave privada, os dois.");
-  if (!options_.tlsCertFile.empty())
+  if (!options_.tlsCertFile.empty()) {
     tls_ = std::make_unique<TlsContext>(options_.tlsCertFile, options_.tlsKeyFile);
+    // OpenSSL writes with write(), not send(MSG_NOSIGNAL): a client gone
+    // while its answer is written must not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+  }
   const int listenFd = listenOn(options_.host, options_.port, port_);
   if (listenFd < 0) {
     std::string message = "Não foi possível abrir o servidor de aplicação em ";
