@@ -17,6 +17,7 @@
 #include "server/http/http_server.h"
 #include "server/http/memory_return.h"
 #include "server/http/spdlog_call_sink.h"
+#include "server/http/tls_context.h"
 #include "server/storage/migrations.h"
 
 namespace {
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
                                           : spdlog::basic_logger_mt("ped00800", options.logFile);
     logger->set_pattern("%v");
     logger->flush_on(spdlog::level::info);
+
+    // Bad TLS files stop the start before the database is touched.
+    if (!options.tlsCert.empty()) TlsContext(options.tlsCert, options.tlsKey);
 
     ped::sql::OpenOptions dbOptions;
     dbOptions.create = true;

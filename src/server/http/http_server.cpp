@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cctype>
+#include <csignal>
 #include <memory>
 #include <stdexcept>
 
