@@ -158,32 +158,32 @@ void ConnectionReactor::accept() {
 }
 
 void ConnectionReactor::admit(int fd, std::string address, int port) {
-  std::size_t& fromPeer = perPeer_[address];
-  if (fromPeer >= options_.maxConnectionsPerPeer || (open_ >= options_.maxConnections && !evictIdlest())) {
-    if (fromPeer == 0) perPeer_.erase(address);
+  const auto known = perPeer_.find(address);
+  const bool peerFull = known != perPeer_.end() && known->second >= options_.maxConnectionsPerPeer;
+  // Making room may close this address's last connection and erase its
+  // count: the count is taken only afterwards.
+  if (peerFull || (open_ >= options_.maxConnections && !evictIdlest())) {
     ::close(fd);
     return;
   }
-  ++fromPeer;
-  int yes = 1;
-  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
   auto c = std::make_unique<Connection>();
-  c->fd = fd;
-  c->peerAddress = address;
-  c->peerPort = port;
-  c->since = Clock::now();
-  c->deadline = c->since + options_.idleTimeout;
   if (options_.tls) {
     c->tls = std::make_unique<TlsSession>(options_.tls, fd);
     if (!c->tls->valid()) {
-      if (--fromPeer == 0) perPeer_.erase(address);
       ::close(fd);
       return;
     }
-    // The handshake is bounded like a request: a peer that never finishes
-    // it costs a socket until then, never a thread.
-    c->deadline = c->since + options_.requestTimeout;
   }
+  ++perPeer_[address];
+  int yes = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+  c->fd = fd;
+  c->peerAddress = std::move(address);
+  c->peerPort = port;
+  c->since = Clock::now();
+  // A TLS handshake is bounded like a request: a peer that never finishes
+  // it costs a socket until then, never a thread.
+  c->deadline = c->since + (c->tls ? options_.requestTimeout : options_.idleTimeout);
   Connection* raw = c.get();
   connections_.emplace(raw, std::move(c));
   ++open_;

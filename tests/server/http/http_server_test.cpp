@@ -480,6 +480,23 @@ TEST_F(HttpServerTest, ConnectionsAreCappedPerPeerAndTheIdlestMakesRoomWhenAllAr
   for (int fd : {first[0], first[1], first[2], other1, other2, sixth}) ::close(fd);
 }
 
+TEST_F(HttpServerTest, ANewConnectionMayEvictTheOnlyOtherOfItsAddress) {
+  HttpOptions options;
+  options.maxConnections = 1;
+  start(options);
+  const int old = connectFrom("127.0.0.5", server_->port());
+  for (int i = 0; i < 200 && server_->openConnections() < 1; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // Room is made by closing the address's only connection, whose count
+  // then drops to none while the newcomer is being counted in.
+  const int newer = connectFrom("127.0.0.5", server_->port());
+  EXPECT_TRUE(closedByServer(old));
+  bool closed = false;
+  EXPECT_NE(rawExchange(server_->port(), "GET /health HTTP/1.1\r\nHost: x\r\n\r\n", closed), "");
+  ::close(old);
+  ::close(newer);
+}
+
 TEST_F(HttpServerTest, BodiesOfFalseUnknownOrOversizedLengthHoldNothing) {
   HttpOptions options;
   options.threads = 1;
