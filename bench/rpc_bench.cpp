@@ -1,6 +1,6 @@
 // Round trips through the whole wire: TNetConnection -> loopback HTTP ->
 // HttpServer -> Dispatcher -> a method returning a ~1 KB packet, and back
-// into a RemoteResult.
+// into a RemoteResult; and the same small call over HTTPS.
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
@@ -17,6 +17,7 @@
 #include "rpc/call_metrics.h"
 #include "rpc/dispatcher.h"
 #include "server/http/http_server.h"
+#include "support/test_ca.h"
 
 namespace {
 
@@ -45,7 +46,9 @@ struct Wire {
   ped::rpc::Dispatcher dispatcher{sessions};
   std::unique_ptr<ped::server::HttpServer> server;
 
-  Wire(std::size_t threads, std::size_t maxThreads) {
+  const ped::testing::TestCa* tls = nullptr;
+
+  Wire(std::size_t threads, std::size_t maxThreads, const ped::testing::TestCa* ca = nullptr) : tls(ca) {
     sessions.add({"s", "0042", "tok-bench"});
     const std::string packet = smallPacket();
     dispatcher.add("GetItem", 2, [packet](const ped::rpc::CallContext&, const ped::rpc::Params& p) {
@@ -56,6 +59,10 @@ struct Wire {
     options.threads = threads;
     options.maxThreads = maxThreads;
     options.keepAliveTimeout = std::chrono::seconds(1);
+    if (tls) {
+      options.tlsCertFile = tls->serverCert();
+      options.tlsKeyFile = tls->serverKey();
+    }
     server = std::make_unique<ped::server::HttpServer>(dispatcher, options);
     server->start();
   }
@@ -64,6 +71,8 @@ struct Wire {
     net.Host = "127.0.0.1";
     net.Port = server->port();
     net.setToken("tok-bench");
+    net.UseTls = tls != nullptr;
+    if (tls) net.CaFile = tls->caFile();
     net.Open();
   }
 };
@@ -74,9 +83,12 @@ double percentile(std::vector<double>& sorted, double p) {
   return sorted[std::min(i, sorted.size() - 1)];
 }
 
-// One client, one call at a time: the latency the operator feels.
+// One client, one call at a time: the latency the operator feels; over
+// HTTPS when the argument is 1 (the handshake made once, before timing).
 void BM_SmallCallRoundTrip(benchmark::State& state) {
-  Wire wire(64, 512);
+  std::unique_ptr<ped::testing::TestCa> ca;
+  if (state.range(0) == 1) ca = std::make_unique<ped::testing::TestCa>();
+  Wire wire(64, 512, ca.get());
   TNetConnection net;
   wire.connect(net);
   std::vector<double> micros;
@@ -100,7 +112,13 @@ void BM_SmallCallRoundTrip(benchmark::State& state) {
   state.counters["max_us"] = micros.empty() ? 0 : micros.back();
   state.counters["packet_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_SmallCallRoundTrip)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+BENCHMARK(BM_SmallCallRoundTrip)
+    ->ArgName("tls")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(3.0);
 
 // The same exchange with bare cpp-httplib (same sizes, no JSON-RPC, no
 // packet handling): the floor the wire is measured against, on the same

@@ -28,6 +28,8 @@ REQUIRED_PACKAGES=(
   libpq-dev
   postgresql
   libcpp-httplib-dev
+  libssl-dev
+  openssl
   libspdlog-dev
   libsodium-dev
   xvfb

@@ -20,12 +20,12 @@ struct Setting {
 };
 
 bool isFlag(const std::string& key) {
-  return key == "bind-branch" || key == "no-bind-branch" || key == "help";
+  return key == "bind-branch" || key == "no-bind-branch" || key == "help" || key == "insecure-plain-http";
 }
 
 bool takesValue(const std::string& key) {
-  for (const char* known :
-       {"server", "database", "operator", "password-file", "branch", "open", "modules-dir", "config"})
+  for (const char* known : {"server", "database", "operator", "password-file", "branch", "open",
+                            "modules-dir", "config", "ca-file"})
     if (key == known) return true;
   return false;
 }
@@ -40,10 +40,22 @@ bool yesNo(const std::string& key, const std::string& value) {
   throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (use sim ou não).");
 }
 
-void parseServer(HostOptions& o, const std::string& value) {
+// "host:port", "http://host:port" or "https://host:port".
+void parseServer(HostOptions& o, const std::string& given) {
+  std::string value = given;
+  bool tls = false;
+  if (value.starts_with("https://")) {
+    tls = true;
+    value.erase(0, 8);
+  } else if (value.starts_with("http://")) {
+    value.erase(0, 7);
+  }
+  if (value.ends_with('/')) value.pop_back();
   const auto colon = value.rfind(':');
-  if (colon == std::string::npos || colon == 0)
-    throw std::runtime_error("Valor inválido para --server: \"" + value + "\" (esperado endereço:porta).");
+  if (colon == std::string::npos || colon == 0 || value.find('/') != std::string::npos)
+    throw std::runtime_error(
+        "Valor inválido para --server: \"" + given +
+        "\" (esperado endereço:porta, http://endereço:porta ou https://endereço:porta).");
   std::string host = value.substr(0, colon);
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
   const std::string port = value.substr(colon + 1);
@@ -53,6 +65,7 @@ void parseServer(HostOptions& o, const std::string& value) {
     throw std::runtime_error("Porta inválida em --server: \"" + port + "\" (de 1 a 65535).");
   o.serverHost = host;
   o.serverPort = n;
+  o.serverTls = tls;
 }
 
 void apply(HostOptions& o, const Setting& s) {
@@ -62,6 +75,8 @@ void apply(HostOptions& o, const Setting& s) {
     const bool on = s.value ? yesNo(key, *s.value) : true;
     if (key == "help")
       o.help = on;
+    else if (key == "insecure-plain-http")
+      o.insecurePlainHttp = on;
     else
       o.bindBranch = (key == "bind-branch") == on;
     return;
@@ -81,6 +96,8 @@ void apply(HostOptions& o, const Setting& s) {
     o.branch = trim(value);
   else if (key == "modules-dir")
     o.modulesDir = value;
+  else if (key == "ca-file")
+    o.caFile = value;
   else if (key == "open") {
     const auto code = normalizeScreenCode(value);
     if (!code) throw std::runtime_error("Código de tela inválido em --open: \"" + value + "\".");
@@ -135,7 +152,12 @@ std::vector<Setting> readCommandLine(const std::vector<std::string>& args) {
 std::string hostUsage() {
   return "Uso: ped-host [opções]\n"
          "Aplicação de vendas: entrada do operador e abertura das telas (Liquidação Manual, PED00800).\n\n"
-         "  --server ENDEREÇO:PORTA  servidor de aplicação (padrão 127.0.0.1:8800)\n"
+         "  --server ENDEREÇO:PORTA  servidor de aplicação (padrão 127.0.0.1:8800); com https://\n"
+         "                           na frente, por HTTPS (http:// é o padrão)\n"
+         "  --ca-file ARQUIVO        autoridade certificadora (PEM) que assina o certificado do\n"
+         "                           servidor (padrão: as do sistema)\n"
+         "  --insecure-plain-http    permite HTTP sem TLS com um servidor que não é local (inseguro:\n"
+         "                           senha e sessão trafegam às claras na rede)\n"
          "  --database ALVO          banco de consultas: arquivo SQLite ou conexão PostgreSQL\n"
          "                           (padrão dados/ped00800.db)\n"
          "  --operator CÓDIGO        operador (preenche a tela de entrada)\n"

@@ -10,6 +10,9 @@ namespace ped::hostapp {
 struct HostOptions {
   std::string serverHost = "127.0.0.1";
   int serverPort = 8800;
+  bool serverTls = false;                      // --server https://...
+  std::string caFile;                          // the server's CA (PEM); empty: the system's store
+  bool insecurePlainHttp = false;              // plain HTTP to an address other than loopback
   std::string database = "dados/ped00800.db";  // look-up database: SQLite path or PostgreSQL conninfo
   std::string operatorCode;                    // pre-filled in the log-in dialog
   std::string passwordFile;                    // with operatorCode: log in without the dialog

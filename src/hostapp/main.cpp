@@ -97,6 +97,9 @@ int main(int argc, char** argv) {
     ped::netclient::TNetConnection server;
     server.Host = options.serverHost;
     server.Port = options.serverPort;
+    server.UseTls = options.serverTls;
+    server.CaFile = options.caFile;
+    server.InsecurePlainHttp = options.insecurePlainHttp;
     server.Open();
     const std::optional<std::string> operatorCode = logIn(server, options);
     if (!operatorCode) return 0;
@@ -111,6 +114,9 @@ int main(int argc, char** argv) {
     context.moduFili = options.bindBranch;
     context.webURL = options.serverHost;
     context.webPort = options.serverPort;
+    context.webTls = options.serverTls;
+    context.webCaFile = options.caFile;
+    context.webInsecurePlainHttp = options.insecurePlainHttp;
     context.sessionToken = server.token();
     const char* modulesEnv = std::getenv("PED_MODULES_DIR");
     HostRuntime runtime(

@@ -77,7 +77,10 @@ void MainWindow::buildStatusBar(const hostlib::HostContext& context) {
       bar, "lblVinculo",
       context.moduFili ? QStringLiteral("Vínculo à filial: sim") : QStringLiteral("Vínculo à filial: não"));
   addStatus(bar, "lblServidor",
-            QStringLiteral("Servidor: %1:%2").arg(q(context.webURL)).arg(context.webPort));
+            QStringLiteral("Servidor: %1%2:%3")
+                .arg(context.webTls ? QStringLiteral("https://") : QString())
+                .arg(q(context.webURL))
+                .arg(context.webPort));
 }
 
 void MainWindow::askScreenCode() {

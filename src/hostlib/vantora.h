@@ -16,6 +16,9 @@ struct HostContext {
   bool moduFili = false;     // screens bound to the current branch
   std::string webURL = "127.0.0.1";
   int webPort = 8080;
+  bool webTls = false;                           // HTTPS to the server
+  std::string webCaFile;                         // its CA (PEM); empty: the system's store
+  bool webInsecurePlainHttp = false;             // plain HTTP allowed to an address not loopback
   std::string sessionToken;                      // the operator's session on the application server
   std::string productPicture = "99.99.999;0;_";  // edit mask of product tree codes
 };
@@ -45,6 +48,9 @@ class Vantora {
   bool ModuFili() const { return context_.moduFili; }
   const std::string& WebURL() const { return context_.webURL; }
   int WebPort() const { return context_.webPort; }
+  bool WebTls() const { return context_.webTls; }
+  const std::string& WebCaFile() const { return context_.webCaFile; }
+  bool WebInsecurePlainHttp() const { return context_.webInsecurePlainHttp; }
   // The session the host opened at log-in; screens' connections carry it.
   const std::string& SessionToken() const { return context_.sessionToken; }
   // Picture kind 0 is the product code; the host has no other kind (empty).

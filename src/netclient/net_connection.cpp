@@ -1,13 +1,16 @@
 #include "netclient/net_connection.h"
 
 #include <httplib.h>
+#include <openssl/x509_vfy.h>
 #include <simdjson.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <random>
 
 #include "netclient/wire_format.h"
+#include "rpc/loopback_address.h"
 
 namespace ped::netclient {
 namespace {
@@ -53,8 +56,20 @@ void TNetConnection::Open() {
   client_.reset();
   openedHost_ = Host;
   openedPort_ = Port;
+  openedTls_ = UseTls;
+  openedCaFile_ = CaFile;
   if (Host.empty() || Port <= 0 || Port > 65535) return;  // the first call reports it
-  client_ = std::make_unique<httplib::Client>(Host, Port);
+  if (UseTls) {
+    // OpenSSL writes with write(), not send(MSG_NOSIGNAL): a server that
+    // closed the connection under a call must fail the call, not end the
+    // screen's process.
+    std::signal(SIGPIPE, SIG_IGN);
+    client_ = std::make_unique<httplib::Client>("https://" + hostPort(Host, Port));
+    client_->enable_server_certificate_verification(true);
+    if (!CaFile.empty()) client_->set_ca_cert_path(CaFile);
+  } else {
+    client_ = std::make_unique<httplib::Client>(Host, Port);
+  }
   client_->set_keep_alive(true);
   client_->set_tcp_nodelay(true);
   applyTimeouts();
@@ -84,10 +99,47 @@ void TNetConnection::setWriteTimeout(std::chrono::milliseconds t) {
   applyTimeouts();
 }
 
+RemoteResult TNetConnection::tlsFailure(int error, const std::string& where) {
+  switch (static_cast<httplib::Error>(error)) {
+    case httplib::Error::SSLLoadingCerts:
+      if (openedCaFile_.empty())
+        return RemoteResult::failure(
+            "Não foi possível carregar as autoridades certificadoras do sistema para verificar o servidor " +
+            where + ".");
+      return RemoteResult::failure("Não foi possível ler as autoridades certificadoras (CA) do arquivo " +
+                                   openedCaFile_ + ".");
+    case httplib::Error::SSLServerVerification:
+      // cpp-httplib reports a bad chain and a name the certificate does not
+      // carry alike; only the chain leaves a verification result.
+      switch (client_ ? client_->get_openssl_verify_result() : X509_V_OK) {
+        case X509_V_OK:
+          return messageWithAddress("O certificado do servidor ", where, " não corresponde a esse endereço.");
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+          return messageWithAddress("O certificado do servidor ", where, " está fora da validade.");
+        default:
+          return messageWithAddress("O certificado do servidor ", where,
+                                    " não foi emitido por uma autoridade certificadora confiável.");
+      }
+    default:
+      return messageWithAddress(
+          "Não foi possível estabelecer uma conexão segura (HTTPS) com o servidor de "
+          "aplicação em ",
+          where, ": confira se ele atende HTTPS nesse endereço.");
+  }
+}
+
 RemoteResult TNetConnection::transportFailure(int error, std::chrono::steady_clock::duration elapsed) {
   const std::string where = address();
+  const auto kind = static_cast<httplib::Error>(error);
+  if (kind == httplib::Error::SSLConnection || kind == httplib::Error::SSLLoadingCerts ||
+      kind == httplib::Error::SSLServerVerification) {
+    RemoteResult failure = tlsFailure(error, where);
+    Close();
+    return failure;
+  }
   Close();
-  switch (static_cast<httplib::Error>(error)) {
+  switch (kind) {
     case httplib::Error::Connection:
     case httplib::Error::ConnectionTimeout:
     case httplib::Error::BindIPAddress:
@@ -128,6 +180,14 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
     return messageWithAddress("Servidor de aplicação não configurado: endereço inválido (", address(), ").");
   }
 
+  if (exposesSession(method)) {
+    const std::string where = address();
+    return RemoteResult::failure("A conexão com o servidor de aplicação em " + where +
+                                 " não é cifrada (HTTP sem TLS): a senha e a sessão não são enviadas por "
+                                 "ela. Informe https://" +
+                                 where + " em --server, ou --insecure-plain-http para aceitar o risco.");
+  }
+
   const std::int64_t id = ++nextId_;
   std::string body;
   try {
@@ -146,8 +206,12 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
   headers.emplace("Idempotency-Key", lastKey_);
   auto start = std::chrono::steady_clock::now();
   httplib::Result response = client_->Post(kPath, headers, body, "application/json");
+  // A refused handshake or certificate sent nothing: not worth a second try.
   if (!response && response.error() != httplib::Error::Connection &&
       response.error() != httplib::Error::ConnectionTimeout &&
+      response.error() != httplib::Error::SSLConnection &&
+      response.error() != httplib::Error::SSLLoadingCerts &&
+      response.error() != httplib::Error::SSLServerVerification &&
       !(response.error() == httplib::Error::Read &&
         std::chrono::steady_clock::now() - start + std::chrono::milliseconds(20) >= readTimeout_)) {
     // Dropped under way: the same call once more, on a new connection.
@@ -162,6 +226,9 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
   if (!response) {
     return transportFailure(static_cast<int>(response.error()), std::chrono::steady_clock::now() - start);
   }
+  if (response->status == 426)
+    return messageWithAddress("O servidor de aplicação em ", address(),
+                              " atende somente HTTPS: informe https://" + address() + " em --server.");
   if (response->status != 200) {
     std::string message = "O servidor de aplicação em ";
     message += address();
@@ -187,6 +254,11 @@ RemoteResult TNetConnection::Logout(std::chrono::milliseconds bound) {
   applyTimeouts();
   if (result.ok) token_.clear();
   return result;
+}
+
+bool TNetConnection::exposesSession(std::string_view method) const {
+  if (openedTls_ || InsecurePlainHttp || rpc::isLoopbackAddress(openedHost_)) return false;
+  return method == "Login" || !token_.empty();
 }
 
 RemoteResult TNetConnection::Login(std::string_view operatorCode, std::string_view password) {

@@ -1,6 +1,7 @@
 #pragma once
 // The screen's connection to the application server: one persistent
-// keep-alive HTTP connection carrying JSON-RPC calls by method name.
+// keep-alive HTTP or HTTPS connection carrying JSON-RPC calls by method name.
+// Over HTTPS the process ignores SIGPIPE from then on (see Open).
 //
 // Usage, as the screen does it:
 //   TNetConnection net;
@@ -42,7 +43,15 @@ class TNetConnection {
   // The server's address, read at every opening (after OnBeforeConnect).
   std::string Host = "127.0.0.1";
   int Port = 0;
-  // Runs before every opening; the place to set Host and Port.
+  // HTTPS: the server's certificate is verified against CaFile (PEM), or the
+  // system's store when it is empty, and must name Host.
+  bool UseTls = false;
+  std::string CaFile;
+  // Plain HTTP to a Host that is not loopback carries neither a log-in nor
+  // the session token unless this is set: they would cross the network in
+  // clear.
+  bool InsecurePlainHttp = false;
+  // Runs before every opening; the place to set Host, Port and the above.
   std::function<void(TNetConnection&)> OnBeforeConnect;
 
   // Prepares the connection to Host:Port. The TCP connection itself is made
@@ -95,11 +104,15 @@ class TNetConnection {
  private:
   void applyTimeouts();
   hostlib::RemoteResult transportFailure(int error, std::chrono::steady_clock::duration elapsed);
+  hostlib::RemoteResult tlsFailure(int error, const std::string& where);
+  bool exposesSession(std::string_view method) const;
   std::string newRequestKey();
 
   std::unique_ptr<httplib::Client> client_;
   std::string openedHost_;
   int openedPort_ = 0;
+  bool openedTls_ = false;
+  std::string openedCaFile_;
   std::string token_;
   std::int64_t nextId_ = 0;
   std::string lastKey_;

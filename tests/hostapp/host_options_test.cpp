@@ -93,7 +93,12 @@ TEST(HostOptions, BadOptionsAreRefusedInPortuguese) {
   EXPECT_EQ(errorOf({"PED00800"}), "Argumento inesperado: PED00800. Veja --help.");
   EXPECT_EQ(errorOf({"--database"}), "Falta o valor de --database.");
   EXPECT_EQ(errorOf({"--server", "localhost"}),
-            "Valor inválido para --server: \"localhost\" (esperado endereço:porta).");
+            "Valor inválido para --server: \"localhost\" (esperado endereço:porta, http://endereço:porta "
+            "ou https://endereço:porta).");
+  EXPECT_TRUE(
+      errorOf({"--server", "ftp://srv:21"}).starts_with("Valor inválido para --server: \"ftp://srv:21\""));
+  EXPECT_EQ(errorOf({"--insecure-plain-http=talvez"}),
+            "Valor inválido para --insecure-plain-http: \"talvez\" (use sim ou não).");
   EXPECT_EQ(errorOf({"--server", "localhost:0"}), "Porta inválida em --server: \"0\" (de 1 a 65535).");
   // A code names a module file: nothing that could leave the modules folder.
   EXPECT_EQ(errorOf({"--open", "../../tmp/x"}), "Código de tela inválido em --open: \"../../tmp/x\".");
@@ -106,6 +111,26 @@ TEST(HostOptions, BadOptionsAreRefusedInPortuguese) {
   TempFile noEquals("server = 127.0.0.1:1\nbranch 0001\n");
   EXPECT_EQ(errorOf({"--config", noEquals.path()}),
             noEquals.path() + ", linha 2: esperado \"chave = valor\".");
+}
+
+TEST(HostOptions, TheServerMayBeGivenWithItsSchemeAndTheCaThatSignedIt) {
+  const HostOptions https =
+      parseHostOptions({"--server", "https://srv.exemplo:8443/", "--ca-file", "/etc/ped00800/ca.pem"});
+  EXPECT_EQ(https.serverHost, "srv.exemplo");
+  EXPECT_EQ(https.serverPort, 8443);
+  EXPECT_TRUE(https.serverTls);
+  EXPECT_EQ(https.caFile, "/etc/ped00800/ca.pem");
+  EXPECT_FALSE(https.insecurePlainHttp);
+
+  TempFile config("server = https://[fd00::5]:8443\ninsecure-plain-http = sim\n");
+  const HostOptions fromFile = parseHostOptions({"--config", config.path()});
+  EXPECT_EQ(fromFile.serverHost, "fd00::5");
+  EXPECT_TRUE(fromFile.serverTls);
+  EXPECT_TRUE(fromFile.insecurePlainHttp);
+  // A plain address on the command line is plain HTTP, whatever the file said.
+  const HostOptions plain = parseHostOptions({"--config", config.path(), "--server", "http://10.0.0.5:8800"});
+  EXPECT_EQ(plain.serverHost, "10.0.0.5");
+  EXPECT_FALSE(plain.serverTls);
 }
 
 TEST(HostOptions, ThePasswordIsTheFirstLineOfItsFile) {

@@ -15,6 +15,7 @@
 #include "rpc/dispatcher.h"
 #include "rpc/json_writer.h"
 #include "server/http/http_server.h"
+#include "support/test_ca.h"
 
 namespace ped::netclient {
 namespace {
@@ -48,6 +49,7 @@ class NetConnectionTest : public ::testing::Test {
     dispatcher_.add(
         "Login", 2,
         [this](const rpc::CallContext&, const rpc::Params& p) {
+          ++logins_;
           if (p.text(1) != "certa") throw rpc::MethodError("Operador ou senha inválidos.");
           std::string token = "tok-";
           token += p.text(0);
@@ -102,6 +104,7 @@ class NetConnectionTest : public ::testing::Test {
   rpc::InMemorySessions sessions_;
   rpc::Dispatcher dispatcher_;
   std::atomic<int> argsCalls_{0};
+  std::atomic<int> logins_{0};
   std::mutex sleepMutex_;
   std::condition_variable sleepWake_;
   bool sleepOver_ = false;
@@ -340,6 +343,104 @@ TEST(NetConnectionRetry, ADroppedCallIsResentOnceWithItsKeyAndANewCallHasANewKey
   EXPECT_EQ(DroppingServer::key(requests[0]).size(), 32u);
   EXPECT_NE(DroppingServer::key(requests[2]), DroppingServer::key(requests[0]));
   EXPECT_EQ(DroppingServer::key(requests[2]), DroppingServer::key(requests[3]));
+}
+
+// Made once: each certificate costs a few openssl runs.
+const testing::TestCa& testCa() {
+  static const testing::TestCa ca;
+  return ca;
+}
+
+server::HttpOptions httpsWith(const std::string& cert, const std::string& key) {
+  server::HttpOptions options;
+  options.tlsCertFile = cert;
+  options.tlsKeyFile = key;
+  return options;
+}
+
+TEST_F(NetConnectionTest, OverHttpsTheServerIsVerifiedAndARefusalNamesTheAddress) {
+  const testing::TestCa& ca = testCa();
+  server::HttpOptions options = httpsWith(ca.serverCert(), ca.serverKey());
+  options.keepAliveTimeout = std::chrono::milliseconds(100);
+  startServer(options);
+  net_.UseTls = true;
+  net_.CaFile = ca.caFile();
+  net_.Open();
+  ASSERT_TRUE(net_.Login("0042", "certa").ok);
+  // The server closed the idle connection meanwhile: a new one, unnoticed.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(net_.call("GetItem", {"01", "12"}).at(0).value_or(""),
+            R"({"fields":[{"name":"CDFILIAL","type":"string","size":4}],"rows":[["01"]],"operator":"0042"})");
+  EXPECT_TRUE(net_.call("GetItem", {"02", "12"}).ok);  // on the same connection
+
+  // Without the CA file the system's store does not know the test's CA.
+  net_.CaFile.clear();
+  net_.Open();
+  EXPECT_EQ(net_.call("GetItem", {"01", "12"}).error,
+            withPort("O certificado do servidor ", net_.Port,
+                     " não foi emitido por uma autoridade certificadora confiável."));
+
+  auto refusalFrom = [&](const std::string& cert, const std::string& key) {
+    server_.reset();
+    startServer(httpsWith(cert, key));
+    net_.CaFile = ca.caFile();
+    net_.Open();
+    return net_.Login("0042", "certa").error;
+  };
+  const int loginsBefore = logins_;
+  const std::string otherName = refusalFrom(ca.otherNameCert(), ca.otherNameKey());
+  EXPECT_EQ(otherName,
+            withPort("O certificado do servidor ", net_.Port, " não corresponde a esse endereço."));
+  const std::string stranger = refusalFrom(ca.strangerCert(), ca.strangerKey());
+  EXPECT_EQ(stranger, withPort("O certificado do servidor ", net_.Port,
+                               " não foi emitido por uma autoridade certificadora confiável."));
+  EXPECT_EQ(logins_, loginsBefore);  // the password never left, not even once more
+
+  net_.CaFile = ca.path("nenhum.pem");
+  net_.Open();
+  EXPECT_EQ(net_.call("GetItem", {"01", "12"}).error,
+            "Não foi possível ler as autoridades certificadoras (CA) do arquivo " + net_.CaFile + ".");
+}
+
+TEST_F(NetConnectionTest, AMismatchedSchemeFailsWithAClearMessage) {
+  const testing::TestCa& ca = testCa();
+  startServer(httpsWith(ca.serverCert(), ca.serverKey()));
+  net_.Open();
+  EXPECT_EQ(net_.Login("0042", "certa").error,
+            withPort("O servidor de aplicação em ", net_.Port, " atende somente HTTPS: informe https://") +
+                withPort("", net_.Port, " em --server."));
+
+  server_.reset();
+  startServer();
+  net_.UseTls = true;
+  net_.CaFile = ca.caFile();
+  net_.Open();
+  EXPECT_EQ(
+      net_.Login("0042", "certa").error,
+      withPort("Não foi possível estabelecer uma conexão segura (HTTPS) com o servidor de aplicação em ",
+               net_.Port, ": confira se ele atende HTTPS nesse endereço."));
+  EXPECT_EQ(logins_, 0);
+}
+
+TEST_F(NetConnectionTest, PlainHttpToTheNetworkCarriesNeitherPasswordNorSession) {
+  startServer();
+  // Linux takes 0.0.0.0 as this machine: an address that is not loopback
+  // by its name, reached without leaving the host.
+  net_.Host = "0.0.0.0";
+  net_.Open();
+  const std::string refusal =
+      "A conexão com o servidor de aplicação em 0.0.0.0:" + std::to_string(net_.Port) +
+      " não é cifrada (HTTP sem TLS): a senha e a sessão não são enviadas por ela. "
+      "Informe https://0.0.0.0:" +
+      std::to_string(net_.Port) + " em --server, ou --insecure-plain-http para aceitar o risco.";
+  EXPECT_EQ(net_.Login("0042", "certa").error, refusal);
+  net_.setToken("tok-0042");
+  EXPECT_EQ(net_.call("GetItem", {"01", "12"}).error, refusal);
+  EXPECT_EQ(logins_, 0);
+
+  net_.InsecurePlainHttp = true;
+  EXPECT_TRUE(net_.Login("0042", "certa").ok);
+  EXPECT_TRUE(net_.call("GetItem", {"01", "12"}).ok);
 }
 
 }  // namespace

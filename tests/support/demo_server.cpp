@@ -59,6 +59,8 @@ RunningDemoServer::RunningDemoServer(DemoServerOptions options) : parts_(std::ma
   if (options.callSink) p.dispatcher->setCallSink(std::move(options.callSink));
   server::HttpOptions http;
   http.threads = 4;
+  http.tlsCertFile = options.tlsCertFile;
+  http.tlsKeyFile = options.tlsKeyFile;
   p.http = std::make_unique<server::HttpServer>(*p.dispatcher, http);
   p.http->start();
   p.info.port = p.http->port();

@@ -34,6 +34,9 @@ struct DemoServerOptions {
   // An empty database to fill and serve (a PostgreSQL target, such as a
   // TestDatabase's) instead of a fresh SQLite file; its owner drops it.
   std::string database;
+  // PEM files: served over HTTPS when given (see support/test_ca.h).
+  std::string tlsCertFile;
+  std::string tlsKeyFile;
 };
 
 // A demo server of one's own (a benchmark's larger data, a call counter):

@@ -21,6 +21,9 @@ void TfrmLiquidaItem::FormCreate() {
 void TfrmLiquidaItem::netLiquidaItemBeforeConnect() {
   netLiquidaItem.Host = vantora.WebURL();
   netLiquidaItem.Port = vantora.WebPort();
+  netLiquidaItem.UseTls = vantora.WebTls();
+  netLiquidaItem.CaFile = vantora.WebCaFile();
+  netLiquidaItem.InsecurePlainHttp = vantora.WebInsecurePlainHttp();
   netLiquidaItem.setToken(vantora.SessionToken());
 }
 

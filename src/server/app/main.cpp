@@ -10,6 +10,7 @@
 #include "buildinfo/build_info.h"
 #include "engine/packet.h"
 #include "rpc/call_metrics.h"
+#include "rpc/loopback_address.h"
 #include "server/app/connection_pool.h"
 #include "server/app/metrics_page.h"
 #include "server/app/readiness.h"
@@ -19,6 +20,7 @@
 #include "server/http/http_server.h"
 #include "server/http/memory_return.h"
 #include "server/http/spdlog_call_sink.h"
+#include "server/http/tls_context.h"
 #include "server/storage/migrations.h"
 #include "server/storage/online_backup.h"
 
@@ -82,6 +84,9 @@ int main(int argc, char** argv) {
   try {
     auto logger = makeServerLogger({options.logFile, options.logMaxSize, options.logFiles});
 
+    // Bad TLS files stop the start before the database is touched.
+    if (!options.tlsCert.empty()) TlsContext(options.tlsCert, options.tlsKey);
+
     ped::sql::OpenOptions dbOptions;
     dbOptions.create = true;
     dbOptions.statementTimeoutMs = options.statementTimeoutMs;
@@ -108,6 +113,8 @@ int main(int argc, char** argv) {
     http.maxConnections = options.maxConnections;
     http.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
     http.requestTimeout = std::chrono::milliseconds(options.requestTimeoutMs);
+    http.tlsCertFile = options.tlsCert;
+    http.tlsKeyFile = options.tlsKey;
     raiseOpenFileLimit();
     HttpServer server(dispatcher, http);
     MetricsPage metrics(
@@ -124,8 +131,12 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     server.start();
-    std::cerr << "ped00800-server ouvindo em http://" << options.listen << ":" << server.port()
-              << "/Ped00800.rdmLiquidaItem (banco: "
+    const bool tls = !options.tlsCert.empty();
+    if (!tls && options.insecurePlainHttp && !ped::rpc::isLoopbackAddress(options.listen))
+      std::cerr << "Aviso: HTTP sem TLS em " << options.listen
+                << " (--insecure-plain-http): as sessões trafegam às claras na rede.\n";
+    std::cerr << "ped00800-server ouvindo em " << (tls ? "https://" : "http://") << options.listen << ":"
+              << server.port() << "/Ped00800.rdmLiquidaItem (banco: "
               << (ped::sql::isPostgresTarget(options.database) ? "PostgreSQL" : options.database) << ")\n";
     while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::cerr << "Encerrando: aguardando as chamadas em andamento...\n";

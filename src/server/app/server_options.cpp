@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/value_text.h"
+#include "rpc/loopback_address.h"
 
 namespace ped::server {
 namespace {
@@ -16,6 +17,26 @@ std::size_t count(const std::string& key, const std::string& value, std::size_t 
     throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (de " +
                              std::to_string(min) + " a " + std::to_string(max) + ").");
   return n;
+}
+
+bool isFlag(const std::string& key) { return key == "insecure-plain-http"; }
+
+bool yesNo(const std::string& key, const std::string& value) {
+  if (value == "sim" || value == "s" || value == "true" || value == "1") return true;
+  if (value == "não" || value == "nao" || value == "n" || value == "false" || value == "0") return false;
+  throw std::runtime_error("Valor inválido para --" + key + ": \"" + value + "\" (use sim ou não).");
+}
+
+// The session token travels in every call: it leaves this machine only
+// encrypted, unless the operator says otherwise in so many words.
+void checkTransport(const ServerOptions& o) {
+  if (o.tlsCert.empty() != o.tlsKey.empty())
+    throw std::runtime_error("Para HTTPS informe --tls-cert e --tls-key, os dois.");
+  if (!o.tlsCert.empty() || o.insecurePlainHttp || rpc::isLoopbackAddress(o.listen)) return;
+  throw std::runtime_error("O endereço " + o.listen +
+                           " não é local e o HTTP sem TLS exporia as sessões na rede: informe o "
+                           "certificado e a chave do servidor com --tls-cert ARQUIVO e --tls-key "
+                           "ARQUIVO (ou use --insecure-plain-http para aceitar o risco).");
 }
 
 void set(ServerOptions& o, const std::string& key, const std::string& value);
@@ -70,6 +91,12 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
     o.logFiles = count(key, value, 1, 1000);
   else if (key == "backup")
     o.backupTo = value;
+  else if (key == "tls-cert")
+    o.tlsCert = value;
+  else if (key == "tls-key")
+    o.tlsKey = value;
+  else if (key == "insecure-plain-http")
+    o.insecurePlainHttp = yesNo(key, value);
   else if (key == "config")
     readConfig(o, value);
   else
@@ -81,7 +108,7 @@ void set(ServerOptions& o, const std::string& key, const std::string& value) {
 
 std::string usage() {
   return "Uso: ped00800-server [opções]\n"
-         "Servidor de aplicação da Liquidação Manual (PED00800): JSON-RPC 2.0 sobre HTTP em\n"
+         "Servidor de aplicação da Liquidação Manual (PED00800): JSON-RPC 2.0 sobre HTTP(S) em\n"
          "POST /Ped00800.rdmLiquidaItem; GET /health (vivo), GET /ready (pronto para atender) e\n"
          "GET /metrics (métricas no formato de texto do Prometheus).\n\n"
          "  --listen ENDEREÇO     endereço de escuta (padrão 127.0.0.1)\n"
@@ -105,6 +132,10 @@ std::string usage() {
          "  --version             mostra a versão e sai\n"
          "  --backup DESTINO      copia o banco SQLite para DESTINO, mesmo com o servidor em\n"
          "                        execução, e termina (PostgreSQL: use pg_dump)\n"
+         "  --tls-cert ARQUIVO    certificado do servidor (PEM, com a cadeia): atende HTTPS\n"
+         "  --tls-key ARQUIVO     chave privada do certificado (PEM, sem senha)\n"
+         "  --insecure-plain-http aceita HTTP sem TLS num endereço que não é local (inseguro:\n"
+         "                        as sessões trafegam às claras na rede)\n"
          "  --help                mostra esta ajuda\n";
 }
 
@@ -125,6 +156,8 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args) {
     if (const auto eq = arg.find('='); eq != std::string::npos) {
       value = arg.substr(eq + 1);
       arg.resize(eq);
+    } else if (isFlag(arg.substr(2))) {
+      value = "sim";
     } else {
       if (i + 1 >= args.size()) throw std::runtime_error("Falta o valor de " + arg + ".");
       value = args[++i];
@@ -133,6 +166,8 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args) {
   }
   if (o.logMaxSize > 0 && o.logFile.empty())
     throw std::runtime_error("--log-max-size renova um arquivo de registro: informe-o com --log.");
+  // A backup or a version asks nothing of the transport.
+  if (!o.help && !o.version && o.backupTo.empty()) checkTransport(o);
   return o;
 }
 

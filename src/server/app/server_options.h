@@ -24,6 +24,9 @@ struct ServerOptions {
   std::size_t logMaxSize = 0;               // bytes before the log file rotates; 0: never
   std::size_t logFiles = 5;                 // rotated log files kept
   std::string backupTo;                     // not empty: copy the SQLite database there and exit
+  std::string tlsCert;                      // PEM files: HTTPS when given (both or neither)
+  std::string tlsKey;
+  bool insecurePlainHttp = false;  // allows plain HTTP on an address other than loopback
   bool help = false;
   bool version = false;
 };
@@ -33,8 +36,10 @@ std::string usage();
 
 // Parses `args` (without the program name). A "--config FILE" is read where
 // it appears; lines are "key = value" with the long option names, '#'
-// starts a comment. Throws std::runtime_error with a Portuguese message for
-// an unknown option, a missing or bad value, or an unreadable file.
+// starts a comment; flags take "sim"/"não" there. Throws std::runtime_error
+// with a Portuguese message for an unknown option, a missing or bad value,
+// an unreadable file, only one of the TLS files, or plain HTTP on an
+// address other than loopback without --insecure-plain-http.
 ServerOptions parseServerOptions(const std::vector<std::string>& args);
 
 }  // namespace ped::server

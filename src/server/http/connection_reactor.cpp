@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <string>
 
 #include "server/http/request_extent.h"
 
@@ -34,6 +35,24 @@ void arm(int epoll, int op, int fd, std::uint32_t events, void* tag) {
 }
 constexpr std::uint32_t kReadable = EPOLLIN | EPOLLRDHUP | EPOLLONESHOT;
 constexpr std::uint32_t kToClose = EPOLLOUT | EPOLLONESHOT;  // fires at once: the reactor closes it
+constexpr std::uint32_t kWritable = EPOLLOUT | EPOLLONESHOT;  // a handshake waits to write
+
+// A plain HTTP request to a TLS port gets a readable refusal rather than a
+// dropped connection. The request's unread bytes are drained after it:
+// closing over them would reset the connection and lose the answer.
+void refusePlainHttp(int fd) {
+  static const std::string kRefusal = [] {
+    const std::string body = "Este servidor de aplicação atende somente HTTPS (TLS).";
+    return "HTTP/1.1 426 Upgrade Required\r\nUpgrade: TLS/1.2, HTTP/1.1\r\nConnection: close\r\n"
+           "Content-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
+  }();
+  [[maybe_unused]] auto n = ::send(fd, kRefusal.data(), kRefusal.size(), MSG_NOSIGNAL);
+  ::shutdown(fd, SHUT_WR);
+  char drain[4096];
+  while (::recv(fd, drain, sizeof drain, 0) > 0) {
+  }
+}
 
 void peerOf(const sockaddr_storage& addr, std::string& address, int& port) {
   char text[INET6_ADDRSTRLEN] = {};
@@ -139,21 +158,32 @@ void ConnectionReactor::accept() {
 }
 
 void ConnectionReactor::admit(int fd, std::string address, int port) {
-  std::size_t& fromPeer = perPeer_[address];
-  if (fromPeer >= options_.maxConnectionsPerPeer || (open_ >= options_.maxConnections && !evictIdlest())) {
-    if (fromPeer == 0) perPeer_.erase(address);
+  const auto known = perPeer_.find(address);
+  const bool peerFull = known != perPeer_.end() && known->second >= options_.maxConnectionsPerPeer;
+  // Making room may close this address's last connection and erase its
+  // count: the count is taken only afterwards.
+  if (peerFull || (open_ >= options_.maxConnections && !evictIdlest())) {
     ::close(fd);
     return;
   }
-  ++fromPeer;
+  auto c = std::make_unique<Connection>();
+  if (options_.tls) {
+    c->tls = std::make_unique<TlsSession>(options_.tls, fd);
+    if (!c->tls->valid()) {
+      ::close(fd);
+      return;
+    }
+  }
+  ++perPeer_[address];
   int yes = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-  auto c = std::make_unique<Connection>();
   c->fd = fd;
   c->peerAddress = std::move(address);
   c->peerPort = port;
   c->since = Clock::now();
-  c->deadline = c->since + options_.idleTimeout;
+  // A TLS handshake is bounded like a request: a peer that never finishes
+  // it costs a socket until then, never a thread.
+  c->deadline = c->since + (c->tls ? options_.requestTimeout : options_.idleTimeout);
   Connection* raw = c.get();
   connections_.emplace(raw, std::move(c));
   ++open_;
@@ -162,13 +192,48 @@ void ConnectionReactor::admit(int fd, std::string address, int port) {
 
 void ConnectionReactor::onEvent(Connection* c) {
   if (c->state.load(std::memory_order_acquire) == Connection::State::Closing) return close(c);
+  if (c->tls && !c->tls->established()) return shakeHands(c);
   readFrom(c);
+}
+
+void ConnectionReactor::shakeHands(Connection* c) {
+  switch (c->tls->handshake()) {
+    case TlsSession::Io::Done:
+      c->since = Clock::now();
+      c->deadline = c->since + options_.idleTimeout;
+      // The request may have come with the handshake's last message.
+      return readFrom(c);
+    case TlsSession::Io::WantRead:
+      return arm(epoll_, EPOLL_CTL_MOD, c->fd, kReadable, c);
+    case TlsSession::Io::WantWrite:
+      return arm(epoll_, EPOLL_CTL_MOD, c->fd, kWritable, c);
+    case TlsSession::Io::Closed:
+    case TlsSession::Io::Failed:
+      if (c->tls->peerSpokePlainHttp()) refusePlainHttp(c->fd);
+      return close(c);
+  }
 }
 
 ConnectionReactor::Verdict ConnectionReactor::readSome(Connection* c) {
   char chunk[64 * 1024];
   for (;;) {
-    const ssize_t n = ::recv(c->fd, chunk, sizeof chunk, 0);
+    ssize_t n;
+    if (c->tls) {
+      std::size_t got = 0;
+      switch (c->tls->read(chunk, sizeof chunk, got)) {
+        case TlsSession::Io::Done:
+          n = static_cast<ssize_t>(got);
+          break;
+        case TlsSession::Io::WantRead:
+          return Verdict::Partial;
+        default:
+          // Closed, failed, or a read that must first write (a key update
+          // meeting a full send buffer): dropped, and the client reconnects.
+          return Verdict::Lost;
+      }
+    } else {
+      n = ::recv(c->fd, chunk, sizeof chunk, 0);
+    }
     if (n > 0) {
       if (c->buffer.empty()) {
         c->deadline = Clock::now() + options_.requestTimeout;  // a request starts
@@ -203,9 +268,16 @@ ConnectionReactor::Verdict ConnectionReactor::measure(Connection* c) {
   if (extent.state == RequestExtent::State::HeadTooLarge) {
     static constexpr char kRefusal[] =
         "HTTP/1.1 431 Request Header Fields Too Large\r\nConnection: close\r\nContent-Length: 0\r\n\r\n";
-    [[maybe_unused]] auto n = ::send(c->fd, kRefusal, sizeof kRefusal - 1, MSG_NOSIGNAL);
+    if (c->tls) {
+      c->tls->write(kRefusal, sizeof kRefusal - 1);  // one attempt, as below
+    } else {
+      [[maybe_unused]] auto n = ::send(c->fd, kRefusal, sizeof kRefusal - 1, MSG_NOSIGNAL);
+    }
     return Verdict::Refused;
   }
+  // A TLS handshake sent to a plain HTTP port: no request ever comes of it,
+  // so the client learns at once rather than at the deadline.
+  if (!c->tls && !c->buffer.empty() && c->buffer[0] == '\x16') return Verdict::Refused;
   if (extent.state != RequestExtent::State::Complete) {
     if (extent.bytes > c->buffer.capacity()) c->buffer.reserve(extent.bytes);
     return Verdict::Partial;
@@ -249,6 +321,11 @@ ConnectionReactor::Verdict ConnectionReactor::awaitNext(Connection* c) {
   // hand-over to the reactor and back: two thread wake-ups fewer per call.
   const auto until = Clock::now() + options_.linger;
   for (;;) {
+    // Bytes OpenSSL already decrypted do not make the socket readable.
+    if (c->tls && c->tls->pending() > 0) {
+      const Verdict verdict = readSome(c);
+      if (verdict != Verdict::Partial) return verdict;
+    }
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
     if (left.count() <= 0 || stopping_) return Verdict::Partial;
     pollfd p{c->fd, POLLIN, 0};
@@ -303,6 +380,10 @@ bool ConnectionReactor::evictIdlest() {
 
 void ConnectionReactor::close(Connection* c) {
   ::epoll_ctl(epoll_, EPOLL_CTL_DEL, c->fd, nullptr);
+  if (c->tls) {
+    c->tls->shutdown();
+    c->tls.reset();
+  }
   ::close(c->fd);
   c->fd = -1;
   if (auto it = perPeer_.find(c->peerAddress); it != perPeer_.end() && --it->second == 0) perPeer_.erase(it);

@@ -6,6 +6,8 @@
 // sender therefore costs a socket and a buffer, never a thread, and is cut
 // off at its deadline. Connections are capped per peer address and in all;
 // when all are taken, the one idle longest is closed to make room.
+// With a TLS context the same holds for the handshake: it is carried out
+// here, step by step as the peer's bytes come, within the request deadline.
 
 #include <atomic>
 #include <chrono>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "server/http/elastic_thread_pool.h"
+#include "server/http/tls_session.h"
 
 namespace ped::server {
 
@@ -33,6 +36,8 @@ struct ReactorOptions {
   // After an answer the serving thread waits this long for the connection's
   // next request before handing it back to the reactor.
   std::chrono::milliseconds linger{20};
+  // Serves TLS on every connection when set; must outlive the reactor.
+  ssl_ctx_st* tls = nullptr;
 };
 
 // A connection as its worker sees it while serving one request.
@@ -45,6 +50,7 @@ struct Connection {
   std::size_t requestBytes = 0;  // the first bytes of `buffer` are the request to serve
   bool bodyUnread = false;       // the request's body was not read: close after answering
   std::size_t served = 0;        // requests answered on it so far
+  std::unique_ptr<TlsSession> tls;  // null on a plain HTTP connection
 
   // The reactor's own bookkeeping.
   std::atomic<State> state{State::Reading};
@@ -80,6 +86,7 @@ class ConnectionReactor {
   void admit(int fd, std::string address, int port);
   void onEvent(Connection* c);
   void readFrom(Connection* c);
+  void shakeHands(Connection* c);
   void dispatch(Connection* c);
   void serveOn(Connection* c);                            // on a worker
   void handBack(Connection* c, Connection::State state);  // on a worker

@@ -10,9 +10,11 @@
 
 namespace ped::server {
 
-ConnectionStream::ConnectionStream(int fd, std::string_view request, const std::string& peerAddress,
-                                   int peerPort, std::chrono::steady_clock::time_point writeDeadline)
+ConnectionStream::ConnectionStream(int fd, TlsSession* tls, std::string_view request,
+                                   const std::string& peerAddress, int peerPort,
+                                   std::chrono::steady_clock::time_point writeDeadline)
     : fd_(fd),
+      tls_(tls),
       request_(request),
       peerAddress_(peerAddress),
       peerPort_(peerPort),
@@ -27,7 +29,16 @@ ssize_t ConnectionStream::read(char* ptr, size_t size) {
   return static_cast<ssize_t>(n);
 }
 
+bool ConnectionStream::waitFor(short events) const {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(writeDeadline_ -
+                                                                          std::chrono::steady_clock::now());
+  if (left.count() <= 0) return false;
+  pollfd p{fd_, events, 0};
+  return ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) >= 0 || errno == EINTR;
+}
+
 ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+  if (tls_) return writeTls(ptr, size);
   std::size_t sent = 0;
   while (sent < size) {
     const ssize_t n = ::send(fd_, ptr + sent, size - sent, MSG_NOSIGNAL);
@@ -37,15 +48,29 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(writeDeadline_ -
-                                                                            std::chrono::steady_clock::now());
-    if (left.count() <= 0) return -1;
-    pollfd p{fd_, POLLOUT, 0};
-    if (::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 && errno != EINTR)
-      return -1;
+    if (!waitFor(POLLOUT)) return -1;
   }
   written_ += size;
   return static_cast<ssize_t>(size);
+}
+
+ssize_t ConnectionStream::writeTls(const char* ptr, size_t size) {
+  if (size == 0) return 0;
+  for (;;) {
+    switch (tls_->write(ptr, size)) {
+      case TlsSession::Io::Done:
+        written_ += size;
+        return static_cast<ssize_t>(size);
+      case TlsSession::Io::WantWrite:
+        if (!waitFor(POLLOUT)) return -1;
+        break;
+      case TlsSession::Io::WantRead:
+        if (!waitFor(POLLIN)) return -1;
+        break;
+      default:
+        return -1;
+    }
+  }
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {

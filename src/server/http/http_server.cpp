@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <memory>
 #include <stdexcept>
 
@@ -233,6 +234,14 @@ void HttpServer::addPage(std::string path, std::function<PageAnswer()> page) {
 
 void HttpServer::start() {
   if (router_) throw std::logic_error("HttpServer::start called twice");
+  if (options_.tlsCertFile.empty() != options_.tlsKeyFile.empty())
+    throw std::runtime_error("Para HTTPS informe o certificado e a chave privada, os dois.");
+  if (!options_.tlsCertFile.empty()) {
+    tls_ = std::make_unique<TlsContext>(options_.tlsCertFile, options_.tlsKeyFile);
+    // OpenSSL writes with write(), not send(MSG_NOSIGNAL): a client gone
+    // while its answer is written must not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+  }
   const int listenFd = listenOn(options_.host, options_.port, port_);
   if (listenFd < 0) {
     std::string message = "Não foi possível abrir o servidor de aplicação em ";
@@ -252,14 +261,16 @@ void HttpServer::start() {
   reactor.maxBodyBytes = options_.maxBodyBytes;
   reactor.requestTimeout = options_.requestTimeout;
   reactor.idleTimeout = options_.keepAliveTimeout;
+  reactor.tls = tls_ ? tls_->get() : nullptr;
   reactor_ = std::make_unique<ConnectionReactor>(listenFd, reactor, *workers_,
                                                  [this](Connection& c) { return serve(c); });
   reactorThread_ = std::thread([this] { reactor_->run(); });
 }
 
 bool HttpServer::serve(Connection& c) {
-  ConnectionStream stream(c.fd, std::string_view(c.buffer).substr(0, c.requestBytes), c.peerAddress,
-                          c.peerPort, std::chrono::steady_clock::now() + options_.writeTimeout);
+  ConnectionStream stream(c.fd, c.tls.get(), std::string_view(c.buffer).substr(0, c.requestBytes),
+                          c.peerAddress, c.peerPort,
+                          std::chrono::steady_clock::now() + options_.writeTimeout);
   const bool last = c.bodyUnread || c.served + 1 >= options_.keepAliveMaxCount || reactor_->stopping();
   bool closedByClient = false;
   const bool answered = router_->process_request(stream, last, closedByClient, nullptr);

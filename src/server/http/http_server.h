@@ -10,6 +10,7 @@
 //                 included), 204 when it answers nothing (notifications).
 //   GET /health   200 {"status":"ok"}
 //   GET <page>    any page added with addPage (the server's /metrics, /ready)
+// Over HTTPS when given a certificate and key: the same, encrypted.
 // Transport problems keep their HTTP codes: 404 unknown path, 405 wrong
 // verb, 411 any Transfer-Encoding (bodies must state their length), 413 body
 // over the limit, 415 not JSON.
@@ -27,6 +28,7 @@
 #include "rpc/dispatcher.h"
 #include "server/http/connection_reactor.h"
 #include "server/http/memory_return.h"
+#include "server/http/tls_context.h"
 
 namespace ped::server {
 
@@ -54,6 +56,10 @@ struct HttpOptions {
   std::chrono::milliseconds requestTimeout{10000};
   // For writing one whole answer.
   std::chrono::milliseconds writeTimeout{30000};
+  // PEM files: HTTPS on every connection when given, plain HTTP when both
+  // are empty. REQUIRES: both or neither.
+  std::string tlsCertFile;
+  std::string tlsKeyFile;
 };
 
 class HttpServer {
@@ -76,9 +82,10 @@ class HttpServer {
   // built afresh each time. REQUIRES: before start().
   void addPage(std::string path, std::function<PageAnswer()> page);
 
-  // Binds the address and serves on background threads until stop().
-  // Throws std::runtime_error with a Portuguese message when the address
-  // cannot be bound. REQUIRES: not started before.
+  // Loads the TLS files, if any, binds the address and serves on background
+  // threads until stop(). Throws std::runtime_error with a Portuguese
+  // message when a TLS file is unreadable or invalid (naming it) or the
+  // address cannot be bound. REQUIRES: not started before.
   void start();
 
   // The port listened on (the one picked, when the options said 0).
@@ -101,6 +108,7 @@ class HttpServer {
   rpc::Dispatcher& dispatcher_;
   const HttpOptions options_;
   std::vector<std::pair<std::string, std::function<PageAnswer()>>> pages_;
+  std::unique_ptr<TlsContext> tls_;
   std::unique_ptr<Router> router_;
   std::unique_ptr<MemoryReturn> memoryReturn_;
   std::unique_ptr<ElasticThreadPool> workers_;

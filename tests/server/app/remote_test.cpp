@@ -20,6 +20,7 @@
 #include "server/http/http_server.h"
 #include "server/support/seed_orders.h"
 #include "server/support/server_process.h"
+#include "support/test_ca.h"
 #include "support/test_database.h"
 
 namespace ped::server {
@@ -301,6 +302,23 @@ TEST(ServerExecutable, StartsOnAFreshDatabaseServesAndStopsCleanly) {
   EXPECT_NE(lines.find("\"GetParam\""), std::string::npos) << lines;
   EXPECT_EQ(lines.find("senha"), std::string::npos);
   std::remove(log.c_str());
+}
+
+TEST(ServerExecutable, ServesHttpsWithTheCertificateAndKeyItIsGiven) {
+  TestDatabase store(Backend::Sqlite);
+  const ped::testing::TestCa ca;
+  testing::ServerProcess server(store.target());
+  server.start({"--tls-cert", ca.serverCert(), "--tls-key", ca.serverKey()});
+  seedOrders(*store.open());
+  netclient::TNetConnection net;
+  net.Port = server.port();
+  net.UseTls = true;
+  net.CaFile = ca.caFile();
+  net.Open();
+  ASSERT_TRUE(net.Login("GERENTE", "senha").ok);
+  EXPECT_TRUE(net.call("GetParam", {"0001", "GERENTE"}).ok);
+  const int status = server.stop(SIGTERM, 10);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace

@@ -11,6 +11,15 @@
 namespace ped::server {
 namespace {
 
+std::string refusal(const std::vector<std::string>& args) {
+  try {
+    parseServerOptions(args);
+    return "aceito";
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+}
+
 TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   const auto path = std::filesystem::temp_directory_path() / "ped00800-server-test.conf";
   std::ofstream(path)
@@ -24,14 +33,6 @@ TEST(ServerOptions, ConfigFileThenCommandLineAndClearRefusals) {
   EXPECT_EQ(o.listen, "127.0.0.1");
   EXPECT_EQ(o.maxConnectionsPerPeer, 32u);
 
-  auto refusal = [](std::vector<std::string> args) {
-    try {
-      parseServerOptions(args);
-      return std::string("aceito");
-    } catch (const std::runtime_error& e) {
-      return std::string(e.what());
-    }
-  };
   EXPECT_EQ(refusal({"--porta", "1"}), "Opção desconhecida: --porta. Veja --help.");
   EXPECT_EQ(refusal({"--port", "70000"}), "Valor inválido para --port: \"70000\" (de 0 a 65535).");
   EXPECT_EQ(refusal({"--threads"}), "Falta o valor de --threads.");
@@ -74,6 +75,32 @@ TEST(ServerOptions, BackupRunsFromTheConfigurationAndReportsRefusals) {
   EXPECT_NE(out.find("Use pg_dump"), std::string::npos) << out;
   EXPECT_FALSE(std::filesystem::exists(dir / "outra.db"));
   std::filesystem::remove_all(dir);
+}
+
+TEST(ServerOptions, PlainHttpOnTheNetworkOnlyWhenToldItIsInsecure) {
+  EXPECT_EQ(
+      refusal({"--listen", "0.0.0.0"}),
+      "O endereço 0.0.0.0 não é local e o HTTP sem TLS exporia as sessões na rede: informe o certificado e "
+      "a chave do servidor com --tls-cert ARQUIVO e --tls-key ARQUIVO (ou use --insecure-plain-http para "
+      "aceitar o risco).");
+  EXPECT_TRUE(refusal({"--listen", "srv.exemplo"}).starts_with("O endereço srv.exemplo não é local"));
+  EXPECT_EQ(refusal({"--listen", "0.0.0.0", "--tls-cert", "c.pem"}),
+            "Para HTTPS informe --tls-cert e --tls-key, os dois.");
+  EXPECT_EQ(refusal({"--insecure-plain-http=talvez"}),
+            "Valor inválido para --insecure-plain-http: \"talvez\" (use sim ou não).");
+  for (const char* local : {"127.0.0.1", "127.9.0.1", "::1", "[::1]", "localhost", "::ffff:127.0.0.1"})
+    EXPECT_EQ(refusal({"--listen", local}), "aceito") << local;
+
+  const ServerOptions tls =
+      parseServerOptions({"--listen", "0.0.0.0", "--tls-cert", "c.pem", "--tls-key", "k.pem"});
+  EXPECT_EQ(tls.tlsCert, "c.pem");
+  EXPECT_EQ(tls.tlsKey, "k.pem");
+  EXPECT_FALSE(tls.insecurePlainHttp);
+  EXPECT_TRUE(parseServerOptions({"--listen", "::", "--insecure-plain-http"}).insecurePlainHttp);
+  const auto path = std::filesystem::temp_directory_path() / "ped00800-server-insecure.conf";
+  std::ofstream(path) << "listen = 10.0.0.5\ninsecure-plain-http = sim\n";
+  EXPECT_TRUE(parseServerOptions({"--config", path.string()}).insecurePlainHttp);
+  std::filesystem::remove(path);
 }
 
 }  // namespace

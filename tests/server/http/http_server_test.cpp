@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <fstream>
 #include <future>
 #include <mutex>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "rpc/reply.h"
 #include "server/http/elastic_thread_pool.h"
 #include "server/http/spdlog_call_sink.h"
+#include "support/test_ca.h"
 
 namespace ped::server {
 namespace {
@@ -478,6 +480,23 @@ TEST_F(HttpServerTest, ConnectionsAreCappedPerPeerAndTheIdlestMakesRoomWhenAllAr
   for (int fd : {first[0], first[1], first[2], other1, other2, sixth}) ::close(fd);
 }
 
+TEST_F(HttpServerTest, ANewConnectionMayEvictTheOnlyOtherOfItsAddress) {
+  HttpOptions options;
+  options.maxConnections = 1;
+  start(options);
+  const int old = connectFrom("127.0.0.5", server_->port());
+  for (int i = 0; i < 200 && server_->openConnections() < 1; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // Room is made by closing the address's only connection, whose count
+  // then drops to none while the newcomer is being counted in.
+  const int newer = connectFrom("127.0.0.5", server_->port());
+  EXPECT_TRUE(closedByServer(old));
+  bool closed = false;
+  EXPECT_NE(rawExchange(server_->port(), "GET /health HTTP/1.1\r\nHost: x\r\n\r\n", closed), "");
+  ::close(old);
+  ::close(newer);
+}
+
 TEST_F(HttpServerTest, BodiesOfFalseUnknownOrOversizedLengthHoldNothing) {
   HttpOptions options;
   options.threads = 1;
@@ -514,6 +533,107 @@ TEST_F(HttpServerTest, BodiesOfFalseUnknownOrOversizedLengthHoldNothing) {
     EXPECT_TRUE(closed) << length;
   }
   EXPECT_EQ(calls_, 1);
+}
+
+const testing::TestCa& testCa() {
+  static const testing::TestCa ca;
+  return ca;
+}
+
+HttpOptions overTls(HttpOptions options = {}) {
+  options.tlsCertFile = testCa().serverCert();
+  options.tlsKeyFile = testCa().serverKey();
+  return options;
+}
+
+std::unique_ptr<httplib::SSLClient> tlsClient(int port) {
+  auto c = std::make_unique<httplib::SSLClient>("127.0.0.1", port);
+  c->set_ca_cert_path(testCa().caFile().c_str());
+  c->enable_server_certificate_verification(true);
+  c->set_keep_alive(true);
+  c->set_read_timeout(10, 0);
+  return c;
+}
+
+TEST_F(HttpServerTest, OverTlsLargeCallsShareOneConnection) {
+  start(overTls());
+  auto c = tlsClient(server_->port());
+  // Large enough for the answer to need several records and waits to write.
+  const std::string big = "\"" + std::string(3 * 1024 * 1024, 'x') + "\"";
+  for (int i = 0; i < 3; ++i) {
+    auto res = c->Post(kPath, request("Echo", "[" + big + "]", i), "application/json");
+    ASSERT_TRUE(res) << httplib::to_string(res.error());
+    EXPECT_EQ(readReply(res->body).result, big);
+  }
+  EXPECT_EQ(server_->openConnections(), 1u);
+  EXPECT_EQ(calls_, 3);
+}
+
+TEST_F(HttpServerTest, AHandshakeNeverFinishedHoldsNoThreadAndEndsAtTheRequestDeadline) {
+  HttpOptions options = overTls();
+  options.threads = 1;
+  options.maxThreads = 1;
+  options.requestTimeout = std::chrono::milliseconds(300);
+  start(options);
+  std::vector<int> halfOpen;
+  for (int i = 0; i < 3; ++i) halfOpen.push_back(connectFrom("127.0.0.1", server_->port()));
+  // The start of a ClientHello record, never completed.
+  ::send(halfOpen[0], "\x16\x03\x01\x02\x00\x01", 6, MSG_NOSIGNAL);
+  auto c = tlsClient(server_->port());
+  auto res = c->Get("/health");
+  ASSERT_TRUE(res) << httplib::to_string(res.error());
+  EXPECT_EQ(res->status, 200);
+  for (int fd : halfOpen) {
+    EXPECT_TRUE(closedByServer(fd));
+    ::close(fd);
+  }
+}
+
+TEST_F(HttpServerTest, AClientHelloToAPlainPortIsClosedAtOnce) {
+  start();
+  bool closed = false;
+  const std::string answer = rawExchange(server_->port(), "\x16\x03\x01\x00\x05hello", closed);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(answer, "");
+}
+
+TEST(HttpServerTls, BadCertificateOrKeyFilesStopTheStartNamingTheFile) {
+  const testing::TestCa& ca = testCa();
+  const std::string garbage = ca.path("lixo.pem");
+  std::ofstream(garbage) << "não é PEM\n";
+  const std::string locked = ca.path("senha.key");
+  ASSERT_EQ(std::system(("openssl pkey -in " + ca.serverKey() + " -aes128 -passout pass:x -out " + locked +
+                         " 2>/dev/null")
+                            .c_str()),
+            0);
+  rpc::InMemorySessions sessions;
+  rpc::Dispatcher dispatcher(sessions);
+  auto refusal = [&](const std::string& cert, const std::string& key) {
+    HttpOptions options;
+    options.tlsCertFile = cert;
+    options.tlsKeyFile = key;
+    HttpServer server(dispatcher, options);
+    try {
+      server.start();
+      return std::string("aceito");
+    } catch (const std::runtime_error& e) {
+      return std::string(e.what());
+    }
+  };
+  const std::string missing = ca.path("nenhum.pem");
+  EXPECT_EQ(refusal(missing, ca.serverKey()), "Não foi possível ler o certificado TLS " + missing + ".");
+  EXPECT_EQ(refusal(ca.serverCert(), missing), "Não foi possível ler a chave privada TLS " + missing + ".");
+  EXPECT_EQ(refusal(garbage, ca.serverKey()),
+            "O arquivo " + garbage + " não contém um certificado TLS válido (PEM).");
+  EXPECT_EQ(refusal(ca.serverCert(), garbage),
+            "O arquivo " + garbage + " não contém uma chave privada válida (PEM, sem senha).");
+  // Refused, not asked for on the terminal.
+  EXPECT_EQ(refusal(ca.serverCert(), locked),
+            "O arquivo " + locked + " não contém uma chave privada válida (PEM, sem senha).");
+  EXPECT_EQ(
+      refusal(ca.serverCert(), ca.otherNameKey()),
+      "A chave privada " + ca.otherNameKey() + " não corresponde ao certificado " + ca.serverCert() + ".");
+  EXPECT_EQ(refusal(ca.serverCert(), ""), "Para HTTPS informe o certificado e a chave privada, os dois.");
 }
 
 TEST(ElasticThreadPool, GrowsWhenAllThreadsAreBusyAndShrinksBackWhenIdle) {

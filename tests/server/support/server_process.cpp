@@ -23,10 +23,11 @@ ServerProcess::ServerProcess(std::string database, std::string logFile)
   err_ = "/tmp/ped00800-server-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".err";
 }
 
-void ServerProcess::start() {
+void ServerProcess::start(const std::vector<std::string>& options) {
   const char* exe = std::getenv("PED_SERVER_EXE") ? std::getenv("PED_SERVER_EXE") : PED_SERVER_EXE;
   std::vector<std::string> args = {
       exe, "--database", database_, "--port", "0", "--log", log_.empty() ? "/dev/null" : log_};
+  args.insert(args.end(), options.begin(), options.end());
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -44,8 +45,8 @@ void ServerProcess::start() {
   for (int i = 0; i < 400 && port_ == 0; ++i) {
     std::ifstream in(err_);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (const auto at = text.find("http://127.0.0.1:"); at != std::string::npos)
-      port_ = std::atoi(text.c_str() + at + 17);
+    if (const auto at = text.find("://127.0.0.1:"); at != std::string::npos)  // http or https
+      port_ = std::atoi(text.c_str() + at + 13);
     else
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }

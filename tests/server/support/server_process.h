@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace ped::server::testing {
 
@@ -17,10 +18,11 @@ class ServerProcess {
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
-  // Starts it and waits until it listens; throws std::runtime_error when it
-  // announces no port within 10 s. REQUIRES: not running. PED_SERVER_EXE in
-  // the environment points at another build.
-  void start();
+  // Starts it, with `options` added to its command line, and waits until it
+  // listens; throws std::runtime_error when it announces no port within
+  // 10 s. REQUIRES: not running. PED_SERVER_EXE in the environment points at
+  // another build.
+  void start(const std::vector<std::string>& options = {});
   int port() const { return port_; }
   long residentMiB() const;  // VmRSS
   // Sends `signal` and waits at most `seconds` for the exit. The exit status
