@@ -93,7 +93,7 @@ class Services final : public rpc::SessionResolver {
   };
   std::mutex knownMutex_;
   std::unordered_map<std::string, Known> known_;  // by token
-  std::uint64_t logouts_ = 0;                      // log-outs so far, under knownMutex_
+  std::uint64_t logouts_ = 0;                     // log-outs so far, under knownMutex_
 
   ConnectionPool& pool_;
   const engine::Clock& clock_;

@@ -34,7 +34,7 @@ void arm(int epoll, int op, int fd, std::uint32_t events, void* tag) {
   ::epoll_ctl(epoll, op, fd, &e);
 }
 constexpr std::uint32_t kReadable = EPOLLIN | EPOLLRDHUP | EPOLLONESHOT;
-constexpr std::uint32_t kToClose = EPOLLOUT | EPOLLONESHOT;  // fires at once: the reactor closes it
+constexpr std::uint32_t kToClose = EPOLLOUT | EPOLLONESHOT;   // fires at once: the reactor closes it
 constexpr std::uint32_t kWritable = EPOLLOUT | EPOLLONESHOT;  // a handshake waits to write
 
 // A plain HTTP request to a TLS port gets a readable refusal rather than a

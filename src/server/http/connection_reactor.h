@@ -46,10 +46,10 @@ struct Connection {
   int fd = -1;
   std::string peerAddress;
   int peerPort = 0;
-  std::string buffer;            // bytes read and not yet served
-  std::size_t requestBytes = 0;  // the first bytes of `buffer` are the request to serve
-  bool bodyUnread = false;       // the request's body was not read: close after answering
-  std::size_t served = 0;        // requests answered on it so far
+  std::string buffer;               // bytes read and not yet served
+  std::size_t requestBytes = 0;     // the first bytes of `buffer` are the request to serve
+  bool bodyUnread = false;          // the request's body was not read: close after answering
+  std::size_t served = 0;           // requests answered on it so far
   std::unique_ptr<TlsSession> tls;  // null on a plain HTTP connection
 
   // The reactor's own bookkeeping.
