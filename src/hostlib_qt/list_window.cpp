@@ -52,4 +52,14 @@ ListWindowDialog::ListWindowDialog(QWidget* parent, const hostlib::ListWindow& l
   resize(720, 320);
 }
 
+void ListWindowDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  table_->resizeRowsToContents();
+}
+
+void ListWindowDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  table_->resizeRowsToContents();
+}
+
 }  // namespace ped::hostlib_qt

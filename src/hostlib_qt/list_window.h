@@ -19,6 +19,11 @@ class ListWindowDialog : public QDialog {
   QTableWidget* table() const { return table_; }
   QLabel* summary() const { return summary_; }
 
+ protected:
+  // The rows take their height once the columns have their final widths.
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   QTableWidget* table_;
   QLabel* summary_;
