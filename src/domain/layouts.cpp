@@ -14,6 +14,7 @@ using engine::FieldType;
 engine::FieldSpec text(const char* name, int size) { return {name, FieldType::Text, size, false}; }
 engine::FieldSpec number(const char* name) { return {name, FieldType::Float, 0, false}; }
 engine::FieldSpec date(const char* name) { return {name, FieldType::DateTime, 0, false}; }
+engine::FieldSpec integer(const char* name) { return {name, FieldType::Integer, 0, false}; }
 
 }  // namespace
 
@@ -97,6 +98,24 @@ const Layout& irregularStock() {
                            text("CDALMOXARIFE", 6), text("CDLOCALESTOQ", 6), text("NRLOTEESTQ", 20),
                            text("NRSUBLOTE", 4),    number("QTESTOQUE"),     number("QTMOVIMENTO"),
                            number("QTFINAL")};
+  return l;
+}
+
+// NRHISTLIQ: an exclusion's reversed settlement (its NRHISTORICO), null for
+// a settlement.
+const Layout& orderHistory() {
+  static const Layout l = {integer("NRHISTORICO"), date("DTOPERACAO"),   text("CDOPERADOR", 12),
+                           text("NMOPERADOR", 50), text("IDOPERACAO", 1), text("NRITEMPED", 10),
+                           text("CDARVPROD", 20),  text("NMPRODUTO", 50), number("QTITEMPED"),
+                           text("SGUNIDADE", 10),  text("IDSITANTERIOR", 1), text("IDSITNOVA", 1),
+                           text("CDJUSTEXCHIS", 4), text("DSJUSTEXCHIS", 40), integer("NRHISTLIQ")};
+  return l;
+}
+
+// QTMOVIMENTO: the quantity taken, positive.
+const Layout& historyPositions() {
+  static const Layout l = {integer("NRHISTORICO"), text("CDALMOXARIFE", 6), text("CDLOCALESTOQ", 6),
+                           text("NRLOTEESTQ", 20), text("NRSUBLOTE", 4),    number("QTMOVIMENTO")};
   return l;
 }
 

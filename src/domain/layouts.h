@@ -27,6 +27,8 @@ const Layout& stockAllocation();     // GetEvolEstq, AtualizaEstoque: cdsEvolEst
 const Layout& stockPositions();      // GetPosEstq: cdsPesqEvolEst
 const Layout& orderErrors();         // per-order errors of a confirmation: cdsErro
 const Layout& irregularStock();      // positions a stock movement would drive below zero
+const Layout& orderHistory();        // GetHistorico [0]: settlements and exclusions, newest first
+const Layout& historyPositions();    // GetHistorico [1]: the positions each settlement took
 
 // The fields of `layout` named in `names`, in that order: what a method reads
 // of a packet the client sent. Throws std::logic_error for a name the layout

@@ -281,6 +281,10 @@ void Services::install(rpc::Dispatcher& d) {
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1)); },
              Kind::Direct));
+  d.add("GetHistorico", 2,
+        bind([this](sql::Connection& db, const Session& s,
+                    const rpc::Params& p) { return history_.GetHistorico(db, s, p.text(0), p.text(1)); },
+             Kind::Read));
   d.add("GetNrPedido", 3,
         bind(
             [this](sql::Connection& db, const Session& s, const rpc::Params& p) {

@@ -21,6 +21,7 @@
 #include "server/auth/hash_permits.h"
 #include "server/auth/login_throttle.h"
 #include "server/methods/order_changes.h"
+#include "server/methods/order_history.h"
 #include "server/methods/order_queries.h"
 #include "server/methods/sessions.h"
 #include "server/methods/stock_movement.h"
@@ -101,6 +102,7 @@ class Services final : public rpc::SessionResolver {
   auth::LoginThrottle throttle_;
   Sessions sessions_;
   OrderQueries orders_;
+  OrderHistory history_;
   StockQueries stock_;
   StockMovement movement_;
   OrderChanges changes_;

@@ -112,22 +112,22 @@ std::string OrderChanges::change(sql::Connection& db, const Session& s, const Or
   }
 }
 
-std::map<std::string, std::string> OrderChanges::plannedChanges(
+std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
     sql::Connection& db, const OrderRequest& request, Kind kind, std::string_view status,
     const std::map<std::string, std::string>& statuses) {
-  std::map<std::string, std::string> changes;
+  std::map<std::string, PlannedChange> changes;
   if (kind == Kind::Settle) {
     if (!request.statusRead.empty() && (request.statusRead != status || !domain::isLiquidableOrder(status)))
       throw ServiceError(kStale);
     if (request.items.empty()) {
       for (const auto& [item, st] : statuses)
-        if (domain::isOpenItem(st)) changes[item] = std::string(domain::item_status::SettledByHand);
+        if (domain::isOpenItem(st)) changes[item] = {std::string(domain::item_status::SettledByHand), {}};
     } else {
       for (const ItemRequest& it : request.items) {
         const auto found = statuses.find(it.item);
         if (found == statuses.end() || found->second != it.statusRead || !domain::isOpenItem(found->second))
           throw ServiceError(kStale);
-        changes[it.item] = std::string(domain::item_status::SettledByHand);
+        changes[it.item] = {std::string(domain::item_status::SettledByHand), {}};
       }
     }
     if (changes.empty()) throw ServiceError(kStale);
@@ -137,12 +137,12 @@ std::map<std::string, std::string> OrderChanges::plannedChanges(
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
       if (!domain::isReversibleItem(found->second)) continue;
       const sql::Result last = db.query(
-          "SELECT IDSITANTERIOR FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
+          "SELECT NRHISTORICO, IDSITANTERIOR FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
           " AND IDOPERACAO = 'L' ORDER BY NRHISTORICO DESC LIMIT 1",
           {{"F", request.branch}, {"N", request.order}, {"I", it.item}});
       if (last.rowCount() == 0)
         throw ServiceError("Histórico da liquidação do item " + it.item + " não encontrado.");
-      changes[it.item] = last.text(0, "IDSITANTERIOR");
+      changes[it.item] = {std::string(last.text(0, "IDSITANTERIOR")), last.integer(0, "NRHISTORICO")};
     }
   }
   return changes;
@@ -174,14 +174,14 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
     quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
   }
 
-  const std::map<std::string, std::string> changes = plannedChanges(db, request, kind, status, statuses);
+  const std::map<std::string, PlannedChange> changes = plannedChanges(db, request, kind, status, statuses);
 
   const bool movesStock =
       kind == Kind::Settle && db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key)
                                       .text(0, "IDEVOLESTLIQMAN") == "S";
   const std::string now = date_time::toIso(clock_.now());
-  for (const auto& [item, next] : changes) {
-    if (movesStock) stock_.applyStaged(db, s, request.branch, request.order, item, version, quantities[item]);
+  for (const auto& [item, change] : changes) {
+    const std::string& next = change.next;
     const sql::Params p = {{"F", request.branch},
                            {"N", request.order},
                            {"I", item},
@@ -192,16 +192,22 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
                            {"AGORA", now},
                            {"Q", quantities[item]},
                            {"K", s.key},
-                           {"OPER", kind == Kind::Settle ? "L" : "E"}};
+                           {"OPER", kind == Kind::Settle ? "L" : "E"},
+                           {"ESTORNA", change.reverses ? engine::Value(*change.reverses) : engine::Value()}};
     db.execute(
         "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J WHERE CDFILIAL = :F"
         " AND NRPEDIDO = :N AND NRITEMPED = :I",
         p);
-    db.execute(
-        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
-        " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO)"
-        " VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K)",
-        p);
+    // The history row first: the stock it moves is written under its key.
+    const std::int64_t history =
+        db.query(
+              "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
+              " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO, NRHISTLIQ)"
+              " VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K, :ESTORNA) RETURNING NRHISTORICO",
+              p)
+            .integer(0, "NRHISTORICO");
+    if (movesStock)
+      stock_.applyStaged(db, s, request.branch, request.order, item, version, quantities[item], history);
     if (kind == Kind::Settle)
       db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I", p);
     statuses[item] = next;

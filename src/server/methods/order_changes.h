@@ -13,6 +13,7 @@
 // Atualize os dados.", checked before anything is locked.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -71,9 +72,15 @@ class OrderChanges {
   // Under the order's lock; returns whether any item changed.
   bool changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
                     const std::string& justification) const;
-  // Which items of the order change, and to what status; ServiceError when
-  // the order or an item is not as the screen read it.
-  static std::map<std::string, std::string> plannedChanges(sql::Connection& db, const OrderRequest& request,
+  // An item's change: its new status and, for an exclusion, the history
+  // row of the settlement it reverses.
+  struct PlannedChange {
+    std::string next;
+    std::optional<std::int64_t> reverses;
+  };
+  // Which items of the order change, and how; ServiceError when the order
+  // or an item is not as the screen read it.
+  static std::map<std::string, PlannedChange> plannedChanges(sql::Connection& db, const OrderRequest& request,
                                                            Kind kind, std::string_view orderStatus,
                                                            const std::map<std::string, std::string>& items);
   ChangeAnswer itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket, Kind kind,

@@ -244,7 +244,7 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
 
 void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std::string& branch,
                                 const std::string& order, const std::string& item, std::int64_t orderVersion,
-                                double ordered) const {
+                                double ordered, std::int64_t history) const {
   const sql::Params itemKey = {{"K", s.key}, {"F", branch}, {"N", order}, {"I", item}};
   const sql::Result staged = db.query(
       "SELECT CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO"
@@ -292,14 +292,12 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
                        {"OP", s.operatorCode},
                        {"AGORA", now},
                        {"N", order},
-                       {"I", item}});
+                       {"I", item},
+                       {"H", history}});
     db.execute(
-        "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, "
-        "QTMOVIMENTO,"
-        " DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES (:F, :P, :ALMOX, :LOCAL, :LOTE, "
-        ":SUBLOTE, :Q, :D, "
-        ":OP,"
-        " :AGORA, :N, :I)",
+        "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
+        " QTMOVIMENTO, DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED, NRHISTORICO)"
+        " VALUES (:F, :P, :ALMOX, :LOCAL, :LOTE, :SUBLOTE, :Q, :D, :OP, :AGORA, :N, :I, :H)",
         m);
   }
   db.execute(

@@ -277,6 +277,27 @@ CREATE INDEX RESERVAITEM_POSICAO ON RESERVAITEM
   (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTRESERVADA);
 )SQL";
 
+// The audit trail reads as pairs: an exclusion names the settlement it
+// reverses, and a stock movement the settlement that made it. Rows written
+// before are linked the way they were made: an exclusion reverses its item's
+// latest settlement before it, and a movement belongs to its item's latest
+// settlement at or before it (written in the same transaction, stamped a
+// moment later).
+const char* const kHistoryLinks = R"SQL(
+ALTER TABLE HISTLIQMAN ADD COLUMN NRHISTLIQ BIGINT;
+UPDATE HISTLIQMAN SET NRHISTLIQ = (SELECT MAX(L.NRHISTORICO) FROM HISTLIQMAN L
+  WHERE L.CDFILIAL = HISTLIQMAN.CDFILIAL AND L.NRPEDIDO = HISTLIQMAN.NRPEDIDO
+    AND L.NRITEMPED = HISTLIQMAN.NRITEMPED AND L.IDOPERACAO = 'L' AND L.NRHISTORICO < HISTLIQMAN.NRHISTORICO)
+  WHERE IDOPERACAO = 'E';
+CREATE INDEX HISTLIQMAN_ESTORNO ON HISTLIQMAN (NRHISTLIQ);
+ALTER TABLE MOVESTOQUE ADD COLUMN NRHISTORICO BIGINT;
+UPDATE MOVESTOQUE SET NRHISTORICO = (SELECT MAX(H.NRHISTORICO) FROM HISTLIQMAN H
+  WHERE H.CDFILIAL = MOVESTOQUE.CDFILIAL AND H.NRPEDIDO = MOVESTOQUE.NRPEDIDO
+    AND H.NRITEMPED = MOVESTOQUE.NRITEMPED AND H.IDOPERACAO = 'L' AND H.DTOPERACAO <= MOVESTOQUE.DTMOVIMENTO)
+  WHERE NRPEDIDO IS NOT NULL;
+CREATE INDEX MOVESTOQUE_HISTORICO ON MOVESTOQUE (NRHISTORICO);
+)SQL";
+
 std::string forDialect(std::string sql, sql::Dialect dialect) {
   const std::string id = dialect == sql::Dialect::Sqlite
                              ? "INTEGER PRIMARY KEY"
@@ -312,6 +333,7 @@ const std::vector<Migration>& migrations() {
        kInitialSchema},
       {2, "Repetições pela chave da requisição; pedidos retidos só na transação da alteração", kRequestKeys},
       {3, "Reservas por posição somadas pelo índice", kReservationSums},
+      {4, "Histórico: exclusão ligada à liquidação que estorna, movimentos à sua liquidação", kHistoryLinks},
   };
   return all;
 }
@@ -320,7 +342,7 @@ int latestVersion() { return migrations().back().version; }
 
 int currentVersion(sql::Connection& db) { return readVersion(db); }
 
-int migrate(sql::Connection& db) {
+int migrate(sql::Connection& db, int upTo) {
   sql::Transaction tx(db, sql::TransactionMode::Write);
   if (db.dialect() == sql::Dialect::Postgres) db.query("SELECT pg_advisory_xact_lock(800800)");
   if (!versionTableExists(db))
@@ -335,7 +357,7 @@ int migrate(sql::Connection& db) {
                             "). Atualize o servidor.");
   int applied = 0;
   for (const Migration& m : migrations()) {
-    if (m.version <= current) continue;
+    if (m.version <= current || m.version > upTo) continue;
     db.executeScript(forDialect(m.sql, db.dialect()));
     db.execute(
         "INSERT INTO SCHEMA_VERSAO (NRVERSAO, DSVERSAO, DTAPLICACAO) VALUES (:V, :D, CURRENT_TIMESTAMP)",

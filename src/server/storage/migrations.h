@@ -20,11 +20,12 @@ struct Migration {
 const std::vector<Migration>& migrations();
 int latestVersion();
 
-// Applies the migrations `db` lacks. Safe when several servers start at once
+// Applies the migrations `db` lacks, up to version `upTo` (an older schema
+// is how a test makes a database of an earlier release). Safe when several servers start at once
 // on one PostgreSQL database (an advisory lock serializes them). Returns the
 // number applied. Throws sql::SqlError, leaving the database at the last
 // version that was applied whole.
-int migrate(sql::Connection& db);
+int migrate(sql::Connection& db, int upTo = latestVersion());
 
 // The version recorded in the database (0 for an empty one).
 int currentVersion(sql::Connection& db);

@@ -62,5 +62,36 @@ TEST_P(Schema, ADatabaseNewerThanTheServerIsRefusedUntouched) {
   EXPECT_EQ(currentVersion(*db), latestVersion() + 1);
 }
 
+// A database of the release before the history links: its exclusions are
+// linked to the settlements they reversed, its movements to the settlements
+// that made them, and rows without a counterpart stay unlinked.
+TEST_P(Schema, HistoryRowsWrittenBeforeTheLinksAreLinkedOnUpgrade) {
+  auto db = store_.open();
+  migrate(*db, 3);
+  db->executeScript(
+      "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
+      " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED) VALUES"
+      " ('0001', '10', '1', 'L', 'ANA', '2026-12-07 10:00:00', '01', '2', '6', 3),"
+      " ('0001', '10', '1', 'E', 'RUI', '2026-12-07 11:00:00', '02', '6', '2', 3),"
+      " ('0001', '10', '2', 'E', 'RUI', '2026-12-07 11:00:00', '02', '6', '2', 1),"
+      " ('0001', '10', '1', 'L', 'ANA', '2026-12-07 12:00:00', '01', '2', '6', 3);"
+      "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
+      " QTMOVIMENTO, DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES"
+      " ('0001', 'P1', 'A', 'L', 'L1', '', -2, 'x', 'ANA', '2026-12-07 10:00:01', '10', '1'),"
+      " ('0001', 'P1', 'A', 'L', 'L2', '', -1, 'x', 'ANA', '2026-12-07 10:00:01', '10', '1'),"
+      " ('0001', 'P1', 'A', 'L', 'L2', '', -3, 'x', 'ANA', '2026-12-07 12:00:00', '10', '1'),"
+      " ('0001', 'P1', 'A', 'L', 'L2', '', -5, 'x', 'ANA', '2026-12-07 09:00:00', '10', '1');");
+  EXPECT_EQ(migrate(*db), latestVersion() - 3);
+  auto links = [&](const char* sql) {
+    const sql::Result r = db->query(sql);
+    std::string out;
+    for (std::size_t i = 0; i < r.rowCount(); ++i)
+      out += (r.isNull(i, "V") ? std::string("-") : std::to_string(r.integer(i, "V"))) + " ";
+    return out;
+  };
+  EXPECT_EQ(links("SELECT NRHISTLIQ AS V FROM HISTLIQMAN ORDER BY NRHISTORICO"), "- 1 - - ");
+  EXPECT_EQ(links("SELECT NRHISTORICO AS V FROM MOVESTOQUE ORDER BY NRMOVIMENTO"), "1 1 4 - ");
+}
+
 }  // namespace
 }  // namespace ped::server::storage
