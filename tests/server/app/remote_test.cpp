@@ -278,6 +278,67 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
   EXPECT_EQ(admin->query("SELECT COUNT(*) AS N FROM REQUISICAO").integer(0, "N"), 5);  // the five changes
 }
 
+// Item 1 of order 10 settled from two lots, then excluded: the history
+// lists the pair newest first, with operators, justifications and the lots
+// taken, and reads under the same seller restriction as the order query.
+TEST_P(RemoteServer, TheHistoryShowsASettlementAndTheExclusionThatReversedIt) {
+  const std::string allocation =
+      R"({"fields":[{"name":"CDFILIAL","type":"string","size":4},{"name":"CDPRODUTO","type":"string","size":10},)"
+      R"({"name":"CDALMOXARIFE","type":"string","size":6},{"name":"CDLOCALESTOQ","type":"string","size":6},)"
+      R"({"name":"NRLOTEESTQ","type":"string","size":20},{"name":"NRSUBLOTE","type":"string","size":4},)"
+      R"({"name":"QTEXP","type":"float"},{"name":"NRPEDIDO","type":"string","size":10},)"
+      R"({"name":"NRITEMPED","type":"string","size":10}],"rows":[)"
+      R"(["0001","P1","ALM01","LC01","L1","01",1.5,"0000000010","1"],)"
+      R"(["0001","P1","ALM01","LC01","LH","01",0.5,"0000000010","1"]]})";
+  auto item = [](const char* status) {
+    return Arg::packet(
+        R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"NRITEMPED","type":"string","size":10},)"
+        R"({"name":"IDSITITEMPED","type":"string","size":1},{"name":"NRPEDIDO","type":"string","size":10},)"
+        R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[["S","1",")" +
+        std::string(status) + R"(","0000000010","0001"]]})");
+  };
+  auto net = connect("VEND1");
+  ASSERT_TRUE(net->call("AtualizaEstoque", {"0001", "VEND1", "Liquidação Manual", Arg::packet(allocation),
+                                            "(NRPEDIDO = '0000000010') AND (NRITEMPED IN ('1'))"})
+                  .ok);
+  RemoteResult r = net->call("SetLiquidaItem", {"VEND1", item("1"), "0001"});
+  ASSERT_TRUE(r.ok && !r.at(1)) << r.error << dump(r.at(1));
+  clock_.set(clock_.now() + 1.0 / 24);
+  auto manager = connect("GERENTE");
+  r = manager->call("SetDesfazLiq", {item("6"), "GERENTE", "0002"});
+  ASSERT_TRUE(r.ok && !r.at(1)) << r.error << dump(r.at(1));
+
+  r = net->call("GetHistorico", {"0001", "10"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dump(r.at(0),
+                 "DTOPERACAO;CDOPERADOR;NMOPERADOR;IDOPERACAO;NRITEMPED;CDARVPROD;QTITEMPED;SGUNIDADE;"
+                 "IDSITANTERIOR;IDSITNOVA;CDJUSTEXCHIS;DSJUSTEXCHIS"),
+            "r Browse 1/2 BOF\n"
+            "> 2026-12-07T11:00:00 GERENTE Gerente E 1 0101001 2 UN 6 1 0002 Cliente desistiu\n"
+            "  2026-12-07T10:00:00 VEND1 Vendedor L 1 0101001 2 UN 1 6 0001 Lançamento indevido");
+  engine::DataSet history("h"), positions("p");
+  history.loadPacket(*r.at(0));
+  positions.loadPacket(*r.at(1));
+  history.last();
+  const std::int64_t settlement = history.field("NRHISTORICO").asInteger();
+  EXPECT_TRUE(history.field("NRHISTLIQ").isNull());
+  history.first();
+  EXPECT_EQ(history.field("NRHISTLIQ").asInteger(), settlement);  // the exclusion names what it reversed
+  EXPECT_EQ(dump(r.at(1), "CDALMOXARIFE;CDLOCALESTOQ;NRLOTEESTQ;NRSUBLOTE;QTMOVIMENTO"),
+            "r Browse 1/2 BOF\n> ALM01 LC01 L1 01 1,5\n  ALM01 LC01 LH 01 0,5");
+  for (positions.first(); !positions.eof(); positions.next())
+    EXPECT_EQ(positions.field("NRHISTORICO").asInteger(), settlement);
+
+  // Another seller's order reads as one that does not exist; the manager sees it.
+  const std::string hidden = net->call("GetHistorico", {"0001", "0000000011"}).error;
+  EXPECT_EQ(hidden, "Pedido 0000000011 não encontrado na filial 0001.");
+  EXPECT_EQ(net->call("GetHistorico", {"0001", "0000000099"}).error,
+            "Pedido 0000000099 não encontrado na filial 0001.");
+  r = manager->call("GetHistorico", {"0001", "0000000011"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dump(r.at(0), "IDOPERACAO"), "r Browse 0/0 BOF EOF");
+}
+
 // The executable itself: options, schema, serving, and a clean stop on SIGTERM.
 TEST(ServerExecutable, StartsOnAFreshDatabaseServesAndStopsCleanly) {
   TestDatabase store(Backend::Sqlite);
