@@ -8,13 +8,19 @@
 
 namespace ped::hostlib {
 
-// A list the operator reads and closes with OK: a title, column headings,
-// rows of texts (as many as the headings) and a closing line beneath.
+// A list the operator reads and closes with OK (or Esc): a title, column
+// headings, rows of texts (as many as the headings) and a closing line
+// beneath.
 struct ListWindow {
   std::string title;
   std::vector<std::string> columns;
   std::vector<std::vector<std::string>> rows;
   std::string summary;
+  // Optional: a second table beneath the first, headed `detailTitle`, that
+  // shows details[i] while row i is current. No detailColumns: no table.
+  std::string detailTitle;
+  std::vector<std::string> detailColumns;
+  std::vector<std::vector<std::vector<std::string>>> details;  // one entry per row, or none
 };
 
 class Dialogs {

@@ -71,6 +71,7 @@ void TfrmLiquidaItem::cdsPedidoAfterOpen() {
   // The marks are the packet's: a count left from the last list would make
   // the mark title think every order blocked, or none.
   inContDesabilitadosPed = countBlockedOrders(cdsPedido);
+  mnuHistorico.setEnabled(!cdsPedido.isEmpty());
   // No order, no client: the caption must not name the last list's.
   if (cdsPedido.isEmpty()) lblNome.setCaption("");
 }

@@ -78,6 +78,7 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   hostlib::MenuItem& mnuItemPedido;
   hostlib::MenuItem& mnuJustExcl;
   hostlib::MenuItem& mnuFiltrar;
+  hostlib::MenuItem& mnuHistorico;  // the current order's settlement history
   hostlib::Control& ppmPedidoCompleto;
   hostlib::MenuItem& mnuLiqPedido;
   hostlib::MenuItem& mnuExclu;
@@ -156,6 +157,10 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void sbtVerificarClick();
   void sbtFiltroClick();
   void mnuFiltrarClick();
+  // Shows every settlement and exclusion of the current order's items,
+  // newest first, with the stock positions each settlement took. Enabled
+  // while the order list has an order.
+  void mnuHistoricoClick();
   // The host's search over the list of the page in use (orders or items);
   // the chosen row becomes the current one. Leaving the search changes
   // nothing.

@@ -37,6 +37,7 @@ void TfrmLiquidaItem::medCdFilialEnter() {
   mnuJustExcl.setEnabled(false);
   cdsItemPedido.close();
   cdsPedido.close();
+  mnuHistorico.setEnabled(false);
   enableAction(sbtVerificar, false);
   enableAction(sbtProcurar, false);
 }

@@ -12,6 +12,7 @@ void TfrmLiquidaItem::click(hostlib::Control& control) {
       {&sbtImprimir, &TfrmLiquidaItem::sbtImprimirClick},
       {&sbtFiltro, &TfrmLiquidaItem::sbtFiltroClick},
       {&mnuFiltrar, &TfrmLiquidaItem::mnuFiltrarClick},
+      {&mnuHistorico, &TfrmLiquidaItem::mnuHistoricoClick},
       {&sbtVerificar, &TfrmLiquidaItem::sbtVerificarClick},
       {&sbtProcurar, &TfrmLiquidaItem::sbtProcurarClick},
       {&mnuProcurar, &TfrmLiquidaItem::mnuProcurarClick},

@@ -63,6 +63,7 @@ TfrmLiquidaItem::TfrmLiquidaItem(const ScreenEnvironment& env)
       mnuItemPedido(add<MenuItem>("mnuItemPedido", "It&ens do Pedido")),
       mnuJustExcl(add<MenuItem>("mnuJustExcl", "&Justificativa de Exclusão")),
       mnuFiltrar(add<MenuItem>("mnuFiltrar", "Fi&ltrar", "Ctrl+L")),
+      mnuHistorico(add<MenuItem>("mnuHistorico", "&Histórico", "Ctrl+H")),
       ppmPedidoCompleto(add<Control>("ppmPedidoCompleto")),
       mnuLiqPedido(ppmPedidoCompleto.add<MenuItem>("mnuLiqPedido", "Liquidação")),
       mnuExclu(ppmPedidoCompleto.add<MenuItem>("mnuExclu", "Exclusão da Liquidação")),
@@ -87,6 +88,7 @@ void TfrmLiquidaItem::buildControls() {
   sbtFiltro.setCaption("Filtrar");
   sbtFiltro.setEnabled(false);
   mnuFiltrar.setEnabled(false);
+  mnuHistorico.setEnabled(false);
   tshItemPedido.setEnabled(false);
   for (Control* c : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuProcurar, &mnuVerificar})
     c->setEnabled(false);
