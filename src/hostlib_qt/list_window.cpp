@@ -6,37 +6,58 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "hostlib_qt/qt_conversions.h"
 
 namespace ped::hostlib_qt {
+namespace {
+
+// A read-only table of texts whose rows fit their wrapped text.
+QTableWidget* textTable(QWidget* parent, const char* name, const std::vector<std::string>& columns) {
+  auto* table = new QTableWidget(0, static_cast<int>(columns.size()), parent);
+  table->setObjectName(QLatin1String(name));
+  QStringList headings;
+  for (const std::string& column : columns) headings << q(column);
+  table->setHorizontalHeaderLabels(headings);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setWordWrap(true);
+  table->verticalHeader()->hide();
+  // Columns take what their texts need, up to a limit (fill), and the last
+  // one (the message) the rest; the operator may widen them.
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  table->horizontalHeader()->setStretchLastSection(true);
+  // Rows fit their wrapped text again whenever the columns settle.
+  QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, table,
+                   &QTableView::resizeRowsToContents);
+  return table;
+}
+
+void fill(QTableWidget* table, const std::vector<std::vector<std::string>>& rows) {
+  table->setRowCount(static_cast<int>(rows.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < rows[r].size() && static_cast<int>(c) < table->columnCount(); ++c)
+      table->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(q(rows[r][c])));
+  // A long text wraps within a column of at most this width rather than
+  // push the others out of view.
+  constexpr int kWidest = 160;
+  table->resizeColumnsToContents();
+  for (int c = 0; c + 1 < table->columnCount(); ++c)
+    table->setColumnWidth(c, std::min(table->columnWidth(c), kWidest));
+  table->resizeRowsToContents();
+}
+
+}  // namespace
 
 ListWindowDialog::ListWindowDialog(QWidget* parent, const hostlib::ListWindow& list)
     : QDialog(parent),
-      table_(
-          new QTableWidget(static_cast<int>(list.rows.size()), static_cast<int>(list.columns.size()), this)),
+      table_(textTable(this, "grdLista", list.columns)),
       summary_(new QLabel(q(list.summary), this)) {
   setObjectName(QStringLiteral("janLista"));
   setWindowTitle(q(list.title));
   setModal(true);
-
-  table_->setObjectName(QStringLiteral("grdLista"));
-  QStringList headings;
-  for (const std::string& column : list.columns) headings << q(column);
-  table_->setHorizontalHeaderLabels(headings);
-  for (std::size_t r = 0; r < list.rows.size(); ++r)
-    for (std::size_t c = 0; c < list.rows[r].size() && c < list.columns.size(); ++c)
-      table_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(q(list.rows[r][c])));
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setWordWrap(true);
-  table_->verticalHeader()->hide();
-  // Short codes take what they need; the last column (the message) the rest.
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->horizontalHeader()->setStretchLastSection(true);
-  // Rows fit their wrapped text again whenever the columns settle.
-  connect(table_->horizontalHeader(), &QHeaderView::sectionResized, table_,
-          &QTableView::resizeRowsToContents);
+  fill(table_, list.rows);
 
   summary_->setObjectName(QStringLiteral("lblResumo"));
   summary_->setWordWrap(true);
@@ -46,20 +67,42 @@ ListWindowDialog::ListWindowDialog(QWidget* parent, const hostlib::ListWindow& l
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(table_);
+  layout->addWidget(table_, 2);
   layout->addWidget(summary_);
+  if (!list.detailColumns.empty()) {
+    details_ = list.details;
+    auto* heading = new QLabel(q(list.detailTitle), this);
+    heading->setObjectName(QStringLiteral("lblDetalhe"));
+    detail_ = textTable(this, "grdDetalhe", list.detailColumns);
+    heading->setBuddy(detail_);
+    layout->addWidget(heading);
+    layout->addWidget(detail_, 1);
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showDetailsOf(row); });
+    if (table_->rowCount() > 0) table_->setCurrentCell(0, 0);
+    resize(1440, 560);  // every column of a history line in view
+  } else {
+    resize(720, 320);
+  }
   layout->addWidget(buttons);
-  resize(720, 320);
+  table_->setFocus();
+}
+
+void ListWindowDialog::showDetailsOf(int row) {
+  fill(detail_, row >= 0 && static_cast<std::size_t>(row) < details_.size()
+                    ? details_[row]
+                    : std::vector<std::vector<std::string>>{});
 }
 
 void ListWindowDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   table_->resizeRowsToContents();
+  if (detail_) detail_->resizeRowsToContents();
 }
 
 void ListWindowDialog::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   table_->resizeRowsToContents();
+  if (detail_) detail_->resizeRowsToContents();
 }
 
 }  // namespace ped::hostlib_qt

@@ -279,10 +279,11 @@ void LiquidaItemWindow::buildMenus() {
   core::TfrmLiquidaItem& s = screen_;
   QMenu* operations = menuBar()->addMenu(QStringLiteral("&Operações"));
   operations->setObjectName(QStringLiteral("mnuOperacoes"));
-  for (hostlib::MenuItem* item : {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar}) {
+  for (hostlib::MenuItem* item :
+       {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar, &s.mnuHistorico}) {
     if (item == &s.mnuFiltrar) operations->addSeparator();
     auto* action = new QAction(operations);
-    action->setCheckable(item != &s.mnuFiltrar);
+    action->setCheckable(item != &s.mnuFiltrar && item != &s.mnuHistorico);
     if (!item->shortcut.empty()) action->setShortcut(QKeySequence(q(item->shortcut)));
     action->setShortcutContext(Qt::WindowShortcut);
     hostlib_qt::bind(*action, *item);
