@@ -39,6 +39,16 @@ std::string dump(const std::optional<std::string>& packet, const char* fields = 
   return fields ? ds.dump(fields) : ds.dump();
 }
 
+// An allocation packet (AtualizaEstoque) of `rows`.
+std::string allocationPacket(const std::string& rows) {
+  return R"({"fields":[{"name":"CDFILIAL","type":"string","size":4},{"name":"CDPRODUTO","type":"string","size":10},)"
+         R"({"name":"CDALMOXARIFE","type":"string","size":6},{"name":"CDLOCALESTOQ","type":"string","size":6},)"
+         R"({"name":"NRLOTEESTQ","type":"string","size":20},{"name":"NRSUBLOTE","type":"string","size":4},)"
+         R"({"name":"QTEXP","type":"float"},{"name":"NRPEDIDO","type":"string","size":10},)"
+         R"({"name":"NRITEMPED","type":"string","size":10}],"rows":[)" +
+         rows + "]}";
+}
+
 class RemoteServer : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
@@ -173,14 +183,9 @@ TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
 
 // One round: both sessions stage the stock of order 10 and settle it at once.
 TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
-  const std::string allocation =
-      R"({"fields":[{"name":"CDFILIAL","type":"string","size":4},{"name":"CDPRODUTO","type":"string","size":10},)"
-      R"({"name":"CDALMOXARIFE","type":"string","size":6},{"name":"CDLOCALESTOQ","type":"string","size":6},)"
-      R"({"name":"NRLOTEESTQ","type":"string","size":20},{"name":"NRSUBLOTE","type":"string","size":4},)"
-      R"({"name":"QTEXP","type":"float"},{"name":"NRPEDIDO","type":"string","size":10},)"
-      R"({"name":"NRITEMPED","type":"string","size":10}],"rows":[)"
+  const std::string allocation = allocationPacket(
       R"(["0001","P1","ALM01","LC01","L1","01",2.0,"0000000010","1"],)"
-      R"(["0001","P2","ALM01","LC01","L2","01",1.0,"0000000010","2"]]})";
+      R"(["0001","P2","ALM01","LC01","L2","01",1.0,"0000000010","2"])");
   const std::string orders =
       R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
       R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],)"
@@ -282,14 +287,9 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
 // lists the pair newest first, with operators, justifications and the lots
 // taken, and reads under the same seller restriction as the order query.
 TEST_P(RemoteServer, TheHistoryShowsASettlementAndTheExclusionThatReversedIt) {
-  const std::string allocation =
-      R"({"fields":[{"name":"CDFILIAL","type":"string","size":4},{"name":"CDPRODUTO","type":"string","size":10},)"
-      R"({"name":"CDALMOXARIFE","type":"string","size":6},{"name":"CDLOCALESTOQ","type":"string","size":6},)"
-      R"({"name":"NRLOTEESTQ","type":"string","size":20},{"name":"NRSUBLOTE","type":"string","size":4},)"
-      R"({"name":"QTEXP","type":"float"},{"name":"NRPEDIDO","type":"string","size":10},)"
-      R"({"name":"NRITEMPED","type":"string","size":10}],"rows":[)"
+  const std::string allocation = allocationPacket(
       R"(["0001","P1","ALM01","LC01","L1","01",1.5,"0000000010","1"],)"
-      R"(["0001","P1","ALM01","LC01","LH","01",0.5,"0000000010","1"]]})";
+      R"(["0001","P1","ALM01","LC01","LH","01",0.5,"0000000010","1"])");
   auto item = [](const char* status) {
     return Arg::packet(
         R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"NRITEMPED","type":"string","size":10},)"
