@@ -104,10 +104,10 @@ const Layout& irregularStock() {
 // NRHISTLIQ: an exclusion's reversed settlement (its NRHISTORICO), null for
 // a settlement.
 const Layout& orderHistory() {
-  static const Layout l = {integer("NRHISTORICO"), date("DTOPERACAO"),   text("CDOPERADOR", 12),
-                           text("NMOPERADOR", 50), text("IDOPERACAO", 1), text("NRITEMPED", 10),
-                           text("CDARVPROD", 20),  text("NMPRODUTO", 50), number("QTITEMPED"),
-                           text("SGUNIDADE", 10),  text("IDSITANTERIOR", 1), text("IDSITNOVA", 1),
+  static const Layout l = {integer("NRHISTORICO"),  date("DTOPERACAO"),       text("CDOPERADOR", 12),
+                           text("NMOPERADOR", 50),  text("IDOPERACAO", 1),    text("NRITEMPED", 10),
+                           text("CDARVPROD", 20),   text("NMPRODUTO", 50),    number("QTITEMPED"),
+                           text("SGUNIDADE", 10),   text("IDSITANTERIOR", 1), text("IDSITNOVA", 1),
                            text("CDJUSTEXCHIS", 4), text("DSJUSTEXCHIS", 40), integer("NRHISTLIQ")};
   return l;
 }

@@ -47,7 +47,8 @@ void ScriptedHost::showList(const ListWindow& list) {
     // A row's details, when the list has them: " {detail / detail}".
     if (!list.detailColumns.empty() && r < list.details.size() && !list.details[r].empty()) {
       std::string details;
-      for (const std::vector<std::string>& d : list.details[r]) details += (details.empty() ? "" : " / ") + joined(d);
+      for (const std::vector<std::string>& d : list.details[r])
+        details += (details.empty() ? "" : " / ") + joined(d);
       line += " {" + details + "}";
     }
   }

@@ -137,7 +137,8 @@ std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
       if (!domain::isReversibleItem(found->second)) continue;
       const sql::Result last = db.query(
-          "SELECT NRHISTORICO, IDSITANTERIOR FROM HISTLIQMAN WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
+          "SELECT NRHISTORICO, IDSITANTERIOR FROM HISTLIQMAN"
+          " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
           " AND IDOPERACAO = 'L' ORDER BY NRHISTORICO DESC LIMIT 1",
           {{"F", request.branch}, {"N", request.order}, {"I", it.item}});
       if (last.rowCount() == 0)
@@ -203,7 +204,8 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
         db.query(
               "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
               " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO, NRHISTLIQ)"
-              " VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K, :ESTORNA) RETURNING NRHISTORICO",
+              " VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K, :ESTORNA)"
+              " RETURNING NRHISTORICO",
               p)
             .integer(0, "NRHISTORICO");
     if (movesStock)

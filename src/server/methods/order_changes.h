@@ -81,8 +81,8 @@ class OrderChanges {
   // Which items of the order change, and how; ServiceError when the order
   // or an item is not as the screen read it.
   static std::map<std::string, PlannedChange> plannedChanges(sql::Connection& db, const OrderRequest& request,
-                                                           Kind kind, std::string_view orderStatus,
-                                                           const std::map<std::string, std::string>& items);
+                                                             Kind kind, std::string_view orderStatus,
+                                                             const std::map<std::string, std::string>& items);
   ChangeAnswer itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket, Kind kind,
                            std::string_view justification) const;
   void requireRowLimit(std::size_t rows, const char* what) const;

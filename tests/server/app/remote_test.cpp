@@ -183,9 +183,9 @@ TEST_P(RemoteServer, ASessionEndedElsewhereIsRefusedWithinFiveSeconds) {
 
 // One round: both sessions stage the stock of order 10 and settle it at once.
 TEST_P(RemoteServer, TwoScreensSettlingOneOrderAtOnceMoveTheStockOnce) {
-  const std::string allocation = allocationPacket(
-      R"(["0001","P1","ALM01","LC01","L1","01",2.0,"0000000010","1"],)"
-      R"(["0001","P2","ALM01","LC01","L2","01",1.0,"0000000010","2"])");
+  const std::string allocation =
+      allocationPacket(R"(["0001","P1","ALM01","LC01","L1","01",2.0,"0000000010","1"],)"
+                       R"(["0001","P2","ALM01","LC01","L2","01",1.0,"0000000010","2"])");
   const std::string orders =
       R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
       R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],)"
@@ -287,9 +287,9 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
 // lists the pair newest first, with operators, justifications and the lots
 // taken, and reads under the same seller restriction as the order query.
 TEST_P(RemoteServer, TheHistoryShowsASettlementAndTheExclusionThatReversedIt) {
-  const std::string allocation = allocationPacket(
-      R"(["0001","P1","ALM01","LC01","L1","01",1.5,"0000000010","1"],)"
-      R"(["0001","P1","ALM01","LC01","LH","01",0.5,"0000000010","1"])");
+  const std::string allocation =
+      allocationPacket(R"(["0001","P1","ALM01","LC01","L1","01",1.5,"0000000010","1"],)"
+                       R"(["0001","P1","ALM01","LC01","LH","01",0.5,"0000000010","1"])");
   auto item = [](const char* status) {
     return Arg::packet(
         R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"NRITEMPED","type":"string","size":10},)"
