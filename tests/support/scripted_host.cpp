@@ -42,16 +42,7 @@ void ScriptedHost::showList(const ListWindow& list) {
     return out;
   };
   std::string line = "janela: " + list.title + " [" + joined(list.columns) + "]";
-  for (std::size_t r = 0; r < list.rows.size(); ++r) {
-    line += " | " + joined(list.rows[r]);
-    // A row's details, when the list has them: " {detail / detail}".
-    if (!list.detailColumns.empty() && r < list.details.size() && !list.details[r].empty()) {
-      std::string details;
-      for (const std::vector<std::string>& d : list.details[r])
-        details += (details.empty() ? "" : " / ") + joined(d);
-      line += " {" + details + "}";
-    }
-  }
+  for (const std::vector<std::string>& row : list.rows) line += " | " + joined(row);
   record(line + " | " + list.summary);
 }
 

@@ -101,6 +101,7 @@ TEST(OrderHistoryWindow, ShowsTheSettlementWithItsStockAndTheExclusionThatRevers
     // Newest first: the exclusion, naming the settlement it reversed.
     EXPECT_EQ(text(0, 2), QStringLiteral("Exclusão da Liquidação"));
     EXPECT_EQ(text(0, 3), QString::fromStdString(first));
+    EXPECT_EQ(text(0, 6), QStringLiteral("6 - Liquidado manualmente"));  // the status before
     EXPECT_TRUE(text(0, 9).startsWith(QStringLiteral("Estorna a liquidação de "))) << text(0, 9);
     EXPECT_EQ(list->detail()->rowCount(), 0);  // an exclusion gives no stock back
     int settled = -1;
@@ -117,6 +118,7 @@ TEST(OrderHistoryWindow, ShowsTheSettlementWithItsStockAndTheExclusionThatRevers
     EXPECT_EQ(rows->currentRow(), settled);
     ASSERT_GT(list->detail()->rowCount(), 0);
     EXPECT_FALSE(list->detail()->item(0, 0)->text().isEmpty());  // its warehouse
+    EXPECT_EQ(quantity(list->detail()->item(0, 4)->text()), lacking.quantity);  // the quantity allocated
     QApplication::processEvents();
     QDir().mkpath(QStringLiteral(PED_GUIDE_PICTURES_DIR));
     const QImage shot = list->grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
