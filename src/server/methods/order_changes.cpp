@@ -137,9 +137,10 @@ std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
       if (!domain::isReversibleItem(found->second)) continue;
       const sql::Result last = db.query(
-          "SELECT NRHISTORICO, IDSITANTERIOR FROM HISTLIQMAN"
-          " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
-          " AND IDOPERACAO = 'L' ORDER BY NRHISTORICO DESC LIMIT 1",
+          "SELECT L.NRHISTORICO, L.IDSITANTERIOR FROM HISTLIQMAN L"
+          " WHERE L.CDFILIAL = :F AND L.NRPEDIDO = :N AND L.NRITEMPED = :I AND L.IDOPERACAO = 'L'"
+          " AND NOT EXISTS (SELECT 1 FROM HISTLIQMAN E WHERE E.NRHISTLIQ = L.NRHISTORICO)"
+          " ORDER BY L.NRHISTORICO DESC LIMIT 1",
           {{"F", request.branch}, {"N", request.order}, {"I", it.item}});
       if (last.rowCount() == 0)
         throw ServiceError("Histórico da liquidação do item " + it.item + " não encontrado.");

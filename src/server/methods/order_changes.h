@@ -52,6 +52,9 @@ class OrderChanges {
                               std::string_view itemsPacket, std::string_view justification) const;
   // Items marked "S" of status "6" go back to their status before the
   // settlement; the others are left as they are. Stock is not given back.
+  // Each exclusion reverses, and names in its history row, the item's
+  // latest settlement not yet reversed; an item without one is an error of
+  // its order (never reversed twice).
   ChangeAnswer SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
                             std::string_view operatorCode, std::string_view justification) const;
 

@@ -308,6 +308,14 @@ TEST_P(RemoteServer, TheHistoryShowsASettlementAndTheExclusionThatReversedIt) {
   r = manager->call("SetDesfazLiq", {item("6"), "GERENTE", "0002"});
   ASSERT_TRUE(r.ok && !r.at(1)) << r.error << dump(r.at(1));
 
+  // Put back to "6" by other means, the item has no settlement left to reverse.
+  store_.open()->execute(
+      "UPDATE ITEMPEDIDO SET IDSITITEMPED = '6' WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'"
+      " AND NRITEMPED = '1'");
+  r = manager->call("SetDesfazLiq", {item("6"), "GERENTE", "0002"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(dump(r.at(1), "DSERRO"), "r Browse 1/1 BOF\n> Histórico da liquidação do item 1 não encontrado.");
+
   r = net->call("GetHistorico", {"0001", "10"});
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(dump(r.at(0),
