@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "domain/status_codes.h"
 #include "engine/date_time.h"
 #include "hostlib/number_format.h"
 
@@ -20,16 +21,19 @@ struct Entry {
   std::string when, who;
 };
 
-}  // namespace
-
+// "2 - Confirmado": an item status as the history shows it.
 std::string itemStatusText(std::string_view code) {
+  namespace status = domain::item_status;
   static const std::map<std::string_view, const char*> names = {
-      {"1", "Pendente"},      {"2", "Confirmado"}, {"3", "Aprovado"},
-      {"4", "Liquidado"},     {"5", "Cancelado"},  {"6", "Liquidado manualmente"},
-      {"7", "Parc. Atendido"}};
+      {status::Pending, "Pendente"},           {status::Confirmed, "Confirmado"},
+      {status::Approved, "Aprovado"},          {status::Settled, "Liquidado"},
+      {status::Cancelled, "Cancelado"},        {status::SettledByHand, "Liquidado manualmente"},
+      {status::PartlyServed, "Parc. Atendido"}};
   const auto found = names.find(code);
   return found == names.end() ? std::string(code) : std::string(code) + " - " + found->second;
 }
+
+}  // namespace
 
 hostlib::ListWindow historyList(std::string_view order, engine::DataSet& history,
                                 engine::DataSet& positions) {

@@ -16,7 +16,4 @@ namespace ped::core {
 // the exclusion that reversed it. Moves the cursors of both data sets.
 hostlib::ListWindow historyList(std::string_view order, engine::DataSet& history, engine::DataSet& positions);
 
-// "2 - Confirmado": an item status as the history shows it.
-std::string itemStatusText(std::string_view code);
-
 }  // namespace ped::core
