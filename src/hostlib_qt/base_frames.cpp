@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -100,7 +101,13 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent)
 QToolButton* GridScreenFrame::addToolButton(hostlib::Control& button) {
   auto* tool = new QToolButton(toolBar_);
   bind(*tool, button);
-  toolBar_->insertWidget(spacer_, tool);
+  // A toolbar shows and hides its widgets through their actions only.
+  QAction* slot = toolBar_->insertWidget(spacer_, tool);
+  slot->setVisible(button.visible());
+  QPointer<QAction> guard(slot);
+  button.listen([guard](hostlib::Control& c) {
+    if (guard) guard->setVisible(c.visible());
+  });
   connect(tool, &QToolButton::clicked, this, [this, &button] {
     if (onButtonClicked) onButtonClicked(button);
   });
