@@ -124,7 +124,7 @@ double TfrmLiquidaItem::proposeLots(double wanted, const ScreenBookings& booked)
   for (const ProposedTake& take : plan.takes) {
     positions.setRecNo(take.source + 1);
     const DropRefusedRow dropRefused(cdsEvolEst);
-    cdsEvolEst.insert();
+    cdsEvolEst.append();  // the rows read in the order they were proposed
     // As a picked position fills a row: each key written after the keys it
     // depends on, the cascade clearing what lies below.
     for (const char* name : {"CDALMOXARIFE", "DSALMOXARIFE", "CDLOCALESTOQ", "DSLOCALESTOQ"})
