@@ -101,12 +101,17 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent)
 QToolButton* GridScreenFrame::addToolButton(hostlib::Control& button) {
   auto* tool = new QToolButton(toolBar_);
   bind(*tool, button);
-  // A toolbar shows and hides its widgets through their actions only.
+  // A toolbar shows and hides its widgets through their actions only, and
+  // a changed action hands its enabled state on to its widget.
   QAction* slot = toolBar_->insertWidget(spacer_, tool);
-  slot->setVisible(button.visible());
+  auto follow = [](QAction& a, const hostlib::Control& c) {
+    a.setEnabled(c.enabled());
+    a.setVisible(c.visible());
+  };
+  follow(*slot, button);
   QPointer<QAction> guard(slot);
-  button.listen([guard](hostlib::Control& c) {
-    if (guard) guard->setVisible(c.visible());
+  button.listen([guard, follow](hostlib::Control& c) {
+    if (guard) follow(*guard, c);
   });
   connect(tool, &QToolButton::clicked, this, [this, &button] {
     if (onButtonClicked) onButtonClicked(button);
