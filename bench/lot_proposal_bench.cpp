@@ -126,22 +126,28 @@ void BM_ProposeLots1000Positions(benchmark::State& state) {
 void BM_LookUp1000Positions(benchmark::State& state) {
   TfrmLiquidaItem& s = screen().h.screen();
   const engine::DataSet& item = s.cdsItemPedido;
+  const std::int64_t narrow = state.range(0);
+  const std::string warehouse = narrow ? "ALM01" : "", location = narrow == 2 ? "LC0101" : "",
+                    lot = narrow == 2 ? "BENCH0006" : "";
   const std::vector<netclient::Arg> args = {item.field("CDFILIAL").asString(),
                                             item.field("NRPEDIDO").asString(),
                                             item.field("CDPRODUTO").asString(),
-                                            "",
-                                            "",
+                                            warehouse,
+                                            location,
                                             item.field("NRITEMPED").asString(),
-                                            "N",
-                                            "",
-                                            ""};
+                                            std::string("N"),
+                                            lot,
+                                            std::string()};
+  std::size_t positions = 0;
   for (auto _ : state) {
     const hostlib::RemoteResult r = s.netLiquidaItem.call("GetPosEstq", args);
     if (!r.ok) {
       state.SkipWithError("the look-up failed");
       break;
     }
+    positions = r.at(0) ? r.at(0)->size() : 0;
   }
+  state.counters["answer_bytes"] = static_cast<double>(positions);
 }
 
 }  // namespace
