@@ -47,22 +47,13 @@ double usableStock(netclient::TNetConnection& net, const std::string& order, con
 TEST(LotProposalWindow, TheShortcutFillsTheItemsRowsAndTheServerSettlesThem) {
   ped::testing::RunningDemoServer server({.orders = 120});
   testing::DemoHost host(false, server.info());
-  host.open();
-  QWidget* screen = host.screen();
-  ASSERT_NE(screen, nullptr);
-  host.runtime->window().resize(1000, 720);
-  screen->parentWidget()->showMaximized();
-  auto* orders = part<QTableView>(screen, "dbgPadrao");
-  EXPECT_SOON(testing::focusInWindowOf(screen) == QStringLiteral("medCdFilial"));
-  int filters = 0;
-  testing::confirmNextFilter(&filters);
-  QTest::keyClick(part<QLineEdit>(screen, "medCdFilial"), Qt::Key_Tab);
-  ASSERT_SOON(orders->model()->rowCount() > 0);
-
+  QWidget* screen = nullptr;
+  QTableView* orders = nullptr;
+  testing::listOrdersOf0001(host, screen, orders);
+  if (HasFatalFailure()) return;
   netclient::TNetConnection net;
-  net.Port = server.info().port;
-  net.Open();
-  ASSERT_TRUE(net.Login("GERENTE", "gerente123").ok);
+  testing::logInAside(net, server.info());
+  if (HasFatalFailure()) return;
   testing::LackingItem lacking;
   const QString order = testing::orderLackingOneItem(orders, net, lacking);
   ASSERT_FALSE(order.isEmpty());
