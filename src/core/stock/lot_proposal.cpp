@@ -14,6 +14,7 @@
 #include "core/stock/lot_proposal_plan.h"
 #include "core/stock/stock_position_lookup.h"
 #include "domain/quantities.h"
+#include "engine/filter_expression.h"
 #include "engine/value_text.h"
 #include "hostlib/busy.h"
 #include "hostlib/consiste.h"
@@ -37,13 +38,16 @@ std::optional<double> date(const engine::Field& f) {
 
 ScreenBookings bookingsOf(TfrmLiquidaItem& s) {
   ScreenBookings out;
+  // Only the product's rows at the item's branch: the filter, not a walk
+  // over every listed order's rows.
   engine::DataSet& rows = s.cdsEvolEstAux;
-  rows.setFiltered(false);
-  rows.copyFrom(s.cdsEvolEst);
   const engine::DataSet& item = s.cdsItemPedido;
+  rows.setFilter("CDFILIAL = " + engine::quoteFilterValue(item.field("CDFILIAL").asString()) +
+                 " AND CDPRODUTO = " + engine::quoteFilterValue(item.field("CDPRODUTO").asString()));
+  rows.setFiltered(true);
+  rows.copyFrom(s.cdsEvolEst);
   auto same = [&](const char* field) { return rows.field(field).asString() == item.field(field).asString(); };
   for (rows.first(); !rows.eof(); rows.next()) {
-    if (!same("CDFILIAL") || !same("CDPRODUTO")) continue;
     const std::string key = positionKey(rows);
     const double taken = rows.field("QTEXP").isNull() ? 0 : rows.field("QTEXP").asFloat();
     if (same("NRPEDIDO") && same("NRITEMPED")) {
