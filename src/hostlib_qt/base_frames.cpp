@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -100,7 +101,18 @@ GridScreenFrame::GridScreenFrame(hostlib::TfrmPadraoGrid& s, QWidget* parent)
 QToolButton* GridScreenFrame::addToolButton(hostlib::Control& button) {
   auto* tool = new QToolButton(toolBar_);
   bind(*tool, button);
-  toolBar_->insertWidget(spacer_, tool);
+  // A toolbar shows and hides its widgets through their actions only, and
+  // a changed action hands its enabled state on to its widget.
+  QAction* slot = toolBar_->insertWidget(spacer_, tool);
+  auto follow = [](QAction& a, const hostlib::Control& c) {
+    a.setEnabled(c.enabled());
+    a.setVisible(c.visible());
+  };
+  follow(*slot, button);
+  QPointer<QAction> guard(slot);
+  button.listen([guard, follow](hostlib::Control& c) {
+    if (guard) follow(*guard, c);
+  });
   connect(tool, &QToolButton::clicked, this, [this, &button] {
     if (onButtonClicked) onButtonClicked(button);
   });

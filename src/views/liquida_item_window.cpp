@@ -62,6 +62,7 @@ LiquidaItemWindow::LiquidaItemWindow(core::TfrmLiquidaItem& s, QWidget* parent)
   static_cast<QHBoxLayout*>(navigator()->layout())->addWidget(nome, 1);
 
   addToolButton(s.sbtFiltro)->setToolTip(QStringLiteral("Filtrar"));
+  addToolButton(s.sbtProporLotes)->setToolTip(QStringLiteral("Propor lotes (Ctrl+Shift+P)"));
 
   auto* layout = new QVBoxLayout(contentArea());
   layout->setContentsMargins(0, 0, 0, 0);
@@ -279,11 +280,11 @@ void LiquidaItemWindow::buildMenus() {
   core::TfrmLiquidaItem& s = screen_;
   QMenu* operations = menuBar()->addMenu(QStringLiteral("&Operações"));
   operations->setObjectName(QStringLiteral("mnuOperacoes"));
-  for (hostlib::MenuItem* item :
-       {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar, &s.mnuHistorico}) {
+  for (hostlib::MenuItem* item : {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar,
+                                  &s.mnuProporLotes, &s.mnuHistorico}) {
     if (item == &s.mnuFiltrar) operations->addSeparator();
     auto* action = new QAction(operations);
-    action->setCheckable(item != &s.mnuFiltrar && item != &s.mnuHistorico);
+    action->setCheckable(item != &s.mnuFiltrar && item != &s.mnuProporLotes && item != &s.mnuHistorico);
     if (!item->shortcut.empty()) action->setShortcut(QKeySequence(q(item->shortcut)));
     action->setShortcutContext(Qt::WindowShortcut);
     hostlib_qt::bind(*action, *item);

@@ -22,6 +22,10 @@ class AllocationTest : public ::testing::Test {
  protected:
   using Lines = std::vector<std::string>;
 
+  AllocationTest() = default;
+  // On a server of the test's own, whose data it changes.
+  explicit AllocationTest(const ped::testing::DemoServer& server) : h_(server) {}
+
   TfrmLiquidaItem& s() const { return h_.screen(); }
 
   // The branch chosen and every order of it listed, then the item page.

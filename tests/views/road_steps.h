@@ -24,6 +24,29 @@ inline int rowOf(const QTableView* grid, const QString& order) {
   return -1;
 }
 
+// The screen opened in `host` (its window 1000 × 720, maximized), branch
+// 0001 typed and left and the filter confirmed: `orders` lists its orders.
+inline void listOrdersOf0001(DemoHost& host, QWidget*& screen, QTableView*& orders) {
+  host.open();
+  screen = host.screen();
+  ASSERT_NE(screen, nullptr);
+  host.runtime->window().resize(1000, 720);
+  screen->parentWidget()->showMaximized();
+  orders = part<QTableView>(screen, "dbgPadrao");
+  EXPECT_SOON(focusInWindowOf(screen) == QStringLiteral("medCdFilial"));
+  static int filters = 0;  // outlives a dialog that opens after a failure here
+  confirmNextFilter(&filters);
+  QTest::keyClick(part<QLineEdit>(screen, "medCdFilial"), Qt::Key_Tab);
+  ASSERT_SOON(orders->model()->rowCount() > 0);
+}
+
+// A connection of the test's own to `server`, logged in as GERENTE.
+inline void logInAside(netclient::TNetConnection& net, const ped::testing::DemoServer& server) {
+  net.Port = server.port;
+  net.Open();
+  ASSERT_TRUE(net.Login("GERENTE", "gerente123").ok);
+}
+
 struct LackingItem {
   std::string item;
   double quantity = 0;

@@ -23,7 +23,6 @@ namespace {
 
 using testing::cell;
 using testing::columnTitled;
-using testing::confirmNextFilter;
 using testing::DemoHost;
 using testing::part;
 using testing::quantity;
@@ -41,23 +40,15 @@ TEST(SettlementRoadWindow, AnOrderMarkedJustifiedAndConfirmedComesBackWithTheSer
   // More orders than the shared server's: more of them short of one item's allocation.
   ped::testing::RunningDemoServer server({.orders = 120});
   DemoHost host(false, server.info());
-  host.open();
-  QWidget* screen = host.screen();
-  ASSERT_NE(screen, nullptr);
-  host.runtime->window().resize(1000, 720);
-  screen->parentWidget()->showMaximized();
-  auto* orders = part<QTableView>(screen, "dbgPadrao");
-  EXPECT_SOON(testing::focusInWindowOf(screen) == QStringLiteral("medCdFilial"));
-  int filters = 0;
-  confirmNextFilter(&filters);
-  QTest::keyClick(part<QLineEdit>(screen, "medCdFilial"), Qt::Key_Tab);
-  ASSERT_SOON(orders->model()->rowCount() > 0);
+  QWidget* screen = nullptr;
+  QTableView* orders = nullptr;
+  testing::listOrdersOf0001(host, screen, orders);
+  if (HasFatalFailure()) return;
 
   // A liquidable order of which one item lacks its allocation: the smallest such.
   netclient::TNetConnection net;
-  net.Port = server.info().port;
-  net.Open();
-  ASSERT_TRUE(net.Login("GERENTE", "gerente123").ok);
+  testing::logInAside(net, server.info());
+  if (HasFatalFailure()) return;
   testing::LackingItem lacking;
   const QString order = testing::orderLackingOneItem(orders, net, lacking);
   ASSERT_FALSE(order.isEmpty()) << "no order of 0001 short of one item's allocation";

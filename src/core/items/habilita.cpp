@@ -80,11 +80,14 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
     }
   }
 
+  // The proposal adds rows: where a row may be included, stock moving.
+  sbtProporLotes.setEnabled(sbtIncluir.enabled() && lotProposalOffered());
+
   const std::pair<hostlib::Control*, const hostlib::Control*> follow[] = {
       {&mnuVerificar, &sbtVerificar}, {&mnuProcurar, &sbtProcurar},     {&mnuFiltrar, &sbtFiltro},
       {&mnuPedido, &tshPadrao},       {&mnuItemPedido, &tshItemPedido}, {&mnuCancelar, &sbtCancelar},
       {&mnuConfirmar, &sbtConfirmar}, {&mnuJustExcl, &tshJustExcl},     {&mnuIncluir, &sbtIncluir},
-      {&mnuAlterar, &sbtAlterar},     {&mnuExcluir, &sbtExcluir}};
+      {&mnuAlterar, &sbtAlterar},     {&mnuExcluir, &sbtExcluir},       {&mnuProporLotes, &sbtProporLotes}};
   for (const auto& [menu, control] : follow) menu->setEnabled(control->enabled());
   mnuPedido.setChecked(pgcPadrao.isActive(tshPadrao));
   mnuItemPedido.setChecked(pgcPadrao.isActive(tshItemPedido));

@@ -25,6 +25,8 @@
 
 namespace ped::core {
 
+struct ScreenBookings;
+
 class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
  public:
   static constexpr std::string_view kScreenCode = "PED00800";
@@ -85,6 +87,9 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   hostlib::Control& ppmItemPedido;
   hostlib::MenuItem& mnuLiqu;
   hostlib::MenuItem& mnuExclLiqu;
+  // The lot proposal: a toolbar button and its entry of the operations menu.
+  hostlib::Control& sbtProporLotes;
+  hostlib::MenuItem& mnuProporLotes;
 
   static constexpr std::string_view kBranchMask = ">aaaa;0; ";
   std::string cdArvProdMask;  // edit mask of CDARVPROD, the host's product picture
@@ -214,6 +219,13 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void sbtIncluirClick();
   void sbtAlterarClick();
   void sbtExcluirClick();
+  // Fills the current item's allocation from the product's stock positions,
+  // earliest lot validity first, each row posted through the post checks;
+  // a refusal keeps the rows posted before it. Short stock is told by how
+  // much. Acts where sbtIncluirClick acts, on an item still taking rows.
+  void sbtProporLotesClick();
+  // The proposal exists where stock moves on settlement.
+  bool lotProposalOffered() const;
   CellPainting dbgLiqEstDrawColumnCell(std::size_t row, std::size_t column, CellState state) const;
 
   // ---- The operator's moves in the allocation grid, as the window forwards
@@ -381,6 +393,10 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // Cancel away from the allocation grid: every mark of the level in use
   // taken off, with what the marks had blocked, and both counts zeroed.
   void dropMarks();
+  // Looks the product's positions up, posts the planned rows and returns
+  // what the positions could not cover, under the busy indicator and the
+  // window's freeze, both released on every way out.
+  double proposeLots(double wanted, const ScreenBookings& booked);
   // ---- Order marking's walks (orders/order_walk.h)
   friend class OrderWalk;
   // The item fetch a cascade left for the end of its walk, and what the

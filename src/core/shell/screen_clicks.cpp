@@ -31,6 +31,8 @@ void TfrmLiquidaItem::click(hostlib::Control& control) {
       {&mnuAlterar, &TfrmLiquidaItem::sbtAlterarClick},
       {&sbtExcluir, &TfrmLiquidaItem::sbtExcluirClick},
       {&mnuExcluir, &TfrmLiquidaItem::sbtExcluirClick},
+      {&sbtProporLotes, &TfrmLiquidaItem::sbtProporLotesClick},
+      {&mnuProporLotes, &TfrmLiquidaItem::sbtProporLotesClick},
       {&sbtConfirmar, &TfrmLiquidaItem::sbtConfirmarClick},
       {&mnuConfirmar, &TfrmLiquidaItem::sbtConfirmarClick},
       {&sbtCancelar, &TfrmLiquidaItem::sbtCancelarClick},

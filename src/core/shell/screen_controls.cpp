@@ -70,6 +70,8 @@ TfrmLiquidaItem::TfrmLiquidaItem(const ScreenEnvironment& env)
       ppmItemPedido(add<Control>("ppmItemPedido")),
       mnuLiqu(ppmItemPedido.add<MenuItem>("mnuLiqu", "Liquidação")),
       mnuExclLiqu(ppmItemPedido.add<MenuItem>("mnuExclLiqu", "Exclusão da Liquidação")),
+      sbtProporLotes(add<Control>("sbtProporLotes")),
+      mnuProporLotes(add<MenuItem>("mnuProporLotes", "P&ropor lotes", "Ctrl+Shift+P")),
       qryFilial(*env.host.database, "qryFilial"),
       qryPesqFilial(*env.host.database, "qryPesqFilial"),
       qryJustExcl(*env.host.database, "qryJustExcl"),
@@ -89,6 +91,11 @@ void TfrmLiquidaItem::buildControls() {
   sbtFiltro.setEnabled(false);
   mnuFiltrar.setEnabled(false);
   mnuHistorico.setEnabled(false);
+  sbtProporLotes.setCaption("Propor lotes");
+  for (Control* c : {&sbtProporLotes, static_cast<Control*>(&mnuProporLotes)}) {
+    c->setEnabled(false);
+    c->setVisible(false);  // until the parameters say stock moves
+  }
   tshItemPedido.setEnabled(false);
   for (Control* c : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuProcurar, &mnuVerificar})
     c->setEnabled(false);

@@ -9,6 +9,8 @@
 namespace ped::core {
 
 void TfrmLiquidaItem::Habilita_Evol_Estq() {
+  for (hostlib::Control* c : {&sbtProporLotes, static_cast<hostlib::Control*>(&mnuProporLotes)})
+    c->setVisible(lotProposalOffered());
   if (!parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN")) {
     panEvolEstq.setVisible(false);
     return;
