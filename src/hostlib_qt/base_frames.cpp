@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
-#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>

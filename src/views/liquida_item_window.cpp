@@ -280,8 +280,8 @@ void LiquidaItemWindow::buildMenus() {
   core::TfrmLiquidaItem& s = screen_;
   QMenu* operations = menuBar()->addMenu(QStringLiteral("&Operações"));
   operations->setObjectName(QStringLiteral("mnuOperacoes"));
-  for (hostlib::MenuItem* item : {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar,
-                                  &s.mnuProporLotes, &s.mnuHistorico}) {
+  for (hostlib::MenuItem* item :
+       {&s.mnuPedido, &s.mnuItemPedido, &s.mnuJustExcl, &s.mnuFiltrar, &s.mnuProporLotes, &s.mnuHistorico}) {
     if (item == &s.mnuFiltrar) operations->addSeparator();
     auto* action = new QAction(operations);
     action->setCheckable(item != &s.mnuFiltrar && item != &s.mnuProporLotes && item != &s.mnuHistorico);
