@@ -1,9 +1,11 @@
 #include "hostlib_qt/list_window.h"
 
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -79,12 +81,18 @@ ListWindowDialog::ListWindowDialog(QWidget* parent, const hostlib::ListWindow& l
     layout->addWidget(detail_, 1);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showDetailsOf(row); });
     if (table_->rowCount() > 0) table_->setCurrentCell(0, 0);
-    resize(1440, 560);  // every column of a history line in view
+    fitOnScreen(QSize(1440, 560));  // every column of a history line in view, where the screen has room
   } else {
-    resize(720, 320);
+    fitOnScreen(QSize(720, 320));
   }
   layout->addWidget(buttons);
   table_->setFocus();
+}
+
+void ListWindowDialog::fitOnScreen(QSize wanted) {
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  if (screen) wanted = wanted.boundedTo(screen->availableGeometry().size() * 0.95);
+  resize(wanted);
 }
 
 void ListWindowDialog::showDetailsOf(int row) {

@@ -29,6 +29,8 @@ class ListWindowDialog : public QDialog {
 
  private:
   void showDetailsOf(int row);
+  // The size wanted, or less where the screen is smaller.
+  void fitOnScreen(QSize wanted);
 
   QTableWidget* table_;
   QLabel* summary_;
