@@ -11,7 +11,7 @@ namespace {
 
 // "code - name", or the code alone when there is no name.
 std::string codeAndName(const engine::DataSet& ds, const char* code, const char* name) {
-  std::string text = ds.field(code).asString();
+  std::string text = ds.field(code).displayText();
   const std::string n = ds.field(name).asString();
   if (!n.empty()) text += " - " + n;
   return text;

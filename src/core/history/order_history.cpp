@@ -5,6 +5,7 @@
 #include "core/history/history_list.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/remote_call.h"
+#include "hostlib/edit_mask.h"
 
 namespace ped::core {
 
@@ -14,6 +15,10 @@ void TfrmLiquidaItem::mnuHistoricoClick() {
   engine::DataSet history("cdsHistorico"), positions("cdsHistPosicao");
   defineFields(history, domain::layouts::orderHistory(), {});
   defineFields(positions, domain::layouts::historyPositions(), {});
+  // Products read as the item list shows them, in the host's picture.
+  history.field("CDARVPROD").onGetText = [this](const engine::Field&, std::string& text, bool) {
+    text = hostlib::EditMask(cdArvProdMask).format(text);
+  };
   callServer(*this, "GetHistorico", {cdsPedido.field("CDFILIAL").asString(), order}, {&history, &positions});
   dialogs.showList(historyList(order, history, positions));
 }
