@@ -91,13 +91,8 @@ TEST(LotProposalWindow, TheShortcutFillsTheItemsRowsAndTheServerSettlesThem) {
   ASSERT_SOON(orders->isVisible());
   testing::clickOrderMark(orders, order, QStringLiteral("S"));
   if (HasFatalFailure()) return;
-  pages->setCurrentIndex(2);
-  auto* code = part<QLineEdit>(screen, "edtCdJust");
-  ASSERT_SOON(code->isVisible());
-  code->setFocus();
-  QTest::keyClicks(code, QStringLiteral("4"));
-  QTest::keyClick(code, Qt::Key_Tab);
-  ASSERT_SOON(!part<QLineEdit>(screen, "edtDsJust")->text().isEmpty());
+  testing::justifyWith(screen, QStringLiteral("4"));
+  if (HasFatalFailure()) return;
   QStringList asked;
   testing::yesToQuestions(2, &asked);
   part<QToolButton>(screen, "sbtConfirmar")->click();

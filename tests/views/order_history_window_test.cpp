@@ -27,24 +27,16 @@ std::string packetOf(const char* fields, const std::string& rows) {
 TEST(OrderHistoryWindow, ShowsTheSettlementWithItsStockAndTheExclusionThatReversedIt) {
   ped::testing::RunningDemoServer server({.orders = 120});
   DemoHost host(false, server.info());
-  host.open();
-  QWidget* screen = host.screen();
-  ASSERT_NE(screen, nullptr);
-  host.runtime->window().resize(1000, 640);
-  screen->parentWidget()->showMaximized();
-  auto* orders = part<QTableView>(screen, "dbgPadrao");
-  EXPECT_SOON(focusInWindowOf(screen) == QStringLiteral("medCdFilial"));
-  int filters = 0;
-  confirmNextFilter(&filters);
-  QTest::keyClick(part<QLineEdit>(screen, "medCdFilial"), Qt::Key_Tab);
-  ASSERT_SOON(orders->model()->rowCount() > 0);
+  QWidget* screen = nullptr;
+  QTableView* orders = nullptr;
+  listOrdersOf0001(host, screen, orders);
+  if (HasFatalFailure()) return;
 
   // The road: an item's stock allocated, the order marked, justified and
   // confirmed; then another desk excludes that item's settlement.
   netclient::TNetConnection desk;
-  desk.Port = server.info().port;
-  desk.Open();
-  ASSERT_TRUE(desk.Login("GERENTE", "gerente123").ok);
+  logInAside(desk, server.info());
+  if (HasFatalFailure()) return;
   LackingItem lacking;
   const QString order = orderLackingOneItem(orders, desk, lacking);
   ASSERT_FALSE(order.isEmpty());
@@ -57,12 +49,8 @@ TEST(OrderHistoryWindow, ShowsTheSettlementWithItsStockAndTheExclusionThatRevers
   ASSERT_SOON(orders->isVisible());
   clickOrderMark(orders, order, QStringLiteral("S"));
   if (HasFatalFailure()) return;
-  pages->setCurrentIndex(2);
-  auto* code = part<QLineEdit>(screen, "edtCdJust");
-  ASSERT_SOON(code->isVisible());
-  code->setFocus();
-  QTest::keyClicks(code, QStringLiteral("4"));
-  QTest::keyClick(code, Qt::Key_Tab);
+  justifyWith(screen, QStringLiteral("4"));
+  if (HasFatalFailure()) return;
   QStringList asked;
   yesToQuestions(2, &asked);
   part<QToolButton>(screen, "sbtConfirmar")->click();

@@ -151,6 +151,17 @@ inline void clickOrderMark(QTableView* orders, const QString& order, const QStri
   ASSERT_SOON(orders->model()->index(rowOf(orders, order), 0).data().toString() == mark);
 }
 
+// The justification page's code typed and left: its description shows.
+inline void justifyWith(QWidget* screen, const QString& justification) {
+  part<QTabWidget>(screen, "pgcPadrao")->setCurrentIndex(2);
+  auto* code = part<QLineEdit>(screen, "edtCdJust");
+  ASSERT_SOON(code->isVisible());
+  code->setFocus();
+  QTest::keyClicks(code, justification);
+  QTest::keyClick(code, Qt::Key_Tab);
+  ASSERT_SOON(!part<QLineEdit>(screen, "edtDsJust")->text().isEmpty());
+}
+
 // Answers the next `count` question boxes Sim, noting their texts; `then`
 // runs after the last one.
 inline void yesToQuestions(int count, QStringList* asked, std::function<void(QMessageBox*)> each = {},
