@@ -1,6 +1,6 @@
 #pragma once
-// The one-character codes of order and item statuses and of the marks, and
-// the levels of a marking. Packets carry them as text; the rules on them are
+// The one-character codes of order and item statuses and of the marks.
+// Packets carry them as text; the rules on them are
 // in status_rules.h.
 
 #include <string_view>
@@ -33,11 +33,5 @@ inline constexpr std::string_view Unmarked = "N";
 inline constexpr std::string_view Blocked = "B";    // orders only: of the other kind than those marked
 inline constexpr std::string_view Unmarkable = "";  // items only
 }  // namespace mark
-
-// The level of the last marking, as the screen remembers it.
-namespace marking_level {
-inline constexpr std::string_view Order = "PEDIDO";
-inline constexpr std::string_view Item = "ITEMPEDIDO";
-}  // namespace marking_level
 
 }  // namespace ped::domain

@@ -10,6 +10,11 @@ bool isLiquidableOrder(std::string_view s) {
 
 bool isReversibleOrder(std::string_view s) { return s == order_status::SettledByHand; }
 
+bool isMarkableOrder(std::string_view s) {
+  return std::find(kMarkableOrderStatuses.begin(), kMarkableOrderStatuses.end(), s) !=
+         kMarkableOrderStatuses.end();
+}
+
 bool isSettledOrder(std::string_view s) {
   return s == order_status::Settled || s == order_status::SettledByHand;
 }

@@ -19,6 +19,11 @@ inline constexpr std::array<std::string_view, 4> kOpenItemStatuses = {
 bool isLiquidableOrder(std::string_view orderStatus);
 // Orders whose settlement by hand may be reversed.
 bool isReversibleOrder(std::string_view orderStatus);
+// Orders an operation can take: to settle, or to reverse. Settled orders
+// (and unknown statuses) are inert: they carry no mark.
+inline constexpr std::array<std::string_view, 3> kMarkableOrderStatuses = {
+    order_status::InProgress, order_status::PartlyServed, order_status::SettledByHand};
+bool isMarkableOrder(std::string_view orderStatus);
 // Orders with nothing open: settled, or settled by hand.
 bool isSettledOrder(std::string_view orderStatus);
 
@@ -29,7 +34,10 @@ bool isSettledItem(std::string_view itemStatus);
 // Items whose settlement by hand may be reversed.
 bool isReversibleItem(std::string_view itemStatus);
 // Items the operator may mark: open ones, to settle, and those settled by
-// hand, to reverse.
+// hand, to reverse. Settled and cancelled items are inert.
+inline constexpr std::array<std::string_view, 5> kMarkableItemStatuses = {
+    item_status::Pending, item_status::Confirmed, item_status::Approved, item_status::PartlyServed,
+    item_status::SettledByHand};
 bool isMarkableItem(std::string_view itemStatus);
 // Items that take stock allocation rows: pending, confirmed, approved (a
 // partly served item's stock has already left).

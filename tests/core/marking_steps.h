@@ -11,6 +11,7 @@
 
 #include "core/allocation_packet.h"
 #include "core/filter_steps.h"
+#include "core/orders/marking_state.h"
 #include "hostlib/consiste.h"
 #include "hostlib/keys.h"
 
@@ -89,6 +90,14 @@ class MarkingTest : public ::testing::Test {
   // "NRPEDIDO status mark" of every order, in list order (mark "-" when empty).
   Lines orderMarks() const { return marks(s().cdsPedido, "NRPEDIDO", "IDSITPEDIDO"); }
   Lines itemMarks() const { return marks(s().cdsItemPedido, "NRITEMPED", "IDSITITEMPED"); }
+  // The marking's counts (orders marked/unmarked/blocked, items
+  // marked/unmarked/unmarkable) and the operation Confirmar would carry out.
+  std::string markingState() const {
+    static const char* const names[] = {"nenhuma", "liquidar pedidos", "excluir pedidos", "liquidar itens",
+                                        "excluir itens"};
+    return marking.summary() +
+           " op=" + names[static_cast<int>(marking.operation(s().cdsPedido, s().cdsItemPedido))];
+  }
   std::string currentOrder() const { return s().cdsPedido.field("NRPEDIDO").asString(); }
   std::string currentItem() const { return s().cdsItemPedido.field("NRITEMPED").asString(); }
   // What the host showed since the last look, the busy indicator left out.

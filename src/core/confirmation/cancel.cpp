@@ -58,8 +58,6 @@ void TfrmLiquidaItem::dropMarks() {
       if (itemMark(*this) == domain::mark::Unmarkable && domain::isMarkableItem(itemStatus(*this)))
         setItemMark(*this, domain::mark::Unmarked);
   }
-  inContPedidoCh = 0;
-  inContItemPedidoCh = 0;
   habilita("");
 }
 

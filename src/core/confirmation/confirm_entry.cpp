@@ -1,43 +1,44 @@
 // The confirm button: on the allocation grid it posts the row being edited
 // and sends nothing; elsewhere it turns the marks into one of the four
-// server operations, chosen by the page, the level of the last marking and
-// the status of what was marked.
+// server operations, chosen by what is marked and the page in use.
 
 #include "core/confirmation/confirmation_run.h"
+#include "core/orders/marking_state.h"
 #include "core/stock/allocation_editing.h"
 #include "domain/status_codes.h"
 
 namespace ped::core {
 namespace {
 
-enum class Operation { None, OrderLiquidation, ItemLiquidation, Exclusion };
-
-Operation chooseOperation(const TfrmLiquidaItem& s) {
-  namespace level = domain::marking_level;
-  const bool orders = s.pgcPadrao.isActive(s.tshPadrao);
-  const bool items = s.pgcPadrao.isActive(s.tshItemPedido);
+// The operation the marked rows call for, on the pages it may run from.
+// Read from the rows themselves: a click that changes no mark cannot turn
+// an exclusion into a settlement.
+MarkedOperation chooseOperation(const TfrmLiquidaItem& s) {
   const bool justification = s.pgcPadrao.isActive(s.tshJustExcl);
-  const std::string& item = stSituacaoItemPedido;
-  const bool openItem = item == "1" || item == "2" || item == "3" || item == "7";
-  if ((orders || justification) && stSituacaoPedido != domain::order_status::SettledByHand &&
-      sttshUltimate == level::Order)
-    return Operation::OrderLiquidation;
-  if (openItem && (items || justification) && sttshUltimate == level::Item) return Operation::ItemLiquidation;
-  if (item == domain::item_status::SettledByHand || stSituacaoPedido == domain::order_status::SettledByHand)
-    return Operation::Exclusion;
-  return Operation::None;
+  const MarkedOperation operation = marking.operation(s.cdsPedido, s.cdsItemPedido);
+  switch (operation) {
+    case MarkedOperation::OrderLiquidation:
+    case MarkedOperation::OrderExclusion:
+      return s.pgcPadrao.isActive(s.tshPadrao) || justification ? operation : MarkedOperation::None;
+    case MarkedOperation::ItemLiquidation:
+    case MarkedOperation::ItemExclusion:
+      return s.pgcPadrao.isActive(s.tshItemPedido) || justification ? operation : MarkedOperation::None;
+    case MarkedOperation::None:
+      break;
+  }
+  return MarkedOperation::None;
 }
 
 // The justification first; the exclusion's question is asked with the
 // window already frozen and the indicator up.
-void excludeSettlements(ConfirmationRun& run) {
+void excludeSettlements(ConfirmationRun& run, MarkedOperation operation) {
   TfrmLiquidaItem& s = run.screen;
   s.Vd_JustExcl(true);
   run.begin();
   const hostlib::BusyGuard busy(s.showavi, hostlib::BusyKind::Confirmation);
-  if (sttshUltimate == domain::marking_level::Order)
+  if (operation == MarkedOperation::OrderExclusion)
     excludeOrderSettlements(run);
-  else if (sttshUltimate == domain::marking_level::Item)
+  else
     excludeItemSettlements(run);
 }
 
@@ -50,17 +51,18 @@ void TfrmLiquidaItem::sbtConfirmarClick() {
       postLiqEst();  // its checks may refuse it, ending here
     } else {
       Vd_Check();
-      switch (chooseOperation(*this)) {
-        case Operation::OrderLiquidation:
+      switch (const MarkedOperation operation = chooseOperation(*this)) {
+        case MarkedOperation::OrderLiquidation:
           liquidateOrders(run);
           break;
-        case Operation::ItemLiquidation:
+        case MarkedOperation::ItemLiquidation:
           liquidateItems(run);
           break;
-        case Operation::Exclusion:
-          excludeSettlements(run);
+        case MarkedOperation::OrderExclusion:
+        case MarkedOperation::ItemExclusion:
+          excludeSettlements(run, operation);
           break;
-        case Operation::None:
+        case MarkedOperation::None:
           break;
       }
     }

@@ -12,8 +12,6 @@ void excludeItemSettlements(ConfirmationRun& run) {
              {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
              s.cdsItemPedido, 1);
     s.Deschecar();
-    inContPedidoCh = 0;
-    inContItemPedidoCh = 0;
     s.AtualizaPedido(false);
   }
   s.edtCdJust.setText("");

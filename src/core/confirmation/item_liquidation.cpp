@@ -16,8 +16,6 @@ void liquidateItems(ConfirmationRun& run) {
             {s.vantora.Operador(), netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.edtCdJust.text()},
             s.cdsItemPedido, 1);
         s.Deschecar();
-        inContPedidoCh = 0;
-        inContItemPedidoCh = 0;
         s.AtualizaPedido(false);
       });
   if (s.pgcPadrao.isActive(s.tshJustExcl)) {

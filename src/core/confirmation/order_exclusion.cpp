@@ -19,11 +19,9 @@ void excludeOrderSettlements(ConfirmationRun& run) {
       s.fetchItemsOf(branches[i], orders[i]);
       {
         const engine::ControlsDisabled quiet(s.cdsItemPedido);
-        for (s.cdsItemPedido.first(); !s.cdsItemPedido.eof(); s.cdsItemPedido.next()) {
+        for (s.cdsItemPedido.first(); !s.cdsItemPedido.eof(); s.cdsItemPedido.next())
           setItemMark(s, domain::mark::Marked);
-          s.habilita("");
-          stSituacaoItemPedido = itemStatus(s);
-        }
+        s.habilita("");
       }
       run.send("SetDesfazLiq",
                {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
@@ -32,8 +30,6 @@ void excludeOrderSettlements(ConfirmationRun& run) {
     // The orders as the server now has them, none marked: kept marks would
     // stand for settlements that are gone, and would leave the item page
     // shown but unusable.
-    inContPedidoCh = 0;
-    inContItemPedidoCh = 0;
     s.AtualizaPedido(false);
     s.tshItemPedido.setEnabled(true);
   }

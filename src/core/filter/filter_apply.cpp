@@ -197,8 +197,6 @@ void TfrmFiltroLiquidaItem::sbtConfirmaClick() {
   TfrmLiquidaItem& screen = filteredScreen();
   buildArguments(screen);
   recordFilter();
-  inContPedidoCh = 0;
-  inContItemPedidoCh = 0;
   runQuery(screen);
   screen.habilita("F");
   Close();

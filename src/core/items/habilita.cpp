@@ -1,6 +1,7 @@
 // Which buttons, pages, branch controls and menu entries of the main screen
 // are enabled, from the marks, the page in use and the allocation rows.
 
+#include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_rules.h"
 
@@ -21,8 +22,8 @@ bool currentItemTakesAllocation(const engine::DataSet& items) {
 }  // namespace
 
 void TfrmLiquidaItem::habilita(std::string_view A) {
-  const int markedOrders = inContPedidoCh;
-  const int markedItems = inContItemPedidoCh;
+  const int markedOrders = marking.markedOrders();
+  const int markedItems = marking.markedItems();
   const bool noOrders = empty(cdsPedido);
   const bool noItems = empty(cdsItemPedido);
   const bool editingAllocation = editing(cdsEvolEst);

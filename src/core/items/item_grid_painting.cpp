@@ -6,6 +6,7 @@
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/grid_cell_steps.h"
 #include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "hostlib/edit_mask.h"
 #include "hostlib/number_format.h"
 
@@ -80,7 +81,12 @@ CellPainting paintItemCell(const engine::DataSet& items, const hostlib::Grid& gr
   CellText text = itemText(field, items.cellAt(row, field.index()), productMask);
   cell.text = std::move(text.text);
   cell.alignment = text.alignment;
-  if (isField(fieldName, "IDCHECK")) finishMarkCell(cell, itemMarkImage(textAt(items, row, "IDCHECK")));
+  // An item no operation takes shows as unmarkable, whatever its mark says.
+  if (isField(fieldName, "IDCHECK")) {
+    const std::string_view status = textAt(items, row, "IDSITITEMPED");
+    finishMarkCell(cell, itemMarkImage(domain::isMarkableItem(status) ? textAt(items, row, "IDCHECK")
+                                                                      : domain::mark::Unmarkable));
+  }
   return cell;
 }
 

@@ -2,6 +2,7 @@
 // mark of it.
 
 #include "core/items/item_marks.h"
+#include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/grid_cell_steps.h"
 #include "domain/status_codes.h"
@@ -9,27 +10,22 @@
 #include "engine/scope_exit.h"
 
 namespace ped::core {
-namespace {
 
-// Whether some item of the list has `value` in `field`. Reads the rows
-// without moving the cursor, so no scroll handler runs.
-bool anyItem(const engine::DataSet& items, std::string_view field, std::string_view value) {
-  if (!items.active()) return false;
-  for (std::size_t row = 0; row < items.recordCount(); ++row)
-    if (textAt(items, row, field) == value) return true;
-  return false;
-}
-
-}  // namespace
-
-bool TfrmLiquidaItem::AlgumDeschItemPedido() {
-  return anyItem(cdsItemPedido, "IDCHECK", domain::mark::Unmarked);
-}
+bool TfrmLiquidaItem::AlgumDeschItemPedido() { return marking.unmarkedItems() > 0; }
 
 bool TfrmLiquidaItem::TodosMesmaSitItemPed() {
-  const bool settling = anyItem(cdsItemPedido, "IDSITITEMPED", domain::item_status::Confirmed) ||
-                        anyItem(cdsItemPedido, "IDSITITEMPED", domain::item_status::Approved);
-  return !settling || !anyItem(cdsItemPedido, "IDSITITEMPED", domain::item_status::SettledByHand);
+  // The same partition as the click's (any open item against a settlement
+  // to reverse), among the items that can still be marked: once the pop-up
+  // emptied one kind, the title marks the rest of the other.
+  bool open = false, reversible = false;
+  if (cdsItemPedido.active())
+    for (std::size_t row = 0; row < cdsItemPedido.recordCount(); ++row) {
+      if (textAt(cdsItemPedido, row, "IDCHECK") == domain::mark::Unmarkable) continue;
+      const std::string_view status = textAt(cdsItemPedido, row, "IDSITITEMPED");
+      open = open || domain::isOpenItem(status);
+      reversible = reversible || domain::isReversibleItem(status);
+    }
+  return !(open && reversible);
 }
 
 void TfrmLiquidaItem::LimpezaItemPedido() {
@@ -38,10 +34,7 @@ void TfrmLiquidaItem::LimpezaItemPedido() {
     edtCdJust.setText("");
     habilita("");
   }};
-  if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) {
-    inContItemPedidoCh = 0;
-    return;
-  }
+  if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) return;
   const engine::ControlsDisabled frozen(cdsItemPedido);
   stNrItemPed = cdsItemPedido.field("NRITEMPED").asString();
   const engine::ScopeExit back{[this] { returnToItem(*this, stNrItemPed); }};
@@ -51,9 +44,6 @@ void TfrmLiquidaItem::LimpezaItemPedido() {
   for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next())
     setItemMark(
         *this, domain::isMarkableItem(itemStatus(*this)) ? domain::mark::Unmarked : domain::mark::Unmarkable);
-  inContItemPedidoCh = 0;
-  const int unmarkable = inContDesabilitadosIPed;
-  const engine::OnFailure recount{[unmarkable] { inContDesabilitadosIPed = unmarkable; }};
   DesabilitacaoDefaultItemPed();
 }
 

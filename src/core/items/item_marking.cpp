@@ -2,10 +2,16 @@
 // on the mark column's title (mark all, clear all, or the operation
 // pop-up), and the rule that keeps the marked items of one kind.
 
+#include <optional>
+#include <vector>
+
 #include "core/items/item_marks.h"
+#include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/grid_cell_steps.h"
 #include "core/shell/window_lock.h"
 #include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "engine/scope_exit.h"
 
 namespace ped::core {
@@ -18,48 +24,60 @@ bool clearsJustification(std::string_view status) {
 }
 
 // The marked items are of one kind: settlements to reverse (status "6") or
-// items to settle (every other status). Items of the other kind than
+// items to settle (the open statuses). Items of the other kind than
 // `status` lose their mark.
 void keepOneKind(TfrmLiquidaItem& s, std::string_view status) {
-  const bool reversing = status == domain::item_status::SettledByHand;
   engine::DataSet& items = s.cdsItemPedido;
-  for (items.first(); !items.eof(); items.next()) {
-    const bool otherKind = (itemStatus(s) == domain::item_status::SettledByHand) != reversing;
-    if (otherKind && itemMark(s) != domain::mark::Unmarkable) setItemMark(s, domain::mark::Unmarkable);
-  }
+  for (items.first(); !items.eof(); items.next())
+    if (!sameItemKind(itemStatus(s), status) && itemMark(s) != domain::mark::Unmarkable)
+      setItemMark(s, domain::mark::Unmarkable);
 }
 
-// Marks every item marked "N" that passes its stock check. The first
-// refusal unmarks every item and leaves the refused one current.
+// The status of some marked item, or nothing when none is marked.
+std::optional<std::string> markedKind(const engine::DataSet& items) {
+  for (std::size_t row = 0; row < items.recordCount(); ++row)
+    if (textAt(items, row, "IDCHECK") == domain::mark::Marked)
+      return std::string(textAt(items, row, "IDSITITEMPED"));
+  return std::nullopt;
+}
+
+// Marks every unmarked item of the marked ones' kind (of any, when none is
+// marked: the list is then of one kind) that passes its stock check. The
+// first refusal takes off the marks this pass gave and leaves the refused
+// item current.
 void markAllItems(TfrmLiquidaItem& s) {
   engine::DataSet& items = s.cdsItemPedido;
+  const std::optional<std::string> kind = markedKind(items);
   const engine::ControlsDisabled frozen(items);
   stNrItemPed = items.field("NRITEMPED").asString();
   const engine::ScopeExit back{[&] { returnToItem(s, stNrItemPed); }};
   const engine::ScopeExit enable{[&] { s.habilita("F"); }};
-  for (items.first(); !items.eof(); items.next()) {
-    if (itemMark(s) != domain::mark::Unmarked) continue;
-    {
-      const engine::OnFailure rollback{[&] {
-        stNrItemPed = items.field("NRITEMPED").asString();
-        for (items.first(); !items.eof(); items.next())
-          if (itemMark(s) == domain::mark::Marked) setItemMark(s, domain::mark::Unmarked);
-      }};
-      checkItemStock(s);
+  std::vector<std::string> markedHere;
+  const engine::OnFailure rollback{[&] {
+    stNrItemPed = items.field("NRITEMPED").asString();
+    for (const std::string& number : markedHere) {
+      returnToItem(s, number);
+      setItemMark(s, domain::mark::Unmarked);
     }
+  }};
+  for (items.first(); !items.eof(); items.next()) {
+    const std::string status = itemStatus(s);
+    if (itemMark(s) != domain::mark::Unmarked || !domain::isMarkableItem(status) ||
+        (kind && !sameItemKind(status, *kind)))
+      continue;
+    checkItemStock(s);
     setItemMark(s, domain::mark::Marked);
-    stSituacaoItemPedido = itemStatus(s);
+    markedHere.push_back(items.field("NRITEMPED").asString());
   }
 }
 
 }  // namespace
 
 void TfrmLiquidaItem::dbgItemPedidoCellClick(std::size_t column) {
-  sttshUltimate = domain::marking_level::Item;
-  stSituacaoPedido.clear();
   if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) return;
 
-  if (isItemMarkColumn(*this, column) || boTeclado) {
+  // Items no operation takes keep whatever the list shows.
+  if ((isItemMarkColumn(*this, column) || boTeclado) && domain::isMarkableItem(itemStatus(*this))) {
     const std::string mark = itemMark(*this);
     if (mark == domain::mark::Unmarked) {
       // Checked before the row goes into edit: a refusal leaves nothing
@@ -67,16 +85,15 @@ void TfrmLiquidaItem::dbgItemPedidoCellClick(std::size_t column) {
       checkItemStock(*this);
       setItemMark(*this, domain::mark::Marked);
       habilita("");
-      stSituacaoItemPedido = itemStatus(*this);
     } else if (mark == domain::mark::Marked) {
       setItemMark(*this, domain::mark::Unmarked);
       // Nothing left marked: both kinds become markable again.
-      if (inContItemPedidoCh == 0) LimpezaItemPedido();
+      if (marking.markedItems() == 0) LimpezaItemPedido();
     }
   }
 
   const bool marked = itemMark(*this) == domain::mark::Marked;
-  if (marked && clearsJustification(stSituacaoItemPedido)) {
+  if (marked && clearsJustification(itemStatus(*this))) {
     tshJustExcl.setEnabled(true);
     edtCdJust.setText("");
     edtDsJust.setText("");
@@ -90,16 +107,12 @@ void TfrmLiquidaItem::dbgItemPedidoCellClick(std::size_t column) {
 }
 
 void TfrmLiquidaItem::dbgItemPedidoTitleClick(std::size_t column) {
-  sttshUltimate = domain::marking_level::Item;
-  stSituacaoPedido.clear();
   if (!isItemMarkColumn(*this, column) && !boTeclado) return;
   if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) return;
   // Every item unmarkable: nothing to mark or clear.
-  if (inContDesabilitadosIPed >= 0 &&
-      cdsItemPedido.recordCount() == static_cast<std::size_t>(inContDesabilitadosIPed))
-    return;
+  if (marking.markedItems() + marking.unmarkedItems() == 0) return;
 
-  if (inContItemPedidoCh == 0 && !TodosMesmaSitItemPed()) {
+  if (marking.markedItems() == 0 && !TodosMesmaSitItemPed()) {
     // Both kinds markable: the operator chooses the operation.
     if (window() != nullptr) window()->popupAtPointer(ppmItemPedido);
     return;

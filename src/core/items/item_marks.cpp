@@ -3,6 +3,7 @@
 
 #include "core/items/item_marks.h"
 
+#include "core/orders/marking_state.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
 #include "engine/data_set.h"
@@ -15,10 +16,7 @@ void setItemMark(TfrmLiquidaItem& s, std::string_view mark) {
   s.cdsItemPedido.edit();
   field.setString(mark);
   s.cdsItemPedido.post();
-  // Counted from the change itself, so a mark written twice, or an "S"
-  // emptied by the one-kind rule, never leaves a counter off.
-  inContItemPedidoCh += (mark == domain::mark::Marked) - (was == domain::mark::Marked);
-  inContDesabilitadosIPed += (mark == domain::mark::Unmarkable) - (was == domain::mark::Unmarkable);
+  marking.itemMarkChanged(was, mark);
 }
 
 std::string itemMark(const TfrmLiquidaItem& s) { return s.cdsItemPedido.field("IDCHECK").asString(); }

@@ -11,8 +11,7 @@
 namespace ped::core {
 
 // Writes `mark` on the current item of cdsItemPedido (edit, assign, post)
-// and keeps inContItemPedidoCh (marks "S") and inContDesabilitadosIPed
-// (empty marks) equal to what the list holds.
+// and has `marking` count the change. The only writer of an item's mark.
 // REQUIRES: cdsItemPedido has a current row and no pending edit.
 void setItemMark(TfrmLiquidaItem& s, std::string_view mark);
 

@@ -1,28 +1,25 @@
-// The operation a confirmation will carry out: the check that something is
-// marked on the page in use, the item page's entry, and the item pop-up's
-// entries (the order pop-up's are with the order marking).
+// The check that something is marked on the page in use, and the item
+// pop-up's entries (the order pop-up's are with the order marking).
 
 #include "core/items/item_marks.h"
+#include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "engine/scope_exit.h"
 #include "hostlib/consiste.h"
 
 namespace ped::core {
 namespace {
 
-bool isInside(const hostlib::Control* control, const hostlib::Control& container) {
-  for (const hostlib::Control* c = control; c != nullptr; c = c->parent())
-    if (c == &container) return true;
-  return false;
-}
-
-// Marks every item of the operation chosen from the item pop-up and empties
-// the marks of the other kind; items of neither kind keep their mark. No
-// stock check: the operator chose from a list with nothing marked.
+// Marks the items of the operation chosen from the item pop-up (the
+// settlements to reverse; or the confirmed and approved items to settle)
+// and empties the marks of the other kind, so that nothing of it can be
+// marked beside them. Pending and partly served items stay markable for a
+// settlement. No stock check: the operator chose from a list with nothing
+// marked.
 void markItemsForOperation(TfrmLiquidaItem& s, bool reversal) {
   if (s.window() != nullptr) s.window()->repaint();
-  stSituacaoItemPedido = reversal ? domain::item_status::SettledByHand : domain::item_status::Approved;
   engine::DataSet& items = s.cdsItemPedido;
   if (items.active() && !items.isEmpty()) {
     stNrItemPed = items.field("NRITEMPED").asString();
@@ -30,11 +27,12 @@ void markItemsForOperation(TfrmLiquidaItem& s, bool reversal) {
     const engine::ScopeExit back{[&] { returnToItem(s, stNrItemPed); }};
     for (items.first(); !items.eof(); items.next()) {
       const std::string status = itemStatus(s);
-      const bool reversible = status == domain::item_status::SettledByHand;
-      const bool settling =
-          status == domain::item_status::Confirmed || status == domain::item_status::Approved;
-      if (reversible || settling)
-        setItemMark(s, reversible == reversal ? domain::mark::Marked : domain::mark::Unmarkable);
+      if (!domain::isMarkableItem(status)) continue;
+      if (domain::isReversibleItem(status) != reversal)
+        setItemMark(s, domain::mark::Unmarkable);
+      else if (reversal || status == domain::item_status::Confirmed ||
+               status == domain::item_status::Approved)
+        setItemMark(s, domain::mark::Marked);
     }
   }
   s.habilita("");
@@ -45,10 +43,10 @@ void markItemsForOperation(TfrmLiquidaItem& s, bool reversal) {
 void TfrmLiquidaItem::Vd_Check() {
   hostlib::Grid* grid = nullptr;
   const char* message = nullptr;
-  if (pgcPadrao.isActive(tshPadrao) && inContPedidoCh == 0) {
+  if (pgcPadrao.isActive(tshPadrao) && marking.markedOrders() == 0) {
     grid = &dbgPadrao;
     message = "NENHUM_CHECK_PEDIDO";
-  } else if (pgcPadrao.isActive(tshItemPedido) && inContItemPedidoCh == 0) {
+  } else if (pgcPadrao.isActive(tshItemPedido) && marking.markedItems() == 0) {
     grid = &dbgItemPedido;
     message = "NENHUM_CHECK_ITEMPEDIDO";
   }
@@ -57,15 +55,6 @@ void TfrmLiquidaItem::Vd_Check() {
   // The operator is back where he marks, then the operation ends.
   setFocus(*grid);
   throw hostlib::Abort();
-}
-
-void TfrmLiquidaItem::tshItemPedidoEnter() { stSituacaoPedido.clear(); }
-
-void TfrmLiquidaItem::focusMoved(hostlib::Control* from, hostlib::Control& to) {
-  // The page is entered only from outside it: moving between its grids, or
-  // a page change whose focus lands on the grid already focused, is no
-  // entry.
-  if (isInside(&to, tshItemPedido) && !isInside(from, tshItemPedido)) tshItemPedidoEnter();
 }
 
 void TfrmLiquidaItem::mnuLiquClick() { markItemsForOperation(*this, false); }

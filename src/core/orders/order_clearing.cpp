@@ -1,31 +1,27 @@
 // Taking the marks off the orders: clear all from the mark title, and the
 // unmarking a confirmation or a cancel asks for.
 
+#include "core/items/item_marks.h"
+#include "core/orders/marking_state.h"
 #include "core/orders/order_marks.h"
 #include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_codes.h"
+#include "domain/status_rules.h"
 #include "engine/scope_exit.h"
 
 namespace ped::core {
 
 void TfrmLiquidaItem::LimpezaPedido() {
   if (!cdsPedido.active() || cdsPedido.isEmpty()) return;
-  // Settled orders keep their marks: the count is what is left marked, so
-  // that unmarking one of them later cannot take it below zero. Also when
-  // the pass fails: the marks it took off are off.
-  const engine::ScopeExit recount{[this] {
-    inContPedidoCh = 0;
-    const std::size_t m = cdsPedido.field("IDCHECK").index();
-    for (std::size_t row = 0; row < cdsPedido.recordCount(); ++row)
-      if (cdsPedido.displayTextAt(row, m) == domain::mark::Marked) ++inContPedidoCh;
-    habilita("");
-  }};
+  // The controls follow the marks taken off, also when the pass fails.
+  const engine::ScopeExit enable{[this] { habilita(""); }};
   OrderWalk walk(*this);
   cdsPedido.first();
   stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
+  // Inert orders carry no mark to clear.
   for (; !cdsPedido.eof(); cdsPedido.next())
-    if (cdsPedido.field("IDSITPEDIDO").asString() != domain::order_status::Settled)
+    if (domain::isMarkableOrder(cdsPedido.field("IDSITPEDIDO").asString()))
       assignOrderMark(*this, domain::mark::Unmarked);
   walk.finish();
   cdsPedido.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
@@ -45,13 +41,8 @@ void TfrmLiquidaItem::Deschecar() {
     // load get their totals.
     const engine::DetachedHandler noTotals(cdsItemPedido.events.onCalcFields);
     const engine::ControlsDisabled frozen(cdsItemPedido);
-    engine::Field& mark = cdsItemPedido.field("IDCHECK");
-    for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next()) {
-      if (mark.asString() != domain::mark::Marked) continue;
-      cdsItemPedido.edit();
-      mark.setString(domain::mark::Unmarked);
-      cdsItemPedido.post();
-    }
+    for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next())
+      if (itemMark(*this) == domain::mark::Marked) setItemMark(*this, domain::mark::Unmarked);
   }
 }
 

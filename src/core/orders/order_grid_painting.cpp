@@ -19,6 +19,9 @@ const char* statusKey(std::string_view status) {
 
 std::optional<CellColour> orderStatusColour(std::string_view status) {
   if (status == domain::order_status::InProgress) return clOlive;
+  // Settled by the automatic flow: shown apart from a settlement by hand,
+  // which alone can be reversed.
+  if (status == domain::order_status::Settled) return clGray;
   if (domain::isSettledOrder(status)) return clPurple;
   if (status == domain::order_status::PartlyServed) return clTeal;
   return std::nullopt;
@@ -40,7 +43,10 @@ CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& 
     const engine::Field& field = orders.field(fieldName);
     cell.text = editText(field, orders.cellAt(row, field.index()));
   }
-  if (isField(fieldName, "IDCHECK")) finishMarkCell(cell, orderMarkImage(textAt(orders, row, "IDCHECK")));
+  // An order no operation takes shows no box, whatever its mark says.
+  if (isField(fieldName, "IDCHECK"))
+    finishMarkCell(
+        cell, domain::isMarkableOrder(status) ? orderMarkImage(textAt(orders, row, "IDCHECK")) : nullptr);
   return cell;
 }
 

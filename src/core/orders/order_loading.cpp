@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "core/filter/Cli_ped00801.h"
+#include "core/items/item_marks.h"
+#include "core/orders/marking_state.h"
 #include "core/orders/order_grid_painting.h"
 #include "core/orders/order_marks.h"
 #include "core/shell/Cli_ped00800.h"
@@ -67,10 +69,9 @@ void TfrmLiquidaItem::loadItems() {
 }
 
 void TfrmLiquidaItem::cdsPedidoAfterOpen() {
-  inContPedidoCh = 0;
   // The marks are the packet's: a count left from the last list would make
   // the mark title think every order blocked, or none.
-  inContDesabilitadosPed = countBlockedOrders(cdsPedido);
+  marking.ordersLoaded(cdsPedido);
   mnuHistorico.setEnabled(!cdsPedido.isEmpty());
   // No order, no client: the caption must not name the last list's.
   if (cdsPedido.isEmpty()) lblNome.setCaption("");
@@ -115,7 +116,6 @@ void TfrmLiquidaItem::cdsItemPedidoCalcFields() {
 }
 
 void TfrmLiquidaItem::DesabilitacaoDefaultItemPed() {
-  inContDesabilitadosIPed = 0;
   if (!cdsItemPedido.active() || cdsItemPedido.isEmpty()) return;
   callServer(*this, "GetItSemFiltro",
              {cdsPedido.field("CDFILIAL").asString(), cdsPedido.field("NRPEDIDO").asString()},
@@ -126,24 +126,12 @@ void TfrmLiquidaItem::DesabilitacaoDefaultItemPed() {
   // Back on the item the operator stood on, on every way out.
   const engine::ScopeExit back{
       [&] { cdsItemPedido.locate("NRITEMPED", {engine::Value(current)}, {.caseInsensitive = true}); }};
-  engine::Field& mark = cdsItemPedido.field("IDCHECK");
-  for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next()) {
-    const std::string status = cdsItemPedido.field("IDSITITEMPED").asString();
-    if (!domain::isMarkableItem(status)) {
-      cdsItemPedido.edit();
-      mark.setString(domain::mark::Unmarkable);
-      cdsItemPedido.post();
-      ++inContDesabilitadosIPed;
-    }
-  }
+  for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next())
+    if (!domain::isMarkableItem(itemStatus(*this))) setItemMark(*this, domain::mark::Unmarkable);
 }
 
 void TfrmLiquidaItem::pgcPadraoChange() {
-  if (pgcPadrao.isActive(tshItemPedido)) sttshUltimate = domain::marking_level::Item;
-  if (pgcPadrao.isActive(tshPadrao)) {
-    sttshUltimate = domain::marking_level::Order;
-    dtsPadrao = &cdsPedido;
-  }
+  if (pgcPadrao.isActive(tshPadrao)) dtsPadrao = &cdsPedido;
   if (pgcPadrao.isActive(tshItemPedido) && !tshJustExcl.enabled()) {
     if (cdsPedido.active() && !cdsPedido.isEmpty()) cdsPedidoAfterScroll();
     dtsPadrao = &cdsItemPedido;

@@ -2,9 +2,13 @@
 // that mixes both kinds, clear all when nothing is left to mark, otherwise
 // mark all after each order's stock check.
 
+#include <optional>
+
+#include "core/orders/marking_state.h"
 #include "core/orders/order_marks.h"
 #include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/grid_cell_steps.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
 #include "engine/scope_exit.h"
@@ -12,71 +16,66 @@
 namespace ped::core {
 namespace {
 
-// Whether some order of the list has IDCHECK / IDSITPEDIDO `value`; the
-// cursor does not move.
-bool anyOrderWith(const engine::DataSet& orders, const char* field, std::string_view value) {
-  const std::size_t f = orders.field(field).index();
+// Whether some order of the list has status `value`; the cursor does not move.
+bool anyOrderOfStatus(const engine::DataSet& orders, std::string_view value) {
   for (std::size_t row = 0; row < orders.recordCount(); ++row)
-    if (orders.displayTextAt(row, f) == value) return true;
+    if (textAt(orders, row, "IDSITPEDIDO") == value) return true;
   return false;
+}
+
+// The status of some marked order, or nothing when none is marked.
+std::optional<std::string> markedKind(const engine::DataSet& orders) {
+  for (std::size_t row = 0; row < orders.recordCount(); ++row)
+    if (textAt(orders, row, "IDCHECK") == domain::mark::Marked)
+      return std::string(textAt(orders, row, "IDSITPEDIDO"));
+  return std::nullopt;
 }
 
 void backTo(engine::DataSet& orders, const std::string& order) {
   orders.locate("NRPEDIDO", {engine::Value(order)}, {.caseInsensitive = true});
 }
 
-// Every marked order back to "N", the list on `refused`. Runs while the
-// refusal is on its way: no server call may fail out of it, and the item
-// list stays the refused order's, as the refusal shows it.
-void rollBackMarkAll(TfrmLiquidaItem& s, const std::string& refused) noexcept {
-  try {
-    stSelNrPedido = refused;
-    OrderWalk walk(s);
-    const engine::DetachedHandler quiet(s.cdsPedido.events.afterScroll);
-    engine::DataSet& orders = s.cdsPedido;
-    for (orders.first(); !orders.eof(); orders.next()) {
-      if (orders.field("IDCHECK").asString() != domain::mark::Marked) continue;
-      assignOrderMark(s, domain::mark::Unmarked, CascadeFailure::MarkGoesAnyway);
-      --inContPedidoCh;
-    }
-    s.habilita("");
-    backTo(orders, stSelNrPedido);
-  } catch (...) {
-    // The refusal's message was shown; nothing more to tell.
-  }
-}
-
+// Marks every unmarked order of the marked ones' kind (of any, when none is
+// marked: the list is then of one kind) that passes its stock check. The
+// first refusal puts every mark back as it was before the click and leaves
+// the refused order current.
 void markAllOrders(TfrmLiquidaItem& s) {
   engine::DataSet& orders = s.cdsPedido;
+  const std::optional<std::string> kind = markedKind(orders);
   OrderWalk walk(s);
-  stSelNrPedido = orders.field("NRPEDIDO").asString();
-  std::string checking;
-  engine::OnFailure rollBack{[&] { rollBackMarkAll(s, checking); }};
+  const std::string start = orders.field("NRPEDIDO").asString();
+  stSelNrPedido = start;
+  // On a refusal stSelNrPedido names the refused order.
+  const engine::ScopeExit finish{[&] {
+    s.habilita("");
+    try {
+      backTo(orders, stSelNrPedido);
+    } catch (...) {
+      // Its message was shown; the marks are right either way.
+    }
+  }};
+  const OrderMarksUndo undo(s);
   for (orders.first(); !orders.eof(); orders.next()) {
-    if (orders.field("IDCHECK").asString() != domain::mark::Unmarked) continue;
-    checking = orders.field("NRPEDIDO").asString();
     const std::string status = orders.field("IDSITPEDIDO").asString();
+    if (orders.field("IDCHECK").asString() != domain::mark::Unmarked || !domain::isMarkableOrder(status) ||
+        (kind && !sameOrderKind(status, *kind)))
+      continue;
+    stSelNrPedido = orders.field("NRPEDIDO").asString();
     checkOrderStock(s);
     assignOrderMark(s, domain::mark::Marked);
-    stSituacaoPedido = status;
-    ++inContPedidoCh;
   }
   walk.finish();
-  rollBack.dismiss();
-  s.habilita("");
-  backTo(orders, stSelNrPedido);
+  stSelNrPedido = start;
 }
 
 }  // namespace
 
 void TfrmLiquidaItem::dbgPadraoTitleClick(std::size_t column) {
-  inContItemPedidoCh = 0;
-  sttshUltimate = domain::marking_level::Order;
   if (!isMarkColumn(dbgPadrao, column) && !boTeclado) return;
-  if (!cdsPedido.active() || cdsPedido.isEmpty() ||
-      cdsPedido.recordCount() == static_cast<std::size_t>(inContDesabilitadosPed))
+  // Nothing to mark or clear: an empty list, or every order blocked or inert.
+  if (!cdsPedido.active() || cdsPedido.isEmpty() || marking.markedOrders() + marking.unmarkedOrders() == 0)
     return;
-  if (inContPedidoCh == 0 && !TodosMesmaSitPed()) {
+  if (marking.markedOrders() == 0 && !TodosMesmaSitPed()) {
     if (window()) window()->popupAtPointer(ppmPedidoCompleto);
     return;
   }
@@ -89,14 +88,14 @@ void TfrmLiquidaItem::dbgPadraoTitleClick(std::size_t column) {
 
 bool TfrmLiquidaItem::AlgumDeschPedido() {
   if (cdsPedido.active() && !cdsPedido.isEmpty()) stSelNrPedido = cdsPedido.field("NRPEDIDO").asString();
-  return cdsPedido.active() && anyOrderWith(cdsPedido, "IDCHECK", domain::mark::Unmarked);
+  return cdsPedido.active() && marking.unmarkedOrders() > 0;
 }
 
 bool TfrmLiquidaItem::TodosMesmaSitPed() {
   if (!cdsPedido.active() || cdsPedido.isEmpty()) return true;
-  const bool liquidable = anyOrderWith(cdsPedido, "IDSITPEDIDO", domain::order_status::PartlyServed) ||
-                          anyOrderWith(cdsPedido, "IDSITPEDIDO", domain::order_status::InProgress);
-  return !liquidable || !anyOrderWith(cdsPedido, "IDSITPEDIDO", domain::order_status::SettledByHand);
+  const bool liquidable = anyOrderOfStatus(cdsPedido, domain::order_status::PartlyServed) ||
+                          anyOrderOfStatus(cdsPedido, domain::order_status::InProgress);
+  return !liquidable || !anyOrderOfStatus(cdsPedido, domain::order_status::SettledByHand);
 }
 
 }  // namespace ped::core

@@ -4,11 +4,14 @@
 
 #include <optional>
 
+#include "core/items/item_marks.h"
+#include "core/orders/marking_state.h"
 #include "core/orders/order_marks.h"
 #include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
+#include "engine/scope_exit.h"
 
 namespace ped::core {
 namespace {
@@ -34,25 +37,23 @@ void markGroup(TfrmLiquidaItem& s, OrderGroup group, std::string_view mark) {
 }
 
 // Toggles the current order's mark: "N" after its stock check, "S". Returns
-// the new mark; nothing for any other mark.
+// the new mark; nothing for any other mark, or for an order no operation
+// takes (settled orders never carry a mark of their own).
 std::optional<std::string_view> toggleCurrentOrder(TfrmLiquidaItem& s) {
   const std::string mark = s.cdsPedido.field("IDCHECK").asString();
-  const std::string status = s.cdsPedido.field("IDSITPEDIDO").asString();
+  if (!domain::isMarkableOrder(s.cdsPedido.field("IDSITPEDIDO").asString())) return std::nullopt;
   std::string_view outcome;
   if (mark == domain::mark::Unmarked) {
     checkOrderStock(s);
     assignOrderMark(s, domain::mark::Marked);
-    ++inContPedidoCh;
     outcome = domain::mark::Marked;
   } else if (mark == domain::mark::Marked) {
     assignOrderMark(s, domain::mark::Unmarked);
-    --inContPedidoCh;
     outcome = domain::mark::Unmarked;
   } else {
     return std::nullopt;
   }
   s.habilita("");
-  stSituacaoPedido = status;
   return outcome;
 }
 
@@ -65,23 +66,15 @@ void remarkItemsFromCurrent(TfrmLiquidaItem& s) {
     if (orders.field("IDCHECK").asString() != domain::mark::Marked) continue;
     // The list is replaced, not closed first: a failed fetch leaves it shown.
     s.fetchItemsOf(orders.field("CDFILIAL").asString(), orders.field("NRPEDIDO").asString());
-    engine::Field& itemMark = items.field("IDCHECK");
     const engine::ControlsDisabled frozen(items);
-    for (items.first(); !items.eof(); items.next()) {
-      if (itemMark.asString() != domain::mark::Unmarked) continue;
-      items.edit();
-      itemMark.setString(domain::mark::Marked);
-      items.post();
-      ++inContItemPedidoCh;
-    }
+    for (items.first(); !items.eof(); items.next())
+      if (itemMark(s) == domain::mark::Unmarked) setItemMark(s, domain::mark::Marked);
   }
 }
 
 }  // namespace
 
 void TfrmLiquidaItem::dbgPadraoCellClick(std::size_t column) {
-  sttshUltimate = domain::marking_level::Order;
-  stSituacaoPedido.clear();
   if (!cdsPedido.active() || cdsPedido.isEmpty()) return;
   const std::string clicked = cdsPedido.field("NRPEDIDO").asString();
   const std::string status = cdsPedido.field("IDSITPEDIDO").asString();
@@ -92,17 +85,24 @@ void TfrmLiquidaItem::dbgPadraoCellClick(std::size_t column) {
     // One repaint for the walks and the pass, back on the clicked order.
     const WindowUpdateLock window(*this);
     const engine::ControlsDisabled list(cdsPedido);
+    // Back on the clicked order on every way out, a failed fetch included.
+    // A failure of the move itself has shown its message already.
+    const engine::ScopeExit back{[&] {
+      try {
+        cdsPedido.locate("NRPEDIDO", {engine::Value(clicked)}, {.caseInsensitive = true});
+      } catch (...) {
+      }
+    }};
     const OrderGroup other = otherKind(status);
     if (outcome == domain::mark::Marked) {
       if (other) markGroup(*this, other, domain::mark::Blocked);
       edtCdJust.setText("");
       edtDsJust.setText("");
-    } else if (outcome == domain::mark::Unmarked && inContPedidoCh == 0 && other) {
+    } else if (outcome == domain::mark::Unmarked && marking.markedOrders() == 0 && other) {
       markGroup(*this, other, domain::mark::Unmarked);
     }
     // After a walk the cursor stands past the last order: the pass is empty.
     remarkItemsFromCurrent(*this);
-    cdsPedido.locate("NRPEDIDO", {engine::Value(clicked)}, {.caseInsensitive = true});
   }
   habilita("");
 }

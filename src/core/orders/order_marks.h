@@ -3,7 +3,9 @@
 // share.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/shell/Cli_ped00800.h"
 
@@ -15,15 +17,34 @@ enum class CascadeFailure {
 };
 
 // Writes `mark` into the current order of cdsPedido (edit, assign, post);
-// the mark cascade runs inside the assignment. inContDesabilitadosPed
-// follows the number of "B" marks. When the cascade fails (GetItem), its
+// the mark cascade runs inside the assignment, and `marking` counts the
+// change. The only writer of an order's mark. When the cascade fails (GetItem), its
 // message has been shown; `onFailure` says what becomes of the mark.
 // REQUIRES: cdsPedido has a current row.
 void assignOrderMark(TfrmLiquidaItem& screen, std::string_view mark,
                      CascadeFailure onFailure = CascadeFailure::KeepsMark);
 
-// The orders of cdsPedido marked "B", counted without moving the cursor.
-int countBlockedOrders(const engine::DataSet& orders);
+// The orders' marks as they stand when it is made. When its scope is left
+// by a failure, every order whose mark changed since gets its old mark back,
+// and the items its cascade marked in the item list shown lose their marks
+// again (the `marking` counts follow): an operation over many orders is all
+// or nothing. The item list shown stays the one the failure left (a refused
+// order's, to fix). The put-back makes no server call (the item fetches of
+// its cascades are left undone) and raises nothing. Order rows must keep
+// their places meanwhile (no reload, filter or sort).
+class OrderMarksUndo {
+ public:
+  explicit OrderMarksUndo(TfrmLiquidaItem& screen);
+  ~OrderMarksUndo();
+  OrderMarksUndo(const OrderMarksUndo&) = delete;
+  OrderMarksUndo& operator=(const OrderMarksUndo&) = delete;
+
+ private:
+  void putBack() noexcept;
+  TfrmLiquidaItem& screen_;
+  std::vector<std::string> marks_;
+  int exceptions_;
+};
 
 // Whether `column` of the order grid shows the mark.
 bool isMarkColumn(const hostlib::Grid& grid, std::size_t column);

@@ -11,39 +11,39 @@
 namespace ped::core {
 namespace {
 
-void markOneKind(TfrmLiquidaItem& s, std::string_view operation, bool (*kind)(std::string_view),
-                 bool (*other)(std::string_view)) {
+// The blocks are written first: they make no server call, so a failing
+// cascade of a mark can only come after the other kind is out of reach,
+// and then every mark goes back as it was.
+void markOneKind(TfrmLiquidaItem& s, bool (*kind)(std::string_view), bool (*other)(std::string_view)) {
   if (s.window()) s.window()->repaint();
-  stSituacaoPedido = operation;
   engine::DataSet& orders = s.cdsPedido;
   if (!orders.active() || orders.isEmpty()) return;
   stSelNrPedido = orders.field("NRPEDIDO").asString();
-  // The controls follow the orders marked, also those marked before a failure.
-  const engine::ScopeExit enable{[&] { s.habilita(""); }};
-  OrderWalk walk(s);
-  for (orders.first(); !orders.eof(); orders.next()) {
-    const std::string status = orders.field("IDSITPEDIDO").asString();
-    if (kind(status)) {
-      assignOrderMark(s, domain::mark::Marked);
-      ++inContPedidoCh;
-    } else if (other(status)) {
-      assignOrderMark(s, domain::mark::Blocked);
+  const engine::ScopeExit finish{[&] {
+    s.habilita("");
+    try {
+      orders.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
+    } catch (...) {
+      // Its message was shown; the marks are right either way.
     }
-  }
+  }};
+  OrderWalk walk(s);
+  const OrderMarksUndo undo(s);
+  for (orders.first(); !orders.eof(); orders.next())
+    if (other(orders.field("IDSITPEDIDO").asString())) assignOrderMark(s, domain::mark::Blocked);
+  for (orders.first(); !orders.eof(); orders.next())
+    if (kind(orders.field("IDSITPEDIDO").asString())) assignOrderMark(s, domain::mark::Marked);
   walk.finish();
-  orders.locate("NRPEDIDO", {engine::Value(stSelNrPedido)}, {.caseInsensitive = true});
 }
 
 }  // namespace
 
 void TfrmLiquidaItem::mnuLiqPedidoClick() {
-  markOneKind(*this, domain::order_status::PartlyServed, &domain::isLiquidableOrder,
-              &domain::isReversibleOrder);
+  markOneKind(*this, &domain::isLiquidableOrder, &domain::isReversibleOrder);
 }
 
 void TfrmLiquidaItem::mnuExcluClick() {
-  markOneKind(*this, domain::order_status::SettledByHand, &domain::isReversibleOrder,
-              &domain::isLiquidableOrder);
+  markOneKind(*this, &domain::isReversibleOrder, &domain::isLiquidableOrder);
 }
 
 }  // namespace ped::core

@@ -29,15 +29,8 @@ void TfrmLiquidaItem::makeDeferredItemFetch() {
   if (!deferredItemFetch_) return;
   const DeferredItemFetch fetch = std::move(*deferredItemFetch_);
   deferredItemFetch_.reset();
-  const int kept = inContItemPedidoCh;
   fetchItemsOf(fetch.branch, fetch.order);
-  // The cascade of an "N" enabled the controls on the fresh list, with the
-  // count it found, before zeroing it.
-  if (fetch.mark == domain::mark::Unmarked) {
-    inContItemPedidoCh = fetch.itemCount;
-    habilita("");
-  }
-  inContItemPedidoCh = kept;
+  habilita("");
 }
 
 }  // namespace ped::core

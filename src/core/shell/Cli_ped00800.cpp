@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "core/orders/marking_state.h"
 #include "hostlib/event_dispatch.h"
 
 namespace ped::core {
@@ -16,13 +17,6 @@ TFiltro Filtro;
 std::string stNrItemPed;
 std::string stSelNrPedido;
 bool boTeclado = false;
-int inContPedidoCh = 0;
-int inContItemPedidoCh = 0;
-std::string stSituacaoPedido;
-std::string stSituacaoItemPedido;
-int inContDesabilitadosPed = 0;
-int inContDesabilitadosIPed = 0;
-std::string sttshUltimate;
 std::string reposicionar;
 
 namespace {
@@ -54,10 +48,8 @@ void InitializeCli_ped00800() {
   boEvento = true;
   boTeclado = false;
   Filtro = TFiltro{};
-  inContPedidoCh = inContItemPedidoCh = inContDesabilitadosPed = inContDesabilitadosIPed = 0;
-  for (std::string* s : {&stNrItemPed, &stSelNrPedido, &stSituacaoPedido, &stSituacaoItemPedido,
-                         &sttshUltimate, &reposicionar})
-    s->clear();
+  marking.clear();
+  for (std::string* s : {&stNrItemPed, &stSelNrPedido, &reposicionar}) s->clear();
 }
 
 void FinalizeCli_ped00800() {
@@ -70,9 +62,8 @@ void FinalizeCli_ped00800() {
   screenOwner.reset();
   frmLiquidaItem = nullptr;
   boIdCriado = false;
-  for (std::string* s : {&reposicionar, &sttshUltimate, &stSituacaoPedido, &stSituacaoItemPedido,
-                         &stSelNrPedido, &stNrItemPed})
-    std::string().swap(*s);
+  marking.clear();
+  for (std::string* s : {&reposicionar, &stSelNrPedido, &stNrItemPed}) std::string().swap(*s);
   Filtro = TFiltro{};
 }
 

@@ -324,7 +324,6 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void mnuExclLiquClick();
   // Refuses a confirmation with nothing marked on the page in use.
   void Vd_Check();
-  void tshItemPedidoEnter();
 
   // ---- Freezing the screen's window against repainting (the platform's
   // window-update lock). Nested locks count; the window is frozen from the
@@ -370,10 +369,6 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
 
   bool primeiraAtivacao() const { return boPrimeiraAtivacao; }
 
- protected:
-  // Entering the item page from outside it runs tshItemPedidoEnter.
-  void focusMoved(hostlib::Control* from, hostlib::Control& to) override;
-
  private:
   void buildControls();
   // Attaches the allocation data set's and grid's handlers.
@@ -403,7 +398,6 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   // cascade's rule needs to finish after it.
   struct DeferredItemFetch {
     std::string branch, order, mark;
-    int itemCount = 0;  // inContItemPedidoCh when the cascade ran
   };
   // Makes the deferred fetch, if any, and the rule's steps that followed it.
   void makeDeferredItemFetch();
@@ -439,23 +433,8 @@ extern std::string stSelNrPedido;
 // True only while a space bar in the order or item grid is handled as a
 // click on the mark column (order and item marking).
 extern bool boTeclado;
-// Orders / items marked "S"; zeroed when their list is (re)opened, by the
-// filter's Confirma, by cancel and by a confirmation. habilita reads both.
-extern int inContPedidoCh;
-extern int inContItemPedidoCh;
-// The status of the marked orders / items, or the operation chosen from
-// the mark-all pop-up menu; the marking keeps the marks of one kind.
-extern std::string stSituacaoPedido;
-extern std::string stSituacaoItemPedido;
-// Order rows marked "B" (blocked); compared with the record count to know
-// whether any order can still be marked.
-extern int inContDesabilitadosPed;
-// Items of the current order whose mark was emptied (not markable);
-// recounted by DesabilitacaoDefaultItemPed at each item load.
-extern int inContDesabilitadosIPed;
-// The level of the last marking, "PEDIDO" or "ITEMPEDIDO" (domain::marking_level);
-// set by the page changes and the marking, read by confirmation.
-extern std::string sttshUltimate;
+// What is marked, of which kind, at which level: `marking`
+// (core/orders/marking_state.h).
 // NRITEMPED kept by item marking to put the item list back on its row.
 extern std::string reposicionar;
 

@@ -3,6 +3,7 @@
 // parameters tie operators to their seller.
 
 #include "core/filter/Cli_ped00801.h"
+#include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/parameters.h"
 #include "core/shell/remote_call.h"
@@ -37,6 +38,8 @@ void TfrmLiquidaItem::medCdFilialEnter() {
   mnuJustExcl.setEnabled(false);
   cdsItemPedido.close();
   cdsPedido.close();
+  marking.itemsLoaded(cdsItemPedido);
+  marking.ordersLoaded(cdsPedido);
   mnuHistorico.setEnabled(false);
   enableAction(sbtVerificar, false);
   enableAction(sbtProcurar, false);

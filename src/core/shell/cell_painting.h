@@ -25,6 +25,7 @@ inline constexpr CellColour clHighlight{CellColour::Kind::Highlight};
 inline constexpr CellColour clCaptionText{CellColour::Kind::CaptionText};
 inline constexpr CellColour clBlue = CellColour::fixed(0x0000FF);
 inline constexpr CellColour clOlive = CellColour::fixed(0x808000);
+inline constexpr CellColour clGray = CellColour::fixed(0x808080);
 inline constexpr CellColour clGreen = CellColour::fixed(0x008000);
 inline constexpr CellColour clPurple = CellColour::fixed(0x800080);
 inline constexpr CellColour clRed = CellColour::fixed(0xFF0000);

@@ -1,6 +1,7 @@
 // The main screen's components as its form defines them: controls, menus,
 // grids and their columns, look-up queries, and their initial states.
 
+#include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/screen_messages.h"
 #include "hostlib/edit_mask.h"
@@ -172,8 +173,8 @@ void TfrmLiquidaItem::buildControls() {
   cdsPedido.events.afterOpen = [this](engine::DataSet&) { cdsPedidoAfterOpen(); };
   // A fresh item list also replaces any fetch a walk over the orders left
   // for its end.
-  cdsItemPedido.events.afterOpen = [this](engine::DataSet&) {
-    inContItemPedidoCh = 0;
+  cdsItemPedido.events.afterOpen = [this](engine::DataSet& items) {
+    marking.itemsLoaded(items);
     deferredItemFetch_.reset();
   };
   cdsItemPedido.events.afterScroll = [this](engine::DataSet&) { cdsItemPedidoAfterScroll(); };

@@ -71,13 +71,13 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
         in += name;
         p.emplace_back(name, numbers[i]);
       }
-      const sql::Result part = db.query(
-          "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, "
-          "P.DTPEDIDO,"
-          " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-          " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" +
-              in + ") ORDER BY P.NRPEDIDO",
-          p, domain::layouts::orders());
+      const sql::Result part =
+          db.query("SELECT " + initialMarkColumn("P.IDSITPEDIDO", domain::kMarkableOrderStatuses) +
+                       ", P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+                       " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
+                       " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" +
+                       in + ") ORDER BY P.NRPEDIDO",
+                   p, domain::layouts::orders());
       for (std::size_t r = 0; r < part.rowCount(); ++r) {
         const engine::RowId dst = out.table.addRow();
         for (std::size_t c = 0; c < out.layout.size(); ++c)

@@ -5,6 +5,7 @@
 #include "domain/code_width.h"
 #include "domain/layouts.h"
 #include "domain/list_text.h"
+#include "domain/status_rules.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
 #include "server/methods/packets.h"
@@ -222,8 +223,9 @@ std::string OrderQueries::GetPedidos(sql::Connection& db, const Session& s, cons
   // One row past the limit tells that the limit was reached, without reading on.
   p.emplace_back("LIMITE", static_cast<std::int64_t>(maxRows_ + 1));
   const sql::PacketRows orders = db.queryPacket(
-      "SELECT 'N' AS IDCHECK, P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
-      " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE WHERE " +
+      "SELECT " + initialMarkColumn("P.IDSITPEDIDO", domain::kMarkableOrderStatuses) +
+          ", P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+          " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE WHERE " +
           where + " ORDER BY P.NRPEDIDO LIMIT :LIMITE",
       p, domain::layouts::orders());
   tx.commit();
@@ -255,7 +257,9 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
                                  ? "INSTR(S.DSSITITEMPED, I.IDSITITEMPED) > 0"
                                  : "STRPOS(S.DSSITITEMPED, I.IDSITITEMPED) > 0";
   std::string sql =
-      "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, 'N' AS IDCHECK, I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
+      "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, " +
+      initialMarkColumn("I.IDSITITEMPED", domain::kMarkableItemStatuses) +
+      ", I.NRITEMPED, I.IDSITITEMPED, R.CDARVPROD,"
       " R.NMPRODUTO, I.QTITEMPED, I.SGUNIDADE, I.VRPREUNITPED, I.NRPEDIDO, I.CDFILIAL, I.VRDESITPED, "
       "I.CDPRODUTO"
       " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"

@@ -8,6 +8,19 @@
 
 namespace ped::server {
 
+std::string initialMarkColumn(std::string_view statusColumn, std::span<const std::string_view> markable) {
+  std::string sql = "CASE WHEN ";
+  sql += statusColumn;
+  sql += " IN (";
+  for (std::size_t i = 0; i < markable.size(); ++i) {
+    sql += i ? ", '" : "'";
+    sql += markable[i];
+    sql += "'";
+  }
+  sql += ") THEN 'N' ELSE '' END AS IDCHECK";
+  return sql;
+}
+
 std::string toPacket(const sql::Result& rows) {
   std::vector<engine::RowId> order(rows.rowCount());
   std::iota(order.begin(), order.end(), engine::RowId{0});

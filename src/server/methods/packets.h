@@ -2,6 +2,7 @@
 // Query results as the packets and packet arrays the client loads.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,12 @@
 #include "sql/connection.h"
 
 namespace ped::server {
+
+// The select-list column IDCHECK of a row whose status is in
+// `statusColumn`: "N" when the status is one of `markable`, empty (a row no
+// operation takes) otherwise. The codes are the shared constants, never
+// the client's text.
+std::string initialMarkColumn(std::string_view statusColumn, std::span<const std::string_view> markable);
 
 // Every row of `rows`, in query order.
 std::string toPacket(const sql::Result& rows);

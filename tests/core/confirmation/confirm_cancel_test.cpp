@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "core/allocation_steps.h"
+#include "core/items/item_marks.h"
 #include "core/marking_steps.h"
+#include "core/orders/marking_state.h"
 #include "core/shell/remote_call.h"
+#include "domain/status_codes.h"
 
 namespace ped::core::testing {
 namespace {
@@ -20,12 +23,7 @@ class ConfirmCancelOnGrid : public AllocationTest {
     ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
   }
   // An item's mark, set as the marking leaves it.
-  void markItem() {
-    s().cdsItemPedido.edit();
-    s().cdsItemPedido.field("IDCHECK").setString("S");
-    s().cdsItemPedido.post();
-    inContItemPedidoCh = 1;
-  }
+  void markItem() { setItemMark(s(), domain::mark::Marked); }
 };
 
 // A position of the current item's product that its rows do not use yet,
@@ -71,7 +69,7 @@ TEST_F(ConfirmCancelOnGrid, ConfirmPostsANewRowAndReloadsTheItemsWithoutSettling
   ASSERT_TRUE(s().cdsItemPedido.locate("NRITEMPED", {engine::Value(item)}));
   EXPECT_NE(s().cdsItemPedido.field("IDCHECK").asString(), "S");
   EXPECT_EQ(s().cdsItemPedido.field("IDSITITEMPED").asString(), status);
-  EXPECT_EQ(inContItemPedidoCh, 0);
+  EXPECT_EQ(marking.markedItems(), 0);
   EXPECT_EQ(s().cdsEvolEst.recordCount(), rows + 1);
   ASSERT_TRUE(s().cdsEvolEst.locate(kKeyList, {position.begin(), position.end()}));
   EXPECT_EQ(s().cdsEvolEst.field("QTEXP").asFloat(), 1);
@@ -98,7 +96,7 @@ TEST_F(ConfirmCancelOnGrid, CancelDropsThePendingRowKeepsTheMarksAndAsksFirst) {
   EXPECT_FALSE(s().dbgLiqEst.editing());
   EXPECT_EQ(s().edtCdJust.text(), "");
   EXPECT_EQ(s().cdsItemPedido.field("IDCHECK").asString(), "S");
-  EXPECT_EQ(inContItemPedidoCh, 1);
+  EXPECT_EQ(marking.markedItems(), 1);
 }
 
 class CancelMarks : public MarkingTest {};
@@ -116,13 +114,11 @@ TEST_F(CancelMarks, CancelDropsTheMarksAndReleasesWhatTheyBlocked) {
   h_.host.answer(false);
   ASSERT_TRUE(choose(s().sbtCancelar));
   EXPECT_EQ(orderMarks(), marked);
-  EXPECT_EQ(inContPedidoCh, 1);
+  EXPECT_EQ(marking.markedOrders(), 1);
 
   h_.host.answer(true);
   ASSERT_TRUE(choose(s().sbtCancelar));
-  for (const std::string& row : orderMarks()) EXPECT_TRUE(row.ends_with(" N")) << row;
-  EXPECT_EQ(inContPedidoCh, 0);
-  EXPECT_EQ(inContDesabilitadosPed, 0);
+  EXPECT_EQ(marking.summary(), "pedidos=0/7/0 itens=0/1/2");  // the settled orders inert
   EXPECT_EQ(currentOrder(), "0000001002");
   EXPECT_EQ(s().lblNome.caption(), s().cdsPedido.field("NMFANTCLIE").asString());
   EXPECT_FALSE(s().sbtCancelar.enabled());
@@ -140,7 +136,7 @@ TEST_F(CancelMarks, CancelDropsTheMarksAndReleasesWhatTheyBlocked) {
     EXPECT_EQ(row.back(),
               row.find(" 4 ") != std::string::npos || row.find(" 5 ") != std::string::npos ? '-' : 'N')
         << row;
-  EXPECT_EQ(inContItemPedidoCh, 0);
+  EXPECT_EQ(marking.markedItems(), 0);
 }
 
 }  // namespace

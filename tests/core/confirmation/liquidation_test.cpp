@@ -3,6 +3,7 @@
 
 #include "core/confirmation/confirmation_steps.h"
 #include "core/confirmation/stock_update.h"
+#include "core/orders/marking_state.h"
 #include "support/test_database.h"
 
 namespace ped::core::testing {
@@ -61,8 +62,8 @@ TEST_P(OrderLiquidation, OrdersOnABranchThatMovesStockAreSettledWithTheirStockMo
   for (const std::string& row : orders) EXPECT_FALSE(row.ends_with(" S") || row.ends_with(" B")) << row;
   EXPECT_EQ(currentOrder(), "0000001002");
   EXPECT_TRUE(s().pgcPadrao.isActive(s().tshPadrao));
-  EXPECT_EQ(inContPedidoCh, 0);
-  EXPECT_EQ(inContItemPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders(), 0);
+  EXPECT_EQ(marking.markedItems(), 0);
   EXPECT_EQ(s().edtCdJust.text(), "");
 }
 
@@ -94,7 +95,7 @@ TEST_F(Liquidation, ItemsOnAWarehouseOnlyBranchAreSettledAndTheOthersStayOpen) {
   // The item list shows the server's statuses, with its marks taken off.
   EXPECT_TRUE(s().pgcPadrao.isActive(s().tshItemPedido));
   EXPECT_EQ(itemMarks(), (Lines{"1 6 N", "2 6 N", "3 3 N", "4 7 N"}));
-  EXPECT_EQ(inContItemPedidoCh, 0);
+  EXPECT_EQ(marking.markedItems(), 0);
 }
 
 // The stock filter names the marked rows in list order, each value quoted

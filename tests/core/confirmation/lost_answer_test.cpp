@@ -5,6 +5,7 @@
 // stay, and confirming again settles nothing twice.
 
 #include "core/confirmation/confirmation_steps.h"
+#include "core/orders/marking_state.h"
 
 namespace ped::core::testing {
 namespace {
@@ -53,7 +54,7 @@ TEST_P(LostAnswer, TheSameCallIsSentAgainWithItsKeyAndTheOrderIsSettledOnce) {
   EXPECT_EQ(stockMoved(), movedOnce);
   const Lines orders = orderMarks();
   EXPECT_NE(std::find(orders.begin(), orders.end(), "0000001002 5 N"), orders.end());
-  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders(), 0);
 }
 
 TEST_P(LostAnswer, LostTwiceItIsAClearErrorAndConfirmingAgainSettlesNothingTwice) {

@@ -2,6 +2,7 @@
 // operator is told, nothing is half done, nothing stays frozen or busy.
 
 #include "core/confirmation/confirmation_steps.h"
+#include "core/orders/marking_state.h"
 #include "support/fault_proxy.h"
 
 namespace ped::core::testing {
@@ -47,7 +48,7 @@ TEST_F(Refusals, ANoToEachQuestionSendsNothing) {
     ASSERT_TRUE(confirm(answers));
     EXPECT_EQ(messages().size(), answers.size());
     EXPECT_TRUE(marked("0000001002 2 N"));
-    EXPECT_EQ(inContPedidoCh, 0);
+    EXPECT_EQ(marking.markedOrders(), 0);
     EXPECT_EQ(s().edtCdJust.text(), "");
     expectReleased();
   }
@@ -118,7 +119,7 @@ TEST_F(Refusals, IrregularStockStopsBeforeTheSettlementAndKeepsTheMarks) {
   EXPECT_TRUE(calls("SetLiquidaPed").empty());
   expectNothingSettled();
   EXPECT_TRUE(marked("0000001002 2 S"));
-  EXPECT_EQ(inContPedidoCh, 1);
+  EXPECT_EQ(marking.markedOrders(), 1);
 }
 
 TEST_F(Refusals, AServerFailureInTheMiddleLeavesNothingHalfDone) {

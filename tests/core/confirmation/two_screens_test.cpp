@@ -5,6 +5,7 @@
 // which order and why, and the database holds one settlement.
 
 #include "core/confirmation/confirmation_steps.h"
+#include "core/orders/marking_state.h"
 #include "netclient/net_connection.h"
 
 namespace ped::core::testing {
@@ -68,7 +69,7 @@ TEST_P(TwoScreens, TheLaterConfirmationIsShownTheOrderNotProcessedAndTheOrderIsS
   // The lists came again: the order as the other screen left it, unmarked.
   const Lines orders = orderMarks();
   EXPECT_NE(std::find(orders.begin(), orders.end(), "0000001002 5 N"), orders.end());
-  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders(), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "core/allocation_packet.h"
 #include "core/filter_steps.h"
+#include "core/orders/marking_state.h"
 
 namespace ped::core::testing {
 namespace {
@@ -15,8 +16,6 @@ TEST(FilterApply, TheDefaultFilterOnAFixedDaySendsTheTwentyArgumentsAndLoadsTheO
   ScreenHarness h;
   TfrmFiltroLiquidaItem& d = showFilter(h);
   const double today = h.clock.today();
-  inContPedidoCh = 3;
-  inContItemPedidoCh = 4;
   ASSERT_TRUE(act(h, [&] { d.sbtConfirmaClick(); })) << h.host.shown().back();
   const Lines expected = {"0001",     "3526", "",     "",     "",  "T",    "1234657",
                           "",         "T",    "",     "T",    "",  "T",    iso(today - 7),
@@ -24,7 +23,7 @@ TEST(FilterApply, TheDefaultFilterOnAFixedDaySendsTheTwentyArgumentsAndLoadsTheO
   EXPECT_EQ(wire(d.GetPedidosArgs()), expected);
   EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim"}));
   EXPECT_EQ(h.toolkit.filterCloseRequests, 1);
-  EXPECT_EQ(inContPedidoCh + inContItemPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders() + marking.markedItems(), 0);
 
   // What came back is what the server made of those arguments.
   TfrmLiquidaItem& s = h.screen();
@@ -105,7 +104,6 @@ TEST(FilterApply, AFailedQueryKeepsTheDialogOpenButTheNewFilterStays) {
   h.vantora.context().webPort = 1;  // the server is gone
   s.netLiquidaItem.Close();
   d.click(d.chbAlta);
-  inContPedidoCh = 2;
   EXPECT_FALSE(act(h, [&] { d.sbtConfirmaClick(); }));
   const Lines shown = h.host.take();
   ASSERT_EQ(shown.size(), 3u);
@@ -115,7 +113,7 @@ TEST(FilterApply, AFailedQueryKeepsTheDialogOpenButTheNewFilterStays) {
   EXPECT_EQ(s.cdsPedido.recordCount(), orders);
   EXPECT_EQ(d.stPrioridade, "3140");
   EXPECT_FALSE(Filtro.boAlta);
-  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders(), 0);
 }
 
 TEST(FilterApply, AllocationRowsAreAskedForOnlyWhereTheParametersMoveStock) {

@@ -4,12 +4,22 @@
 #include <gtest/gtest.h>
 
 #include "core/allocation_packet.h"
+#include "core/orders/marking_state.h"
 #include "core/screen_harness.h"
+#include "domain/status_codes.h"
 
 namespace ped::core::testing {
 namespace {
 
 using hostlib::Control;
+
+// The marking's counts as `orders` marked orders and `items` marked items
+// leave them: the enabling reads nothing else of the marks.
+void marked(int orders, int items) {
+  marking.clear();
+  for (int i = 0; i < orders; ++i) marking.orderMarkChanged(domain::mark::Unmarked, domain::mark::Marked);
+  for (int i = 0; i < items; ++i) marking.itemMarkChanged(domain::mark::Unmarked, domain::mark::Marked);
+}
 
 class Habilita : public ::testing::Test {
  protected:
@@ -60,7 +70,7 @@ class Habilita : public ::testing::Test {
 TEST_F(Habilita, OneMarkedOrderAllowsOnlyConfirmCancelAndTheJustification) {
   TfrmLiquidaItem& s = *s_;
   rows(s.cdsPedido, {"2", "6"}, "IDSITPEDIDO");
-  inContPedidoCh = 1;
+  marked(1, marking.markedItems());
   s.habilita("");
   expectEnabled({&s.sbtConfirmar, &s.sbtCancelar, &s.tshJustExcl},
                 {&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido, &s.lblFilial,
@@ -68,7 +78,7 @@ TEST_F(Habilita, OneMarkedOrderAllowsOnlyConfirmCancelAndTheJustification) {
   expectMenusFollow();
   EXPECT_TRUE(s.mnuPedido.checked());
 
-  inContPedidoCh = 0;
+  marked(0, marking.markedItems());
   s.habilita("");
   expectEnabled(
       {&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido, &s.medCdFilial, &s.dbnPadrao},
@@ -81,7 +91,7 @@ TEST_F(Habilita, AnEmptyOrderListBringsBackTheOrderPageWithOnlyTheFilter) {
   s.cdsPedido.open();
   s.tshItemPedido.setEnabled(true);
   s.pgcPadrao.setActivePage(s.tshItemPedido);
-  inContPedidoCh = 0;
+  marked(0, marking.markedItems());
   s.habilita("F");
   EXPECT_TRUE(s.pgcPadrao.isActive(s.tshPadrao));
   expectEnabled({&s.sbtFiltro}, {&s.sbtVerificar, &s.sbtProcurar, &s.tshItemPedido});
@@ -96,7 +106,7 @@ TEST_F(Habilita, OnTheItemPageTheItemMarksDecideAndOrderOnlyStatesStay) {
   rows(s.cdsItemPedido, {"2", "3"}, "IDSITITEMPED");
   s.tshItemPedido.setEnabled(true);
   s.pgcPadrao.setActivePage(s.tshItemPedido);
-  inContItemPedidoCh = 2;
+  marked(marking.markedOrders(), 2);
   s.habilita("");
   expectEnabled({&s.sbtConfirmar, &s.sbtCancelar, &s.tshJustExcl, &s.tshItemPedido},
                 {&s.sbtFiltro, &s.sbtVerificar, &s.sbtProcurar, &s.tshPadrao, &s.medCdFilial, &s.dbnPadrao});
@@ -113,7 +123,7 @@ TEST_F(Habilita, TheArgumentFAndTheJustificationPage) {
   rows(s.cdsItemPedido, {"2"}, "IDSITITEMPED");
   s.tshItemPedido.setEnabled(true);
   s.pgcPadrao.setActivePage(s.tshItemPedido);
-  inContItemPedidoCh = 1;
+  marked(marking.markedOrders(), 1);
   s.habilita("F");
   EXPECT_TRUE(s.pgcPadrao.isActive(s.tshItemPedido));
   expectEnabled({&s.tshItemPedido, &s.sbtConfirmar, &s.tshJustExcl}, {&s.sbtFiltro, &s.tshPadrao});
@@ -123,8 +133,8 @@ TEST_F(Habilita, TheArgumentFAndTheJustificationPage) {
   s.habilita("");  // nothing but the allocation buttons and the menus
   expectEnabled({&s.sbtConfirmar, &s.tshItemPedido}, {&s.sbtFiltro, &s.sbtIncluir});
   EXPECT_TRUE(s.mnuJustExcl.checked());
-  inContItemPedidoCh = 0;
-  inContPedidoCh = 1;
+  marked(marking.markedOrders(), 0);
+  marked(1, marking.markedItems());
   s.habilita("F");  // the order rules, and no item rules after them
   expectEnabled({&s.sbtConfirmar, &s.tshJustExcl}, {&s.sbtFiltro, &s.tshItemPedido, &s.sbtVerificar});
   expectMenusFollow();
@@ -140,7 +150,7 @@ TEST_F(Habilita, TheArgumentFAndTheJustificationPage) {
 TEST_F(Habilita, EditingAnAllocationRowLocksEverythingButConfirmAndCancel) {
   TfrmLiquidaItem& s = *s_;
   onAllocationGrid("2", 1);
-  inContItemPedidoCh = 0;
+  marked(marking.markedOrders(), 0);
   s.cdsEvolEst.edit();
   s.habilita("");
   expectEnabled({&s.sbtConfirmar, &s.sbtCancelar},
@@ -174,8 +184,8 @@ TEST(HabilitaBound, TheHostsBranchBindingKeepsTheBranchControlsLocked) {
   bound.open();
   TfrmLiquidaItem& s = bound.screen();
   s.cdsPedido.open();
-  for (int marked : {0, 1}) {
-    inContPedidoCh = marked;
+  for (int orders : {0, 1}) {
+    marked(orders, marking.markedItems());
     s.habilita("F");
     for (const Control* c : {&s.lblFilial, &s.medCdFilial}) EXPECT_FALSE(c->enabled()) << c->name();
     EXPECT_FALSE(s.btnFilial.enabled());

@@ -3,6 +3,7 @@
 // allocation rows), 0003 moves none.
 
 #include "core/marking_steps.h"
+#include "core/orders/marking_state.h"
 #include "domain/status_codes.h"
 
 namespace ped::core::testing {
@@ -22,35 +23,29 @@ class ItemMarking : public MarkingTest {
     ASSERT_TRUE(toItem("1"));
     ASSERT_EQ(messages(), Lines{});
   }
-  // The module variables marking writes, in one line.
-  static std::string state() {
-    return "marked=" + std::to_string(inContItemPedidoCh) +
-           " unmarkable=" + std::to_string(inContDesabilitadosIPed) + " item=" + stSituacaoItemPedido +
-           " order=" + stSituacaoPedido + " level=" + sttshUltimate + " back=" + reposicionar;
-  }
+  std::string state() const { return markingState() + " back=" + reposicionar; }
   HeadlessWindow& window() { return *h_.toolkit.window; }
 };
 
 TEST_F(ItemMarking, SettledAndCancelledItemsAreEmptiedAndCountedAndATitleOnThemAloneDoesNothing) {
   openItems("0001", "0000001019");
   EXPECT_EQ(itemMarks(), (Lines{"1 6 N", "2 5 -", "3 4 -"}));
-  EXPECT_EQ(inContDesabilitadosIPed, 2);
+  EXPECT_EQ(marking.unmarkableItems(), 2);
 
   ASSERT_TRUE(toOrder("0000001006"));
   ASSERT_EQ(itemMarks(), (Lines{"1 4 -", "2 4 -", "3 4 -", "4 5 -"}));
   EXPECT_TRUE(titleItems());
   EXPECT_EQ(itemMarks(), (Lines{"1 4 -", "2 4 -", "3 4 -", "4 5 -"}));
-  EXPECT_EQ(state(), "marked=0 unmarkable=4 item= order= level=ITEMPEDIDO back=");
+  EXPECT_EQ(state(), "pedidos=0/15/0 itens=0/0/4 op=nenhuma back=");
   EXPECT_EQ(window().popups, Lines{});
 }
 
 TEST_F(ItemMarking, AClickMarksOneKindAndUnmarkingTheLastFreesBoth) {
   openItems("0001", "0000001017");  // statuses 6, 4, 3, 1
   allocateWhole("0001", {"0000001017"});
-  stSituacaoPedido = "6";
   EXPECT_TRUE(clickItem());
   EXPECT_EQ(itemMarks(), (Lines{"1 6 S", "2 4 -", "3 3 -", "4 1 -"}));
-  EXPECT_EQ(state(), "marked=1 unmarkable=3 item=6 order= level=ITEMPEDIDO back=1");
+  EXPECT_EQ(state(), "pedidos=0/15/0 itens=1/0/3 op=excluir itens back=1");
   EXPECT_EQ(currentItem(), "1");
   EXPECT_EQ(window().locks, 1);
   EXPECT_FALSE(window().locked);
@@ -58,7 +53,7 @@ TEST_F(ItemMarking, AClickMarksOneKindAndUnmarkingTheLastFreesBoth) {
 
   EXPECT_TRUE(clickItem());
   EXPECT_EQ(itemMarks(), (Lines{"1 6 N", "2 4 -", "3 3 N", "4 1 N"}));
-  EXPECT_EQ(state(), "marked=0 unmarkable=1 item=6 order= level=ITEMPEDIDO back=1");
+  EXPECT_EQ(state(), "pedidos=0/15/0 itens=0/3/1 op=nenhuma back=1");
   EXPECT_FALSE(s().sbtConfirmar.enabled());
 
   // Settling: the justification typed for an exclusion goes.
@@ -69,7 +64,7 @@ TEST_F(ItemMarking, AClickMarksOneKindAndUnmarkingTheLastFreesBoth) {
   EXPECT_EQ(itemMarks(), (Lines{"1 6 N", "2 4 -", "3 3 N", "4 1 N"}));
   EXPECT_TRUE(clickItem());
   EXPECT_EQ(itemMarks(), (Lines{"1 6 -", "2 4 -", "3 3 S", "4 1 N"}));
-  EXPECT_EQ(state(), "marked=1 unmarkable=2 item=3 order= level=ITEMPEDIDO back=3");
+  EXPECT_EQ(state(), "pedidos=0/15/0 itens=1/1/2 op=liquidar itens back=3");
   EXPECT_TRUE(s().tshJustExcl.enabled());
   EXPECT_EQ(s().edtCdJust.text() + s().edtDsJust.text(), "");
   EXPECT_EQ(messages(), Lines{});
@@ -84,25 +79,22 @@ TEST_F(ItemMarking, UnmarkingTheLastItemWhenTheServerRefusesKeepsSettledItemsUnm
   s().netLiquidaItem.setToken(token);
   EXPECT_EQ(messages().size(), 1u);
   EXPECT_EQ(itemMarks(), (Lines{"1 6 N", "2 4 -", "3 3 N", "4 1 N"}));
-  EXPECT_EQ(state(), "marked=0 unmarkable=1 item=6 order= level=ITEMPEDIDO back=1");
+  EXPECT_EQ(state(), "pedidos=0/7/0 itens=0/3/1 op=nenhuma back=1");
   EXPECT_FALSE(s().sbtConfirmar.enabled());
 }
 
-TEST_F(ItemMarking, MarkAllTakesBothKindsOfAListWithoutSettlingItemsAndAClickThenKeepsOne) {
+TEST_F(ItemMarking, OpenItemsAndSettlementsToReverseAreNeverMarkedTogether) {
   openItems("0001", "0000001016", "16");  // statuses 6, 1
   allocateWhole("0001", {"0000001016"});
   ASSERT_EQ(itemMarks(), (Lines{"1 6 N", "3 1 N"}));
   EXPECT_TRUE(titleItems());
-  EXPECT_EQ(itemMarks(), (Lines{"1 6 S", "3 1 S"}));
-  EXPECT_EQ(state(), "marked=2 unmarkable=0 item=1 order= level=ITEMPEDIDO back=");
-  EXPECT_EQ(currentItem(), "1");
-
-  // A click on any cell of a marked item empties the other kind, its
-  // marked items no longer counted.
-  stSituacaoPedido = "5";
-  EXPECT_TRUE(clickItem("NMPRODUTO"));
-  EXPECT_EQ(itemMarks(), (Lines{"1 6 S", "3 1 -"}));
-  EXPECT_EQ(state(), "marked=1 unmarkable=1 item=1 order= level=ITEMPEDIDO back=1");
+  EXPECT_EQ(window().popups, Lines{"ppmItemPedido"});
+  EXPECT_TRUE(choose(s().mnuLiqu));
+  EXPECT_EQ(itemMarks(), (Lines{"1 6 -", "3 1 N"}));
+  // The reversible one out of reach, the title marks the pending one.
+  EXPECT_TRUE(titleItems());
+  EXPECT_EQ(itemMarks(), (Lines{"1 6 -", "3 1 S"}));
+  EXPECT_EQ(state(), "pedidos=0/12/0 itens=1/0/1 op=liquidar itens back=");
 }
 
 TEST_F(ItemMarking, ARefusedStockCheckMarksNothingAndKeepsTheOtherMarks) {
@@ -122,7 +114,7 @@ TEST_F(ItemMarking, ARefusedStockCheckMarksNothingAndKeepsTheOtherMarks) {
     EXPECT_EQ(messages(), Lines{message});
     EXPECT_EQ(itemMarks(), (Lines{"1 2 N", "2 2 N", "3 3 N"}));
     EXPECT_EQ(currentItem(), refused);
-    EXPECT_EQ(inContItemPedidoCh, 0);
+    EXPECT_EQ(marking.markedItems(), 0);
     EXPECT_FALSE(s().sbtConfirmar.enabled());
     EXPECT_FALSE(s().cdsItemPedido.controlsDisabled());
 
@@ -133,14 +125,15 @@ TEST_F(ItemMarking, ARefusedStockCheckMarksNothingAndKeepsTheOtherMarks) {
     EXPECT_FALSE(clickItem());
     EXPECT_EQ(messages(), Lines{message});
     EXPECT_EQ(itemMarks()[0], "1 2 S");
-    EXPECT_EQ(inContItemPedidoCh, 1);
+    EXPECT_EQ(marking.markedItems(), 1);
     EXPECT_EQ(s().cdsItemPedido.state(), engine::DataSetState::Browse);
+    ASSERT_TRUE(toItem("1") && clickItem());  // the next round starts with nothing marked
   }
 
   allocateWhole("0001", {"0000001002"});
   EXPECT_TRUE(titleItems());
   EXPECT_EQ(itemMarks(), (Lines{"1 2 S", "2 2 S", "3 3 S"}));
-  EXPECT_EQ(state(), "marked=3 unmarkable=0 item=3 order= level=ITEMPEDIDO back=1");
+  EXPECT_EQ(state(), "pedidos=0/15/0 itens=3/0/0 op=liquidar itens back=1");
   EXPECT_TRUE(s().sbtConfirmar.enabled());
 }
 
@@ -154,7 +147,7 @@ TEST_F(ItemMarking, TheSpaceBarClicksTheMarkAndWithCtrlItsTitle) {
   EXPECT_EQ(currentItem(), "3");
   EXPECT_TRUE(keyItems(true));
   EXPECT_EQ(itemMarks(), (Lines{"1 2 N", "2 2 N", "3 1 N", "4 1 N", "5 2 N"}));
-  EXPECT_EQ(state(), "marked=0 unmarkable=0 item=2 order= level=ITEMPEDIDO back=3");
+  EXPECT_EQ(state(), "pedidos=0/7/0 itens=0/5/0 op=nenhuma back=3");
   EXPECT_FALSE(boTeclado);
 }
 
@@ -167,8 +160,8 @@ TEST_F(ItemMarking, OnAMixedListTheOperatorChoosesTheOperationFromThePopUp) {
 
   const int repaints = window().repaints;
   EXPECT_TRUE(choose(s().mnuExclLiqu));
-  EXPECT_EQ(itemMarks(), (Lines{"1 6 S", "2 4 -", "3 3 -", "4 1 N"}));
-  EXPECT_EQ(state(), "marked=1 unmarkable=2 item=6 order= level=ITEMPEDIDO back=");
+  EXPECT_EQ(itemMarks(), (Lines{"1 6 S", "2 4 -", "3 3 -", "4 1 -"}));
+  EXPECT_EQ(state(), "pedidos=0/7/0 itens=1/0/3 op=excluir itens back=");
   EXPECT_EQ(window().repaints, repaints + 1);
   EXPECT_EQ(currentItem(), "4");
   EXPECT_TRUE(s().sbtConfirmar.enabled());
@@ -180,7 +173,7 @@ TEST_F(ItemMarking, OnAMixedListTheOperatorChoosesTheOperationFromThePopUp) {
   EXPECT_EQ(window().popups, (Lines{"ppmItemPedido", "ppmItemPedido"}));
   EXPECT_TRUE(choose(s().mnuLiqu));
   EXPECT_EQ(itemMarks(), (Lines{"1 6 -", "2 4 -", "3 3 S", "4 1 N"}));
-  EXPECT_EQ(state(), "marked=1 unmarkable=2 item=3 order= level=ITEMPEDIDO back=1");
+  EXPECT_EQ(state(), "pedidos=0/7/0 itens=1/1/2 op=liquidar itens back=1");
   EXPECT_EQ(currentItem(), "1");
 }
 
@@ -195,21 +188,6 @@ TEST_F(ItemMarking, ConfirmingWithNothingMarkedIsRefusedOnTheGridOfThePageInUse)
     EXPECT_EQ(messages(), Lines{message});
     EXPECT_EQ(s().focused(), grid);
   }
-}
-
-TEST_F(ItemMarking, EnteringTheItemPageFromOutsideEmptiesTheOrderOperation) {
-  openItems("0001", "0000001002");
-  s().enterGrid(s().dbgPadrao);
-  stSituacaoPedido = "6";
-  s().enterGrid(s().dbgItemPedido);
-  EXPECT_EQ(stSituacaoPedido, "");
-
-  // Within the page, or the grid focused again: no entry.
-  stSituacaoPedido = "5";
-  s().enterGrid(s().dbgLiqEst);
-  s().enterGrid(s().dbgItemPedido);
-  s().enterGrid(s().dbgItemPedido);
-  EXPECT_EQ(stSituacaoPedido, "5");
 }
 
 }  // namespace

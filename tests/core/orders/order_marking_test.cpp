@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/marking_steps.h"
+#include "core/orders/marking_state.h"
 #include "core/orders/order_marks.h"
 #include "support/demo_server.h"
 #include "support/fault_proxy.h"
@@ -40,13 +41,7 @@ class OrderMarking : public MarkingTest {
         if (line.starts_with(order(n))) out.push_back(line);
     return out;
   }
-  // Marked orders / items, blocked orders, operation of the orders and of the
-  // items, level.
-  static std::string counters() {
-    return "ped=" + std::to_string(inContPedidoCh) + " itens=" + std::to_string(inContItemPedidoCh) +
-           " B=" + std::to_string(inContDesabilitadosPed) + " sit=" + stSituacaoPedido +
-           " sitItem=" + stSituacaoItemPedido + " nivel=" + sttshUltimate;
-  }
+  std::string counters() const { return markingState(); }
   std::string itemsShown() const {
     return s().cdsItemPedido.active() ? s().cdsItemPedido.field("NRPEDIDO").asString() : "";
   }
@@ -71,10 +66,9 @@ TEST_F(OrderMarking, AClickBlocksTheOtherKindAndUnmarkingTheLastOneReleasesIt) {
   ASSERT_TRUE(clickOn(1002));
   EXPECT_EQ(s().edtCdJust.text() + s().edtDsJust.text(), "");
   EXPECT_EQ(marksOf({1002, 1003, 1007, 1008}),
-            (Lines{"0000001002 2 S", "0000001003 6 N", "0000001007 5 B", "0000001008 3 N"}));
-  // The five items of 1002 marked by the cascade; the list shown is the
-  // last blocked order's.
-  EXPECT_EQ(counters(), "ped=1 itens=5 B=1 sit=2 sitItem=2 nivel=PEDIDO");
+            (Lines{"0000001002 2 S", "0000001003 6 N", "0000001007 5 B", "0000001008 3 -"}));
+  // The item list shown, and counted, is the last blocked order's.
+  EXPECT_EQ(counters(), "pedidos=1/5/1 itens=0/1/2 op=liquidar pedidos");
   EXPECT_EQ(itemsShown(), order(1007));
   EXPECT_EQ(currentOrder(), order(1002));
   EXPECT_EQ(window().locks, 1);
@@ -82,46 +76,44 @@ TEST_F(OrderMarking, AClickBlocksTheOtherKindAndUnmarkingTheLastOneReleasesIt) {
 
   // A second one of the same kind blocks nothing more.
   ASSERT_TRUE(clickOn(1004));
-  EXPECT_EQ(counters(), "ped=2 itens=2 B=1 sit=2 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(counters(), "pedidos=2/4/1 itens=0/1/2 op=liquidar pedidos");
   // Unmarking one of two releases nothing; the pass marks again the items
   // of the marked order after it.
   ASSERT_TRUE(clickOn(1002));
   EXPECT_EQ(marksOf({1002, 1004, 1007}), (Lines{"0000001002 2 N", "0000001004 2 S", "0000001007 5 B"}));
-  EXPECT_EQ(counters(), "ped=1 itens=2 B=1 sit=2 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(counters(), "pedidos=1/5/1 itens=2/0/0 op=liquidar pedidos");
   EXPECT_EQ(itemsShown(), order(1004));
   EXPECT_EQ(itemMarks(), (Lines{"1 1 S", "2 3 S"}));
   // The last one releases the other kind.
   ASSERT_TRUE(clickOn(1004));
-  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
-  EXPECT_EQ(counters(), "ped=0 itens=0 B=0 sit=2 sitItem=3 nivel=PEDIDO");
+  for (const std::string& line : orderMarks())
+    EXPECT_TRUE(line.ends_with(line.find(" 3 ") != std::string::npos ? " -" : " N")) << line;
+  EXPECT_EQ(counters(), "pedidos=0/7/0 itens=0/1/2 op=nenhuma");
   EXPECT_EQ(currentOrder(), order(1004));
   settled();
 }
 
-TEST_F(OrderMarking, SettledOrdersBlockNothingAndOtherClicksOnlyMarkItemsAgain) {
+TEST_F(OrderMarking, SettledOrdersTakeNoMarkAndOtherClicksOnlyMarkItemsAgain) {
   listOrders("0003");
+  // Settled by the automatic flow: no operation takes it, no gesture marks it.
   ASSERT_TRUE(clickOn(1001));
-  EXPECT_EQ(marksOf({1001, 1007}), (Lines{"0000001001 3 S", "0000001007 5 N"}));
-  EXPECT_EQ(inContDesabilitadosPed, 0);
-  EXPECT_EQ(stSituacaoPedido, "3");
-  ASSERT_TRUE(clickOn(1001));
-  EXPECT_EQ(marksOf({1001, 1007}), (Lines{"0000001001 3 N", "0000001007 5 N"}));
+  ASSERT_TRUE(keyOrders());
+  EXPECT_EQ(marksOf({1001, 1007}), (Lines{"0000001001 3 -", "0000001007 5 N"}));
+  EXPECT_EQ(marking.markedOrders(), 0);
 
   // 1003 marked; its items then replaced by the blocked order's. A click on
   // another column of an order before it fetches and marks 1003's again.
   ASSERT_TRUE(clickOn(1003));
   EXPECT_EQ(itemsShown(), order(1007));
-  stSituacaoItemPedido = "x";
   ASSERT_TRUE(clickOn(1002, "NRPEDIDO"));
   EXPECT_EQ(itemsShown(), order(1003));
-  EXPECT_EQ(counters(), "ped=1 itens=5 B=1 sit= sitItem=x nivel=PEDIDO");
+  EXPECT_EQ(counters(), "pedidos=1/5/1 itens=4/0/1 op=liquidar pedidos");
   EXPECT_EQ(currentOrder(), order(1002));
   // A click on a blocked order changes no mark and starts the pass there.
   ASSERT_TRUE(clickOn(1003, "NRPEDIDO"));
-  stSituacaoPedido = "6";
   ASSERT_TRUE(clickOn(1007));
   EXPECT_EQ(marksOf({1003, 1007}), (Lines{"0000001003 6 S", "0000001007 5 B"}));
-  EXPECT_EQ(counters(), "ped=1 itens=5 B=1 sit= sitItem=x nivel=PEDIDO");
+  EXPECT_EQ(counters(), "pedidos=1/5/1 itens=4/0/1 op=liquidar pedidos");
   EXPECT_EQ(window().locks, 6);
   settled();
 }
@@ -134,9 +126,9 @@ TEST_F(OrderMarking, TheCascadeMarksTheOrdersItemsButLiquidatedAndCancelledOnes)
   ASSERT_EQ(items.size(), 5u);
   for (const std::string& line : items) {
     const bool closed = line.find(" 4 ") != std::string::npos || line.find(" 5 ") != std::string::npos;
-    EXPECT_TRUE(line.ends_with(closed ? " N" : " S")) << line;
+    EXPECT_TRUE(line.ends_with(closed ? " -" : " S")) << line;
   }
-  EXPECT_EQ(counters(), "ped=1 itens=4 B=0 sit=6 sitItem=1 nivel=PEDIDO");
+  EXPECT_EQ(counters(), "pedidos=1/1/0 itens=4/0/1 op=liquidar pedidos");
 }
 
 TEST_F(OrderMarking, TheTitleOpensThePopUpOnAMixedListAndOtherwiseMarksOrClearsAll) {
@@ -151,20 +143,13 @@ TEST_F(OrderMarking, TheTitleOpensThePopUpOnAMixedListAndOtherwiseMarksOrClearsA
   toOrder(order(1004));
   ASSERT_TRUE(choose(s().mnuLiqPedido));
   EXPECT_EQ(orderMarks(),
-            (Lines{"0000001001 3 N", "0000001002 2 S", "0000001003 6 S", "0000001004 2 S", "0000001005 2 S",
-                   "0000001006 6 S", "0000001007 5 B", "0000001008 3 N", "0000001009 2 S"}));
-  // Each order's cascade adds its items to the count.
-  EXPECT_EQ(counters(), "ped=6 itens=24 B=1 sit=6 sitItem=3 nivel=PEDIDO");
+            (Lines{"0000001001 3 -", "0000001002 2 S", "0000001003 6 S", "0000001004 2 S", "0000001005 2 S",
+                   "0000001006 6 S", "0000001007 5 B", "0000001008 3 -", "0000001009 2 S"}));
+  EXPECT_EQ(counters(), "pedidos=6/0/1 itens=6/0/0 op=liquidar pedidos");
   EXPECT_EQ(currentOrder(), order(1004));
 
-  // Something marked: the rest is marked after its check.
-  ASSERT_TRUE(titleOrders());
-  EXPECT_EQ(marksOf({1001, 1007, 1008}), (Lines{"0000001001 3 S", "0000001007 5 B", "0000001008 3 S"}));
-  EXPECT_EQ(inContPedidoCh, 8);
-  EXPECT_EQ(stSituacaoPedido, "3");
-
-  // Every order marked or blocked: all cleared in one repaint, but the
-  // settled orders, which stay marked and counted; the first order current.
+  // Every order of the kind marked, the other blocked, the settled ones
+  // inert: the title clears all in one repaint; the first order current.
   std::vector<engine::DataSetNotice> notices;
   const int listener = s().cdsPedido.addListener([&](engine::DataSetNotice n) {
     if (n != engine::DataSetNotice::StateChanged) notices.push_back(n);
@@ -175,9 +160,13 @@ TEST_F(OrderMarking, TheTitleOpensThePopUpOnAMixedListAndOtherwiseMarksOrClearsA
   EXPECT_EQ(notices, std::vector<engine::DataSetNotice>{engine::DataSetNotice::DataChanged});
   EXPECT_EQ(window().locks, locks + 1);
   EXPECT_EQ(marksOf({1001, 1002, 1007, 1008}),
-            (Lines{"0000001001 3 S", "0000001002 2 N", "0000001007 5 N", "0000001008 3 S"}));
-  EXPECT_EQ(counters(), "ped=2 itens=0 B=0 sit=3 sitItem=3 nivel=PEDIDO");
+            (Lines{"0000001001 3 -", "0000001002 2 N", "0000001007 5 N", "0000001008 3 -"}));
+  EXPECT_EQ(counters(), "pedidos=0/7/0 itens=0/6/0 op=nenhuma");
   EXPECT_EQ(currentOrder(), order(1001));
+  // Nothing marked on a mixed list again: the operator chooses again, the
+  // two kinds never marked together.
+  ASSERT_TRUE(titleOrders());
+  EXPECT_EQ(window().popups.size(), 3u);
   settled();
 }
 
@@ -186,7 +175,7 @@ TEST_F(OrderMarking, MarkAllOnOneKindAndTheSpaceBarWhateverColumn) {
   ASSERT_TRUE(titleOrders());
   EXPECT_TRUE(window().popups.empty());
   for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" S")) << line;
-  EXPECT_EQ(counters(), "ped=6 itens=6 B=0 sit=2 sitItem=3 nivel=PEDIDO");
+  EXPECT_EQ(counters(), "pedidos=6/0/0 itens=6/0/0 op=liquidar pedidos");
   EXPECT_EQ(currentOrder(), order(1002));
 
   // Space on the current order, the cursor in another column.
@@ -194,25 +183,25 @@ TEST_F(OrderMarking, MarkAllOnOneKindAndTheSpaceBarWhateverColumn) {
   toOrder(order(1005));
   ASSERT_TRUE(keyOrders());
   EXPECT_EQ(marksOf({1004, 1005}), (Lines{"0000001004 2 S", "0000001005 2 N"}));
-  EXPECT_EQ(inContPedidoCh, 5);
+  EXPECT_EQ(marking.markedOrders(), 5);
   EXPECT_FALSE(boTeclado);
   // Other keys leave the marks alone.
   ASSERT_TRUE(keyOrders(false, 'A'));
-  EXPECT_EQ(inContPedidoCh, 5);
+  EXPECT_EQ(marking.markedOrders(), 5);
 }
 
 TEST_F(OrderMarking, ExclusionFromThePopUpMarksTheReversibleOnesAndBlocksTheRest) {
   listOrders("0003");
   ASSERT_TRUE(choose(s().mnuExclu));
   EXPECT_EQ(orderMarks(),
-            (Lines{"0000001001 3 N", "0000001002 2 B", "0000001003 6 B", "0000001004 2 B", "0000001005 2 B",
-                   "0000001006 6 B", "0000001007 5 S", "0000001008 3 N", "0000001009 2 B"}));
-  EXPECT_EQ(counters(), "ped=1 itens=1 B=6 sit=5 sitItem=6 nivel=");
-  // Deschecar on the order page unmarks; blocked orders and counters stay.
+            (Lines{"0000001001 3 -", "0000001002 2 B", "0000001003 6 B", "0000001004 2 B", "0000001005 2 B",
+                   "0000001006 6 B", "0000001007 5 S", "0000001008 3 -", "0000001009 2 B"}));
+  EXPECT_EQ(counters(), "pedidos=1/0/6 itens=1/0/2 op=excluir pedidos");
+  // Deschecar on the order page unmarks; blocked orders stay.
   ASSERT_TRUE(s().handle([&] { s().Deschecar(); }));
   EXPECT_EQ(marksOf({1002, 1007}), (Lines{"0000001002 2 B", "0000001007 5 N"}));
-  EXPECT_EQ(inContPedidoCh, 1);
-  EXPECT_EQ(inContDesabilitadosPed, 6);
+  EXPECT_EQ(marking.markedOrders(), 0);
+  EXPECT_EQ(marking.blockedOrders(), 6);
   EXPECT_FALSE(s().cdsItemPedido.field("VrTotal").isNull());
   settled();
 }
@@ -222,13 +211,13 @@ TEST_F(OrderMarking, AllBlockedTheTitleDoesNothingAndAFreshListIsCountedAgain) {
   s().handle([&] {
     for (s().cdsPedido.first(); !s().cdsPedido.eof(); s().cdsPedido.next()) assignOrderMark(s(), "B");
   });
-  EXPECT_EQ(inContDesabilitadosPed, 9);
+  EXPECT_EQ(marking.blockedOrders(), 9);
   ASSERT_TRUE(titleOrders());
   EXPECT_TRUE(window().popups.empty());
   EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 B"});
   // The reloaded orders come unmarked: the title works again.
   ASSERT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
-  EXPECT_EQ(inContDesabilitadosPed, 0);
+  EXPECT_EQ(marking.blockedOrders(), 0);
   ASSERT_TRUE(titleOrders());
   EXPECT_EQ(window().popups, Lines{"ppmPedidoCompleto"});
 }
@@ -254,21 +243,22 @@ TEST_F(OrderMarking, ARefusedStockCheckKeepsTheMarkAndMarkAllRollsBack) {
   EXPECT_FALSE(clickOn(1001));
   EXPECT_EQ(messages(), Lines{"erro: O Lote informado está com a data de validade vencida."});
   EXPECT_EQ(marksOf({1001}), Lines{"0000001001 2 N"});
-  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders(), 0);
   settled();
 
-  // Without the expired lot, 1001 and 1002 pass and 1003 is refused: every
-  // mark goes back, 1010 marked before included.
+  // Without the expired lot, 1001 and 1002 pass and 1003 is refused: the
+  // marks go back as they were before the title, 1010 marked before kept.
   s().pgcPadrao.choosePage(s().tshPadrao);
   allocateWhole("0001", all, {extraUnit});
   ASSERT_TRUE(clickOn(1010));
-  EXPECT_EQ(inContPedidoCh, 1);
+  EXPECT_EQ(marking.markedOrders(), 1);
   toOrder(order(1014));
   messages();
   EXPECT_FALSE(titleOrders());
   EXPECT_EQ(messages(), Lines{"erro: Quantidade total a liquidar deve ser igual à quantidade pedida."});
-  for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
-  EXPECT_EQ(inContPedidoCh, 0);
+  for (const std::string& line : orderMarks())
+    EXPECT_TRUE(line.ends_with(line.starts_with(order(1010)) ? " S" : " N")) << line;
+  EXPECT_EQ(marking.markedOrders(), 1);
   EXPECT_EQ(currentOrder(), order(1003));
   EXPECT_EQ(stSelNrPedido, order(1003));
   // The refused item stays in view.
@@ -286,10 +276,27 @@ TEST_F(OrderMarking, AFailingItemFetchAbortsWithTheIndicatorDownAndTheWindowUnlo
   EXPECT_EQ(messages(), Lines{"erro: Pedido em uso por outro operador."});
   EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 N"});
   settled();
-  // Inside a walk: the order being marked keeps its mark, the walk stops.
+  proxy().heal();
+
+  // Half-way through a walk (the third fetch fails), every mark, block and
+  // count is put back as it was before the gesture.
+  const auto failFromThirdFetch = [&] {
+    proxy().rewrite("GetItem", [n = std::make_shared<int>(0)](std::string body) {
+      return ++*n > 2 ? std::string("{") : body;
+    });
+  };
+  const Lines before = orderMarks();
+  failFromThirdFetch();
   EXPECT_FALSE(choose(s().mnuLiqPedido));
-  EXPECT_EQ(marksOf({1002}), Lines{"0000001002 2 N"});
-  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(orderMarks(), before);
+  EXPECT_EQ(counters(), "pedidos=0/7/0 itens=0/4/1 op=nenhuma");
+  proxy().heal();
+  ASSERT_TRUE(clickOn(1002));
+  const Lines one = orderMarks();
+  failFromThirdFetch();
+  EXPECT_FALSE(titleOrders());
+  EXPECT_EQ(orderMarks(), one);
+  EXPECT_EQ(counters(), "pedidos=1/5/1 itens=0/4/1 op=liquidar pedidos");
   EXPECT_EQ(s().cdsPedido.state(), engine::DataSetState::Browse);
   settled();
 }
@@ -297,13 +304,13 @@ TEST_F(OrderMarking, AFailingItemFetchAbortsWithTheIndicatorDownAndTheWindowUnlo
 TEST_F(OrderMarking, ClearAllWhoseLastItemFetchFailsStillCountsWhatItUnmarked) {
   listOrders("0003", "26");
   ASSERT_TRUE(titleOrders());
-  ASSERT_EQ(inContPedidoCh, 6);
+  ASSERT_EQ(marking.markedOrders(), 6);
   proxy().fail("GetItem", "Servidor ocupado.");
   messages();
   EXPECT_FALSE(titleOrders());
   EXPECT_EQ(messages(), Lines{"erro: Servidor ocupado."});
   for (const std::string& line : orderMarks()) EXPECT_TRUE(line.ends_with(" N")) << line;
-  EXPECT_EQ(inContPedidoCh, 0);
+  EXPECT_EQ(marking.markedOrders(), 0);
   EXPECT_FALSE(s().sbtConfirmar.enabled());
   settled();
 }
@@ -318,23 +325,21 @@ TEST_F(OrderMarking, DeferringReplacedItemFetchesLeavesTheSameScreen) {
   const auto run = [&](bool defer) {
     s().deferReplacedItemFetches = defer;
     s().pgcPadrao.choosePage(s().tshPadrao);
-    stSituacaoPedido = stSituacaoItemPedido = stSelNrPedido = stNrItemPed = reposicionar = "";
+    stSelNrPedido = stNrItemPed = reposicionar = "";
     EXPECT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
     allocateWhole("0001", all);
-    inContDesabilitadosIPed = 0;  // counted on the last run's items
     const long calls = getItemCalls();
     EXPECT_TRUE(clickOn(1008));  // blocks the reversible ones
     EXPECT_TRUE(clickOn(1008));  // releases them
     EXPECT_TRUE(toOrder(order(1012)) && titleOrders());
     EXPECT_TRUE(choose(s().mnuLiqPedido));  // liquidable marked, reversible blocked
-    EXPECT_TRUE(titleOrders());             // the settled ones marked too
     EXPECT_TRUE(titleOrders());             // clear all
     EXPECT_TRUE(clickOn(1019));             // blocks the liquidable ones
     EXPECT_TRUE(s().handle([&] { s().Deschecar(); }));
     Lines screen = orderMarks();
     for (const std::string& line : itemMarks()) screen.push_back("item " + line);
-    screen.push_back(counters() + " IPed=" + std::to_string(inContDesabilitadosIPed) +
-                     " sel=" + stSelNrPedido + " nrItem=" + stNrItemPed + " repos=" + reposicionar);
+    screen.push_back(counters() + " sel=" + stSelNrPedido + " nrItem=" + stNrItemPed +
+                     " repos=" + reposicionar);
     screen.push_back("pedido " + currentOrder() + " item " + currentItem() + " itens de " + itemsShown());
     screen.push_back(std::string("travada ") + (window().locked ? "S" : "N") + " aguarde " +
                      std::to_string(s().showavi.depth()) + " confirmar " +

@@ -146,7 +146,7 @@ TEST(BranchSelection, ReenteringTheBranchFieldEmptiesBothListsAndLocksTheFilter)
   s.mnuItemPedido.setEnabled(true);
   s.pgcPadrao.setActivePage(s.tshItemPedido);
   s.enableAction(s.sbtVerificar, true);
-  sttshUltimate = "ITEMPEDIDO";
+  s.dtsPadrao = &s.cdsItemPedido;
   s.lblNome.setCaption("Padaria Pão Quente");
 
   h.enterBranchField();
@@ -154,7 +154,7 @@ TEST(BranchSelection, ReenteringTheBranchFieldEmptiesBothListsAndLocksTheFilter)
   EXPECT_FALSE(s.cdsItemPedido.active());
   EXPECT_EQ(s.lblNome.caption(), "");
   EXPECT_TRUE(s.pgcPadrao.isActive(s.tshPadrao));
-  EXPECT_EQ(sttshUltimate, "ITEMPEDIDO");  // no page-change handling ran
+  EXPECT_EQ(s.dtsPadrao, &s.cdsItemPedido);  // no page-change handling ran
   EXPECT_TRUE(s.pgcPadrao.onChange != nullptr);
   for (const hostlib::Control* c : std::initializer_list<const hostlib::Control*>{
            &s.sbtFiltro, &s.mnuFiltrar, &s.tshItemPedido, &s.tshJustExcl, &s.mnuItemPedido, &s.mnuJustExcl,

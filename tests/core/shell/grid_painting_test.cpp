@@ -62,7 +62,7 @@ TEST_F(GridPainting, OrdersShowTheirStatusColourTextAndMark) {
     const char* text;
     const MarkImage* image;
   } cases[] = {{"2", "N", clOlive, "AN", &imgUncheck()},
-               {"3", "S", clPurple, "LQ", &imgCheck()},
+               {"3", "S", clGray, "LQ", nullptr},  // settled by the automatic flow: inert
                {"5", "B", clPurple, "LQ", &imgDescheck()},
                {"6", "X", clTeal, "PA", nullptr},
                {"4", "", plain, "", nullptr}};
@@ -118,9 +118,9 @@ TEST_F(GridPainting, ItemsShowTheirStatusColourTextAndMark) {
     const char* text;
     const MarkImage* image;
   } cases[] = {{"1", "N", clBlue, "PE", &imgUncheck()},  {"2", "S", clOlive, "CF", &imgCheck()},
-               {"3", "", clGreen, "AP", &imgDescheck()}, {"4", "", clPurple, "LQ", &imgDescheck()},
+               {"3", "", clGreen, "AP", &imgDescheck()}, {"4", "N", clPurple, "LQ", &imgDescheck()},
                {"5", "", clRed, "CN", &imgDescheck()},   {"6", "N", clPurple, "LQ", &imgUncheck()},
-               {"7", "B", clTeal, "PA", nullptr},        {"9", "N", plain, "", &imgUncheck()}};
+               {"7", "B", clTeal, "PA", nullptr},        {"9", "N", plain, "", &imgDescheck()}};
   for (const Case& c : cases) append(s_.cdsItemPedido, {{"IDSITITEMPED", c.status}, {"IDCHECK", c.mark}});
   for (std::size_t row = 0; row < std::size(cases); ++row) {
     const Case& c = cases[row];

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/orders/marking_state.h"
 #include "core/screen_harness.h"
+#include "domain/status_codes.h"
 
 namespace ped::core::testing {
 namespace {
@@ -23,8 +25,7 @@ TEST(ScreenLifecycle, OpeningTwiceKeepsOneScreenAndAClosedScreenIsCreatedAnew) {
   EXPECT_FALSE(h.toolkit.window->minimized);
   EXPECT_EQ(h.toolkit.window->shows, 2);
 
-  // The counters and texts outlive the screen; the filter record does not.
-  inContPedidoCh = 3;
+  // The texts outlive the screen; the filter record does not.
   stSelNrPedido = "0000001001";
   Filtro.boAlta = false;
   first->Close();
@@ -40,7 +41,6 @@ TEST(ScreenLifecycle, OpeningTwiceKeepsOneScreenAndAClosedScreenIsCreatedAnew) {
   EXPECT_FALSE(frmLiquidaItem->primeiraAtivacao());
   EXPECT_EQ(frmLiquidaItem->medCdFilial.text(), "0001");
   EXPECT_EQ(frmLiquidaItem->edtNmFilial.text(), "Matriz São Paulo");
-  EXPECT_EQ(inContPedidoCh, 3);
   EXPECT_EQ(stSelNrPedido, "0000001001");
   EXPECT_TRUE(Filtro.boAlta);
 }
@@ -124,12 +124,12 @@ TEST(ScreenData, ItemsFromTheServerShowTheirProductCodeInTheHostsMaskAndStartUnm
   ScreenHarness h;
   h.open();
   TfrmLiquidaItem& s = h.screen();
-  inContItemPedidoCh = 2;
+  marking.itemMarkChanged(domain::mark::Unmarked, domain::mark::Marked);
   const hostlib::RemoteResult r = s.netLiquidaItem.call("GetItem", {"0003", "0000001001"});
   ASSERT_TRUE(r.ok) << r.error;
   s.cdsItemPedido.loadPacket(*r.at(0));
   ASSERT_FALSE(s.cdsItemPedido.isEmpty());
-  EXPECT_EQ(inContItemPedidoCh, 0);
+  EXPECT_EQ(marking.markedItems(), 0);
   const std::string stored = s.cdsItemPedido.field("CDARVPROD").asString();
   ASSERT_EQ(stored.size(), 7u) << stored;  // the demo's codes have no literals
   EXPECT_EQ(s.cdsItemPedido.field("CDARVPROD").displayText(),
