@@ -27,10 +27,15 @@ volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onSignal(int) { stopRequested = 1; }
 
 // SIGINT and SIGTERM leave the event loop, so the modules are finalized as on
-// a normal exit. A handler may not touch Qt: the flag is polled.
-void quitOnSignals(QApplication& app) {
+// a normal exit. A handler may not touch Qt: the flag is polled once the
+// loop runs. The handlers are set first thing, so a stop asked for while the
+// host logs in or opens its screens is not lost.
+void catchStopSignals() {
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
+}
+
+void quitOnSignals(QApplication& app) {
   auto* poll = new QTimer(&app);
   QObject::connect(poll, &QTimer::timeout, &app, [] {
     if (stopRequested) QApplication::quit();
@@ -81,6 +86,7 @@ int main(int argc, char** argv) {
     }
   }
   QApplication app(argc, argv);  // takes Qt's own options (-platform ...) out of argv
+  catchStopSignals();
   HostOptions options;
   try {
     options =

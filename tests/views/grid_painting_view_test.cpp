@@ -63,7 +63,7 @@ TEST(PaintedGrids, ShowEachStatusMarkAndNumberAsTheScreenDescribesThem) {
     checked.push_back(std::make_unique<QAbstractItemModelTester>(
         window.findChild<QTableView*>(grid)->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
   s.cdsPedido.open();
-  for (const char* row : {"2N", "3S", "5B", "6N", "4X"}) {
+  for (const char* row : {"2N", "5S", "5B", "6N", "4X"}) {
     s.cdsPedido.append();
     s.cdsPedido.field("IDSITPEDIDO").setString(std::string(1, row[0]));
     s.cdsPedido.field("IDCHECK").setString(std::string(1, row[1]));

@@ -90,14 +90,15 @@ TEST(LiquidaItemWindow, AJustificationTypedOrPickedShowsItsDescription) {
   auto* orders = part<QTableView>(screen, "dbgPadrao");
   ASSERT_SOON(orders->model()->rowCount() > 0);
 
-  // An order marked opens the page.
+  // An order marked opens the page: the second, in progress (the first is
+  // settled and takes no mark).
   int mark = 0;
   while (mark < orders->model()->columnCount() &&
          orders->model()->headerData(mark, Qt::Horizontal).toString() != QStringLiteral("\u2714"))
     ++mark;
   ASSERT_LT(mark, orders->model()->columnCount());
   QTest::mouseClick(orders->viewport(), Qt::LeftButton, {},
-                    orders->visualRect(orders->model()->index(0, mark)).center());
+                    orders->visualRect(orders->model()->index(1, mark)).center());
   auto* pages = part<QTabWidget>(screen, "pgcPadrao");
   ASSERT_SOON(pages->isTabEnabled(2));
   pages->setCurrentIndex(2);
