@@ -31,8 +31,8 @@ bool isReversibleItem(std::string_view itemStatus);
 // Items the operator may mark: open ones, to settle, and those settled by
 // hand, to reverse.
 bool isMarkableItem(std::string_view itemStatus);
-// Items that take stock allocation rows: pending, confirmed, approved (a
-// partly served item's stock has already left).
+// Items that take stock allocation rows: the open ones. A partly served item
+// is settled against rows adding up to its ordered quantity, as any other.
 bool takesAllocationRows(std::string_view itemStatus);
 
 // The order's status from its items': open and settled ones "6"; open ones

@@ -60,12 +60,12 @@ TEST_F(AllocationGrid, KeysTakeTypingOnlyInANewRowAndTheQuantityInAnyRow) {
   EXPECT_EQ(rows().recordCount(), count);
 }
 
-// Settled, cancelled and partly served items keep their rows for reading.
+// Settled and cancelled items keep their rows for reading.
 TEST_F(AllocationGrid, AnItemPastApprovalShowsItsRowsButNothingTakesTypingOrAButton) {
   onBranch("0001");
   ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
   s().cdsItemPedido.edit();
-  s().cdsItemPedido.field("IDSITITEMPED").setString("7");
+  s().cdsItemPedido.field("IDSITITEMPED").setString("4");
   s().cdsItemPedido.post();
   const double quantity = number("QTEXP");
   for (const auto& column : s().dbgLiqEst.columns) {
