@@ -2,8 +2,6 @@
 // stock positions, earliest lot validity first, each row posted as the
 // operator posts a picked one, so every post check and booking runs.
 
-#include "core/stock/screen_bookings.h"
-
 #include <optional>
 
 #include "core/shell/Cli_ped00800.h"
@@ -12,6 +10,7 @@
 #include "core/stock/allocation_editing.h"
 #include "core/stock/available_quantity.h"
 #include "core/stock/lot_proposal_plan.h"
+#include "core/stock/screen_bookings.h"
 #include "core/stock/stock_position_lookup.h"
 #include "domain/quantities.h"
 #include "engine/filter_expression.h"

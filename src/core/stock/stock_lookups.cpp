@@ -100,7 +100,8 @@ void TfrmLiquidaItem::Vd_SubLote(bool post) {
   // keeps the typed quantity and refreshes the availability only for an
   // edited row moved to another position.
   const bool refresh = !post || (cdsEvolEst.state() == engine::DataSetState::Edit && keyChanged(cdsEvolEst));
-  if (refresh) cdsEvolEst.field("QTDISPONIVEL").setFloat(storedAvailable(availableTo(found, bookingsOf(*this))));
+  if (refresh)
+    cdsEvolEst.field("QTDISPONIVEL").setFloat(storedAvailable(availableTo(found, bookingsOf(*this))));
   if (!post) cdsEvolEst.field("QTEXP").setFloat(0);
 }
 

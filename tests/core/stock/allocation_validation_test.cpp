@@ -126,11 +126,13 @@ TEST_F(NewRowOnWarehouses, ChangedRowsAreNotDroppedUnasked) {
   ASSERT_TRUE(post());
   h_.host.answer(false);
   EXPECT_FALSE(s().FormCloseQuery());
-  EXPECT_EQ(messages(), (Lines{"pergunta: Cancelar operação? -> Não", "pergunta: Cancelar operação? -> Não"}));
+  EXPECT_EQ(messages(),
+            (Lines{"pergunta: Cancelar operação? -> Não", "pergunta: Cancelar operação? -> Não"}));
 
   ASSERT_TRUE(s().handle([&] { s().pgcPadrao.choosePage(s().tshPadrao); }));
   const std::string question =
-      "pergunta: As alterações na alocação de estoque ainda não confirmadas serão perdidas. Deseja continuar?";
+      "pergunta: As alterações na alocação de estoque ainda não confirmadas serão perdidas. Deseja "
+      "continuar?";
   h_.host.answer(false);
   ASSERT_TRUE(s().handle([&] { s().click(s().sbtVerificar); }));
   EXPECT_EQ(messages(), Lines{question + " -> Não"});

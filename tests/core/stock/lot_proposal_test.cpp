@@ -195,11 +195,12 @@ TEST_F(LotProposal, APickedLotOffersWhatTheScreensRowsLeaveOfIt) {
   const std::string second = key();
   const engine::DataSet& item = s().cdsItemPedido;
   sql::open(server.info().database)
-      ->execute("UPDATE ITEMPEDIDO SET CDPRODUTO = :P WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
-                {{"P", product},
-                 {"F", item.field("CDFILIAL").asString()},
-                 {"N", item.field("NRPEDIDO").asString()},
-                 {"I", item.field("NRITEMPED").asString()}});
+      ->execute(
+          "UPDATE ITEMPEDIDO SET CDPRODUTO = :P WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+          {{"P", product},
+           {"F", item.field("CDFILIAL").asString()},
+           {"N", item.field("NRPEDIDO").asString()},
+           {"I", item.field("NRITEMPED").asString()}});
   ASSERT_TRUE(onItem([&] { return key() == second; }));
   ASSERT_EQ(itemText("CDPRODUTO"), product);
   ASSERT_TRUE(include());
