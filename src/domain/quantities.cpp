@@ -21,4 +21,7 @@ bool moreQuantity(double a, double b) { return millionthsApart(a, b) >= kHalfTho
 
 double roundQuantity(double q) { return std::round(q * 1e6) / 1e6; }
 
+// Through the millionths: 1.0005 is 1000.4999... thousandths as a double.
+double thousandths(double q) { return std::round(std::round(q * 1e6) / 1e3) / 1e3; }
+
 }  // namespace ped::domain

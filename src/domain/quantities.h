@@ -12,5 +12,8 @@ bool lessQuantity(double a, double b);
 bool moreQuantity(double a, double b);
 // Rounded to millionths, so sums of typed quantities leave no dust.
 double roundQuantity(double q);
+// Rounded to thousandths, the precision quantities are typed and kept in;
+// half a thousandth goes away from zero, as the comparisons count it.
+double thousandths(double q);
 
 }  // namespace ped::domain

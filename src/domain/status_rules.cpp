@@ -31,9 +31,7 @@ bool isReversibleItem(std::string_view s) { return s == item_status::SettledByHa
 
 bool isMarkableItem(std::string_view s) { return isOpenItem(s) || isReversibleItem(s); }
 
-bool takesAllocationRows(std::string_view s) {
-  return s == item_status::Pending || s == item_status::Confirmed || s == item_status::Approved;
-}
+bool takesAllocationRows(std::string_view s) { return isOpenItem(s); }
 
 std::string orderStatusFromItems(const std::vector<std::string>& itemStatuses) {
   bool open = false, settled = false, byHand = false;

@@ -39,8 +39,8 @@ inline constexpr std::array<std::string_view, 5> kMarkableItemStatuses = {
     item_status::Pending, item_status::Confirmed, item_status::Approved, item_status::PartlyServed,
     item_status::SettledByHand};
 bool isMarkableItem(std::string_view itemStatus);
-// Items that take stock allocation rows: pending, confirmed, approved (a
-// partly served item's stock has already left).
+// Items that take stock allocation rows: the open ones. A partly served item
+// is settled against rows adding up to its ordered quantity, as any other.
 bool takesAllocationRows(std::string_view itemStatus);
 
 // The order's status from its items': open and settled ones "6"; open ones

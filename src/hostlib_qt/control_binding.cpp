@@ -24,7 +24,11 @@ void showBackground(QLineEdit& e, const hostlib::Control& c) {
 
 void apply(QWidget& w, const hostlib::Control& c) {
   w.setEnabled(c.enabled());
-  if (w.parentWidget() == nullptr || w.parentWidget()->isVisible() || !c.visible()) w.setVisible(c.visible());
+  // A child shown while its parent is hidden (a page not showing) shows with
+  // the parent; skipping it would leave it hidden for good. Only a window is
+  // not popped up by its control.
+  if (!w.isWindow() || w.parentWidget() == nullptr || w.parentWidget()->isVisible() || !c.visible())
+    w.setVisible(c.visible());
   if (auto* b = qobject_cast<QAbstractButton*>(&w)) {
     b->setText(q(c.caption()));
     if (b->isCheckable()) b->setChecked(c.checked());

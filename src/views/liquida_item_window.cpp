@@ -354,6 +354,9 @@ bool LiquidaItemWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LiquidaItemWindow::closeEvent(QCloseEvent* event) {
+  bool mayClose = true;
+  if (core::frmLiquidaItem == &screen_) run([&] { mayClose = screen_.FormCloseQuery(); });
+  if (!mayClose) return event->ignore();
   closing_ = true;
   if (core::frmLiquidaItem == &screen_) screen_.Close();
   event->accept();

@@ -78,6 +78,18 @@ class AllocationTest : public ::testing::Test {
     bool moved = false;
     return run([&] { moved = s.moveLiqEstColumn(column); }) && moved;
   }
+  // Tab from the current cell to `field`'s, column by column as the window
+  // steps (hidden columns passed over), each cell left checked on the way.
+  bool tabTo(const char* field) {
+    TfrmLiquidaItem& s = h_.screen();
+    const std::vector<hostlib::Grid::Column>& columns = s.dbgLiqEst.columns;
+    while (s.dbgLiqEst.selectedColumn < columnOf(field)) {
+      std::size_t next = s.dbgLiqEst.selectedColumn + 1;
+      while (next < columns.size() && !columns[next].visible) ++next;
+      if (!run([&] { s.moveLiqEstColumn(next); }) || s.dbgLiqEst.selectedColumn != next) return false;
+    }
+    return focus() == field;
+  }
   // Goes to `field`'s cell and types `text` as the operator writes it
   // (quantities with a decimal comma).
   bool type(const char* field, std::string_view text) {

@@ -32,5 +32,13 @@ TEST(Quantities, ASumOfTypedQuantitiesMeetsTheOrderedOne) {
   EXPECT_TRUE(sameQuantity(sum, 1.0));
 }
 
+// Half a thousandth is kept as the thousandth the comparisons take it for.
+TEST(Quantities, AreKeptToThousandths) {
+  EXPECT_EQ(thousandths(0.0005), 0.001);
+  EXPECT_EQ(thousandths(1.0005), 1.001);
+  EXPECT_EQ(thousandths(0.0004), 0.0);
+  EXPECT_EQ(thousandths(-2.3456), -2.346);
+}
+
 }  // namespace
 }  // namespace ped::domain

@@ -18,7 +18,7 @@ TEST(StatusRules, EachItemStatusAllowsWhatItShould) {
       {"1", true, false, false, true, true},    {"2", true, false, false, true, true},
       {"3", true, false, false, true, true},    {"4", false, true, false, false, false},
       {"5", false, false, false, false, false}, {"6", false, true, true, true, false},
-      {"7", true, false, false, true, false},   {"", false, false, false, false, false},
+      {"7", true, false, false, true, true},    {"", false, false, false, false, false},
       {"0", false, false, false, false, false}, {"12", false, false, false, false, false},
   };
   for (const Row& r : rows) {

@@ -25,6 +25,7 @@
 #include "engine/date_time.h"
 #include "hostlib/consiste.h"
 #include "hostlib_qt/base_frames.h"
+#include "hostlib_qt/control_binding.h"
 #include "hostlib_qt/date_edit_widget.h"
 #include "hostlib_qt/list_window.h"
 #include "hostlib_qt/masked_line_edit.h"
@@ -397,6 +398,20 @@ TEST(DateEditWidget, TypedDatesReachTheStateAndTheCalendarNamesItsWeekdays) {
   EXPECT_EQ(widget.popup()->title()->text(), QStringLiteral("Janeiro de 2027"));
   QTest::keyClick(grid, Qt::Key_Enter);
   EXPECT_EQ(widget.edit()->text(), QStringLiteral("01/01/2027"));
+}
+
+// A panel shown while its page is not showing appears with the page.
+TEST(ControlBinding, AChildShownWhileItsParentIsHiddenShowsWithIt) {
+  QWidget page;
+  auto* panel = new QWidget(&page);
+  hostlib::Control control("panEvolEstq");
+  bind(*panel, control);
+  page.show();
+  control.setVisible(false);
+  page.hide();
+  control.setVisible(true);
+  page.show();
+  EXPECT_TRUE(panel->isVisible());
 }
 
 }  // namespace

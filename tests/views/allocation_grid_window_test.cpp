@@ -72,7 +72,8 @@ TEST(AllocationGridWindow, IncludesPicksTypesACommaQuantityAndPostsWithEnter) {
   EXPECT_SOON(!cell(grid, row, "Almoxarifado").isEmpty() && !cell(grid, row, "Sub-Lote").isEmpty());
   screen->window()->activateWindow();  // offscreen, nothing does it when the list closes
   EXPECT_SOON(QApplication::focusWidget() == grid);
-  EXPECT_EQ(columns, (QStringList{"Almoxarifado", "Localização", "Lote", "Sub-Lote"}));
+  EXPECT_EQ(columns,
+            (QStringList{"Qtde. Disp.", "Almoxarifado", "Localização", "Lote", "Sub-Lote", "Validade"}));
   const double available = quantity(cell(grid, row, "Qtde. Disp."));
   EXPECT_GT(available, 1.5);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -146,12 +147,22 @@ inline void confirmNextFilter(int* filters) {
 
 // Chooses row `row` (from 0) in the search window that opens next.
 inline void chooseInNextSearch(int row, QStringList* columns = nullptr) {
-  onNextModal([row, columns](QWidget* search) {
+  onNextModal([row, columns](QWidget* search) mutable {
     EXPECT_EQ(search->objectName(), QStringLiteral("frmPesquisa"));
     auto* table = part<QTableView>(search, "grdPesquisa");
-    if (columns)
-      for (int c = 0; c < table->model()->columnCount(); ++c)
-        columns->append(table->model()->headerData(c, Qt::Horizontal).toString());
+    QAbstractItemModel* model = table->model();
+    int validity = -1;
+    for (int c = 0; c < model->columnCount(); ++c) {
+      const QString title = model->headerData(c, Qt::Horizontal).toString();
+      if (columns) columns->append(title);
+      if (title == QStringLiteral("Validade")) validity = c;
+    }
+    // A stock position on an expired lot is passed over: its row's post would refuse it.
+    auto expired = [&](int r) {
+      const QDate valid = QDate::fromString(model->index(r, validity).data().toString(), "dd/MM/yyyy");
+      return validity >= 0 && valid.isValid() && valid < QDate::currentDate();
+    };
+    while (row + 1 < model->rowCount() && expired(row)) ++row;
     table->selectRow(row);
     static_cast<QDialog*>(search)->accept();
   });

@@ -11,6 +11,9 @@ void liquidateItems(ConfirmationRun& run) {
   liquidate(
       run, "ItemPedXXLF", [&] { return itemStockFilter(s.cdsItemPedido); },
       [&] {
+        // The order's rows went with the stock update: the reload brings what is left.
+        s.allocationChanges.confirmed(s.cdsPedido.field("CDFILIAL").asString(),
+                                      s.cdsPedido.field("NRPEDIDO").asString());
         run.send(
             "SetLiquidaItem",
             {s.vantora.Operador(), netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.edtCdJust.text()},

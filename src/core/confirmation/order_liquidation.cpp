@@ -11,7 +11,11 @@ void liquidateOrders(ConfirmationRun& run) {
   liquidate(
       run, "PedANLF", [&] { return orderStockFilter(s.cdsPedido); },
       [&] {
-        const int orders = static_cast<int>(markedTexts(s.cdsPedido, "NRPEDIDO").size());
+        const std::vector<std::string> marked = markedTexts(s.cdsPedido, "NRPEDIDO");
+        const int orders = static_cast<int>(marked.size());
+        // Their rows went with the stock update: the reload brings what is left.
+        for (const std::string& order : marked)
+          s.allocationChanges.confirmed(s.cdsPedido.field("CDFILIAL").asString(), order);
         run.send("SetLiquidaPed",
                  {netclient::Arg::packet(s.cdsPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
                  s.cdsPedido, orders);

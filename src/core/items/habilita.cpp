@@ -3,6 +3,7 @@
 
 #include "core/orders/marking_state.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/stock/allocation_editing.h"
 #include "domain/status_rules.h"
 
 namespace ped::core {
@@ -53,7 +54,7 @@ void TfrmLiquidaItem::habilita(std::string_view A) {
   }
 
   if (pgcPadrao.isActive(tshItemPedido)) {
-    if (focused() == &dbgLiqEst) {
+    if (allocationGridInUse(*this)) {
       const bool itemTakesRows = currentItemTakesAllocation(cdsItemPedido);
       sbtVerificar.setEnabled(!editingAllocation);
       sbtProcurar.setEnabled(!editingAllocation && allocationRows > 0);

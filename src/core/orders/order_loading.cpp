@@ -26,16 +26,22 @@ void TfrmLiquidaItem::AtualizaPedido(bool showBusy) {
   if (frmFiltroLiquidaItem == nullptr) return;
   std::optional<hostlib::BusyGuard> busy;
   if (showBusy) busy.emplace(showavi, hostlib::BusyKind::Loading);
+  // Rows the operator changed for orders still listed outlive the reload.
+  std::unique_ptr<AllocationChanges::Held> changed = allocationChanges.hold(cdsEvolEst);
   callServer(*this, "GetPedidos", frmFiltroLiquidaItem->GetPedidosArgs(),
              {&cdsParamFilial, &cdsParamPedido, &cdsPedido});
-  if (parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN"))
+  if (parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN")) {
     callServer(*this, "GetEvolEstq", {netclient::Arg::packet(cdsPedido.toPacket())}, {&cdsEvolEst});
+    allocationChanges.keepAfterReload(*this, std::move(changed));
+  }
   cdsItemPedidoAfterScroll();
   Habilita_Evol_Estq();
 }
 
 void TfrmLiquidaItem::sbtVerificarClick() {
   if (pgcPadrao.isActive(tshPadrao)) {
+    if (!allocationChangesMayGo()) return;
+    allocationChanges.loaded();  // the operator let them go
     AtualizaPedido(true);
   } else if (pgcPadrao.isActive(tshItemPedido)) {
     reloadItemsOfCurrentOrder();

@@ -17,6 +17,7 @@
 #include "core/shell/filter_record.h"
 #include "core/shell/screen_data_sets.h"
 #include "core/shell/screen_environment.h"
+#include "core/stock/allocation_changes.h"
 #include "hostlib/base_screens.h"
 #include "hostlib/busy.h"
 #include "hostlib/database.h"
@@ -247,9 +248,18 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   void postLiqEst();
   // Esc: drops a pending row's changes.
   void cancelLiqEst();
-  // Focus on `field`'s cell: the grid takes the focus and its cell cursor
+  // Focus on `field`'s cell: the grid takes the focus (entered as the
+  // operator enters it, when it comes from elsewhere) and its cell cursor
   // the field's column. Runs no column handler.
   void focusLiqEstField(std::string_view field);
+  // The orders whose allocation rows changed and were not yet confirmed.
+  AllocationChanges allocationChanges;
+  // Whether the changed allocation rows may be dropped by a reload: nothing
+  // changed, or the operator said so.
+  bool allocationChangesMayGo();
+  // Whether the screen may close: no row being edited and nothing changed,
+  // or the operator said so ("Cancelar operação?").
+  bool FormCloseQuery();
 
   // ---- Stock look-ups on the server (GetPosEstq)
   // Each checks one key of the pending row; a key the server does not know

@@ -101,6 +101,8 @@ void TfrmLiquidaItem::openFilterForBranch() {
     PostClose();
     return;
   }
+  // The allocation panel follows the branch now, not when its orders come.
+  Habilita_Evol_Estq();
   CriaFiltroLiquidaItem();
   sbtFiltro.setEnabled(true);
   mnuFiltrar.setEnabled(sbtFiltro.enabled());

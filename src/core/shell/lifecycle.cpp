@@ -52,6 +52,8 @@ void TfrmLiquidaItem::FormClose() {
 void TfrmLiquidaItem::sbtImprimirClick() { vantora.LoadBPL("PED01100", "M"); }
 
 void TfrmLiquidaItem::sbtFiltroClick() {
+  // A new query loads the allocation rows anew.
+  if (!allocationChangesMayGo()) return;
   stNrItemPed = cdsItemPedido.active() && !cdsItemPedido.isEmpty()
                     ? cdsItemPedido.field("NRITEMPED").displayText()
                     : std::string();

@@ -99,10 +99,11 @@ ScreenDataSets::ScreenDataSets() {
                 {"DSALMOXARIFE", "Almoxarifado", 20},
                 {"DSLOCALESTOQ", "Localização", 20},
                 {"NRLOTEESTQ", "Lote"},
-                {"NRSUBLOTE", "Sub-Lote"}});
+                {"NRSUBLOTE", "Sub-Lote"},
+                {"DTVALILOTE", "Validade"}});
   cdsPesqEvolEst.setIndexFieldNames("CDALMOXARIFE;CDLOCALESTOQ");
-  // The pick list of stock positions shows the place and the lot only; the
-  // branch parameters decide which of these (Habilita_Evol_Estq).
+  // The pick list of stock positions shows what is available, the place and
+  // the lot; the branch parameters decide which of these (Habilita_Evol_Estq).
   for (std::size_t f = 0; f < cdsPesqEvolEst.fieldCount(); ++f) {
     engine::Field& field = cdsPesqEvolEst.field(f);
     const std::string& name = field.name();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/shell/Cli_ped00800.h"
+#include "domain/status_codes.h"
 #include "engine/text.h"
 #include "engine/value_text.h"
 
@@ -21,7 +22,8 @@ bool allocationRowsLocked(const engine::DataSet& items) {
   int number = 0;
   const auto [end, ec] = std::from_chars(status.data(), status.data() + status.size(), number);
   if (status.empty() || ec != std::errc() || end != status.data() + status.size()) return true;
-  return number > 3;
+  // A partly served item is settled like an open one, so its rows can be fixed.
+  return number > 3 && status != domain::item_status::PartlyServed;
 }
 
 AllocationCellAccess allocationCellAccess(std::string_view field, const engine::DataSet& rows,
@@ -37,7 +39,8 @@ AllocationCellAccess allocationCellAccess(std::string_view field, const engine::
 }
 
 bool allocationGridInUse(const TfrmLiquidaItem& screen) {
-  return screen.pgcPadrao.isActive(screen.tshItemPedido) && screen.focused() == &screen.dbgLiqEst;
+  return screen.pgcPadrao.isActive(screen.tshItemPedido) && screen.focused() == &screen.dbgLiqEst &&
+         screen.panEvolEstq.visible();
 }
 
 bool allocationRowPending(const engine::DataSet& rows) {

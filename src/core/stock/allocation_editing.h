@@ -20,8 +20,8 @@ struct AllocationCellAccess {
 bool isStockKeyField(std::string_view field);
 
 // The current item's rows may not change: no current item, or its status,
-// read as a whole number, is above 3 (settled, cancelled, partly served).
-// A status that is not a whole number allows nothing either.
+// read as a whole number, is above 3 (settled, cancelled) other than partly
+// served. A status that is not a whole number allows nothing either.
 bool allocationRowsLocked(const engine::DataSet& items);
 
 // The cell of `field` in the current row: keys only in a row being

@@ -47,7 +47,9 @@ void TfrmLiquidaItem::focusLiqEstField(std::string_view field) {
   const int column = hostlib::consiste::IndiceCol(dbgLiqEst, field);
   if (column >= 0) dbgLiqEst.selectedColumn = static_cast<std::size_t>(column);
   dbgLiqEst.notifyChanged();
-  setFocus(dbgLiqEst);
+  // Coming from elsewhere (a refusal at marking) the grid is entered as the
+  // operator enters it, so the toolbar offers what can fix the row.
+  enterGrid(dbgLiqEst);
 }
 
 }  // namespace ped::core

@@ -47,9 +47,11 @@ CellPainting TfrmLiquidaItem::dbgLiqEstDrawColumnCell(std::size_t row, std::size
 
   for (const NamedCode& named : kNamedCodes) {
     if (!isField(fieldName, named.code) || textAt(cdsEvolEst, row, named.code).empty()) continue;
-    // The editor shows the code being typed; elsewhere the name stands for it.
+    // The editor shows the code being typed; elsewhere the name stands for
+    // it, when there is one.
     const bool typedInto = dbgLiqEst.editorMode && state.selected && !state.focused;
-    cell.text = std::string(textAt(cdsEvolEst, row, typedInto ? named.code : named.name));
+    const std::string_view name = textAt(cdsEvolEst, row, named.name);
+    cell.text = std::string(typedInto || name.empty() ? textAt(cdsEvolEst, row, named.code) : name);
   }
   return cell;
 }

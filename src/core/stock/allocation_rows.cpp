@@ -2,6 +2,7 @@
 // position keys, and the defaults of a new row.
 
 #include "core/shell/Cli_ped00800.h"
+#include "hostlib/number_format.h"
 
 namespace ped::core {
 namespace {
@@ -12,6 +13,7 @@ constexpr const char* kKeyFields[] = {"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEEST
 
 void TfrmLiquidaItem::wireAllocation() {
   auto& e = cdsEvolEst.events;
+  e.afterOpen = [this](engine::DataSet&) { allocationChanges.loaded(); };
   e.beforeInsert = [this](engine::DataSet&) { cdsEvolEstBeforeInsert(); };
   e.beforeEdit = [this](engine::DataSet&) { cdsEvolEstBeforeEdit(); };
   e.beforePost = [this](engine::DataSet&) { cdsEvolEstBeforePost(); };
@@ -22,6 +24,9 @@ void TfrmLiquidaItem::wireAllocation() {
   e.onNewRecord = [this](engine::DataSet&) { cdsEvolEstNewRecord(); };
   e.onStateChange = [this](engine::DataSet&) { dtsEvolEstStateChange(); };
   Finish_Valid();
+  cdsPesqEvolEst.field("QTDISPONIVEL").onGetText = [](const engine::Field& f, std::string& text, bool) {
+    text = f.isNull() ? std::string() : hostlib::FormatFloat("###0.000", f.asFloat());
+  };
 }
 
 void TfrmLiquidaItem::Start_Valid() {

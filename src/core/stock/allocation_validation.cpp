@@ -6,6 +6,7 @@
 #include "core/shell/parameters.h"
 #include "core/stock/available_quantity.h"
 #include "core/stock/key_cascade_off.h"
+#include "core/stock/lot_validity.h"
 #include "engine/filter_expression.h"
 #include "hostlib/consiste.h"
 
@@ -38,13 +39,22 @@ void TfrmLiquidaItem::cdsEvolEstBeforePost() {
     focusLiqEstField("QTEXP");
     hostlib::consiste::MensErro(dialogs, msgLiquidaItem.Msg(key), true);
   };
+  // Refused here rather than only when the item is marked: the sub-lot
+  // check has just filled the validity.
+  if (lotExpired(cdsEvolEst.field("DTVALILOTE"), clockOf(screenEnvironment()).today())) {
+    focusLiqEstField("NRLOTEESTQ");
+    hostlib::consiste::MensErro(dialogs, msgLiquidaItem.Msg("Lote_Vencido"), true);
+  }
   engine::Field& qtexp = cdsEvolEst.field("QTEXP");
   engine::Field& available = cdsEvolEst.field("QTDISPONIVEL");
   // An empty quantity is no quantity: refused like zero.
   if (qtexp.isNull() || !domain::moreQuantity(qtexp.asFloat(), 0)) refuse("QTEXP_Inv");
   const double wanted = qtexp.asFloat();
 
-  if (cdsEvolEst.state() == engine::DataSetState::Edit) {
+  // An edited row whose availability was looked up again holds the whole
+  // figure for it: booked as an insert is.
+  if (cdsEvolEst.state() == engine::DataSetState::Edit &&
+      domain::sameQuantity(available.asFloat(), quantity(available.oldValue()))) {
     const double before = quantity(qtexp.oldValue());
     if (domain::sameQuantity(wanted, before)) return;
     const double left = quantity(available.oldValue()) - (wanted - before);
@@ -79,14 +89,18 @@ void TfrmLiquidaItem::Valida_Repetido(bool switchCascade) {
 
 // What was accepted becomes the value before the next edit.
 void TfrmLiquidaItem::cdsEvolEstAfterPost() {
+  allocationChanges.changed(cdsItemPedido);
+  cdsEvolEstAfterCancel();
+}
+
+// A deleted row's quantity is not given back to the other rows of its
+// position; new rows find it free again.
+void TfrmLiquidaItem::cdsEvolEstAfterDelete() { cdsEvolEstAfterPost(); }
+
+void TfrmLiquidaItem::cdsEvolEstAfterCancel() {
   cdsEvolEst.mergeChangeLog();
   Habilita_Botao_Grid_EstLiq();
   habilita("");
 }
-
-// A deleted row's quantity is not given back to the other rows of its position.
-void TfrmLiquidaItem::cdsEvolEstAfterDelete() { cdsEvolEstAfterPost(); }
-
-void TfrmLiquidaItem::cdsEvolEstAfterCancel() { cdsEvolEstAfterPost(); }
 
 }  // namespace ped::core

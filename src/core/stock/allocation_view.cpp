@@ -25,11 +25,14 @@ void TfrmLiquidaItem::Habilita_Evol_Estq() {
     const int index = hostlib::consiste::IndiceCol(dbgLiqEst, field);
     if (index >= 0) dbgLiqEst.setColumnVisible(static_cast<std::size_t>(index), visible);
   }
-  // The stock-position pick list shows the same keys.
+  // The stock-position pick list shows the same keys, with what each
+  // position offers and, with lots, until when.
   cdsPesqEvolEst.field("DSALMOXARIFE").setVisible(warehouses);
   cdsPesqEvolEst.field("DSLOCALESTOQ").setVisible(locations);
   cdsPesqEvolEst.field("NRLOTEESTQ").setVisible(lots);
   cdsPesqEvolEst.field("NRSUBLOTE").setVisible(lots);
+  cdsPesqEvolEst.field("DTVALILOTE").setVisible(lots);
+  cdsPesqEvolEst.field("QTDISPONIVEL").setVisible(true);
 }
 
 void TfrmLiquidaItem::cdsItemPedidoAfterScroll() {

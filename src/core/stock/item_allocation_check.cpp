@@ -3,6 +3,7 @@
 
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/parameters.h"
+#include "core/stock/lot_validity.h"
 #include "core/stock/stock_position_lookup.h"
 #include "domain/quantities.h"
 #include "engine/filter_expression.h"
@@ -46,10 +47,7 @@ void TfrmLiquidaItem::Vd_EvolEstq(const std::string& B, const std::string& P, co
     rows.copyFrom(cdsEvolEst);
     const double today = clockOf(screenEnvironment()).today();
     for (rows.first(); !rows.eof(); rows.next()) {
-      const engine::Field& validUntil = rows.field("DTVALILOTE");
-      // A lot is good through its last valid day.
-      if (!validUntil.isNull() && today > engine::date_time::datePart(validUntil.asDateTime()))
-        refuseExpiredLot(*this, itemFilter, rows);
+      if (lotExpired(rows.field("DTVALILOTE"), today)) refuseExpiredLot(*this, itemFilter, rows);
       total += rows.field("QTEXP").asFloat();
     }
   }

@@ -2,8 +2,6 @@
 // stock positions, earliest lot validity first, each row posted as the
 // operator posts a picked one, so every post check and booking runs.
 
-#include "core/stock/lot_proposal.h"
-
 #include <optional>
 
 #include "core/shell/Cli_ped00800.h"
@@ -12,6 +10,7 @@
 #include "core/stock/allocation_editing.h"
 #include "core/stock/available_quantity.h"
 #include "core/stock/lot_proposal_plan.h"
+#include "core/stock/screen_bookings.h"
 #include "core/stock/stock_position_lookup.h"
 #include "domain/quantities.h"
 #include "engine/filter_expression.h"
@@ -23,51 +22,9 @@
 namespace ped::core {
 namespace {
 
-constexpr const char* kKeys[] = {"CDALMOXARIFE", "CDLOCALESTOQ", "NRLOTEESTQ", "NRSUBLOTE"};
-
-std::string positionKey(const engine::DataSet& ds) {
-  std::string key;
-  for (const char* field : kKeys) key.append(ds.field(field).asString()).push_back('\x1f');
-  return key;
-}
-
 std::optional<double> date(const engine::Field& f) {
   if (f.isNull()) return std::nullopt;
   return f.asDateTime();
-}
-
-ScreenBookings bookingsOf(TfrmLiquidaItem& s) {
-  ScreenBookings out;
-  // Only the product's rows at the item's branch: the filter, not a walk
-  // over every listed order's rows.
-  engine::DataSet& rows = s.cdsEvolEstAux;
-  const engine::DataSet& item = s.cdsItemPedido;
-  rows.setFilter("CDFILIAL = " + engine::quoteFilterValue(item.field("CDFILIAL").asString()) +
-                 " AND CDPRODUTO = " + engine::quoteFilterValue(item.field("CDPRODUTO").asString()));
-  rows.setFiltered(true);
-  rows.copyFrom(s.cdsEvolEst);
-  auto same = [&](const char* field) { return rows.field(field).asString() == item.field(field).asString(); };
-  for (rows.first(); !rows.eof(); rows.next()) {
-    const std::string key = positionKey(rows);
-    const double taken = rows.field("QTEXP").isNull() ? 0 : rows.field("QTEXP").asFloat();
-    if (same("NRPEDIDO") && same("NRITEMPED")) {
-      out.byPosition[key] += taken;
-      out.itemPositions.insert(key);
-      out.heldByItem += taken;
-    } else {
-      const double reserved = rows.field("QTRESPRODPED").isNull() ? 0 : rows.field("QTRESPRODPED").asFloat();
-      if (taken > reserved) out.byPosition[key] += taken - reserved;
-    }
-  }
-  return out;
-}
-
-// What the item may still take at the looked-up position `p`: its free
-// quantity and the item's own reservation there, less this screen's bookings.
-double availableTo(const engine::DataSet& p, const ScreenBookings& booked) {
-  const auto held = booked.byPosition.find(positionKey(p));
-  return p.field("QTDISPONIVEL").asFloat() + p.field("QTRESPRODPED").asFloat() -
-         (held == booked.byPosition.end() ? 0 : held->second);
 }
 
 // The looked-up positions the item may take from. Without lots a row names

@@ -5,6 +5,7 @@
 #include "core/shell/parameters.h"
 #include "core/stock/available_quantity.h"
 #include "core/stock/key_cascade_off.h"
+#include "core/stock/screen_bookings.h"
 #include "core/stock/stock_position_lookup.h"
 #include "hostlib/consiste.h"
 
@@ -95,13 +96,12 @@ void TfrmLiquidaItem::Vd_SubLote(bool post) {
   for (const char* field : {"NRSUBLOTE", "DTVALILOTE", "DTENTRLOTE"})
     cdsEvolEst.field(field).setValue(found.field(field).value());
   // Available to this item: the position's free quantity and what it already
-  // holds for the item. A post keeps the typed quantity and refreshes the
-  // availability only for an edited row moved to another position.
+  // holds for the item, less what this screen's other rows hold there. A post
+  // keeps the typed quantity and refreshes the availability only for an
+  // edited row moved to another position.
   const bool refresh = !post || (cdsEvolEst.state() == engine::DataSetState::Edit && keyChanged(cdsEvolEst));
   if (refresh)
-    cdsEvolEst.field("QTDISPONIVEL")
-        .setFloat(
-            storedAvailable(found.field("QTDISPONIVEL").asFloat() + found.field("QTRESPRODPED").asFloat()));
+    cdsEvolEst.field("QTDISPONIVEL").setFloat(storedAvailable(availableTo(found, bookingsOf(*this))));
   if (!post) cdsEvolEst.field("QTEXP").setFloat(0);
 }
 

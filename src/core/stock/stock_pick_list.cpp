@@ -2,6 +2,7 @@
 
 #include "core/shell/Cli_ped00800.h"
 #include "core/stock/available_quantity.h"
+#include "core/stock/screen_bookings.h"
 #include "core/stock/stock_position_lookup.h"
 #include "hostlib/consiste.h"
 #include "hostlib/searches.h"
@@ -26,6 +27,21 @@ PositionKeys keysLeftOf(const TfrmLiquidaItem& s, std::string_view field) {
   return keys;
 }
 
+// Each listed position shows what it still offers the item, this screen's
+// rows taken off: the figure the chosen row receives.
+void offerToItem(TfrmLiquidaItem& s) {
+  const ScreenBookings booked = bookingsOf(s);
+  engine::DataSet& positions = s.cdsPesqEvolEst;
+  for (positions.first(); !positions.eof(); positions.next()) {
+    const double offered = storedAvailable(availableTo(positions, booked));
+    positions.edit();
+    positions.field("QTDISPONIVEL").setFloat(offered);
+    positions.post();
+  }
+  positions.mergeChangeLog();
+  positions.first();
+}
+
 }  // namespace
 
 void TfrmLiquidaItem::dbgLiqEstEditButtonClick() {
@@ -37,6 +53,7 @@ void TfrmLiquidaItem::dbgLiqEstEditButtonClick() {
     focusLiqEstField(field);
     hostlib::consiste::MensErro(dialogs, empty, true);
   }
+  offerToItem(*this);
   if (!hostlib::Pesquisa::Pesquisar(dialogs, searches, cdsPesqEvolEst,
                                     msgLiquidaItem.Msg(field) + "|" + empty, false, true))
     return;
@@ -50,9 +67,7 @@ void TfrmLiquidaItem::dbgLiqEstEditButtonClick() {
                            "NRLOTEESTQ", "NRSUBLOTE", "SGUNIDADE", "QTRESPRODPED", "DTENTRLOTE"})
     cdsEvolEst.field(name).setValue(chosen.field(name).value());
   Valida_Repetido(false);
-  cdsEvolEst.field("QTDISPONIVEL")
-      .setFloat(storedAvailable(chosen.field("QTDISPONIVEL").asFloat() +
-                                cdsEvolEst.field("QTRESPRODPED").asFloat()));
+  cdsEvolEst.field("QTDISPONIVEL").setValue(chosen.field("QTDISPONIVEL").value());
   cdsEvolEst.field("QTEXP").setFloat(0);
   for (const char* name : {"NRPEDIDO", "NRITEMPED"})
     cdsEvolEst.field(name).setValue(cdsItemPedido.field(name).value());

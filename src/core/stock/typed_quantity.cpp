@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "domain/quantities.h"
 #include "engine/value_text.h"
 
 namespace ped::core {
@@ -52,7 +53,7 @@ std::optional<double> parseTypedQuantity(std::string_view text) {
   } else if (auto grouped = ungrouped(whole)) {
     number = *grouped;
   } else if (comma == std::string_view::npos && whole.find('.') == whole.rfind('.')) {
-    return engine::value_text::parseNumber(t);  // "1.5": a decimal point
+    number = std::string(whole);  // "1.5": a decimal point
   } else {
     return std::nullopt;
   }
@@ -60,7 +61,9 @@ std::optional<double> parseTypedQuantity(std::string_view text) {
     number += '.';
     number += fraction;
   }
-  return engine::value_text::parseNumber(sign + number);
+  const std::optional<double> value = engine::value_text::parseNumber(sign + number);
+  if (!value) return std::nullopt;
+  return domain::thousandths(*value);
 }
 
 }  // namespace ped::core

@@ -9,9 +9,9 @@
 
 namespace ped::core {
 
-// The number typed, or nullopt when the text is not a number (letters, two
-// decimal separators, a badly placed group point). Blanks around it are
-// ignored; an empty text is not a number either.
+// The number typed, rounded to thousandths, or nullopt when the text is not
+// a number (letters, two decimal separators, a badly placed group point).
+// Blanks around it are ignored; an empty text is not a number either.
 std::optional<double> parseTypedQuantity(std::string_view text);
 
 }  // namespace ped::core

@@ -6,6 +6,7 @@
 
 #include "domain/code_width.h"
 #include "domain/layouts.h"
+#include "domain/quantities.h"
 #include "domain/status_rules.h"
 #include "engine/value_text.h"
 #include "server/methods/order_queries.h"
@@ -123,17 +124,25 @@ std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std:
       " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE AND X.NRPEDIDO = :N AND X.NRITEMPED = "
       ":I), 0)";
   const std::string free = std::string("E.QTESTOQUE - ") + kReservedAtPosition;
-  if (onlyAvailable == "N") where += " AND " + free + " + " + own + " > 0";
-  return db
-      .queryPacket(
-          "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.SGUNIDADE, " + free +
-              " AS QTDISPONIVEL, CAST(:N AS VARCHAR(10)) AS NRPEDIDO, CAST(:I AS VARCHAR(10)) AS NRITEMPED,"
-              " A.DSALMOXARIFE, L.DSLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE, " +
-              own + " AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E" + kPositionNames +
-              " WHERE " + where +
-              " ORDER BY E.CDALMOXARIFE, E.CDLOCALESTOQ, T.DTVALILOTE, E.NRLOTEESTQ, E.NRSUBLOTE",
-          p, domain::layouts::stockPositions())
-      .json;
+  const bool onlyWithSome = onlyAvailable == "N";
+  if (onlyWithSome) where += " AND " + free + " + " + own + " > 0";  // narrowed below
+  const domain::layouts::Layout& layout = domain::layouts::stockPositions();
+  const sql::Result found = db.query(
+      "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.SGUNIDADE, " + free +
+          " AS QTDISPONIVEL, CAST(:N AS VARCHAR(10)) AS NRPEDIDO, CAST(:I AS VARCHAR(10)) AS NRITEMPED,"
+          " A.DSALMOXARIFE, L.DSLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE, " +
+          own + " AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E" + kPositionNames +
+          " WHERE " + where +
+          " ORDER BY E.CDALMOXARIFE, E.CDLOCALESTOQ, T.DTVALILOTE, E.NRLOTEESTQ, E.NRSUBLOTE",
+      p, layout);
+  // Something available is something at the quantities' precision: a dust
+  // the post would refuse lists nothing.
+  std::vector<engine::RowId> kept;
+  for (std::size_t r = 0; r < found.rowCount(); ++r)
+    if (!onlyWithSome ||
+        domain::moreQuantity(found.number(r, "QTDISPONIVEL") + found.number(r, "QTRESPRODPED"), 0))
+      kept.push_back(static_cast<engine::RowId>(r));
+  return engine::encodePacket(layout, found.table, kept);
 }
 
 }  // namespace ped::server

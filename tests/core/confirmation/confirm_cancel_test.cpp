@@ -8,6 +8,7 @@
 #include "core/marking_steps.h"
 #include "core/orders/marking_state.h"
 #include "core/shell/remote_call.h"
+#include "core/stock/lot_validity.h"
 #include "domain/status_codes.h"
 
 namespace ped::core::testing {
@@ -27,7 +28,7 @@ class ConfirmCancelOnGrid : public AllocationTest {
 };
 
 // A position of the current item's product that its rows do not use yet,
-// with stock to spare: a row the post checks accept.
+// with stock to spare on a lot still valid: a row the post checks accept.
 std::vector<std::string> freePosition(TfrmLiquidaItem& s) {
   engine::DataSet& positions = s.cdsPesqEvolEst;
   engine::DataSet& item = s.cdsItemPedido;
@@ -38,7 +39,8 @@ std::vector<std::string> freePosition(TfrmLiquidaItem& s) {
   for (positions.first(); !positions.eof(); positions.next()) {
     std::vector<engine::Value> keys;
     for (const char* key : kKeys) keys.emplace_back(positions.field(key).asString());
-    if (positions.field("QTDISPONIVEL").asFloat() >= 1 && !s.cdsEvolEst.locate(kKeyList, keys)) {
+    if (positions.field("QTDISPONIVEL").asFloat() >= 1 && !s.cdsEvolEst.locate(kKeyList, keys) &&
+        !lotExpired(positions.field("DTVALILOTE"), clockOf(screenEnvironment()).today())) {
       std::vector<std::string> texts;
       for (const engine::Value& key : keys) texts.push_back(key.text());
       return texts;
@@ -61,7 +63,7 @@ TEST_F(ConfirmCancelOnGrid, ConfirmPostsANewRowAndReloadsTheItemsWithoutSettling
   ASSERT_TRUE(type("QTEXP", "1")) << h_.host.shown().back();
   h_.host.take();
 
-  s().click(s().sbtConfirmar);
+  ASSERT_TRUE(s().handle([&] { s().click(s().sbtConfirmar); })) << h_.host.shown().back();
   EXPECT_EQ(s().cdsEvolEst.state(), engine::DataSetState::Browse);
   for (const std::string& line : h_.host.take())
     EXPECT_TRUE(line == "aguarde: 6" || line == "aguarde: fim") << line;  // loads only, no confirmation

@@ -67,6 +67,38 @@ TEST_P(OrderLiquidation, OrdersOnABranchThatMovesStockAreSettledWithTheirStockMo
   EXPECT_EQ(s().edtCdJust.text(), "");
 }
 
+// Rows the operator changed for an order he did not settle are there after
+// the list is reloaded from the server.
+TEST_F(Liquidation, RowsChangedForAnotherOrderOutliveTheReload) {
+  listOrders("0001");
+  std::string other;
+  for (const std::string& row : orderMarks())
+    if (row.ends_with(" 2 N") && !row.starts_with("0000001002")) other = row.substr(0, 10);
+  ASSERT_FALSE(other.empty());
+  allocateFromStock("0001", {"0000001002", other});
+  ASSERT_TRUE(toOrder(other));
+  ASSERT_TRUE(toItem("1"));
+  ASSERT_TRUE(s().handle([&] { s().enterGrid(s().dbgLiqEst); }));
+  h_.host.answer(true);
+  ASSERT_TRUE(choose(s().sbtExcluir));
+  auto rowsOfOther = [&] {
+    engine::DataSet copy;
+    copy.copyFrom(s().cdsEvolEst);
+    copy.setFilter("NRPEDIDO = '" + other + "'");
+    copy.setFiltered(true);
+    return copy.dump("NRITEMPED;CDALMOXARIFE;NRLOTEESTQ;QTEXP");
+  };
+  const std::string changed = rowsOfOther();
+
+  ASSERT_TRUE(s().handle([&] { s().pgcPadrao.choosePage(s().tshPadrao); }));
+  ASSERT_TRUE(toOrder("0000001002"));
+  ASSERT_TRUE(clickOrder());
+  justify("0003");
+  ASSERT_TRUE(confirm({true, true}));
+  EXPECT_TRUE(marked("0000001002 5 N"));
+  EXPECT_EQ(rowsOfOther(), changed);
+}
+
 TEST_F(Liquidation, ItemsOnAWarehouseOnlyBranchAreSettledAndTheOthersStayOpen) {
   listOrders("0002");
   allocateFromStock("0002", {"0000001006"});

@@ -163,9 +163,9 @@ TEST_F(Habilita, EditingAnAllocationRowLocksEverythingButConfirmAndCancel) {
                 {&s.sbtConfirmar, &s.sbtCancelar});
 }
 
-TEST_F(Habilita, AllocationRowsCanBeAddedOnlyForItemsUpToApproved) {
+TEST_F(Habilita, AllocationRowsCanBeAddedOnlyForOpenItems) {
   TfrmLiquidaItem& s = *s_;
-  onAllocationGrid("7", 1);
+  onAllocationGrid("4", 1);
   s.habilita("");
   expectEnabled({}, {&s.sbtIncluir, &s.sbtAlterar, &s.sbtExcluir});
   s.cdsItemPedido.edit();

@@ -60,12 +60,12 @@ TEST_F(AllocationGrid, KeysTakeTypingOnlyInANewRowAndTheQuantityInAnyRow) {
   EXPECT_EQ(rows().recordCount(), count);
 }
 
-// Settled, cancelled and partly served items keep their rows for reading.
+// Settled and cancelled items keep their rows for reading.
 TEST_F(AllocationGrid, AnItemPastApprovalShowsItsRowsButNothingTakesTypingOrAButton) {
   onBranch("0001");
   ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
   s().cdsItemPedido.edit();
-  s().cdsItemPedido.field("IDSITITEMPED").setString("7");
+  s().cdsItemPedido.field("IDSITITEMPED").setString("4");
   s().cdsItemPedido.post();
   const double quantity = number("QTEXP");
   for (const auto& column : s().dbgLiqEst.columns) {
@@ -161,7 +161,8 @@ TEST_F(AllocationCells, QuantitiesNamesAndTheCodeBeingTyped) {
   TfrmLiquidaItem& s = h_.screen();
   loadAllocationRows(s.cdsEvolEst, {{{"CDALMOXARIFE", engine::Value("ALM01")},
                                      {"DSALMOXARIFE", engine::Value("Almoxarifado Central")},
-                                     {"QTEXP", engine::Value(1234.5)}}});
+                                     {"QTEXP", engine::Value(1234.5)}},
+                                    {{"CDALMOXARIFE", engine::Value("ALM09")}}});
   auto paint = [&](const char* field, CellState state = {}) {
     return s.dbgLiqEstDrawColumnCell(0, columnOf(field), state);
   };
@@ -178,6 +179,8 @@ TEST_F(AllocationCells, QuantitiesNamesAndTheCodeBeingTyped) {
   EXPECT_EQ(paint("CDALMOXARIFE", {.selected = true}).text, "ALM01");
   EXPECT_EQ(paint("CDALMOXARIFE", {.selected = true, .focused = true}).text, "Almoxarifado Central");
   EXPECT_EQ(paint("CDLOCALESTOQ", {.selected = true}).text, "");  // no code: nothing over it
+  s.dbgLiqEst.editorMode = false;
+  EXPECT_EQ(s.dbgLiqEstDrawColumnCell(1, columnOf("CDALMOXARIFE"), {}).text, "ALM09");  // no name: the code
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ class NewRowOnWarehouses : public AllocationValidation {
     EXPECT_TRUE(include());
     EXPECT_TRUE(pick("CDALMOXARIFE", 1));
     messages();
-    EXPECT_GT(number("QTDISPONIVEL"), 1);
     return number("QTDISPONIVEL");
   }
   // The quantity left available is stored as it reads: 0 is +0, no dust.
@@ -37,6 +36,7 @@ class NewRowOnWarehouses : public AllocationValidation {
 
 TEST_F(NewRowOnWarehouses, AQuantityIsAcceptedUpToWhatIsAvailableAndBooked) {
   const double available = newRow();
+  ASSERT_GT(available, 1);
   ASSERT_TRUE(type("QTEXP", typed(available + 0.001)));
   EXPECT_FALSE(post());
   EXPECT_EQ(messages(), Lines{kNotAvailable});
@@ -50,10 +50,17 @@ TEST_F(NewRowOnWarehouses, AQuantityIsAcceptedUpToWhatIsAvailableAndBooked) {
   expectAvailable(0);
   EXPECT_EQ(rows().changeCount(), 0u);
 
-  // Without lots the same warehouse may be named again.
+  // Without lots the same warehouse may be named again, with what the
+  // item's first row left of it.
+  ASSERT_TRUE(alter());
+  ASSERT_TRUE(type("QTEXP", typed(available - 1)));
+  ASSERT_TRUE(post());
   const std::string warehouse = text("CDALMOXARIFE");
-  newRow();
+  EXPECT_EQ(newRow(), 1);
   EXPECT_EQ(text("CDALMOXARIFE"), warehouse);
+  ASSERT_TRUE(type("QTEXP", "1,0005"));  // kept to thousandths
+  EXPECT_FALSE(post());
+  EXPECT_EQ(messages(), Lines{kNotAvailable});
   ASSERT_TRUE(type("QTEXP", "1"));
   ASSERT_TRUE(post()) << messages().back();
   EXPECT_EQ(rows().recordCount(), 2u);
@@ -103,24 +110,50 @@ TEST_F(NewRowOnWarehouses, AnEditedQuantityBooksTheDifference) {
   EXPECT_EQ(rows().changeCount(), 0u);
   messages();
 
-  // A deleted row gives nothing back to the others.
+  // A deleted row gives nothing back to the others; a new row finds it free.
+  ASSERT_TRUE(remove());
+  EXPECT_EQ(newRow(), available);
+  EXPECT_TRUE(cancel());
+}
+
+// Rows the operator changed go only when he says so: closing the screen, and
+// Verificar, which loads the server's rows again.
+TEST_F(NewRowOnWarehouses, ChangedRowsAreNotDroppedUnasked) {
   newRow();
   ASSERT_TRUE(type("QTEXP", "1"));
+  h_.host.answer(false);
+  EXPECT_FALSE(s().FormCloseQuery());
+  EXPECT_EQ(messages(), Lines{"pergunta: Cancelar operação? -> Não"});
   ASSERT_TRUE(post());
-  ASSERT_TRUE(remove());
-  ASSERT_TRUE(s().handle([&] { rows().first(); }));
-  EXPECT_EQ(rows().recordCount(), 1u);
-  expectAvailable(0);
+
+  ASSERT_TRUE(s().handle([&] { s().pgcPadrao.choosePage(s().tshPadrao); }));
+  const std::string question =
+      "pergunta: As alterações na alocação de estoque ainda não confirmadas serão perdidas. Deseja "
+      "continuar?";
+  h_.host.answer(false);
+  ASSERT_TRUE(s().handle([&] { s().click(s().sbtVerificar); }));
+  EXPECT_EQ(messages(), Lines{question + " -> Não"});
+  h_.host.answer(true);
+  ASSERT_TRUE(s().handle([&] { s().click(s().sbtVerificar); }));
+  EXPECT_EQ(messages(), Lines{question + " -> Sim"});
+  EXPECT_TRUE(s().FormCloseQuery());  // nothing left to lose: not asked
 }
 
 // With lots, a post asks the server again for every key; a row whose keys
-// did not change is not a duplicate of itself.
+// did not change is not a duplicate of itself. Tabbing across the sub-lot
+// looks the availability up again and empties the quantity: retyped, the
+// row is booked as a new one would be, and reads as before.
 TEST_F(AllocationValidation, AServerRowPostedAgainKeepsItsPositionAndAvailability) {
   onBranch("0001");
   ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
   const std::string before = rows().dump("CDALMOXARIFE;CDLOCALESTOQ;NRLOTEESTQ;NRSUBLOTE;QTDISPONIVEL;QTEXP");
+  const double quantity = number("QTEXP"), available = number("QTDISPONIVEL");
+  ASSERT_TRUE(go("CDALMOXARIFE"));
   ASSERT_TRUE(alter());
-  ASSERT_TRUE(type("QTEXP", typed(number("QTEXP"))));
+  ASSERT_TRUE(tabTo("QTEXP")) << messages().back();
+  EXPECT_EQ(number("QTEXP"), 0);
+  EXPECT_DOUBLE_EQ(number("QTDISPONIVEL"), available + quantity);
+  ASSERT_TRUE(type("QTEXP", typed(quantity)));
   ASSERT_TRUE(post()) << messages().back();
   EXPECT_EQ(messages(), Lines{});
   EXPECT_EQ(rows().dump("CDALMOXARIFE;CDLOCALESTOQ;NRLOTEESTQ;NRSUBLOTE;QTDISPONIVEL;QTEXP"), before);

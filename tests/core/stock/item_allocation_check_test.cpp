@@ -80,6 +80,7 @@ TEST_F(ItemAllocationCheck, AnExpiredLotIsRefusedOnItsRowALotValidTodayIsNot) {
   EXPECT_TRUE(s.pgcPadrao.isActive(s.tshItemPedido));
   EXPECT_EQ(text("NRLOTEESTQ"), "L2");
   EXPECT_EQ(focus(), "NRLOTEESTQ");
+  EXPECT_TRUE(s.sbtAlterar.enabled() && s.sbtExcluir.enabled());  // the row can be fixed from there
 }
 
 // Only posted rows are checked.

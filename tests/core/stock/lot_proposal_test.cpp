@@ -1,6 +1,7 @@
 // "Propor lotes" as the operator uses it, on a server of the test's own whose
 // stock the test lays out: which positions are taken and in what order, what
-// short stock tells, and what a refusal half-way leaves.
+// short stock tells, and what a refusal half-way leaves; and what a picked
+// position offers next to the screen's other rows.
 
 #include <mutex>
 #include <optional>
@@ -179,6 +180,46 @@ TEST_F(LotProposal, ARefusalHalfWayStopsThereAndKeepsTheRowsPostedBefore) {
   expectReleased();
 }
 
+// What one item holds of a lot on the screen is not offered to another item
+// of the product; an expired lot is refused when its row is posted.
+TEST_F(LotProposal, APickedLotOffersWhatTheScreensRowsLeaveOfIt) {
+  onFreshItem("0001");
+  layOut({{"ALM01", "LC0101", "PX-A", ordered_, 30}, {"ALM01", "LC0102", "PX-VENCIDO", 10, -1}});
+  const std::string product = itemText("CDPRODUTO"), first = itemText("NRPEDIDO") + itemText("NRITEMPED");
+  ASSERT_TRUE(include());
+  ASSERT_TRUE(pick("CDALMOXARIFE", 1));
+  ASSERT_TRUE(type("QTEXP", typed(ordered_)));
+  ASSERT_TRUE(post());
+  auto key = [&] { return itemText("NRPEDIDO") + itemText("NRITEMPED"); };
+  ASSERT_TRUE(onItem([&] { return key() != first && !itemHasRows(); }));
+  const std::string second = key();
+  const engine::DataSet& item = s().cdsItemPedido;
+  sql::open(server.info().database)
+      ->execute(
+          "UPDATE ITEMPEDIDO SET CDPRODUTO = :P WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+          {{"P", product},
+           {"F", item.field("CDFILIAL").asString()},
+           {"N", item.field("NRPEDIDO").asString()},
+           {"I", item.field("NRITEMPED").asString()}});
+  ASSERT_TRUE(onItem([&] { return key() == second; }));
+  ASSERT_EQ(itemText("CDPRODUTO"), product);
+  ASSERT_TRUE(include());
+  ASSERT_TRUE(pick("CDALMOXARIFE", 1));
+  EXPECT_EQ(text("NRLOTEESTQ"), "PX-A");
+  EXPECT_EQ(number("QTDISPONIVEL"), 0);
+  ASSERT_TRUE(type("QTEXP", "1"));
+  messages();
+  EXPECT_FALSE(post());
+  EXPECT_EQ(messages(), Lines{"erro: A Qtde. a Liquidar informada não está disponível."});
+
+  ASSERT_TRUE(pick("CDALMOXARIFE", 2));
+  ASSERT_TRUE(type("QTEXP", "1"));
+  messages();
+  EXPECT_FALSE(post());
+  EXPECT_EQ(messages(), Lines{"erro: O Lote informado está com a data de validade vencida."});
+  EXPECT_EQ(focus(), "NRLOTEESTQ");
+}
+
 TEST_F(LotProposal, WithoutLotsItGoesByWarehouseOnly) {
   onFreshItem("0002");
   layOut({{"ALM02", "", "", ordered_ * 10, std::nullopt}, {"ALM01", "", "", 1.25, std::nullopt}});
@@ -202,6 +243,7 @@ TEST_F(LotProposal, OfferedWhereARowMayBeIncludedAndHiddenWhereStockDoesNotMove)
 
   onBranch("0003");
   EXPECT_FALSE(s().sbtProporLotes.visible() || s().mnuProporLotes.visible());
+  EXPECT_FALSE(s().sbtIncluir.enabled());
   ASSERT_TRUE(propose());
   EXPECT_TRUE(CallLog::take().empty());
 }

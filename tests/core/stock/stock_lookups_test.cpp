@@ -91,7 +91,7 @@ TEST_F(StockLookups, WhereOnlyWarehousesAreUsedOnlyATypedWarehouseIsChecked) {
 
 // The pick list fills the new row from the chosen position: what the row held
 // below the picked key is cleared first, the quantity starts at 0 and the
-// available quantity is what is free plus what the position holds for the item.
+// available quantity is the figure the list showed for the position.
 TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
   TfrmLiquidaItem& s = onBranch("0001");
   ASSERT_TRUE(onItem([&] { return itemHasRows(); }));
@@ -101,10 +101,10 @@ TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
   ASSERT_TRUE(pick("CDALMOXARIFE", 1));
   EXPECT_EQ(messages(), Lines{"pesquisa: Almoxarifado -> 1"});
   const engine::DataSet& chosen = s.cdsPesqEvolEst;
-  Lines columns;  // the list shows the place and the lot, not the quantities
+  Lines columns;  // the list shows what is offered, the place, the lot and its validity
   for (std::size_t f = 0; f < chosen.fieldCount(); ++f)
     if (chosen.field(f).visible()) columns.push_back(chosen.field(f).label());
-  EXPECT_EQ(columns, (Lines{"Almoxarifado", "Localização", "Lote", "Sub-Lote"}));
+  EXPECT_EQ(columns, (Lines{"Qtde. Disp.", "Almoxarifado", "Localização", "Lote", "Sub-Lote", "Validade"}));
   for (const char* field : {"CDPRODUTO", "CDALMOXARIFE", "DSALMOXARIFE", "CDLOCALESTOQ", "DSLOCALESTOQ",
                             "NRLOTEESTQ", "NRSUBLOTE", "SGUNIDADE", "DTENTRLOTE"})
     EXPECT_EQ(text(field), chosen.field(field).asString()) << field;
@@ -128,7 +128,7 @@ TEST_F(StockLookups, ThePickListFillsANewRowWithWhatTheItemCanTake) {
   s.cdsPesqEvolEst.first();
   const double reserved = chosen.field("QTRESPRODPED").asFloat();
   EXPECT_GT(reserved, 0);
-  EXPECT_DOUBLE_EQ(number("QTDISPONIVEL"), chosen.field("QTDISPONIVEL").asFloat() + reserved);
+  EXPECT_DOUBLE_EQ(number("QTDISPONIVEL"), chosen.field("QTDISPONIVEL").asFloat());
 
   // Leaving the list changes nothing (leaving the sub-lot cell refreshes it first).
   ASSERT_TRUE(go("CDALMOXARIFE"));

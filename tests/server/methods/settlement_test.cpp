@@ -129,7 +129,8 @@ TEST_P(Settlement, StockLookUpsShowReservationsAndWhatStaysFree) {
   EXPECT_EQ(
       packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", " ", "", "1", "N", "", ""), "NRLOTEESTQ"),
       "r Browse 0/0 BOF EOF");
-  db_->execute("UPDATE POSESTOQUE SET QTESTOQUE = 0 WHERE NRLOTEESTQ = 'LH'");
+  // Less than half a thousandth is nothing.
+  db_->execute("UPDATE POSESTOQUE SET QTESTOQUE = 0.0004 WHERE NRLOTEESTQ = 'LH'");
   EXPECT_EQ(
       packet(stockQueries_.GetPosEstq(*db_, s, "0001", "10", "P1", "", "", "1", "N", "", ""), "NRLOTEESTQ"),
       "r Browse 1/2 BOF\n> LV\n  L1");
