@@ -6,6 +6,8 @@
 #include "core/confirmation/confirmation_run.h"
 #include "core/stock/allocation_editing.h"
 #include "domain/status_codes.h"
+#include "engine/scope_exit.h"
+#include "hostlib/consiste.h"
 
 namespace ped::core {
 namespace {
@@ -28,28 +30,43 @@ Operation chooseOperation(const TfrmLiquidaItem& s) {
   return Operation::None;
 }
 
-// The justification first; the exclusion's question is asked with the
-// window already frozen and the indicator up.
+// The justification, then the question, as for a liquidation: nothing waits
+// under the indicator for the operator's answer.
 void excludeSettlements(ConfirmationRun& run) {
   TfrmLiquidaItem& s = run.screen;
   s.Vd_JustExcl(true);
+  const bool orders = sttshUltimate == domain::marking_level::Order;
+  const bool items = sttshUltimate == domain::marking_level::Item;
+  const bool confirmed = (orders || items) && run.ask(orders ? "PedidoEXCLUILF" : "ItemPedidoLFXX");
   run.begin();
   const hostlib::BusyGuard busy(s.showavi, hostlib::BusyKind::Confirmation);
-  if (sttshUltimate == domain::marking_level::Order)
-    excludeOrderSettlements(run);
-  else if (sttshUltimate == domain::marking_level::Item)
-    excludeItemSettlements(run);
+  if (orders)
+    excludeOrderSettlements(run, confirmed);
+  else if (items)
+    excludeItemSettlements(run, confirmed);
 }
 
 }  // namespace
 
 void TfrmLiquidaItem::sbtConfirmarClick() {
   ConfirmationRun run(*this);
+  // Refusals already in are shown also when a later step fails.
+  const engine::OnFailure refusals{[&run] {
+    try {
+      run.reportRefusals();
+    } catch (...) {  // the failure under way is the one that goes on
+    }
+  }};
   if (sbtConfirmar.enabled()) {
     if (allocationGridInUse(*this)) {
+      // Only the row is posted: the items are not read again, so the marks
+      // and the current item stay, as after Cancelar.
       postLiqEst();  // its checks may refuse it, ending here
-    } else {
-      Vd_Check();
+      habilita("");
+      return;
+    }
+    Vd_Check();
+    try {
       switch (chooseOperation(*this)) {
         case Operation::OrderLiquidation:
           liquidateOrders(run);
@@ -63,12 +80,20 @@ void TfrmLiquidaItem::sbtConfirmarClick() {
         case Operation::None:
           break;
       }
+    } catch (const hostlib::Abort&) {
+      if (run.answerLost) {
+        // The change may have been made: what the server holds is read
+        // again rather than leaving marks that may stand for settlements done.
+        inContPedidoCh = 0;
+        inContItemPedidoCh = 0;
+        if (!pgcPadrao.isActive(tshPadrao)) AtualizaPedido(true);
+        confirmClosingSteps(run.returnOrder);
+      }
+      throw;
     }
   }
   confirmClosingSteps(run.returnOrder);
   run.thaw();
-  // After the lists show the server's state: what it refused, and why.
-  run.reportRefusals();
 }
 
 }  // namespace ped::core

@@ -15,6 +15,7 @@ void liquidateItems(ConfirmationRun& run) {
             "SetLiquidaItem",
             {s.vantora.Operador(), netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.edtCdJust.text()},
             s.cdsItemPedido, 1);
+        run.reportRefusals();
         s.Deschecar();
         inContPedidoCh = 0;
         inContItemPedidoCh = 0;
