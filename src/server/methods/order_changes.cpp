@@ -156,6 +156,27 @@ void OrderChanges::alreadyDone(sql::Connection& db, const OrderRequest& request,
   throw AlreadyDone(who + std::string(what) + by + ".");
 }
 
+void OrderChanges::itemsDoneBefore(sql::Connection& db, const OrderRequest& request, Kind kind,
+                                   const std::map<std::string, std::string>& statuses) {
+  namespace item = domain::item_status;
+  std::string first;
+  for (const ItemRequest& it : request.items) {
+    const bool asked =
+        kind == Kind::Settle ? domain::isOpenItem(it.statusRead) : it.statusRead == item::SettledByHand;
+    if (!asked) continue;
+    const auto found = statuses.find(it.item);
+    if (found == statuses.end() || (found->second == item::SettledByHand) != (kind == Kind::Settle)) return;
+    if (first.empty()) first = it.item;
+  }
+  if (first.empty()) return;
+  // Every item sent: the order's own wording.
+  const std::string named = request.items.size() == statuses.size() ? std::string() : first;
+  if (kind == Kind::Settle)
+    alreadyDone(db, request, named, "L", " já liquidado");
+  else
+    alreadyDone(db, request, named, "E", " já teve a liquidação excluída");
+}
+
 std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
     sql::Connection& db, const OrderRequest& request, Kind kind, std::string_view status,
     const std::map<std::string, std::string>& statuses, const std::set<std::string>& shown) {
@@ -171,11 +192,9 @@ std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
         if (domain::isOpenItem(st) && shown.count(item))
           changes[item] = {std::string(domain::item_status::SettledByHand), {}};
     } else {
+      itemsDoneBefore(db, request, kind, statuses);
       for (const ItemRequest& it : request.items) {
         const auto found = statuses.find(it.item);
-        if (found != statuses.end() && found->second == domain::item_status::SettledByHand &&
-            domain::isOpenItem(it.statusRead))
-          alreadyDone(db, request, it.item, "L", " já liquidado");
         if (found == statuses.end() || found->second != it.statusRead || !domain::isOpenItem(found->second))
           throw ServiceError(kStale);
         changes[it.item] = {std::string(domain::item_status::SettledByHand), {}};
@@ -183,12 +202,9 @@ std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
     }
     if (changes.empty()) throw ServiceError(kStale);
   } else {
+    itemsDoneBefore(db, request, kind, statuses);
     for (const ItemRequest& it : request.items) {
       const auto found = statuses.find(it.item);
-      if (found != statuses.end() && it.statusRead == domain::item_status::SettledByHand &&
-          found->second != it.statusRead)
-        alreadyDone(db, request, request.items.size() == statuses.size() ? std::string() : it.item, "E",
-                    " já teve a liquidação excluída");
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
       if (!domain::isReversibleItem(found->second)) continue;
       const sql::Result last = db.query(

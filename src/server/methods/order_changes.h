@@ -99,6 +99,11 @@ class OrderChanges {
   // order when `item` is empty) is of `operation`; returns otherwise.
   static void alreadyDone(sql::Connection& db, const OrderRequest& request, const std::string& item,
                           std::string_view operation, std::string_view what);
+  // Throws AlreadyDone when every item the request asks to change (read open
+  // to settle, read "6" to reverse) is already as asked, the latest history
+  // row of the first (of the order, when every item was sent) saying so.
+  static void itemsDoneBefore(sql::Connection& db, const OrderRequest& request, Kind kind,
+                              const std::map<std::string, std::string>& statuses);
   // Which items of the order change, and how; ServiceError when the order
   // or an item is not as the screen read it.
   static std::map<std::string, PlannedChange> plannedChanges(sql::Connection& db, const OrderRequest& request,
