@@ -88,8 +88,11 @@ const Layout& stockPositions() {
 }
 
 const Layout& orderErrors() {
-  static const Layout l = {text("CDFILIAL", 4), text("NRPEDIDO", 10), text("IDSITPEDIDO", 1),
-                           text("DSERRO", 70)};
+  // DSERRO keeps its 70 characters for readers that know only it; the whole
+  // text, and whether the order was already as asked by an earlier action
+  // (IDJAFEITO "S"), come after it.
+  static const Layout l = {text("CDFILIAL", 4), text("NRPEDIDO", 10),     text("IDSITPEDIDO", 1),
+                           text("DSERRO", 70),  text("DSERROCOMPL", 500), text("IDJAFEITO", 1)};
   return l;
 }
 

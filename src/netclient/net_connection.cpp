@@ -203,6 +203,7 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
     headers.emplace("Authorization", std::move(bearer));
   }
   lastKey_ = newRequestKey();
+  lastMayHaveRun_ = false;
   headers.emplace("Idempotency-Key", lastKey_);
   auto start = std::chrono::steady_clock::now();
   httplib::Result response = client_->Post(kPath, headers, body, "application/json");
@@ -215,6 +216,7 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
       !(response.error() == httplib::Error::Read &&
         std::chrono::steady_clock::now() - start + std::chrono::milliseconds(20) >= readTimeout_)) {
     // Dropped under way: the same call once more, on a new connection.
+    lastMayHaveRun_ = true;
     Open();
     if (client_) {
       start = std::chrono::steady_clock::now();
@@ -224,8 +226,10 @@ RemoteResult TNetConnection::call(std::string_view method, std::vector<Arg> args
   if (!client_)
     return messageWithAddress("A conexão com o servidor de aplicação em ", address(), " foi interrompida.");
   if (!response) {
+    if (response.error() == httplib::Error::Read) lastMayHaveRun_ = true;
     return transportFailure(static_cast<int>(response.error()), std::chrono::steady_clock::now() - start);
   }
+  lastMayHaveRun_ = false;  // answered
   if (response->status == 426)
     return messageWithAddress("O servidor de aplicação em ", address(),
                               " atende somente HTTPS: informe https://" + address() + " em --server.");

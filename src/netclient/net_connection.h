@@ -97,6 +97,10 @@ class TNetConnection {
 
   // The key the last call carried (for tests and the log).
   const std::string& lastRequestKey() const { return lastKey_; }
+  // The last call failed after its request had gone out (the connection
+  // dropped, also on the resend, or no answer in time): the server may have
+  // carried it out, and only a fresh read tells.
+  bool lastCallMayHaveRun() const { return lastMayHaveRun_; }
 
   // "host:port", as failure messages name the server.
   std::string address() const;
@@ -116,6 +120,7 @@ class TNetConnection {
   std::string token_;
   std::int64_t nextId_ = 0;
   std::string lastKey_;
+  bool lastMayHaveRun_ = false;
   std::uint64_t keySeed_[2] = {0, 0};
   std::uint64_t keyCount_ = 0;
   std::chrono::milliseconds connectTimeout_{5000};

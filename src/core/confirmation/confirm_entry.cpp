@@ -6,6 +6,8 @@
 #include "core/orders/marking_state.h"
 #include "core/stock/allocation_editing.h"
 #include "domain/status_codes.h"
+#include "engine/scope_exit.h"
+#include "hostlib/consiste.h"
 
 namespace ped::core {
 namespace {
@@ -29,28 +31,42 @@ MarkedOperation chooseOperation(const TfrmLiquidaItem& s) {
   return MarkedOperation::None;
 }
 
-// The justification first; the exclusion's question is asked with the
-// window already frozen and the indicator up.
+// The justification, then the question, as for a liquidation: nothing waits
+// under the indicator for the operator's answer.
 void excludeSettlements(ConfirmationRun& run, MarkedOperation operation) {
   TfrmLiquidaItem& s = run.screen;
   s.Vd_JustExcl(true);
+  const bool orders = operation == MarkedOperation::OrderExclusion;
+  const bool confirmed = run.ask(orders ? "PedidoEXCLUILF" : "ItemPedidoLFXX");
   run.begin();
   const hostlib::BusyGuard busy(s.showavi, hostlib::BusyKind::Confirmation);
-  if (operation == MarkedOperation::OrderExclusion)
-    excludeOrderSettlements(run);
+  if (orders)
+    excludeOrderSettlements(run, confirmed);
   else
-    excludeItemSettlements(run);
+    excludeItemSettlements(run, confirmed);
 }
 
 }  // namespace
 
 void TfrmLiquidaItem::sbtConfirmarClick() {
   ConfirmationRun run(*this);
+  // Refusals already in are shown also when a later step fails.
+  const engine::OnFailure refusals{[&run] {
+    try {
+      run.reportRefusals();
+    } catch (...) {  // the failure under way is the one that goes on
+    }
+  }};
   if (sbtConfirmar.enabled()) {
     if (allocationGridInUse(*this)) {
+      // Only the row is posted: the items are not read again, so the marks
+      // and the current item stay, as after Cancelar.
       postLiqEst();  // its checks may refuse it, ending here
-    } else {
-      Vd_Check();
+      habilita("");
+      return;
+    }
+    Vd_Check();
+    try {
       switch (const MarkedOperation operation = chooseOperation(*this)) {
         case MarkedOperation::OrderLiquidation:
           liquidateOrders(run);
@@ -65,12 +81,18 @@ void TfrmLiquidaItem::sbtConfirmarClick() {
         case MarkedOperation::None:
           break;
       }
+    } catch (const hostlib::Abort&) {
+      if (run.answerLost) {
+        // The change may have been made: what the server holds is read
+        // again rather than leaving marks that may stand for settlements done.
+        if (!pgcPadrao.isActive(tshPadrao)) AtualizaPedido(true);
+        confirmClosingSteps(run.returnOrder);
+      }
+      throw;
     }
   }
   confirmClosingSteps(run.returnOrder);
   run.thaw();
-  // After the lists show the server's state: what it refused, and why.
-  run.reportRefusals();
 }
 
 }  // namespace ped::core

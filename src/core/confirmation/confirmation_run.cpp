@@ -1,8 +1,10 @@
 #include "core/confirmation/confirmation_run.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
+#include "core/orders/order_grid_painting.h"
 #include "core/shell/remote_call.h"
 #include "domain/status_codes.h"
 #include "hostlib/consiste.h"
@@ -21,31 +23,53 @@ void ConfirmationRun::begin() {
 void ConfirmationRun::send(std::string_view method, std::vector<netclient::Arg> args, engine::DataSet& list,
                            int orders) {
   engine::DataSet& errors = screen.cdsErro;
-  const hostlib::RemoteResult answer = callServer(screen, method, std::move(args), {&list, &errors},
-                                                  hostlib::BusyKind::Confirmation, NullPacket::LeavesAlone);
+  hostlib::RemoteResult answer;
+  try {
+    answer = callServer(screen, method, std::move(args), {&list, &errors}, hostlib::BusyKind::Confirmation,
+                        NullPacket::LeavesAlone);
+  } catch (const hostlib::Abort&) {
+    if (screen.netLiquidaItem.lastCallMayHaveRun()) {
+      answerLost = true;
+      screen.dialogs.showError(
+          "A resposta do servidor de aplicação não chegou: a operação pode ter sido feita. A lista será "
+          "recarregada; confira nela a situação dos pedidos antes de repetir a operação.");
+    }
+    throw;
+  }
   ordersSent += orders;
   if (!answer.at(1)) return;
-  const std::size_t branch = errors.field("CDFILIAL").index(), order = errors.field("NRPEDIDO").index(),
-                    status = errors.field("IDSITPEDIDO").index(), text = errors.field("DSERRO").index();
-  for (std::size_t row = 0; row < errors.recordCount(); ++row)
-    refused.push_back({errors.displayTextAt(row, branch), errors.displayTextAt(row, order),
-                       errors.displayTextAt(row, status), errors.displayTextAt(row, text)});
+  const auto at = [&](std::size_t row, const char* field) {
+    return errors.displayTextAt(row, errors.field(field).index());
+  };
+  for (std::size_t row = 0; row < errors.recordCount(); ++row) {
+    const std::string whole = at(row, "DSERROCOMPL");
+    refused.push_back({at(row, "CDFILIAL"), at(row, "NRPEDIDO"),
+                       orderStatusText(screen.msgLiquidaItem, at(row, "IDSITPEDIDO")),
+                       whole.empty() ? at(row, "DSERRO") : whole, at(row, "IDJAFEITO") == "S"});
+  }
 }
 
-void ConfirmationRun::reportRefusals() const {
-  if (refused.empty()) return;
+void ConfirmationRun::reportRefusals() {
+  if (refused.empty() || refusalsShown) return;
+  refusalsShown = true;
   hostlib::ListWindow list{"Pedidos não processados", {"Filial", "Pedido", "Situação", "Mensagem"}, {}, {}};
   // An order refused twice (two rows) is still one order not processed.
-  std::set<std::pair<std::string, std::string>> orders;
+  std::set<std::pair<std::string, std::string>> orders, done;
   for (const RefusedOrder& r : refused) {
     list.rows.push_back({r.branch, r.order, r.status, r.text});
-    orders.emplace(r.branch, r.order);
+    (r.alreadyDone ? done : orders).emplace(r.branch, r.order);
   }
-  const int notProcessed = static_cast<int>(orders.size());
-  const int processed = ordersSent > notProcessed ? ordersSent - notProcessed : 0;
+  for (const auto& order : done) orders.erase(order);
+  const int notProcessed = static_cast<int>(orders.size()), before = static_cast<int>(done.size());
+  const int processed = std::max(0, ordersSent - notProcessed - before);
   list.summary = std::to_string(processed) + " pedido(s) processado(s), " + std::to_string(notProcessed) +
-                 " não processado(s).";
+                 " não processado(s)" +
+                 (before ? ", " + std::to_string(before) + " já processado(s) antes." : std::string("."));
+  const bool frozen = freeze.has_value();
+  screen.showavi.DeactiveAll();
+  screen.releaseWindowUpdate();
   screen.dialogs.showList(list);
+  if (frozen) freeze.emplace(screen);
 }
 
 std::vector<std::string> markedTexts(const engine::DataSet& rows, std::string_view field) {

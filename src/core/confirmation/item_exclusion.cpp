@@ -4,13 +4,14 @@
 
 namespace ped::core {
 
-void excludeItemSettlements(ConfirmationRun& run) {
+void excludeItemSettlements(ConfirmationRun& run, bool confirmed) {
   TfrmLiquidaItem& s = run.screen;
-  if (run.ask("ItemPedidoLFXX")) {
+  if (confirmed) {
     if (s.window()) s.window()->repaint();
     run.send("SetDesfazLiq",
              {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
              s.cdsItemPedido, 1);
+    run.reportRefusals();
     s.Deschecar();
     s.AtualizaPedido(false);
   }

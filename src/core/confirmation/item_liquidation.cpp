@@ -18,6 +18,7 @@ void liquidateItems(ConfirmationRun& run) {
             "SetLiquidaItem",
             {s.vantora.Operador(), netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.edtCdJust.text()},
             s.cdsItemPedido, 1);
+        run.reportRefusals();
         s.Deschecar();
         s.AtualizaPedido(false);
       });

@@ -7,9 +7,9 @@
 #include "domain/status_codes.h"
 
 namespace ped::core {
-void excludeOrderSettlements(ConfirmationRun& run) {
+void excludeOrderSettlements(ConfirmationRun& run, bool confirmed) {
   TfrmLiquidaItem& s = run.screen;
-  if (run.ask("PedidoEXCLUILF")) {
+  if (confirmed) {
     if (s.window()) s.window()->repaint();
     // Read before the first call: the order list's cursor stays where it
     // is, and its marks stay as they were.
@@ -27,6 +27,7 @@ void excludeOrderSettlements(ConfirmationRun& run) {
                {netclient::Arg::packet(s.cdsItemPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
                s.cdsItemPedido, 1);
     }
+    run.reportRefusals();
     // The orders as the server now has them, none marked: kept marks would
     // stand for settlements that are gone, and would leave the item page
     // shown but unusable.

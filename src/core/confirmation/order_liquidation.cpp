@@ -19,6 +19,7 @@ void liquidateOrders(ConfirmationRun& run) {
         run.send("SetLiquidaPed",
                  {netclient::Arg::packet(s.cdsPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
                  s.cdsPedido, orders);
+        run.reportRefusals();
         s.AtualizaPedido(true);
       });
   if (s.pgcPadrao.isActive(s.tshJustExcl)) {

@@ -17,6 +17,11 @@ const char* statusKey(std::string_view status) {
 
 }  // namespace
 
+std::string orderStatusText(const hostlib::TMessages& messages, std::string_view status) {
+  const char* key = statusKey(status);
+  return key ? messages.Msg(key) : std::string();
+}
+
 std::optional<CellColour> orderStatusColour(std::string_view status) {
   if (status == domain::order_status::InProgress) return clOlive;
   // Settled by the automatic flow: shown apart from a settlement by hand,
@@ -38,7 +43,7 @@ CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& 
   CellPainting cell =
       startCell(orderStatusColour(status).value_or(CellColour::fixed(grid.fontColor())), state);
   if (isField(fieldName, "IDSITPEDIDO")) {
-    if (const char* key = statusKey(status)) cell.text = messages.Msg(key);
+    cell.text = orderStatusText(messages, status);
   } else {
     const engine::Field& field = orders.field(fieldName);
     cell.text = editText(field, orders.cellAt(row, field.index()));

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/shell/cell_painting.h"
@@ -21,6 +22,10 @@ namespace ped::core {
 CellPainting paintOrderCell(const engine::DataSet& orders, const hostlib::Grid& grid,
                             const hostlib::TMessages& messages, std::size_t row, std::size_t column,
                             CellState state);
+
+// An order's status as the grid's status column shows it ("AN", "LQ", "PA"
+// from `messages`); empty for a status shown blank.
+std::string orderStatusText(const hostlib::TMessages& messages, std::string_view status);
 
 // The colour of an order's status, in the grid and in the order's caption:
 // in progress olive, settled purple, partly served teal; none for another.

@@ -1,6 +1,7 @@
 #include "server/methods/order_changes.h"
 
 #include <map>
+#include <set>
 
 #include "domain/code_width.h"
 #include "domain/layouts.h"
@@ -37,12 +38,14 @@ bool lockFailure(const sql::SqlError& e) {
 struct ErrorRows {
   engine::Table table = engine::emptyTable(domain::layouts::orderErrors());
   void add(const std::string& branch, const std::string& order, const std::string& status,
-           std::string_view text) {
+           const OrderChanges::Outcome& outcome) {
     const engine::RowId r = table.addRow();
     table.mutableColumn(0).set(r, branch);
     table.mutableColumn(1).set(r, order);
     if (!status.empty()) table.mutableColumn(2).set(r, status);
-    table.mutableColumn(3).set(r, std::string(engine::text::truncate(text, 70)));
+    table.mutableColumn(3).set(r, std::string(engine::text::truncate(outcome.error, 70)));
+    table.mutableColumn(4).set(r, std::string(engine::text::truncate(outcome.error, 500)));
+    table.mutableColumn(5).set(r, outcome.alreadyDone ? "S" : "N");
   }
   std::optional<std::string> packet() const {
     if (table.physicalRows() == 0) return std::nullopt;
@@ -88,41 +91,108 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
   return toPacket(out);
 }
 
+// The latest history row of the order's item `item` (any item when empty).
+sql::Result latestHistory(sql::Connection& db, const std::string& branch, const std::string& order,
+                          const std::string& item) {
+  sql::Params p = {{"F", branch}, {"N", order}};
+  if (!item.empty()) p.emplace_back("I", item);
+  static const domain::layouts::Layout layout = {{"IDOPERACAO", engine::FieldType::Text, 1},
+                                                 {"CDOPERADOR", engine::FieldType::Text, 12},
+                                                 {"DTOPERACAO", engine::FieldType::DateTime}};
+  return db.query(std::string("SELECT IDOPERACAO, CDOPERADOR, DTOPERACAO FROM HISTLIQMAN"
+                              " WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
+                      (item.empty() ? "" : " AND NRITEMPED = :I") + " ORDER BY NRHISTORICO DESC LIMIT 1",
+                  p, layout);
+}
+
+// "por OPERADOR em DATA" of the latest history row when it is of `operation`
+// ("L" or "E"); empty otherwise.
+std::string doneBy(const sql::Result& last, std::string_view operation) {
+  if (last.rowCount() == 0 || last.text(0, "IDOPERACAO") != operation) return {};
+  return " por " + std::string(last.text(0, "CDOPERADOR")) + " em " +
+         date_time::toBrazilian(last.number(0, "DTOPERACAO"), true).substr(0, 16);  // to the minute
+}
+
 }  // namespace
 
-std::string OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request,
-                                 Kind kind, const std::string& justification, std::size_t& changed) const {
+OrderChanges::Outcome OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request,
+                                           Kind kind, const std::string& justification,
+                                           std::size_t& changed) const {
   // Checked before anything is locked or written: a row that can only fail
   // costs one read.
   const std::string status = currentStatus(db, request.branch, request.order);
-  if (status.empty()) return "Pedido " + request.order + " não encontrado.";
+  if (status.empty()) return {"Pedido " + request.order + " não encontrado."};
   if (kind == Kind::Settle && !request.statusRead.empty() &&
-      (request.statusRead != status || !domain::isLiquidableOrder(status)))
-    return kStale;
+      (request.statusRead != status || !domain::isLiquidableOrder(status))) {
+    // Settled since it was read, by an earlier action (a lost answer, another
+    // screen): say so, rather than "not processed".
+    if (status == domain::order_status::SettledByHand && domain::isLiquidableOrder(request.statusRead))
+      if (const std::string by = doneBy(latestHistory(db, request.branch, request.order, {}), "L");
+          !by.empty())
+        return {"Pedido " + request.order + " já liquidado" + by + ".", true};
+    return {kStale};
+  }
   sql::Savepoint order(db);
   try {
     if (changeLocked(db, s, request, kind, justification)) ++changed;
     order.release();
     return {};
+  } catch (const AlreadyDone& e) {
+    return {e.what(), true};
   } catch (const ServiceError& e) {
-    return e.what();
+    return {e.what()};
   } catch (const sql::SqlError& e) {
-    if (lockFailure(e)) return kBlocked;
+    if (lockFailure(e)) return {kBlocked};
     throw;
   }
 }
 
+void OrderChanges::alreadyDone(sql::Connection& db, const OrderRequest& request, const std::string& item,
+                               std::string_view operation, std::string_view what) {
+  const std::string by = doneBy(latestHistory(db, request.branch, request.order, item), operation);
+  if (by.empty()) return;
+  const std::string who =
+      item.empty() ? "Pedido " + request.order : "Item " + item + " do pedido " + request.order;
+  throw AlreadyDone(who + std::string(what) + by + ".");
+}
+
+void OrderChanges::itemsDoneBefore(sql::Connection& db, const OrderRequest& request, Kind kind,
+                                   const std::map<std::string, std::string>& statuses) {
+  namespace item = domain::item_status;
+  std::string first;
+  for (const ItemRequest& it : request.items) {
+    const bool asked =
+        kind == Kind::Settle ? domain::isOpenItem(it.statusRead) : it.statusRead == item::SettledByHand;
+    if (!asked) continue;
+    const auto found = statuses.find(it.item);
+    if (found == statuses.end() || (found->second == item::SettledByHand) != (kind == Kind::Settle)) return;
+    if (first.empty()) first = it.item;
+  }
+  if (first.empty()) return;
+  // Every item sent: the order's own wording.
+  const std::string named = request.items.size() == statuses.size() ? std::string() : first;
+  if (kind == Kind::Settle)
+    alreadyDone(db, request, named, "L", " já liquidado");
+  else
+    alreadyDone(db, request, named, "E", " já teve a liquidação excluída");
+}
+
 std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
     sql::Connection& db, const OrderRequest& request, Kind kind, std::string_view status,
-    const std::map<std::string, std::string>& statuses) {
+    const std::map<std::string, std::string>& statuses, const std::set<std::string>& shown) {
   std::map<std::string, PlannedChange> changes;
   if (kind == Kind::Settle) {
-    if (!request.statusRead.empty() && (request.statusRead != status || !domain::isLiquidableOrder(status)))
+    if (!request.statusRead.empty() && (request.statusRead != status || !domain::isLiquidableOrder(status))) {
+      if (status == domain::order_status::SettledByHand && domain::isLiquidableOrder(request.statusRead))
+        alreadyDone(db, request, {}, "L", " já liquidado");  // since the read above
       throw ServiceError(kStale);
+    }
     if (request.items.empty()) {
       for (const auto& [item, st] : statuses)
-        if (domain::isOpenItem(st)) changes[item] = {std::string(domain::item_status::SettledByHand), {}};
+        if (domain::isOpenItem(st) && shown.count(item))
+          changes[item] = {std::string(domain::item_status::SettledByHand), {}};
     } else {
+      itemsDoneBefore(db, request, kind, statuses);
       for (const ItemRequest& it : request.items) {
         const auto found = statuses.find(it.item);
         if (found == statuses.end() || found->second != it.statusRead || !domain::isOpenItem(found->second))
@@ -132,6 +202,7 @@ std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
     }
     if (changes.empty()) throw ServiceError(kStale);
   } else {
+    itemsDoneBefore(db, request, kind, statuses);
     for (const ItemRequest& it : request.items) {
       const auto found = statuses.find(it.item);
       if (found == statuses.end() || found->second != it.statusRead) throw ServiceError(kStale);
@@ -145,6 +216,11 @@ std::map<std::string, OrderChanges::PlannedChange> OrderChanges::plannedChanges(
       if (last.rowCount() == 0)
         throw ServiceError("Histórico da liquidação do item " + it.item + " não encontrado.");
       changes[it.item] = {std::string(last.text(0, "IDSITANTERIOR")), last.integer(0, "NRHISTORICO")};
+    }
+    // Nothing to reverse is no exclusion done: never counted as processed.
+    if (changes.empty()) {
+      alreadyDone(db, request, {}, "E", " já teve a liquidação excluída");
+      throw ServiceError("Nenhum item do pedido " + request.order + " tem liquidação a excluir.");
     }
   }
   return changes;
@@ -176,7 +252,12 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
     quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
   }
 
-  const std::map<std::string, PlannedChange> changes = plannedChanges(db, request, kind, status, statuses);
+  // A whole order is the items its operator is shown, as its stock movement.
+  const std::set<std::string> shown = kind == Kind::Settle && request.items.empty()
+                                          ? itemsShown(db, s, request.branch, request.order)
+                                          : std::set<std::string>{};
+  const std::map<std::string, PlannedChange> changes =
+      plannedChanges(db, request, kind, status, statuses, shown);
 
   const bool movesStock =
       kind == Kind::Settle && db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key)
@@ -250,9 +331,9 @@ ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, 
     const std::string order = domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
     listed[branch].push_back(order);
     if (orders.text(r, "IDCHECK") != domain::mark::Marked) continue;
-    const std::string error = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
-                                     justification, changed);
-    if (!error.empty()) errors.add(branch, order, currentStatus(db, branch, order), error);
+    const Outcome outcome = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
+                                   justification, changed);
+    if (!outcome.error.empty()) errors.add(branch, order, currentStatus(db, branch, order), outcome);
   }
   return {toPacketArray({ordersNow(db, listed), errors.packet()}), changed};
 }
@@ -281,8 +362,8 @@ ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, co
   ErrorRows errors;
   std::size_t changed = 0;
   for (const OrderRequest& q : requests) {
-    const std::string error = change(db, s, q, kind, justification, changed);
-    if (!error.empty()) errors.add(q.branch, q.order, currentStatus(db, q.branch, q.order), error);
+    const Outcome outcome = change(db, s, q, kind, justification, changed);
+    if (!outcome.error.empty()) errors.add(q.branch, q.order, currentStatus(db, q.branch, q.order), outcome);
   }
   // The items of the packet's order as they now stand, as GetItem shows them.
   std::optional<std::string> now;

@@ -14,10 +14,12 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "engine/date_time.h"
+#include "server/methods/service_error.h"
 #include "server/methods/sessions.h"
 #include "server/methods/stock_movement.h"
 #include "sql/connection.h"
@@ -43,7 +45,8 @@ class OrderChanges {
   // Throws ServiceError, changing nothing, for a wrong operator or
   // justification, a malformed packet or one with more than `maxRows` rows.
 
-  // Orders marked "S" in `ordersPacket`: their open items become "6".
+  // Orders marked "S" in `ordersPacket`: their open items that GetItem
+  // shows the session (itemsShown) become "6".
   // Result: [the packet's orders as they now stand, errors or null].
   ChangeAnswer SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
                              std::string_view operatorCode, std::string_view justification) const;
@@ -58,7 +61,18 @@ class OrderChanges {
   ChangeAnswer SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
                             std::string_view operatorCode, std::string_view justification) const;
 
+  // One order's refusal: its text (empty: changed) and whether the order
+  // was already as asked, by an earlier action.
+  struct Outcome {
+    std::string error;
+    bool alreadyDone = false;
+  };
+
  private:
+  // The order, or the item, is already as asked: it names who did it, when.
+  struct AlreadyDone : ServiceError {
+    using ServiceError::ServiceError;
+  };
   struct ItemRequest {
     std::string item, statusRead;
   };
@@ -68,10 +82,10 @@ class OrderChanges {
   };
   enum class Kind { Settle, Undo };
 
-  // Changes one order; returns the per-order error text, empty on success,
-  // and counts a changed order in `changed`.
-  std::string change(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
-                     const std::string& justification, std::size_t& changed) const;
+  // Changes one order; returns its error, none on success, and counts a
+  // changed order in `changed`.
+  Outcome change(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
+                 const std::string& justification, std::size_t& changed) const;
   // Under the order's lock; returns whether any item changed.
   bool changeLocked(sql::Connection& db, const Session& s, const OrderRequest& request, Kind kind,
                     const std::string& justification) const;
@@ -81,11 +95,21 @@ class OrderChanges {
     std::string next;
     std::optional<std::int64_t> reverses;
   };
+  // Throws AlreadyDone when the latest history row of the item (of the
+  // order when `item` is empty) is of `operation`; returns otherwise.
+  static void alreadyDone(sql::Connection& db, const OrderRequest& request, const std::string& item,
+                          std::string_view operation, std::string_view what);
+  // Throws AlreadyDone when every item the request asks to change (read open
+  // to settle, read "6" to reverse) is already as asked, the latest history
+  // row of the first (of the order, when every item was sent) saying so.
+  static void itemsDoneBefore(sql::Connection& db, const OrderRequest& request, Kind kind,
+                              const std::map<std::string, std::string>& statuses);
   // Which items of the order change, and how; ServiceError when the order
   // or an item is not as the screen read it.
   static std::map<std::string, PlannedChange> plannedChanges(sql::Connection& db, const OrderRequest& request,
                                                              Kind kind, std::string_view orderStatus,
-                                                             const std::map<std::string, std::string>& items);
+                                                             const std::map<std::string, std::string>& items,
+                                                             const std::set<std::string>& shown);
   ChangeAnswer itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket, Kind kind,
                            std::string_view justification) const;
   void requireRowLimit(std::size_t rows, const char* what) const;

@@ -247,15 +247,36 @@ constexpr const char* kVisibleToOperator =
     " OR EXISTS (SELECT 1 FROM OPERTPED T WHERE T.CDFILIAL = P.CDFILIAL AND T.CDOPERADOR = :OP)"
     " OR P.CDVENDEDOR = (SELECT O.CDVENDEDOR FROM OPERADOR O WHERE O.CDOPERADOR = :OP))";
 
+// The session's item restriction (statuses and products of its last order
+// query) over ITEMPEDIDO I, PRODUTO R and SESSAO S (left-joined on :K).
+std::string itemRestriction(sql::Dialect dialect) {
+  // The item's status among the session's codes, without building a pattern per row.
+  std::string sql = "(S.DSSITITEMPED IS NULL OR ";
+  sql += dialect == sql::Dialect::Sqlite ? "INSTR(S.DSSITITEMPED, I.IDSITITEMPED) > 0"
+                                         : "STRPOS(S.DSSITITEMPED, I.IDSITITEMPED) > 0";
+  sql +=
+      ") AND (S.IDTPRODUTO IS NULL OR S.IDTPRODUTO <> 'N' OR EXISTS (SELECT 1 FROM SESSAOPRODUTO X"
+      " WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD))";
+  return sql;
+}
+
 }  // namespace
+
+std::set<std::string> itemsShown(sql::Connection& db, const Session& s, const std::string& branch,
+                                 const std::string& order) {
+  const sql::Result r = db.query(
+      "SELECT I.NRITEMPED FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
+      " LEFT JOIN SESSAO S ON S.CDSESSAO = :K WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND " +
+          itemRestriction(db.dialect()),
+      {{"F", branch}, {"N", order}, {"K", s.key}});
+  std::set<std::string> items;
+  for (std::size_t row = 0; row < r.rowCount(); ++row) items.emplace(r.text(row, "NRITEMPED"));
+  return items;
+}
 
 // One statement: it runs on every move through the order list.
 std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::string_view branchArg,
                                   std::string_view orderArg) const {
-  // The item's status among the session's codes, without building a pattern per row.
-  const char* statusWanted = db.dialect() == sql::Dialect::Sqlite
-                                 ? "INSTR(S.DSSITITEMPED, I.IDSITITEMPED) > 0"
-                                 : "STRPOS(S.DSSITITEMPED, I.IDSITITEMPED) > 0";
   std::string sql =
       "SELECT I.CDOPERADOR, I.CDJUSTEXCHIS, " +
       initialMarkColumn("I.IDSITITEMPED", domain::kMarkableItemStatuses) +
@@ -265,11 +286,9 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
       " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
       " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
       " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
-      " WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND (S.DSSITITEMPED IS NULL OR ";
-  sql += statusWanted;
-  sql +=
-      ") AND (S.IDTPRODUTO IS NULL OR S.IDTPRODUTO <> 'N' OR EXISTS (SELECT 1 FROM SESSAOPRODUTO X"
-      " WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD)) AND ";
+      " WHERE I.CDFILIAL = :F AND I.NRPEDIDO = :N AND ";
+  sql += itemRestriction(db.dialect());
+  sql += " AND ";
   sql += kVisibleToOperator;
   sql += " ORDER BY LENGTH(I.NRITEMPED), I.NRITEMPED";
   return db

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,12 @@ class OrderQueries {
 // and sees nothing.
 std::optional<std::string> sellerRestriction(sql::Connection& db, std::string_view branch,
                                              std::string_view operatorCode);
+
+// The items of an order that GetItem shows the session (its last order
+// query's item statuses and products), the seller restriction aside: what
+// "the order" means to a settlement of the whole order.
+std::set<std::string> itemsShown(sql::Connection& db, const Session& s, const std::string& branch,
+                                 const std::string& order);
 
 // Refuses an operator argument that is not the session's.
 void requireSessionOperator(const Session& s, std::string_view operatorCode);

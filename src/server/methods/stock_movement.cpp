@@ -39,6 +39,8 @@ struct Position {
   }
 };
 
+constexpr double kStagingLifetimeDays = 10.0 / (24 * 60);  // ten minutes
+
 constexpr const char* kPositionWhere =
     "CDFILIAL = :F AND CDPRODUTO = :P AND CDALMOXARIFE = :ALMOX AND CDLOCALESTOQ = :LOCAL"
     " AND NRLOTEESTQ = :LOTE AND NRSUBLOTE = :SUBLOTE";
@@ -66,9 +68,10 @@ std::string itemName(const ItemKey& k) { return "item " + k.item + " do pedido "
 
 using OpenItems = std::map<ItemKey, OpenItem>;
 
-// The items to settle: the open items of the orders, or the listed items.
-OpenItems selectItems(sql::Connection& db, const std::string& branch, const StockSelection& selection,
-                      const std::optional<std::string>& tiedSeller) {
+// The items to settle: the open items of the orders that the session is
+// shown, as a settlement of the whole order takes them, or the listed items.
+OpenItems selectItems(sql::Connection& db, const Session& s, const std::string& branch,
+                      const StockSelection& selection, const std::optional<std::string>& tiedSeller) {
   OpenItems items;
   for (const std::string& rawOrder : selection.orders) {
     const std::string order = domain::adjustCode(rawOrder, domain::kOrderNumberWidth);
@@ -84,9 +87,11 @@ OpenItems selectItems(sql::Connection& db, const std::string& branch, const Stoc
     std::set<std::string> listed;
     if (selection.items)
       for (const std::string& i : *selection.items) listed.insert(engine::value_text::trim(i));
+    const std::set<std::string> shown =
+        selection.items ? std::set<std::string>{} : itemsShown(db, s, branch, order);
     for (std::size_t r = 0; r < its.rowCount(); ++r) {
       const std::string item(its.text(r, "NRITEMPED"));
-      if (selection.items && !listed.erase(item)) continue;
+      if (selection.items ? !listed.erase(item) : !shown.count(item)) continue;
       const bool open = domain::isOpenItem(its.text(r, "IDSITITEMPED"));
       if (!open && selection.items)
         throw ServiceError("O " + itemName({order, item}) + " não está em aberto. Atualize os dados.");
@@ -234,7 +239,8 @@ std::string StockMovement::AtualizaEstoque(sql::Connection& db, const Session& s
     throw ServiceError("A filial " + branch + " não movimenta estoque na liquidação manual.");
 
   const StockSelection selection = parseStockFilter(filterText);
-  const OpenItems items = selectItems(db, branch, selection, sellerRestriction(db, branch, s.operatorCode));
+  const OpenItems items =
+      selectItems(db, s, branch, selection, sellerRestriction(db, branch, s.operatorCode));
   const std::vector<Row> chosen = allocationRows(db, branch, allocationPacket, items, clock_.today());
   const sql::Result irregular = irregularPositions(db, branch, chosen, items);
   if (irregular.rowCount() > 0) return toPacketArray({std::nullopt, toPacket(irregular)});
@@ -246,10 +252,15 @@ void StockMovement::applyStaged(sql::Connection& db, const Session& s, const std
                                 const std::string& order, const std::string& item, std::int64_t orderVersion,
                                 double ordered, std::int64_t history) const {
   const sql::Params itemKey = {{"K", s.key}, {"F", branch}, {"N", order}, {"I", item}};
+  // A screen stages right before it settles: a staging older than that was
+  // abandoned, and is never applied by a later settlement.
+  sql::Params fresh = itemKey;
+  fresh.emplace_back("DESDE", date_time::toIso(clock_.now() - kStagingLifetimeDays));
   const sql::Result staged = db.query(
       "SELECT CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE, QTEXP, NRVERSAOPED, DSMOVIMENTO"
-      " FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
-      itemKey);
+      " FROM MOVESTAGIO WHERE CDSESSAO = :K AND CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I"
+      " AND DTCRIACAO >= :DESDE",
+      fresh);
   double total = 0;
   for (std::size_t r = 0; r < staged.rowCount(); ++r) {
     if (staged.integer(r, "NRVERSAOPED") != orderVersion)

@@ -30,9 +30,9 @@ class StockMovement {
   // Inside the settlement's transaction: moves the stock staged by session
   // `s` for one item of an order at version `orderVersion`, of ordered
   // quantity `ordered`, the movements written under the settlement's
-  // history row `history`. Throws ServiceError (the caller rolls back) when
-  // nothing valid is staged, a lot has expired, or the stock is no longer
-  // there.
+  // history row `history`. Only a staging of the last ten minutes counts.
+  // Throws ServiceError (the caller rolls back) when nothing valid is
+  // staged, a lot has expired, or the stock is no longer there.
   void applyStaged(sql::Connection& db, const Session& s, const std::string& branch, const std::string& order,
                    const std::string& item, std::int64_t orderVersion, double ordered,
                    std::int64_t history) const;

@@ -298,6 +298,16 @@ UPDATE MOVESTOQUE SET NRHISTORICO = (SELECT MAX(H.NRHISTORICO) FROM HISTLIQMAN H
 CREATE INDEX MOVESTOQUE_HISTORICO ON MOVESTOQUE (NRHISTORICO);
 )SQL";
 
+// A settlement is reversed at most once, now as a rule of the database. Links
+// the backfill above gave twice (an exclusion after an exclusion, from before
+// the links) keep the first; the later ones reversed nothing.
+const char* const kOneExclusionPerSettlement = R"SQL(
+UPDATE HISTLIQMAN SET NRHISTLIQ = NULL WHERE NRHISTLIQ IS NOT NULL AND EXISTS (SELECT 1 FROM HISTLIQMAN F
+  WHERE F.NRHISTLIQ = HISTLIQMAN.NRHISTLIQ AND F.NRHISTORICO < HISTLIQMAN.NRHISTORICO);
+DROP INDEX HISTLIQMAN_ESTORNO;
+CREATE UNIQUE INDEX HISTLIQMAN_ESTORNO ON HISTLIQMAN (NRHISTLIQ) WHERE NRHISTLIQ IS NOT NULL;
+)SQL";
+
 std::string forDialect(std::string sql, sql::Dialect dialect) {
   const std::string id = dialect == sql::Dialect::Sqlite
                              ? "INTEGER PRIMARY KEY"
@@ -334,6 +344,7 @@ const std::vector<Migration>& migrations() {
       {2, "Repetições pela chave da requisição; pedidos retidos só na transação da alteração", kRequestKeys},
       {3, "Reservas por posição somadas pelo índice", kReservationSums},
       {4, "Histórico: exclusão ligada à liquidação que estorna, movimentos à sua liquidação", kHistoryLinks},
+      {5, "Histórico: cada liquidação estornada por uma exclusão no máximo", kOneExclusionPerSettlement},
   };
   return all;
 }

@@ -126,7 +126,7 @@ class ConfirmationTest : protected ServerOfItsOwn, public MarkingTest {
   // Every message and window shows on a painting window, no indicator up.
   void watchMessages() {
     h_.host.onShown = [this](const std::string& line) {
-      if (line.starts_with("aguarde") || line.starts_with("pergunta: Esta operação")) return;
+      if (line.starts_with("aguarde")) return;
       EXPECT_FALSE(h_.toolkit.window->locked) << line;
       EXPECT_EQ(s().showavi.depth(), 0) << line;
     };

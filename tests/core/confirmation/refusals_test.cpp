@@ -151,11 +151,11 @@ TEST_F(Refusals, OrdersTheServerRefusedAreListedAfterTheOthersWentThrough) {
   h_.host.take();
 
   ASSERT_TRUE(confirm({true}));
-  const Lines shown = h_.host.take();
+  const Lines shown = messages();
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(
       shown.back(),
-      "janela: Pedidos não processados [Filial; Pedido; Situação; Mensagem] | 0003; 0000001004; 6; Esta "
+      "janela: Pedidos não processados [Filial; Pedido; Situação; Mensagem] | 0003; 0000001004; PA; Esta "
       "operação não pode ser realizada. Atualize os dados. | 1 pedido(s) processado(s), 1 não "
       "processado(s).");
   expectReleased();
@@ -164,6 +164,29 @@ TEST_F(Refusals, OrdersTheServerRefusedAreListedAfterTheOthersWentThrough) {
            "'0000001004') ORDER BY 1"),
       (Lines{"0000001002 5", "0000001004 6"}));
   EXPECT_EQ(s().cdsErro.recordCount(), 1u);
+}
+
+// Shown before the lists are read again: a reload that fails cannot hide
+// them, and its error comes after them.
+TEST_F(Refusals, RefusalsComeBeforeTheErrorOfAFailingReload) {
+  listOrders("0003");
+  ASSERT_TRUE(toOrder("0000001002"));
+  ASSERT_TRUE(clickOrder());
+  justify("0005");
+  sql::open(server.info().database)
+      ->execute("UPDATE PEDIDO SET IDSITPEDIDO = '6' WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000001002'");
+  proxy.fail("GetPedidos", "Falha simulada no servidor.");
+  watchMessages();
+  h_.host.take();
+
+  EXPECT_FALSE(confirm({true}));
+  const Lines shown = messages();
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_TRUE(shown[shown.size() - 2].starts_with(
+      "janela: Pedidos não processados [Filial; Pedido; Situação; Mensagem] | 0003; 0000001002; PA; "))
+      << shown[shown.size() - 2];
+  EXPECT_EQ(shown.back(), "erro: Falha simulada no servidor.");
+  expectReleased();
 }
 
 }  // namespace

@@ -155,6 +155,13 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 10);  // nothing moves yet
 
   const std::string request = orders({{"S", "2", "0000000010", "0001"}, {"N", "6", "0000000011", "0001"}});
+  // A staging abandoned for longer than a confirmation takes is not applied.
+  clock_.set(clock_.now() + 11.0 / (24 * 60));
+  EXPECT_NE(element(committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1"); }),
+                    1, "DSERRO")
+                .find("Movimento de estoque do item 1 ausente."),
+            std::string::npos);
+  clock_.set(clock_.now() - 11.0 / (24 * 60));
   const std::string result =
       committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1"); });
   EXPECT_EQ(element(result, 0, "NRPEDIDO;IDSITPEDIDO;IDCHECK"),
@@ -172,13 +179,36 @@ TEST_P(Settlement, AnOrderIsSettledWithItsStockMovedOnceAndNeverTwice) {
                   " AND IDSITITEMPED = '6'"),
             2);
 
-  // The same request again: the order is no longer as it was read.
+  // The same request again (an answer lost twice): it was settled, and by whom.
   const std::string again =
       committed(*db_, [&] { return changes_.SetLiquidaPed(*db_, s, request, "GERENTE", "1"); });
-  EXPECT_EQ(element(again, 1, "NRPEDIDO;IDSITPEDIDO;DSERRO"),
-            "r Browse 1/1 BOF\n> 0000000010 5 Esta operação não pode ser realizada. Atualize os dados.");
+  EXPECT_EQ(
+      element(again, 1, "NRPEDIDO;IDSITPEDIDO;IDJAFEITO;DSERROCOMPL"),
+      "r Browse 1/1 BOF\n> 0000000010 5 S Pedido 0000000010 já liquidado por GERENTE em 07/12/2026 10:00.");
   EXPECT_DOUBLE_EQ(stock("P1", "L1"), 8);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTOQUE"), 2);
+}
+
+// A whole order is the items its operator is shown: with the list restricted
+// to product P1, the stock movement and the settlement of order 10 take its
+// item 1 and leave item 2 (P2) open.
+TEST_P(Settlement, AWholeOrderIsTheItemsTheListShows) {
+  const Session s = login("GERENTE");
+  db_->execute("UPDATE SESSAO SET IDTPRODUTO = 'N' WHERE CDSESSAO = :K", {{"K", s.key}});
+  db_->execute("INSERT INTO SESSAOPRODUTO (CDSESSAO, CDARVPROD) VALUES (:K, '0101001')", {{"K", s.key}});
+  EXPECT_EQ(movement_.AtualizaEstoque(*db_, s, "0001", "GERENTE", "Liquidação Manual",
+                                      allocation({{"0000000010", "1", "P1", "L1", 2}}),
+                                      "NRPEDIDO IN ('0000000010')"),
+            "[null,null]");
+  const std::string result = committed(*db_, [&] {
+    return changes_.SetLiquidaPed(*db_, s, orders({{"S", "2", "0000000010", "0001"}}), "GERENTE", "1");
+  });
+  EXPECT_EQ(element(result, 0, "NRPEDIDO;IDSITPEDIDO"), "r Browse 1/1 BOF\n> 0000000010 6");
+  EXPECT_EQ(element(result, 1), "null");
+  EXPECT_EQ(count("SELECT COUNT(*) AS N FROM ITEMPEDIDO WHERE CDFILIAL = '0001' AND NRPEDIDO = '0000000010'"
+                  " AND IDSITITEMPED = '3' AND NRITEMPED = '2'"),
+            1);
+  EXPECT_DOUBLE_EQ(stock("P2", "L2"), 4);
 }
 
 TEST_P(Settlement, StockMovementsAreCheckedBeforeAnythingIsStaged) {
@@ -251,6 +281,12 @@ TEST_P(Settlement, UndoingASettlementRestoresThePreviousStatusAndNotTheStock) {
             "2");
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM HISTLIQMAN WHERE IDOPERACAO = 'E' AND IDSITNOVA = '2'"), 1);
   EXPECT_EQ(count("SELECT COUNT(*) AS N FROM MOVESTOQUE"), 0);
+  result = committed(*db_, [&] {
+    return changes_.SetDesfazLiq(*db_, s, items("0001", "0000000002", {{"S", "1", "6"}}), "GERENTE", "2");
+  });
+  EXPECT_EQ(element(result, 1, "IDJAFEITO;DSERROCOMPL"),
+            "r Browse 1/1 BOF\n> S Pedido 0000000002 já teve a liquidação excluída por GERENTE em 07/12/2026 "
+            "10:00.");
 
   for (const char* just : {"", "77"}) {
     try {
@@ -306,7 +342,8 @@ TEST_P(Settlement, TwoSessionsOnOneOrderAtOnceExactlyOneWins) {
       } else {
         EXPECT_TRUE(errors.find("Operação bloqueada. Pedido em alteração por outro usuário.") !=
                         std::string::npos ||
-                    errors.find("Atualize os dados.") != std::string::npos)
+                    errors.find("já liquidado por SEMVEND em ") != std::string::npos ||
+                    errors.find("já liquidado por GERENTE em ") != std::string::npos)
             << errors;
       }
     }

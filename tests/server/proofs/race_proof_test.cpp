@@ -24,6 +24,9 @@ using ped::testing::TestDatabase;
 
 const char* const kRefusals[] = {"Operação bloqueada. Pedido em alteração por outro usuário.",
                                  "Esta operação não pode ser realizada. Atualize os dados.",
+                                 "já liquidado por",
+                                 "já teve a liquidação excluída por",
+                                 "tem liquidação a excluir",
                                  "Movimento de estoque do item",
                                  "não está em aberto",
                                  "Estoque alterado",

@@ -63,8 +63,9 @@ TEST_P(Schema, ADatabaseNewerThanTheServerIsRefusedUntouched) {
 }
 
 // A database of the release before the history links: its exclusions are
-// linked to the settlements they reversed, its movements to the settlements
-// that made them, and rows without a counterpart stay unlinked.
+// linked to the settlements they reversed (each at most once), its movements
+// to the settlements that made them, and rows without a counterpart stay
+// unlinked.
 TEST_P(Schema, HistoryRowsWrittenBeforeTheLinksAreLinkedOnUpgrade) {
   auto db = store_.open();
   migrate(*db, 3);
@@ -74,6 +75,7 @@ TEST_P(Schema, HistoryRowsWrittenBeforeTheLinksAreLinkedOnUpgrade) {
       " ('0001', '10', '1', 'L', 'ANA', '2026-12-07 10:00:00', '01', '2', '6', 3),"
       " ('0001', '10', '1', 'E', 'RUI', '2026-12-07 11:00:00', '02', '6', '2', 3),"
       " ('0001', '10', '2', 'E', 'RUI', '2026-12-07 11:00:00', '02', '6', '2', 1),"
+      " ('0001', '10', '1', 'E', 'RUI', '2026-12-07 11:30:00', '02', '6', '2', 3),"
       " ('0001', '10', '1', 'L', 'ANA', '2026-12-07 12:00:00', '01', '2', '6', 3);"
       "INSERT INTO MOVESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
       " QTMOVIMENTO, DSMOVIMENTO, CDOPERADOR, DTMOVIMENTO, NRPEDIDO, NRITEMPED) VALUES"
@@ -89,8 +91,11 @@ TEST_P(Schema, HistoryRowsWrittenBeforeTheLinksAreLinkedOnUpgrade) {
       out += (r.isNull(i, "V") ? std::string("-") : std::to_string(r.integer(i, "V"))) + " ";
     return out;
   };
-  EXPECT_EQ(links("SELECT NRHISTLIQ AS V FROM HISTLIQMAN ORDER BY NRHISTORICO"), "- 1 - - ");
-  EXPECT_EQ(links("SELECT NRHISTORICO AS V FROM MOVESTOQUE ORDER BY NRMOVIMENTO"), "1 1 4 - ");
+  // The second exclusion of settlement 1 reversed nothing: unlinked, and a
+  // second link is refused from now on.
+  EXPECT_EQ(links("SELECT NRHISTLIQ AS V FROM HISTLIQMAN ORDER BY NRHISTORICO"), "- 1 - - - ");
+  EXPECT_THROW(db->execute("UPDATE HISTLIQMAN SET NRHISTLIQ = 1 WHERE NRHISTORICO = 4"), sql::SqlError);
+  EXPECT_EQ(links("SELECT NRHISTORICO AS V FROM MOVESTOQUE ORDER BY NRMOVIMENTO"), "1 1 5 - ");
 }
 
 }  // namespace
