@@ -108,6 +108,8 @@ TEST(ScreenModule, AnOperatorLogsInOpensTheScreenAndChoosesABranch) {
   QTRY_VERIFY(filter->isEnabled());
   EXPECT_EQ(code->text(), "0001");
   EXPECT_EQ(name->text(), "Matriz São Paulo");
+  EXPECT_EQ(runtime.window().windowTitle(), "Vendas - VENDEDOR1 - Filial 0001 Matriz São Paulo");
+  EXPECT_EQ(runtime.window().findChild<QLabel*>("lblFilial")->text(), "Filial: 0001 Matriz São Paulo");
   QDir().mkpath("screens");
   EXPECT_TRUE(runtime.window().grab().save("screens/liquidacao_manual.png"));
 }
