@@ -87,7 +87,13 @@ MSG
   "${BUILD_DIR}/src/server/ped00800-server" --database "$DATABASE" --port "$PORT" &
   SERVER_PID=$!
   SECRET="$(mktemp)"
-  trap 'kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null; rm -f "$SECRET"' EXIT
+  # Qt wants a private runtime folder; a bare Xvfb session has none.
+  RUNTIME_DIR=""
+  if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
+    RUNTIME_DIR="$(mktemp -d)"
+    export XDG_RUNTIME_DIR="$RUNTIME_DIR"
+  fi
+  trap 'kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null; rm -f "$SECRET"; [[ -z "$RUNTIME_DIR" ]] || rm -rf "$RUNTIME_DIR"' EXIT
   trap 'exit 130' INT TERM
   wait_for_server "$SERVER_PID"
   printf '%s\n' "$password" >"$SECRET"
