@@ -70,7 +70,8 @@ RowsDialog::RowsDialog(QWidget* parent, const engine::DataSet& rows, const QStri
     if (checkable && c == 0) w += 28;  // room for the check box
     // Codes are digits, wider than the average letter: a column is never
     // narrower than its title or the rows it shows.
-    w = std::max({w, table_->horizontalHeader()->sectionSizeHint(c), table_->sizeHintForColumn(c)});
+    w = std::max({w, table_->horizontalHeader()->sectionSizeHint(c),
+                  static_cast<const QAbstractItemView*>(table_)->sizeHintForColumn(c)});
     table_->setColumnWidth(c, w);
     total += w;
   }

@@ -144,11 +144,14 @@ inline void confirmNextFilter(int* filters) {
   });
 }
 
-// Chooses row `row` (from 0) in the search window that opens next.
-inline void chooseInNextSearch(int row, QStringList* columns = nullptr) {
-  onNextModal([row, columns](QWidget* search) {
+// Chooses row `row` (from 0) in the search window that opens next, after
+// `look` has seen its rows.
+inline void chooseInNextSearch(int row, QStringList* columns = nullptr,
+                               std::function<void(const QTableView*)> look = {}) {
+  onNextModal([row, columns, look](QWidget* search) {
     EXPECT_EQ(search->objectName(), QStringLiteral("frmPesquisa"));
     auto* table = part<QTableView>(search, "grdPesquisa");
+    if (look) look(table);
     if (columns)
       for (int c = 0; c < table->model()->columnCount(); ++c)
         columns->append(table->model()->headerData(c, Qt::Horizontal).toString());
