@@ -61,7 +61,8 @@ struct BigAllocation {
           rows.field("DSALMOXARIFE").setString("Almoxarifado");
           rows.field("CDLOCALESTOQ").setString("LC01");
           rows.field("DSLOCALESTOQ").setString("Corredor 1");
-          rows.field("NRLOTEESTQ").setString("L" + std::to_string(o % 997));
+          // Appended, not prefixed: GCC 12 warns falsely on "L" + text here.
+          rows.field("NRLOTEESTQ").setString(std::string("L").append(std::to_string(o % 997)));
           rows.field("NRSUBLOTE").setString("01");
           rows.field("SGUNIDADE").setString("UN");
           rows.field("QTDISPONIVEL").setFloat(10);

@@ -117,8 +117,9 @@ const Layout& orderHistory() {
 
 // QTMOVIMENTO: the quantity taken, positive.
 const Layout& historyPositions() {
-  static const Layout l = {integer("NRHISTORICO"), text("CDALMOXARIFE", 6), text("CDLOCALESTOQ", 6),
-                           text("NRLOTEESTQ", 20), text("NRSUBLOTE", 4),    number("QTMOVIMENTO")};
+  static const Layout l = {integer("NRHISTORICO"),  text("CDALMOXARIFE", 6),  text("DSALMOXARIFE", 30),
+                           text("CDLOCALESTOQ", 6), text("DSLOCALESTOQ", 30), text("NRLOTEESTQ", 20),
+                           text("NRSUBLOTE", 4),    number("QTMOVIMENTO")};
   return l;
 }
 

@@ -21,6 +21,7 @@ HostRuntime::HostRuntime(hostlib::HostContext context, std::unique_ptr<hostlib::
       loader_(std::move(modulesDir)) {
   screenHost_.services = {&vantora_, &qtHost_, &qtHost_, &qtHost_, database_.get(), &options_};
   screenHost_.workspace = window_->workspace();
+  vantora_.onBranchChanged([this](const hostlib::HostContext& context) { window_->showBranch(context); });
   publishScreenHost(&screenHost_);
 }
 

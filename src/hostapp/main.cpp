@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     HostRuntime runtime(
         context, std::move(database), ped::hostlib::OptionsStore::forCurrentUser(),
         resolveModulesDir(options.modulesDir, modulesEnv, executableDir(), PED_BUILD_MODULES_DIR));
-    runtime.window().show();
+    runtime.window().showMaximized();
     quitOnSignals(app);
     for (const std::string& code : options.screens) runtime.openScreen(code);
     return app.exec();

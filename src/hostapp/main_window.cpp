@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <algorithm>
 
@@ -23,6 +24,10 @@ void addStatus(QStatusBar* bar, const char* name, const QString& text) {
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label->setContentsMargins(4, 0, 4, 0);
   bar->addPermanentWidget(label);
+}
+
+QString branchStatus(const hostlib::HostContext& context) {
+  return QStringLiteral("Filial: %1 %2").arg(q(context.filiProc), q(context.nomeFiliProc));
 }
 
 }  // namespace
@@ -43,7 +48,8 @@ MainWindow::MainWindow(const hostlib::HostContext& context, ScreenOpener openScr
   setCentralWidget(workspace_);
   buildMenus();
   buildStatusBar(context);
-  resize(1024, 700);
+  // The whole desk: the screens are lists that want every row they can get.
+  if (const QScreen* desk = screen()) resize(desk->availableGeometry().size());
 }
 
 void MainWindow::buildMenus() {
@@ -71,8 +77,7 @@ void MainWindow::buildMenus() {
 void MainWindow::buildStatusBar(const hostlib::HostContext& context) {
   QStatusBar* bar = statusBar();
   addStatus(bar, "lblOperador", QStringLiteral("Operador: %1").arg(q(context.operador)));
-  addStatus(bar, "lblFilial",
-            QStringLiteral("Filial: %1 %2").arg(q(context.filiProc), q(context.nomeFiliProc)));
+  addStatus(bar, "lblFilial", branchStatus(context));
   addStatus(
       bar, "lblVinculo",
       context.moduFili ? QStringLiteral("Vínculo à filial: sim") : QStringLiteral("Vínculo à filial: não"));
@@ -81,6 +86,12 @@ void MainWindow::buildStatusBar(const hostlib::HostContext& context) {
                 .arg(context.webTls ? QStringLiteral("https://") : QString())
                 .arg(q(context.webURL))
                 .arg(context.webPort));
+}
+
+void MainWindow::showBranch(const hostlib::HostContext& context) {
+  setWindowTitle(mainWindowTitle(context));
+  if (auto* label = statusBar()->findChild<QLabel*>(QStringLiteral("lblFilial")))
+    label->setText(branchStatus(context));
 }
 
 void MainWindow::askScreenCode() {

@@ -20,6 +20,8 @@ class MainWindow : public QMainWindow {
   MainWindow(const hostlib::HostContext& context, ScreenOpener openScreen);
 
   QMdiArea* workspace() const { return workspace_; }
+  // Title and status bar name the context's current branch.
+  void showBranch(const hostlib::HostContext& context);
   // Destroys every child window at once, without asking them, and whatever
   // they left for deferred deletion: objects whose code lives in a module
   // must be gone before the module is unloaded.

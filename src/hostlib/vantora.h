@@ -56,6 +56,20 @@ class Vantora {
   // Picture kind 0 is the product code; the host has no other kind (empty).
   std::string DBPict(int kind) const { return kind == 0 ? context_.productPicture : std::string(); }
   PictureObject DBPictObj(int kind) const { return PictureObject(DBPict(kind)); }
+  // The operator now works on this branch: it becomes the current branch
+  // and the host shows it. A screen bound to the host's branch cannot
+  // change it.
+  void SetFiliProc(std::string code, std::string name) {
+    if (context_.moduFili) return;
+    context_.filiProc = std::move(code);
+    context_.nomeFiliProc = std::move(name);
+    if (branchChanged_) branchChanged_(context_);
+  }
+  // The host's listener for SetFiliProc; replaces any earlier one.
+  void onBranchChanged(std::function<void(const HostContext&)> listener) {
+    branchChanged_ = std::move(listener);
+  }
+
   // Asks the host to open another screen (it answers unknown codes itself).
   void LoadBPL(std::string_view screenCode, std::string_view parameter) const {
     if (open_) open_(screenCode, parameter);
@@ -66,6 +80,7 @@ class Vantora {
  private:
   HostContext context_;
   ScreenOpener open_;
+  std::function<void(const HostContext&)> branchChanged_;
 };
 
 }  // namespace ped::hostlib

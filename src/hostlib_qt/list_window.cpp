@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -14,6 +16,24 @@
 
 namespace ped::hostlib_qt {
 namespace {
+
+// Each row as tall as its longest wrapped text, in whatever column. The
+// view's own sizing looks only at the columns in view, so a text scrolled
+// into view later was cut.
+void fitRows(QTableWidget* table) {
+  const QFontMetrics metrics(table->font());
+  const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+  for (int r = 0; r < table->rowCount(); ++r) {
+    int height = metrics.height();
+    for (int c = 0; c < table->columnCount(); ++c)
+      if (const QTableWidgetItem* item = table->item(r, c)) {
+        const int width = std::max(1, table->columnWidth(c) - 1 - 2 * margin);  // the grid line and margins
+        height = std::max(
+            height, metrics.boundingRect(QRect(0, 0, width, 0), Qt::TextWordWrap, item->text()).height());
+      }
+    table->setRowHeight(r, height + 2 * margin);
+  }
+}
 
 // A read-only table of texts whose rows fit their wrapped text.
 QTableWidget* textTable(QWidget* parent, const char* name, const std::vector<std::string>& columns) {
@@ -31,8 +51,15 @@ QTableWidget* textTable(QWidget* parent, const char* name, const std::vector<std
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   table->horizontalHeader()->setStretchLastSection(true);
   // Rows fit their wrapped text again whenever the columns settle.
-  QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, table,
-                   &QTableView::resizeRowsToContents);
+  // Once per round of the event loop, however many columns moved.
+  QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, table, [table] {
+    if (table->property("fitPending").toBool()) return;
+    table->setProperty("fitPending", true);
+    QTimer::singleShot(0, table, [table] {
+      table->setProperty("fitPending", false);
+      fitRows(table);
+    });
+  });
   return table;
 }
 
@@ -47,7 +74,7 @@ void fill(QTableWidget* table, const std::vector<std::vector<std::string>>& rows
   table->resizeColumnsToContents();
   for (int c = 0; c + 1 < table->columnCount(); ++c)
     table->setColumnWidth(c, std::min(table->columnWidth(c), kWidest));
-  table->resizeRowsToContents();
+  fitRows(table);
 }
 
 }  // namespace
@@ -103,14 +130,14 @@ void ListWindowDialog::showDetailsOf(int row) {
 
 void ListWindowDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  table_->resizeRowsToContents();
-  if (detail_) detail_->resizeRowsToContents();
+  fitRows(table_);
+  if (detail_) fitRows(detail_);
 }
 
 void ListWindowDialog::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  table_->resizeRowsToContents();
-  if (detail_) detail_->resizeRowsToContents();
+  fitRows(table_);
+  if (detail_) fitRows(detail_);
 }
 
 }  // namespace ped::hostlib_qt

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ped::hostlib_qt {
 namespace {
@@ -67,6 +68,10 @@ RowsDialog::RowsDialog(QWidget* parent, const engine::DataSet& rows, const QStri
   for (int c = 0; c < model_.columnCount(); ++c) {
     int w = std::max(6, model_.fieldAt(c).displayWidth()) * charWidth + 16;
     if (checkable && c == 0) w += 28;  // room for the check box
+    // Codes are digits, wider than the average letter: a column is never
+    // narrower than its title or the rows it shows.
+    w = std::max({w, table_->horizontalHeader()->sectionSizeHint(c),
+                  static_cast<const QAbstractItemView*>(table_)->sizeHintForColumn(c)});
     table_->setColumnWidth(c, w);
     total += w;
   }

@@ -265,11 +265,14 @@ class RequestHandler {
     std::string idJson = "null";
     std::string_view methodName;
     std::optional<Session> session;
+    std::string publicOperator;  // named by a public method for its log line
     bool notification = false;
+    auto loggedOperator = [&] {
+      return session ? std::string_view(session->operatorCode) : std::string_view(publicOperator);
+    };
 
     auto fail = [&](const Failure& f) -> std::string {
-      report(methodName, session ? std::string_view(session->operatorCode) : std::string_view(), f.code,
-             f.internalDetail, start);
+      report(methodName, loggedOperator(), f.code, f.internalDetail, start);
       return notification ? std::string() : errorResponse(idJson, f.code, f.message);
     };
 
@@ -366,7 +369,7 @@ class RequestHandler {
     if (hasParams)
       for (element e : params) values.push_back(toParam(e));
     const Params typed(methodName, std::move(values));
-    const CallContext call{methodName, session ? &*session : nullptr, &context_};
+    const CallContext call{methodName, session ? &*session : nullptr, &context_, &publicOperator};
 
     std::string result;
     try {
@@ -395,7 +398,7 @@ class RequestHandler {
       return fail({error_code::kMethodFailed, std::move(message), {}});
     }
 
-    report(methodName, session ? std::string_view(session->operatorCode) : std::string_view(), 0, {}, start);
+    report(methodName, loggedOperator(), 0, {}, start);
     return notification ? std::string() : resultResponse(idJson, result);
   }
 

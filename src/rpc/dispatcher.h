@@ -40,6 +40,9 @@ struct CallContext {
   // Access::Public (Login), which run without one.
   const Session* session = nullptr;
   const RequestContext* request = nullptr;  // never null during a call
+  // For a public method: the operator the call is about (Login's, Logout's),
+  // which its log line names. Never null during a call.
+  std::string* operatorForLog = nullptr;
 };
 
 // Returns the JSON text of the call's `result`: a packet object, an array of

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -43,6 +44,37 @@ int titleWidth(const QWidget& header, const QString& title) {
   QFont bold = header.font();
   bold.setBold(true);
   return QFontMetrics(bold).horizontalAdvance(title) + 12;
+}
+
+// The name column of a list takes the width the other columns leave, never
+// less than its own: a wide window shows longer names, not empty space.
+class NameColumnFill : public QObject {
+ public:
+  NameColumnFill(QTableView& view, int column)
+      : QObject(&view), view_(view), column_(column), base_(view.columnWidth(column)) {
+    view.viewport()->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize) {
+      int others = 0;
+      for (int c = 0; c < view_.model()->columnCount(); ++c)
+        if (c != column_ && !view_.isColumnHidden(c)) others += view_.columnWidth(c);
+      view_.setColumnWidth(column_,
+                           std::max(base_, static_cast<QResizeEvent*>(event)->size().width() - others));
+    }
+    return false;
+  }
+
+ private:
+  QTableView& view_;
+  int column_;
+  int base_;
+};
+
+void fillWithNames(QTableView& view, const char* field) {
+  const auto* model = static_cast<const GridModel*>(view.model());
+  for (int c = 0; c < model->columnCount(); ++c)
+    if (model->column(c).fieldName == field) new NameColumnFill(view, c);
 }
 
 }  // namespace
@@ -185,6 +217,7 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
                         .titleClick = [&s](std::size_t column) { s.dbgPadraoTitleClick(column); },
                         .keyDown = [&s](int key, unsigned shift) { return s.dbgPadraoKeyDown(key, shift); }},
                        [this](const std::function<void()>& handler) { run(handler); });
+  fillWithNames(*orderGrid, "NMFANTCLIE");
   ordersLayout->addWidget(orderGrid);
   pages_->addTab(orders, q(s.tshPadrao.caption()));
 
@@ -203,6 +236,7 @@ void LiquidaItemWindow::buildPages(QWidget* parent) {
        .titleClick = [&s](std::size_t column) { s.dbgItemPedidoTitleClick(column); },
        .keyDown = [&s](int key, unsigned shift) { return s.dbgItemPedidoKeyDown(key, shift); }},
       [this](const std::function<void()>& handler) { run(handler); });
+  fillWithNames(*itemGrid, "NMPRODUTO");
   split->addWidget(itemGrid);
   auto* stock = new QWidget(split);
   hostlib_qt::bind(*stock, s.panEvolEstq);

@@ -25,9 +25,9 @@ class QtScreenWindow : public core::ScreenWindow {
       sub_->setAttribute(Qt::WA_DeleteOnClose, false);
       sub_->setWindowTitle(frame_->windowTitle());
       sub_->setWindowIcon(QIcon());
-      // No larger than the workspace shows.
+      // The screen takes the workspace the host gives it.
       const QSize room = workspace->viewport()->size();
-      sub_->resize(room.isEmpty() ? frame_->size() : frame_->size().boundedTo(room));
+      sub_->resize(room.isEmpty() ? frame_->size() : room);
       activation_ =
           QObject::connect(workspace, &QMdiArea::subWindowActivated, frame_, [this](QMdiSubWindow* w) {
             if (w != nullptr && w == sub_) frame_->activated();

@@ -130,7 +130,8 @@ class MarkingTest : public ::testing::Test {
                         {"NRPEDIDO", order},
                         {"NRITEMPED", items.field("NRITEMPED").asString()},
                         {"CDALMOXARIFE", "ALM01"},
-                        {"NRLOTEESTQ", "L" + items.field("NRITEMPED").asString()},
+                        // Appended, not prefixed: GCC 12 warns falsely on "L" + text here.
+                        {"NRLOTEESTQ", std::string("L").append(items.field("NRITEMPED").asString())},
                         {"QTEXP", items.field("QTITEMPED").asFloat()}});
     }
     loadAllocationRows(s().cdsEvolEst, rows);

@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -108,6 +109,8 @@ TEST(ScreenModule, AnOperatorLogsInOpensTheScreenAndChoosesABranch) {
   QTRY_VERIFY(filter->isEnabled());
   EXPECT_EQ(code->text(), "0001");
   EXPECT_EQ(name->text(), "Matriz São Paulo");
+  EXPECT_TRUE(runtime.window().windowTitle().startsWith("Vendas - VENDEDOR1 - Filial 0001 Matriz São Paulo"));
+  EXPECT_TRUE(runtime.window().statusBar()->findChild<QLabel*>("lblFilial")->text().contains("0001 Matriz"));
   QDir().mkpath("screens");
   EXPECT_TRUE(runtime.window().grab().save("screens/liquidacao_manual.png"));
 }

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -181,6 +182,21 @@ TEST(QtHost, TheListWindowShowsEveryRowAndItsLineAndClosesWithOk) {
   });
   host.showList(list);
   EXPECT_TRUE(seen);
+}
+
+TEST(QtHost, AWrappedTextShowsEveryLineWithinItsRow) {
+  const std::string justification = "0004 - Mercadoria entregue sem baixa no sistema de estoque";
+  const hostlib::ListWindow list{"Histórico", {"Justificativa", "Vínculo"}, {{justification, "-"}}, ""};
+  ListWindowDialog dialog(nullptr, list);
+  dialog.show();
+  QTableWidget* table = dialog.table();
+  // The cell's text area is the row less the cell's margins, above and below.
+  const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+  const QRect lines =
+      table->fontMetrics().boundingRect(QRect(0, 0, table->columnWidth(0) - 1 - 2 * margin, 0),
+                                        Qt::TextWordWrap, QString::fromStdString(justification));
+  ASSERT_GT(lines.height(), 2 * table->fontMetrics().height());
+  EXPECT_GE(table->rowHeight(0), lines.height() + 2 * margin);
 }
 
 TEST(QtHost, TheBusyIndicatorShowsTheWaitCursorUntilTheLastGuardEnds) {

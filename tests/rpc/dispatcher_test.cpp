@@ -26,6 +26,7 @@ class DispatcherTest : public ::testing::Test {
         "Login", 2,
         [](const CallContext& call, const Params& p) {
           EXPECT_EQ(call.session, nullptr);
+          *call.operatorForLog = p.text(0);
           if (p.text(1) != "certa") throw MethodError("Senha inválida.");
           JsonWriter w;
           w.beginObject().key("token").string("tok-1").endObject();
@@ -408,7 +409,7 @@ TEST_F(DispatcherTest, TheCallLogHasOutcomesButNeverParameters) {
   call("{");
   ASSERT_EQ(log_.size(), 4u);
   EXPECT_EQ(log_[0].find("segredo"), std::string::npos);
-  EXPECT_NE(log_[0].find(R"("method":"Login","operator":"","peer":"127.0.0.1")"), std::string::npos)
+  EXPECT_NE(log_[0].find(R"("method":"Login","operator":"0042","peer":"127.0.0.1")"), std::string::npos)
       << log_[0];
   EXPECT_NE(log_[0].find(R"("outcome":"error","code":-32000})"), std::string::npos) << log_[0];
   EXPECT_NE(log_[1].find(R"("method":"WhoAmI","operator":"0042")"), std::string::npos) << log_[1];

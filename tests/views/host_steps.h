@@ -145,11 +145,14 @@ inline void confirmNextFilter(int* filters) {
   });
 }
 
-// Chooses row `row` (from 0) in the search window that opens next.
-inline void chooseInNextSearch(int row, QStringList* columns = nullptr) {
-  onNextModal([row, columns](QWidget* search) mutable {
+// Chooses row `row` (from 0) in the search window that opens next, after
+// `look` has seen its rows.
+inline void chooseInNextSearch(int row, QStringList* columns = nullptr,
+                               std::function<void(const QTableView*)> look = {}) {
+  onNextModal([row, columns, look](QWidget* search) mutable {
     EXPECT_EQ(search->objectName(), QStringLiteral("frmPesquisa"));
     auto* table = part<QTableView>(search, "grdPesquisa");
+    if (look) look(table);
     QAbstractItemModel* model = table->model();
     int validity = -1;
     for (int c = 0; c < model->columnCount(); ++c) {

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -41,7 +42,11 @@ TEST(LiquidaItemWindow, ANewOperatorListsSearchesAndChangesTheBranchWithoutStale
   EXPECT_SOON(orders->model()->rowCount() > 2);
 
   QStringList columns;
-  chooseInNextSearch(2, &columns);
+  chooseInNextSearch(2, &columns, [](const QTableView* table) {
+    const QString number = table->model()->index(0, 0).data().toString();  // ten digits, whole
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 1;
+    EXPECT_GE(table->columnWidth(0), table->fontMetrics().horizontalAdvance(number) + margins) << number;
+  });
   part<QToolButton>(screen, "sbtProcurar")->click();
   EXPECT_SOON(orders->currentIndex().row() == 2);
   EXPECT_EQ(columns, (QStringList{"Nº Pedido", "Cliente", "Data Entrega", "Data Pedido"}));

@@ -105,7 +105,7 @@ TEST(OrderHistoryWindow, ShowsTheSettlementWithItsStockAndTheExclusionThatRevers
     for (int row = 0; row < settled; ++row) QTest::keyClick(rows, Qt::Key_Down);
     EXPECT_EQ(rows->currentRow(), settled);
     ASSERT_GT(list->detail()->rowCount(), 0);
-    EXPECT_FALSE(list->detail()->item(0, 0)->text().isEmpty());                 // its warehouse
+    EXPECT_TRUE(list->detail()->item(0, 0)->text().contains(QStringLiteral(" - ")));  // its warehouse, named
     EXPECT_EQ(quantity(list->detail()->item(0, 4)->text()), lacking.quantity);  // the quantity allocated
     QApplication::processEvents();
     QDir().mkpath(QStringLiteral(PED_GUIDE_PICTURES_DIR));

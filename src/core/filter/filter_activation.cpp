@@ -2,6 +2,7 @@
 
 #include "core/filter/Cli_ped00801.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/parameters.h"
 
 namespace ped::core {
 
@@ -67,9 +68,14 @@ void TfrmFiltroLiquidaItem::FormActivate() {
   }
 
   // Once locked, the seller group stays locked for the life of the dialog.
+  // It shows the one seller the orders are restricted to, not "Todos".
   if (frmLiquidaItem != nullptr && frmLiquidaItem->ExibeVendedorLogado()) {
     grbVendedor.setEnabled(false);
     for (const auto& c : grbVendedor.children()) c->setEnabled(false);
+    rbtLVendedor.select();
+    const engine::DataSet& seller = frmLiquidaItem->cdsVendLog;
+    grbVendedor.setCaption("Vendedor: " + parameterText(seller, "CDVENDEDOR") + " - " +
+                           parameterText(seller, "NMFANVEN"));
   }
 }
 

@@ -101,7 +101,9 @@ void TfrmFiltroLiquidaItem::Vd_Lista() {
       {&rbtLProduto, &stProduto, "LProduto"},
       {&rbtLVendedor, &stVendedor, "LVendedor"}};
   for (const auto& [listButton, list, key] : lists)
-    if (listButton->checked() && list->empty()) refuse(*listButton, msgPadrao.Msg(key));
+    // A locked seller group lists the operator's own seller, not a choice.
+    if (listButton->checked() && list->empty() && listButton->enabled())
+      refuse(*listButton, msgPadrao.Msg(key));
 }
 
 void TfrmFiltroLiquidaItem::medDeIntervaloExit() {

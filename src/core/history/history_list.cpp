@@ -56,8 +56,9 @@ hostlib::ListWindow historyList(std::string_view order, engine::DataSet& history
   std::map<std::int64_t, std::vector<std::vector<std::string>>> taken;
   for (positions.first(); !positions.eof(); positions.next())
     taken[positions.field("NRHISTORICO").asInteger()].push_back(
-        {positions.field("CDALMOXARIFE").asString(), positions.field("CDLOCALESTOQ").asString(),
-         positions.field("NRLOTEESTQ").asString(), positions.field("NRSUBLOTE").asString(),
+        {codeAndName(positions, "CDALMOXARIFE", "DSALMOXARIFE"),
+         codeAndName(positions, "CDLOCALESTOQ", "DSLOCALESTOQ"), positions.field("NRLOTEESTQ").asString(),
+         positions.field("NRSUBLOTE").asString(),
          hostlib::FormatFloat("###0.000", positions.field("QTMOVIMENTO").asFloat())});
 
   int settlements = 0, exclusions = 0;

@@ -1,8 +1,5 @@
 #include "core/items/item_grid_painting.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/grid_cell_steps.h"
 #include "domain/status_codes.h"
@@ -44,27 +41,15 @@ CellText itemText(const engine::Field& field, const engine::CellView& cell, std:
     return {hostlib::formatMaskText(productMask, editText(field, cell))};
   if (number && isField(name, "QTITEMPED"))
     return {hostlib::FormatFloat("######0.000", cell.number), TextAlignment::Right};
-  if (number && (isField(name, "VrTotal") || isField(name, "VRPREUNITPED")))
+  // Every money column reads alike, the discount too.
+  if (number && (isField(name, "VrTotal") || isField(name, "VRPREUNITPED") || isField(name, "VRDESITPED")))
     return {hostlib::FormatFloat("###0.00", cell.number), TextAlignment::Right};
-  if (number && isField(name, "VRDESITPED")) return {discountText(cell.number), TextAlignment::Right};
   return {editText(field, cell)};
 }
 
 }  // namespace
 
 const MarkImage* itemMarkImage(std::string_view mark) { return markImage(mark, domain::mark::Unmarkable); }
-
-std::string discountText(double value) {
-  if (!std::isfinite(value)) return {};
-  char buf[400];  // the longest fixed form of a double fits
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-  std::string text(buf, end);
-  const std::size_t point = text.find('.');
-  if (point == std::string::npos) return text;
-  text[point] = ',';
-  if (text.size() > point + 3) text.resize(point + 3);
-  return text;
-}
 
 CellPainting paintItemCell(const engine::DataSet& items, const hostlib::Grid& grid,
                            const hostlib::TMessages& messages, std::string_view productMask, std::size_t row,

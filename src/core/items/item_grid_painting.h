@@ -26,8 +26,4 @@ CellPainting paintItemCell(const engine::DataSet& items, const hostlib::Grid& gr
 // for anything else.
 const MarkImage* itemMarkImage(std::string_view mark);
 
-// A discount as the grid shows it: the shortest decimal text with a comma,
-// cut (not rounded) after the second decimal; "" when not finite.
-std::string discountText(double value);
-
 }  // namespace ped::core

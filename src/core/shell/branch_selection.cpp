@@ -43,6 +43,12 @@ void TfrmLiquidaItem::medCdFilialEnter() {
   mnuHistorico.setEnabled(false);
   enableAction(sbtVerificar, false);
   enableAction(sbtProcurar, false);
+  // With the lists closed there is no row to add, propose or move to; the
+  // next load enables them again.
+  for (hostlib::Control* c : {&sbtIncluir, &sbtAlterar, &sbtExcluir}) enableAction(*c, false);
+  sbtProporLotes.setEnabled(false);
+  mnuProporLotes.setEnabled(false);
+  dbnPadrao.setEnabled(false);
 }
 
 void TfrmLiquidaItem::medCdFilialChange() {
@@ -90,6 +96,7 @@ void TfrmLiquidaItem::Vd_Filial() {
 
 void TfrmLiquidaItem::medCdFilialExit() {
   Vd_Filial();
+  vantora.SetFiliProc(medCdFilial.text(), edtNmFilial.text());
   openFilterForBranch();
 }
 

@@ -120,6 +120,8 @@ void TfrmLiquidaItem::buildControls() {
                        column("DTPEDIDO", 66, "Data Pedido"),
                        column("DTENTPED", 70, "Data Entrega")};
   dbgItemPedido.dataSource = &cdsItemPedido;
+  // The current item stays in view while the focus is in its allocation rows.
+  dbgItemPedido.alwaysShowSelection = true;
   dbgItemPedido.columns = {markColumn(),
                            column("IDSITITEMPED", 24, "Sit."),
                            column("NRITEMPED", 80, "Nº Item Pedido"),
@@ -131,6 +133,8 @@ void TfrmLiquidaItem::buildControls() {
                            numberColumn("VRDESITPED", 74, "Vr. Desc."),
                            numberColumn("VrTotal", 74, "Valor Total")};
   dbgLiqEst.dataSource = &cdsEvolEst;
+  // The row a toolbar button acts on stays marked while the button is used.
+  dbgLiqEst.alwaysShowSelection = true;
   dbgLiqEst.columns = {column("CDALMOXARIFE", 172, "Almoxarifado"),
                        column("CDLOCALESTOQ", 138, "Localização"),
                        column("NRLOTEESTQ", 64, "Lote"),

@@ -71,6 +71,8 @@ std::optional<rpc::Session> Services::resolve(std::string_view token) {
 
 std::string Services::login(const rpc::CallContext& call, std::string_view operatorCode,
                             std::string_view password) {
+  // Whoever tries, the log names him; no real code is longer.
+  *call.operatorForLog = operatorCode.substr(0, 12);
   const std::string_view peer = auth::peerAddress(call.request->peer);
   if (const auto wait = throttle_.lockedFor(operatorCode, peer); wait.count() > 0) {
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
@@ -119,6 +121,11 @@ std::string Services::logout(const rpc::CallContext& call) {
   if (!token || token->empty())
     throw rpc::MethodError("Logout precisa do token da sessão a encerrar (Authorization: Bearer).",
                            rpc::error_code::kNotAuthenticated);
+  try {
+    if (const auto ending = resolve(*token)) *call.operatorForLog = ending->operatorCode;
+  } catch (const std::exception&) {
+    // The log line goes without a name; the log-out below reports its own failure.
+  }
   std::string answer = onConnection([&](ConnectionPool::Lease& db) {
     sessions_.logout(*db, *token);
     return std::string("null");

@@ -220,16 +220,14 @@ TEST(FilterDialog, AnOperatorTiedToHisSellerFindsTheSellerGroupLocked) {
   for (const hostlib::Control* c : std::initializer_list<const hostlib::Control*>{
            &d.grbVendedor, &d.rbtTVendedor, &d.rbtLVendedor, &d.sbtVendedor})
     EXPECT_FALSE(c->enabled()) << c->name();
-  d.click(d.rbtLVendedor);
-  EXPECT_TRUE(d.rbtTVendedor.checked());
+  d.click(d.rbtTVendedor);
+  EXPECT_TRUE(d.rbtLVendedor.checked());  // his seller, named, not "Todos"
+  EXPECT_TRUE(d.grbVendedor.caption().starts_with("Vendedor: 0001 - ")) << d.grbVendedor.caption();
 
-  // A record asking for a seller list still needs one, locked or not.
-  Filtro.Vendedor = {.boTodos = false, .stLista = ""};
-  reopen(h, [&](TfrmFiltroLiquidaItem&) {
-    EXPECT_TRUE(d.rbtLVendedor.checked());
-    EXPECT_FALSE(act(h, [&] { d.click(d.sbtConfirma); }));
-  });
-  EXPECT_EQ(h.host.take(), Lines{"erro: Vendedor deve ser informado."});
+  // The list he cannot fill is not asked of him.
+  Filtro.Vendedor = {.boTodos = true, .stLista = ""};
+  reopen(h, [&](TfrmFiltroLiquidaItem&) { EXPECT_TRUE(act(h, [&] { d.click(d.sbtConfirma); })); });
+  EXPECT_EQ(h.host.take(), (Lines{"aguarde: 6", "aguarde: fim"}));
 
   // A branch whose orders show every seller leaves the group locked.
   Filtro.Vendedor = {};

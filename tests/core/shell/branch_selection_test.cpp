@@ -27,6 +27,8 @@ TEST(BranchSelection, AShortCodeIsAdjustedCheckedAndOpensTheFilter) {
   h.leaveBranchField();
   EXPECT_EQ(s.medCdFilial.text(), "0001");
   EXPECT_EQ(s.edtNmFilial.text(), "Matriz São Paulo");
+  EXPECT_EQ(h.vantora.FiliProc() + " " + h.vantora.NomeFiliProc(),
+            "0001 Matriz São Paulo");  // the host's too
   EXPECT_EQ(s.cdsParamPedido.field("IDEXIBPEDIDO").asString(), "2");
   EXPECT_EQ(h.toolkit.filterShowings, 1);
   EXPECT_TRUE(s.sbtFiltro.enabled());
@@ -145,7 +147,9 @@ TEST(BranchSelection, ReenteringTheBranchFieldEmptiesBothListsAndLocksTheFilter)
   s.tshJustExcl.setEnabled(true);
   s.mnuItemPedido.setEnabled(true);
   s.pgcPadrao.setActivePage(s.tshItemPedido);
-  s.enableAction(s.sbtVerificar, true);
+  for (hostlib::Control* c : std::initializer_list<hostlib::Control*>{
+           &s.sbtVerificar, &s.sbtIncluir, &s.sbtProporLotes, &s.mnuProporLotes, &s.dbnPadrao})
+    c->setEnabled(true);
   s.dtsPadrao = &s.cdsItemPedido;
   s.lblNome.setCaption("Padaria Pão Quente");
 
@@ -158,7 +162,8 @@ TEST(BranchSelection, ReenteringTheBranchFieldEmptiesBothListsAndLocksTheFilter)
   EXPECT_TRUE(s.pgcPadrao.onChange != nullptr);
   for (const hostlib::Control* c : std::initializer_list<const hostlib::Control*>{
            &s.sbtFiltro, &s.mnuFiltrar, &s.tshItemPedido, &s.tshJustExcl, &s.mnuItemPedido, &s.mnuJustExcl,
-           &s.sbtVerificar, &s.mnuVerificar, &s.sbtProcurar, &s.mnuProcurar})
+           &s.sbtVerificar, &s.mnuVerificar, &s.sbtProcurar, &s.mnuProcurar, &s.sbtIncluir, &s.sbtProporLotes,
+           &s.mnuProporLotes, &s.dbnPadrao})
     EXPECT_FALSE(c->enabled()) << c->name();
   EXPECT_FALSE(s.mnuItemPedido.checked());
 

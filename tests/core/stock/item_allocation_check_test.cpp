@@ -25,7 +25,7 @@ class ItemAllocationCheck : public AllocationTest {
                         {"NRPEDIDO", key_[1]},
                         {"NRITEMPED", key_[2]},
                         {"CDALMOXARIFE", "ALM01"},
-                        {"NRLOTEESTQ", "L" + std::to_string(++lot)},
+                        {"NRLOTEESTQ", std::string("L").append(std::to_string(++lot))},
                         {"QTEXP", quantity},
                         {"DTVALILOTE", validUntil ? engine::Value(validUntil) : engine::Value()}});
     loadAllocationRows(rows(), packet);

@@ -428,7 +428,7 @@ TEST_F(HttpServerTest, SlowSendersHoldNoThreadAndAreCutOffAtTheirDeadline) {
   c.set_connection_timeout(1, 0);
   c.set_read_timeout(1, 0);
   for (int i = 0; i < 5; ++i) {
-    auto res = post(c, request("Echo", "[" + std::to_string(i) + "]", i));
+    auto res = post(c, request("Echo", std::string("[").append(std::to_string(i)) + "]", i));
     ASSERT_TRUE(res) << httplib::to_string(res.error());
     EXPECT_EQ(readReply(res->body).result, std::to_string(i));
   }

@@ -29,7 +29,7 @@ std::string ordersPacket(const std::vector<std::pair<std::string, std::string>>&
                          const std::string& branch) {
   std::string rows;
   for (const auto& [order, status] : orders)
-    rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + status + R"(",")" + order + R"(",")" +
+    rows += std::string(rows.empty() ? "" : ",").append(R"(["S",")") + status + R"(",")" + order + R"(",")" +
             branch + R"("])";
   return R"({"fields":[{"name":"IDCHECK","type":"string","size":1},{"name":"IDSITPEDIDO","type":"string","size":1},)"
          R"({"name":"NRPEDIDO","type":"string","size":10},{"name":"CDFILIAL","type":"string","size":4}],"rows":[)" +
@@ -200,7 +200,7 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
   auto db = store.open();
   const auto orders = openOrders(*db, "0003", 400);
   ASSERT_GT(orders.size(), 50u);
-  const std::string params = "[" + ordersPacket(orders, "0003") + R"(,"GERENTE","0001"])";
+  const std::string params = std::string("[").append(ordersPacket(orders, "0003")) + R"(,"GERENTE","0001"])";
   ServerProcess a(store.target()), b(store.target());
   a.start();
   b.start();
@@ -239,8 +239,9 @@ TEST(TwoServerInstances, AKilledInstanceFreesItsOrdersWithinTenSeconds) {
                                              {{"N", order}})
                                        .text(0, "IDSITPEDIDO")));
     const std::string blocked = "Operação bloqueada";
-    const Answer answer = onB.call("SetLiquidaPed", "[" + ordersPacket(now, "0003") + R"(,"GERENTE","0001"])",
-                                   "b-" + std::to_string(round));
+    const Answer answer = onB.call(
+        "SetLiquidaPed", std::string("[").append(ordersPacket(now, "0003")) + R"(,"GERENTE","0001"])",
+        "b-" + std::to_string(round));
     ASSERT_EQ(answer.code, 0) << answer.message;
     for (const std::string& error : rowsOf(answer.result, 1, {"NRPEDIDO", "DSERRO"}))
       EXPECT_EQ(error.find(blocked), std::string::npos) << error;

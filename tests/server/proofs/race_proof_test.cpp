@@ -200,7 +200,8 @@ TEST_P(RaceProof, EverySettlementOrExclusionAnsweredIsInTheDatabase) {
                         {{"N", order}})
                   .text(0, "IDSITPEDIDO"));
           const Answer a = screen.call(
-              "SetLiquidaPed", "[" + ordersPacket("0003", order, status) + R"(,"GERENTE","0001"])", key);
+              "SetLiquidaPed",
+              std::string("[").append(ordersPacket("0003", order, status)) + R"(,"GERENTE","0001"])", key);
           outcome = a.code ? a.message : "";
           if (!a.code) {
             const auto errors = rowsOf(a.result, 1, {"DSERRO"});
@@ -214,7 +215,7 @@ TEST_P(RaceProof, EverySettlementOrExclusionAnsweredIsInTheDatabase) {
           for (const std::string& row : rowsOfPacket(items.result, {"NRITEMPED", "IDSITITEMPED"})) {
             const std::string item = row.substr(0, row.find('|')), status = row.substr(row.find('|') + 1);
             settled = settled || status == "6";
-            rows += (rows.empty() ? "" : ",") + std::string(R"(["S",")") + item + R"(",")" + status +
+            rows += std::string(rows.empty() ? "" : ",").append(R"(["S",")") + item + R"(",")" + status +
                     R"(",")" + order + R"(","0003"])";
           }
           const std::string packet =
