@@ -263,7 +263,7 @@ void BM_ClickBlocks3000(benchmark::State& state) {
   // Statuses 3, 5 and 6 listed: a partly served order (6) blocks the
   // reversible ones (5), the settled ones (3) stay as they are.
   MarkingScreen m("0003", "356", server.rangeOf("0003", "356", 10'000));
-  m.s.deferReplacedItemFetches = state.range(0) != 0;
+  m.s.batchItemReads = state.range(0) != 0;
   const double setup = seconds(start);
   const std::size_t reversible = m.count(domain::mark::Unmarked, "5");
   if (!m.s.handle([&] { m.s.cdsPedido.locate("IDSITPEDIDO", {engine::Value("6")}); }) ||
@@ -302,7 +302,7 @@ void BM_ClearAll10000(benchmark::State& state) {
   MarkingServer& server = markingServer();
   // Branch 0003 moves no stock: marking all needs no allocation rows.
   MarkingScreen m("0003", "26", server.rangeOf("0003", "26", 10'000));
-  m.s.deferReplacedItemFetches = state.range(0) != 0;
+  m.s.batchItemReads = state.range(0) != 0;
   const double setup = seconds(start);
   long getItem = 0, all = 0;
   double markAllSeconds = 0;

@@ -34,6 +34,12 @@ const Layout& orderItems() {
   return l;
 }
 
+const Layout& itemsOfOrders() {
+  static const Layout l =
+      fieldsOf(orderItems(), {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDSITITEMPED", "QTITEMPED"});
+  return l;
+}
+
 const Layout& allItemStatuses() {
   static const Layout l = {text("IDSITITEMPED", 1)};
   return l;

@@ -18,6 +18,7 @@ using Layout = std::vector<engine::FieldSpec>;
 const Layout& orders();              // GetPedidos [2], SetLiquidaPed: cdsPedido
 const Layout& orderItems();          // GetItem, SetLiquidaItem, SetDesfazLiq: cdsItemPedido
 const Layout& allItemStatuses();     // GetItSemFiltro: cdsItemPedidoSemFiltro
+const Layout& itemsOfOrders();       // GetItensPedidos: the items a walk over the orders checks
 const Layout& orderParameters();     // GetParam [0], GetPedidos [1]: cdsParamPedido
 const Layout& branchParameters();    // GetPedidos [0]: cdsParamFilial
 const Layout& operatorsSeeingAll();  // GetParam [1]: cdsOperTPed

@@ -13,20 +13,22 @@ void TfrmLiquidaItem::cdsPedidoIDCHECKChange() {
   const std::string mark = cdsPedido.field("IDCHECK").asString();
   const std::string branch = cdsPedido.field("CDFILIAL").asString();
   const std::string order = cdsPedido.field("NRPEDIDO").asString();
-  if (orderWalks_ > 0 && deferReplacedItemFetches && mark != domain::mark::Marked)
-    // Nothing below reads these items, and a later fetch would replace them.
+  if (orderWalks_ > 0 && batchItemReads) {
+    // A later fetch of the walk would replace these items: the walk's end
+    // fetches and marks the last ones.
     deferredItemFetch_ = DeferredItemFetch{branch, order, mark};
-  else
-    fetchItemsOf(branch, order);
-
-  if (mark == domain::mark::Marked) {
-    const engine::ControlsDisabled frozen(cdsItemPedido);
-    // The items an operation can take go with their order.
-    for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next())
-      if (domain::isMarkableItem(itemStatus(*this)) && itemMark(*this) == domain::mark::Unmarked)
-        setItemMark(*this, domain::mark::Marked);
+    return;
   }
+  fetchItemsOf(branch, order);
+  if (mark == domain::mark::Marked) markItemsOfMarkedOrder();
   if (mark == domain::mark::Marked || mark == domain::mark::Unmarked) habilita("");
+}
+
+void TfrmLiquidaItem::markItemsOfMarkedOrder() {
+  const engine::ControlsDisabled frozen(cdsItemPedido);
+  for (cdsItemPedido.first(); !cdsItemPedido.eof(); cdsItemPedido.next())
+    if (domain::isMarkableItem(itemStatus(*this)) && itemMark(*this) == domain::mark::Unmarked)
+      setItemMark(*this, domain::mark::Marked);
 }
 
 }  // namespace ped::core

@@ -6,6 +6,7 @@
 
 #include "core/orders/marking_state.h"
 #include "core/orders/order_marks.h"
+#include "core/orders/order_stock_checks.h"
 #include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/grid_cell_steps.h"
@@ -35,6 +36,25 @@ void backTo(engine::DataSet& orders, const std::string& order) {
   orders.locate("NRPEDIDO", {engine::Value(order)}, {.caseInsensitive = true});
 }
 
+// Whether mark all marks the order at `row`: unmarked, markable and of
+// `kind` (of any, when none).
+bool toMark(const engine::DataSet& orders, std::size_t row, const std::optional<std::string>& kind) {
+  const std::string_view status = textAt(orders, row, "IDSITPEDIDO");
+  return textAt(orders, row, "IDCHECK") == domain::mark::Unmarked && domain::isMarkableOrder(status) &&
+         (!kind || sameOrderKind(status, *kind));
+}
+
+// The orders mark all would mark, for their stock checks made at once.
+std::optional<OrderStockChecks> stockChecks(TfrmLiquidaItem& s, const std::optional<std::string>& kind) {
+  if (!s.batchItemReads) return std::nullopt;
+  const engine::DataSet& orders = s.cdsPedido;
+  std::vector<OrderStockChecks::Order> marked;
+  for (std::size_t row = 0; row < orders.recordCount(); ++row)
+    if (toMark(orders, row, kind))
+      marked.emplace_back(textAt(orders, row, "CDFILIAL"), textAt(orders, row, "NRPEDIDO"));
+  return std::make_optional<OrderStockChecks>(s, marked);
+}
+
 // Marks every unmarked order of the marked ones' kind (of any, when none is
 // marked: the list is then of one kind) that passes its stock check. The
 // first refusal puts every mark back as it was before the click and leaves
@@ -42,6 +62,7 @@ void backTo(engine::DataSet& orders, const std::string& order) {
 void markAllOrders(TfrmLiquidaItem& s) {
   engine::DataSet& orders = s.cdsPedido;
   const std::optional<std::string> kind = markedKind(orders);
+  const std::optional<OrderStockChecks> checks = stockChecks(s, kind);
   OrderWalk walk(s);
   const std::string start = orders.field("NRPEDIDO").asString();
   stSelNrPedido = start;
@@ -56,12 +77,10 @@ void markAllOrders(TfrmLiquidaItem& s) {
   }};
   const OrderMarksUndo undo(s);
   for (orders.first(); !orders.eof(); orders.next()) {
-    const std::string status = orders.field("IDSITPEDIDO").asString();
-    if (orders.field("IDCHECK").asString() != domain::mark::Unmarked || !domain::isMarkableOrder(status) ||
-        (kind && !sameOrderKind(status, *kind)))
-      continue;
+    if (!toMark(orders, orders.recNo() - 1, kind)) continue;
     stSelNrPedido = orders.field("NRPEDIDO").asString();
-    checkOrderStock(s);
+    // What the batch refuses is checked again as ever, and refused there.
+    if (!checks || !checks->passes({orders.field("CDFILIAL").asString(), stSelNrPedido})) checkOrderStock(s);
     assignOrderMark(s, domain::mark::Marked);
   }
   walk.finish();

@@ -9,6 +9,7 @@
 #include "core/orders/order_marks.h"
 #include "core/orders/order_walk.h"
 #include "core/shell/Cli_ped00800.h"
+#include "core/shell/grid_cell_steps.h"
 #include "domain/status_codes.h"
 #include "domain/status_rules.h"
 #include "engine/scope_exit.h"
@@ -58,10 +59,18 @@ std::optional<std::string_view> toggleCurrentOrder(TfrmLiquidaItem& s) {
 }
 
 // From the current order to the last: the items of every marked order
-// fetched again and marked.
+// fetched again and marked. Each fetch replaces the one before: batched,
+// only the last marked order's items are fetched.
 void remarkItemsFromCurrent(TfrmLiquidaItem& s) {
   engine::DataSet& orders = s.cdsPedido;
   engine::DataSet& items = s.cdsItemPedido;
+  std::size_t last = 0;  // 1-based; 0: none
+  if (s.batchItemReads && !orders.eof()) {
+    for (std::size_t row = orders.recNo() - 1; row < orders.recordCount(); ++row)
+      if (textAt(orders, row, "IDCHECK") == domain::mark::Marked) last = row + 1;
+    if (last == 0) return;
+    orders.setRecNo(last);
+  }
   for (; !orders.eof(); orders.next()) {
     if (orders.field("IDCHECK").asString() != domain::mark::Marked) continue;
     // The list is replaced, not closed first: a failed fetch leaves it shown.

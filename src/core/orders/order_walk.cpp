@@ -30,6 +30,7 @@ void TfrmLiquidaItem::makeDeferredItemFetch() {
   const DeferredItemFetch fetch = std::move(*deferredItemFetch_);
   deferredItemFetch_.reset();
   fetchItemsOf(fetch.branch, fetch.order);
+  if (fetch.mark == domain::mark::Marked) markItemsOfMarkedOrder();
   habilita("");
 }
 

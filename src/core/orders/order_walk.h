@@ -2,7 +2,7 @@
 // A walk over the order list that assigns marks: the list's controls and the
 // screen's window frozen for its life (one repaint at the end), and the item
 // fetches of the mark cascades it runs left for its end when the screen
-// defers them (TfrmLiquidaItem::deferReplacedItemFetches).
+// batches them (TfrmLiquidaItem::batchItemReads).
 //
 // Walks nest; only the outermost one acts on the window, the controls and
 // the deferred fetch. A walk left by a failure drops its deferred fetch: the

@@ -309,11 +309,14 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   bool TodosMesmaSitPed();
   // Unmarks everything at the level in use; changes no counter.
   void Deschecar();
-  // While a walk over the orders runs, the cascade of a mark other than "S"
-  // (which reads nothing of the items) leaves its fetch to the walk's end,
-  // where only the last one is made: the item list then ends as every fetch
-  // would have left it. False: every cascade fetches at once.
-  bool deferReplacedItemFetches = true;
+  // While a walk over the orders runs, the cascades leave their item fetches
+  // to the walk's end, where only the last one is made (and its items
+  // marked, for a mark "S"): the item list then ends as every fetch would
+  // have left it. Mark all checks the stock of all its orders with one read
+  // (OrderStockChecks), and the pass that marks items again fetches only
+  // the order whose items it leaves shown. False: every order's items are
+  // fetched one by one, as each rule reads them.
+  bool batchItemReads = true;
   // GetItem for `order` of `branch` into cdsItemPedido (see callServer).
   void fetchItemsOf(const std::string& branch, const std::string& order);
 
@@ -411,6 +414,9 @@ class TfrmLiquidaItem : public hostlib::TfrmPadraoGrid, public ScreenDataSets {
   };
   // Makes the deferred fetch, if any, and the rule's steps that followed it.
   void makeDeferredItemFetch();
+  // The cascade's rule for a mark "S": the items an operation can take go
+  // with their order.
+  void markItemsOfMarkedOrder();
   int orderWalks_ = 0;
   std::optional<DeferredItemFetch> deferredItemFetch_;
 

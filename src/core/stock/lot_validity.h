@@ -8,8 +8,11 @@ namespace ped::core {
 
 // A lot is good through its last valid day; a row without a validity (no
 // lots in use) never expires.
+inline bool lotExpiredOn(double validUntil, double today) {
+  return today > engine::date_time::datePart(validUntil);
+}
 inline bool lotExpired(const engine::Field& validUntil, double today) {
-  return !validUntil.isNull() && today > engine::date_time::datePart(validUntil.asDateTime());
+  return !validUntil.isNull() && lotExpiredOn(validUntil.asDateTime(), today);
 }
 
 }  // namespace ped::core

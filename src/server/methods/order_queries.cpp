@@ -301,6 +301,65 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
       .json;
 }
 
+namespace {
+
+// `values` as a JSON array of strings, for SQL to read as a list.
+std::string jsonTexts(const std::vector<std::string>& values) {
+  std::string out = "[";
+  for (const std::string& v : values) {
+    out += out.size() > 1 ? ",\"" : "\"";
+    for (const char c : v) {
+      if (c == '"' || c == '\\') {
+        out += '\\';
+        out += c;
+      } else if (static_cast<unsigned char>(c) < 0x20) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += kHex[(c >> 4) & 0xF];
+        out += kHex[c & 0xF];
+      } else {
+        out += c;
+      }
+    }
+    out += '"';
+  }
+  return out + "]";
+}
+
+}  // namespace
+
+// One statement for the whole list: a walk over thousands of orders reads
+// their items in one round trip instead of one per order.
+std::string OrderQueries::GetItensPedidos(sql::Connection& db, const Session& s, std::string_view branchArg,
+                                          std::string_view ordersPacket) const {
+  const ClientPacket orders(ordersPacket, domain::layouts::fieldsOf(domain::layouts::orders(), {"NRPEDIDO"}),
+                            "pedidos");
+  if (orders.rowCount() > maxRows_)
+    throw ServiceError("A lista tem mais que " + std::to_string(maxRows_) + " pedidos.");
+  std::vector<std::string> numbers;
+  numbers.reserve(orders.rowCount());
+  for (std::size_t r = 0; r < orders.rowCount(); ++r)
+    numbers.push_back(domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth));
+  std::string sql =
+      "SELECT I.CDFILIAL, I.NRPEDIDO, I.NRITEMPED, I.IDSITITEMPED, I.QTITEMPED"
+      " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
+      " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
+      " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
+      " WHERE I.CDFILIAL = :F AND I.NRPEDIDO IN (";
+  sql += db.dialect() == sql::Dialect::Sqlite ? "SELECT value FROM json_each(:L)"
+                                              : "SELECT json_array_elements_text(CAST(:L AS json))";
+  sql += ") AND ";
+  sql += itemRestriction(db.dialect());
+  sql += " AND ";
+  sql += kVisibleToOperator;
+  sql += " ORDER BY I.NRPEDIDO, LENGTH(I.NRITEMPED), I.NRITEMPED";
+  return db
+      .queryPacket(
+          sql, {{"F", trimmed(branchArg)}, {"L", jsonTexts(numbers)}, {"K", s.key}, {"OP", s.operatorCode}},
+          domain::layouts::itemsOfOrders())
+      .json;
+}
+
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,
                                          std::string_view orderArg) const {
   return db

@@ -40,6 +40,10 @@ class OrderQueries {
   std::string GetPedidos(sql::Connection& db, const Session& s, const OrderFilter& f) const;
   std::string GetItem(sql::Connection& db, const Session& s, std::string_view branch,
                       std::string_view order) const;
+  // The items GetItem shows of each order of `ordersPacket` (its NRPEDIDO
+  // rows) on `branch`, in one packet ordered by order and item.
+  std::string GetItensPedidos(sql::Connection& db, const Session& s, std::string_view branch,
+                              std::string_view ordersPacket) const;
   std::string GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branch,
                              std::string_view order) const;
   std::string GetNrPedido(sql::Connection& db, const Session& s, std::string_view seller,

@@ -278,25 +278,25 @@ TEST_F(OrderMarking, AFailingItemFetchAbortsWithTheIndicatorDownAndTheWindowUnlo
   settled();
   proxy().heal();
 
-  // Half-way through a walk (the third fetch fails), every mark, block and
-  // count is put back as it was before the gesture.
-  const auto failFromThirdFetch = [&] {
-    proxy().rewrite("GetItem", [n = std::make_shared<int>(0)](std::string body) {
-      return ++*n > 2 ? std::string("{") : body;
-    });
-  };
+  // When the walk's item fetch at its end brings an unreadable answer,
+  // every mark, block and count is put back as it was before the gesture.
+  const auto failFetches = [&] { proxy().rewrite("GetItem", [](std::string) { return std::string("{"); }); };
   const Lines before = orderMarks();
-  failFromThirdFetch();
+  const std::string countsBefore = counters();
+  failFetches();
   EXPECT_FALSE(choose(s().mnuLiqPedido));
   EXPECT_EQ(orderMarks(), before);
-  EXPECT_EQ(counters(), "pedidos=0/7/0 itens=0/4/1 op=nenhuma");
+  EXPECT_EQ(counters(), countsBefore);
+  EXPECT_EQ(countsBefore.substr(0, 15), "pedidos=0/7/0 i");
   proxy().heal();
   ASSERT_TRUE(clickOn(1002));
   const Lines one = orderMarks();
-  failFromThirdFetch();
+  const std::string countsOne = counters();
+  failFetches();
   EXPECT_FALSE(titleOrders());
   EXPECT_EQ(orderMarks(), one);
-  EXPECT_EQ(counters(), "pedidos=1/5/1 itens=0/4/1 op=liquidar pedidos");
+  EXPECT_EQ(counters(), countsOne);
+  EXPECT_EQ(countsOne.substr(0, 15), "pedidos=1/5/1 i");
   EXPECT_EQ(s().cdsPedido.state(), engine::DataSetState::Browse);
   settled();
 }
@@ -315,43 +315,78 @@ TEST_F(OrderMarking, ClearAllWhoseLastItemFetchFailsStillCountsWhatItUnmarked) {
   settled();
 }
 
-// The same moves on one list, fetching every cascade's items and deferring
-// the replaced ones, leave the same screen behind. Marking changes nothing
-// on the server: there are no changing calls to compare.
-TEST_F(OrderMarking, DeferringReplacedItemFetchesLeavesTheSameScreen) {
-  listOrders("0001");
-  std::vector<std::string> all;
-  for (const std::string& line : orderMarks()) all.push_back(line.substr(0, 10));
-  const auto run = [&](bool defer) {
-    s().deferReplacedItemFetches = defer;
-    s().pgcPadrao.choosePage(s().tshPadrao);
-    stSelNrPedido = stNrItemPed = reposicionar = "";
-    EXPECT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
-    allocateWhole("0001", all);
-    const long calls = getItemCalls();
-    EXPECT_TRUE(clickOn(1008));  // blocks the reversible ones
-    EXPECT_TRUE(clickOn(1008));  // releases them
-    EXPECT_TRUE(toOrder(order(1012)) && titleOrders());
-    EXPECT_TRUE(choose(s().mnuLiqPedido));  // liquidable marked, reversible blocked
-    EXPECT_TRUE(titleOrders());             // clear all
-    EXPECT_TRUE(clickOn(1019));             // blocks the liquidable ones
-    EXPECT_TRUE(s().handle([&] { s().Deschecar(); }));
-    Lines screen = orderMarks();
-    for (const std::string& line : itemMarks()) screen.push_back("item " + line);
-    screen.push_back(counters() + " sel=" + stSelNrPedido + " nrItem=" + stNrItemPed +
-                     " repos=" + reposicionar);
-    screen.push_back("pedido " + currentOrder() + " item " + currentItem() + " itens de " + itemsShown());
-    screen.push_back(std::string("travada ") + (window().locked ? "S" : "N") + " aguarde " +
-                     std::to_string(s().showavi.depth()) + " confirmar " +
-                     (s().sbtConfirmar.enabled() ? "S" : "N") + " cliente " + s().lblNome.caption());
-    return std::make_pair(screen, getItemCalls() - calls);
-  };
-  const auto [deferred, deferredCalls] = run(true);
-  const auto [asWritten, asWrittenCalls] = run(false);
-  EXPECT_EQ(deferred, asWritten);
-  EXPECT_LT(deferredCalls, asWrittenCalls);
-  ASSERT_GT(deferred.size(), 21u);
-  EXPECT_EQ(deferred[0], "0000001001 2 B");
+// The same gestures on one list, reading the items order by order and
+// batched, leave the same screen behind and say the same things, on every
+// demo branch: blocks and releases, the pop-up, the pass that marks items
+// again, mark all with its stock check and its refusal, clear all.
+// Marking changes nothing on the server: no changing calls to compare.
+TEST_F(OrderMarking, BatchedItemReadsLeaveTheSameScreen) {
+  for (const std::string branch : {"0001", "0002", "0003"}) {
+    SCOPED_TRACE(branch);
+    listOrders(branch);
+    std::vector<std::string> all, liquidable, reversible;
+    for (const std::string& line : orderMarks()) {
+      const std::string number = line.substr(0, 10), status = line.substr(11, 1);
+      all.push_back(number);
+      if (status == "2" || status == "6") liquidable.push_back(number);
+      if (status == "5") reversible.push_back(number);
+    }
+    ASSERT_GE(liquidable.size(), 3u);
+    ASSERT_FALSE(reversible.empty());
+    engine::DataSet items;
+    itemsOf(branch, liquidable[2], items);
+    const AllocationRow extraUnit = {{"CDFILIAL", branch},
+                                     {"NRPEDIDO", liquidable[2]},
+                                     {"NRITEMPED", items.field("NRITEMPED").asString()},
+                                     {"CDALMOXARIFE", "ALM01"},
+                                     {"NRLOTEESTQ", "X"},
+                                     {"QTEXP", 1.0}};
+    const auto run = [&](bool batch) {
+      s().batchItemReads = batch;
+      Lines screen;
+      const auto look = [&](const char* step, bool done) {
+        screen.push_back(std::string(step) + (done ? "" : " recusado"));
+        for (std::string& line : orderMarks()) screen.push_back(std::move(line));
+        for (const std::string& line : itemMarks()) screen.push_back("item " + line);
+        for (std::string& line : messages()) screen.push_back(std::move(line));
+        screen.push_back(counters() + " sel=" + stSelNrPedido + " nrItem=" + stNrItemPed +
+                         " repos=" + reposicionar + " pedido " + currentOrder() + " item " + currentItem() +
+                         " itens de " + itemsShown() + " confirmar " +
+                         (s().sbtConfirmar.enabled() ? "S" : "N") + " cliente " + s().lblNome.caption());
+        settled();
+      };
+      const auto reload = [&](std::vector<AllocationRow> extra) {
+        s().pgcPadrao.choosePage(s().tshPadrao);
+        stSelNrPedido = stNrItemPed = reposicionar = "";
+        EXPECT_TRUE(s().handle([&] { s().sbtVerificarClick(); }));
+        allocateWhole(branch, all, std::move(extra));
+        messages();
+      };
+      const std::vector<std::string> before = proxy().calls();
+      reload({});
+      look("marca", toOrder(liquidable[0]) && clickOrder());  // blocks the reversible ones
+      look("desmarca", clickOrder());                         // releases them
+      look("menu", toOrder(liquidable[1]) && titleOrders() && choose(s().mnuLiqPedido));
+      look("repassa", toOrder(liquidable[0]) && clickOrder());  // the items of the marked ones again
+      look("todos", titleOrders());                             // liquidable[0], stock checked
+      look("limpa", titleOrders());
+      look("bloqueia", toOrder(reversible[0]) && clickOrder());
+      look("deschecar", s().handle([&] { s().Deschecar(); }));
+      reload({extraUnit});
+      look("marca", toOrder(liquidable[0]) && clickOrder());
+      look("todos", titleOrders());  // refused at liquidable[2] where stock moves
+      long reads = 0;
+      for (const std::vector<std::string> after = proxy().calls();
+           const std::string& call :
+           std::vector<std::string>(after.begin() + static_cast<long>(before.size()), after.end()))
+        reads += call == "GetItem" || call == "GetItensPedidos";
+      return std::make_pair(screen, reads);
+    };
+    const auto [batched, batchedReads] = run(true);
+    const auto [oneByOne, oneByOneReads] = run(false);
+    EXPECT_EQ(batched, oneByOne);
+    EXPECT_LT(batchedReads, oneByOneReads);
+  }
 }
 
 }  // namespace

@@ -124,6 +124,12 @@ TEST_P(OrderReads, GetPedidosAppliesEveryRestrictionAndTheSellerTieAlways) {
       "r Browse 1/1 BOF\n> 1 1 0101001 1,239");
   EXPECT_EQ(packet(reads_.GetItSemFiltro(*db_, manager, "0001", "0000000010")),
             "r Browse 1/3 BOF\n> 1\n  3\n  5");
+  // Many orders at once: what GetItem shows of each, in one packet (a
+  // quote in a number is a number that matches nothing).
+  const std::string numbers =
+      R"({"fields":[{"name":"NRPEDIDO","type":"string","size":10}],"rows":[["11"],["10"],["2\""]]})";
+  EXPECT_EQ(packet(reads_.GetItensPedidos(*db_, manager, "0001", numbers), "NRPEDIDO;NRITEMPED;QTITEMPED"),
+            "r Browse 1/2 BOF\n> 0000000010 1 2\n  0000000011 2 1");
 
   // The operator tied to his seller sees his seller's orders, whatever he asks.
   const Session tied = login("VEND1");
@@ -135,6 +141,8 @@ TEST_P(OrderReads, GetPedidosAppliesEveryRestrictionAndTheSellerTieAlways) {
   EXPECT_EQ(element(reads_.GetPedidos(*db_, tied, f), 2, "NRPEDIDO"),
             "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
   EXPECT_EQ(packet(reads_.GetItem(*db_, tied, "0001", "0000000011")), "r Browse 0/0 BOF EOF");
+  EXPECT_EQ(packet(reads_.GetItensPedidos(*db_, tied, "0001", numbers), "NRPEDIDO"),
+            "r Browse 1/3 BOF\n> 0000000010\n  0000000010\n  0000000010");
   EXPECT_EQ(packet(reads_.GetNrPedido(*db_, tied, "0001", "0001", "VEND1"), "NRPEDIDO"),
             "r Browse 1/2 BOF\n> 0000000002\n  0000000010");
   EXPECT_EQ(element(reads_.GetPedidos(*db_, login("SEMVEND"), everything("0001")), 2),
