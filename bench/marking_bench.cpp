@@ -231,10 +231,10 @@ void BM_DemoDatabase(benchmark::State& state) {
 // benchmark's setup.
 BENCHMARK(BM_DemoDatabase)->Iterations(1);
 
-void BM_MarkAll1000(benchmark::State& state) {
+void BM_MarkAll(benchmark::State& state) {
   const auto start = Clock::now();
   MarkingServer& server = markingServer();
-  MarkingScreen m("0001", "26", server.rangeOf("0001", "26", 1000));
+  MarkingScreen m("0001", "26", server.rangeOf("0001", "26", static_cast<int>(state.range(0))));
   const Allocation allocation = allocateEveryItem(m);
   const double setup = seconds(start);
   if (m.count(domain::mark::Unmarked) != m.orders()) m.fail("pedidos da lista já marcados");
@@ -255,7 +255,13 @@ void BM_MarkAll1000(benchmark::State& state) {
   state.counters["allocation_rows"] = static_cast<double>(allocation.rows);
   state.counters["items_checked"] = static_cast<double>(allocation.itemsChecked);
 }
-BENCHMARK(BM_MarkAll1000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_MarkAll)
+    ->ArgName("orders")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 void BM_ClickBlocks3000(benchmark::State& state) {
   const auto start = Clock::now();

@@ -287,7 +287,7 @@ void Services::install(rpc::Dispatcher& d) {
   d.add("GetItensPedidos", 2,
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return orders_.GetItensPedidos(db, s, p.text(0), p.packet(1)); },
-             Kind::Direct));
+             Kind::Read));
   d.add("GetItSemFiltro", 2,
         bind([this](sql::Connection& db, const Session& s,
                     const rpc::Params& p) { return orders_.GetItSemFiltro(db, s, p.text(0), p.text(1)); },

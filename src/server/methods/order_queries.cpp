@@ -326,6 +326,31 @@ std::string jsonTexts(const std::vector<std::string>& values) {
   return out + "]";
 }
 
+// itemRestriction with the session's row read once, for a read of many
+// items: no join per item row. Binds :SI when the statuses are restricted.
+struct ReadRestriction {
+  std::string where = "1 = 1";
+  bool byProduct = false;
+};
+ReadRestriction itemRestrictionOnce(sql::Connection& db, const Session& s, sql::Params& p) {
+  ReadRestriction out;
+  const sql::Result r =
+      db.query("SELECT DSSITITEMPED, IDTPRODUTO FROM SESSAO WHERE CDSESSAO = :K", {{"K", s.key}});
+  if (r.rowCount() == 0) return out;
+  if (!r.isNull(0, "DSSITITEMPED")) {
+    out.where = db.dialect() == sql::Dialect::Sqlite ? "INSTR(:SI, I.IDSITITEMPED) > 0"
+                                                     : "STRPOS(:SI, I.IDSITITEMPED) > 0";
+    p.emplace_back("SI", std::string(r.text(0, "DSSITITEMPED")));
+  }
+  if (!r.isNull(0, "IDTPRODUTO") && r.text(0, "IDTPRODUTO") == "N") {
+    out.byProduct = true;
+    p.emplace_back("K", s.key);
+    out.where +=
+        " AND EXISTS (SELECT 1 FROM SESSAOPRODUTO X WHERE X.CDSESSAO = :K AND X.CDARVPROD = R.CDARVPROD)";
+  }
+  return out;
+}
+
 }  // namespace
 
 // One statement for the whole list: a walk over thousands of orders reads
@@ -340,24 +365,24 @@ std::string OrderQueries::GetItensPedidos(sql::Connection& db, const Session& s,
   numbers.reserve(orders.rowCount());
   for (std::size_t r = 0; r < orders.rowCount(); ++r)
     numbers.push_back(domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth));
+  const std::string branch = trimmed(branchArg);
+  sql::Params p = {{"F", branch}, {"L", jsonTexts(numbers)}};
+  // The seller restriction once for the branch, not once per item.
+  const std::optional<std::string> tied = sellerRestriction(db, branch, s.operatorCode);
+  const ReadRestriction restriction = itemRestrictionOnce(db, s, p);
   std::string sql =
-      "SELECT I.CDFILIAL, I.NRPEDIDO, I.NRITEMPED, I.IDSITITEMPED, I.QTITEMPED"
-      " FROM ITEMPEDIDO I JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO"
-      " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO"
-      " LEFT JOIN SESSAO S ON S.CDSESSAO = :K"
-      " WHERE I.CDFILIAL = :F AND I.NRPEDIDO IN (";
+      "SELECT I.CDFILIAL, I.NRPEDIDO, I.NRITEMPED, I.IDSITITEMPED, I.QTITEMPED FROM ITEMPEDIDO I";
+  if (restriction.byProduct) sql += " JOIN PRODUTO R ON R.CDPRODUTO = I.CDPRODUTO";
+  if (tied) {
+    sql += " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO AND P.CDVENDEDOR = :V";
+    p.emplace_back("V", *tied);
+  }
+  sql += " WHERE I.CDFILIAL = :F AND I.NRPEDIDO IN (";
   sql += db.dialect() == sql::Dialect::Sqlite ? "SELECT value FROM json_each(:L)"
                                               : "SELECT json_array_elements_text(CAST(:L AS json))";
   sql += ") AND ";
-  sql += itemRestriction(db.dialect());
-  sql += " AND ";
-  sql += kVisibleToOperator;
-  sql += " ORDER BY I.NRPEDIDO, LENGTH(I.NRITEMPED), I.NRITEMPED";
-  return db
-      .queryPacket(
-          sql, {{"F", trimmed(branchArg)}, {"L", jsonTexts(numbers)}, {"K", s.key}, {"OP", s.operatorCode}},
-          domain::layouts::itemsOfOrders())
-      .json;
+  sql += restriction.where;
+  return db.queryPacket(sql, p, domain::layouts::itemsOfOrders()).json;
 }
 
 std::string OrderQueries::GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branchArg,

@@ -41,7 +41,7 @@ class OrderQueries {
   std::string GetItem(sql::Connection& db, const Session& s, std::string_view branch,
                       std::string_view order) const;
   // The items GetItem shows of each order of `ordersPacket` (its NRPEDIDO
-  // rows) on `branch`, in one packet ordered by order and item.
+  // rows) on `branch`, in one packet, in no particular order.
   std::string GetItensPedidos(sql::Connection& db, const Session& s, std::string_view branch,
                               std::string_view ordersPacket) const;
   std::string GetItSemFiltro(sql::Connection& db, const Session& s, std::string_view branch,
