@@ -169,6 +169,14 @@ std::string DataSet::toPacket() const {
   return encodePacket(layout(), table_, order);
 }
 
+std::string DataSet::toPacket(const std::vector<std::size_t>& positions) const {
+  requireActive();
+  std::vector<RowId> rows;
+  rows.reserve(positions.size());
+  for (const std::size_t position : positions) rows.push_back(rowAt(position));
+  return encodePacket(layout(), table_, rows);
+}
+
 void DataSet::copyFrom(const DataSet& source) {
   source.requireActive();
   if (&source == this) return;

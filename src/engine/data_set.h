@@ -176,6 +176,9 @@ class DataSet {
   void loadPacket(std::string_view json);
   // The posted rows in natural order; a row being inserted is left out.
   std::string toPacket() const;
+  // The rows at view positions `positions`, in that order.
+  // REQUIRES: every position < recordCount().
+  std::string toPacket(const std::vector<std::size_t>& positions) const;
   // Replaces the whole content with `source`'s posted rows. Where both
   // layouts agree field by field in name and type the storage is shared
   // (O(1), copy on write); otherwise the rows go through a packet, which maps

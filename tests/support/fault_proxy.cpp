@@ -20,7 +20,7 @@ struct FaultProxy::State {
   std::map<std::string, std::function<std::string(std::string)>> rewrites;
   std::vector<std::string> calls;
   std::map<std::string, int> answersToLose;
-  std::map<std::string, std::vector<std::string>> keys;
+  std::map<std::string, std::vector<std::string>> keys, bodies;
 };
 
 namespace {
@@ -56,6 +56,7 @@ FaultProxy::FaultProxy(int upstreamPort) : s_(std::make_unique<State>()) {
       std::lock_guard lock(s_->mutex);
       s_->calls.push_back(method);
       s_->keys[method].push_back(req.get_header_value("Idempotency-Key"));
+      s_->bodies[method].push_back(req.body);
       if (auto it = s_->answersToLose.find(method); it != s_->answersToLose.end() && it->second > 0) {
         loseAnswer = true;
         --it->second;
@@ -136,6 +137,12 @@ std::vector<std::string> FaultProxy::keysOf(const std::string& method) const {
   std::lock_guard lock(s_->mutex);
   auto it = s_->keys.find(method);
   return it == s_->keys.end() ? std::vector<std::string>{} : it->second;
+}
+
+std::vector<std::string> FaultProxy::bodiesOf(const std::string& method) const {
+  std::lock_guard lock(s_->mutex);
+  auto it = s_->bodies.find(method);
+  return it == s_->bodies.end() ? std::vector<std::string>{} : it->second;
 }
 
 }  // namespace ped::testing

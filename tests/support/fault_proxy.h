@@ -43,6 +43,8 @@ class FaultProxy {
   std::vector<std::string> calls() const;
   // The Idempotency-Key of every call of `method` so far, in order.
   std::vector<std::string> keysOf(const std::string& method) const;
+  // The request body of every call of `method` so far, in order.
+  std::vector<std::string> bodiesOf(const std::string& method) const;
 
  private:
   struct State;

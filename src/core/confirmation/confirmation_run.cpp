@@ -72,6 +72,14 @@ void ConfirmationRun::reportRefusals() {
   if (frozen) freeze.emplace(screen);
 }
 
+std::string markedRowsPacket(const engine::DataSet& rows) {
+  std::vector<std::size_t> marked;
+  const std::size_t mark = rows.field("IDCHECK").index();
+  for (std::size_t row = 0; row < rows.recordCount(); ++row)
+    if (rows.displayTextAt(row, mark) == domain::mark::Marked) marked.push_back(row);
+  return rows.toPacket(marked);
+}
+
 std::vector<std::string> markedTexts(const engine::DataSet& rows, std::string_view field) {
   std::vector<std::string> texts;
   if (!rows.active()) return texts;

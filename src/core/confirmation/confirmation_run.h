@@ -73,6 +73,9 @@ void excludeItemSettlements(ConfirmationRun& run, bool confirmed);
 
 // The texts of `field` in the rows marked "S", in list order; no cursor moves.
 std::vector<std::string> markedTexts(const engine::DataSet& rows, std::string_view field);
+// The rows marked "S", as a packet: what an operation acts on, and all the
+// server needs to be sent.
+std::string markedRowsPacket(const engine::DataSet& rows);
 
 // Focus on `field`'s column of `grid`, when the grid can take it.
 void focusGridField(TfrmLiquidaItem& screen, hostlib::Grid& grid, std::string_view field);

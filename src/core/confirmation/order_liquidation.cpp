@@ -16,11 +16,13 @@ void liquidateOrders(ConfirmationRun& run) {
         // Their rows went with the stock update: the reload brings what is left.
         for (const std::string& order : marked)
           s.allocationChanges.confirmed(s.cdsPedido.field("CDFILIAL").asString(), order);
-        run.send("SetLiquidaPed",
-                 {netclient::Arg::packet(s.cdsPedido.toPacket()), s.vantora.Operador(), s.edtCdJust.text()},
-                 s.cdsPedido, orders);
+        // The answer (those orders as they now stand) shows until the
+        // closing steps read the whole list again, once.
+        run.send(
+            "SetLiquidaPed",
+            {netclient::Arg::packet(markedRowsPacket(s.cdsPedido)), s.vantora.Operador(), s.edtCdJust.text()},
+            s.cdsPedido, orders);
         run.reportRefusals();
-        s.AtualizaPedido(true);
       });
   if (s.pgcPadrao.isActive(s.tshJustExcl)) {
     s.tshPadrao.setEnabled(true);

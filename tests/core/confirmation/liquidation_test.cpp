@@ -28,8 +28,16 @@ TEST_P(OrderLiquidation, OrdersOnABranchThatMovesStockAreSettledWithTheirStockMo
   justify("0003");
   watchMessages();
   h_.host.take();
+  const std::size_t listed = s().cdsPedido.recordCount(), reads = calls("GetPedidos").size();
 
   ASSERT_TRUE(confirm({true, true}));
+  // Only the marked order goes, and the list is read once after.
+  const std::vector<std::string> sent = proxy.bodiesOf("SetLiquidaPed");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_NE(sent[0].find("0000001002"), std::string::npos);
+  EXPECT_EQ(sent[0].find("0000001001"), std::string::npos);
+  EXPECT_GT(listed, 10u);
+  EXPECT_EQ(calls("GetPedidos").size(), reads + 1);
   const Lines shown = h_.host.take();
   ASSERT_GE(shown.size(), 3u);
   EXPECT_EQ(
