@@ -2,6 +2,7 @@
 // the filter record, and the order query run into the main screen.
 
 #include "core/filter/Cli_ped00801.h"
+#include "core/orders/order_keys_packet.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/parameters.h"
 #include "core/shell/remote_call.h"
@@ -164,7 +165,7 @@ void TfrmFiltroLiquidaItem::runQuery(TfrmLiquidaItem& screen) {
     // Whatever fails here is shown and passed over: the orders are loaded,
     // the allocation rows stay as they were.
     hostlib::runEvent(dialogs, [&] {
-      callServer(screen, "GetEvolEstq", {netclient::Arg::packet(screen.cdsPedido.toPacket())},
+      callServer(screen, "GetEvolEstq", {netclient::Arg::packet(orderKeysPacket(screen.cdsPedido))},
                  {&screen.cdsEvolEst});
     });
   }

@@ -9,6 +9,7 @@
 #include "core/items/item_marks.h"
 #include "core/orders/marking_state.h"
 #include "core/orders/order_grid_painting.h"
+#include "core/orders/order_keys_packet.h"
 #include "core/orders/order_marks.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/parameters.h"
@@ -31,7 +32,7 @@ void TfrmLiquidaItem::AtualizaPedido(bool showBusy) {
   callServer(*this, "GetPedidos", frmFiltroLiquidaItem->GetPedidosArgs(),
              {&cdsParamFilial, &cdsParamPedido, &cdsPedido});
   if (parameterSet(cdsParamPedido, "IDEVOLESTLIQMAN")) {
-    callServer(*this, "GetEvolEstq", {netclient::Arg::packet(cdsPedido.toPacket())}, {&cdsEvolEst});
+    callServer(*this, "GetEvolEstq", {netclient::Arg::packet(orderKeysPacket(cdsPedido))}, {&cdsEvolEst});
     allocationChanges.keepAfterReload(*this, std::move(changed));
   }
   cdsItemPedidoAfterScroll();

@@ -3,27 +3,16 @@
 #include <map>
 #include <string_view>
 
+#include "core/orders/order_keys_packet.h"
 #include "core/shell/Cli_ped00800.h"
 #include "core/shell/parameters.h"
 #include "core/shell/remote_call.h"
 #include "core/stock/allocation_totals.h"
 #include "core/stock/stock_position_lookup.h"
-#include "domain/layouts.h"
 #include "domain/status_codes.h"
-#include "engine/packet.h"
 
 namespace ped::core {
 namespace {
-
-// The order numbers as the packet GetItensPedidos reads.
-std::string numbersPacket(const std::vector<std::string_view>& numbers) {
-  static const domain::layouts::Layout layout =
-      domain::layouts::fieldsOf(domain::layouts::orders(), {"NRPEDIDO"});
-  engine::Table table = engine::emptyTable(layout);
-  const engine::RowId first = table.addRows(numbers.size());
-  table.mutableColumn(0).setTexts(first, numbers.data(), numbers.size(), true);
-  return engine::encodePacket(layout, table, table.rows().order());
-}
 
 // The statuses checkOrderStock leaves out.
 bool checked(std::string_view status) {
@@ -36,11 +25,11 @@ bool checked(std::string_view status) {
 OrderStockChecks::OrderStockChecks(TfrmLiquidaItem& s, const std::vector<Order>& orders) {
   if (orders.empty() || !parameterSet(s.cdsParamPedido, "IDEVOLESTLIQMAN") || allocationPending(s)) return;
   const AllocationTotals totals(s);
-  std::map<std::string_view, std::vector<std::string_view>> byBranch;
-  for (const Order& o : orders) byBranch[o.first].push_back(o.second);
-  for (const auto& [branch, numbers] : byBranch) {
+  std::map<std::string_view, std::vector<OrderKey>> byBranch;
+  for (const Order& o : orders) byBranch[o.first].emplace_back(o.first, o.second);
+  for (const auto& [branch, keys] : byBranch) {
     engine::DataSet items;
-    callServer(s, "GetItensPedidos", {std::string(branch), netclient::Arg::packet(numbersPacket(numbers))},
+    callServer(s, "GetItensPedidos", {std::string(branch), netclient::Arg::packet(orderKeysPacket(keys))},
                {&items});
     const auto at = [&items](const char* name) { return items.field(name).index(); };
     const std::size_t b = at("CDFILIAL"), o = at("NRPEDIDO"), i = at("NRITEMPED"), st = at("IDSITITEMPED"),

@@ -10,6 +10,7 @@
 #include "engine/value_text.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
+#include "server/methods/text_list.h"
 
 namespace ped::server {
 namespace {
@@ -303,29 +304,6 @@ std::string OrderQueries::GetItem(sql::Connection& db, const Session& s, std::st
 
 namespace {
 
-// `values` as a JSON array of strings, for SQL to read as a list.
-std::string jsonTexts(const std::vector<std::string>& values) {
-  std::string out = "[";
-  for (const std::string& v : values) {
-    out += out.size() > 1 ? ",\"" : "\"";
-    for (const char c : v) {
-      if (c == '"' || c == '\\') {
-        out += '\\';
-        out += c;
-      } else if (static_cast<unsigned char>(c) < 0x20) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out += "\\u00";
-        out += kHex[(c >> 4) & 0xF];
-        out += kHex[c & 0xF];
-      } else {
-        out += c;
-      }
-    }
-    out += '"';
-  }
-  return out + "]";
-}
-
 // itemRestriction with the session's row read once, for a read of many
 // items: no join per item row. Binds :SI when the statuses are restricted.
 struct ReadRestriction {
@@ -378,8 +356,7 @@ std::string OrderQueries::GetItensPedidos(sql::Connection& db, const Session& s,
     p.emplace_back("V", *tied);
   }
   sql += " WHERE I.CDFILIAL = :F AND I.NRPEDIDO IN (";
-  sql += db.dialect() == sql::Dialect::Sqlite ? "SELECT value FROM json_each(:L)"
-                                              : "SELECT json_array_elements_text(CAST(:L AS json))";
+  sql += textList(db.dialect(), "L");
   sql += ") AND ";
   sql += restriction.where;
   return db.queryPacket(sql, p, domain::layouts::itemsOfOrders()).json;

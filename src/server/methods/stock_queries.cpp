@@ -12,6 +12,7 @@
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
+#include "server/methods/text_list.h"
 
 namespace ped::server {
 namespace {
@@ -37,60 +38,63 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s,
   const ClientPacket orders(ordersPacket,
                             domain::layouts::fieldsOf(domain::layouts::orders(), {"CDFILIAL", "NRPEDIDO"}),
                             "pedidos");
-  std::map<std::string, std::set<std::string>> wanted;  // branch -> orders
+  std::map<std::string, std::vector<std::string>> wanted;  // branch -> orders
   for (std::size_t r = 0; r < orders.rowCount(); ++r)
-    wanted[orders.text(r, "CDFILIAL")].insert(orders.text(r, "NRPEDIDO"));
+    wanted[orders.text(r, "CDFILIAL")].push_back(orders.text(r, "NRPEDIDO"));
 
-  const domain::layouts::Layout& layout = domain::layouts::stockAllocation();
-  engine::Table out = engine::emptyTable(layout);
+  // One statement for every branch that moves stock: its listed orders'
+  // reservations, and what stays free at each position summed once per
+  // position rather than once per row.
+  sql::Params p;
+  std::string branches, listed;
   for (const auto& [branch, numbers] : wanted) {
     const sql::Result moves =
         db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
     if (moves.rowCount() == 0 || moves.text(0, "IDEVOLESTLIQMAN") != "S") continue;
-    sql::Params p = {{"F", branch}};
-    std::string open;
-    for (std::size_t i = 0; i < domain::kOpenItemStatuses.size(); ++i) {
-      const std::string name = "ABERTO" + std::to_string(i);
-      open += (i ? ", :" : ":") + name;
-      p.emplace_back(name, domain::kOpenItemStatuses[i]);
-    }
-    std::string seller;
+    const std::string k = std::to_string(p.size());
+    p.emplace_back("F" + k, branch);
+    p.emplace_back("L" + k, jsonTexts(numbers));
+    branches += (branches.empty() ? ":F" : ", :F") + k;
+    listed += (listed.empty() ? "(R.CDFILIAL = :F" : " OR (R.CDFILIAL = :F") + k + " AND R.NRPEDIDO IN (" +
+              textList(db.dialect(), "L" + k) + ")";
     if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
-      seller = " AND P.CDVENDEDOR = :V";
-      p.emplace_back("V", *tied);
+      listed += " AND P.CDVENDEDOR = :V" + k;
+      p.emplace_back("V" + k, *tied);
     }
-    sql::Result rows = db.query(
-        std::string(
-            "SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE,"
-            " I.SGUNIDADE, E.QTESTOQUE - ") +
-            kReservedAtPosition +
-            " AS QTDISPONIVEL, R.QTRESERVADA AS QTEXP, R.NRPEDIDO, R.NRITEMPED, L.DSLOCALESTOQ, "
-            "A.DSALMOXARIFE,"
-            " R.QTRESERVADA AS QTRESPRODPED, T.DTVALILOTE, T.DTENTRLOTE"
-            " FROM RESERVAITEM R"
-            " JOIN ITEMPEDIDO I ON I.CDFILIAL = R.CDFILIAL AND I.NRPEDIDO = R.NRPEDIDO AND I.NRITEMPED = "
-            "R.NRITEMPED"
-            " JOIN PEDIDO P ON P.CDFILIAL = R.CDFILIAL AND P.NRPEDIDO = R.NRPEDIDO"
-            " JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
-            " AND E.CDALMOXARIFE = R.CDALMOXARIFE AND E.CDLOCALESTOQ = R.CDLOCALESTOQ"
-            " AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE" +
-            kPositionNames + " WHERE R.CDFILIAL = :F AND I.IDSITITEMPED IN (" + open + ")" + seller +
-            " ORDER BY R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, T.DTVALILOTE",
-        p, domain::layouts::stockAllocation());
-    // Keep the rows of the listed orders; the rest of the branch is read in
-    // the same pass, cheaper than a parameter per order.
-    const std::size_t order = rows.column("NRPEDIDO");
-    for (std::size_t r = 0; r < rows.rowCount(); ++r) {
-      const auto src = static_cast<engine::RowId>(r);
-      if (!numbers.count(std::string(rows.table.column(order).text(src)))) continue;
-      const engine::RowId dst = out.addRow();
-      for (std::size_t c = 0; c < layout.size(); ++c)
-        out.mutableColumn(c).set(dst, rows.table.column(c).cell(src).toValue());
-    }
+    listed += ")";
   }
-  std::vector<engine::RowId> all(out.physicalRows());
-  std::iota(all.begin(), all.end(), engine::RowId{0});
-  return engine::encodePacket(layout, out, all);
+  const domain::layouts::Layout& layout = domain::layouts::stockAllocation();
+  if (listed.empty()) return engine::encodePacket(layout, engine::emptyTable(layout), {});
+  std::string open;
+  for (std::size_t i = 0; i < domain::kOpenItemStatuses.size(); ++i) {
+    const std::string name = "ABERTO" + std::to_string(i);
+    open += (i ? ", :" : ":") + name;
+    p.emplace_back(name, domain::kOpenItemStatuses[i]);
+  }
+  return db
+      .queryPacket(
+          "WITH RES AS (SELECT CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
+          " SUM(QTRESERVADA) AS QT FROM RESERVAITEM WHERE CDFILIAL IN (" +
+              branches +
+              ") GROUP BY CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE)"
+              " SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE,"
+              " I.SGUNIDADE, E.QTESTOQUE - COALESCE(X.QT, 0) AS QTDISPONIVEL, R.QTRESERVADA AS QTEXP,"
+              " R.NRPEDIDO, R.NRITEMPED, L.DSLOCALESTOQ, A.DSALMOXARIFE, R.QTRESERVADA AS QTRESPRODPED,"
+              " T.DTVALILOTE, T.DTENTRLOTE"
+              " FROM RESERVAITEM R"
+              " JOIN ITEMPEDIDO I ON I.CDFILIAL = R.CDFILIAL AND I.NRPEDIDO = R.NRPEDIDO"
+              " AND I.NRITEMPED = R.NRITEMPED"
+              " JOIN PEDIDO P ON P.CDFILIAL = R.CDFILIAL AND P.NRPEDIDO = R.NRPEDIDO"
+              " JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
+              " AND E.CDALMOXARIFE = R.CDALMOXARIFE AND E.CDLOCALESTOQ = R.CDLOCALESTOQ"
+              " AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE"
+              " LEFT JOIN RES X ON X.CDFILIAL = E.CDFILIAL AND X.CDPRODUTO = E.CDPRODUTO"
+              " AND X.CDALMOXARIFE = E.CDALMOXARIFE AND X.CDLOCALESTOQ = E.CDLOCALESTOQ"
+              " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE" +
+              kPositionNames + " WHERE (" + listed + ") AND I.IDSITITEMPED IN (" + open +
+              ") ORDER BY R.CDFILIAL, R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, T.DTVALILOTE",
+          p, layout)
+      .json;
 }
 
 std::string StockQueries::GetPosEstq(sql::Connection& db, const Session& s, std::string_view branchArg,
