@@ -47,6 +47,7 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s,
   // position rather than once per row.
   sql::Params p;
   std::string branches, listed;
+  bool tiedAnywhere = false;
   for (const auto& [branch, numbers] : wanted) {
     const sql::Result moves =
         db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", {{"F", branch}});
@@ -59,6 +60,7 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s,
               textList(db.dialect(), "L" + k) + ")";
     if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
       listed += " AND P.CDVENDEDOR = :V" + k;
+      tiedAnywhere = true;
       p.emplace_back("V" + k, *tied);
     }
     listed += ")";
@@ -71,28 +73,36 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s,
     open += (i ? ", :" : ":") + name;
     p.emplace_back(name, domain::kOpenItemStatuses[i]);
   }
+  // Each position's free stock, names and lot dates once (a few hundred
+  // rows), then one look-up per reservation.
+  const std::string positions =
+      "WITH RES AS (SELECT CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
+      " SUM(QTRESERVADA) AS QT FROM RESERVAITEM WHERE CDFILIAL IN (" +
+      branches +
+      ") GROUP BY CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE),"
+      " POS AS MATERIALIZED (SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ,"
+      " E.NRSUBLOTE, E.QTESTOQUE - COALESCE(X.QT, 0) AS QTDISPONIVEL, L.DSLOCALESTOQ, A.DSALMOXARIFE,"
+      " T.DTVALILOTE, T.DTENTRLOTE FROM POSESTOQUE E"
+      " LEFT JOIN RES X ON X.CDFILIAL = E.CDFILIAL AND X.CDPRODUTO = E.CDPRODUTO"
+      " AND X.CDALMOXARIFE = E.CDALMOXARIFE AND X.CDLOCALESTOQ = E.CDLOCALESTOQ"
+      " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE" +
+      std::string(kPositionNames) + " WHERE E.CDFILIAL IN (" + branches + "))";
   return db
       .queryPacket(
-          "WITH RES AS (SELECT CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
-          " SUM(QTRESERVADA) AS QT FROM RESERVAITEM WHERE CDFILIAL IN (" +
-              branches +
-              ") GROUP BY CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE)"
+          positions +
               " SELECT E.CDFILIAL, E.CDPRODUTO, E.CDALMOXARIFE, E.CDLOCALESTOQ, E.NRLOTEESTQ, E.NRSUBLOTE,"
-              " I.SGUNIDADE, E.QTESTOQUE - COALESCE(X.QT, 0) AS QTDISPONIVEL, R.QTRESERVADA AS QTEXP,"
-              " R.NRPEDIDO, R.NRITEMPED, L.DSLOCALESTOQ, A.DSALMOXARIFE, R.QTRESERVADA AS QTRESPRODPED,"
-              " T.DTVALILOTE, T.DTENTRLOTE"
+              " I.SGUNIDADE, E.QTDISPONIVEL, R.QTRESERVADA AS QTEXP, R.NRPEDIDO, R.NRITEMPED, E.DSLOCALESTOQ,"
+              " E.DSALMOXARIFE, R.QTRESERVADA AS QTRESPRODPED, E.DTVALILOTE, E.DTENTRLOTE"
               " FROM RESERVAITEM R"
               " JOIN ITEMPEDIDO I ON I.CDFILIAL = R.CDFILIAL AND I.NRPEDIDO = R.NRPEDIDO"
-              " AND I.NRITEMPED = R.NRITEMPED"
-              " JOIN PEDIDO P ON P.CDFILIAL = R.CDFILIAL AND P.NRPEDIDO = R.NRPEDIDO"
-              " JOIN POSESTOQUE E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
+              " AND I.NRITEMPED = R.NRITEMPED" +
+              (tiedAnywhere ? " JOIN PEDIDO P ON P.CDFILIAL = R.CDFILIAL AND P.NRPEDIDO = R.NRPEDIDO" : "") +
+              " JOIN POS E ON E.CDFILIAL = R.CDFILIAL AND E.CDPRODUTO = R.CDPRODUTO"
               " AND E.CDALMOXARIFE = R.CDALMOXARIFE AND E.CDLOCALESTOQ = R.CDLOCALESTOQ"
               " AND E.NRLOTEESTQ = R.NRLOTEESTQ AND E.NRSUBLOTE = R.NRSUBLOTE"
-              " LEFT JOIN RES X ON X.CDFILIAL = E.CDFILIAL AND X.CDPRODUTO = E.CDPRODUTO"
-              " AND X.CDALMOXARIFE = E.CDALMOXARIFE AND X.CDLOCALESTOQ = E.CDLOCALESTOQ"
-              " AND X.NRLOTEESTQ = E.NRLOTEESTQ AND X.NRSUBLOTE = E.NRSUBLOTE" +
-              kPositionNames + " WHERE (" + listed + ") AND I.IDSITITEMPED IN (" + open +
-              ") ORDER BY R.CDFILIAL, R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, T.DTVALILOTE",
+              " WHERE (" +
+              listed + ") AND I.IDSITITEMPED IN (" + open +
+              ") ORDER BY R.CDFILIAL, R.NRPEDIDO, LENGTH(R.NRITEMPED), R.NRITEMPED, E.DTVALILOTE",
           p, layout)
       .json;
 }

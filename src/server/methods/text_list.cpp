@@ -25,7 +25,8 @@ std::string jsonTexts(const std::vector<std::string>& values) {
 }
 
 std::string textList(sql::Dialect dialect, std::string_view param) {
-  std::string sql = dialect == sql::Dialect::Sqlite ? "SELECT value FROM json_each(:" : "SELECT json_array_elements_text(CAST(:";
+  std::string sql = dialect == sql::Dialect::Sqlite ? "SELECT value FROM json_each(:"
+                                                    : "SELECT json_array_elements_text(CAST(:";
   sql += param;
   sql += dialect == sql::Dialect::Sqlite ? ")" : " AS json))";
   return sql;
