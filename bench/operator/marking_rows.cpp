@@ -57,7 +57,13 @@ void BM_MarkAll10000(benchmark::State& state) {
   times.report(clear ? "clear all marks, 10,000 orders" : "mark all, 10,000 orders, stock checked");
   reportCalls(state, calls);
 }
-BENCHMARK(BM_MarkAll10000)->ArgName("clear")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+BENCHMARK(BM_MarkAll10000)
+    ->ArgName("clear")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
 
 }  // namespace
 }  // namespace ped::bench

@@ -25,15 +25,16 @@ std::size_t markColumn(const hostlib::Grid& grid) {
 }  // namespace
 
 OperatorServer::OperatorServer()
-    : server(std::make_unique<ped::testing::RunningDemoServer>(
-          ped::testing::DemoServerOptions{.orders = kDemoOrders,
-                                          .seed = 7,
-                                          .today = engine::date_time::fromCivil({2026, 12, 7}),
-                                          .callSink = [this](const rpc::CallRecord& call) {
-                                            ++calls;
-                                            if (std::getenv("PED_BENCH_CALLS"))
-                                              std::fprintf(stderr, "%.*s %lld us\n", static_cast<int>(call.method.size()), call.method.data(), static_cast<long long>(call.duration.count()));
-                                          }})) {}
+    : server(std::make_unique<ped::testing::RunningDemoServer>(ped::testing::DemoServerOptions{
+          .orders = kDemoOrders,
+          .seed = 7,
+          .today = engine::date_time::fromCivil({2026, 12, 7}),
+          .callSink = [this](const rpc::CallRecord& call) {
+            ++calls;
+            if (std::getenv("PED_BENCH_CALLS"))
+              std::fprintf(stderr, "%.*s %lld us\n", static_cast<int>(call.method.size()), call.method.data(),
+                           static_cast<long long>(call.duration.count()));
+          }})) {}
 
 OperatorServer& operatorServer() {
   static OperatorServer s;
