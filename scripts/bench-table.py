@@ -7,6 +7,7 @@ throughputs, higher_is_better = 1). Rows skipped with an error are listed
 under the table. Usage: bench-table.py [--no-pg] FILE..."""
 
 import json
+import os
 import re
 import sys
 
@@ -14,12 +15,17 @@ import sys
 def rows(paths, skip_pg):
     table, skipped = [], []
     for path in paths:
+        binary = os.path.splitext(os.path.basename(path))[0]
         try:
             with open(path, encoding="utf-8") as f:
-                benchmarks = json.load(f).get("benchmarks", [])
+                text = f.read()
+            # Empty when the binary has none of the rows (an older build).
+            benchmarks = json.loads(text).get("benchmarks", []) if text.strip() else []
         except (OSError, ValueError) as e:
-            skipped.append((path, f"no results ({e})"))
+            skipped.append((binary, f"no results ({e})"))
             continue
+        if not benchmarks:
+            skipped.append((binary, "none of its benchmarks is a row of the table"))
         for b in benchmarks:
             name = b.get("run_name", b["name"])
             if skip_pg and re.search(r"pg:1|Postgres", name):

@@ -16,7 +16,7 @@ set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-PRESET="release"
+PRESET="${PRESET:-release}"  # PRESET=ci: the CI build (Release too) instead
 BENCH_DIR="build/${PRESET}/bench"
 
 fail() {
@@ -24,9 +24,9 @@ fail() {
   exit 1
 }
 
-./scripts/install-deps.sh || fail "dependency installation failed"
-cmake --preset "$PRESET" || fail "configure failed (preset ${PRESET})"
-cmake --build --preset "$PRESET" -j 2 || fail "build failed (preset ${PRESET})"
+./scripts/install-deps.sh >&2 || fail "dependency installation failed"
+cmake --preset "$PRESET" >&2 || fail "configure failed (preset ${PRESET})"
+cmake --build --preset "$PRESET" -j 2 >&2 || fail "build failed (preset ${PRESET})"
 
 if [[ -n "${BENCH:-}" || $# -gt 0 ]]; then
   binary="${BENCH_DIR}/${BENCH:-engine_bench}"
@@ -37,7 +37,6 @@ fi
 # The table's rows: binary and the filter naming its rows.
 TABLE=(
   "operator_bench ."
-  "lot_proposal_bench ^BM_ProposeLots"
   "engine_bench ^BM_DecodeVsSimdjson100k"
   "settlement_bench ^BM_Settlements/"
 )
