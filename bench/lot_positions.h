@@ -33,7 +33,12 @@ inline void layOutPositions(const std::string& database, const std::string& prod
     db->execute(
         "INSERT INTO POSESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
         " SGUNIDADE, QTESTOQUE) VALUES ('0001', :P, :A, :C, :L, '01', :U, :Q)",
-        {{"P", product}, {"A", places[i % 6][0]}, {"C", places[i % 6][1]}, {"L", lot}, {"U", unit}, {"Q", each}});
+        {{"P", product},
+         {"A", places[i % 6][0]},
+         {"C", places[i % 6][1]},
+         {"L", lot},
+         {"U", unit},
+         {"Q", each}});
   }
   db->executeScript("COMMIT");
 }

@@ -31,7 +31,7 @@ OperatorServer::OperatorServer()
           .today = engine::date_time::fromCivil({2026, 12, 7}),
           .callSink = [this](const rpc::CallRecord& call) {
             ++calls;
-            if (std::getenv("PED_BENCH_CALLS"))
+            if (traceCalls)
               std::fprintf(stderr, "%.*s %lld us\n", static_cast<int>(call.method.size()), call.method.data(),
                            static_cast<long long>(call.duration.count()));
           }})) {}

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,8 @@ struct OperatorServer {
                                               std::size_t count) const;
 
   std::atomic<long> calls{0};
+  // PED_BENCH_CALLS set: every call answered printed with its time.
+  const bool traceCalls = std::getenv("PED_BENCH_CALLS") != nullptr;
   std::unique_ptr<ped::testing::RunningDemoServer> server;
 };
 OperatorServer& operatorServer();
