@@ -4,8 +4,6 @@
 // SQLite demo database of 90,000 orders (seed 7) generated for the run, its
 // order list holding 10,000 orders listed through the filter's Confirma.
 
-#include <benchmark/benchmark.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <functional>
