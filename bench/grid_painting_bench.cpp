@@ -1,6 +1,8 @@
-// The painted grids on a 100,000-order list: describing the cells of one
-// screenful of rows, and the live model's row count (the view asks for it on
-// every layout; it must not copy or walk the rows).
+// The grids' cells on a 100,000-order list: the screen's description of the
+// cells of one screenful of rows (what to draw, not the drawing: Qt's layout
+// and paint are in operator_bench's BM_PaintOrderList), and the live model's
+// row count (the view asks for it on every layout; it must not copy or walk
+// the rows).
 
 #include <benchmark/benchmark.h>
 
@@ -50,7 +52,7 @@ OrderList& orders() {
   return list;
 }
 
-void BM_PaintVisibleOrderCells100k(benchmark::State& state) {
+void BM_DescribeVisibleOrderCells100k(benchmark::State& state) {
   OrderList& list = orders();
   const hostlib::TMessages& messages = core::liquidaItemMessages();
   const std::size_t top = kOrders / 2;
@@ -62,9 +64,9 @@ void BM_PaintVisibleOrderCells100k(benchmark::State& state) {
   }
   state.counters["cells"] = static_cast<double>(kVisibleRows * list.grid.columns.size());
 }
-BENCHMARK(BM_PaintVisibleOrderCells100k)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DescribeVisibleOrderCells100k)->Unit(benchmark::kMicrosecond);
 
-void BM_PaintVisibleItemCells(benchmark::State& state) {
+void BM_DescribeVisibleItemCells(benchmark::State& state) {
   core::ScreenDataSets sets;
   hostlib::Grid grid{"dbgItemPedido"};
   grid.dataSource = &sets.cdsItemPedido;
@@ -92,7 +94,7 @@ void BM_PaintVisibleItemCells(benchmark::State& state) {
   }
   state.counters["cells"] = static_cast<double>(kVisibleRows * grid.columns.size());
 }
-BENCHMARK(BM_PaintVisibleItemCells)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DescribeVisibleItemCells)->Unit(benchmark::kMicrosecond);
 
 void BM_OrderModelRowCount100k(benchmark::State& state) {
   OrderList& list = orders();

@@ -15,6 +15,7 @@
 #include "domain/status_rules.h"
 #include "engine/date_time.h"
 #include "engine/value_text.h"
+#include "lot_positions.h"
 #include "sql/connection.h"
 #include "support/demo_server.h"
 
@@ -56,40 +57,12 @@ struct ProposalScreen {
     return false;
   }
 
-  // The item's product: its former stock emptied, then 1,000 lots of its
-  // own at the branch's six locations.
   void layOutPositions() {
     const TfrmLiquidaItem& s = h.screen();
-    const std::string product = engine::value_text::trim(s.cdsItemPedido.field("CDPRODUTO").asString());
-    const std::string unit = engine::value_text::trim(s.cdsItemPedido.field("SGUNIDADE").asString());
-    const auto db = sql::open(server.info().database);
-    db->execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = '0001' AND CDPRODUTO = :P", {{"P", product}});
-    db->execute("UPDATE POSESTOQUE SET QTESTOQUE = 0 WHERE CDFILIAL = '0001' AND CDPRODUTO = :P",
-                {{"P", product}});
-    const char* places[][2] = {{"ALM01", "LC0101"}, {"ALM01", "LC0102"}, {"ALM01", "LC0201"},
-                               {"ALM01", "LC0202"}, {"ALM02", "DC0001"}, {"ALM02", "DC0002"}};
-    const double today = h.clock.today();
-    db->executeScript("BEGIN");
-    for (int i = 0; i < kPositions; ++i) {
-      char lot[16];
-      std::snprintf(lot, sizeof lot, "BENCH%04d", i);
-      const double validUntil = i % 5 == 0 ? today - 1 - i % 30 : today + (i * 37) % 700;
-      db->execute("INSERT INTO LOTE (CDPRODUTO, NRLOTEESTQ, DTVALILOTE, DTENTRLOTE) VALUES (:P, :L, :V, :E)",
-                  {{"P", product},
-                   {"L", lot},
-                   {"V", engine::date_time::toIso(validUntil)},
-                   {"E", engine::date_time::toIso(today - 30 - i % 90)}});
-      db->execute(
-          "INSERT INTO POSESTOQUE (CDFILIAL, CDPRODUTO, CDALMOXARIFE, CDLOCALESTOQ, NRLOTEESTQ, NRSUBLOTE,"
-          " SGUNIDADE, QTESTOQUE) VALUES ('0001', :P, :A, :C, :L, '01', :U, :Q)",
-          {{"P", product},
-           {"A", places[i % 6][0]},
-           {"C", places[i % 6][1]},
-           {"L", lot},
-           {"U", unit},
-           {"Q", ordered / kRowsWanted}});
-    }
-    db->executeScript("COMMIT");
+    ped::bench::layOutPositions(server.info().database,
+                                engine::value_text::trim(s.cdsItemPedido.field("CDPRODUTO").asString()),
+                                engine::value_text::trim(s.cdsItemPedido.field("SGUNIDADE").asString()),
+                                kPositions, ordered / kRowsWanted, h.clock.today());
   }
 };
 
