@@ -188,30 +188,6 @@ std::uint32_t TextDictionary::internHashed(std::string_view s, std::uint64_t h) 
   return id;
 }
 
-void TextDictionary::internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
-  ensureIndexed();
-  constexpr std::size_t kGroup = 16;
-  std::uint64_t hashes[kGroup];
-  for (std::size_t start = 0; start < n; start += kGroup) {
-    const std::size_t end = std::min(n, start + kGroup);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t k = start; k < end; ++k) {
-      // Runs of one text (a branch, an order's rows) need no hashing.
-      if (k > 0 && sameText(texts[k], texts[k - 1])) continue;
-      hashes[k - start] = hashText(texts[k]);
-      __builtin_prefetch(&slots_[hashes[k - start] & mask]);
-    }
-    for (std::size_t k = start; k < end; ++k) {
-      if (texts[k].empty())
-        ids[k] = 0;
-      else if (k > 0 && sameText(texts[k], texts[k - 1]))
-        ids[k] = ids[k - 1];
-      else
-        ids[k] = internHashed(texts[k], hashes[k - start]);
-    }
-  }
-}
-
 const std::vector<std::uint32_t>& TextDictionary::idsFolded(std::string_view foldedText) const {
   if (!folded_) {
     folded_ = std::make_unique<std::unordered_map<std::string, std::vector<std::uint32_t>>>();
@@ -425,18 +401,34 @@ void Column::setNewText(RowId row, std::string_view s) {
   noteChange(row);
 }
 
-void Column::setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew) {
+void Column::setTextIds(RowId first, const std::uint32_t* ids, std::size_t n) {
   if (n == 0) return;
-  std::uint32_t* ids = textIds_.mutableData() + first;
-  if (nearlyAllNew) {
-    for (std::size_t k = 0; k < n; ++k)
-      ids[k] = k > 0 && sameText(texts[k], texts[k - 1]) ? ids[k - 1] : dict_->appendUnchecked(texts[k]);
-  } else {
-    dict_->internMany(texts, n, ids);
-  }
+  std::copy(ids, ids + n, textIds_.mutableData() + first);
+  noteChanges(first, n);
+  lastTextId_ = ids[n - 1];
+}
+
+void Column::setNumbers(RowId first, const double* cells, std::size_t n) {
+  if (n == 0) return;
+  std::copy(cells, cells + n, numbers_.mutableData() + first);
+  noteChanges(first, n);
+}
+
+void Column::setIntegers(RowId first, const std::int64_t* cells, std::size_t n) {
+  if (n == 0) return;
+  std::copy(cells, cells + n, integers_.mutableData() + first);
+  noteChanges(first, n);
+}
+
+void Column::setBooleans(RowId first, const std::int8_t* cells, std::size_t n) {
+  if (n == 0) return;
+  std::copy(cells, cells + n, booleans_.mutableData() + first);
+  noteChanges(first, n);
+}
+
+void Column::noteChanges(RowId first, std::size_t n) {
   if (index_->index)
     for (std::size_t k = 0; k < n; ++k) noteIndexedChange(static_cast<RowId>(first + k));
-  if (n > 0) lastTextId_ = textIds_[first + n - 1];
 }
 
 void Column::setNumber(RowId row, double d) {

@@ -49,10 +49,7 @@ class TextDictionary {
   }
 
   std::uint32_t intern(std::string_view s);  // adds when missing
-  // intern() for each of `n` texts into ids[]; the slots of a group are
-  // fetched ahead, so a dictionary too big for the cache costs one miss per
-  // group rather than one per text.
-  void internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids);
+  void reserve(std::size_t texts) { entries_.reserve(texts); }
   std::uint32_t find(std::string_view s) const;  // 0 when absent
   std::string_view at(std::uint32_t id) const { return entries_[id].text; }
   std::size_t size() const { return entries_.size(); }
@@ -148,9 +145,17 @@ class Column {
     }
     setNewText(row, s);
   }
-  // setText for rows first .. first + n - 1; empty texts stay null. With
-  // `nearlyAllNew` the texts are added unchecked (see TextDictionary).
-  void setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew = false);
+  // For filling rows in bulk (a packet being read): dictionary ids first,
+  // then stored for rows first .. first + n - 1.
+  std::uint32_t internText(std::string_view s) { return dict_->intern(s); }
+  std::uint32_t appendTextUnchecked(std::string_view s) { return dict_->appendUnchecked(s); }
+  void reserveTexts(std::size_t n) { dict_->reserve(n); }
+  void setTextIds(RowId first, const std::uint32_t* ids, std::size_t n);
+  // The same for the other types: cells as stored (nullNumber(), kNullInteger,
+  // -1 for a null boolean). REQUIRES: the column's type.
+  void setNumbers(RowId first, const double* cells, std::size_t n);
+  void setIntegers(RowId first, const std::int64_t* cells, std::size_t n);
+  void setBooleans(RowId first, const std::int8_t* cells, std::size_t n);
   void setNumber(RowId row, double d);         // REQUIRES: Float or DateTime column
   void setInteger(RowId row, std::int64_t i);  // REQUIRES: Integer column
   void setBoolean(RowId row, bool b);          // REQUIRES: Boolean column
@@ -195,6 +200,7 @@ class Column {
   }
   void freshIndexSlot() const;
   void noteIndexedChange(RowId row);
+  void noteChanges(RowId first, std::size_t n);
   void indexAppended();
   void setNewText(RowId row, std::string_view s);
 
