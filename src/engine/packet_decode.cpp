@@ -236,7 +236,8 @@ constexpr std::size_t kBatch = 4096;
 constexpr std::size_t kDistinctSample = 1024;
 constexpr std::size_t kSampleRows = 256;  // rows that tell the size of the rest
 
-// One layout column fed by one packet column, with its batch of cells.
+// One layout column fed by one packet column, with its batch of cells (every
+// row stores each of them, null or not).
 struct Target {
   std::size_t packetColumn;
   const FieldSpec* field;
@@ -316,15 +317,19 @@ class TableBuilder {
     const std::size_t k = pending_;
     switch (t.field->type) {
       case FieldType::Text:
-        if (c.kind == Cell::Kind::Null) return;  // the batch's cell is null already
+        if (c.kind == Cell::Kind::Null) {
+          t.texts[k] = std::string_view();
+          return;
+        }
         if (c.kind != Cell::Kind::Text) wrongType(t);
         // Valid UTF-8 already: both parsers check it.
         t.texts[k] = c.text.size() <= t.maxChars ? c.text : text::truncate(c.text, t.maxChars);
         return;
       case FieldType::Float:
-        if (c.kind != Cell::Kind::Null) t.numbers[k] = number(t, c);
+        t.numbers[k] = c.kind == Cell::Kind::Null ? Column::nullNumber() : number(t, c);
         return;
       case FieldType::DateTime: {
+        t.numbers[k] = Column::nullNumber();
         if (c.kind == Cell::Kind::Null) return;
         if (c.kind != Cell::Kind::Text) failDate(t, "");
         double d;
@@ -333,15 +338,22 @@ class TableBuilder {
         return;
       }
       case FieldType::Integer:
-        if (c.kind != Cell::Kind::Null) t.integers[k] = integer(t, c);
+        t.integers[k] = c.kind == Cell::Kind::Null ? Column::kNullInteger : integer(t, c);
         return;
       case FieldType::Boolean:
         if (c.kind == Cell::Kind::True || c.kind == Cell::Kind::False)
           t.booleans[k] = c.kind == Cell::Kind::True ? 1 : 0;
-        else if (c.kind != Cell::Kind::Null)
+        else if (c.kind == Cell::Kind::Null)
+          t.booleans[k] = -1;
+        else
           wrongType(t);
         return;
     }
+  }
+
+  // store() for a text in a Text field.
+  void storeText(Target& t, std::string_view s) {
+    t.texts[pending_] = s.size() <= t.maxChars ? s : text::truncate(s, t.maxChars);
   }
 
   void endRow() {
@@ -365,20 +377,16 @@ class TableBuilder {
         case FieldType::Text:
           internTexts(t, n);
           column.setTextIds(first, ids_.data(), n);
-          std::fill_n(t.texts.begin(), n, std::string_view());
           break;
         case FieldType::Float:
         case FieldType::DateTime:
           column.setNumbers(first, t.numbers.data(), n);
-          std::fill_n(t.numbers.begin(), n, Column::nullNumber());
           break;
         case FieldType::Integer:
           column.setIntegers(first, t.integers.data(), n);
-          std::fill_n(t.integers.begin(), n, Column::kNullInteger);
           break;
         case FieldType::Boolean:
           column.setBooleans(first, t.booleans.data(), n);
-          std::fill_n(t.booleans.begin(), n, std::int8_t{-1});
           break;
       }
     }
@@ -521,14 +529,37 @@ std::optional<Table> decodePlain(std::string_view json, std::vector<FieldSpec>& 
   if (!packet || !s.take(',') || !s.key("rows") || !s.take('[')) return std::nullopt;
   TableBuilder b(*packet, layout);
   const std::size_t width = packet->list.size();
+  // The targets of each packet column; a Text column's texts go straight in.
+  struct Feed {
+    Target* first = nullptr;
+    std::size_t count = 0;
+    bool text = false;
+  };
+  std::vector<Feed> feeds(width);
+  for (Target& t : b.targets()) {
+    Feed& f = feeds[t.packetColumn];
+    if (f.count++ == 0) f.first = &t;
+    f.text = f.count == 1 && t.field->type == FieldType::Text;
+  }
   const std::size_t rowsStart = s.consumed();
   if (!s.take(']')) {
     do {
       if (!s.take('[')) return std::nullopt;
-      const bool complete = storeRow(b, width, [&](std::size_t j, Cell& c) {
-        return (j == 0 || s.take(',')) && s.value(c);
-      });
-      if (!complete || !s.take(']')) return std::nullopt;
+      for (std::size_t j = 0; j < width; ++j) {
+        if (j > 0 && !s.take(',')) return std::nullopt;
+        const Feed& f = feeds[j];
+        std::string_view text;
+        if (f.text && s.nextIsText()) {
+          if (!s.text(text)) return std::nullopt;
+          b.storeText(*f.first, text);
+          continue;
+        }
+        Cell c;
+        if (!s.value(c)) return std::nullopt;
+        for (std::size_t k = 0; k < f.count; ++k) b.store(f.first[k], c);
+      }
+      b.endRow();
+      if (!s.take(']')) return std::nullopt;
       if (b.rows() == kSampleRows) {
         // The rest of the packet is like its start: room for its rows at once.
         const std::size_t perRow = (s.consumed() - rowsStart) / kSampleRows + 1;

@@ -55,6 +55,11 @@ class PlainScanner {
     if (p_ == end_ || *p_ != '"') return false;
     return quoted(out);
   }
+  // A text when one comes next (false, taking nothing, for anything else).
+  bool nextIsText() {
+    skipSpace();
+    return p_ != end_ && *p_ == '"';
+  }
   bool key(std::string_view name) {
     std::string_view k;
     return text(k) && k == name && take(':');
