@@ -45,6 +45,29 @@ std::uint64_t numberKey(double d) {
 
 inline bool sameText(std::string_view a, std::string_view b) { return text::sameBytes(a, b); }
 
+// memcpy without a library call for the short texts most cells hold.
+inline void copyShort(char* to, std::string_view s) {
+  const char* from = s.data();
+  const std::size_t n = s.size();
+  if (n >= 8 && n <= 16) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n < 4) {
+    for (std::size_t k = 0; k < n; ++k) to[k] = from[k];
+  } else {
+    std::memcpy(to, from, n);
+  }
+}
+
 int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 }  // namespace
@@ -56,6 +79,18 @@ TextDictionary::TextDictionary() {
   slots_.assign(16, 0);
 }
 
+void TextDictionary::roomFor(std::size_t bytes) {
+  if (blockLeft_ >= bytes) return;
+  // Blocks start small and double: most dictionaries (a look-up, an order's
+  // items) hold a few short texts, and every query makes several.
+  const std::size_t size = std::max(nextBlockSize_, bytes);
+  nextBlockSize_ = std::min(nextBlockSize_ * 2, kBlockSize);
+  std::shared_ptr<char[]> block(new char[size]);
+  blocks_.push_back(block);
+  blockPos_ = block.get();
+  blockLeft_ = size;
+}
+
 std::string_view TextDictionary::store(std::string_view s) {
   if (s.size() > kBlockSize / 4) {
     std::shared_ptr<char[]> big(new char[s.size()]);
@@ -63,16 +98,7 @@ std::string_view TextDictionary::store(std::string_view s) {
     blocks_.push_back(big);
     return {big.get(), s.size()};
   }
-  if (blockLeft_ < s.size()) {
-    // Blocks start small and double: most dictionaries (a look-up, an
-    // order's items) hold a few short texts, and every query makes several.
-    const std::size_t size = std::max(nextBlockSize_, s.size());
-    nextBlockSize_ = std::min(nextBlockSize_ * 2, kBlockSize);
-    std::shared_ptr<char[]> block(new char[size]);
-    blocks_.push_back(block);
-    blockPos_ = block.get();
-    blockLeft_ = size;
-  }
+  roomFor(s.size());
   std::memcpy(blockPos_, s.data(), s.size());
   std::string_view stored(blockPos_, s.size());
   blockPos_ += s.size();
@@ -113,6 +139,35 @@ std::uint32_t TextDictionary::appendUnchecked(std::string_view s) {
   if (!canonical_.empty()) canonical_.push_back(id);
   if (folded_) (*folded_)[text::fold(s)].push_back(id);
   return id;
+}
+
+void TextDictionary::appendUnchecked(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
+  std::size_t bytes = 0;
+  for (std::size_t k = 0; k < n; ++k) bytes += texts[k].size();
+  if (entries_.size() + n >= std::numeric_limits<std::uint32_t>::max() - 1)
+    throw EngineError("Limite de textos distintos da coluna excedido.");
+  roomFor(bytes);  // one block for the batch: no check per text
+  auto id = static_cast<std::uint32_t>(entries_.size());
+  const std::uint32_t firstNew = id;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::string_view s = texts[k];
+    if (s.empty()) {
+      ids[k] = 0;
+      continue;
+    }
+    if (k > 0 && sameText(s, texts[k - 1])) {
+      ids[k] = ids[k - 1];
+      continue;
+    }
+    copyShort(blockPos_, s);
+    entries_.push_back({std::string_view(blockPos_, s.size()), 0});
+    blockPos_ += s.size();
+    blockLeft_ -= s.size();
+    if (!canonical_.empty()) canonical_.push_back(id);
+    if (folded_) (*folded_)[text::fold(s)].push_back(id);
+    ids[k] = id++;
+  }
+  if (pendingFrom_ == 0 && id != firstNew) pendingFrom_ = firstNew;
 }
 
 void TextDictionary::indexPending() const {

@@ -43,6 +43,9 @@ class TextDictionary {
   // (a column of order numbers arriving in a packet). The hash index takes
   // them in on the first look-up.
   std::uint32_t appendUnchecked(std::string_view s);
+  // appendUnchecked() for each of `n` texts into ids[] (a run of one text
+  // takes one id; an empty text is id 0).
+  void appendUnchecked(const std::string_view* texts, std::size_t n, std::uint32_t* ids);
   std::uint32_t canonical(std::uint32_t id) const {
     ensureIndexed();
     return canonical_.empty() ? id : canonical_[id];
@@ -63,6 +66,7 @@ class TextDictionary {
     std::uint64_t hash;
   };
   std::string_view store(std::string_view s);
+  void roomFor(std::size_t bytes);  // in the current block
   std::uint32_t internHashed(std::string_view s, std::uint64_t h);
   void grow() const;
   void ensureIndexed() const {
@@ -148,7 +152,9 @@ class Column {
   // For filling rows in bulk (a packet being read): dictionary ids first,
   // then stored for rows first .. first + n - 1.
   std::uint32_t internText(std::string_view s) { return dict_->intern(s); }
-  std::uint32_t appendTextUnchecked(std::string_view s) { return dict_->appendUnchecked(s); }
+  void appendTextsUnchecked(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
+    dict_->appendUnchecked(texts, n, ids);
+  }
   void reserveTexts(std::size_t n) { dict_->reserve(n); }
   void setTextIds(RowId first, const std::uint32_t* ids, std::size_t n);
   // The same for the other types: cells as stored (nullNumber(), kNullInteger,

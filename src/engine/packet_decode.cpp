@@ -405,9 +405,7 @@ class TableBuilder {
       if (t.nearlyAllNew) t.column->reserveTexts(std::max(expected_, n) + 1);
     }
     if (t.nearlyAllNew) {
-      for (; k < n; ++k)
-        ids_[k] = k > 0 && text::sameBytes(t.texts[k], t.texts[k - 1]) ? ids_[k - 1]
-                                                                       : t.column->appendTextUnchecked(t.texts[k]);
+      t.column->appendTextsUnchecked(t.texts.data() + k, n - k, ids_.data() + k);
     } else {
       for (; k < n; ++k) ids_[k] = t.ids->id(t.texts[k]);
     }
