@@ -407,7 +407,8 @@ class TableBuilder {
     if (t.nearlyAllNew) {
       t.column->appendTextsUnchecked(t.texts.data() + k, n - k, ids_.data() + k);
     } else {
-      for (; k < n; ++k) ids_[k] = t.ids->id(t.texts[k]);
+      for (; k < n; ++k)  // runs of one text (a branch, a flag) need no look-up
+        ids_[k] = k > 0 && text::sameBytes(t.texts[k], t.texts[k - 1]) ? ids_[k - 1] : t.ids->id(t.texts[k]);
     }
   }
 
