@@ -490,14 +490,16 @@ std::optional<PacketFields> readPlainFields(PlainScanner& s) {
   do {
     if (!s.take('{')) return std::nullopt;
     std::string_view name, typeName;
-    bool hasSize = false;
+    bool hasName = false, hasType = false, hasSize = false;
     Cell size;
     do {
       std::string_view key;
       if (!s.text(key) || !s.take(':')) return std::nullopt;
-      if (key == "name" && name.empty()) {
+      if (key == "name" && !hasName) {
+        hasName = true;
         if (!s.text(name) || name.empty()) return std::nullopt;
-      } else if (key == "type" && typeName.empty()) {
+      } else if (key == "type" && !hasType) {
+        hasType = true;
         if (!s.text(typeName)) return std::nullopt;
       } else if (key == "size" && !hasSize) {
         hasSize = true;
@@ -506,7 +508,7 @@ std::optional<PacketFields> readPlainFields(PlainScanner& s) {
         return std::nullopt;
       }
     } while (s.take(','));
-    if (!s.take('}') || name.empty()) return std::nullopt;
+    if (!s.take('}') || !hasName || !hasType) return std::nullopt;
     const std::optional<FieldType> type = typeFromName(typeName);
     if (!type) return std::nullopt;
     int fieldSize = 0;
