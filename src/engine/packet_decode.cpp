@@ -649,6 +649,10 @@ Table decodeDocument(std::string_view json, std::vector<FieldSpec>& layout) {
 
 void keepPacketParserUpTo(std::size_t bytes) { keptParserCapacity = bytes; }
 
+Table packet_internal::decodeWithDocument(std::string_view json, std::vector<FieldSpec>& layout) {
+  return decodeDocument(json, layout);
+}
+
 Table decodePacket(std::string_view json, std::vector<FieldSpec>& layout) {
   try {
     if (std::optional<Table> table = decodePlain(json, layout)) return std::move(*table);

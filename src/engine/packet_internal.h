@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/packet.h"
 #include "engine/text.h"
 
 namespace ped::engine::packet_internal {
@@ -19,6 +20,10 @@ inline std::string shown(std::string_view s) {
   out += '\'';
   return out;
 }
+
+// decodePacket through the full parser only, whatever the packet's form: what
+// the one-pass reader is checked against.
+Table decodeWithDocument(std::string_view json, std::vector<FieldSpec>& layout);
 
 constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101ULL;
 constexpr std::uint64_t kHigh = 0x8080'8080'8080'8080ULL;
