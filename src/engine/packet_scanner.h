@@ -100,6 +100,9 @@ class PlainScanner {
 
   // At the opening quote.
   bool quoted(std::string_view& out) {
+    // Each text's end is where the next search starts, so the loads cannot
+    // run ahead by themselves: fetch the bytes a few texts on.
+    __builtin_prefetch(p_ + 512);
     const char* start = ++p_;
     for (;;) {
       p_ = nextSpecial(p_, end_);
