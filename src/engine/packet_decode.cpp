@@ -259,7 +259,8 @@ class TableBuilder {
   TableBuilder(const PacketFields& packet, const std::vector<FieldSpec>& layout) : layout_(layout) {
     if (layout.empty()) {
       fromPacket_.reserve(packet.list.size());
-      for (const PacketField& f : packet.list) fromPacket_.push_back({std::string(f.name), f.type, f.size, false});
+      for (const PacketField& f : packet.list)
+        fromPacket_.push_back({std::string(f.name), f.type, f.size, false});
     }
     const std::vector<FieldSpec>& fields = this->fields();
     table_ = emptyTable(fields);
@@ -513,7 +514,8 @@ std::optional<PacketFields> readPlainFields(PlainScanner& s) {
     if (!type) return std::nullopt;
     int fieldSize = 0;
     if (hasSize && size.kind != Cell::Kind::Null) {
-      if (size.kind != Cell::Kind::Integer || size.integer < 0 || size.integer > std::numeric_limits<int>::max())
+      if (size.kind != Cell::Kind::Integer || size.integer < 0 ||
+          size.integer > std::numeric_limits<int>::max())
         return std::nullopt;
       fieldSize = static_cast<int>(size.integer);
     }

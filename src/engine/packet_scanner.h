@@ -93,7 +93,8 @@ class PlainScanner {
     while (p_ != end_ && isSpace(*p_)) ++p_;
   }
   bool word(std::string_view w) {
-    if (static_cast<std::size_t>(end_ - p_) < w.size() || std::memcmp(p_, w.data(), w.size()) != 0) return false;
+    if (static_cast<std::size_t>(end_ - p_) < w.size() || std::memcmp(p_, w.data(), w.size()) != 0)
+      return false;
     p_ += w.size();
     return true;
   }
@@ -126,9 +127,10 @@ class PlainScanner {
     for (; end - p >= 16; p += 16) {
       const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
       // Signed: bytes from 0x80 on count as below 0x20.
-      const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, backslash)),
-                                           _mm_cmplt_epi8(x, space));
-      if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(special))) return p + std::countr_zero(mask);
+      const __m128i special = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, backslash)), _mm_cmplt_epi8(x, space));
+      if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(special)))
+        return p + std::countr_zero(mask);
     }
 #endif
     for (; end - p >= 8; p += 8) {

@@ -192,16 +192,15 @@ TEST(Packet, PlainReaderReadsAsTheFullParser) {
   const std::string fields =
       R"("fields":[{"name":"T","type":"string","size":3},{"name":"F","type":"float"},)"
       R"({"name":"D","type":"datetime"},{"name":"I","type":"integer"},{"name":"B","type":"boolean"}],)";
-  const std::string rows =
-      R"("rows":[["açã€𝄞x",1e-7,"2026-12-07T10:30:00",123456789012345678,true],)"
-      R"(["",-0.5,null,-42,false],[null,1.7976931348623157e308,"2026-02-28",7.0,null],)"
-      R"([ "ab" , 5e-324 , null , -1E2 , true ],["x",123456789012345678,null,0,false],)"
-      R"(["y",0.1,null,null,null],["z",2.5E+3,null,1,true]]})";
+  const std::string rows = R"("rows":[["açã€𝄞x",1e-7,"2026-12-07T10:30:00",123456789012345678,true],)"
+                           R"(["",-0.5,null,-42,false],[null,1.7976931348623157e308,"2026-02-28",7.0,null],)"
+                           R"([ "ab" , 5e-324 , null , -1E2 , true ],["x",123456789012345678,null,0,false],)"
+                           R"(["y",0.1,null,null,null],["z",2.5E+3,null,1,true]]})";
   std::vector<FieldSpec> plain, escaped;
   const Table a = decodePacket("{" + fields + rows, plain);
-  const Table b = decodePacket(R"({"fields":[{"name":"T","type":"string","size":3})" +
-                                   fields.substr(fields.find("},") + 1) + rows,
-                               escaped);
+  const Table b = decodePacket(
+      R"({"fields":[{"name":"T","type":"string","size":3})" + fields.substr(fields.find("},") + 1) + rows,
+      escaped);
   ASSERT_EQ(plain.size(), 5u);
   EXPECT_EQ(encodeAll(plain, a), encodeAll(escaped, b));
   EXPECT_EQ(cellAt(a, 0, 0), Value("açã"));
