@@ -45,7 +45,7 @@ std::uint64_t numberKey(double d) {
 
 inline bool sameText(std::string_view a, std::string_view b) { return text::sameBytes(a, b); }
 
-// memcpy without a library call for the short texts most cells hold.
+// memcpy without a library call, for the texts most cells hold.
 inline void copyShort(char* to, std::string_view s) {
   const char* from = s.data();
   const std::size_t n = s.size();
@@ -64,7 +64,14 @@ inline void copyShort(char* to, std::string_view s) {
   } else if (n < 4) {
     for (std::size_t k = 0; k < n; ++k) to[k] = from[k];
   } else {
-    std::memcpy(to, from, n);
+    // 16-byte pieces, the last one overlapping.
+    char piece[16];
+    for (std::size_t k = 0; k + 16 < n; k += 16) {
+      std::memcpy(piece, from + k, 16);
+      std::memcpy(to + k, piece, 16);
+    }
+    std::memcpy(piece, from + n - 16, 16);
+    std::memcpy(to + n - 16, piece, 16);
   }
 }
 
