@@ -138,12 +138,14 @@ TEST(Packet, DatesIntegersBooleansAndNullsRoundTrip) {
 TEST(Packet, LargePacketsKeepEveryTextAcrossInterningBatches) {
   const std::vector<FieldSpec> layout = {{"NRPEDIDO", FieldType::Text, 10},
                                          {"CDFILIAL", FieldType::Text, 4},
-                                         {"NMFANTCLIE", FieldType::Text, 50}};
+                                         {"NMFANTCLIE", FieldType::Text, 50},
+                                         {"DSPEDIDO", FieldType::Text, 70}};
   Rows rows;
   std::mt19937 rng(11);
   for (int i = 0; i < 20'000; ++i) {
     Value client = rng() % 9 == 0 ? Value() : Value("Cliente " + std::to_string(rng() % 300));
-    rows.push_back({Value(std::to_string(1'000'000 + i)), Value(i < 15'000 ? "0001" : "0002"), client});
+    rows.push_back({Value(std::to_string(1'000'000 + i)), Value(i < 15'000 ? "0001" : "0002"), client,
+                    Value(std::to_string(i) + std::string(i % 50, 'd'))});  // distinct, 1 to 54 bytes
   }
   const Table back = roundTrip(layout, rows);
   EXPECT_EQ(back.column(1).dictionary().size(), 3u);  // null plus two branches
