@@ -3,8 +3,11 @@
 // 100,000-row order packet.
 
 #include <benchmark/benchmark.h>
+#include <simdjson.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <random>
 #include <string>
@@ -382,6 +385,75 @@ void BM_EncodeOrderPacket100k(benchmark::State& state) {
   }
 }
 
+double threadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : (v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2);
+}
+
+// The codec against simdjson on the same bytes, taking turns in one process
+// so that a loaded machine slows both alike: the medians' ratio is the figure.
+void reportAgainstFloor(benchmark::State& state, const std::vector<double>& ours,
+                        const std::vector<double>& floor, const char* oursName, const char* floorName,
+                        double goal, const char* label) {
+  const double a = median(ours), b = median(floor);
+  state.counters[oursName] = a;
+  state.counters[floorName] = b;
+  state.counters["measured"] = b > 0 ? a / b : 0;
+  state.counters["goal"] = goal;
+  state.counters["higher_is_better"] = 0;
+  state.SetLabel(label);
+}
+
+void BM_DecodeVsSimdjson100k(benchmark::State& state) {
+  const std::string& packet = orderPacket();
+  const simdjson::padded_string padded(packet);
+  simdjson::dom::parser parser;
+  DataSet ds("cdsPedido");
+  defineOrders(ds);
+  std::vector<double> decode, parse;
+  for (auto _ : state) {
+    double t = threadCpuMs();
+    ds.loadPacket(packet);
+    benchmark::DoNotOptimize(ds.recordCount());
+    decode.push_back(threadCpuMs() - t);
+    t = threadCpuMs();
+    simdjson::dom::element root;
+    if (parser.parse(padded).get(root)) state.SkipWithError("simdjson refused the packet");
+    benchmark::DoNotOptimize(root);
+    parse.push_back(threadCpuMs() - t);
+  }
+  reportAgainstFloor(state, decode, parse, "decode_ms", "simdjson_ms", 1.5,
+                     "decode 100k-order packet vs simdjson parse [x]");
+}
+
+void BM_EncodeVsSimdjson100k(benchmark::State& state) {
+  DataSet ds("cdsPedido");
+  defineOrders(ds);
+  ds.loadPacket(orderPacket());
+  simdjson::dom::parser parser;
+  simdjson::dom::element root;
+  if (parser.parse(orderPacket()).get(root)) state.SkipWithError("simdjson refused the packet");
+  std::vector<double> encode, serialize;
+  for (auto _ : state) {
+    double t = threadCpuMs();
+    std::string ours = ds.toPacket();
+    benchmark::DoNotOptimize(ours.data());
+    encode.push_back(threadCpuMs() - t);
+    t = threadCpuMs();
+    std::string theirs = simdjson::to_string(root);
+    benchmark::DoNotOptimize(theirs.data());
+    serialize.push_back(threadCpuMs() - t);
+  }
+  reportAgainstFloor(state, encode, serialize, "encode_ms", "simdjson_ms", 1.0,
+                     "encode 100k-order packet vs simdjson serialize [x]");
+}
+
 }  // namespace
 
 BENCHMARK(BM_ResidentMemory1M)->Iterations(1);
@@ -395,5 +467,7 @@ BENCHMARK(BM_EditPostSharedOperations1M)->Unit(benchmark::kMicrosecond)->Iterati
 BENCHMARK(BM_EditPostQuantity)->Unit(benchmark::kNanosecond)->Iterations(100'000);
 BENCHMARK(BM_DecodeOrderPacket100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeOrderPacket100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeVsSimdjson100k)->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_EncodeVsSimdjson100k)->Unit(benchmark::kMillisecond)->Iterations(15);
 
 BENCHMARK_MAIN();

@@ -45,6 +45,36 @@ std::uint64_t numberKey(double d) {
 
 inline bool sameText(std::string_view a, std::string_view b) { return text::sameBytes(a, b); }
 
+// memcpy without a library call, for the texts most cells hold.
+inline void copyShort(char* to, std::string_view s) {
+  const char* from = s.data();
+  const std::size_t n = s.size();
+  if (n >= 8 && n <= 16) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n < 4) {
+    for (std::size_t k = 0; k < n; ++k) to[k] = from[k];
+  } else {
+    // 16-byte pieces, the last one overlapping.
+    char piece[16];
+    for (std::size_t k = 0; k + 16 < n; k += 16) {
+      std::memcpy(piece, from + k, 16);
+      std::memcpy(to + k, piece, 16);
+    }
+    std::memcpy(piece, from + n - 16, 16);
+    std::memcpy(to + n - 16, piece, 16);
+  }
+}
+
 int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 }  // namespace
@@ -56,6 +86,18 @@ TextDictionary::TextDictionary() {
   slots_.assign(16, 0);
 }
 
+void TextDictionary::roomFor(std::size_t bytes) {
+  if (blockLeft_ >= bytes) return;
+  // Blocks start small and double: most dictionaries (a look-up, an order's
+  // items) hold a few short texts, and every query makes several.
+  const std::size_t size = std::max(nextBlockSize_, bytes);
+  nextBlockSize_ = std::min(nextBlockSize_ * 2, kBlockSize);
+  std::shared_ptr<char[]> block(new char[size]);
+  blocks_.push_back(block);
+  blockPos_ = block.get();
+  blockLeft_ = size;
+}
+
 std::string_view TextDictionary::store(std::string_view s) {
   if (s.size() > kBlockSize / 4) {
     std::shared_ptr<char[]> big(new char[s.size()]);
@@ -63,16 +105,7 @@ std::string_view TextDictionary::store(std::string_view s) {
     blocks_.push_back(big);
     return {big.get(), s.size()};
   }
-  if (blockLeft_ < s.size()) {
-    // Blocks start small and double: most dictionaries (a look-up, an
-    // order's items) hold a few short texts, and every query makes several.
-    const std::size_t size = std::max(nextBlockSize_, s.size());
-    nextBlockSize_ = std::min(nextBlockSize_ * 2, kBlockSize);
-    std::shared_ptr<char[]> block(new char[size]);
-    blocks_.push_back(block);
-    blockPos_ = block.get();
-    blockLeft_ = size;
-  }
+  roomFor(s.size());
   std::memcpy(blockPos_, s.data(), s.size());
   std::string_view stored(blockPos_, s.size());
   blockPos_ += s.size();
@@ -113,6 +146,35 @@ std::uint32_t TextDictionary::appendUnchecked(std::string_view s) {
   if (!canonical_.empty()) canonical_.push_back(id);
   if (folded_) (*folded_)[text::fold(s)].push_back(id);
   return id;
+}
+
+void TextDictionary::appendUnchecked(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
+  std::size_t bytes = 0;
+  for (std::size_t k = 0; k < n; ++k) bytes += texts[k].size();
+  if (entries_.size() + n >= std::numeric_limits<std::uint32_t>::max() - 1)
+    throw EngineError("Limite de textos distintos da coluna excedido.");
+  roomFor(bytes);  // one block for the batch: no check per text
+  auto id = static_cast<std::uint32_t>(entries_.size());
+  const std::uint32_t firstNew = id;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::string_view s = texts[k];
+    if (s.empty()) {
+      ids[k] = 0;
+      continue;
+    }
+    if (k > 0 && sameText(s, texts[k - 1])) {
+      ids[k] = ids[k - 1];
+      continue;
+    }
+    copyShort(blockPos_, s);
+    entries_.push_back({std::string_view(blockPos_, s.size()), 0});
+    blockPos_ += s.size();
+    blockLeft_ -= s.size();
+    if (!canonical_.empty()) canonical_.push_back(id);
+    if (folded_) (*folded_)[text::fold(s)].push_back(id);
+    ids[k] = id++;
+  }
+  if (pendingFrom_ == 0 && id != firstNew) pendingFrom_ = firstNew;
 }
 
 void TextDictionary::indexPending() const {
@@ -186,30 +248,6 @@ std::uint32_t TextDictionary::internHashed(std::string_view s, std::uint64_t h) 
   if (entries_.size() * 2 > slots_.size()) grow();
   if (folded_) (*folded_)[text::fold(s)].push_back(id);
   return id;
-}
-
-void TextDictionary::internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
-  ensureIndexed();
-  constexpr std::size_t kGroup = 16;
-  std::uint64_t hashes[kGroup];
-  for (std::size_t start = 0; start < n; start += kGroup) {
-    const std::size_t end = std::min(n, start + kGroup);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t k = start; k < end; ++k) {
-      // Runs of one text (a branch, an order's rows) need no hashing.
-      if (k > 0 && sameText(texts[k], texts[k - 1])) continue;
-      hashes[k - start] = hashText(texts[k]);
-      __builtin_prefetch(&slots_[hashes[k - start] & mask]);
-    }
-    for (std::size_t k = start; k < end; ++k) {
-      if (texts[k].empty())
-        ids[k] = 0;
-      else if (k > 0 && sameText(texts[k], texts[k - 1]))
-        ids[k] = ids[k - 1];
-      else
-        ids[k] = internHashed(texts[k], hashes[k - start]);
-    }
-  }
 }
 
 const std::vector<std::uint32_t>& TextDictionary::idsFolded(std::string_view foldedText) const {
@@ -425,18 +463,34 @@ void Column::setNewText(RowId row, std::string_view s) {
   noteChange(row);
 }
 
-void Column::setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew) {
+void Column::setTextIds(RowId first, const std::uint32_t* ids, std::size_t n) {
   if (n == 0) return;
-  std::uint32_t* ids = textIds_.mutableData() + first;
-  if (nearlyAllNew) {
-    for (std::size_t k = 0; k < n; ++k)
-      ids[k] = k > 0 && sameText(texts[k], texts[k - 1]) ? ids[k - 1] : dict_->appendUnchecked(texts[k]);
-  } else {
-    dict_->internMany(texts, n, ids);
-  }
+  std::copy(ids, ids + n, textIds_.mutableData() + first);
+  noteChanges(first, n);
+  lastTextId_ = ids[n - 1];
+}
+
+void Column::setNumbers(RowId first, const double* cells, std::size_t n) {
+  if (n == 0) return;
+  std::copy(cells, cells + n, numbers_.mutableData() + first);
+  noteChanges(first, n);
+}
+
+void Column::setIntegers(RowId first, const std::int64_t* cells, std::size_t n) {
+  if (n == 0) return;
+  std::copy(cells, cells + n, integers_.mutableData() + first);
+  noteChanges(first, n);
+}
+
+void Column::setBooleans(RowId first, const std::int8_t* cells, std::size_t n) {
+  if (n == 0) return;
+  std::copy(cells, cells + n, booleans_.mutableData() + first);
+  noteChanges(first, n);
+}
+
+void Column::noteChanges(RowId first, std::size_t n) {
   if (index_->index)
     for (std::size_t k = 0; k < n; ++k) noteIndexedChange(static_cast<RowId>(first + k));
-  if (n > 0) lastTextId_ = textIds_[first + n - 1];
 }
 
 void Column::setNumber(RowId row, double d) {

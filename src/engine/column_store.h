@@ -43,16 +43,16 @@ class TextDictionary {
   // (a column of order numbers arriving in a packet). The hash index takes
   // them in on the first look-up.
   std::uint32_t appendUnchecked(std::string_view s);
+  // appendUnchecked() for each of `n` texts into ids[] (a run of one text
+  // takes one id; an empty text is id 0).
+  void appendUnchecked(const std::string_view* texts, std::size_t n, std::uint32_t* ids);
   std::uint32_t canonical(std::uint32_t id) const {
     ensureIndexed();
     return canonical_.empty() ? id : canonical_[id];
   }
 
   std::uint32_t intern(std::string_view s);  // adds when missing
-  // intern() for each of `n` texts into ids[]; the slots of a group are
-  // fetched ahead, so a dictionary too big for the cache costs one miss per
-  // group rather than one per text.
-  void internMany(const std::string_view* texts, std::size_t n, std::uint32_t* ids);
+  void reserve(std::size_t texts) { entries_.reserve(texts); }
   std::uint32_t find(std::string_view s) const;  // 0 when absent
   std::string_view at(std::uint32_t id) const { return entries_[id].text; }
   std::size_t size() const { return entries_.size(); }
@@ -66,6 +66,7 @@ class TextDictionary {
     std::uint64_t hash;
   };
   std::string_view store(std::string_view s);
+  void roomFor(std::size_t bytes);  // in the current block
   std::uint32_t internHashed(std::string_view s, std::uint64_t h);
   void grow() const;
   void ensureIndexed() const {
@@ -148,9 +149,19 @@ class Column {
     }
     setNewText(row, s);
   }
-  // setText for rows first .. first + n - 1; empty texts stay null. With
-  // `nearlyAllNew` the texts are added unchecked (see TextDictionary).
-  void setTexts(RowId first, const std::string_view* texts, std::size_t n, bool nearlyAllNew = false);
+  // For filling rows in bulk (a packet being read): dictionary ids first,
+  // then stored for rows first .. first + n - 1.
+  std::uint32_t internText(std::string_view s) { return dict_->intern(s); }
+  void appendTextsUnchecked(const std::string_view* texts, std::size_t n, std::uint32_t* ids) {
+    dict_->appendUnchecked(texts, n, ids);
+  }
+  void reserveTexts(std::size_t n) { dict_->reserve(n); }
+  void setTextIds(RowId first, const std::uint32_t* ids, std::size_t n);
+  // The same for the other types: cells as stored (nullNumber(), kNullInteger,
+  // -1 for a null boolean). REQUIRES: the column's type.
+  void setNumbers(RowId first, const double* cells, std::size_t n);
+  void setIntegers(RowId first, const std::int64_t* cells, std::size_t n);
+  void setBooleans(RowId first, const std::int8_t* cells, std::size_t n);
   void setNumber(RowId row, double d);         // REQUIRES: Float or DateTime column
   void setInteger(RowId row, std::int64_t i);  // REQUIRES: Integer column
   void setBoolean(RowId row, bool b);          // REQUIRES: Boolean column
@@ -195,6 +206,7 @@ class Column {
   }
   void freshIndexSlot() const;
   void noteIndexedChange(RowId row);
+  void noteChanges(RowId first, std::size_t n);
   void indexAppended();
   void setNewText(RowId row, std::string_view s);
 

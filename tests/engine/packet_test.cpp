@@ -138,12 +138,14 @@ TEST(Packet, DatesIntegersBooleansAndNullsRoundTrip) {
 TEST(Packet, LargePacketsKeepEveryTextAcrossInterningBatches) {
   const std::vector<FieldSpec> layout = {{"NRPEDIDO", FieldType::Text, 10},
                                          {"CDFILIAL", FieldType::Text, 4},
-                                         {"NMFANTCLIE", FieldType::Text, 50}};
+                                         {"NMFANTCLIE", FieldType::Text, 50},
+                                         {"DSPEDIDO", FieldType::Text, 70}};
   Rows rows;
   std::mt19937 rng(11);
   for (int i = 0; i < 20'000; ++i) {
     Value client = rng() % 9 == 0 ? Value() : Value("Cliente " + std::to_string(rng() % 300));
-    rows.push_back({Value(std::to_string(1'000'000 + i)), Value(i < 15'000 ? "0001" : "0002"), client});
+    rows.push_back({Value(std::to_string(1'000'000 + i)), Value(i < 15'000 ? "0001" : "0002"), client,
+                    Value(std::to_string(i) + std::string(i % 50, 'd'))});  // distinct, 1 to 54 bytes
   }
   const Table back = roundTrip(layout, rows);
   EXPECT_EQ(back.column(1).dictionary().size(), 3u);  // null plus two branches
@@ -183,6 +185,28 @@ TEST(Packet, DecodeMapsByNameAndKeepsWhatFits) {
   EXPECT_TRUE(empty[0].name == "A" && empty[0].type == FieldType::Text && empty[0].size == 3 &&
               !empty[0].calculated);
   EXPECT_TRUE(empty[1].name == "B" && empty[1].type == FieldType::Boolean && empty[1].size == 0);
+}
+
+// A packet the one-pass reader takes must read as the full parser reads it:
+// the same packet with one escape (which only the full parser takes) is the
+// reference.
+TEST(Packet, PlainReaderReadsAsTheFullParser) {
+  const std::string fields =
+      R"("fields":[{"name":"T","type":"string","size":3},{"name":"F","type":"float"},)"
+      R"({"name":"D","type":"datetime"},{"name":"I","type":"integer"},{"name":"B","type":"boolean"}],)";
+  const std::string rows = R"("rows":[["açã€𝄞x",1e-7,"2026-12-07T10:30:00",123456789012345678,true],)"
+                           R"(["",-0.5,null,-42,false],[null,1.7976931348623157e308,"2026-02-28",7.0,null],)"
+                           R"([ "ab" , 5e-324 , null , -1E2 , true ],["x",123456789012345678,null,0,false],)"
+                           R"(["y",0.1,null,null,null],["z",2.5E+3,null,1,true]]})";
+  std::vector<FieldSpec> plain, escaped;
+  const Table a = decodePacket("{" + fields + rows, plain);
+  const Table b = decodePacket(
+      R"({"fields":[{"name":"T","type":"string","size":3})" + fields.substr(fields.find("},") + 1) + rows,
+      escaped);
+  ASSERT_EQ(plain.size(), 5u);
+  EXPECT_EQ(encodeAll(plain, a), encodeAll(escaped, b));
+  EXPECT_EQ(cellAt(a, 0, 0), Value("açã"));
+  EXPECT_EQ(cellAt(a, 3, 0), Value(std::int64_t{123456789012345678}));
 }
 
 // Each packet must be refused with a message containing `part`, leaving the layout as it was.
@@ -268,6 +292,9 @@ TEST(PacketRefusal, CellsOfTheWrongTypeOutOfRangeOrHostile) {
        {secondRow("[" + std::string(100000, '[') + std::string(100000, ']') + ",1,null,1,true]"), "aninhad"},
        {secondRow("[\"a\xC3\x28\",1,null,1,true]"), "UTF-8"},
        {secondRow("[\"\xED\xA0\x80\",1,null,1,true]"), "UTF-8"},
+       {secondRow("[\"\xC0\xAF\",1,null,1,true]"), "UTF-8"},
+       {secondRow("[\"ab\xF4\x90\x80\x80\",1,null,1,true]"), "UTF-8"},
+       {secondRow("[\"\xE2\x82\",1,null,1,true]"), "UTF-8"},
        {secondRow(R"(["\ud800",1,null,1,true])"), "Pacote inválido"},
        {secondRow(R"(["\udc00x",1,null,1,true])"), "Pacote inválido"}},
       layout);
