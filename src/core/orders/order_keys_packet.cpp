@@ -8,17 +8,13 @@ namespace ped::core {
 std::string orderKeysPacket(const std::vector<OrderKey>& orders) {
   static const domain::layouts::Layout layout =
       domain::layouts::fieldsOf(domain::layouts::orders(), {"CDFILIAL", "NRPEDIDO"});
-  std::vector<std::string_view> branches, numbers;
-  branches.reserve(orders.size());
-  numbers.reserve(orders.size());
-  for (const auto& [branch, number] : orders) {
-    branches.push_back(branch);
-    numbers.push_back(number);
-  }
   engine::Table table = engine::emptyTable(layout);
   const engine::RowId first = table.addRows(orders.size());
-  table.mutableColumn(0).setTexts(first, branches.data(), branches.size());
-  table.mutableColumn(1).setTexts(first, numbers.data(), numbers.size(), true);
+  for (std::size_t i = 0; i < orders.size(); ++i) {
+    const auto row = static_cast<engine::RowId>(first + i);
+    table.mutableColumn(0).setText(row, orders[i].first);
+    table.mutableColumn(1).setText(row, orders[i].second);
+  }
   return engine::encodePacket(layout, table, table.rows().order());
 }
 
