@@ -1,6 +1,9 @@
-// PostgreSQL behind the Connection interface, through libpq. Statements go
-// with PQexecParams: parameters travel apart from the SQL text, in text
-// form with their types left to the server to infer from the statement.
+// PostgreSQL behind the Connection interface, through libpq. Parameters
+// travel apart from the SQL text, in text form with their types left to the
+// server to infer from the statement. Each statement text is prepared once
+// per connection and then only executed: the server runs the same few
+// statements over and over, and parsing and planning them cost more than
+// running them.
 
 #include "sql/postgres_connection.h"
 
@@ -10,6 +13,7 @@
 #include <atomic>
 #include <charconv>
 #include <cstring>
+#include <map>
 
 #include "engine/text.h"
 #include "sql/identifiers.h"
@@ -312,7 +316,34 @@ class PostgresConnection final : public Connection {
   // A connection lost between calls (server restarted) is opened again;
   // one lost inside a transaction is not, the transaction is gone with it.
   void reconnectIfLost() {
-    if (PQstatus(conn_) == CONNECTION_BAD && !inTransaction_) PQreset(conn_);
+    if (PQstatus(conn_) == CONNECTION_BAD && !inTransaction_) {
+      PQreset(conn_);
+      prepared_.clear();  // gone with the old session
+    }
+  }
+
+  struct Prepared {
+    std::string name;
+    PositionalSql positional;
+  };
+  // Texts built from long lists come and go: past this many the connection
+  // forgets them all rather than keep every one it ever saw.
+  static constexpr std::size_t kPreparedLimit = 256;
+
+  // The statement prepared for `sql`, preparing it now if new.
+  const Prepared& prepared(std::string_view sql) {
+    if (const auto hit = prepared_.find(sql); hit != prepared_.end()) return hit->second;
+    if (prepared_.size() >= kPreparedLimit) {
+      ResultHandle r{PQexec(conn_, "DEALLOCATE ALL")};
+      check(r.res, "Erro no banco de dados");
+      prepared_.clear();
+    }
+    Prepared p{std::to_string(++preparedCount_), toPositional(sql)};
+    p.name.insert(0, 1, 's');
+    ResultHandle r{PQprepare(conn_, p.name.c_str(), p.positional.text.c_str(),
+                             static_cast<int>(p.positional.names.size()), nullptr)};
+    check(r.res, "Erro na consulta ao banco de dados");
+    return prepared_.emplace(std::string(sql), std::move(p)).first->second;
   }
 
   void check(PGresult* res, const std::string& what) {
@@ -328,7 +359,8 @@ class PostgresConnection final : public Connection {
   void run(std::string_view sql, const Params& params, ResultHandle& r) {
     if (interrupted_) throwCancelled();
     reconnectIfLost();
-    const PositionalSql positional = toPositional(sql);
+    const Prepared& statement = prepared(sql);
+    const PositionalSql& positional = statement.positional;
     std::vector<std::string> texts(positional.names.size());
     std::vector<const char*> values(positional.names.size(), nullptr);
     for (std::size_t i = 0; i < positional.names.size(); ++i) {
@@ -354,8 +386,8 @@ class PostgresConnection final : public Connection {
       }
       values[i] = texts[i].c_str();
     }
-    r.res = PQexecParams(conn_, positional.text.c_str(), static_cast<int>(values.size()), nullptr,
-                         values.data(), nullptr, nullptr, 0);
+    r.res = PQexecPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(),
+                           nullptr, nullptr, 0);
     check(r.res, "Erro na consulta ao banco de dados");
   }
 
@@ -363,6 +395,8 @@ class PostgresConnection final : public Connection {
   PGcancel* cancel_ = nullptr;  // made once: PQcancel may then run on any thread
   std::atomic<bool> interrupted_{false};
   bool inTransaction_ = false;
+  std::map<std::string, Prepared, std::less<>> prepared_;
+  std::uint64_t preparedCount_ = 0;
 };
 
 }  // namespace
