@@ -131,6 +131,10 @@ struct OpenOptions {
   bool readOnly = false;
   bool create = false;  // SQLite: create the file when missing
   int busyTimeoutMs = 5000;
+  // SQLite: how long a write waits for its turn behind the other writers of
+  // the same file in this process (see write_gate.h) before it fails with
+  // SqlError(WriteTurn), having changed nothing.
+  int writeWaitMs = 30000;
   // The longest one statement may run; 0 for no limit. A statement past it
   // fails with SqlError(Busy) and changes nothing.
   int statementTimeoutMs = 0;

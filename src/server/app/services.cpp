@@ -171,6 +171,7 @@ std::string Services::onConnection(const std::function<std::string(ConnectionPoo
               : "Um texto informado é longo demais para o seu campo ou inválido para o banco de "
                 "dados. Nada foi alterado.",
           rpc::error_code::kInvalidParams);
+    if (e.kind() == sql::SqlError::Kind::WriteTurn) throw rpc::MethodError(e.what());
     if (e.kind() == sql::SqlError::Kind::Busy)
       throw rpc::MethodError(
           "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o "
