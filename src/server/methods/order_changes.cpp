@@ -268,19 +268,19 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
 
   const bool movesStock = kind == Kind::Settle && order.text(0, "IDEVOLESTLIQMAN") == "S";
   const std::string now = date_time::toIso(clock_.now());
-  if (kind == Kind::Settle)
-    settleItems(db, s, request, changes, version, movesStock, justification, now);
-  else
-    undoItems(db, s, request, changes, statuses, quantities, justification, now);
-  for (const auto& [item, change] : changes) statuses[item] = change.next;
-
   std::vector<std::string> after;
-  for (const auto& [item, st] : statuses) after.push_back(st);
-  sql::Params p = key;
-  p.insert(p.end(),
-           {{"SITUACAO", domain::orderStatusFromItems(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
-  db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
-             p);
+  for (const auto& [item, st] : statuses) {
+    const auto changed = changes.find(item);
+    after.push_back(changed == changes.end() ? st : changed->second.next);
+  }
+  const OrderRow row{domain::orderStatusFromItems(after), version + (changes.empty() ? 0 : 1)};
+  if (kind == Kind::Settle) {
+    settleItems(db, s, request, changes, version, movesStock, justification, now, row);
+  } else {
+    undoItems(db, s, request, changes, statuses, quantities, justification, now);
+    db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+               {{"F", request.branch}, {"N", request.order}, {"SITUACAO", row.status}, {"V", row.version}});
+  }
   return !changes.empty();
 }
 
@@ -315,7 +315,8 @@ void OrderChanges::undoItems(sql::Connection& db, const Session& s, const OrderR
 
 void OrderChanges::settleItems(sql::Connection& db, const Session& s, const OrderRequest& request,
                                const std::map<std::string, PlannedChange>& changes, std::int64_t version,
-                               bool movesStock, const std::string& justification, const std::string& now) const {
+                               bool movesStock, const std::string& justification, const std::string& now,
+                               const OrderRow& row) const {
   std::vector<std::string> items;
   for (const auto& [item, change] : changes) items.push_back(item);
   const std::string listed = sql::inTextList(db.dialect(), "NRITEMPED", "ITENS");
@@ -326,34 +327,45 @@ void OrderChanges::settleItems(sql::Connection& db, const Session& s, const Orde
                          {"OP", s.operatorCode},
                          {"J", justification},
                          {"AGORA", now},
-                         {"K", s.key}};
+                         {"K", s.key},
+                         {"SITUACAO", row.status},
+                         {"V", row.version}};
   // The history rows first, from the items as they stand: the stock each
   // item moves is written under its row's key.
-  const sql::Result history = db.query(
+  const std::string history =
       "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
       " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO)"
       " SELECT CDFILIAL, NRPEDIDO, NRITEMPED, 'L', :OP, :AGORA, :J, IDSITITEMPED, :NOVA, QTITEMPED, :K"
       " FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " +
-          listed + " ORDER BY NRITEMPED RETURNING NRITEMPED, NRHISTORICO, QTITEMPED",
-      p);
-  db.execute(
+      listed + " ORDER BY NRITEMPED";
+  const std::string itemRows =
       "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J"
       " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " +
-          listed,
-      p);
-  if (!movesStock) {
-    db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " + listed, p);
+      listed;
+  const std::string reservations = "DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " + listed;
+  const std::string order =
+      "UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N";
+  if (!movesStock && db.dialect() == sql::Dialect::Postgres) {
+    // One round trip: each part sees the items as they stood before it.
+    db.execute("WITH H AS (" + history + "), I AS (" + itemRows + "), R AS (" + reservations + ") " + order, p);
     return;
   }
-  // Item by item: each item's own reservation goes before the next item's
-  // stock is checked, which it would otherwise count as held by another.
-  for (std::size_t r = 0; r < history.rowCount(); ++r) {
-    const std::string item(history.text(r, "NRITEMPED"));
-    stock_.applyStaged(db, s, request.branch, request.order, item, version, history.number(r, "QTITEMPED"),
-                       history.integer(r, "NRHISTORICO"));
-    db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
-               {{"F", request.branch}, {"N", request.order}, {"I", item}});
+  const sql::Result written = db.query(history + " RETURNING NRITEMPED, NRHISTORICO, QTITEMPED", p);
+  db.execute(itemRows, p);
+  if (!movesStock) {
+    db.execute(reservations, p);
+  } else {
+    // Item by item: each item's own reservation goes before the next item's
+    // stock is checked, which it would otherwise count as held by another.
+    for (std::size_t r = 0; r < written.rowCount(); ++r) {
+      const std::string item(written.text(r, "NRITEMPED"));
+      stock_.applyStaged(db, s, request.branch, request.order, item, version, written.number(r, "QTITEMPED"),
+                         written.integer(r, "NRHISTORICO"));
+      db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+                 {{"F", request.branch}, {"N", request.order}, {"I", item}});
+    }
   }
+  db.execute(order, p);
 }
 
 void OrderChanges::requireRowLimit(std::size_t rows, const char* what) const {

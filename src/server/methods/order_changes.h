@@ -127,11 +127,17 @@ class OrderChanges {
                                                              const std::set<std::string>& shown);
   ChangeAnswer changeItems(sql::Connection& db, const Session& s, std::string_view itemsPacket, Kind kind,
                            std::string_view justification) const;
-  // The writes of a settlement of `changes`, a statement for all the items
-  // at once (item by item where stock moves).
+  // The order's row after its change.
+  struct OrderRow {
+    std::string status;
+    std::int64_t version;
+  };
+  // The writes of a settlement of `changes`, the order's row `row` included:
+  // a statement for all the items at once (item by item where stock moves),
+  // one statement in all on PostgreSQL when no stock moves.
   void settleItems(sql::Connection& db, const Session& s, const OrderRequest& request,
                    const std::map<std::string, PlannedChange>& changes, std::int64_t version, bool movesStock,
-                   const std::string& justification, const std::string& now) const;
+                   const std::string& justification, const std::string& now, const OrderRow& row) const;
   static void undoItems(sql::Connection& db, const Session& s, const OrderRequest& request,
                         const std::map<std::string, PlannedChange>& changes,
                         const std::map<std::string, std::string>& statuses,
