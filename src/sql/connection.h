@@ -103,6 +103,10 @@ class Connection {
   virtual std::int64_t execute(std::string_view sql, const Params& params = {}) = 0;
   // Runs several statements without parameters (schema changes).
   virtual void executeScript(std::string_view sql) = 0;
+  // A statement without parameters or rows, for transaction control, whose
+  // failure may surface at the next statement: PostgreSQL sends it with
+  // that statement, saving a round trip; SQLite runs it at once.
+  virtual void executeSoon(std::string_view sql) { executeScript(sql); }
   // Starts inserting rows into `table`, filling `columns` (other columns
   // take their defaults). Names are plain identifiers (letters, digits,
   // '_'); anything else throws SqlError(Syntax). Meant to run inside a write
@@ -180,7 +184,7 @@ class Transaction {
 // REQUIRES: inside a transaction.
 class Savepoint {
  public:
-  explicit Savepoint(Connection& db) : db_(db) { db_.executeScript("SAVEPOINT PED_PARTE"); }
+  explicit Savepoint(Connection& db) : db_(db) { db_.executeSoon("SAVEPOINT PED_PARTE"); }
   ~Savepoint() {
     if (done_) return;
     try {
@@ -192,7 +196,7 @@ class Savepoint {
   Savepoint(const Savepoint&) = delete;
   Savepoint& operator=(const Savepoint&) = delete;
   void release() {
-    db_.executeScript("RELEASE SAVEPOINT PED_PARTE");
+    db_.executeSoon("RELEASE SAVEPOINT PED_PARTE");
     done_ = true;
   }
 

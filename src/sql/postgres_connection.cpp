@@ -235,13 +235,19 @@ class PostgresConnection final : public Connection {
 
   void executeScript(std::string_view sql) override {
     reconnectIfLost();
-    const std::string text(sql);
+    std::string text;
+    for (const std::string& soon : pending_) text += soon + "; ";
+    pending_.clear();
+    text += sql;
     ResultHandle r{PQexec(conn_, text.c_str())};
     check(r.res, "Erro no banco de dados");
   }
 
+  void executeSoon(std::string_view sql) override { pending_.emplace_back(sql); }
+
   std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
                                          const std::vector<std::string>& columns) override {
+    if (!pending_.empty()) executeScript("");
     reconnectIfLost();
     const std::string sql = std::string("COPY ") + tableWithColumns(table, columns) + " FROM STDIN";
     ResultHandle r{PQexec(conn_, sql.c_str())};
@@ -254,8 +260,9 @@ class PostgresConnection final : public Connection {
   }
 
   void begin(TransactionMode mode) override {
-    executeScript(mode == TransactionMode::Read ? "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"
-                                                : "BEGIN ISOLATION LEVEL READ COMMITTED");
+    reconnectIfLost();
+    executeSoon(mode == TransactionMode::Read ? "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"
+                                              : "BEGIN ISOLATION LEVEL READ COMMITTED");
     inTransaction_ = true;
   }
   void commit() override {
@@ -263,6 +270,7 @@ class PostgresConnection final : public Connection {
     executeScript("COMMIT");
   }
   void rollback() noexcept override {
+    pending_.clear();
     inTransaction_ = false;
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE) PQclear(PQexec(conn_, "ROLLBACK"));
   }
@@ -386,12 +394,50 @@ class PostgresConnection final : public Connection {
       }
       values[i] = texts[i].c_str();
     }
-    r.res = PQexecPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(),
-                           nullptr, nullptr, 0);
+    if (pending_.empty() || PQenterPipelineMode(conn_) != 1) {
+      if (!pending_.empty()) executeScript("");
+      r.res = PQexecPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(),
+                             nullptr, nullptr, 0);
+    } else {
+      r.res = pipelined(statement, values);
+    }
     check(r.res, "Erro na consulta ao banco de dados");
   }
 
+  // The statements waiting to be sent, then `statement`, in one round trip;
+  // its result, or the first failure among them.
+  PGresult* pipelined(const Prepared& statement, const std::vector<const char*>& values) {
+    std::vector<std::string> soon;
+    soon.swap(pending_);
+    for (const std::string& text : soon) PQsendQueryParams(conn_, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    PQsendQueryPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(), nullptr,
+                        nullptr, 0);
+    PQpipelineSync(conn_);
+    PGresult* answer = nullptr;
+    for (std::size_t i = 0; i <= soon.size(); ++i) {
+      PGresult* res = PQgetResult(conn_);
+      const auto status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+      const bool failed = status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
+      if (!answer && (failed || i == soon.size()))
+        answer = res;
+      else
+        PQclear(res);
+      if (res)
+        while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
+    }
+    // Up to the sync, then out of the pipeline.
+    for (int guard = 0; guard < 4; ++guard) {
+      PGresult* res = PQgetResult(conn_);
+      const bool sync = res && PQresultStatus(res) == PGRES_PIPELINE_SYNC;
+      PQclear(res);
+      if (sync) break;
+    }
+    PQexitPipelineMode(conn_);
+    return answer;
+  }
+
   PGconn* conn_ = nullptr;
+  std::vector<std::string> pending_;  // executeSoon's, in order
   PGcancel* cancel_ = nullptr;  // made once: PQcancel may then run on any thread
   std::atomic<bool> interrupted_{false};
   bool inTransaction_ = false;
