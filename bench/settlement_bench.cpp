@@ -47,7 +47,8 @@ using Orders = std::vector<std::pair<std::string, std::string>>;
 constexpr int kScreens = 32;
 constexpr int kOrders = 100'000;
 // PED_BENCH_SECONDS makes the runs longer, e.g. for perf record.
-const std::chrono::seconds kDuration{std::getenv("PED_BENCH_SECONDS") ? std::atoi(std::getenv("PED_BENCH_SECONDS")) : 6};
+const std::chrono::seconds kDuration{
+    std::getenv("PED_BENCH_SECONDS") ? std::atoi(std::getenv("PED_BENCH_SECONDS")) : 6};
 const char* const kTemplate = "ped_settlement_100k";
 
 const char* postgresAdmin() {
@@ -215,10 +216,12 @@ void BM_Settlements(benchmark::State& state) {
         ped::netclient::TNetConnection& net = *nets[static_cast<std::size_t>(i)];
         std::size_t k = static_cast<std::size_t>(i);
         for (; k < open.size() && !stop && std::chrono::steady_clock::now() < end; k += kScreens) {
-          const auto r = net.call("SetLiquidaPed", {Arg::packet(ordersPacket(open[k][1], open[k][2])), "GERENTE", "0001"});
+          const auto r = net.call("SetLiquidaPed",
+                                  {Arg::packet(ordersPacket(open[k][1], open[k][2])), "GERENTE", "0001"});
           if (!r.ok || r.at(1)) {
             ++failed;
-            if (r.error.find("locked") != std::string::npos || r.error.find("Erro interno") != std::string::npos)
+            if (r.error.find("locked") != std::string::npos ||
+                r.error.find("Erro interno") != std::string::npos)
               ++locked;
           }
         }

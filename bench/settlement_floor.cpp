@@ -48,7 +48,8 @@ struct Client {
   }
   sqlite3_stmt* prepare(const char* sql) {
     sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(db));
     return s;
   }
   void run(sqlite3_stmt* s) {
@@ -69,8 +70,9 @@ struct Client {
 
 }  // namespace
 
-double sqliteSettlementFloor(const std::string& path, const std::vector<std::pair<std::string, std::string>>& orders,
-                             int clients, std::chrono::milliseconds duration) {
+double sqliteSettlementFloor(const std::string& path,
+                             const std::vector<std::pair<std::string, std::string>>& orders, int clients,
+                             std::chrono::milliseconds duration) {
   std::vector<std::unique_ptr<Client>> connections;
   for (int i = 0; i < clients; ++i) connections.push_back(std::make_unique<Client>(path));
   std::mutex writer;

@@ -15,7 +15,8 @@ namespace ped::bench {
 
 // Settles `orders` (branch, order) of the SQLite file `path` in order until
 // they or `duration` run out; returns settlements per second.
-double sqliteSettlementFloor(const std::string& path, const std::vector<std::pair<std::string, std::string>>& orders,
-                             int clients, std::chrono::milliseconds duration);
+double sqliteSettlementFloor(const std::string& path,
+                             const std::vector<std::pair<std::string, std::string>>& orders, int clients,
+                             std::chrono::milliseconds duration);
 
 }  // namespace ped::bench

@@ -409,9 +409,10 @@ class PostgresConnection final : public Connection {
   PGresult* pipelined(const Prepared& statement, const std::vector<const char*>& values) {
     std::vector<std::string> soon;
     soon.swap(pending_);
-    for (const std::string& text : soon) PQsendQueryParams(conn_, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
-    PQsendQueryPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(), nullptr,
-                        nullptr, 0);
+    for (const std::string& text : soon)
+      PQsendQueryParams(conn_, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    PQsendQueryPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(),
+                        nullptr, nullptr, 0);
     PQpipelineSync(conn_);
     PGresult* answer = nullptr;
     for (std::size_t i = 0; i <= soon.size(); ++i) {
@@ -438,7 +439,7 @@ class PostgresConnection final : public Connection {
 
   PGconn* conn_ = nullptr;
   std::vector<std::string> pending_;  // executeSoon's, in order
-  PGcancel* cancel_ = nullptr;  // made once: PQcancel may then run on any thread
+  PGcancel* cancel_ = nullptr;        // made once: PQcancel may then run on any thread
   std::atomic<bool> interrupted_{false};
   bool inTransaction_ = false;
   std::map<std::string, Prepared, std::less<>> prepared_;

@@ -273,10 +273,11 @@ class SqliteConnection final : public Connection {
   void enterGate() {
     if (!gate_ || inGate_) return;
     if (!gate_->enter(writeWait_))
-      throw SqlError(SqlError::Kind::WriteTurn,
-                     "O servidor está ocupado com outras gravações e não conseguiu gravar em " +
-                         std::to_string(std::chrono::duration_cast<std::chrono::seconds>(writeWait_).count()) +
-                         " segundos. Nada foi alterado; tente novamente em instantes.");
+      throw SqlError(
+          SqlError::Kind::WriteTurn,
+          "O servidor está ocupado com outras gravações e não conseguiu gravar em " +
+              std::to_string(std::chrono::duration_cast<std::chrono::seconds>(writeWait_).count()) +
+              " segundos. Nada foi alterado; tente novamente em instantes.");
     inGate_ = true;
   }
   void leaveGate() noexcept {

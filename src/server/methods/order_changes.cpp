@@ -33,7 +33,8 @@ std::string requireJustification(sql::Connection& db, std::string_view code) {
 }
 
 domain::layouts::Layout orderFields() {
-  return domain::layouts::fieldsOf(domain::layouts::orders(), {"CDFILIAL", "NRPEDIDO", "IDSITPEDIDO", "IDCHECK"});
+  return domain::layouts::fieldsOf(domain::layouts::orders(),
+                                   {"CDFILIAL", "NRPEDIDO", "IDSITPEDIDO", "IDCHECK"});
 }
 
 domain::layouts::Layout itemFields() {
@@ -85,7 +86,8 @@ std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vect
     for (std::size_t r = 0; r < part.rowCount(); ++r) {
       const engine::RowId dst = out.table.addRow();
       for (std::size_t c = 0; c < out.layout.size(); ++c)
-        out.table.mutableColumn(c).set(dst, part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
+        out.table.mutableColumn(c).set(dst,
+                                       part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
     }
   }
   return toPacket(out);
@@ -237,12 +239,12 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   const sql::Params key = {{"F", request.branch}, {"N", request.order}};
   // The order's row lock, held to the end of the transaction; another
   // holder means "bloqueada" at once (55P03), never a wait.
-  const sql::Result order = db.query(
-      std::string("SELECT P.IDSITPEDIDO, P.NRVERSAO, P.CDVENDEDOR, M.IDEVOLESTLIQMAN FROM PEDIDO P"
-                  " LEFT JOIN PARAMPEDIDO M ON M.CDFILIAL = P.CDFILIAL"
-                  " WHERE P.CDFILIAL = :F AND P.NRPEDIDO = :N") +
-          (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE OF P NOWAIT" : ""),
-      key);
+  const sql::Result order =
+      db.query(std::string("SELECT P.IDSITPEDIDO, P.NRVERSAO, P.CDVENDEDOR, M.IDEVOLESTLIQMAN FROM PEDIDO P"
+                           " LEFT JOIN PARAMPEDIDO M ON M.CDFILIAL = P.CDFILIAL"
+                           " WHERE P.CDFILIAL = :F AND P.NRPEDIDO = :N") +
+                   (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE OF P NOWAIT" : ""),
+               key);
   if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
   if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode);
       tied && *tied != order.text(0, "CDVENDEDOR"))
@@ -278,8 +280,9 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
     settleItems(db, s, request, changes, version, movesStock, justification, now, row);
   } else {
     undoItems(db, s, request, changes, statuses, quantities, justification, now);
-    db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
-               {{"F", request.branch}, {"N", request.order}, {"SITUACAO", row.status}, {"V", row.version}});
+    db.execute(
+        "UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+        {{"F", request.branch}, {"N", request.order}, {"SITUACAO", row.status}, {"V", row.version}});
   }
   return !changes.empty();
 }
@@ -287,8 +290,8 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
 void OrderChanges::undoItems(sql::Connection& db, const Session& s, const OrderRequest& request,
                              const std::map<std::string, PlannedChange>& changes,
                              const std::map<std::string, std::string>& statuses,
-                             const std::map<std::string, double>& quantities, const std::string& justification,
-                             const std::string& now) {
+                             const std::map<std::string, double>& quantities,
+                             const std::string& justification, const std::string& now) {
   for (const auto& [item, change] : changes) {
     const sql::Params p = {{"F", request.branch},
                            {"N", request.order},
@@ -342,12 +345,14 @@ void OrderChanges::settleItems(sql::Connection& db, const Session& s, const Orde
       "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J"
       " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " +
       listed;
-  const std::string reservations = "DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " + listed;
+  const std::string reservations =
+      "DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " + listed;
   const std::string order =
       "UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N";
   if (!movesStock && db.dialect() == sql::Dialect::Postgres) {
     // One round trip: each part sees the items as they stood before it.
-    db.execute("WITH H AS (" + history + "), I AS (" + itemRows + "), R AS (" + reservations + ") " + order, p);
+    db.execute("WITH H AS (" + history + "), I AS (" + itemRows + "), R AS (" + reservations + ") " + order,
+               p);
     return;
   }
   const sql::Result written = db.query(history + " RETURNING NRITEMPED, NRHISTORICO, QTITEMPED", p);
@@ -375,7 +380,8 @@ void OrderChanges::requireRowLimit(std::size_t rows, const char* what) const {
 }
 
 ChangeAnswer OrderChanges::settleOrders(sql::Connection& db, const Session& s, std::string_view ordersPacket,
-                                        std::string_view operatorCode, std::string_view justificationArg) const {
+                                        std::string_view operatorCode,
+                                        std::string_view justificationArg) const {
   requireSessionOperator(s, operatorCode);
   const std::string justification = requireJustification(db, justificationArg);
   const ClientPacket orders(ordersPacket, orderFields(), "pedidos");
@@ -404,7 +410,8 @@ std::string OrderChanges::ordersAnswer(sql::Connection& db, std::string_view ord
 }
 
 ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
-                                         std::string_view operatorCode, std::string_view justification) const {
+                                         std::string_view operatorCode,
+                                         std::string_view justification) const {
   const ChangeAnswer done = settleOrders(db, s, ordersPacket, operatorCode, justification);
   return {ordersAnswer(db, ordersPacket, done.json), done.ordersChanged};
 }

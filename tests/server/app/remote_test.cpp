@@ -297,9 +297,11 @@ TEST_P(RemoteServer, ThirtyTwoScreensSettlingAtOnceAllSucceed) {
         " WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'",
         n);
     admin->execute(
-        "INSERT INTO ITEMPEDIDO (CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, QTITEMPED, SGUNIDADE, VRPREUNITPED,"
+        "INSERT INTO ITEMPEDIDO (CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, QTITEMPED, SGUNIDADE, "
+        "VRPREUNITPED,"
         " VRDESITPED, IDSITITEMPED) SELECT CDFILIAL, :N, NRITEMPED, CDPRODUTO, QTITEMPED, SGUNIDADE,"
-        " VRPREUNITPED, VRDESITPED, IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'",
+        " VRPREUNITPED, VRDESITPED, IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = "
+        "'0000000010'",
         n);
   }
   sql::OpenOptions impatient;
@@ -325,9 +327,10 @@ TEST_P(RemoteServer, ThirtyTwoScreensSettlingAtOnceAllSucceed) {
           R"({"name":"IDSITPEDIDO","type":"string","size":1},{"name":"NRPEDIDO","type":"string","size":10},)"
           R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[["S","2","00000001)" +
           std::to_string(10 + i) + R"(","0003"]]},"GERENTE","0001"]})";
-      const auto r = screen.Post("/Ped00800.rdmLiquidaItem",
-                                 {{"Authorization", "Bearer " + login.token()}, {"Idempotency-Key", std::to_string(i)}},
-                                 body, "application/json");
+      const auto r =
+          screen.Post("/Ped00800.rdmLiquidaItem",
+                      {{"Authorization", "Bearer " + login.token()}, {"Idempotency-Key", std::to_string(i)}},
+                      body, "application/json");
       answers[i] = r ? r->body : "sem resposta";
     });
   for (auto& t : threads) t.join();
