@@ -238,10 +238,13 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
                                 const std::string& justification) const {
   const sql::Params key = {{"F", request.branch}, {"N", request.order}};
   // The order's row lock, held to the end of the transaction; another
-  // holder means "bloqueada" at once (55P03), never a wait.
+  // holder means "bloqueada" at once (55P03), never a wait. Read with it:
+  // the order's items, a row each, and its branch's stock parameter.
   const sql::Result order =
-      db.query(std::string("SELECT P.IDSITPEDIDO, P.NRVERSAO, P.CDVENDEDOR, M.IDEVOLESTLIQMAN FROM PEDIDO P"
+      db.query(std::string("SELECT P.IDSITPEDIDO, P.NRVERSAO, P.CDVENDEDOR, M.IDEVOLESTLIQMAN, I.NRITEMPED,"
+                           " I.IDSITITEMPED, I.QTITEMPED FROM PEDIDO P"
                            " LEFT JOIN PARAMPEDIDO M ON M.CDFILIAL = P.CDFILIAL"
+                           " LEFT JOIN ITEMPEDIDO I ON I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO"
                            " WHERE P.CDFILIAL = :F AND P.NRPEDIDO = :N") +
                    (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE OF P NOWAIT" : ""),
                key);
@@ -252,13 +255,12 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   const std::string status(order.text(0, "IDSITPEDIDO"));
   const std::int64_t version = order.integer(0, "NRVERSAO");
 
-  const sql::Result rows = db.query(
-      "SELECT NRITEMPED, IDSITITEMPED, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
   std::map<std::string, std::string> statuses;
   std::map<std::string, double> quantities;
-  for (std::size_t r = 0; r < rows.rowCount(); ++r) {
-    statuses[std::string(rows.text(r, "NRITEMPED"))] = rows.text(r, "IDSITITEMPED");
-    quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
+  for (std::size_t r = 0; r < order.rowCount(); ++r) {
+    if (order.isNull(r, "NRITEMPED")) continue;  // an order without items
+    statuses[std::string(order.text(r, "NRITEMPED"))] = order.text(r, "IDSITITEMPED");
+    quantities[std::string(order.text(r, "NRITEMPED"))] = order.number(r, "QTITEMPED");
   }
 
   // A whole order is the items its operator is shown, as its stock movement.
