@@ -103,6 +103,10 @@ class Connection {
   virtual std::int64_t execute(std::string_view sql, const Params& params = {}) = 0;
   // Runs several statements without parameters (schema changes).
   virtual void executeScript(std::string_view sql) = 0;
+  // A statement without parameters or rows, for transaction control, whose
+  // failure may surface at the next statement: PostgreSQL sends it with
+  // that statement, saving a round trip; SQLite runs it at once.
+  virtual void executeSoon(std::string_view sql) { executeScript(sql); }
   // Starts inserting rows into `table`, filling `columns` (other columns
   // take their defaults). Names are plain identifiers (letters, digits,
   // '_'); anything else throws SqlError(Syntax). Meant to run inside a write
@@ -131,6 +135,10 @@ struct OpenOptions {
   bool readOnly = false;
   bool create = false;  // SQLite: create the file when missing
   int busyTimeoutMs = 5000;
+  // SQLite: how long a write waits for its turn behind the other writers of
+  // the same file in this process (see write_gate.h) before it fails with
+  // SqlError(WriteTurn), having changed nothing.
+  int writeWaitMs = 30000;
   // The longest one statement may run; 0 for no limit. A statement past it
   // fails with SqlError(Busy) and changes nothing.
   int statementTimeoutMs = 0;
@@ -176,7 +184,7 @@ class Transaction {
 // REQUIRES: inside a transaction.
 class Savepoint {
  public:
-  explicit Savepoint(Connection& db) : db_(db) { db_.executeScript("SAVEPOINT PED_PARTE"); }
+  explicit Savepoint(Connection& db) : db_(db) { db_.executeSoon("SAVEPOINT PED_PARTE"); }
   ~Savepoint() {
     if (done_) return;
     try {
@@ -188,7 +196,7 @@ class Savepoint {
   Savepoint(const Savepoint&) = delete;
   Savepoint& operator=(const Savepoint&) = delete;
   void release() {
-    db_.executeScript("RELEASE SAVEPOINT PED_PARTE");
+    db_.executeSoon("RELEASE SAVEPOINT PED_PARTE");
     done_ = true;
   }
 

@@ -14,6 +14,7 @@ class SqlError : public std::runtime_error {
     Other,
     Connection,  // cannot reach or open the database
     Busy,        // a lock was not granted in time (another writer holds it)
+    WriteTurn,   // SQLite: this process's writers of the file did not let this one in within its wait
     Conflict,    // unique key violated, or serialization failure: retry or refuse
     Syntax,      // the statement itself is wrong (a programming error)
     Invalid,     // a value the database cannot take as given: a text with U+0000, longer than its column

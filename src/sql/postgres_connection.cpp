@@ -1,6 +1,9 @@
-// PostgreSQL behind the Connection interface, through libpq. Statements go
-// with PQexecParams: parameters travel apart from the SQL text, in text
-// form with their types left to the server to infer from the statement.
+// PostgreSQL behind the Connection interface, through libpq. Parameters
+// travel apart from the SQL text, in text form with their types left to the
+// server to infer from the statement. Each statement text is prepared once
+// per connection and then only executed: the server runs the same few
+// statements over and over, and parsing and planning them cost more than
+// running them.
 
 #include "sql/postgres_connection.h"
 
@@ -10,6 +13,7 @@
 #include <atomic>
 #include <charconv>
 #include <cstring>
+#include <map>
 
 #include "engine/text.h"
 #include "sql/identifiers.h"
@@ -231,13 +235,19 @@ class PostgresConnection final : public Connection {
 
   void executeScript(std::string_view sql) override {
     reconnectIfLost();
-    const std::string text(sql);
+    std::string text;
+    for (const std::string& soon : pending_) text += soon + "; ";
+    pending_.clear();
+    text += sql;
     ResultHandle r{PQexec(conn_, text.c_str())};
     check(r.res, "Erro no banco de dados");
   }
 
+  void executeSoon(std::string_view sql) override { pending_.emplace_back(sql); }
+
   std::unique_ptr<BulkInsert> bulkInsert(std::string_view table,
                                          const std::vector<std::string>& columns) override {
+    if (!pending_.empty()) executeScript("");
     reconnectIfLost();
     const std::string sql = std::string("COPY ") + tableWithColumns(table, columns) + " FROM STDIN";
     ResultHandle r{PQexec(conn_, sql.c_str())};
@@ -250,8 +260,9 @@ class PostgresConnection final : public Connection {
   }
 
   void begin(TransactionMode mode) override {
-    executeScript(mode == TransactionMode::Read ? "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"
-                                                : "BEGIN ISOLATION LEVEL READ COMMITTED");
+    reconnectIfLost();
+    executeSoon(mode == TransactionMode::Read ? "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"
+                                              : "BEGIN ISOLATION LEVEL READ COMMITTED");
     inTransaction_ = true;
   }
   void commit() override {
@@ -259,6 +270,7 @@ class PostgresConnection final : public Connection {
     executeScript("COMMIT");
   }
   void rollback() noexcept override {
+    pending_.clear();
     inTransaction_ = false;
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE) PQclear(PQexec(conn_, "ROLLBACK"));
   }
@@ -312,7 +324,34 @@ class PostgresConnection final : public Connection {
   // A connection lost between calls (server restarted) is opened again;
   // one lost inside a transaction is not, the transaction is gone with it.
   void reconnectIfLost() {
-    if (PQstatus(conn_) == CONNECTION_BAD && !inTransaction_) PQreset(conn_);
+    if (PQstatus(conn_) == CONNECTION_BAD && !inTransaction_) {
+      PQreset(conn_);
+      prepared_.clear();  // gone with the old session
+    }
+  }
+
+  struct Prepared {
+    std::string name;
+    PositionalSql positional;
+  };
+  // Texts built from long lists come and go: past this many the connection
+  // forgets them all rather than keep every one it ever saw.
+  static constexpr std::size_t kPreparedLimit = 256;
+
+  // The statement prepared for `sql`, preparing it now if new.
+  const Prepared& prepared(std::string_view sql) {
+    if (const auto hit = prepared_.find(sql); hit != prepared_.end()) return hit->second;
+    if (prepared_.size() >= kPreparedLimit) {
+      ResultHandle r{PQexec(conn_, "DEALLOCATE ALL")};
+      check(r.res, "Erro no banco de dados");
+      prepared_.clear();
+    }
+    Prepared p{std::to_string(++preparedCount_), toPositional(sql)};
+    p.name.insert(0, 1, 's');
+    ResultHandle r{PQprepare(conn_, p.name.c_str(), p.positional.text.c_str(),
+                             static_cast<int>(p.positional.names.size()), nullptr)};
+    check(r.res, "Erro na consulta ao banco de dados");
+    return prepared_.emplace(std::string(sql), std::move(p)).first->second;
   }
 
   void check(PGresult* res, const std::string& what) {
@@ -328,7 +367,8 @@ class PostgresConnection final : public Connection {
   void run(std::string_view sql, const Params& params, ResultHandle& r) {
     if (interrupted_) throwCancelled();
     reconnectIfLost();
-    const PositionalSql positional = toPositional(sql);
+    const Prepared& statement = prepared(sql);
+    const PositionalSql& positional = statement.positional;
     std::vector<std::string> texts(positional.names.size());
     std::vector<const char*> values(positional.names.size(), nullptr);
     for (std::size_t i = 0; i < positional.names.size(); ++i) {
@@ -354,15 +394,56 @@ class PostgresConnection final : public Connection {
       }
       values[i] = texts[i].c_str();
     }
-    r.res = PQexecParams(conn_, positional.text.c_str(), static_cast<int>(values.size()), nullptr,
-                         values.data(), nullptr, nullptr, 0);
+    if (pending_.empty() || PQenterPipelineMode(conn_) != 1) {
+      if (!pending_.empty()) executeScript("");
+      r.res = PQexecPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(),
+                             nullptr, nullptr, 0);
+    } else {
+      r.res = pipelined(statement, values);
+    }
     check(r.res, "Erro na consulta ao banco de dados");
   }
 
+  // The statements waiting to be sent, then `statement`, in one round trip;
+  // its result, or the first failure among them.
+  PGresult* pipelined(const Prepared& statement, const std::vector<const char*>& values) {
+    std::vector<std::string> soon;
+    soon.swap(pending_);
+    for (const std::string& text : soon)
+      PQsendQueryParams(conn_, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    PQsendQueryPrepared(conn_, statement.name.c_str(), static_cast<int>(values.size()), values.data(),
+                        nullptr, nullptr, 0);
+    PQpipelineSync(conn_);
+    PGresult* answer = nullptr;
+    for (std::size_t i = 0; i <= soon.size(); ++i) {
+      PGresult* res = PQgetResult(conn_);
+      const auto status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+      const bool failed = status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
+      if (!answer && (failed || i == soon.size()))
+        answer = res;
+      else
+        PQclear(res);
+      if (res)
+        while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
+    }
+    // Up to the sync, then out of the pipeline.
+    for (int guard = 0; guard < 4; ++guard) {
+      PGresult* res = PQgetResult(conn_);
+      const bool sync = res && PQresultStatus(res) == PGRES_PIPELINE_SYNC;
+      PQclear(res);
+      if (sync) break;
+    }
+    PQexitPipelineMode(conn_);
+    return answer;
+  }
+
   PGconn* conn_ = nullptr;
-  PGcancel* cancel_ = nullptr;  // made once: PQcancel may then run on any thread
+  std::vector<std::string> pending_;  // executeSoon's, in order
+  PGcancel* cancel_ = nullptr;        // made once: PQcancel may then run on any thread
   std::atomic<bool> interrupted_{false};
   bool inTransaction_ = false;
+  std::map<std::string, Prepared, std::less<>> prepared_;
+  std::uint64_t preparedCount_ = 0;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "sql/connection.h"
 #include "sql/identifiers.h"
 #include "sql/result_builder.h"
+#include "sql/write_gate.h"
 
 namespace ped::sql {
 namespace {
@@ -127,7 +128,13 @@ class SqliteConnection final : public Connection {
       throw SqlError(SqlError::Kind::Connection,
                      "Não foi possível abrir o banco de dados " + path + ": " + why + ".");
     }
+    // Other processes' writers (a second server, a backup) still meet
+    // SQLite's own wait; this process's take turns at the gate.
     sqlite3_busy_timeout(db_, options.busyTimeoutMs);
+    if (!options.readOnly && path != ":memory:" && !path.empty()) {
+      gate_ = WriteGate::of(path);
+      writeWait_ = std::chrono::milliseconds(options.writeWaitMs);
+    }
     if (options.statementTimeoutMs > 0) {
       statementLimit_ = std::chrono::milliseconds(options.statementTimeoutMs);
       // Checked every few thousand virtual-machine steps; a non-zero answer
@@ -142,7 +149,8 @@ class SqliteConnection final : public Connection {
   }
   ~SqliteConnection() override {
     for (auto& [text, cached] : cache_) sqlite3_finalize(cached.stmt);
-    sqlite3_close_v2(db_);
+    sqlite3_close_v2(db_);  // rolls back a transaction left open
+    leaveGate();
   }
 
   Dialect dialect() const override { return Dialect::Sqlite; }
@@ -150,6 +158,7 @@ class SqliteConnection final : public Connection {
   std::int64_t execute(std::string_view sql, const Params& params) override {
     Prepared st(*this);
     prepare(sql, params, st);
+    const Turn turn(*this, !sqlite3_stmt_readonly(st.stmt));
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
     }
@@ -158,6 +167,7 @@ class SqliteConnection final : public Connection {
   }
 
   void executeScript(std::string_view sql) override {
+    const Turn turn(*this, true);
     char* message = nullptr;
     const std::string text(sql);
     const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
@@ -175,17 +185,32 @@ class SqliteConnection final : public Connection {
 
   // Through the statement cache: these run around every call.
   void begin(TransactionMode mode) override {
-    execute(mode == TransactionMode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED", {});
+    if (mode == TransactionMode::Read) {
+      execute("BEGIN DEFERRED", {});
+      return;
+    }
+    enterGate();
+    try {
+      execute("BEGIN IMMEDIATE", {});
+    } catch (...) {
+      leaveGate();
+      throw;
+    }
   }
-  void commit() override { execute("COMMIT", {}); }
+  void commit() override {
+    execute("COMMIT", {});
+    leaveGate();
+  }
   void rollback() noexcept override {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    leaveGate();
   }
 
  private:
   void scan(std::string_view sql, const Params& params, const OpenBuilder& open) override {
     Prepared st(*this);
     prepare(sql, params, st);
+    const Turn turn(*this, !sqlite3_stmt_readonly(st.stmt));
     const int columns = sqlite3_column_count(st.stmt);
     std::vector<SourceColumn> source;
     for (int c = 0; c < columns; ++c) {
@@ -243,6 +268,36 @@ class SqliteConnection final : public Connection {
     SqliteConnection& conn;
     sqlite3_stmt* stmt = nullptr;
     Cached* cached = nullptr;
+  };
+
+  void enterGate() {
+    if (!gate_ || inGate_) return;
+    if (!gate_->enter(writeWait_))
+      throw SqlError(
+          SqlError::Kind::WriteTurn,
+          "O servidor está ocupado com outras gravações e não conseguiu gravar em " +
+              std::to_string(std::chrono::duration_cast<std::chrono::seconds>(writeWait_).count()) +
+              " segundos. Nada foi alterado; tente novamente em instantes.");
+    inGate_ = true;
+  }
+  void leaveGate() noexcept {
+    if (!inGate_) return;
+    inGate_ = false;
+    gate_->leave();
+  }
+  // A write outside a transaction takes the gate for its own run.
+  struct Turn {
+    Turn(SqliteConnection& c, bool writes) : conn(c) {
+      if (writes && !c.inGate_ && sqlite3_get_autocommit(c.db_)) {
+        c.enterGate();
+        taken = true;
+      }
+    }
+    ~Turn() {
+      if (taken) conn.leaveGate();
+    }
+    SqliteConnection& conn;
+    bool taken = false;
   };
 
   [[noreturn]] void fail(int rc, const std::string& what) {
@@ -310,6 +365,9 @@ class SqliteConnection final : public Connection {
   }
 
   sqlite3* db_ = nullptr;
+  std::shared_ptr<WriteGate> gate_;  // none for read-only and in-memory databases
+  std::chrono::milliseconds writeWait_{0};
+  bool inGate_ = false;
   std::atomic<bool> interrupted_{false};
   std::chrono::steady_clock::duration statementLimit_ = std::chrono::hours(24 * 365);
   std::chrono::steady_clock::time_point deadline_;

@@ -36,14 +36,19 @@ std::optional<std::string> RequestLog::answer(sql::Connection& db, const Request
   return std::string(kept.text(0, "DSRESPOSTA"));
 }
 
-void RequestLog::claim(sql::Connection& db, const Request& r) const {
-  // An expired row of the same key goes first (the key may come again after a day).
-  db.execute("DELETE FROM REQUISICAO WHERE CDSESSAO = :S AND DSCHAVE = :K AND DTCRIACAO < :DESDE",
-             {{"S", r.session}, {"K", r.key}, {"DESDE", oldest()}});
-  db.execute(
-      "INSERT INTO REQUISICAO (CDSESSAO, DSCHAVE, DSASSINATURA, DSRESPOSTA, DTCRIACAO) VALUES (:S, :K, :A, "
-      "'', :AGORA)",
-      {{"S", r.session}, {"K", r.key}, {"A", r.signature}, {"AGORA", date_time::toIso(clock_.now())}});
+bool RequestLog::claim(sql::Connection& db, const Request& r) const {
+  // One statement: a new key is taken, an expired row of the same key (the
+  // key may come again after a day) taken over, a live one left as it is.
+  return db.execute(
+             "INSERT INTO REQUISICAO (CDSESSAO, DSCHAVE, DSASSINATURA, DSRESPOSTA, DTCRIACAO)"
+             " VALUES (:S, :K, :A, '', :AGORA) ON CONFLICT (CDSESSAO, DSCHAVE) DO UPDATE SET"
+             " DSASSINATURA = excluded.DSASSINATURA, DSRESPOSTA = '', DTCRIACAO = excluded.DTCRIACAO"
+             " WHERE REQUISICAO.DTCRIACAO < :DESDE",
+             {{"S", r.session},
+              {"K", r.key},
+              {"A", r.signature},
+              {"AGORA", date_time::toIso(clock_.now())},
+              {"DESDE", oldest()}}) == 1;
 }
 
 void RequestLog::keep(sql::Connection& db, const Request& r, const std::string& answer) const {

@@ -3,7 +3,9 @@
 // header), so a call sent again after its answer was lost gets the first
 // answer and changes nothing twice. A key names one operator action: the
 // client sends a new one for each confirmation and the same one only with
-// the very same call. The answer is written in the transaction of the
+// the very same call. The answer kept is what the change alone decided (its
+// refusals); what the orders look like afterwards is read again for every
+// answer, the first and a repeat. It is written in the transaction of the
 // change, so a crash keeps both or neither; a call that changed nothing is
 // not kept (sent again, it runs again); keys are forgotten after a day.
 
@@ -39,8 +41,8 @@ class RequestLog {
   std::optional<std::string> answer(sql::Connection& db, const Request& r) const;
   // Takes the key before the change, so a second call with the same key
   // waits for this one's transaction on PostgreSQL (and then finds its
-  // answer). Throws SqlError(Conflict) when such a call committed meanwhile.
-  void claim(sql::Connection& db, const Request& r) const;
+  // answer). False when the key holds a live answer (see answer()).
+  bool claim(sql::Connection& db, const Request& r) const;
   // Writes the change's answer under the claimed key.
   void keep(sql::Connection& db, const Request& r, const std::string& answer) const;
 

@@ -171,6 +171,7 @@ std::string Services::onConnection(const std::function<std::string(ConnectionPoo
               : "Um texto informado é longo demais para o seu campo ou inválido para o banco de "
                 "dados. Nada foi alterado.",
           rpc::error_code::kInvalidParams);
+    if (e.kind() == sql::SqlError::Kind::WriteTurn) throw rpc::MethodError(e.what());
     if (e.kind() == sql::SqlError::Kind::Busy)
       throw rpc::MethodError(
           "O banco de dados está ocupado ou a consulta demorou demais. Tente novamente ou restrinja o "
@@ -192,35 +193,37 @@ rpc::MethodHandler Services::bind(Body body, Kind kind) {
   };
 }
 
-rpc::MethodHandler Services::bindChange(ChangeBody body) {
-  return [this, body = std::move(body)](const rpc::CallContext& call, const rpc::Params& p) {
-    return onConnection([&](ConnectionPool::Lease& db) { return runChange(*db, call, p, body); });
+rpc::MethodHandler Services::bindChange(ChangeBody change, AnswerBody answer) {
+  return [this, change = std::move(change), answer = std::move(answer)](const rpc::CallContext& call,
+                                                                        const rpc::Params& p) {
+    return onConnection([&](ConnectionPool::Lease& db) { return runChange(*db, call, p, change, answer); });
   };
 }
 
 std::string Services::runChange(sql::Connection& db, const rpc::CallContext& call, const rpc::Params& p,
-                                const ChangeBody& body) {
+                                const ChangeBody& change, const AnswerBody& answer) {
   const Session session{call.session->id, call.session->operatorCode};
   std::optional<RequestLog::Request> request;
   if (call.request->idempotencyKey)
     request = RequestLog::request(session.key, *call.request->idempotencyKey, call.method, p);
+  std::string kept;
   for (int attempt = 0;; ++attempt) {
     sql::Transaction tx(db, sql::TransactionMode::Write);
-    if (request) {
-      if (auto kept = requests_.answer(db, *request)) return *kept;
-      try {
-        requests_.claim(db, *request);
-      } catch (const sql::SqlError& e) {
-        // The same key's call, running alongside, committed first: its
-        // answer is now there to be read.
-        if (e.kind() == sql::SqlError::Kind::Conflict && attempt == 0) continue;
-        throw;
+    if (request && !requests_.claim(db, *request)) {
+      // The same key's call committed first (or runs alongside and just
+      // did, on PostgreSQL): its answer.
+      if (auto first = requests_.answer(db, *request)) {
+        kept = std::move(*first);
+        break;
       }
+      if (attempt == 0) continue;  // expired in between: a new key again
+      throw ServiceError("Chave de requisição (Idempotency-Key) em uso. Nada foi alterado.");
     }
-    const ChangeAnswer answer = body(db, session, p);
+    const ChangeAnswer changed = change(db, session, p);
+    kept = changed.json;
     // A call that changed nothing is not kept: sent again, it runs again.
-    if (answer.ordersChanged == 0) return answer.json;
-    if (request) requests_.keep(db, *request, answer.json);
+    if (changed.ordersChanged == 0) break;
+    if (request) requests_.keep(db, *request, kept);
     tx.commit();
     const double now = clock_.now();
     double last = forgotten_.load();
@@ -231,8 +234,10 @@ std::string Services::runChange(sql::Connection& db, const rpc::CallContext& cal
         // Tried again within the hour; the answer is already safe.
       }
     }
-    return answer.json;
+    break;
   }
+  // After the write transaction: the re-read holds no write lock.
+  return answer(db, session, p, kept);
 }
 
 void Services::install(rpc::Dispatcher& d) {
@@ -320,15 +325,30 @@ void Services::install(rpc::Dispatcher& d) {
                                                p.text(4));
             },
             Kind::Direct));
-  d.add("SetLiquidaPed", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return changes_.SetLiquidaPed(db, s, p.packet(0), p.text(1), p.text(2));
-        }));
-  d.add("SetLiquidaItem", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return changes_.SetLiquidaItem(db, s, p.text(0), p.packet(1), p.text(2));
-        }));
-  d.add("SetDesfazLiq", 3, bindChange([this](sql::Connection& db, const Session& s, const rpc::Params& p) {
-          return changes_.SetDesfazLiq(db, s, p.packet(0), p.text(1), p.text(2));
-        }));
+  d.add("SetLiquidaPed", 3,
+        bindChange(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              return changes_.settleOrders(db, s, p.packet(0), p.text(1), p.text(2));
+            },
+            [this](sql::Connection& db, const Session&, const rpc::Params& p, const std::string& kept) {
+              return changes_.ordersAnswer(db, p.packet(0), kept);
+            }));
+  d.add("SetLiquidaItem", 3,
+        bindChange(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              return changes_.settleItems(db, s, p.text(0), p.packet(1), p.text(2));
+            },
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p, const std::string& kept) {
+              return changes_.itemsAnswer(db, s, p.packet(1), kept);
+            }));
+  d.add("SetDesfazLiq", 3,
+        bindChange(
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p) {
+              return changes_.undoItems(db, s, p.packet(0), p.text(1), p.text(2));
+            },
+            [this](sql::Connection& db, const Session& s, const rpc::Params& p, const std::string& kept) {
+              return changes_.itemsAnswer(db, s, p.packet(0), kept);
+            }));
 }
 
 }  // namespace ped::server

@@ -66,6 +66,10 @@ class Services final : public rpc::SessionResolver {
  private:
   using Body = std::function<std::string(sql::Connection&, const Session&, const rpc::Params&)>;
   using ChangeBody = std::function<ChangeAnswer(sql::Connection&, const Session&, const rpc::Params&)>;
+  // The answer of a change from what the change kept (ChangeAnswer::json),
+  // the first time and when a call is sent again.
+  using AnswerBody =
+      std::function<std::string(sql::Connection&, const Session&, const rpc::Params&, const std::string&)>;
   enum class Kind {
     Read,    // several reads: runs in one read transaction (one snapshot)
     Direct,  // one statement, or manages its own transactions
@@ -80,12 +84,13 @@ class Services final : public rpc::SessionResolver {
   // A method run on a borrowed connection, with the storage's failures
   // turned into messages for the operator.
   rpc::MethodHandler bind(Body body, Kind kind);
-  // A change of orders: one write transaction, in which the answer is kept
-  // under the client's request key when the call carries one (RequestLog).
-  rpc::MethodHandler bindChange(ChangeBody body);
+  // A change of orders: one write transaction, in which what the change
+  // decided is kept under the client's request key when the call carries
+  // one (RequestLog); then its answer, read after the transaction.
+  rpc::MethodHandler bindChange(ChangeBody change, AnswerBody answer);
   std::string onConnection(const std::function<std::string(ConnectionPool::Lease&)>& work);
   std::string runChange(sql::Connection& db, const rpc::CallContext& call, const rpc::Params& p,
-                        const ChangeBody& body);
+                        const ChangeBody& change, const AnswerBody& answer);
 
   struct Known {
     rpc::Session session;

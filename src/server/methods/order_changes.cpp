@@ -12,6 +12,7 @@
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
+#include "sql/text_list.h"
 
 namespace ped::server {
 namespace {
@@ -29,6 +30,16 @@ std::string requireJustification(sql::Connection& db, std::string_view code) {
       0)
     throw ServiceError("Justificativa de exclusão do histórico não cadastrada.");
   return adjusted;
+}
+
+domain::layouts::Layout orderFields() {
+  return domain::layouts::fieldsOf(domain::layouts::orders(),
+                                   {"CDFILIAL", "NRPEDIDO", "IDSITPEDIDO", "IDCHECK"});
+}
+
+domain::layouts::Layout itemFields() {
+  return domain::layouts::fieldsOf(domain::layouts::orderItems(),
+                                   {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDSITITEMPED", "IDCHECK"});
 }
 
 bool lockFailure(const sql::SqlError& e) {
@@ -59,36 +70,33 @@ std::string currentStatus(sql::Connection& db, const std::string& branch, const 
   return r.rowCount() ? std::string(r.text(0, "IDSITPEDIDO")) : std::string();
 }
 
-// The orders as they now stand, in order-number order.
+// The orders as they now stand, in order-number order: one statement per
+// branch, the numbers in one parameter.
 std::string ordersNow(sql::Connection& db, const std::map<std::string, std::vector<std::string>>& byBranch) {
   sql::Result out{domain::layouts::orders(), engine::emptyTable(domain::layouts::orders())};
-  constexpr std::size_t kChunk = 500;
-  for (const auto& [branch, numbers] : byBranch)
-    for (std::size_t from = 0; from < numbers.size(); from += kChunk) {
-      sql::Params p = {{"F", branch}};
-      std::string in;
-      for (std::size_t i = from; i < std::min(numbers.size(), from + kChunk); ++i) {
-        std::string name = "N";
-        name += std::to_string(i - from);
-        in += in.empty() ? ":" : ", :";
-        in += name;
-        p.emplace_back(name, numbers[i]);
-      }
-      const sql::Result part =
-          db.query("SELECT " + initialMarkColumn("P.IDSITPEDIDO", domain::kMarkableOrderStatuses) +
-                       ", P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
-                       " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
-                       " WHERE P.CDFILIAL = :F AND P.NRPEDIDO IN (" +
-                       in + ") ORDER BY P.NRPEDIDO",
-                   p, domain::layouts::orders());
-      for (std::size_t r = 0; r < part.rowCount(); ++r) {
-        const engine::RowId dst = out.table.addRow();
-        for (std::size_t c = 0; c < out.layout.size(); ++c)
-          out.table.mutableColumn(c).set(dst,
-                                         part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
-      }
+  for (const auto& [branch, numbers] : byBranch) {
+    const sql::Result part =
+        db.query("SELECT " + initialMarkColumn("P.IDSITPEDIDO", domain::kMarkableOrderStatuses) +
+                     ", P.IDSITPEDIDO, P.NRPEDIDO, P.CDCLIENTE, C.NMFANTCLIE, P.DTENTPED, P.DTPEDIDO,"
+                     " P.CDFILIAL, P.CDVENDEDOR FROM PEDIDO P JOIN CLIENTE C ON C.CDCLIENTE = P.CDCLIENTE"
+                     " WHERE P.CDFILIAL = :F AND " +
+                     sql::inTextList(db.dialect(), "P.NRPEDIDO", "NS") + " ORDER BY P.NRPEDIDO",
+                 {{"F", branch}, {"NS", sql::textList(db.dialect(), numbers)}}, domain::layouts::orders());
+    if (byBranch.size() == 1) return toPacket(part);
+    for (std::size_t r = 0; r < part.rowCount(); ++r) {
+      const engine::RowId dst = out.table.addRow();
+      for (std::size_t c = 0; c < out.layout.size(); ++c)
+        out.table.mutableColumn(c).set(dst,
+                                       part.table.column(c).cell(static_cast<engine::RowId>(r)).toValue());
     }
+  }
   return toPacket(out);
+}
+
+// The errors packet kept by a change, back into an answer's element.
+std::optional<std::string> keptErrors(const std::string& kept) {
+  if (kept == "null") return std::nullopt;
+  return kept;
 }
 
 // The latest history row of the order's item `item` (any item when empty).
@@ -118,33 +126,33 @@ std::string doneBy(const sql::Result& last, std::string_view operation) {
 OrderChanges::Outcome OrderChanges::change(sql::Connection& db, const Session& s, const OrderRequest& request,
                                            Kind kind, const std::string& justification,
                                            std::size_t& changed) const {
-  // Checked before anything is locked or written: a row that can only fail
-  // costs one read.
+  {
+    sql::Savepoint order(db);
+    try {
+      if (changeLocked(db, s, request, kind, justification)) ++changed;
+      order.release();
+      return {};
+    } catch (const AlreadyDone& e) {
+      return {e.what(), true};
+    } catch (const ServiceError& e) {
+      return {e.what()};
+    } catch (const sql::SqlError& e) {
+      if (!lockFailure(e)) throw;
+    }
+  }
+  // Held by another: an order no longer as it was read says so, rather
+  // than "blocked" (settled since, by an earlier action: a lost answer,
+  // another screen).
   const std::string status = currentStatus(db, request.branch, request.order);
-  if (status.empty()) return {"Pedido " + request.order + " não encontrado."};
   if (kind == Kind::Settle && !request.statusRead.empty() &&
       (request.statusRead != status || !domain::isLiquidableOrder(status))) {
-    // Settled since it was read, by an earlier action (a lost answer, another
-    // screen): say so, rather than "not processed".
     if (status == domain::order_status::SettledByHand && domain::isLiquidableOrder(request.statusRead))
       if (const std::string by = doneBy(latestHistory(db, request.branch, request.order, {}), "L");
           !by.empty())
         return {"Pedido " + request.order + " já liquidado" + by + ".", true};
     return {kStale};
   }
-  sql::Savepoint order(db);
-  try {
-    if (changeLocked(db, s, request, kind, justification)) ++changed;
-    order.release();
-    return {};
-  } catch (const AlreadyDone& e) {
-    return {e.what(), true};
-  } catch (const ServiceError& e) {
-    return {e.what()};
-  } catch (const sql::SqlError& e) {
-    if (lockFailure(e)) return {kBlocked};
-    throw;
-  }
+  return {kBlocked};
 }
 
 void OrderChanges::alreadyDone(sql::Connection& db, const OrderRequest& request, const std::string& item,
@@ -230,12 +238,16 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
                                 const std::string& justification) const {
   const sql::Params key = {{"F", request.branch}, {"N", request.order}};
   // The order's row lock, held to the end of the transaction; another
-  // holder means "bloqueada" at once (55P03), never a wait.
-  const sql::Result order = db.query(
-      std::string(
-          "SELECT IDSITPEDIDO, NRVERSAO, CDVENDEDOR FROM PEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N") +
-          (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE NOWAIT" : ""),
-      key);
+  // holder means "bloqueada" at once (55P03), never a wait. Read with it:
+  // the order's items, a row each, and its branch's stock parameter.
+  const sql::Result order =
+      db.query(std::string("SELECT P.IDSITPEDIDO, P.NRVERSAO, P.CDVENDEDOR, M.IDEVOLESTLIQMAN, I.NRITEMPED,"
+                           " I.IDSITITEMPED, I.QTITEMPED FROM PEDIDO P"
+                           " LEFT JOIN PARAMPEDIDO M ON M.CDFILIAL = P.CDFILIAL"
+                           " LEFT JOIN ITEMPEDIDO I ON I.CDFILIAL = P.CDFILIAL AND I.NRPEDIDO = P.NRPEDIDO"
+                           " WHERE P.CDFILIAL = :F AND P.NRPEDIDO = :N") +
+                   (db.dialect() == sql::Dialect::Postgres ? " FOR UPDATE OF P NOWAIT" : ""),
+               key);
   if (order.rowCount() == 0) throw ServiceError("Pedido " + request.order + " não encontrado.");
   if (const auto tied = sellerRestriction(db, request.branch, s.operatorCode);
       tied && *tied != order.text(0, "CDVENDEDOR"))
@@ -243,13 +255,12 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   const std::string status(order.text(0, "IDSITPEDIDO"));
   const std::int64_t version = order.integer(0, "NRVERSAO");
 
-  const sql::Result rows = db.query(
-      "SELECT NRITEMPED, IDSITITEMPED, QTITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N", key);
   std::map<std::string, std::string> statuses;
   std::map<std::string, double> quantities;
-  for (std::size_t r = 0; r < rows.rowCount(); ++r) {
-    statuses[std::string(rows.text(r, "NRITEMPED"))] = rows.text(r, "IDSITITEMPED");
-    quantities[std::string(rows.text(r, "NRITEMPED"))] = rows.number(r, "QTITEMPED");
+  for (std::size_t r = 0; r < order.rowCount(); ++r) {
+    if (order.isNull(r, "NRITEMPED")) continue;  // an order without items
+    statuses[std::string(order.text(r, "NRITEMPED"))] = order.text(r, "IDSITITEMPED");
+    quantities[std::string(order.text(r, "NRITEMPED"))] = order.number(r, "QTITEMPED");
   }
 
   // A whole order is the items its operator is shown, as its stock movement.
@@ -259,52 +270,109 @@ bool OrderChanges::changeLocked(sql::Connection& db, const Session& s, const Ord
   const std::map<std::string, PlannedChange> changes =
       plannedChanges(db, request, kind, status, statuses, shown);
 
-  const bool movesStock =
-      kind == Kind::Settle && db.query("SELECT IDEVOLESTLIQMAN FROM PARAMPEDIDO WHERE CDFILIAL = :F", key)
-                                      .text(0, "IDEVOLESTLIQMAN") == "S";
+  const bool movesStock = kind == Kind::Settle && order.text(0, "IDEVOLESTLIQMAN") == "S";
   const std::string now = date_time::toIso(clock_.now());
+  std::vector<std::string> after;
+  for (const auto& [item, st] : statuses) {
+    const auto changed = changes.find(item);
+    after.push_back(changed == changes.end() ? st : changed->second.next);
+  }
+  const OrderRow row{domain::orderStatusFromItems(after), version + (changes.empty() ? 0 : 1)};
+  if (kind == Kind::Settle) {
+    settleItems(db, s, request, changes, version, movesStock, justification, now, row);
+  } else {
+    undoItems(db, s, request, changes, statuses, quantities, justification, now);
+    db.execute(
+        "UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
+        {{"F", request.branch}, {"N", request.order}, {"SITUACAO", row.status}, {"V", row.version}});
+  }
+  return !changes.empty();
+}
+
+void OrderChanges::undoItems(sql::Connection& db, const Session& s, const OrderRequest& request,
+                             const std::map<std::string, PlannedChange>& changes,
+                             const std::map<std::string, std::string>& statuses,
+                             const std::map<std::string, double>& quantities,
+                             const std::string& justification, const std::string& now) {
   for (const auto& [item, change] : changes) {
-    const std::string& next = change.next;
     const sql::Params p = {{"F", request.branch},
                            {"N", request.order},
                            {"I", item},
-                           {"NOVA", next},
-                           {"ANT", statuses[item]},
+                           {"NOVA", change.next},
+                           {"ANT", statuses.at(item)},
                            {"OP", s.operatorCode},
                            {"J", justification},
                            {"AGORA", now},
-                           {"Q", quantities[item]},
+                           {"Q", quantities.at(item)},
                            {"K", s.key},
-                           {"OPER", kind == Kind::Settle ? "L" : "E"},
                            {"ESTORNA", change.reverses ? engine::Value(*change.reverses) : engine::Value()}};
     db.execute(
         "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J WHERE CDFILIAL = :F"
         " AND NRPEDIDO = :N AND NRITEMPED = :I",
         p);
-    // The history row first: the stock it moves is written under its key.
-    const std::int64_t history =
-        db.query(
-              "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
-              " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO, NRHISTLIQ)"
-              " VALUES (:F, :N, :I, :OPER, :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K, :ESTORNA)"
-              " RETURNING NRHISTORICO",
-              p)
-            .integer(0, "NRHISTORICO");
-    if (movesStock)
-      stock_.applyStaged(db, s, request.branch, request.order, item, version, quantities[item], history);
-    if (kind == Kind::Settle)
-      db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I", p);
-    statuses[item] = next;
+    db.execute(
+        "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
+        " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO, NRHISTLIQ)"
+        " VALUES (:F, :N, :I, 'E', :OP, :AGORA, :J, :ANT, :NOVA, :Q, :K, :ESTORNA)",
+        p);
   }
+}
 
-  std::vector<std::string> after;
-  for (const auto& [item, st] : statuses) after.push_back(st);
-  sql::Params p = key;
-  p.insert(p.end(),
-           {{"SITUACAO", domain::orderStatusFromItems(after)}, {"V", version + (changes.empty() ? 0 : 1)}});
-  db.execute("UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N",
-             p);
-  return !changes.empty();
+void OrderChanges::settleItems(sql::Connection& db, const Session& s, const OrderRequest& request,
+                               const std::map<std::string, PlannedChange>& changes, std::int64_t version,
+                               bool movesStock, const std::string& justification, const std::string& now,
+                               const OrderRow& row) const {
+  std::vector<std::string> items;
+  for (const auto& [item, change] : changes) items.push_back(item);
+  const std::string listed = sql::inTextList(db.dialect(), "NRITEMPED", "ITENS");
+  const sql::Params p = {{"F", request.branch},
+                         {"N", request.order},
+                         {"ITENS", sql::textList(db.dialect(), items)},
+                         {"NOVA", std::string(domain::item_status::SettledByHand)},
+                         {"OP", s.operatorCode},
+                         {"J", justification},
+                         {"AGORA", now},
+                         {"K", s.key},
+                         {"SITUACAO", row.status},
+                         {"V", row.version}};
+  // The history rows first, from the items as they stand: the stock each
+  // item moves is written under its row's key.
+  const std::string history =
+      "INSERT INTO HISTLIQMAN (CDFILIAL, NRPEDIDO, NRITEMPED, IDOPERACAO, CDOPERADOR, DTOPERACAO,"
+      " CDJUSTEXCHIS, IDSITANTERIOR, IDSITNOVA, QTITEMPED, CDSESSAO)"
+      " SELECT CDFILIAL, NRPEDIDO, NRITEMPED, 'L', :OP, :AGORA, :J, IDSITITEMPED, :NOVA, QTITEMPED, :K"
+      " FROM ITEMPEDIDO WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " +
+      listed + " ORDER BY NRITEMPED";
+  const std::string itemRows =
+      "UPDATE ITEMPEDIDO SET IDSITITEMPED = :NOVA, CDOPERADOR = :OP, CDJUSTEXCHIS = :J"
+      " WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " +
+      listed;
+  const std::string reservations =
+      "DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND " + listed;
+  const std::string order =
+      "UPDATE PEDIDO SET IDSITPEDIDO = :SITUACAO, NRVERSAO = :V WHERE CDFILIAL = :F AND NRPEDIDO = :N";
+  if (!movesStock && db.dialect() == sql::Dialect::Postgres) {
+    // One round trip: each part sees the items as they stood before it.
+    db.execute("WITH H AS (" + history + "), I AS (" + itemRows + "), R AS (" + reservations + ") " + order,
+               p);
+    return;
+  }
+  const sql::Result written = db.query(history + " RETURNING NRITEMPED, NRHISTORICO, QTITEMPED", p);
+  db.execute(itemRows, p);
+  if (!movesStock) {
+    db.execute(reservations, p);
+  } else {
+    // Item by item: each item's own reservation goes before the next item's
+    // stock is checked, which it would otherwise count as held by another.
+    for (std::size_t r = 0; r < written.rowCount(); ++r) {
+      const std::string item(written.text(r, "NRITEMPED"));
+      stock_.applyStaged(db, s, request.branch, request.order, item, version, written.number(r, "QTITEMPED"),
+                         written.integer(r, "NRHISTORICO"));
+      db.execute("DELETE FROM RESERVAITEM WHERE CDFILIAL = :F AND NRPEDIDO = :N AND NRITEMPED = :I",
+                 {{"F", request.branch}, {"N", request.order}, {"I", item}});
+    }
+  }
+  db.execute(order, p);
 }
 
 void OrderChanges::requireRowLimit(std::size_t rows, const char* what) const {
@@ -313,39 +381,47 @@ void OrderChanges::requireRowLimit(std::size_t rows, const char* what) const {
                        " linhas, mais do que uma tela envia. Nada foi alterado.");
 }
 
-ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
-                                         std::string_view operatorCode,
-                                         std::string_view justificationArg) const {
+ChangeAnswer OrderChanges::settleOrders(sql::Connection& db, const Session& s, std::string_view ordersPacket,
+                                        std::string_view operatorCode,
+                                        std::string_view justificationArg) const {
   requireSessionOperator(s, operatorCode);
   const std::string justification = requireJustification(db, justificationArg);
-  const ClientPacket orders(ordersPacket,
-                            domain::layouts::fieldsOf(domain::layouts::orders(),
-                                                      {"CDFILIAL", "NRPEDIDO", "IDSITPEDIDO", "IDCHECK"}),
-                            "pedidos");
+  const ClientPacket orders(ordersPacket, orderFields(), "pedidos");
   requireRowLimit(orders.rowCount(), "pedidos");
   ErrorRows errors;
   std::size_t changed = 0;
-  std::map<std::string, std::vector<std::string>> listed;
   for (std::size_t r = 0; r < orders.rowCount(); ++r) {
+    if (orders.text(r, "IDCHECK") != domain::mark::Marked) continue;
     const std::string branch = engine::value_text::trim(orders.text(r, "CDFILIAL"));
     const std::string order = domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth);
-    listed[branch].push_back(order);
-    if (orders.text(r, "IDCHECK") != domain::mark::Marked) continue;
     const Outcome outcome = change(db, s, {branch, order, orders.text(r, "IDSITPEDIDO"), {}}, Kind::Settle,
                                    justification, changed);
     if (!outcome.error.empty()) errors.add(branch, order, currentStatus(db, branch, order), outcome);
   }
-  return {toPacketArray({ordersNow(db, listed), errors.packet()}), changed};
+  return {errors.packet().value_or("null"), changed};
 }
 
-ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket,
+std::string OrderChanges::ordersAnswer(sql::Connection& db, std::string_view ordersPacket,
+                                       const std::string& kept) const {
+  const ClientPacket orders(ordersPacket, orderFields(), "pedidos");
+  std::map<std::string, std::vector<std::string>> listed;
+  for (std::size_t r = 0; r < orders.rowCount(); ++r)
+    listed[engine::value_text::trim(orders.text(r, "CDFILIAL"))].push_back(
+        domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth));
+  return toPacketArray({ordersNow(db, listed), keptErrors(kept)});
+}
+
+ChangeAnswer OrderChanges::SetLiquidaPed(sql::Connection& db, const Session& s, std::string_view ordersPacket,
+                                         std::string_view operatorCode,
+                                         std::string_view justification) const {
+  const ChangeAnswer done = settleOrders(db, s, ordersPacket, operatorCode, justification);
+  return {ordersAnswer(db, ordersPacket, done.json), done.ordersChanged};
+}
+
+ChangeAnswer OrderChanges::changeItems(sql::Connection& db, const Session& s, std::string_view itemsPacket,
                                        Kind kind, std::string_view justificationArg) const {
   const std::string justification = requireJustification(db, justificationArg);
-  const ClientPacket items(
-      itemsPacket,
-      domain::layouts::fieldsOf(domain::layouts::orderItems(),
-                                {"CDFILIAL", "NRPEDIDO", "NRITEMPED", "IDSITITEMPED", "IDCHECK"}),
-      "itens");
+  const ClientPacket items(itemsPacket, itemFields(), "itens");
   requireRowLimit(items.rowCount(), "itens");
   // The marked items, order by order, in the packet's order.
   std::vector<OrderRequest> requests;
@@ -365,24 +441,42 @@ ChangeAnswer OrderChanges::itemsResult(sql::Connection& db, const Session& s, co
     const Outcome outcome = change(db, s, q, kind, justification, changed);
     if (!outcome.error.empty()) errors.add(q.branch, q.order, currentStatus(db, q.branch, q.order), outcome);
   }
+  return {errors.packet().value_or("null"), changed};
+}
+
+std::string OrderChanges::itemsAnswer(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                                      const std::string& kept) const {
+  const ClientPacket items(itemsPacket, itemFields(), "itens");
   // The items of the packet's order as they now stand, as GetItem shows them.
   std::optional<std::string> now;
   if (items.rowCount() > 0)
     now = OrderQueries().GetItem(db, s, items.text(0, "CDFILIAL"), items.text(0, "NRPEDIDO"));
-  return {toPacketArray({now, errors.packet()}), changed};
+  return toPacketArray({now, keptErrors(kept)});
+}
+
+ChangeAnswer OrderChanges::settleItems(sql::Connection& db, const Session& s, std::string_view operatorCode,
+                                       std::string_view itemsPacket, std::string_view justification) const {
+  requireSessionOperator(s, operatorCode);
+  return changeItems(db, s, itemsPacket, Kind::Settle, justification);
+}
+
+ChangeAnswer OrderChanges::undoItems(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                                     std::string_view operatorCode, std::string_view justification) const {
+  requireSessionOperator(s, operatorCode);
+  return changeItems(db, s, itemsPacket, Kind::Undo, justification);
 }
 
 ChangeAnswer OrderChanges::SetLiquidaItem(sql::Connection& db, const Session& s,
                                           std::string_view operatorCode, std::string_view itemsPacket,
                                           std::string_view justification) const {
-  requireSessionOperator(s, operatorCode);
-  return itemsResult(db, s, std::string(itemsPacket), Kind::Settle, justification);
+  const ChangeAnswer done = settleItems(db, s, operatorCode, itemsPacket, justification);
+  return {itemsAnswer(db, s, itemsPacket, done.json), done.ordersChanged};
 }
 
 ChangeAnswer OrderChanges::SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
                                         std::string_view operatorCode, std::string_view justification) const {
-  requireSessionOperator(s, operatorCode);
-  return itemsResult(db, s, std::string(itemsPacket), Kind::Undo, justification);
+  const ChangeAnswer done = undoItems(db, s, itemsPacket, operatorCode, justification);
+  return {itemsAnswer(db, s, itemsPacket, done.json), done.ordersChanged};
 }
 
 }  // namespace ped::server

@@ -61,6 +61,21 @@ class OrderChanges {
   ChangeAnswer SetDesfazLiq(sql::Connection& db, const Session& s, std::string_view itemsPacket,
                             std::string_view operatorCode, std::string_view justification) const;
 
+  // The same three in two steps, for a caller that keeps the change apart
+  // from its answer: the change, inside the write transaction, whose json
+  // is its errors packet or "null" (what a repeat of the call must say
+  // again); then, after the transaction, the answer from that and the
+  // orders or items as they then stand.
+  ChangeAnswer settleOrders(sql::Connection& db, const Session& s, std::string_view ordersPacket,
+                            std::string_view operatorCode, std::string_view justification) const;
+  std::string ordersAnswer(sql::Connection& db, std::string_view ordersPacket, const std::string& kept) const;
+  ChangeAnswer settleItems(sql::Connection& db, const Session& s, std::string_view operatorCode,
+                           std::string_view itemsPacket, std::string_view justification) const;
+  ChangeAnswer undoItems(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                         std::string_view operatorCode, std::string_view justification) const;
+  std::string itemsAnswer(sql::Connection& db, const Session& s, std::string_view itemsPacket,
+                          const std::string& kept) const;
+
   // One order's refusal: its text (empty: changed) and whether the order
   // was already as asked, by an earlier action.
   struct Outcome {
@@ -110,8 +125,24 @@ class OrderChanges {
                                                              Kind kind, std::string_view orderStatus,
                                                              const std::map<std::string, std::string>& items,
                                                              const std::set<std::string>& shown);
-  ChangeAnswer itemsResult(sql::Connection& db, const Session& s, const std::string& itemsPacket, Kind kind,
+  ChangeAnswer changeItems(sql::Connection& db, const Session& s, std::string_view itemsPacket, Kind kind,
                            std::string_view justification) const;
+  // The order's row after its change.
+  struct OrderRow {
+    std::string status;
+    std::int64_t version;
+  };
+  // The writes of a settlement of `changes`, the order's row `row` included:
+  // a statement for all the items at once (item by item where stock moves),
+  // one statement in all on PostgreSQL when no stock moves.
+  void settleItems(sql::Connection& db, const Session& s, const OrderRequest& request,
+                   const std::map<std::string, PlannedChange>& changes, std::int64_t version, bool movesStock,
+                   const std::string& justification, const std::string& now, const OrderRow& row) const;
+  static void undoItems(sql::Connection& db, const Session& s, const OrderRequest& request,
+                        const std::map<std::string, PlannedChange>& changes,
+                        const std::map<std::string, std::string>& statuses,
+                        const std::map<std::string, double>& quantities, const std::string& justification,
+                        const std::string& now);
   void requireRowLimit(std::size_t rows, const char* what) const;
 
   const engine::Clock& clock_;

@@ -57,9 +57,14 @@ std::optional<Session> Sessions::resolve(sql::Connection& db, std::string_view t
     removeSession(db, key);
     return std::nullopt;
   }
-  if (touch)
-    db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
-               {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
+  if (touch) try {
+      db.execute("UPDATE SESSAO SET DTULTACESSO = :AGORA WHERE CDSESSAO = :K",
+                 {{"K", key}, {"AGORA", engine::date_time::toIso(now)}});
+    } catch (const sql::SqlError& e) {
+      // Writers queued up: the session is good, and is marked used at a
+      // later call (minutes before its idle limit matters).
+      if (e.kind() != sql::SqlError::Kind::WriteTurn && e.kind() != sql::SqlError::Kind::Busy) throw;
+    }
   return Session{key, std::string(s.text(0, "CDOPERADOR"))};
 }
 

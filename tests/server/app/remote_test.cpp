@@ -284,6 +284,63 @@ TEST_P(RemoteServer, RepeatsAreKnownByTheirRequestKeyNeverByTheirArguments) {
   EXPECT_EQ(admin->query("SELECT COUNT(*) AS N FROM REQUISICAO").integer(0, "N"), 5);  // the five changes
 }
 
+// 32 screens settle at once through a server whose SQLite connections
+// barely wait for the database's lock: writers take turns in the server, so
+// every one succeeds, none fails on the lock.
+TEST_P(RemoteServer, ThirtyTwoScreensSettlingAtOnceAllSucceed) {
+  auto admin = store_.open();
+  for (int i = 0; i < 32; ++i) {
+    const sql::Params n = {{"N", "00000001" + std::to_string(10 + i)}};
+    admin->execute(
+        "INSERT INTO PEDIDO (CDFILIAL, NRPEDIDO, CDCLIENTE, CDVENDEDOR, DTPEDIDO, IDPRIORIDADE, IDSITPEDIDO)"
+        " SELECT CDFILIAL, :N, CDCLIENTE, CDVENDEDOR, DTPEDIDO, IDPRIORIDADE, IDSITPEDIDO FROM PEDIDO"
+        " WHERE CDFILIAL = '0003' AND NRPEDIDO = '0000000010'",
+        n);
+    admin->execute(
+        "INSERT INTO ITEMPEDIDO (CDFILIAL, NRPEDIDO, NRITEMPED, CDPRODUTO, QTITEMPED, SGUNIDADE, "
+        "VRPREUNITPED,"
+        " VRDESITPED, IDSITITEMPED) SELECT CDFILIAL, :N, NRITEMPED, CDPRODUTO, QTITEMPED, SGUNIDADE,"
+        " VRPREUNITPED, VRDESITPED, IDSITITEMPED FROM ITEMPEDIDO WHERE CDFILIAL = '0003' AND NRPEDIDO = "
+        "'0000000010'",
+        n);
+  }
+  sql::OpenOptions impatient;
+  impatient.busyTimeoutMs = 1;
+  ConnectionPool pool(store_.target(), 32, impatient);
+  Services services(pool, clock_);
+  rpc::Dispatcher dispatcher(services);
+  services.install(dispatcher);
+  HttpOptions options;
+  options.threads = 32;
+  HttpServer http(dispatcher, options);
+  http.start();
+  netclient::TNetConnection login;  // one session: 32 log-ins would only time the password hash
+  login.Port = http.port();
+  ASSERT_TRUE(login.Login("GERENTE", "senha").ok);
+  std::string answers[32];
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 32; ++i)
+    threads.emplace_back([&, i] {
+      httplib::Client screen("127.0.0.1", http.port());
+      const std::string body =
+          R"({"jsonrpc":"2.0","id":1,"method":"SetLiquidaPed","params":[{"fields":[{"name":"IDCHECK","type":"string","size":1},)"
+          R"({"name":"IDSITPEDIDO","type":"string","size":1},{"name":"NRPEDIDO","type":"string","size":10},)"
+          R"({"name":"CDFILIAL","type":"string","size":4}],"rows":[["S","2","00000001)" +
+          std::to_string(10 + i) + R"(","0003"]]},"GERENTE","0001"]})";
+      const auto r =
+          screen.Post("/Ped00800.rdmLiquidaItem",
+                      {{"Authorization", "Bearer " + login.token()}, {"Idempotency-Key", std::to_string(i)}},
+                      body, "application/json");
+      answers[i] = r ? r->body : "sem resposta";
+    });
+  for (auto& t : threads) t.join();
+  http.stop();
+  for (const std::string& a : answers) EXPECT_TRUE(a.ends_with(",null]}")) << a;
+  EXPECT_EQ(admin->query("SELECT COUNT(*) AS N FROM PEDIDO WHERE CDFILIAL = '0003' AND IDSITPEDIDO = '5'")
+                .integer(0, "N"),
+            32);
+}
+
 // Item 1 of order 10 settled from two lots, then excluded: the history
 // lists the pair newest first, with operators, justifications and the lots
 // taken, and reads under the same seller restriction as the order query.
