@@ -10,7 +10,7 @@
 #include "engine/value_text.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
-#include "server/methods/text_list.h"
+#include "sql/text_list.h"
 
 namespace ped::server {
 namespace {
@@ -344,7 +344,7 @@ std::string OrderQueries::GetItensPedidos(sql::Connection& db, const Session& s,
   for (std::size_t r = 0; r < orders.rowCount(); ++r)
     numbers.push_back(domain::adjustCode(orders.text(r, "NRPEDIDO"), domain::kOrderNumberWidth));
   const std::string branch = trimmed(branchArg);
-  sql::Params p = {{"F", branch}, {"L", jsonTexts(numbers)}};
+  sql::Params p = {{"F", branch}, {"L", sql::textList(db.dialect(), numbers)}};
   // The seller restriction once for the branch, not once per item.
   const std::optional<std::string> tied = sellerRestriction(db, branch, s.operatorCode);
   const ReadRestriction restriction = itemRestrictionOnce(db, s, p);
@@ -355,9 +355,9 @@ std::string OrderQueries::GetItensPedidos(sql::Connection& db, const Session& s,
     sql += " JOIN PEDIDO P ON P.CDFILIAL = I.CDFILIAL AND P.NRPEDIDO = I.NRPEDIDO AND P.CDVENDEDOR = :V";
     p.emplace_back("V", *tied);
   }
-  sql += " WHERE I.CDFILIAL = :F AND I.NRPEDIDO IN (";
-  sql += textList(db.dialect(), "L");
-  sql += ") AND ";
+  sql += " WHERE I.CDFILIAL = :F AND ";
+  sql += sql::inTextList(db.dialect(), "I.NRPEDIDO", "L");
+  sql += " AND ";
   sql += restriction.where;
   return db.queryPacket(sql, p, domain::layouts::itemsOfOrders()).json;
 }

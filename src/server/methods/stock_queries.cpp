@@ -12,7 +12,7 @@
 #include "server/methods/order_queries.h"
 #include "server/methods/packets.h"
 #include "server/methods/service_error.h"
-#include "server/methods/text_list.h"
+#include "sql/text_list.h"
 
 namespace ped::server {
 namespace {
@@ -54,10 +54,10 @@ std::string StockQueries::GetEvolEstq(sql::Connection& db, const Session& s,
     if (moves.rowCount() == 0 || moves.text(0, "IDEVOLESTLIQMAN") != "S") continue;
     const std::string k = std::to_string(p.size());
     p.emplace_back("F" + k, branch);
-    p.emplace_back("L" + k, jsonTexts(numbers));
+    p.emplace_back("L" + k, sql::textList(db.dialect(), numbers));
     branches += (branches.empty() ? ":F" : ", :F") + k;
-    listed += (listed.empty() ? "(R.CDFILIAL = :F" : " OR (R.CDFILIAL = :F") + k + " AND R.NRPEDIDO IN (" +
-              textList(db.dialect(), "L" + k) + ")";
+    listed += (listed.empty() ? "(R.CDFILIAL = :F" : " OR (R.CDFILIAL = :F") + k + " AND " +
+              sql::inTextList(db.dialect(), "R.NRPEDIDO", "L" + k);
     if (const auto tied = sellerRestriction(db, branch, s.operatorCode)) {
       listed += " AND P.CDVENDEDOR = :V" + k;
       tiedAnywhere = true;
