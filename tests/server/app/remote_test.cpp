@@ -304,8 +304,11 @@ TEST_P(RemoteServer, ThirtyTwoScreensSettlingAtOnceAllSucceed) {
         "'0000000010'",
         n);
   }
+  // SQLite's own wait cut to nothing: only the server's turns can keep the
+  // writers apart. PostgreSQL keeps its lock wait: its calls lock rows, and
+  // the 32 share one session here.
   sql::OpenOptions impatient;
-  impatient.busyTimeoutMs = 1;
+  if (GetParam() == ped::testing::Backend::Sqlite) impatient.busyTimeoutMs = 1;
   ConnectionPool pool(store_.target(), 32, impatient);
   Services services(pool, clock_);
   rpc::Dispatcher dispatcher(services);
